@@ -1,0 +1,26 @@
+# One static library per source folder. Sources are collected from the folder so
+# that adding a file needs no edit here; CONFIGURE_DEPENDS re-globs on build.
+function(quorvale_library name dir)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+    add_library(${name} STATIC ${_sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+endfunction()
+
+# One test executable per tests/ folder, registered with CTest as a whole; widget
+# tests run on the offscreen platform so they need no display.
+function(quorvale_test name dir)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+    if(NOT _sources)
+        return()
+    endif()
+    add_executable(${name} ${_sources})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_testsupport GTest::gtest GTest::gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVALE_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp"
+        TIMEOUT 600)
+endfunction()

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "SqlDialect.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+namespace quorvale::db {
+
+enum class Engine { SQLite, Odbc };
+
+class Connection;
+
+// Anything that holds prepared queries on a connection (Command, Recordset). The
+// connection tells it to drop them before the database handle goes away, so no
+// query outlives its connection.
+class StatementHolder {
+public:
+    virtual void connectionClosing() = 0;
+
+protected:
+    ~StatementHolder() = default;
+};
+
+// One database connection, the counterpart of an ADO Connection. Owns one
+// QSqlDatabase under a name of its own; closing (or destroying) it first makes every
+// Command and Recordset on it drop its queries, then removes the database.
+//
+// Every SQL text passes through the dialect translation before it runs; every value
+// goes as a bound parameter. Errors are thrown as QvError naming the file or data
+// source.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Provider "Microsoft.Jet.OLEDB.4.0": the existing SQLite file named by "Data Source"
+    // (the Jet password is ignored; files are protected by mode 0600). "Mode=Read" opens
+    // it read-only. Any other provider, or none: ODBC, the connect string as given
+    // (a leading "ODBC;" and a "PROVIDER=MSDASQL;" pair are dropped).
+    // Opening an open connection closes it first.
+    void open(const QString &connectionString);
+    bool isOpen() const;
+    void close();
+
+    // How long a statement waits for another connection's lock (SQLite), in ms.
+    // Takes effect at the next open. Default 5000.
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
+
+    // A new, empty SQLite database file (mode 0600, WAL). Fails when the file exists.
+    static void createSqliteFile(const QString &path);
+
+    Engine engine() const { return m_engine; }
+    Dialect dialect() const { return m_dialect.dialect(); }
+    const SqlDialect &sqlDialect() const { return m_dialect; }
+    bool isReadOnly() const { return m_readOnly; }
+    // SQLite: the main file. Empty for ODBC.
+    QString filePath() const { return m_filePath; }
+    QString connectionString() const { return m_connectionString; }
+    QSqlDatabase database() const;
+
+    // SQLite only: makes the tables of another existing database file reachable by
+    // their unqualified names (a same-named table of the main file wins).
+    void attach(const QString &file, const QString &alias);
+    void detach(const QString &alias);
+    QStringList attachedFiles() const;
+
+    // Runs one statement; returns the rows affected (-1 when the driver cannot tell).
+    int execute(const QString &sql, const QVariantList &params = {});
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+    // Runs an INSERT and returns the key the database assigned to keyColumn.
+    qlonglong insertReturningKey(const QString &sql, const QVariantList &params,
+                                 const QString &keyColumn);
+
+    // Base tables and views, the main file's and the attached files' alike.
+    QStringList tables() const;
+    // The single-column primary key of table, empty when it has none (or a composite
+    // one). Table names compare without regard to case. Cached per connection.
+    QString primaryKey(const QString &table) const;
+
+    // A query prepared on this connection with the translated text. Throws on errors.
+    QSqlQuery prepare(const QString &sql) const;
+    // Binds params (through toBindable) and runs a prepared query. Throws on errors.
+    void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
+
+    // Transactions as the Transaction class uses them: the outermost begin starts a
+    // transaction, inner ones take a savepoint. Prefer Transaction.
+    void beginTransaction();
+    void commitTransaction();
+    void rollbackTransaction();
+    int transactionDepth() const { return m_txDepth; }
+
+    // The source text QvErrors raised for this connection carry.
+    QString errorSource() const;
+
+    void registerHolder(StatementHolder *holder);
+    void unregisterHolder(StatementHolder *holder);
+
+private:
+    void openSqlite(const QString &path, bool readOnly);
+    void openOdbc(const QString &connectString);
+    void detectDialect();
+    void setAttachedWal(const QString &alias);
+    [[noreturn]] void fail(const QString &description) const;
+
+    QString m_name;
+    QString m_connectionString;
+    QString m_filePath;
+    QString m_dataSourceName;
+    Engine m_engine = Engine::SQLite;
+    SqlDialect m_dialect;
+    bool m_readOnly = false;
+    int m_busyTimeoutMs = 5000;
+    int m_txDepth = 0;
+    std::vector<std::pair<QString, QString>> m_attached; // alias, file
+    std::vector<StatementHolder *> m_holders;
+    mutable QHash<QString, QString> m_primaryKeys; // lower-case table name -> key
+};
+
+} // namespace quorvale::db

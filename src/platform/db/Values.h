@@ -1,0 +1,16 @@
+#pragma once
+
+#include "SqlDialect.h"
+
+#include <QVariant>
+
+namespace quorvale::db {
+
+// The value a program-side QVariant is bound as. Booleans become -1/0, Money its
+// integer count of ten-thousandths. On SQLite dates, times and date-times become ISO
+// text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-ddTHH:mm:ss"), so they sort and compare as
+// text and read back through QVariant::toDate()/toTime()/toDateTime(); other engines
+// take them as typed values. A null of no type is bound as a null text.
+QVariant toBindable(const QVariant &value, Dialect dialect);
+
+} // namespace quorvale::db

@@ -19,6 +19,17 @@ QString &spareText()
     return text;
 }
 
+// The most recent part of the trace, whole entries only. (Keeping the end of the
+// string instead would keep the oldest calls and drop the ones that led to an
+// error.)
+QStringView carried(const QString &trace)
+{
+    if (trace.size() <= Trace::MaxCarried)
+        return trace;
+    const qsizetype lastBreak = trace.lastIndexOf(u'\n', Trace::MaxCarried - 1);
+    return QStringView(trace).left(lastBreak >= 0 ? lastBreak + 1 : Trace::MaxCarried);
+}
+
 } // namespace
 
 void Trace::enter(QStringView location)
@@ -30,7 +41,7 @@ void Trace::enter(QStringView location)
     next.reserve(location.size() + Marker.size() + MaxCarried);
     next.append(location);
     next.append(Marker);
-    next.append(QStringView(current).right(MaxCarried));
+    next.append(carried(current));
     current.swap(next);
 }
 

@@ -6,8 +6,9 @@ namespace quorvale {
 
 // The one trace string of the process: the latest procedure entries first, each
 // as "module: ProcedureX:" and a line break, so that an error report shows the
-// road to the failure. The older part is cut to its last MaxCarried characters
-// on every entry, so the string never grows past one location plus that.
+// road to the failure. On every entry the earlier trace is cut to its newest
+// MaxCarried characters (whole entries), so the string never grows past one
+// location plus that, and the oldest calls are the ones that fall away.
 //
 // Not thread-safe: the program runs on one thread.
 class Trace {

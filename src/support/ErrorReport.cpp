@@ -1,0 +1,120 @@
+#include "support/ErrorReport.h"
+
+#include "support/Prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace quorvale {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcErrorReport, "quorvale.errorreport")
+
+const QString Title = QStringLiteral("Quorvale Error");
+
+QString defaultDirectory()
+{
+    const QString home = qEnvironmentVariable("QUORVALE_HOME");
+    if (!home.isEmpty())
+        return home;
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString summary(const ErrorReportData &data)
+{
+    return QStringLiteral("An unexpected error ended Quorvale.\n\nError %1: %2")
+        .arg(QString::number(data.number), data.description);
+}
+
+} // namespace
+
+ErrorReport::ErrorReport(Prompts &prompts, QString directory)
+    : m_prompts(prompts), m_directory(directory.isEmpty() ? defaultDirectory() : directory),
+      m_now([] { return QDateTime::currentDateTime(); })
+{
+}
+
+QString ErrorReport::format(const ErrorReportData &data, const QDateTime &when)
+{
+    QString text;
+    text += QStringLiteral("Time: %1\n").arg(when.toString(Qt::ISODate));
+    text += QStringLiteral("Version: %1\n").arg(data.version);
+    text += QStringLiteral("Number: %1\n").arg(data.number);
+    text += QStringLiteral("Description: %1\n").arg(data.description);
+    text += QStringLiteral("Source: %1\n").arg(data.source);
+    text += QStringLiteral("Trace:\n%1").arg(data.trace);
+    if (!text.endsWith(u'\n'))
+        text += u'\n';
+    return text;
+}
+
+QString ErrorReport::write(const ErrorReportData &data, const QDateTime &when,
+                           QString &failure) const
+{
+    if (m_directory.isEmpty()) {
+        failure = QStringLiteral("no data folder is known");
+        return QString();
+    }
+    QDir dir(m_directory);
+    if (!dir.exists() && !dir.mkpath(QStringLiteral("."))) {
+        failure = QStringLiteral("the folder \"%1\" cannot be created").arg(m_directory);
+        return QString();
+    }
+    const QString stem =
+        QStringLiteral("error-report-%1").arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString path = dir.filePath(stem + QStringLiteral(".txt"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1-%2.txt").arg(stem).arg(n));
+
+    // A fresh file, so QSaveFile creates it with our permissions.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = file.errorString();
+        return QString();
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(format(data, when).toUtf8());
+    if (!file.commit()) {
+        failure = file.errorString();
+        return QString();
+    }
+    // The permissions of the temporary file do not always survive the rename.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return path;
+}
+
+QString ErrorReport::report(const ErrorReportData &data) noexcept
+{
+    QString path;
+    QString text;
+    try {
+        QString failure;
+        path = write(data, m_now ? m_now() : QDateTime::currentDateTime(), failure);
+        if (path.isEmpty()) {
+            qCWarning(lcErrorReport) << "error report not written:" << failure;
+            text = summary(data) +
+                   QStringLiteral("\n\nThe error report could not be saved: %1.").arg(failure);
+        } else {
+            text = summary(data) +
+                   QStringLiteral("\n\nAn error report was saved to:\n%1\n\nPlease send it to "
+                                  "your Quorvale administrator.")
+                       .arg(QDir::toNativeSeparators(path));
+        }
+    } catch (...) {
+        path.clear();
+        text = summary(data);
+    }
+    try {
+        m_prompts.messageBox(Title, text, PromptButtons::Ok, PromptIcon::Critical);
+    } catch (...) {
+        qCCritical(lcErrorReport) << "error report could not be shown:" << text;
+    }
+    return path;
+}
+
+} // namespace quorvale

@@ -1,0 +1,151 @@
+#include "support/ErrorHandler.h"
+
+#include "platform/core/QvError.h"
+#include "support/ErrorReport.h"
+#include "support/Version.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+class ErrorHandlerTest : public ::testing::Test {
+protected:
+    ErrorHandlerTest()
+    {
+        handler.terminate = [this](int code) { exitCodes.push_back(code); };
+        handler.restorePointer = [this] { ++pointerRestores; };
+    }
+
+    QStringList reports() const
+    {
+        return QDir(dir.path()).entryList({QStringLiteral("error-report-*.txt")}, QDir::Files);
+    }
+    QString onlyReport() const
+    {
+        const QStringList names = reports();
+        if (names.size() != 1)
+            return QString();
+        QFile file(dir.filePath(names.front()));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    ErrorReport report{prompts, dir.path()};
+    ErrorHandler handler{report};
+    std::vector<int> exitCodes;
+    int pointerRestores = 0;
+};
+
+TEST_F(ErrorHandlerTest, AnErrorIsReportedWithTheCallersTraceAndEndsTheProgram)
+{
+    Trace::clear();
+    Trace::enter(u"frmTimeCard: Form_Load");
+    Trace::enter(u"modSettings: OpenDB");
+
+    const auto outcome =
+        handler.handle(QvError(53, QStringLiteral("File not found: QVData.db"), "modSettings"));
+
+    EXPECT_EQ(outcome, ErrorHandler::Outcome::Ended);
+    EXPECT_EQ(exitCodes, std::vector<int>{ErrorHandler::ExitAfterReport});
+    EXPECT_EQ(pointerRestores, 1);
+    EXPECT_EQ(handler.errorCount(), 5);
+    const QString text = onlyReport();
+    EXPECT_TRUE(text.contains(QStringLiteral("Version: %1\n").arg(Version::text())));
+    EXPECT_TRUE(text.contains(QStringLiteral("Number: 53\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Source: modSettings\n")));
+    // The failing procedure leads the reported trace; the handler itself is not in it.
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Trace:\nmodSettings: OpenDBX:\nfrmTimeCard: Form_LoadX:\n")))
+        << text.toStdString();
+    EXPECT_TRUE(Trace::text().startsWith(u"modErrors: ErrorHandlerX:\nmodSettings: OpenDB"));
+    EXPECT_EQ(prompts.messages().size(), 1);
+}
+
+TEST_F(ErrorHandlerTest, ALostItemStoreIsReconnectedAndTheCallerGoesOn)
+{
+    bool reachable = false;
+    int reconnects = 0;
+    handler.storeReachable = [&] { return reachable; };
+    handler.reconnectStore = [&] {
+        ++reconnects;
+        reachable = true;
+        return true;
+    };
+
+    EXPECT_EQ(handler.handle(91, QStringLiteral("Object variable not set"), "x", QString()),
+              ErrorHandler::Outcome::Resume);
+    // 462 is the store gone away even when it still looks reachable.
+    EXPECT_EQ(handler.handle(ErrorNumber::OutlookMissing, "The remote server machine", "x", {}),
+              ErrorHandler::Outcome::Resume);
+    EXPECT_EQ(reconnects, 2);
+    EXPECT_EQ(handler.errorCount(), 2);
+    EXPECT_TRUE(exitCodes.empty());
+    EXPECT_TRUE(reports().isEmpty());
+    EXPECT_TRUE(prompts.messages().isEmpty());
+
+    // A reachable store and another error: no reconnect.
+    handler.handle(13, "Type mismatch", "x", {});
+    EXPECT_EQ(reconnects, 2);
+}
+
+TEST_F(ErrorHandlerTest, ErrorsPiledUpEndTheProgramAtOnceWithoutAReport)
+{
+    int reconnects = 0;
+    handler.reconnectStore = [&]() -> bool {
+        ++reconnects;
+        throw QvError(ErrorNumber::OutlookInstance, "Unable to create Outlook instance.", "x");
+    };
+
+    handler.handle(ErrorNumber::OutlookMissing, "gone", "x", {});
+    EXPECT_EQ(exitCodes, std::vector<int>{ErrorHandler::ExitAfterReport});
+    EXPECT_EQ(reports().size(), 1);
+
+    // An injected terminate returns, so the caller ran on into a second error.
+    handler.handle(ErrorNumber::OutlookMissing, "gone", "x", {});
+    EXPECT_EQ(reconnects, 2);
+    EXPECT_EQ(handler.errorCount(), 10);
+    EXPECT_EQ(exitCodes,
+              (std::vector<int>{ErrorHandler::ExitAfterReport, ErrorHandler::ExitTooManyErrors}));
+    EXPECT_EQ(reports().size(), 1);
+    EXPECT_EQ(pointerRestores, 1);
+}
+
+TEST_F(ErrorHandlerTest, DatabaseEngineErrorsAreReportedByTheLinksState)
+{
+    std::optional<DatabaseError> last = DatabaseError{"3022", "The changes were not successful"};
+    handler.lastDatabaseError = [&] { return last; };
+
+    handler.handle(-2147467259, "Unspecified", JetErrorSource, {});
+    QString text = onlyReport();
+    EXPECT_TRUE(text.contains(QStringLiteral("Number: 3022\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Description: The changes were not successful\n")));
+    QFile::remove(dir.filePath(reports().front()));
+
+    // A five-letter SQLSTATE cannot be the number; it stays in the text.
+    last = DatabaseError{"HY000", "duplicate key"};
+    ErrorHandler second(report);
+    second.terminate = [](int) {};
+    second.lastDatabaseError = [&] { return last; };
+    second.handle(-2147467259, "Unspecified", JetErrorSource, {});
+    text = onlyReport();
+    EXPECT_TRUE(text.contains(QStringLiteral("Number: -2147467259\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Description: [HY000] duplicate key\n")));
+    QFile::remove(dir.filePath(reports().front()));
+
+    // Other sources keep their own error.
+    ErrorHandler third(report);
+    third.terminate = [](int) {};
+    third.lastDatabaseError = [&] { return last; };
+    third.handle(7, "Out of memory", QStringLiteral("frmExpenses"), {});
+    text = onlyReport();
+    EXPECT_TRUE(text.contains(QStringLiteral("Number: 7\nDescription: Out of memory\n")));
+}
+
+} // namespace

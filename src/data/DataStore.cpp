@@ -1,0 +1,195 @@
+#include "DataStore.h"
+
+#include "data/AdminOptionOrdinals.h"
+#include "data/DatabaseUpgrader.h"
+#include "data/RefreshLinks.h"
+#include "platform/core/QvError.h"
+#include "support/EncryptPW.h"
+#include "support/ErrorHandler.h"
+#include "support/Prompts.h"
+#include "support/Trace.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+namespace quorvale {
+
+Q_LOGGING_CATEGORY(lcDataStore, "quorvale.data.store")
+
+namespace {
+
+const QString kOpenDB = QStringLiteral("modSettings: OpenDB");
+constexpr char16_t kCrLf[] = u"\r\n";
+
+} // namespace
+
+DataStore::DataStore(DatabaseSettings settings, QString programDir, Prompts &prompts,
+                     ErrorHandler &errors)
+    : m_settings(std::move(settings)), m_programDir(std::move(programDir)), m_prompts(prompts),
+      m_errors(errors)
+{
+    m_upgrade = [](const QString &programDir, const QString &dataDir) {
+        DatabaseUpgrader upgrader;
+        upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir, dataDir);
+        const bool ok = upgrader.run();
+        if (!ok)
+            qCWarning(lcDataStore) << "database upgrade failed:" << upgrader.lastError();
+        return ok;
+    };
+}
+
+DataStore::~DataStore()
+{
+    closeAll();
+}
+
+void DataStore::closeAll()
+{
+    m_adminOptions.close();
+    m_data.reset();
+    m_local.close();
+    m_link.close();
+}
+
+bool DataStore::VerifyDirectoriesAndFiles()
+{
+    TraceScope trace(u"modSettings: VerifyDirectoriesAndFiles");
+    if (QFile::exists(joinPath(m_programDir, QLatin1String(DatabaseFile::Local))))
+        return true;
+    const QString crlf = QString::fromUtf16(kCrLf);
+    m_prompts.messageBox(
+        QStringLiteral("Missing Database File"),
+        QStringLiteral("Quorvale cannot locate your database, \"") +
+            QLatin1String(DatabaseFile::Local) + QStringLiteral("\". ") + crlf +
+            QStringLiteral("This database is required to be located in the following ") +
+            QStringLiteral("directory") + crlf + QStringLiteral("on your computer:") + crlf + crlf +
+            m_programDir + crlf + crlf +
+            QStringLiteral("Please locate this file and copy it to the above directory and") +
+            crlf + QStringLiteral("then try starting Quorvale again."),
+        PromptButtons::RetryCancel, PromptIcon::Critical);
+    return false;
+}
+
+bool DataStore::OpenDB()
+{
+    TraceScope trace(u"modSettings: OpenDB");
+    try {
+        closeAll();
+        openDatabases();
+        return true;
+    } catch (const QvError &error) {
+        closeAll();
+        m_errors.handle(error);
+        return false;
+    }
+}
+
+void DataStore::openDatabases()
+{
+    const QString linkString = ConnectionStrings::linkDatabase(m_programDir);
+    bool refresh = false;
+    m_serverPassword.clear();
+    if (!m_settings.isJet()) {
+        clsEncryptPW scrambler;
+        scrambler.setKeyString(QString::fromLatin1(clsEncryptPW::ProgramKey));
+        m_serverPassword = scrambler.Encrypt(m_settings.pwd);
+        m_link.open(linkString);
+        refresh = true;
+    } else {
+        switch (m_settings.connectionType) {
+        case 0:
+            m_link.open(linkString);
+            refresh = true;
+            break;
+        case 1:
+            m_data = std::make_unique<db::Connection>();
+            m_data->open(ConnectionStrings::programDatabase(m_settings.dataDirectory()));
+            m_link.open(linkString);
+            refresh = true;
+            break;
+        case 2:
+            m_link.open(ConnectionStrings::programDatabase(m_settings.dataDirectory()));
+            break;
+        default:
+            // Nothing is opened for an unknown type; reading the options below then
+            // fails with a clear message instead of running on no database.
+            throw QvError(ErrorNumber::Generic,
+                          QStringLiteral("The database connection type %1 is not valid.")
+                              .arg(m_settings.connectionType),
+                          kOpenDB);
+        }
+    }
+    if (refresh)
+        openLinkAndRefresh();
+    openAdminOptions();
+    if (m_settings.isJet() && m_settings.connectionType != 2 && upgradeRequested())
+        runUpgrade();
+    m_local.open(ConnectionStrings::localDatabase(m_programDir));
+}
+
+void DataStore::openLinkAndRefresh()
+{
+    bool force = false;
+    if (RefreshLinks(force, m_link, m_settings, m_serverPassword)) {
+        m_link.open(ConnectionStrings::linkDatabase(m_programDir));
+        force = true;
+        RefreshLinks(force, m_link, m_settings, m_serverPassword);
+    }
+}
+
+void DataStore::openAdminOptions()
+{
+    m_adminOptions.open(m_link.connection(), QStringLiteral("SELECT * FROM tblAdminOptions"),
+                        db::CursorType::Keyset, db::LockType::ReadOnly);
+}
+
+bool DataStore::upgradeRequested()
+{
+    if (m_adminOptions.eof())
+        return false;
+    const QVariant request = m_adminOptions.collect(AdminOption::UpgradeRequest);
+    return !request.isNull() && request.toInt() == 1;
+}
+
+void DataStore::runUpgrade()
+{
+    m_adminOptions.close();
+    m_link.close();
+    if (!m_upgrade(m_programDir, m_settings.dataDirectory()))
+        throw QvError(
+            ErrorNumber::Generic,
+            QStringLiteral("The database upgrade of '%1' did not complete. The "
+                           "database was left as it was.")
+                .arg(joinPath(m_settings.dataDirectory(), QLatin1String(DatabaseFile::Data))),
+            kOpenDB);
+    const QString linkFile = joinPath(m_programDir, QLatin1String(DatabaseFile::Link));
+    const QString backup = joinPath(m_programDir, QLatin1String(DatabaseFile::LinkBackup));
+    if (QFile::exists(backup)) {
+        // Replace the link file only once the new one is known to be copyable, so a
+        // failed copy never leaves the program without a link database.
+        const QString staged = linkFile + QStringLiteral(".new");
+        QFile::remove(staged);
+        if (!QFile::copy(backup, staged))
+            throw QvError(ErrorNumber::Generic, QStringLiteral("Could not copy '%1'.").arg(backup),
+                          kOpenDB);
+        QFile::remove(linkFile);
+        if (!QFile::rename(staged, linkFile))
+            throw QvError(ErrorNumber::Generic,
+                          QStringLiteral("Could not replace '%1'.").arg(linkFile), kOpenDB);
+        QFile::remove(backup);
+    }
+    m_link.open(ConnectionStrings::linkDatabase(m_programDir));
+    openLinkAndRefresh();
+    {
+        db::Recordset record;
+        record.open(m_link.connection(), QStringLiteral("SELECT RecordID FROM tblAdminOptions"),
+                    db::CursorType::Dynamic, db::LockType::Optimistic);
+        if (!record.eof()) {
+            record.setValue(QStringLiteral("RecordID"), 21);
+            record.update();
+        }
+    }
+    openAdminOptions();
+}
+
+} // namespace quorvale

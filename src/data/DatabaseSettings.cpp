@@ -1,0 +1,90 @@
+#include "DatabaseSettings.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace quorvale {
+
+QString DatabaseSettings::dataDirectory() const
+{
+    QString dir = dataSource;
+    if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
+        dir.chop(1);
+    return dir;
+}
+
+QString programDirectory()
+{
+    const QString home = qEnvironmentVariable("QUORVALE_HOME");
+    if (!home.isEmpty())
+        return QDir::cleanPath(home);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Kestrune Software/Quorvale");
+}
+
+QString joinPath(const QString &directory, const QString &fileName)
+{
+    if (directory.isEmpty())
+        return fileName;
+    if (directory.endsWith(QDir::separator()))
+        return directory + fileName;
+    return directory + QDir::separator() + fileName;
+}
+
+namespace ConnectionStrings {
+
+namespace {
+
+QString jet(const QString &file, const char *password)
+{
+    return QStringLiteral("PROVIDER=") + QLatin1String(JetProvider) +
+           QStringLiteral(";Data Source=") + file +
+           QStringLiteral(";Jet OLEDB:Database Password=") + QLatin1String(password) +
+           QLatin1Char(';');
+}
+
+} // namespace
+
+QString linkDatabase(const QString &programDir)
+{
+    return jet(joinPath(programDir, QLatin1String(DatabaseFile::Link)), DataPassword);
+}
+
+QString programDatabase(const QString &dataDir)
+{
+    return jet(joinPath(dataDir, QLatin1String(DatabaseFile::Data)), DataPassword);
+}
+
+QString localDatabase(const QString &programDir)
+{
+    return jet(joinPath(programDir, QLatin1String(DatabaseFile::Local)), LocalPassword);
+}
+
+QString quoteOdbcValue(const QString &value)
+{
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{')) ||
+                             value.contains(QLatin1Char('}')) || value != value.trimmed();
+    if (!needsBraces)
+        return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + escaped + QLatin1Char('}');
+}
+
+QString odbcLink(const DatabaseSettings &settings, const QString &password)
+{
+    return QStringLiteral("ODBC;") + settings.dataSource + QStringLiteral("Database=") +
+           quoteOdbcValue(settings.catalog) + QStringLiteral(";UID=") +
+           quoteOdbcValue(settings.uid) + QStringLiteral(";PWD=") + quoteOdbcValue(password) +
+           QLatin1Char(';');
+}
+
+QString odbcShort(const DatabaseSettings &settings)
+{
+    return settings.dataSource + QStringLiteral("Database=") + quoteOdbcValue(settings.catalog) +
+           QLatin1Char(';');
+}
+
+} // namespace ConnectionStrings
+
+} // namespace quorvale

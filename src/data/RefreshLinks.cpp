@@ -1,0 +1,75 @@
+#include "RefreshLinks.h"
+
+#include "data/DatabaseSettings.h"
+#include "data/LinkDatabase.h"
+#include "data/Schema.h"
+#include "platform/core/QvError.h"
+#include "platform/db/Transaction.h"
+#include "support/Trace.h"
+
+namespace quorvale {
+
+namespace {
+
+const QString kReferenceTable = QStringLiteral("tblAdminOptions");
+
+} // namespace
+
+bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &settings,
+                  const QString &serverPassword)
+{
+    TraceScope trace(u"modVerifyLinks: RefreshLinks");
+    LinkCatalog &catalog = link.catalog();
+    const std::optional<LinkedTable> reference = catalog.table(kReferenceTable);
+    if (!reference)
+        throw QvError(ErrorNumber::ItemNotFound,
+                      QStringLiteral("The link database '%1' has no table %2.")
+                          .arg(link.file().filePath(), kReferenceTable),
+                      QStringLiteral("modVerifyLinks: RefreshLinks"));
+
+    const bool server = !settings.isJet();
+    const QString dataFile = joinPath(settings.dataDirectory(), QLatin1String(DatabaseFile::Data));
+    const QString connect =
+        server ? ConnectionStrings::odbcLink(settings, serverPassword) : QString();
+
+    bool stale = force;
+    if (server) {
+        // A link still holding the short form has never been given credentials. One
+        // holding other credentials than the settings' is stale too: otherwise a
+        // changed password would never reach the links.
+        if (reference->linkProviderString != connect) {
+            catalog.setLinkProviderString(kReferenceTable, connect);
+            stale = true;
+        }
+    } else if (reference->linkDatasource != dataFile) {
+        stale = true;
+    }
+    if (!stale)
+        return false;
+
+    bool rebuilt = false;
+    db::Transaction transaction(link.file());
+    for (const LinkedTable &table : catalog.tables()) {
+        if (!table.isLinked())
+            continue;
+        if (server) {
+            catalog.setLinkProviderString(table.name, connect);
+            continue;
+        }
+        if (table.linkDatasource == dataFile)
+            continue;
+        if (table.isPassThrough()) {
+            rebuilt = true;
+            catalog.remove(table.name);
+            catalog.append({table.name, QString::fromLatin1(schema::LinkTypeLink), dataFile,
+                            QString::fromLatin1(JetLinkProviderString), table.name});
+        } else {
+            catalog.setLinkDatasource(table.name, dataFile);
+            catalog.setLinkProviderString(table.name, QString::fromLatin1(JetLinkProviderString));
+        }
+    }
+    transaction.commit();
+    return rebuilt;
+}
+
+} // namespace quorvale

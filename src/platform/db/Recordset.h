@@ -121,10 +121,9 @@ public:
     void connectionClosing() override;
 
 private:
-    struct Row;
     void openKeyset(const QVariantList &params);
     void openStatic(const QVariantList &params);
-    void loadKeys(const QString &sql, const QVariantList &params, std::vector<QVariant> &out);
+    std::vector<QVariant> loadKeys(const QString &sql, const QVariantList &params);
     bool fetchRow(const QVariant &key);
     void goTo(qsizetype target, int direction);
     void positionChanged();
@@ -136,11 +135,13 @@ private:
     void beginEdit();
     void insertRow();
     void updateRow();
-    QString whereOriginal(QVariantList &params) const;
+    QString whereAsRead(QVariantList &params) const;
     void dropKeyAt(qsizetype index);
     void discardEdit();
     qsizetype size() const;
-    QString fromWhereText(const QString &extraCondition) const;
+    QString keySelect(const QString &extraCondition) const;
+    KeySet matchingKeys(const QString &extraCondition, const QVariantList &extraParams);
+    std::vector<QVariant> columnDefaults() const;
 
     Connection *m_connection = nullptr;
     QString m_sql;
@@ -155,8 +156,8 @@ private:
     int m_keyField = -1; // ordinal of the key in the fields, -1 when not selected
 
     // Keyset state.
-    KeySet m_allKeys;
-    KeySet m_keys; // m_allKeys, or the filtered part of it
+    KeySet m_keys;       // the rows in view: all of them, or the filtered part
+    KeySet m_unfiltered; // all rows while a filter is set, empty otherwise
     bool m_filtered = false;
     QString m_filter;
     QVariantList m_filterParams;

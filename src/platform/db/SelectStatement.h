@@ -10,6 +10,7 @@ namespace quorvale::db {
 struct SelectStatement {
     bool singleTable = false; // the select list reads one table's columns only
     QString baseTable;        // the table's name as written (brackets removed)
+    QString tableText;        // the name as written, for UPDATE, INSERT and DELETE
     QString tableRef;         // the table reference as written, with its alias
     QString qualifier;        // alias or table name to qualify its columns with
     QString selectList;       // the select list as written

@@ -1,0 +1,248 @@
+#include "DbFixture.h"
+#include "platform/core/Money.h"
+#include "platform/core/QvError.h"
+#include "platform/db/Command.h"
+#include "platform/db/Transaction.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QTime>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace quorvale;
+using namespace quorvale::db;
+using namespace quorvale::db::test;
+using quorvale::test::TempDir;
+
+namespace {
+
+QString openError(const QString &connectString, int busyMs = 5000)
+{
+    Connection c;
+    c.setBusyTimeout(busyMs);
+    try {
+        c.open(connectString);
+    } catch (const QvError &e) {
+        EXPECT_FALSE(c.isOpen());
+        return e.description();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(Connection, CreatesPrivateWalFiles)
+{
+    TempDir dir;
+    const QString path = dir.filePath("QVLocal.db");
+    Connection::createSqliteFile(path);
+    EXPECT_EQ(QFileInfo(path).permissions() & 0x0077, 0); // nobody but the owner
+    EXPECT_TRUE(QFileInfo(path).permissions() & QFileDevice::ReadOwner);
+    Connection c;
+    c.open(jetString(path));
+    EXPECT_EQ(c.engine(), Engine::SQLite);
+    EXPECT_EQ(c.scalar("PRAGMA journal_mode").toString(), "wal");
+    EXPECT_EQ(c.filePath(), path);
+    EXPECT_THROW(Connection::createSqliteFile(path), QvError);
+}
+
+TEST(Connection, MissingFileIsNamedAndNeverCreated)
+{
+    TempDir dir;
+    const QString path = dir.filePath("QVData.db");
+    EXPECT_EQ(openError(jetString(path)), "Could not find file '" + path + "'.");
+    EXPECT_TRUE(filesIn(dir.path()).isEmpty());
+}
+
+TEST(Connection, ForeignAndEmptyFilesAreRefusedUntouched)
+{
+    TempDir dir;
+    const QString text = dir.filePath("notes.db");
+    const QString empty = dir.filePath("empty.db");
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        QFile e(empty);
+        ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(openError(jetString(text)), "Unrecognized database format '" + text + "'.");
+    EXPECT_EQ(openError(jetString(empty)), "Unrecognized database format '" + empty + "'.");
+    EXPECT_EQ(filesIn(dir.path()), QStringList({"empty.db", "notes.db"}));
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+}
+
+TEST(Connection, DamagedDatabaseIsRefusedWithoutLeavingFiles)
+{
+    TempDir dir;
+    const QString path = makeDataFile(dir);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 size = f.size();
+    f.seek(100); // keep the header, wreck the schema page
+    f.write(QByteArray(static_cast<int>(size - 100), '\x7f'));
+    f.close();
+    const QString message = openError(jetString(path));
+    EXPECT_TRUE(message.contains(path)) << message.toStdString();
+    EXPECT_EQ(filesIn(dir.path()), QStringList({"QVData.db"}));
+}
+
+TEST(Connection, LockedDatabaseFailsAfterTheBusyTimeout)
+{
+    TempDir dir;
+    const QString path = makeDataFile(dir);
+    Connection holder;
+    holder.open(jetString(path));
+    holder.execute("PRAGMA locking_mode=EXCLUSIVE");
+    holder.execute("INSERT INTO tblContacts (Name) VALUES ('x')"); // takes the lock
+    EXPECT_EQ(openError(jetString(path), 100),
+              "Could not use '" + path + "'; file already in use.");
+}
+
+TEST(Connection, ReadOnlyModeReadsButRefusesWrites)
+{
+    TempDir dir;
+    const QString path = makeDataFile(dir);
+    Connection c;
+    c.open(jetString(path) + "Mode=Read;");
+    EXPECT_TRUE(c.isReadOnly());
+    EXPECT_EQ(c.scalar("SELECT count(*) FROM tblContacts").toInt(), 0);
+    EXPECT_THROW(c.execute("INSERT INTO tblContacts (Name) VALUES ('x')"), QvError);
+}
+
+TEST(Connection, ReadOnlyFileOpensOnlyWithoutWriting)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root can write to any file";
+    TempDir dir;
+    const QString path = makeDataFile(dir);
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    // A WAL database without its -wal/-shm files cannot be read without creating them.
+    EXPECT_TRUE(openError(jetString(path)).contains("read-only"));
+    EXPECT_EQ(filesIn(dir.path()), QStringList({"QVData.db"}));
+}
+
+TEST(Connection, AttachMakesUnqualifiedNamesReachTheDataFile)
+{
+    TempDir dir;
+    const QString data = makeDataFile(dir);
+    const QString link = dir.filePath("QVLink.db");
+    Connection::createSqliteFile(link);
+    Connection c;
+    c.open(jetString(link));
+    c.execute("CREATE TABLE tblLinks (Name TEXT PRIMARY KEY, Target TEXT)");
+    c.attach(data, "qvdata");
+    EXPECT_EQ(c.attachedFiles(), QStringList({data}));
+    c.execute("INSERT INTO tblContacts (Name) VALUES (?)", {"Ann"});
+    EXPECT_EQ(c.scalar("SELECT Name FROM tblContacts").toString(), "Ann");
+    EXPECT_EQ(c.primaryKey("tblcontacts"), "ContactID");
+    EXPECT_EQ(c.primaryKey("tblLinks"), "Name");
+    EXPECT_TRUE(c.tables().contains("tblTimeCards"));
+    EXPECT_TRUE(c.tables().contains("tblLinks"));
+    EXPECT_EQ(c.scalar("PRAGMA qvdata.journal_mode").toString(), "wal");
+    {
+        Connection direct;
+        direct.open(jetString(data));
+        EXPECT_EQ(direct.scalar("SELECT count(*) FROM tblContacts").toInt(), 1);
+    }
+    c.detach("qvdata");
+    EXPECT_THROW(c.scalar("SELECT count(*) FROM tblContacts"), QvError);
+    EXPECT_THROW(c.attach(dir.filePath("nope.db"), "x"), QvError);
+    EXPECT_EQ(filesIn(dir.path()).filter("nope").size(), 0);
+}
+
+TEST(Connection, ValuesRoundTripAsBoundParameters)
+{
+    TempDir dir;
+    Connection c;
+    c.open(jetString(makeDataFile(dir)));
+    const QString nasty = QStringLiteral("O'Brien'); DROP TABLE tblTimeCards; --");
+    const qlonglong id = c.insertReturningKey(
+        "INSERT INTO tblTimeCards (UserID, Subject, Inactive, StartDate, StartTime, Value) "
+        "VALUES (?, ?, ?, ?, ?, ?)",
+        {7, nasty, true, QDate(2024, 2, 29), QTime(13, 5, 9, 456),
+         QVariant::fromValue(Money::fromUnits(-123456789))},
+        "TimeCardID");
+    EXPECT_GT(id, 0);
+    Command read(c, "SELECT * FROM tblTimeCards WHERE TimeCardID = ?");
+    const auto row = read.first({id});
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value("Subject").toString(), nasty);
+    EXPECT_EQ(row->value("Inactive").toInt(), -1);
+    EXPECT_EQ(row->value("StartDate").toString(), "2024-02-29"); // ISO text on disk
+    EXPECT_EQ(row->value("StartDate").toDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(row->value("StartTime").toString(), "13:05:09");
+    EXPECT_EQ(row->value("StartTime").toTime(), QTime(13, 5, 9));
+    EXPECT_EQ(Money::fromStored(row->value("Value")), Money::fromUnits(-123456789));
+    EXPECT_EQ(c.scalar("SELECT count(*) FROM tblTimeCards WHERE Inactive = True").toInt(), 1);
+    EXPECT_FALSE(read.first({id + 1}));
+    EXPECT_EQ(c.execute("UPDATE tblTimeCards SET Subject = ? WHERE UserID = ?", {QVariant(), 7}),
+              1);
+    EXPECT_TRUE(c.scalar("SELECT Subject FROM tblTimeCards").isNull());
+}
+
+TEST(Connection, NestedTransactionsRollBackTheirOwnWork)
+{
+    TempDir dir;
+    Connection c;
+    c.open(jetString(makeDataFile(dir)));
+    {
+        Transaction outer(c);
+        c.execute("INSERT INTO tblContacts (Name) VALUES ('kept')");
+        {
+            Transaction inner(c);
+            c.execute("INSERT INTO tblContacts (Name) VALUES ('undone')");
+        } // not committed
+        {
+            Transaction inner(c);
+            c.execute("INSERT INTO tblContacts (Name) VALUES ('also kept')");
+            inner.commit();
+        }
+        EXPECT_EQ(c.transactionDepth(), 1);
+        outer.commit();
+    }
+    EXPECT_EQ(c.scalar("SELECT group_concat(Name, '|') FROM tblContacts").toString(),
+              "kept|also kept");
+    {
+        Transaction t(c);
+        c.execute("DELETE FROM tblContacts");
+    }
+    EXPECT_EQ(c.scalar("SELECT count(*) FROM tblContacts").toInt(), 2);
+    EXPECT_EQ(c.transactionDepth(), 0);
+}
+
+TEST(Connection, ClosingInvalidatesCommandsInsteadOfLeavingDanglingQueries)
+{
+    TempDir dir;
+    Connection c;
+    c.open(jetString(makeDataFile(dir)));
+    Command cmd(c, "SELECT count(*) FROM tblContacts");
+    EXPECT_EQ(cmd.first()->value(0).toInt(), 0);
+    c.close();
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_THROW(cmd.first(), QvError);
+    EXPECT_THROW(c.execute("SELECT 1"), QvError);
+}
+
+TEST(Connection, OdbcFailureNamesTheDataSource)
+{
+    TempDir dir;
+    const QString ini = dir.filePath("odbc.ini");
+    const QByteArray saved = qgetenv("ODBCINI");
+    qputenv("ODBCINI", ini.toUtf8()); // an empty catalogue: the name cannot exist
+    Connection c;
+    try {
+        c.open("ODBC;DSN=NoSuchSource;Database=x;UID=u;PWD=secret;");
+        FAIL() << "opened a data source that does not exist";
+    } catch (const QvError &e) {
+        EXPECT_TRUE(e.description().contains("NoSuchSource")) << e.what();
+        EXPECT_FALSE(e.description().contains("secret"));
+        EXPECT_EQ(e.source(), OdbcErrorSource);
+    }
+    if (saved.isEmpty())
+        qunsetenv("ODBCINI");
+    else
+        qputenv("ODBCINI", saved);
+}

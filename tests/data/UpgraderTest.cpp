@@ -1,0 +1,215 @@
+#include "data/AdminOptionOrdinals.h"
+#include "data/DatabaseUpgrader.h"
+#include "data/Migrations.h"
+#include "data/Schema.h"
+#include "platform/core/QvError.h"
+#include "testsupport/TempDir.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+using namespace quorvale::schema;
+
+namespace {
+
+// Opens a file for the length of one block.
+class Open {
+public:
+    explicit Open(const QString &path)
+    {
+        static int counter = 0;
+        m_name = QStringLiteral("upgrader-test-%1").arg(++counter);
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        m_db.setDatabaseName(path);
+        EXPECT_TRUE(m_db.open());
+    }
+    ~Open()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase &db() { return m_db; }
+    QVariant scalar(const QString &sql)
+    {
+        QSqlQuery q(m_db);
+        if (!q.exec(sql) || !q.next())
+            return {};
+        return q.value(0);
+    }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+QByteArray digest(const QString &path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+class UpgraderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(programDir());
+        QDir().mkpath(dataDir());
+        {
+            Open data(dataFile());
+            createProgramSchema(data.db(), Dialect::SQLite);
+            insertDefaultRows(data.db());
+            // Created by an older program: never stamped, upgrade requested.
+            QSqlQuery(data.db()).exec("PRAGMA user_version = 0");
+            QSqlQuery(data.db()).exec("UPDATE tblAdminOptions SET UpgradeRequest = 1");
+        }
+        Open link(linkFile());
+        createLinkSchema(link.db());
+        writeLinkCatalog(link.db(), dataFile(), sharedTableNames());
+    }
+    QString programDir() const { return dir.filePath("program"); }
+    QString dataDir() const { return dir.filePath("data"); }
+    QString dataFile() const { return dir.filePath("data/QVData.db"); }
+    QString linkFile() const { return dir.filePath("program/QVLink.db"); }
+    QString linkBackup() const { return dir.filePath("program/QVLinkBU.db"); }
+
+    bool upgrade(std::vector<Migration> migrations, DatabaseUpgrader *out = nullptr)
+    {
+        DatabaseUpgrader upgrader(std::move(migrations));
+        upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
+        const bool ok = upgrader.run();
+        if (out)
+            *out = upgrader;
+        return ok;
+    }
+    QVariant upgradeRequest()
+    {
+        Open data(dataFile());
+        QSqlQuery q(data.db());
+        if (!q.exec("SELECT * FROM tblAdminOptions") || !q.next())
+            return {};
+        return q.value(AdminOption::UpgradeRequest);
+    }
+
+    test::TempDir dir;
+};
+
+Migration baseline()
+{
+    return {1, "Baseline schema", {}, {}};
+}
+
+Migration addsMileage()
+{
+    return {2,
+            "Mileage log",
+            {"CREATE TABLE tblMileage (MileageID INTEGER PRIMARY KEY, TimeCardID INTEGER)",
+             "INSERT INTO tblMileage (TimeCardID) VALUES (1)"},
+            {}};
+}
+
+} // namespace
+
+TEST_F(UpgraderTest, APendingStepIsAppliedOnceAndOnlyOnce)
+{
+    DatabaseUpgrader first;
+    ASSERT_TRUE(upgrade({baseline(), addsMileage()}, &first)) << first.lastError().toStdString();
+    EXPECT_EQ(first.versionBefore(), 1);
+    EXPECT_EQ(first.versionAfter(), 2);
+    EXPECT_EQ(upgradeRequest().toInt(), 0) << "the request is cleared";
+    // What start-up does with the new link database.
+    ASSERT_TRUE(first.linkDatabaseWritten());
+    ASSERT_TRUE(QFile::remove(linkFile()));
+    ASSERT_TRUE(QFile::rename(linkBackup(), linkFile()));
+
+    DatabaseUpgrader second;
+    ASSERT_TRUE(upgrade({baseline(), addsMileage()}, &second)) << second.lastError().toStdString();
+    EXPECT_EQ(second.versionBefore(), 2);
+    EXPECT_FALSE(second.linkDatabaseWritten());
+    Open data(dataFile());
+    EXPECT_EQ(data.scalar("SELECT COUNT(*) FROM tblMileage").toInt(), 1);
+    EXPECT_EQ(data.scalar("PRAGMA user_version").toInt(), 2);
+}
+
+TEST_F(UpgraderTest, AFailingStepRollsEverythingBack)
+{
+    const QByteArray before = digest(dataFile());
+    Migration broken{3, "Broken", {"UPDATE tblNoSuchTable SET X = 1"}, {}};
+    DatabaseUpgrader upgrader;
+    EXPECT_FALSE(upgrade({baseline(), addsMileage(), broken}, &upgrader));
+    EXPECT_FALSE(upgrader.lastError().isEmpty());
+    EXPECT_FALSE(QFile::exists(linkBackup()));
+    EXPECT_FALSE(QFile::exists(linkBackup() + ".partial"));
+    EXPECT_EQ(digest(dataFile()), before) << "the file is byte for byte as it was";
+    EXPECT_EQ(upgradeRequest().toInt(), 1) << "still requested, so the next start tries again";
+
+    // A step whose code throws is treated the same.
+    Migration throwing{2, "Throws", {"CREATE TABLE tblHalf (X INTEGER)"}, [](QSqlDatabase &) {
+                           throw QvError(ErrorNumber::Generic, "disk full", "test");
+                       }};
+    EXPECT_FALSE(upgrade({baseline(), throwing}, &upgrader));
+    EXPECT_EQ(upgrader.lastError(), "disk full");
+    EXPECT_EQ(digest(dataFile()), before);
+}
+
+TEST_F(UpgraderTest, ANewLinkDatabaseIsLeftOnlyWhenTheTablesChange)
+{
+    DatabaseUpgrader upgrader;
+    ASSERT_TRUE(upgrade({baseline()}, &upgrader)) << upgrader.lastError().toStdString();
+    EXPECT_FALSE(upgrader.linkDatabaseWritten());
+    EXPECT_FALSE(QFile::exists(linkBackup()));
+
+    ASSERT_TRUE(upgrade({baseline(), addsMileage()}, &upgrader))
+        << upgrader.lastError().toStdString();
+    EXPECT_TRUE(upgrader.linkDatabaseWritten());
+    ASSERT_TRUE(QFile::exists(linkBackup()));
+    EXPECT_EQ(QFile::permissions(linkBackup()) & (QFile::ReadOther | QFile::ReadGroup), 0);
+    Open link(linkBackup());
+    EXPECT_EQ(link.scalar("SELECT COUNT(*) FROM tblLinkCatalog").toInt(),
+              sharedTableNames().size() + 1);
+    EXPECT_EQ(link.scalar("SELECT LinkDatasource FROM tblLinkCatalog WHERE Name = 'tblMileage'")
+                  .toString(),
+              dataFile());
+}
+
+TEST_F(UpgraderTest, AMissingLinkDatabaseIsReplaced)
+{
+    QFile::remove(linkFile());
+    DatabaseUpgrader upgrader;
+    ASSERT_TRUE(upgrade({baseline()}, &upgrader)) << upgrader.lastError().toStdString();
+    EXPECT_TRUE(upgrader.linkDatabaseWritten());
+    Open link(linkBackup());
+    EXPECT_EQ(link.scalar("SELECT COUNT(*) FROM tblLinkCatalog").toInt(),
+              sharedTableNames().size());
+}
+
+TEST_F(UpgraderTest, RefusesWhatItCannotDoWithoutTouchingAnything)
+{
+    DatabaseUpgrader upgrader;
+    upgrader.prepare(2, programDir(), dataDir());
+    EXPECT_FALSE(upgrader.run()) << "unknown mode";
+
+    const QString elsewhere = dir.filePath("empty");
+    QDir().mkpath(elsewhere);
+    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), elsewhere);
+    EXPECT_FALSE(upgrader.run());
+    EXPECT_FALSE(QFile::exists(elsewhere + "/QVData.db")) << "no empty database in its place";
+
+    EXPECT_FALSE(upgrade({baseline(), addsMileage(), {2, "Again", {}, {}}}));
+    EXPECT_EQ(upgradeRequest().toInt(), 1);
+}
+
+TEST_F(UpgraderTest, TheProgramsOwnListBringsAFreshFileToTheCurrentVersion)
+{
+    DatabaseUpgrader upgrader; // the program's steps
+    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
+    ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
+    EXPECT_EQ(upgrader.versionAfter(), programSchemaVersion());
+    EXPECT_EQ(upgradeRequest().toInt(), 0);
+}

@@ -549,6 +549,16 @@ QString Connection::primaryKey(const QString &table) const
     return key;
 }
 
+void Connection::executeDirect(const QString &sql)
+{
+    // Unprepared: the ODBC driver of PostgreSQL recognises its application's savepoints
+    // only in statements executed directly, and would otherwise release them together
+    // with its own per-statement savepoints.
+    QSqlQuery q(database());
+    if (!q.exec(sql))
+        fail(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+}
+
 void Connection::beginTransaction()
 {
     if (!isOpen())
@@ -560,10 +570,10 @@ void Connection::beginTransaction()
         } else {
             // IMMEDIATE takes the write lock now (waiting out the busy timeout), so a
             // transaction never fails half way because a reader upgraded too late.
-            execute(m_readOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+            executeDirect(m_readOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
         }
     } else {
-        execute(QStringLiteral("SAVEPOINT qv_sp%1").arg(m_txDepth));
+        executeDirect(QStringLiteral("SAVEPOINT qv_sp%1").arg(m_txDepth));
     }
     ++m_txDepth;
 }
@@ -577,10 +587,10 @@ void Connection::commitTransaction()
             if (!database().commit())
                 fail(database().lastError().text());
         } else {
-            execute(QStringLiteral("COMMIT"));
+            executeDirect(QStringLiteral("COMMIT"));
         }
     } else {
-        execute(QStringLiteral("RELEASE SAVEPOINT qv_sp%1").arg(m_txDepth - 1));
+        executeDirect(QStringLiteral("RELEASE SAVEPOINT qv_sp%1").arg(m_txDepth - 1));
     }
     --m_txDepth;
 }
@@ -595,11 +605,11 @@ void Connection::rollbackTransaction()
             if (!database().rollback())
                 fail(database().lastError().text());
         } else {
-            execute(QStringLiteral("ROLLBACK"));
+            executeDirect(QStringLiteral("ROLLBACK"));
         }
     } else {
-        execute(QStringLiteral("ROLLBACK TO SAVEPOINT qv_sp%1").arg(m_txDepth));
-        execute(QStringLiteral("RELEASE SAVEPOINT qv_sp%1").arg(m_txDepth));
+        executeDirect(QStringLiteral("ROLLBACK TO SAVEPOINT qv_sp%1").arg(m_txDepth));
+        executeDirect(QStringLiteral("RELEASE SAVEPOINT qv_sp%1").arg(m_txDepth));
     }
 }
 

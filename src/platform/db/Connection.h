@@ -108,6 +108,7 @@ private:
     void openSqlite(const QString &path, bool readOnly);
     void openOdbc(const QString &connectString);
     void detectDialect();
+    void executeDirect(const QString &sql);
     void setAttachedWal(const QString &alias);
     [[noreturn]] void fail(const QString &description) const;
 

@@ -308,3 +308,20 @@ TEST_F(RecordsetTest, ClosingTheConnectionClosesItsRecordsets)
     EXPECT_FALSE(rs.isOpen());
     EXPECT_THROW(rs.moveNext(), QvError);
 }
+
+TEST_F(RecordsetTest, ListenerHearsMovesAndChanges)
+{
+    struct Counter : RecordsetListener {
+        int moves = 0, changes = 0;
+        void moveComplete(Recordset &) override { ++moves; }
+        void recordChangeComplete(Recordset &) override { ++changes; }
+    } counter;
+    Recordset rs;
+    rs.setListener(&counter);
+    rs.open(conn, "SELECT * FROM tblTimeCards", CursorType::Keyset, LockType::Optimistic);
+    rs.moveNext();
+    rs.setValue("Subject", "x");
+    rs.update();
+    EXPECT_EQ(counter.moves, 3); // open, move, re-read after the update
+    EXPECT_EQ(counter.changes, 1);
+}

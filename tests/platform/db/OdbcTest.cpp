@@ -1,0 +1,184 @@
+// The same classes against a real PostgreSQL server over ODBC. Runs under
+// scripts/with-postgres.sh, which provides the data source; skipped without it.
+#include "platform/core/Money.h"
+#include "platform/core/QvError.h"
+#include "platform/db/Command.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Transaction.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QTime>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+using namespace quorvale::db;
+
+namespace {
+
+QString odbcString()
+{
+    return QStringLiteral("ODBC;DSN=%1;Database=quorvale_test;UID=%2;PWD=;")
+        .arg(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN"),
+             qEnvironmentVariable("QUORVALE_TEST_PG_USER", QStringLiteral("qvtest")));
+}
+
+class OdbcTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QUORVALE_TEST_ODBC_DSN"))
+            GTEST_SKIP() << "no ODBC test data source (run under scripts/with-postgres.sh)";
+        // The server is shared during a run: every test gets tables of its own.
+        table = QStringLiteral("tbltc_") +
+                QUuid::createUuid().toString(QUuid::Id128).left(12).toLower();
+        conn.open(odbcString());
+        conn.execute(
+            QStringLiteral("CREATE TABLE %1 (TimeCardID SERIAL PRIMARY KEY, UserID INTEGER NOT "
+                           "NULL, ContactID INTEGER, Subject VARCHAR(255), Inactive SMALLINT NOT "
+                           "NULL DEFAULT 0, StartDate DATE, StartTime TIME, Value BIGINT)")
+                .arg(table));
+        for (int i = 1; i <= 6; ++i)
+            conn.execute(QStringLiteral("INSERT INTO %1 (UserID, ContactID, Subject, Value, "
+                                        "StartDate) VALUES (?, ?, ?, ?, ?)")
+                             .arg(table),
+                         {i <= 4 ? 1 : 2, i % 2 ? QVariant(i) : QVariant(),
+                          QStringLiteral("card %1").arg(i), qlonglong(i) * 10000,
+                          QDate(2024, 3, i)});
+    }
+
+    void TearDown() override
+    {
+        if (conn.isOpen())
+            conn.execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(table));
+    }
+
+    QString sql(const char *text) const { return QString::fromLatin1(text).arg(table); }
+
+    QString table;
+    Connection conn;
+};
+
+} // namespace
+
+TEST_F(OdbcTest, ConnectsToPostgresAndKnowsItsDialect)
+{
+    EXPECT_EQ(conn.engine(), Engine::Odbc);
+    EXPECT_EQ(conn.dialect(), Dialect::PostgreSQL);
+    EXPECT_EQ(conn.primaryKey(table.toUpper()), "timecardid");
+    EXPECT_TRUE(conn.tables().contains(table, Qt::CaseInsensitive));
+    // The same source named the other ways the program writes it.
+    Connection plain;
+    plain.open(odbcString().mid(5));
+    EXPECT_EQ(plain.scalar("SELECT 1").toInt(), 1);
+    Connection msdasql;
+    msdasql.open("PROVIDER=MSDASQL;" + odbcString().mid(5));
+    EXPECT_EQ(msdasql.scalar(sql("SELECT count(*) FROM %1")).toInt(), 6);
+}
+
+TEST_F(OdbcTest, WrongDatabaseIsReportedWithTheDataSource)
+{
+    Connection bad;
+    try {
+        bad.open(QStringLiteral("ODBC;DSN=%1;Database=no_such_db;UID=qvtest;PWD=;")
+                     .arg(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN")));
+        FAIL();
+    } catch (const QvError &e) {
+        EXPECT_TRUE(e.description().contains(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN")));
+        EXPECT_TRUE(e.description().contains("no_such_db"));
+    }
+}
+
+TEST_F(OdbcTest, ValuesAndJetSqlRoundTrip)
+{
+    const QString nasty = QStringLiteral("O'Brien'); DROP TABLE x; --");
+    const qlonglong id = conn.insertReturningKey(
+        sql("INSERT INTO %1 (UserID, Subject, Inactive, StartDate, StartTime, [Value]) VALUES "
+            "(?, ?, ?, ?, ?, ?)"),
+        {9, nasty, true, QDate(2024, 2, 29), QTime(23, 59, 58),
+         QVariant::fromValue(Money::fromUnits(-98765432101LL))},
+        "TimeCardID");
+    EXPECT_EQ(id, 7);
+    Command read(conn, sql("SELECT * FROM %1 WHERE TimeCardID = ? AND Inactive = True"));
+    const auto row = read.first({id});
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->value("subject").toString(), nasty);
+    EXPECT_EQ(row->value("startdate").toDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(row->value("starttime").toTime(), QTime(23, 59, 58));
+    EXPECT_EQ(Money::fromStored(row->value("value")), Money::fromUnits(-98765432101LL));
+    EXPECT_EQ(conn.execute(sql("UPDATE %1 SET ContactID = ?, StartDate = ? WHERE UserID = ?"),
+                           {QVariant(), QVariant(), 9}),
+              1);
+    EXPECT_EQ(conn.scalar(sql("SELECT count(*) FROM %1 WHERE ContactID IS NULL")).toInt(), 4);
+}
+
+TEST_F(OdbcTest, TransactionsNestOnTheServer)
+{
+    {
+        Transaction outer(conn);
+        conn.execute(sql("DELETE FROM %1 WHERE UserID = 2"));
+        {
+            Transaction inner(conn);
+            conn.execute(sql("DELETE FROM %1"));
+        }
+        outer.commit();
+    }
+    EXPECT_EQ(conn.scalar(sql("SELECT count(*) FROM %1")).toInt(), 4);
+}
+
+TEST_F(OdbcTest, KeysetRecordsetOnTheServer)
+{
+    Recordset rs;
+    rs.open(conn,
+            sql("SELECT %1.* FROM %1 WHERE %1.UserID = ? AND %1.Inactive=False ORDER BY "
+                "%1.[Value] DESC"),
+            CursorType::Keyset, LockType::Optimistic, {1});
+    ASSERT_TRUE(rs.isKeyset());
+    EXPECT_EQ(rs.recordCount(), 4);
+    EXPECT_EQ(rs.value("TimeCardID").toInt(), 4);
+    rs.moveLast();
+    EXPECT_EQ(rs.value("Subject").toString(), "card 1");
+    rs.moveFirst();
+    rs.find("ContactID", QVariant());
+    EXPECT_EQ(rs.value("TimeCardID").toInt(), 4);
+    rs.moveNext();
+    rs.find("ContactID", QVariant());
+    EXPECT_EQ(rs.value("TimeCardID").toInt(), 2);
+    rs.setFilter(sql("%1.Subject <> ?"), {"card 3"});
+    EXPECT_EQ(rs.recordCount(), 3);
+    rs.clearFilter();
+
+    rs.addNew();
+    rs.setValue("UserID", 1);
+    rs.setValue("Subject", "new");
+    rs.setValue("StartDate", QDate(2025, 1, 2));
+    rs.update();
+    EXPECT_EQ(rs.recordCount(), 5);
+    EXPECT_EQ(rs.value("Inactive").toInt(), 0); // the server's default, read back
+    EXPECT_EQ(rs.value("StartDate").toDate(), QDate(2025, 1, 2));
+
+    // Optimistic conflict with a second connection.
+    Connection other;
+    other.open(odbcString());
+    rs.moveFirst();
+    other.execute(sql("UPDATE %1 SET Subject = 'theirs' WHERE TimeCardID = 4"));
+    rs.setValue("Value", 1);
+    try {
+        rs.update();
+        FAIL();
+    } catch (const QvError &e) {
+        EXPECT_EQ(e.number(), ErrorNumber::RowChanged);
+    }
+    rs.move(0);
+    EXPECT_EQ(rs.value("Subject").toString(), "theirs");
+    rs.setValue("Value", 1);
+    rs.update();
+    EXPECT_EQ(other.scalar(sql("SELECT Value FROM %1 WHERE TimeCardID = 4")).toLongLong(), 1);
+
+    other.execute(sql("DELETE FROM %1 WHERE TimeCardID = 3"));
+    rs.moveNext(); // 3 was next; it is skipped
+    EXPECT_EQ(rs.value("TimeCardID").toInt(), 2);
+    rs.deleteCurrent();
+    EXPECT_EQ(conn.scalar(sql("SELECT count(*) FROM %1 WHERE UserID = 1")).toInt(), 3);
+}

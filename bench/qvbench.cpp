@@ -1,0 +1,278 @@
+// Measures the data store against SQLite used directly, side by side in one run:
+// the ratio of the two is the figure that matters, not the absolute time.
+//
+//   qvbench [--timecards N] [--users U] [--dir DIR] [--repetitions R] [--json]
+//
+// The database is made by `qvadmin generate` once per size and kept in DIR.
+
+#include "BenchTimer.h"
+#include "SqliteBaseline.h"
+#include "data/DataStore.h"
+#include "data/WorkingSet.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "support/Prompts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTextStream>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+using namespace quorvale;
+using namespace quorvale::bench;
+
+namespace {
+
+// Benchmarks run unattended: any message would be a failure, so print and stop.
+class ConsolePrompts : public Prompts {
+public:
+    PromptResult messageBox(const QString &title, const QString &text, PromptButtons,
+                            PromptIcon) override
+    {
+        std::cerr << "qvbench: " << title.toStdString() << ": " << text.toStdString() << '\n';
+        std::exit(3);
+    }
+    bool showDialog(const QString &, QVariantMap &) override { return false; }
+};
+
+struct Options {
+    int timeCards = 1'000'000;
+    int users = 100;
+    int repetitions = 15;
+    QString dir;
+    bool json = false;
+};
+
+Options parse(const QStringList &args)
+{
+    Options o;
+    o.dir = QDir::currentPath() + QStringLiteral("/bench-data");
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        auto next = [&]() -> QString {
+            if (i + 1 >= args.size()) {
+                std::cerr << "qvbench: " << a.toStdString() << " needs a value\n";
+                std::exit(2);
+            }
+            return args.at(++i);
+        };
+        if (a == QLatin1String("--timecards"))
+            o.timeCards = next().toInt();
+        else if (a == QLatin1String("--users"))
+            o.users = next().toInt();
+        else if (a == QLatin1String("--repetitions"))
+            o.repetitions = std::max(1, next().toInt());
+        else if (a == QLatin1String("--dir"))
+            o.dir = next();
+        else if (a == QLatin1String("--json"))
+            o.json = true;
+        else {
+            std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
+                         "[--repetitions R] [--json]\n";
+            std::exit(2);
+        }
+    }
+    return o;
+}
+
+QString qvadminPath()
+{
+    const QString self = QCoreApplication::applicationDirPath();
+    for (const QString &candidate :
+         {self + QStringLiteral("/../tools/qvadmin/qvadmin"), self + QStringLiteral("/qvadmin")})
+        if (QFile::exists(candidate))
+            return QDir::cleanPath(candidate);
+    return QStringLiteral("qvadmin");
+}
+
+// Makes (or reuses) the database of this size; returns the seconds it took to
+// generate, or -1 when it was already there.
+double ensureDatabase(const Options &o, const QString &programDir)
+{
+    if (QFile::exists(programDir + QStringLiteral("/QVData.db")))
+        return -1;
+    QDir().mkpath(programDir);
+    QElapsedTimer timer;
+    timer.start();
+    QProcess admin;
+    admin.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    admin.start(qvadminPath(),
+                {QStringLiteral("generate"), QStringLiteral("--timecards"),
+                 QString::number(o.timeCards), QStringLiteral("--users"), QString::number(o.users),
+                 QStringLiteral("--program-dir"), programDir, QStringLiteral("--data-dir"),
+                 programDir, QStringLiteral("--settings"),
+                 programDir + QStringLiteral("/settings.ini")});
+    if (!admin.waitForFinished(-1) || admin.exitCode() != 0) {
+        std::cerr << "qvbench: qvadmin generate failed\n";
+        QDir(programDir).removeRecursively();
+        std::exit(1);
+    }
+    return static_cast<double>(timer.elapsed()) / 1000.0;
+}
+
+struct Measure {
+    QString name;
+    double ms;
+    double baselineMs;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const Options o = parse(app.arguments());
+    const QString programDir =
+        QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);
+    const double generateSeconds = ensureDatabase(o, programDir);
+
+    ConsolePrompts prompts;
+    ErrorReport report(prompts, o.dir);
+    ErrorHandler errors(report);
+    DatabaseSettings settings;
+    settings.dataSource = programDir;
+    const QString dataFile = programDir + QStringLiteral("/QVData.db");
+
+    SqliteBaseline direct(dataFile);
+    // The user with the most open work is the one a person would feel.
+    sqlite3_stmt *pick = direct.prepare(QStringLiteral(
+        "SELECT UserId, count(*) FROM tblTimeCards WHERE InvoiceID IS NULL GROUP BY UserId "
+        "ORDER BY 2 DESC LIMIT 1"));
+    sqlite3_step(pick);
+    const qint32 userId = sqlite3_column_int(pick, 0);
+    const int openCards = sqlite3_column_int(pick, 1);
+    sqlite3_finalize(pick);
+
+    std::vector<Measure> measures;
+    const WorkingSetContext context{true, Terms{}, userId, QStringLiteral("bench")};
+
+    // OpenDB: every connection of start-up, against opening the same files and
+    // reading the options row directly.
+    measures.push_back({QStringLiteral("OpenDB"),
+                        medianMs(o.repetitions,
+                                 [&] {
+                                     DataStore store(settings, programDir, prompts, errors);
+                                     if (!store.OpenDB())
+                                         std::exit(1);
+                                 }),
+                        medianMs(o.repetitions, [&] {
+                            SqliteBaseline link(programDir + QStringLiteral("/QVLink.db"));
+                            link.exec(QStringLiteral("ATTACH DATABASE '") + dataFile +
+                                      QStringLiteral("' AS d"));
+                            link.readAll(QStringLiteral("SELECT * FROM tblAdminOptions"));
+                            SqliteBaseline local(programDir + QStringLiteral("/QVLocal.db"));
+                            local.readAll(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+                        })});
+
+    DataStore store(settings, programDir, prompts, errors);
+    if (!store.OpenDB())
+        return 1;
+    WorkingSet set(errors);
+    db::Connection &link = store.cnnLink();
+    const auto translated = [&](const QString &sql) { return link.sqlDialect().translate(sql); };
+
+    set.setOrderBy(QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC"));
+    measures.push_back(
+        {QStringLiteral("SetRecordSet open"),
+         medianMs(o.repetitions,
+                  [&] {
+                      if (!set.SetRecordSet(false, link, context))
+                          std::exit(1);
+                  }),
+         medianMs(o.repetitions, [&] { direct.readAll(translated(set.openedSql())); })});
+
+    // A move: one row read by key, against the same single-row statement.
+    constexpr int kMoves = 2000;
+    db::Recordset &cards = set.timeCards();
+    measures.push_back({QStringLiteral("move"),
+                        medianMs(o.repetitions,
+                                 [&] {
+                                     cards.moveFirst();
+                                     for (int i = 0; i < kMoves; ++i) {
+                                         cards.moveNext();
+                                         if (cards.eof())
+                                             cards.moveFirst();
+                                     }
+                                 }) /
+                            kMoves,
+                        medianMs(o.repetitions, [&] {
+                            sqlite3_stmt *row = direct.prepare(
+                                QStringLiteral("SELECT * FROM tblTimeCards WHERE TimeCardID = ?"));
+                            for (int i = 0; i < kMoves; ++i) {
+                                sqlite3_bind_int64(row, 1, 1 + (i * 7919) % o.timeCards);
+                                sqlite3_step(row);
+                                sqlite3_reset(row);
+                            }
+                            sqlite3_finalize(row);
+                        }) / kMoves});
+
+    // A re-sort as the sort tools do it: keep the current TimeCard, reopen in the
+    // new order, find it again.
+    const QStringList orders = {QStringLiteral(" ORDER BY tblTimeCards.StartDate DESC"),
+                                QStringLiteral(" ORDER BY tblTimeCards.[Value] ASC")};
+    int turn = 0;
+    measures.push_back({QStringLiteral("re-sort"),
+                        medianMs(o.repetitions,
+                                 [&] {
+                                     const QVariant current =
+                                         cards.eof() || cards.bof() ? QVariant() : cards.bookmark();
+                                     set.setOrderBy(orders.at(turn++ % 2));
+                                     if (!set.SetRecordSet(false, link, context))
+                                         std::exit(1);
+                                     if (current.isValid())
+                                         cards.find(QStringLiteral("TimeCardID"), current);
+                                 }),
+                        medianMs(o.repetitions, [&] {
+                            direct.readAll(
+                                translated(set.sql().timeCardBase + orders.at(turn++ % 2)));
+                        })});
+
+    QTextStream out(stdout);
+    if (!o.json) {
+        out << QStringLiteral("database: %1 TimeCards, %2 users; measured user %3 with %4 open\n")
+                   .arg(o.timeCards)
+                   .arg(o.users)
+                   .arg(userId)
+                   .arg(openCards);
+        if (generateSeconds >= 0)
+            out << QStringLiteral("qvadmin generate: %1 s\n").arg(generateSeconds, 0, 'f', 1);
+        out << QStringLiteral("%1 %2 %3 %4\n")
+                   .arg(QStringLiteral("measure"), -20)
+                   .arg(QStringLiteral("median ms"), 12)
+                   .arg(QStringLiteral("baseline ms"), 12)
+                   .arg(QStringLiteral("ratio"), 8);
+    }
+    for (const Measure &m : measures) {
+        const double ratio = m.baselineMs > 0 ? m.ms / m.baselineMs : 0;
+        if (o.json) {
+            out << QJsonDocument(QJsonObject{{QStringLiteral("name"), m.name},
+                                             {QStringLiteral("median_ms"), m.ms},
+                                             {QStringLiteral("baseline_ms"), m.baselineMs},
+                                             {QStringLiteral("ratio"), ratio}})
+                       .toJson(QJsonDocument::Compact)
+                << '\n';
+        } else {
+            out << QStringLiteral("%1 %2 %3 %4\n")
+                       .arg(m.name, -20)
+                       .arg(m.ms, 12, 'f', 3)
+                       .arg(m.baselineMs, 12, 'f', 3)
+                       .arg(ratio, 8, 'f', 2);
+        }
+    }
+    if (o.json && generateSeconds >= 0)
+        out << QJsonDocument(
+                   QJsonObject{{QStringLiteral("name"), QStringLiteral("qvadmin generate")},
+                               {QStringLiteral("median_ms"), generateSeconds * 1000},
+                               {QStringLiteral("baseline_ms"), 0},
+                               {QStringLiteral("ratio"), 0}})
+                   .toJson(QJsonDocument::Compact)
+            << '\n';
+    return direct.sink() < 0 ? 1 : 0;
+}

@@ -1,5 +1,7 @@
 #include "DatabaseSettings.h"
 
+#include "platform/registry/RegistryKey.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -11,6 +13,21 @@ QString DatabaseSettings::dataDirectory() const
     if (dir.size() > 1 && (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\'))))
         dir.chop(1);
     return dir;
+}
+
+DatabaseSettings DatabaseSettings::read(const RegistryKey &key)
+{
+    DatabaseSettings s;
+    s.provider = key.readText(QStringLiteral("Provider"), s.provider);
+    s.dataSource = key.readText(QStringLiteral("Data Source"),
+                                QStringLiteral("/opt/Kestrune Software/Quorvale"));
+    s.connectionType = key.readInt(QStringLiteral("Connection Type"), 0);
+    s.uid = key.readText(QStringLiteral("UID"));
+    s.pwd = key.readText(QStringLiteral("PWD"));
+    s.catalog = key.readText(QStringLiteral("Catalog"));
+    s.linkedDb = key.readInt(QStringLiteral("Linked DB"), 1);
+    s.setupDate = key.readText(QStringLiteral("Setup Date"));
+    return s;
 }
 
 QString programDirectory()

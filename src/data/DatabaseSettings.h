@@ -4,6 +4,8 @@
 
 namespace quorvale {
 
+class RegistryKey;
+
 inline constexpr const char *JetProvider = "Microsoft.Jet.OLEDB.4.0";
 // The Jet password of the link and program databases: part of every Jet
 // connection string and of each link's provider string, kept for their format.
@@ -36,6 +38,9 @@ struct DatabaseSettings {
     // "Data Source" with one trailing separator removed, so "dir/" and "dir" name
     // the same files.
     QString dataDirectory() const;
+
+    // The values of the "Database" key, each with its default when missing.
+    static DatabaseSettings read(const RegistryKey &databaseKey);
 };
 
 // Where the program's own files live: $QUORVALE_HOME when set, else the per-user

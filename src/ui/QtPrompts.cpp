@@ -1,0 +1,74 @@
+#include "QtPrompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace quorvale {
+
+PromptResult QtPrompts::messageBox(const QString &title, const QString &text, PromptButtons buttons,
+                                   PromptIcon icon)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title);
+    // The program's messages break lines with CR LF; a label wants plain LF.
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (icon) {
+    case PromptIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case PromptIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case PromptIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case PromptIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case PromptIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case PromptButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case PromptButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    // A busy pointer left by long work must not sit over a question.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int pressed = box.exec();
+    QApplication::restoreOverrideCursor();
+    switch (pressed) {
+    case QMessageBox::Ok:
+        return PromptResult::Ok;
+    case QMessageBox::Retry:
+        return PromptResult::Retry;
+    case QMessageBox::Yes:
+        return PromptResult::Yes;
+    case QMessageBox::No:
+        return PromptResult::No;
+    default:
+        return buttons == PromptButtons::YesNo ? PromptResult::No : PromptResult::Cancel;
+    }
+}
+
+bool QtPrompts::showDialog(const QString &, QVariantMap &)
+{
+    // No named dialog is built yet: a request is declined, which every caller
+    // treats as the person cancelling.
+    return false;
+}
+
+} // namespace quorvale

@@ -1,4 +1,23 @@
-int main()
+#include "qvadmin/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char *argv[])
 {
-    return 0;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Kestrune Software"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvale for Office"));
+    // A command-line tool reports through its own output; the libraries' progress
+    // notes are for whoever asks for them with QT_LOGGING_RULES.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("quorvale.*.debug=false\nquorvale.*.info=false"));
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return quorvale::admin::runCommandLine(args, out, err);
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/db/Connection.h"
+#include "testsupport/TempDir.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace quorvale::test {
+
+struct CommandOutput {
+    int result = 0;
+    QString out;
+    QString err;
+};
+
+// Runs qvadmin command lines in a scratch directory with a settings file of its own.
+class AdminFixture : public ::testing::Test {
+protected:
+    QString programDir() const { return m_tmp.filePath(QStringLiteral("program")); }
+    QString dataDir() const { return m_tmp.filePath(QStringLiteral("data")); }
+    QString settingsFile() const { return m_tmp.filePath(QStringLiteral("settings.ini")); }
+    QString dataFile() const { return dataDir() + QStringLiteral("/QVData.db"); }
+
+    // args after "--settings FILE"; directories are the caller's to add.
+    CommandOutput run(const QStringList &args) const;
+    // The same with --program-dir and --data-dir of this fixture.
+    CommandOutput runHere(const QStringList &args) const;
+    // init (plus extra) here; fails the test when it does not succeed.
+    void initHere(const QStringList &extra = {}) const;
+
+    // The program database here, opened anew.
+    std::unique_ptr<db::Connection> openData() const;
+    QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
+    qlonglong count(const QString &sql, const QVariantList &params = {}) const
+    {
+        return scalar(sql, params).toLongLong();
+    }
+
+    TempDir m_tmp;
+};
+
+} // namespace quorvale::test

@@ -1,0 +1,175 @@
+#include "AdminFixture.h"
+#include "platform/core/Money.h"
+#include "platform/registry/Registry.h"
+#include "qvadmin/TimeCardRows.h"
+
+#include <QDate>
+#include <QSqlQuery>
+#include <QTime>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+int seconds(const QString &duration)
+{
+    return duration.left(3).toInt() * 3600 + duration.mid(3, 2).toInt() * 60 +
+           duration.mid(5, 2).toInt();
+}
+
+class DemoTest : public AdminFixture {
+protected:
+    void SetUp() override { initHere({QStringLiteral("--demo")}); }
+
+    int initUser() const
+    {
+        return Registry(settingsFile())
+            .openSubKey(QStringLiteral("License"))
+            .readText(QStringLiteral("User ID"))
+            .toInt();
+    }
+};
+
+TEST_F(DemoTest, HasTheDocumentedAmounts)
+{
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers")), 5);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers WHERE Active = 0")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblStaff")), 3);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 30);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts WHERE Active = 0")), 4);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")), 370);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenses")), 16);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblFixedCharges")), 8);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblPayments")), 10);
+    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenseCodes")), 5);
+    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblFixedChargeCodes")), 3);
+    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblPaymentMethods")), 3);
+    // Activities: most for every client, some tied to one.
+    EXPECT_GT(
+        count(QStringLiteral("SELECT COUNT(*) FROM tblMainActivities WHERE ContactID IS NULL")), 5);
+    EXPECT_GT(
+        count(QStringLiteral("SELECT COUNT(*) FROM tblSubActivities WHERE ContactID IS NOT NULL")),
+        0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts WHERE Rate6 = 0")), 0);
+}
+
+TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)
+{
+    auto db = openData();
+    QSqlQuery q = db->prepare(QStringLiteral(
+        "SELECT TimeCardID, Quantity, StartDate, StartTime, EndDate, EndTime, RateSource, "
+        "RateLevel, Rate, FlatRate, Value, Realization, ContactID, UserId, Activity1ID, "
+        "Activity2ID FROM tblTimeCards"));
+    db->run(q, {});
+    int checked = 0;
+    QSet<QString> sources;
+    while (q.next()) {
+        const QString id = q.value(0).toString();
+        const int spent = seconds(q.value(1).toString());
+        ASSERT_EQ(q.value(1).toString().size(), 7) << id.toStdString();
+        ASSERT_GT(spent, 0);
+        const QDateTime start(q.value(2).toDate(), q.value(3).toTime());
+        const QDateTime end(q.value(4).toDate(), q.value(5).toTime());
+        EXPECT_EQ(start.secsTo(end), spent) << "TimeCard " << id.toStdString();
+
+        const QString source = q.value(6).toString();
+        sources.insert(source);
+        const Money rate = Money::fromStored(q.value(8));
+        const Money value = Money::fromStored(q.value(10));
+        const int realization = qRound(q.value(11).toDouble() * 100);
+        if (source == QStringLiteral("Flat Fee")) {
+            EXPECT_EQ(value, Money::fromStored(q.value(9)));
+        } else {
+            EXPECT_EQ(value, admin::timeValue(rate, spent, realization))
+                << "TimeCard " << id.toStdString();
+            // The rate is the one of the source row at the level.
+            const QString level = QStringLiteral("Rate") + q.value(7).toString();
+            QString lookup;
+            QVariant key;
+            if (source == QStringLiteral("Staff Rates")) {
+                lookup = QStringLiteral("tblUsers WHERE UserID = ?");
+                key = q.value(13);
+            } else if (source == QStringLiteral("Client Rates")) {
+                lookup = QStringLiteral("tblContacts WHERE ContactID = ?");
+                key = q.value(12);
+            } else if (source == QStringLiteral("Service Rates")) {
+                lookup = QStringLiteral("tblMainActivities WHERE ActivityID = ?");
+                key = q.value(14);
+            } else if (source == QStringLiteral("Project Rates")) {
+                lookup = QStringLiteral("tblSubActivities WHERE ActivityID = ?");
+                key = q.value(15);
+            } else {
+                ASSERT_EQ(source, QStringLiteral("Staff Level Rates"));
+                lookup = QStringLiteral("tblStaff WHERE StaffID = (SELECT StaffID FROM tblUsers "
+                                        "WHERE UserID = ?)");
+                key = q.value(13);
+            }
+            EXPECT_EQ(rate, Money::fromStored(db->scalar(QStringLiteral("SELECT ") + level +
+                                                             QStringLiteral(" FROM ") + lookup,
+                                                         {key})))
+                << "TimeCard " << id.toStdString() << " " << source.toStdString();
+        }
+        // The realization is the client's, or full without a client.
+        if (q.value(12).isNull()) {
+            EXPECT_EQ(realization, 100);
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 370);
+    EXPECT_EQ(sources.size(), 6) << "every rate source occurs";
+}
+
+TEST_F(DemoTest, OldWorkIsInvoicedAndTheInitUserHasEveryKindOfOpenTimeCard)
+{
+    const QString cutoff = QDate::currentDate().addDays(-30).toString(Qt::ISODate);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL "
+                                   "AND StartDate >= ?"),
+                    {cutoff}),
+              0);
+    EXPECT_GT(
+        count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL")),
+        150);
+    // Only work on hold stays open once it is old.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL AND "
+                                   "StartDate < ? AND BillStatus <> 'Hold'"),
+                    {cutoff}),
+              0);
+    // One invoice never spans two users.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT InvoiceID FROM tblTimeCards "
+                                   "WHERE InvoiceID IS NOT NULL GROUP BY InvoiceID "
+                                   "HAVING COUNT(DISTINCT UserId) > 1) x")),
+              0);
+
+    const int me = initUser();
+    const QString open = QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ? AND "
+                                        "InvoiceID IS NULL");
+    EXPECT_GT(count(open, {me}), 10);
+    EXPECT_GT(count(open + QStringLiteral(" AND Inactive = -1"), {me}), 0);
+    EXPECT_GT(count(open + QStringLiteral(" AND Inactive = 0"), {me}), 10);
+    EXPECT_GT(count(open + QStringLiteral(" AND ContactID IS NULL"), {me}), 0);
+    EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND "
+                                   "InvoiceID IS NULL"),
+                    {me}),
+              0);
+    // The colleague who left has only invoiced history.
+    EXPECT_EQ(
+        count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards t JOIN tblUsers u ON "
+                             "u.UserID = t.UserId WHERE u.Active = 0 AND t.InvoiceID IS NULL")),
+        0);
+}
+
+TEST_F(DemoTest, IsTheSameEveryTime)
+{
+    const QString digest = QStringLiteral(
+        "SELECT group_concat(UserId || ':' || IFNULL(ContactID, '-') || ':' || Quantity || ':' || "
+        "Value || ':' || Description, '|') FROM (SELECT * FROM tblTimeCards ORDER BY TimeCardID)");
+    const QString first = scalar(digest).toString();
+    ASSERT_EQ(runHere({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--force"),
+                       QStringLiteral("--user"), QStringLiteral("Ann O'Hara")})
+                  .result,
+              0);
+    EXPECT_EQ(scalar(digest).toString(), first);
+}
+
+} // namespace

@@ -1,0 +1,204 @@
+#include "AdminFixture.h"
+#include "data/AdminOptionOrdinals.h"
+#include "data/DatabaseSettings.h"
+#include "data/Schema.h"
+#include "platform/registry/Registry.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+class InitTest : public AdminFixture {
+protected:
+    QStringList allFiles() const
+    {
+        return {programDir() + QStringLiteral("/QVLink.db"),
+                programDir() + QStringLiteral("/QVLocal.db"),
+                programDir() + QStringLiteral("/QVReport.db"), dataFile()};
+    }
+};
+
+TEST_F(InitTest, CreatesPrivateDatabasesThatSqliteCanRead)
+{
+    initHere();
+    for (const QString &file : allFiles()) {
+        ASSERT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+        const auto perms = QFile::permissions(file);
+        EXPECT_TRUE(perms.testFlags(QFile::ReadOwner | QFile::WriteOwner)) << file.toStdString();
+        EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                              QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther))
+            << file.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal"))) << file.toStdString();
+    }
+    // No temporary file is left beside the real ones.
+    EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+        GTEST_SKIP() << "sqlite3 is not installed";
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {dataFile(), QStringLiteral("select count(*) from tblTimeCards; "
+                                             "select UserName from tblUsers;")});
+    ASSERT_TRUE(sqlite.waitForFinished(30000));
+    EXPECT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(sqlite.readAllStandardOutput()), QStringLiteral("0\nAnn O'Hara\n"));
+}
+
+TEST_F(InitTest, WritesTheSettingsOfAFirstStart)
+{
+    initHere();
+    Registry registry(settingsFile());
+    const RegistryKey database = registry.openSubKey(QStringLiteral("Database"));
+    EXPECT_EQ(database.readText(QStringLiteral("Provider")),
+              QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
+    EXPECT_EQ(database.readText(QStringLiteral("Data Source")), QDir(dataDir()).absolutePath());
+    EXPECT_EQ(database.readInt(QStringLiteral("Connection Type"), 9), 0);
+    EXPECT_EQ(database.readInt(QStringLiteral("Linked DB"), 9), 1);
+    EXPECT_EQ(database.readText(QStringLiteral("Setup Date")),
+              QDate::currentDate().toString(Qt::ISODate));
+    const RegistryKey license = registry.openSubKey(QStringLiteral("License"));
+    EXPECT_EQ(license.readText(QStringLiteral("User Name")), QStringLiteral("Ann O'Hara"));
+    EXPECT_TRUE(license.hasValue(QStringLiteral("User EID")));
+    EXPECT_EQ(license.readText(QStringLiteral("User EID"), QStringLiteral("x")), QString());
+
+    const QString userId = license.readText(QStringLiteral("User ID"));
+    EXPECT_EQ(scalar(QStringLiteral("SELECT UserName FROM tblUsers WHERE UserID = ?"), {userId})
+                  .toString(),
+              QStringLiteral("Ann O'Hara"));
+    EXPECT_EQ(count(QStringLiteral("SELECT Active FROM tblUsers WHERE UserID = ?"), {userId}), -1);
+}
+
+TEST_F(InitTest, SetsUpOptionsPermissionsAndLinks)
+{
+    initHere();
+    auto db = openData();
+    QSqlQuery options = db->prepare(QStringLiteral("SELECT * FROM tblAdminOptions"));
+    db->run(options, {});
+    ASSERT_TRUE(options.next());
+    EXPECT_EQ(options.value(AdminOption::ContactTerm).toString(), QStringLiteral("Client"));
+    EXPECT_EQ(options.value(AdminOption::Activity1Term).toString(), QStringLiteral("Service"));
+    EXPECT_EQ(options.value(AdminOption::Activity2Term).toString(), QStringLiteral("Project"));
+    for (int on : {AdminOption::BillingInUse, AdminOption::ContactInUse,
+                   AdminOption::Activity1InUse, AdminOption::Activity2InUse})
+        EXPECT_EQ(options.value(on).toInt(), -1) << on;
+    EXPECT_EQ(options.value(AdminOption::UpgradeRequest).toInt(), 0);
+    EXPECT_GT(options.value(AdminOption::ProgramVersion).toInt(), 0);
+    EXPECT_FALSE(options.next()) << "one options row only";
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblUserSettings")).toInt(), 1);
+
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT Permission1 + Permission2 + Permission3 + "
+                                        "ContactManagement + Payments FROM tblPermissions "
+                                        "WHERE PermissionDescription = 'Full'"))
+                  .toInt(),
+              -5);
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblStaff")).toInt(), 1);
+    EXPECT_GT(db->scalar(QStringLiteral("SELECT Rate1 FROM tblUsers")).toLongLong(), 0);
+
+    db::Connection link;
+    link.open(ConnectionStrings::linkDatabase(programDir()));
+    EXPECT_EQ(link.scalar(QStringLiteral("SELECT COUNT(*) FROM tblLinkCatalog WHERE Type = 'LINK' "
+                                         "AND LinkDatasource = ?"),
+                          {QFileInfo(dataFile()).absoluteFilePath()})
+                  .toInt(),
+              schema::sharedTableNames().size());
+}
+
+TEST_F(InitTest, RefusesToReplaceDatabasesUnlessForced)
+{
+    initHere();
+    ASSERT_EQ(runHere({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")})
+                  .result,
+              0);
+
+    const CommandOutput refused = runHere({QStringLiteral("init")});
+    EXPECT_NE(refused.result, 0);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("already exists")))
+        << refused.err.toStdString();
+    EXPECT_EQ(refused.err.count(u'\n'), 1) << "one line";
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 1);
+
+    const CommandOutput forced = runHere({QStringLiteral("init"), QStringLiteral("--force"),
+                                          QStringLiteral("--user"), QStringLiteral("Bo")});
+    ASSERT_EQ(forced.result, 0) << forced.err.toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT UserName FROM tblUsers")).toString(),
+              QStringLiteral("Bo"));
+    EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3)
+        << "replaced files leave nothing behind";
+}
+
+TEST_F(InitTest, FailedInitLeavesNothingBehind)
+{
+    // A data directory that cannot be made: a plain file stands where it would go.
+    QFile blocker(m_tmp.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString badData = blocker.fileName() + QStringLiteral("/data");
+    const CommandOutput o = run({QStringLiteral("--program-dir"), programDir(),
+                                 QStringLiteral("--data-dir"), badData, QStringLiteral("init")});
+    EXPECT_NE(o.result, 0);
+    EXPECT_FALSE(o.err.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(programDir())) << "the program directory it made is gone";
+    EXPECT_FALSE(QFileInfo::exists(settingsFile())) << "no settings written";
+}
+
+TEST_F(InitTest, FailedForcedInitKeepsTheOldDatabases)
+{
+    initHere();
+    ASSERT_EQ(runHere({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")})
+                  .result,
+              0);
+    const QByteArray linkBefore = [&] {
+        QFile f(programDir() + QStringLiteral("/QVLink.db"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    // The old QVData.db would be replaced if its directory could take a new file.
+    QFile blocker(m_tmp.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const CommandOutput o =
+        run({QStringLiteral("--program-dir"), programDir(), QStringLiteral("--data-dir"),
+             blocker.fileName(), QStringLiteral("init"), QStringLiteral("--force")});
+    EXPECT_NE(o.result, 0);
+    QFile link(programDir() + QStringLiteral("/QVLink.db"));
+    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
+    EXPECT_EQ(link.readAll(), linkBefore);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 1);
+    EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    Registry registry(settingsFile());
+    EXPECT_EQ(
+        registry.openSubKey(QStringLiteral("Database")).readText(QStringLiteral("Data Source")),
+        QDir(dataDir()).absolutePath());
+}
+
+TEST_F(InitTest, CommandLineMistakesAreReportedOnOneLine)
+{
+    for (const QStringList &args :
+         {QStringList{QStringLiteral("init"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("frobnicate")},
+          QStringList{QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("x")},
+          QStringList{QStringLiteral("user"), QStringLiteral("add")}}) {
+        const CommandOutput o = runHere(args);
+        EXPECT_NE(o.result, 0) << args.join(u' ').toStdString();
+        EXPECT_EQ(o.err.count(u'\n'), 1) << o.err.toStdString();
+        EXPECT_TRUE(o.err.startsWith(QStringLiteral("qvadmin: "))) << o.err.toStdString();
+    }
+    const CommandOutput help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.result, 0);
+    for (const char *command :
+         {"init", "generate", "user add", "contact list", "activity add", "invoice --user"})
+        EXPECT_TRUE(help.out.contains(QLatin1String(command))) << command;
+}
+
+} // namespace

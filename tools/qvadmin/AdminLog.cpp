@@ -1,0 +1,3 @@
+#include "qvadmin/AdminLog.h"
+
+Q_LOGGING_CATEGORY(lcAdmin, "quorvale.admin")

@@ -1,0 +1,148 @@
+#include "qvadmin/CommandLine.h"
+
+#include "platform/core/QvError.h"
+#include "qvadmin/ActivityCommands.h"
+#include "qvadmin/AdminLog.h"
+#include "qvadmin/Arguments.h"
+#include "qvadmin/ContactCommands.h"
+#include "qvadmin/GenerateCommand.h"
+#include "qvadmin/InitCommand.h"
+#include "qvadmin/InvoiceCommand.h"
+#include "qvadmin/Location.h"
+#include "qvadmin/UserCommands.h"
+
+#include <QTextStream>
+#include <exception>
+
+namespace quorvale::admin {
+
+namespace {
+
+// Takes the options every command shares out of args, wherever they stand.
+GlobalOptions takeGlobalOptions(QStringList &args, bool &help)
+{
+    GlobalOptions globals;
+    const std::pair<const char *, std::optional<QString> GlobalOptions::*> named[] = {
+        {"server", &GlobalOptions::server},
+        {"settings", &GlobalOptions::settingsFile},
+        {"program-dir", &GlobalOptions::programDir},
+        {"data-dir", &GlobalOptions::dataDir},
+    };
+    QStringList rest;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+            help = true;
+            continue;
+        }
+        bool taken = false;
+        for (const auto &[name, member] : named) {
+            const QString option = QStringLiteral("--") + QLatin1String(name);
+            if (arg == option) {
+                if (i + 1 >= args.size())
+                    usageError(QStringLiteral("The option %1 needs a value.").arg(option));
+                globals.*member = args[++i];
+                taken = true;
+            } else if (arg.startsWith(option + u'=')) {
+                globals.*member = arg.mid(option.size() + 1);
+                taken = true;
+            }
+            if (taken)
+                break;
+        }
+        if (!taken)
+            rest << arg;
+    }
+    args = rest;
+    return globals;
+}
+
+int dispatch(QStringList args, QTextStream &out, QTextStream &err)
+{
+    bool help = false;
+    const GlobalOptions globals = takeGlobalOptions(args, help);
+    if (help || args.isEmpty()) {
+        out << helpText();
+        return args.isEmpty() && !help ? 2 : 0;
+    }
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("init"))
+        return runInit(args, globals, out);
+    if (command == QStringLiteral("generate"))
+        return runGenerate(args, globals, out, err);
+    if (command == QStringLiteral("user"))
+        return runUser(args, globals, out);
+    if (command == QStringLiteral("contact"))
+        return runContact(args, globals, out);
+    if (command == QStringLiteral("activity"))
+        return runActivity(args, globals, out);
+    if (command == QStringLiteral("invoice"))
+        return runInvoice(args, globals, out);
+    usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
+                   .arg(command));
+}
+
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\n', u' ');
+    return text.trimmed();
+}
+
+} // namespace
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: qvadmin [global options] COMMAND [options]\n"
+        "\n"
+        "Commands:\n"
+        "  init [--user NAME] [--demo] [--force]\n"
+        "      Create the program, link, local and report databases and the settings a\n"
+        "      first start needs. --demo adds a small office's data to try things out;\n"
+        "      --force replaces existing databases.\n"
+        "  generate --timecards N --users U [--seed S] [--uninvoiced-per-user K]\n"
+        "           [--measured-uninvoiced M] [--user NAME]\n"
+        "      Fill a database for benchmarks (creating it first when needed). The first\n"
+        "      user is measured: M open TimeCards (default 1% of N). The rest of N is\n"
+        "      spread evenly over the U users; the first user's share is invoiced, every\n"
+        "      other user keeps K open (default 1% of its share).\n"
+        "  user add NAME [--staff ID] [--permission ID] [--inactive]\n"
+        "  user list\n"
+        "  contact add NAME [--account A] [--inactive]\n"
+        "  contact list\n"
+        "  activity add NAME [--level 1|2] [--number N] [--contact ID]\n"
+        "  activity list [--level 1|2]\n"
+        "  invoice --user ID [--invoice N]\n"
+        "      Put the user's uninvoiced TimeCards, expenses and fixed charges on one\n"
+        "      invoice (the next free number unless N is given).\n"
+        "\n"
+        "Global options:\n"
+        "  --program-dir DIR   the program directory (QVLink.db, QVLocal.db, QVReport.db)\n"
+        "  --data-dir DIR      the directory of the program database QVData.db\n"
+        "  --server STRING     a database server instead of QVData.db, as an ODBC connect\n"
+        "                      string: \"DSN=name;Database=db;UID=user;PWD=password;\"\n"
+        "  --settings FILE     the settings file to read and write instead of the user's\n"
+        "  --help              this text\n"
+        "\n"
+        "Without --program-dir, --data-dir or --server the commands work on the database\n"
+        "the settings name.\n");
+}
+
+int runCommandLine(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    int result = 1;
+    try {
+        result = dispatch(args, out, err);
+    } catch (const QvError &e) {
+        err << "qvadmin: " << oneLine(e.description()) << '\n';
+        qCDebug(lcAdmin) << "error" << e.number() << "from" << e.source();
+    } catch (const std::exception &e) {
+        err << "qvadmin: " << oneLine(QString::fromLocal8Bit(e.what())) << '\n';
+    }
+    out.flush();
+    err.flush();
+    return result;
+}
+
+} // namespace quorvale::admin

@@ -1,0 +1,210 @@
+#include "qvadmin/InitCommand.h"
+
+#include "data/DatabaseSettings.h"
+#include "data/Schema.h"
+#include "platform/core/QvError.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
+#include "qvadmin/AdminLog.h"
+#include "qvadmin/Arguments.h"
+#include "qvadmin/BaseRows.h"
+#include "qvadmin/DemoData.h"
+#include "qvadmin/ServerSchema.h"
+#include "qvadmin/StagedFiles.h"
+#include "qvadmin/StartupSettings.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QTextStream>
+#include <functional>
+
+namespace quorvale::admin {
+
+namespace {
+
+const QString Source = QStringLiteral("qvadmin: init");
+
+QString sqliteConnectString(const QString &file)
+{
+    return QStringLiteral("PROVIDER=") + QLatin1String(JetProvider) +
+           QStringLiteral(";Data Source=") + file + u';';
+}
+
+// Makes one SQLite file at path and fills it; the connection is closed again before
+// the file is renamed, so no -wal is left beside it.
+void buildFile(const QString &path, const std::function<void(db::Connection &)> &fill)
+{
+    db::Connection::createSqliteFile(path);
+    db::Connection connection;
+    connection.open(sqliteConnectString(path));
+    fill(connection);
+    connection.close();
+}
+
+InitResult fillProgramDatabase(db::Connection &db, const InitOptions &options)
+{
+    InitResult result;
+    db::Transaction tx(db);
+    const BaseRowIds ids = insertBaseRows(db, options.userName);
+    result.userId = ids.userId;
+    if (options.demo)
+        result.timeCards = insertDemoData(db, ids, QDate::currentDate()).timeCards;
+    tx.commit();
+    return result;
+}
+
+void refuseExisting(const QStringList &files, bool force)
+{
+    if (force)
+        return;
+    for (const QString &file : files) {
+        if (QFileInfo::exists(file))
+            throw QvError(
+                ErrorNumber::Generic,
+                QStringLiteral("'%1' already exists; use --force to replace it.").arg(file),
+                Source);
+    }
+}
+
+void buildLocalFiles(StagedFiles &staged, const Location &location,
+                     const std::function<void(QSqlDatabase &)> &writeCatalog)
+{
+    const QString dir = location.programDir;
+    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Link))),
+              [&](db::Connection &c) {
+                  QSqlDatabase db = c.database();
+                  schema::createLinkSchema(db);
+                  writeCatalog(db);
+              });
+    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Local))),
+              [](db::Connection &c) {
+                  QSqlDatabase db = c.database();
+                  schema::createLocalSchema(db);
+              });
+    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Report))),
+              [](db::Connection &c) {
+                  QSqlDatabase db = c.database();
+                  schema::createReportSchema(db);
+              });
+}
+
+QStringList localFiles(const Location &location)
+{
+    return {joinPath(location.programDir, QLatin1String(DatabaseFile::Link)),
+            joinPath(location.programDir, QLatin1String(DatabaseFile::Local)),
+            joinPath(location.programDir, QLatin1String(DatabaseFile::Report))};
+}
+
+void commitAll(StagedFiles &staged, Registry &registry, const InitOptions &options,
+               const InitResult &result)
+{
+    staged.commit();
+    try {
+        writeStartupSettings(registry, options.location, result.userId, options.userName);
+    } catch (...) {
+        staged.rollback();
+        throw;
+    }
+    staged.finish();
+}
+
+InitResult initialiseFiles(const InitOptions &options, Registry &registry)
+{
+    const Location &location = options.location;
+    const QString dataFile = location.dataFile();
+    refuseExisting(localFiles(location) << dataFile, options.force);
+
+    StagedFiles staged;
+    staged.ensureDirectory(location.programDir);
+    staged.ensureDirectory(location.dataDir);
+    InitResult result;
+    buildFile(staged.stage(dataFile), [&](db::Connection &c) {
+        QSqlDatabase db = c.database();
+        schema::createProgramSchema(db, schema::Dialect::SQLite);
+        schema::insertDefaultRows(db);
+        result = fillProgramDatabase(c, options);
+    });
+    buildLocalFiles(staged, location, [&](QSqlDatabase &linkDb) {
+        schema::writeLinkCatalog(linkDb, dataFile, schema::sharedTableNames());
+    });
+    commitAll(staged, registry, options, result);
+    return result;
+}
+
+InitResult initialiseServer(const InitOptions &options, Registry &registry)
+{
+    const Location &location = options.location;
+    refuseExisting(localFiles(location), options.force);
+
+    db::Connection server;
+    server.open(location.server->connectString());
+    ServerSchema schema(server);
+    if (schema.exists() && !options.force)
+        throw QvError(ErrorNumber::Generic,
+                      QStringLiteral("The database '%1' already holds Quorvale tables; use "
+                                     "--force to replace them.")
+                          .arg(location.server->catalog),
+                      Source);
+
+    StagedFiles staged;
+    staged.ensureDirectory(location.programDir);
+    const QString shortConnect = location.server->shortConnectString();
+    buildLocalFiles(staged, location, [&](QSqlDatabase &linkDb) {
+        writePassThroughCatalog(linkDb, shortConnect, schema::sharedTableNames());
+    });
+
+    // From here on a failure drops what was created on the server again.
+    schema.create();
+    InitResult result;
+    {
+        QSqlDatabase db = server.database();
+        schema::insertDefaultRows(db);
+    }
+    result = fillProgramDatabase(server, options);
+    commitAll(staged, registry, options, result);
+    schema.keep();
+    return result;
+}
+
+} // namespace
+
+QString defaultUserName()
+{
+    QString name = qEnvironmentVariable("USER");
+    if (name.isEmpty())
+        name = qEnvironmentVariable("LOGNAME");
+    return name.isEmpty() ? QStringLiteral("Administrator") : name;
+}
+
+InitResult initialise(const InitOptions &options, Registry &registry)
+{
+    if (options.userName.trimmed().isEmpty())
+        usageError(QStringLiteral("The user name must not be empty."));
+    const InitResult result = options.location.server ? initialiseServer(options, registry)
+                                                      : initialiseFiles(options, registry);
+    qCInfo(lcAdmin) << "initialised" << options.location.describe() << "for user" << result.userId;
+    return result;
+}
+
+int runInit(const QStringList &args, const GlobalOptions &globals, QTextStream &out)
+{
+    const Arguments a(args, {QStringLiteral("user")},
+                      {QStringLiteral("demo"), QStringLiteral("force")});
+    a.requireWords(0, 0, QStringLiteral("init [--user NAME] [--demo] [--force]"));
+    InitOptions options;
+    options.location = locationForInit(globals);
+    options.userName = a.value(QStringLiteral("user"), defaultUserName());
+    options.demo = a.has(QStringLiteral("demo"));
+    options.force = a.has(QStringLiteral("force"));
+    const auto registry = openRegistry(globals);
+    const InitResult result = initialise(options, *registry);
+    out << "Created the Quorvale databases in " << options.location.programDir << '\n'
+        << "Program database: " << options.location.describe() << '\n'
+        << "User: " << options.userName << " (UserID " << result.userId << ")\n";
+    if (options.demo)
+        out << "Demo data: " << result.timeCards << " TimeCards\n";
+    out << "Settings written to " << registry->filePath() << '\n';
+    return 0;
+}
+
+} // namespace quorvale::admin

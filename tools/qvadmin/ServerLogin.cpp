@@ -1,0 +1,50 @@
+#include "qvadmin/ServerLogin.h"
+
+#include "platform/core/QvError.h"
+#include "platform/db/ConnectionString.h"
+#include "qvadmin/Arguments.h"
+
+namespace quorvale::admin {
+
+ServerLogin ServerLogin::parse(const QString &connectString)
+{
+    const db::ConnectionString cs(connectString);
+    ServerLogin login;
+    // The provider belongs to the settings' own "Provider" value, never to the
+    // server part a connect string is later built from.
+    login.serverPart = cs.toString({QStringLiteral("Database"), QStringLiteral("UID"),
+                                    QStringLiteral("PWD"), QStringLiteral("Provider")});
+    login.catalog = cs.value(QStringLiteral("Database"));
+    login.uid = cs.value(QStringLiteral("UID"));
+    login.password = cs.value(QStringLiteral("PWD"));
+    if (login.serverPart.isEmpty())
+        usageError(QStringLiteral("The server connect string names no server (DSN=... or "
+                                  "DRIVER=...;SERVER=...)."));
+    if (login.catalog.isEmpty())
+        usageError(QStringLiteral("The server connect string names no database (Database=...)."));
+    if (!login.serverPart.endsWith(u';'))
+        login.serverPart += u';';
+    return login;
+}
+
+DatabaseSettings ServerLogin::settings() const
+{
+    DatabaseSettings s;
+    s.provider = QStringLiteral("MSDASQL");
+    s.dataSource = serverPart;
+    s.catalog = catalog;
+    s.uid = uid;
+    return s;
+}
+
+QString ServerLogin::shortConnectString() const
+{
+    return ConnectionStrings::odbcShort(settings());
+}
+
+QString ServerLogin::connectString() const
+{
+    return ConnectionStrings::odbcLink(settings(), password);
+}
+
+} // namespace quorvale::admin

@@ -12,18 +12,63 @@ ConnectionString::ConnectionString(const QString &text)
         m_odbcPrefix = true;
         rest = rest.mid(5);
     }
-    for (QStringView part : rest.split(u';')) {
-        part = part.trimmed();
-        if (part.isEmpty())
+    // Attributes are "key=value" separated by ';'. A value in braces may hold ';'
+    // and '=' and ends at a '}' that is not doubled ("}}" stands for one '}').
+    qsizetype i = 0;
+    const qsizetype n = rest.size();
+    while (i < n) {
+        const qsizetype end = rest.indexOf(u';', i);
+        const qsizetype eq = rest.indexOf(u'=', i);
+        if (eq < 0 || (end >= 0 && end < eq)) {
+            const qsizetype stop = end < 0 ? n : end;
+            const QStringView bare = rest.mid(i, stop - i).trimmed();
+            if (!bare.isEmpty())
+                m_pairs.emplace_back(bare.toString(), QString());
+            i = stop + 1;
             continue;
-        const qsizetype eq = part.indexOf(u'=');
-        if (eq < 0)
-            m_pairs.emplace_back(part.toString(), QString());
-        else
-            m_pairs.emplace_back(part.left(eq).trimmed().toString(),
-                                 part.mid(eq + 1).trimmed().toString());
+        }
+        const QString key = rest.mid(i, eq - i).trimmed().toString();
+        qsizetype v = eq + 1;
+        while (v < n && rest.at(v).isSpace())
+            ++v;
+        QString value;
+        if (v < n && rest.at(v) == u'{') {
+            qsizetype j = v + 1;
+            while (j < n) {
+                if (rest.at(j) == u'}') {
+                    if (j + 1 < n && rest.at(j + 1) == u'}') {
+                        value += u'}';
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += rest.at(j++);
+            }
+            const qsizetype next = rest.indexOf(u';', j);
+            i = next < 0 ? n : next + 1;
+        } else {
+            const qsizetype stop = end < 0 ? n : end;
+            value = rest.mid(v, stop - v).trimmed().toString();
+            i = stop + 1;
+        }
+        m_pairs.emplace_back(key, value);
     }
 }
+
+namespace {
+
+QString quoted(const QString &value)
+{
+    if (!value.contains(u';') && !value.contains(u'{') && !value.contains(u'}') &&
+        value == value.trimmed())
+        return value;
+    QString escaped = value;
+    escaped.replace(QStringLiteral("}"), QStringLiteral("}}"));
+    return u'{' + escaped + u'}';
+}
+
+} // namespace
 
 QString ConnectionString::value(const QString &key) const
 {
@@ -49,7 +94,7 @@ QString ConnectionString::toString(const QStringList &without) const
     for (const auto &[k, v] : m_pairs) {
         if (without.contains(k, Qt::CaseInsensitive))
             continue;
-        out += k + u'=' + v + u';';
+        out += k + u'=' + quoted(v) + u';';
     }
     return out;
 }

@@ -10,7 +10,8 @@ namespace quorvale::db {
 // An ADO-style connect string: "Key=Value;Key=Value;". Keys compare without regard
 // to case, values keep theirs and may be empty, the trailing ';' is optional. A
 // leading "ODBC;" (the form linked tables carry) is recognised and kept out of the
-// pairs. Values are not unquoted: the program never writes quoted values.
+// pairs. A value in braces ("PWD={a;b}", "}}" for a '}') may hold ';' and comes
+// back without its braces; toString() puts them back where a value needs them.
 class ConnectionString {
 public:
     ConnectionString() = default;

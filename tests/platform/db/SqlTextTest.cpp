@@ -36,6 +36,13 @@ TEST(ConnectionString, ParsesPairsCaseInsensitively)
     EXPECT_TRUE(odbc.contains("pwd"));
     EXPECT_EQ(odbc.value("PWD"), "");
     EXPECT_EQ(odbc.toString({"uid", "PWD"}), "DSN=QuorvaleTest;Database=q;");
+
+    // A password may hold the separator when it is braced.
+    const ConnectionString braced(QStringLiteral("DSN=x;PWD={a;b}}c=d};UID= u ;Database=q"));
+    EXPECT_EQ(braced.value("PWD"), "a;b}c=d");
+    EXPECT_EQ(braced.value("UID"), "u");
+    EXPECT_EQ(braced.value("Database"), "q");
+    EXPECT_EQ(braced.toString(), "DSN=x;PWD={a;b}}c=d};UID=u;Database=q;");
 }
 
 TEST(SqlDialect, BracketsBecomeLowerCaseQuotedNamesOnPostgresOnly)

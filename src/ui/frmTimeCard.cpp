@@ -14,13 +14,13 @@ namespace quorvale {
 
 namespace {
 
-struct FieldSpec {
+struct FieldInfo {
     const char *column;
     const char *label;
     bool money;
 };
 
-constexpr FieldSpec kFields[] = {
+constexpr FieldInfo kFields[] = {
     {"TimeCardID", "TimeCard &ID:", false},
     {"StartDate", "Start &Date:", false},
     {"StartTime", "Start &Time:", false},
@@ -53,15 +53,15 @@ void frmTimeCard::buildFields()
 {
     auto *central = new QWidget(this);
     auto *form = new QFormLayout(central);
-    for (const FieldSpec &spec : kFields) {
+    for (const FieldInfo &field : kFields) {
         auto *value = new QLabel(central);
         value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         value->setFocusPolicy(Qt::StrongFocus);
-        auto *label = new QLabel(QString::fromLatin1(spec.label), central);
+        auto *label = new QLabel(QString::fromLatin1(field.label), central);
         label->setBuddy(value);
         value->setAccessibleName(label->text().remove(QLatin1Char('&')).chopped(1));
         form->addRow(label, value);
-        m_fields.emplace_back(QString::fromLatin1(spec.column), value);
+        m_fields.emplace_back(QString::fromLatin1(field.column), value);
     }
     setCentralWidget(central);
 }

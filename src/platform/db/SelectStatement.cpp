@@ -10,11 +10,6 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-bool isIdentifier(const SqlToken &t)
-{
-    return t.kind == Kind::Word || t.kind == Kind::Bracketed || t.kind == Kind::Quoted;
-}
-
 bool isJoinWord(const QString &sql, const SqlToken &t)
 {
     static const QStringView words[] = {u"LEFT",  u"RIGHT",   u"INNER", u"OUTER", u"FULL",
@@ -98,12 +93,12 @@ SelectStatement SelectStatement::parse(const QString &sql)
     // Table references: after FROM, after ',' and after JOIN; ON conditions skipped.
     std::vector<TableRef> refs;
     for (size_t k = from + 1; k < fromEnd;) {
-        if (!isIdentifier(t[k]) || isJoinWord(sql, t[k]))
+        if (!t[k].isIdentifier() || isJoinWord(sql, t[k]))
             return s; // a sub-query, a parenthesised join or something unknown
         const size_t begin = k;
         TableRef ref;
         ++k;
-        while (k + 1 < fromEnd && t[k].is(sql, u".") && isIdentifier(t[k + 1]))
+        while (k + 1 < fromEnd && t[k].is(sql, u".") && t[k + 1].isIdentifier())
             k += 2;
         ref.text = span(begin, k);
         ref.name = identifierName(sql, t[k - 1]);
@@ -115,7 +110,7 @@ SelectStatement SelectStatement::parse(const QString &sql)
         }
         if (k < fromEnd && t[k].isWord(sql, u"AS"))
             ++k;
-        if (k < fromEnd && isIdentifier(t[k]) && !isJoinWord(sql, t[k]))
+        if (k < fromEnd && t[k].isIdentifier() && !isJoinWord(sql, t[k]))
             ref.alias = identifierName(sql, t[k++]);
         ref.refText = span(begin, k);
         refs.push_back(ref);
@@ -162,17 +157,17 @@ SelectStatement SelectStatement::parse(const QString &sql)
                 return s;
             itemTable = 0;
             star = true;
-        } else if (n == 3 && isIdentifier(t[k]) && t[k + 1].is(sql, u".") &&
+        } else if (n == 3 && t[k].isIdentifier() && t[k + 1].is(sql, u".") &&
                    t[k + 2].is(sql, u"*")) {
             itemTable = resolve(identifierName(sql, t[k]));
             star = true;
-        } else if (n == 1 && isIdentifier(t[k])) {
+        } else if (n == 1 && t[k].isIdentifier()) {
             if (refs.size() != 1)
                 return s;
             itemTable = 0;
             columns << identifierName(sql, t[k]);
-        } else if (n == 3 && isIdentifier(t[k]) && t[k + 1].is(sql, u".") &&
-                   isIdentifier(t[k + 2])) {
+        } else if (n == 3 && t[k].isIdentifier() && t[k + 1].is(sql, u".") &&
+                   t[k + 2].isIdentifier()) {
             itemTable = resolve(identifierName(sql, t[k]));
             columns << identifierName(sql, t[k + 2]);
         } else {

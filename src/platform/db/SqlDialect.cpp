@@ -10,11 +10,6 @@ namespace {
 
 using Kind = SqlToken::Kind;
 
-bool isIdentifier(const SqlToken &t)
-{
-    return t.kind == Kind::Word || t.kind == Kind::Bracketed || t.kind == Kind::Quoted;
-}
-
 bool isClauseWord(const QString &sql, const SqlToken &t)
 {
     static const QStringView words[] = {u"LEFT",  u"RIGHT",  u"INNER", u"OUTER", u"FULL",
@@ -45,14 +40,14 @@ std::optional<size_t> tableRefEnd(const QString &sql, const std::vector<SqlToken
                                   const std::vector<size_t> &sig, size_t k)
 {
     auto tok = [&](size_t i) -> const SqlToken & { return tokens[sig[i]]; };
-    if (k >= sig.size() || !isIdentifier(tok(k)) || isClauseWord(sql, tok(k)))
+    if (k >= sig.size() || !tok(k).isIdentifier() || isClauseWord(sql, tok(k)))
         return std::nullopt;
     ++k;
-    if (k + 1 < sig.size() && tok(k).is(sql, u".") && isIdentifier(tok(k + 1)))
+    if (k + 1 < sig.size() && tok(k).is(sql, u".") && tok(k + 1).isIdentifier())
         k += 2;
     if (k < sig.size() && tok(k).isWord(sql, u"AS"))
         ++k;
-    if (k < sig.size() && isIdentifier(tok(k)) && !isClauseWord(sql, tok(k)))
+    if (k < sig.size() && tok(k).isIdentifier() && !isClauseWord(sql, tok(k)))
         ++k;
     return k;
 }

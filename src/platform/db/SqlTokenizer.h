@@ -23,6 +23,12 @@ struct SqlToken {
     qsizetype begin;
     qsizetype length;
 
+    // A name in any of its spellings: bare, [bracketed] or "quoted".
+    bool isIdentifier() const
+    {
+        return kind == Kind::Word || kind == Kind::Bracketed || kind == Kind::Quoted;
+    }
+
     QStringView text(const QString &sql) const { return QStringView(sql).mid(begin, length); }
     bool isWord(const QString &sql, QStringView word) const
     {

@@ -8,6 +8,7 @@
 #include "platform/registry/RegistryKey.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "timecards/MainCommands.h"
 #include "ui/QtPrompts.h"
 #include "ui/frmTimeCard.h"
 
@@ -55,10 +56,12 @@ int main(int argc, char **argv)
     if (!workingSet.SetRecordSet(showHidden, store.cnnLink(), context))
         return 1;
 
-    frmTimeCard window(workingSet, context.terms, [&] {
-        return workingSet.SetRecordSet(showHidden, store.cnnLink(), context);
-    });
-    prompts.setParent(&window);
+    RegistryKey settingsKey = registry.openSubKey(QStringLiteral("Settings"));
+    MainCommands commands(workingSet, store.cnnLink(), context, showHidden, prompts,
+                          [&](const QString &clause) {
+                              settingsKey.writeText(QStringLiteral("Default Sort"), clause);
+                          });
+    frmTimeCard window(workingSet, commands, context.terms);
     window.resize(640, 480);
     window.show();
     return QApplication::exec();

@@ -37,6 +37,11 @@ public:
     bool SetRecordSet(bool includeHidden, db::Connection &cnnLink,
                       const WorkingSetContext &context);
 
+    // Re-opens the open set in another order, keeping whatever the filters added
+    // to its statement: the statement opened is cut before its ORDER BY and the
+    // new clause appended. False when it could not be opened.
+    bool Reorder(const QString &orderBy, const Terms &terms);
+
     db::Recordset &timeCards() { return m_timeCards; }
     const WorkingSetSql &sql() const { return m_sql; }
     // The statement opened: base SQL + ORDER BY clause.
@@ -46,6 +51,8 @@ public:
     const QString &windowCaption() const { return m_windowCaption; }
 
 private:
+    void applySortLookup(const Terms &terms);
+
     ErrorHandler &m_errors;
     db::Recordset m_timeCards;
     WorkingSetSql m_sql;

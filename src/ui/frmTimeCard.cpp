@@ -1,12 +1,18 @@
 #include "frmTimeCard.h"
 
+#include "data/WorkingSet.h"
 #include "platform/core/Money.h"
+#include "support/Version.h"
+#include "timecards/CommandTable.h"
+#include "timecards/MainCommands.h"
 
 #include <QAction>
-#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -17,36 +23,110 @@ namespace {
 struct FieldInfo {
     const char *column;
     const char *label;
-    bool money;
 };
 
 constexpr FieldInfo kFields[] = {
-    {"TimeCardID", "TimeCard &ID:", false},
-    {"StartDate", "Start &Date:", false},
-    {"StartTime", "Start &Time:", false},
-    {"EndDate", "&End Date:", false},
-    {"EndTime", "End T&ime:", false},
-    {"Quantity", "Time &Spent:", false},
-    {"Description", "Desc&ription:", false},
-    {"EntryType", "E&ntry Type:", false},
-    {"BillStatus", "&Bill Status:", false},
-    {"RateSource", "Rate S&ource:", false},
-    {"RateLevel", "Rate &Level:", false},
-    {"Rate", "R&ate:", true},
-    {"Value", "&Value:", true},
+    {"TimeCardID", "TimeCard &ID:"},
+    {"StartDate", "Start &Date:"},
+    {"StartTime", "Start &Time:"},
+    {"EndDate", "&End Date:"},
+    {"EndTime", "End T&ime:"},
+    {"Quantity", "Time &Spent:"},
+    {"Description", "Desc&ription:"},
+    {"EntryType", "E&ntry Type:"},
+    {"BillStatus", "&Bill Status:"},
+    {"RateSource", "Rate S&ource:"},
+    {"RateLevel", "Rate &Level:"},
+    {"Rate", "R&ate:"},
+    {"Value", "&Value:"},
 };
+
+const QString kReview = QStringLiteral("Review");
 
 } // namespace
 
-frmTimeCard::frmTimeCard(WorkingSet &workingSet, const Terms &terms, Reopen reopen, QWidget *parent)
-    : QMainWindow(parent), m_set(workingSet), m_terms(terms), m_reopen(std::move(reopen))
+int twipsToPixels(int twips, int dpi)
+{
+    return (twips * dpi + 720) / 1440;
+}
+
+int pixelsToTwips(int pixels, int dpi)
+{
+    return dpi > 0 ? (pixels * 1440 + dpi / 2) / dpi : pixels * 15;
+}
+
+frmTimeCard::frmTimeCard(WorkingSet &workingSet, MainCommands &commands, const Terms &terms,
+                         QWidget *parent)
+    : QMainWindow(parent), m_set(workingSet), m_commands(commands), m_terms(terms)
 {
     setObjectName(QStringLiteral("frmTimeCard"));
     buildFields();
-    buildMenus();
-    statusBar()->showMessage(QStringLiteral("Review"));
+    buildTools();
+    buildBands();
     setWindowTitle(m_set.windowCaption());
+    statusBar()->showMessage(kReview);
     showCurrent();
+}
+
+void frmTimeCard::buildTools()
+{
+    const auto add = [this](const ToolInfo &info, const QString &caption) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(info.name));
+        action->setData(info.id);
+        action->setToolTip(QString::fromLatin1(info.description));
+        action->setStatusTip(QString::fromLatin1(info.description));
+        action->setCheckable(info.checkable);
+        if (*info.shortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+        connect(action, &QAction::triggered, this,
+                [this, id = info.id] { abMainMenu_ToolClick(id); });
+        m_tools.insert(info.id, action);
+        addAction(action); // shortcuts work whichever band shows the tool
+    };
+    for (const ToolInfo &info : CommandTable::tools())
+        add(info, QString::fromLatin1(info.caption));
+    for (const SortOrder &order : SortOrders::all())
+        add(*CommandTable::find(order.toolId), order.menuCaption(m_terms));
+    syncChecks();
+}
+
+void frmTimeCard::buildBands()
+{
+    QHash<QString, QMenu *> menus;
+    QToolBar *navigator = addToolBar(QStringLiteral("Navigator"));
+    navigator->setObjectName(QLatin1String(Band::Navigator));
+    for (const BandEntry &entry : CommandTable::layout()) {
+        const QString band = QLatin1String(entry.band);
+        QAction *action = entry.toolId ? m_tools.value(entry.toolId) : nullptr;
+        if (band == QLatin1String(Band::Navigator)) {
+            navigator->addAction(action);
+            continue;
+        }
+        if (entry.opens) {
+            auto *menu = new QMenu(action->text(), this);
+            menu->setObjectName(QLatin1String(entry.opens));
+            menu->menuAction()->setObjectName(action->objectName());
+            menus.insert(QLatin1String(entry.opens), menu);
+            if (band == QLatin1String(Band::MainMenu))
+                menuBar()->addMenu(menu);
+            else
+                menus.value(band)->addMenu(menu);
+            // The opening tool lives on as the menu's own action.
+            m_tools.insert(entry.toolId, menu->menuAction());
+            continue;
+        }
+        QMenu *menu = menus.value(band);
+        if (!action)
+            menu->addSeparator();
+        else
+            menu->addAction(action);
+    }
+    m_position = new QLabel(navigator);
+    m_position->setObjectName(QStringLiteral("lblPosition"));
+    m_position->setAccessibleName(QStringLiteral("TimeCard position"));
+    m_position->setContentsMargins(8, 0, 8, 0);
+    navigator->addWidget(m_position);
 }
 
 void frmTimeCard::buildFields()
@@ -55,6 +135,7 @@ void frmTimeCard::buildFields()
     auto *form = new QFormLayout(central);
     for (const FieldInfo &field : kFields) {
         auto *value = new QLabel(central);
+        value->setObjectName(QStringLiteral("txt") + QLatin1String(field.column));
         value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         value->setFocusPolicy(Qt::StrongFocus);
         auto *label = new QLabel(QString::fromLatin1(field.label), central);
@@ -66,58 +147,68 @@ void frmTimeCard::buildFields()
     setCentralWidget(central);
 }
 
-void frmTimeCard::buildMenus()
+QAction *frmTimeCard::tool(const QString &name) const
 {
-    auto *navigator = addToolBar(QStringLiteral("Navigator"));
-    navigator->setObjectName(QStringLiteral("abNavigator"));
-    const auto addMove = [&](const QString &name, const QString &caption, QKeySequence shortcut,
-                             std::function<void(db::Recordset &)> move) {
-        QAction *action = navigator->addAction(caption);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, [this, move] { navigate(move); });
-    };
-    addMove(QStringLiteral("mnuFirst"), QStringLiteral("&First"),
-            QKeySequence(Qt::CTRL | Qt::Key_Home), [](db::Recordset &rs) { rs.moveFirst(); });
-    addMove(QStringLiteral("mnuPrevious"), QStringLiteral("&Previous"),
-            QKeySequence(Qt::CTRL | Qt::Key_PageUp), [](db::Recordset &rs) {
-                rs.movePrevious();
-                if (rs.bof())
-                    rs.moveFirst();
-            });
-    addMove(QStringLiteral("mnuNext"), QStringLiteral("&Next"),
-            QKeySequence(Qt::CTRL | Qt::Key_PageDown), [](db::Recordset &rs) {
-                rs.moveNext();
-                if (rs.eof())
-                    rs.moveLast();
-            });
-    addMove(QStringLiteral("mnuLast"), QStringLiteral("&Last"),
-            QKeySequence(Qt::CTRL | Qt::Key_End), [](db::Recordset &rs) { rs.moveLast(); });
-    m_position = new QLabel(navigator);
-    m_position->setAccessibleName(QStringLiteral("Position"));
-    navigator->addWidget(m_position);
+    for (QAction *action : m_tools)
+        if (action->objectName() == name)
+            return action;
+    return nullptr;
+}
 
-    QMenu *sortMenu = menuBar()->addMenu(QStringLiteral("&Sort"));
-    m_sortGroup = new QActionGroup(this);
-    for (const SortOrder &order : SortOrders::all()) {
-        if (order.toolId == 6035)
-            sortMenu->addSeparator();
-        QAction *action = sortMenu->addAction(order.menuCaption(m_terms));
-        action->setObjectName(QString::fromLatin1(order.toolName));
-        action->setData(order.toolId);
-        action->setCheckable(true);
-        action->setChecked(order.toolId == m_set.sortToolId());
-        m_sortGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, id = order.toolId] { ProcessSort(id); });
+QAction *frmTimeCard::toolById(int toolId) const
+{
+    return m_tools.value(toolId);
+}
+
+void frmTimeCard::applyToolChanges(const std::vector<ToolChange> &changes)
+{
+    for (const ToolChange &change : changes) {
+        QAction *action = tool(change.toolName);
+        if (!action)
+            continue;
+        action->setVisible(change.visible);
+        if (!change.caption.isEmpty())
+            action->setText(change.caption);
     }
 }
 
-void frmTimeCard::navigate(const std::function<void(db::Recordset &)> &move)
+void frmTimeCard::syncChecks()
 {
-    db::Recordset &rs = m_set.timeCards();
-    if (rs.recordCount() == 0)
+    for (QAction *action : std::as_const(m_tools)) {
+        const int id = action->data().toInt();
+        if (id >= ToolId::SortFirst && id <= ToolId::SortLast)
+            action->setChecked(id == m_commands.sortToolId());
+    }
+    if (QAction *hidden = m_tools.value(ToolId::ShowHiddenTimeCards))
+        hidden->setChecked(m_commands.showHidden());
+}
+
+void frmTimeCard::abMainMenu_ToolClick(int toolId)
+{
+    if (toolId == ToolId::Exit) {
+        close();
         return;
-    move(rs);
+    }
+    if (toolId == 6006) {
+        showAbout();
+        return;
+    }
+    if (!MainCommands::handles(toolId))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_commands.run(toolId);
+    } catch (const std::exception &error) {
+        QApplication::restoreOverrideCursor();
+        syncChecks();
+        if (m_onError)
+            m_onError(error);
+        showCurrent();
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    syncChecks();
+    statusBar()->showMessage(kReview);
     showCurrent();
 }
 
@@ -133,37 +224,38 @@ void frmTimeCard::showCurrent()
         const QVariant v = rs.value(column);
         if (column == QLatin1String("Rate") || column == QLatin1String("Value"))
             label->setText(Money::fromStored(v).toDisplayString());
+        else if (column == QLatin1String("StartDate") || column == QLatin1String("EndDate"))
+            label->setText(QLocale().toString(v.toDate(), QLocale::ShortFormat));
         else
             label->setText(v.toString());
     }
-    m_position->setText(positionText());
+    m_position->setText(m_commands.positionText());
+    const NavigationButtons buttons = m_commands.navigationButtons();
+    m_tools.value(ToolId::GoToFirst)->setEnabled(buttons.first);
+    m_tools.value(ToolId::GoToPrevious)->setEnabled(buttons.previous);
+    m_tools.value(ToolId::GoToNext)->setEnabled(buttons.next);
+    m_tools.value(ToolId::GoToLast)->setEnabled(buttons.last);
 }
 
 QString frmTimeCard::positionText() const
 {
-    db::Recordset &rs = m_set.timeCards();
-    const int position = rs.isOpen() && !rs.bof() && !rs.eof() ? rs.absolutePosition() : 0;
-    return QString::number(position) + QStringLiteral(" of ") +
-           QString::number(rs.isOpen() ? rs.recordCount() : 0);
+    return m_position->text();
 }
 
-void frmTimeCard::ProcessSort(int toolId)
+void frmTimeCard::showAbout()
 {
-    const SortOrder *order = SortOrders::findByToolId(toolId);
-    if (!order)
-        return;
-    db::Recordset &rs = m_set.timeCards();
-    const QVariant current = rs.isOpen() && !rs.bof() && !rs.eof() ? rs.bookmark() : QVariant();
-    setCursor(Qt::WaitCursor);
-    statusBar()->showMessage(QStringLiteral("Sorting..."));
-    m_set.setOrderBy(QString::fromLatin1(order->clause));
-    if (m_reopen() && current.isValid())
-        m_set.timeCards().find(QStringLiteral("TimeCardID"), current);
-    for (QAction *action : m_sortGroup->actions())
-        action->setChecked(action->data().toInt() == m_set.sortToolId());
-    unsetCursor();
-    statusBar()->showMessage(QStringLiteral("Review"));
-    showCurrent();
+    QMessageBox::about(
+        this, QStringLiteral("About Quorvale"),
+        QStringLiteral("Quorvale %1\nTime and billing for professionals.").arg(Version::text()));
+    statusBar()->showMessage(kReview);
+}
+
+void frmTimeCard::closeEvent(QCloseEvent *event)
+{
+    statusBar()->showMessage(QStringLiteral("Unloading..."));
+    if (m_onClose)
+        m_onClose(WindowState{m_commands.currentTimeCardId(), size(), m_commands.showHidden()});
+    event->accept();
 }
 
 } // namespace quorvale

@@ -1,46 +1,89 @@
 #pragma once
 
-#include "data/WorkingSet.h"
+#include "data/SortOrders.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <functional>
 
 class QAction;
-class QActionGroup;
 class QLabel;
+class QMenu;
 
 namespace quorvale {
 
-// The main window: one TimeCard at a time out of the working set, the navigator
-// and the sort menu. It shows and dispatches; the working set does the work.
+class MainCommands;
+class WorkingSet;
+
+// A change AdjustInterface makes to one tool: shown or hidden, and a caption
+// when it is renamed (empty: keep it).
+struct ToolChange {
+    QString toolName;
+    bool visible = true;
+    QString caption;
+};
+
+// What the window hands back when it closes, for the settings to keep.
+struct WindowState {
+    QVariant lastRecord;
+    QSize size;
+    bool showHidden = false;
+};
+
+// The main window: one TimeCard at a time out of the working set, the menu bar
+// and the navigator. Every tool sends its ID to abMainMenu_ToolClick, which hands
+// it to the commands; the window only shows what they leave behind.
 class frmTimeCard : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Reopens the working set (after a sort); false when it could not be opened.
-    using Reopen = std::function<bool()>;
-
-    frmTimeCard(WorkingSet &workingSet, const Terms &terms, Reopen reopen,
+    // onClose receives the window's state before it goes; a QvError thrown by a
+    // command reaches onError, never the event loop.
+    frmTimeCard(WorkingSet &workingSet, MainCommands &commands, const Terms &terms,
                 QWidget *parent = nullptr);
 
-    // Fills the fields from the current row and the navigator's position text.
-    void showCurrent();
+    void applyToolChanges(const std::vector<ToolChange> &changes);
+    void setCloseHandler(std::function<void(const WindowState &)> onClose)
+    {
+        m_onClose = std::move(onClose);
+    }
+    void setErrorHandler(std::function<void(const std::exception &)> onError)
+    {
+        m_onError = std::move(onError);
+    }
+
+    // The tool of that name (every band shares it), or nullptr.
+    QAction *tool(const QString &name) const;
+    QAction *toolById(int toolId) const;
     QString positionText() const;
 
-    // The sort tools: ProcessSort keeps the same TimeCard current.
-    void ProcessSort(int toolId);
+public Q_SLOTS:
+    void abMainMenu_ToolClick(int toolId);
+    // Fills the fields from the current row and refreshes the navigator.
+    void showCurrent();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildMenus();
+    void buildTools();
+    void buildBands();
     void buildFields();
-    void navigate(const std::function<void(db::Recordset &)> &move);
+    void syncChecks();
+    void showAbout();
 
     WorkingSet &m_set;
+    MainCommands &m_commands;
     Terms m_terms;
-    Reopen m_reopen;
-    QActionGroup *m_sortGroup = nullptr;
+    std::function<void(const WindowState &)> m_onClose;
+    std::function<void(const std::exception &)> m_onError;
+    QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
     std::vector<std::pair<QString, QLabel *>> m_fields;
 };
+
+// Window sizes are kept in twips, 1440 to the inch, as the settings hold them.
+int twipsToPixels(int twips, int dpi);
+int pixelsToTwips(int pixels, int dpi);
 
 } // namespace quorvale

@@ -67,6 +67,8 @@ public:
     CursorType cursorType() const { return m_cursor; }
     LockType lockType() const { return m_lock; }
     const QString &source() const { return m_sql; }
+    // The connection the set is open on, nullptr when closed.
+    Connection *connection() const { return m_connection; }
     // The table a keyset set reads and writes, with its key column.
     const QString &baseTable() const { return m_select.baseTable; }
     const QString &keyColumn() const { return m_keyColumn; }

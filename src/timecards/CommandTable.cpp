@@ -1,0 +1,130 @@
+#include "CommandTable.h"
+
+#include "data/SortOrders.h"
+
+#include <array>
+
+namespace quorvale {
+
+namespace {
+
+// The menu bar's own tools only open their menus; their IDs are below every
+// command's so the dispatch never sees them.
+constexpr int kMenuFile = 101;
+constexpr int kMenuTimeCards = 103;
+constexpr int kMenuHelp = 106;
+constexpr int kMenuSortAscending = 110;
+constexpr int kMenuSortDescending = 111;
+constexpr int kAbout = 6006;
+
+constexpr ToolInfo kTools[] = {
+    {kMenuFile, "mnuFile", "&File", "", "", false},
+    {kMenuTimeCards, "mnuTimeCards", "Time&Cards", "", "", false},
+    {kMenuHelp, "mnuHelp", "&Help", "", "", false},
+    {ToolId::Exit, "mnuExit", "&Exit", "Close Quorvale", "Ctrl+Q", false},
+    {ToolId::GoTo, "mnuGoTo", "&Go To", "Move to another TimeCard", "", false},
+    {ToolId::GoToFirst, "mnuGoToFirst", "&First TimeCard", "Go to the first TimeCard", "F5", false},
+    {ToolId::GoToPrevious, "mnuGoToPrevious", "&Previous TimeCard", "Go to the previous TimeCard",
+     "F6", false},
+    {ToolId::GoToNext, "mnuGoToNext", "&Next TimeCard", "Go to the next TimeCard", "F7", false},
+    {ToolId::GoToLast, "mnuGoToLast", "&Last TimeCard", "Go to the last TimeCard", "F8", false},
+    {ToolId::ShowHiddenTimeCards, "mnuViewActiveTimeCards", "Show &Hidden TimeCards",
+     "Include hidden TimeCards", "Ctrl+F12", true},
+    {kMenuSortAscending, "mnuSortAscending", "Sort &Ascending", "", "", false},
+    {kMenuSortDescending, "mnuSortDescending", "Sort &Descending", "", "", false},
+    {kAbout, "miHAbout", "&About", "About Quorvale", "F2", false},
+};
+
+// The sort tools take their names, IDs and captions from the sort table; their
+// captions with terms are completed by the window.
+constexpr auto kSortTools = [] {
+    std::array<BandEntry, 22> entries{};
+    for (int i = 0; i < 22; ++i)
+        entries[static_cast<std::size_t>(i)] = {i < 11 ? Band::SortAscending : Band::SortDescending,
+                                                ToolId::SortFirst + i, nullptr};
+    return entries;
+}();
+
+constexpr BandEntry kBaseLayout[] = {
+    {Band::MainMenu, kMenuFile, Band::FileMenu},
+    {Band::MainMenu, kMenuTimeCards, Band::TimeCardMenu},
+    {Band::MainMenu, kMenuHelp, Band::HelpMenu},
+    {Band::FileMenu, ToolId::Exit, nullptr},
+    {Band::TimeCardMenu, ToolId::GoTo, Band::TimeCardNavigationMenu},
+    {Band::TimeCardMenu, 0, nullptr},
+    {Band::TimeCardMenu, ToolId::ShowHiddenTimeCards, nullptr},
+    {Band::TimeCardMenu, kMenuSortAscending, Band::SortAscending},
+    {Band::TimeCardMenu, kMenuSortDescending, Band::SortDescending},
+    {Band::TimeCardNavigationMenu, ToolId::GoToFirst, nullptr},
+    {Band::TimeCardNavigationMenu, ToolId::GoToPrevious, nullptr},
+    {Band::TimeCardNavigationMenu, ToolId::GoToNext, nullptr},
+    {Band::TimeCardNavigationMenu, ToolId::GoToLast, nullptr},
+    {Band::HelpMenu, kAbout, nullptr},
+    {Band::Navigator, ToolId::GoToFirst, nullptr},
+    {Band::Navigator, ToolId::GoToPrevious, nullptr},
+    {Band::Navigator, ToolId::GoToNext, nullptr},
+    {Band::Navigator, ToolId::GoToLast, nullptr},
+};
+
+constexpr auto kLayout = [] {
+    std::array<BandEntry, std::size(kBaseLayout) + kSortTools.size()> all{};
+    std::size_t n = 0;
+    for (const BandEntry &e : kBaseLayout)
+        all[n++] = e;
+    for (const BandEntry &e : kSortTools)
+        all[n++] = e;
+    return all;
+}();
+
+// Sort tools as ToolInfo, built once from the sort table.
+const std::array<ToolInfo, 22> &sortTools()
+{
+    static const std::array<ToolInfo, 22> tools = [] {
+        std::array<ToolInfo, 22> t{};
+        std::size_t i = 0;
+        for (const SortOrder &order : SortOrders::all())
+            t[i++] = {order.toolId, order.toolName, "", "", "", true};
+        return t;
+    }();
+    return tools;
+}
+
+} // namespace
+
+namespace CommandTable {
+
+std::span<const ToolInfo> tools()
+{
+    return kTools;
+}
+
+const ToolInfo *find(int toolId)
+{
+    for (const ToolInfo &t : kTools)
+        if (t.id == toolId)
+            return &t;
+    for (const ToolInfo &t : sortTools())
+        if (t.id == toolId)
+            return &t;
+    return nullptr;
+}
+
+const ToolInfo *findByName(const QString &name)
+{
+    for (const ToolInfo &t : kTools)
+        if (name == QLatin1String(t.name))
+            return &t;
+    for (const ToolInfo &t : sortTools())
+        if (name == QLatin1String(t.name))
+            return &t;
+    return nullptr;
+}
+
+std::span<const BandEntry> layout()
+{
+    return kLayout;
+}
+
+} // namespace CommandTable
+
+} // namespace quorvale

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <span>
+
+namespace quorvale {
+
+// Tool IDs of the main window's commands. A tool keeps its ID in every band it
+// stands in; the window dispatches on the ID alone.
+namespace ToolId {
+inline constexpr int Exit = 1034;
+inline constexpr int GoTo = 3008;
+inline constexpr int GoToFirst = 3009;
+inline constexpr int GoToPrevious = 3010;
+inline constexpr int GoToNext = 3011;
+inline constexpr int GoToLast = 3012;
+inline constexpr int ShowHiddenTimeCards = 3019;
+inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descending
+inline constexpr int SortLast = 6045;
+inline constexpr int SortFirstDescending = 6035;
+} // namespace ToolId
+
+// The bands the tools stand in: the menu bar's menus and the sub-menus.
+namespace Band {
+inline constexpr const char *MainMenu = "MainMenu";
+inline constexpr const char *FileMenu = "FileMenu";
+inline constexpr const char *EditMenu = "EditMenu";
+inline constexpr const char *TimeCardMenu = "TimeCardMenu";
+inline constexpr const char *ManageMenu = "ManageMenu";
+inline constexpr const char *AdminMenu = "AdminMenu";
+inline constexpr const char *HelpMenu = "HelpMenu";
+inline constexpr const char *TimeCardNavigationMenu = "TimeCardNavigationMenu";
+inline constexpr const char *SortAscending = "SortAscending";
+inline constexpr const char *SortDescending = "SortDescending";
+inline constexpr const char *Navigator = "abTimeCardNavigator";
+} // namespace Band
+
+// One tool of the command table: what the window shows and which ID it sends.
+// The shortcut is in QKeySequence's portable text form ("F5", "Ctrl+F12").
+struct ToolInfo {
+    int id;
+    const char *name;
+    const char *caption;
+    const char *description;
+    const char *shortcut;
+    bool checkable;
+};
+
+// Where a tool stands: a band and, for a sub-menu tool, the band it opens.
+struct BandEntry {
+    const char *band;
+    int toolId;        // 0: a separator
+    const char *opens; // the sub-menu band this tool opens, or nullptr
+};
+
+namespace CommandTable {
+
+std::span<const ToolInfo> tools();
+const ToolInfo *find(int toolId);
+const ToolInfo *findByName(const QString &name);
+// The menu bar's menus and every band's content, in display order.
+std::span<const BandEntry> layout();
+
+} // namespace CommandTable
+
+} // namespace quorvale

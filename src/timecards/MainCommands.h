@@ -1,0 +1,67 @@
+#pragma once
+
+#include "data/WorkingSet.h"
+
+#include <QString>
+#include <functional>
+
+namespace quorvale {
+
+class Prompts;
+namespace db {
+class Connection;
+}
+
+// Which of the navigator's moves make sense at the current row.
+struct NavigationButtons {
+    bool first = false;
+    bool previous = false;
+    bool next = false;
+    bool last = false;
+};
+
+// The TimeCard commands of the main window that work on the working set: moving,
+// sorting, showing hidden TimeCards. The window hands each tool ID here; nothing
+// in this class knows a widget.
+class MainCommands {
+public:
+    // saveDefaultSort stores the clause in force as the "Default Sort" setting.
+    MainCommands(WorkingSet &workingSet, db::Connection &cnnLink, WorkingSetContext context,
+                 bool showHidden, Prompts &prompts,
+                 std::function<void(const QString &)> saveDefaultSort);
+
+    // True when the ID is one of these commands; run() then carries it out.
+    static bool handles(int toolId);
+    void run(int toolId);
+
+    // 0 first, 1 previous, 2 next, 3 last. A move past either end stays on the
+    // first or last TimeCard.
+    void RecordNavigation(int action);
+    // Re-opens the set in the order of the sort tool, keeping the same TimeCard
+    // current. False when nothing was re-sorted.
+    bool ProcessSort(int toolId);
+    // Rebuilds the set with or without hidden TimeCards.
+    bool SetShowHidden(bool showHidden);
+
+    bool showHidden() const { return m_showHidden; }
+    int sortToolId() const { return m_sortToolId; }
+    // The row number, " of " and the number of TimeCards ("0 of 0" when empty).
+    QString positionText() const;
+    NavigationButtons navigationButtons() const;
+    // The current TimeCard's ID, or an invalid variant.
+    QVariant currentTimeCardId() const;
+
+private:
+    bool hasCurrent() const;
+    void findTimeCard(const QVariant &id);
+
+    WorkingSet &m_set;
+    db::Connection &m_link;
+    WorkingSetContext m_context;
+    bool m_showHidden;
+    Prompts &m_prompts;
+    std::function<void(const QString &)> m_saveDefaultSort;
+    int m_sortToolId;
+};
+
+} // namespace quorvale

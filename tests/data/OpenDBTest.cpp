@@ -1,4 +1,4 @@
-#include "ProgramFiles.h"
+#include "testsupport/ProgramFiles.h"
 #include "data/AdminOptionOrdinals.h"
 #include "data/DataStore.h"
 #include "data/LinkCatalog.h"

@@ -1,6 +1,6 @@
 #include "data/WorkingSet.h"
 
-#include "ProgramFiles.h"
+#include "testsupport/ProgramFiles.h"
 #include "data/DataStore.h"
 
 #include <gtest/gtest.h>

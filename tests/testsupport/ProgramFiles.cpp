@@ -1,4 +1,4 @@
-#include "ProgramFiles.h"
+#include "testsupport/ProgramFiles.h"
 
 #include "data/Schema.h"
 #include "platform/db/Connection.h"

@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QLoggingCategory>
+#include <filesystem>
 
 namespace quorvale {
 
@@ -151,6 +152,31 @@ bool DataStore::upgradeRequested()
     return !request.isNull() && request.toInt() == 1;
 }
 
+void DataStore::replaceLinkFile(const QString &backup, const QString &linkFile)
+{
+    // Copy first, then rename over the old file: the rename replaces it in one
+    // step, so there is never a moment without a link database. The old file's
+    // journal and shared-memory files describe the old file and must not be
+    // applied to the new one.
+    const QString staged = linkFile + QStringLiteral(".new");
+    QFile::remove(staged);
+    if (!QFile::copy(backup, staged))
+        throw QvError(ErrorNumber::Generic, QStringLiteral("Could not copy '%1'.").arg(backup),
+                      kOpenDB);
+    for (const char *side : {"-wal", "-shm", "-journal"})
+        QFile::remove(linkFile + QLatin1String(side));
+    std::error_code error;
+    std::filesystem::rename(staged.toStdString(), linkFile.toStdString(), error);
+    if (error) {
+        QFile::remove(staged);
+        throw QvError(ErrorNumber::Generic,
+                      QStringLiteral("Could not replace '%1': %2")
+                          .arg(linkFile, QString::fromStdString(error.message())),
+                      kOpenDB);
+    }
+    QFile::remove(backup);
+}
+
 void DataStore::runUpgrade()
 {
     m_adminOptions.close();
@@ -164,20 +190,8 @@ void DataStore::runUpgrade()
             kOpenDB);
     const QString linkFile = joinPath(m_programDir, QLatin1String(DatabaseFile::Link));
     const QString backup = joinPath(m_programDir, QLatin1String(DatabaseFile::LinkBackup));
-    if (QFile::exists(backup)) {
-        // Replace the link file only once the new one is known to be copyable, so a
-        // failed copy never leaves the program without a link database.
-        const QString staged = linkFile + QStringLiteral(".new");
-        QFile::remove(staged);
-        if (!QFile::copy(backup, staged))
-            throw QvError(ErrorNumber::Generic, QStringLiteral("Could not copy '%1'.").arg(backup),
-                          kOpenDB);
-        QFile::remove(linkFile);
-        if (!QFile::rename(staged, linkFile))
-            throw QvError(ErrorNumber::Generic,
-                          QStringLiteral("Could not replace '%1'.").arg(linkFile), kOpenDB);
-        QFile::remove(backup);
-    }
+    if (QFile::exists(backup))
+        replaceLinkFile(backup, linkFile);
     m_link.open(ConnectionStrings::linkDatabase(m_programDir));
     openLinkAndRefresh();
     {

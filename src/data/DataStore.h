@@ -58,6 +58,7 @@ private:
     void openAdminOptions();
     bool upgradeRequested();
     void runUpgrade();
+    void replaceLinkFile(const QString &backup, const QString &linkFile);
 
     DatabaseSettings m_settings;
     QString m_programDir;

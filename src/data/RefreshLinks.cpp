@@ -32,6 +32,9 @@ bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &setti
     const QString connect =
         server ? ConnectionStrings::odbcLink(settings, serverPassword) : QString();
 
+    // One transaction for the whole refresh: a catalogue left half-updated would
+    // look current on the next start and keep the other links as they were.
+    db::Transaction transaction(link.file());
     bool stale = force;
     if (server) {
         // A link still holding the short form has never been given credentials. One
@@ -44,11 +47,12 @@ bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &setti
     } else if (reference->linkDatasource != dataFile) {
         stale = true;
     }
-    if (!stale)
+    if (!stale) {
+        transaction.commit();
         return false;
+    }
 
     bool rebuilt = false;
-    db::Transaction transaction(link.file());
     for (const LinkedTable &table : catalog.tables()) {
         if (!table.isLinked())
             continue;

@@ -165,10 +165,13 @@ void Connection::openSqlite(const QString &path, bool readOnlyRequested)
     }
     auto failOpen = [&](const QString &description, long number = ErrorNumber::Generic) {
         close();
-        // SQLite removes its side files when the last connection closes; whatever
-        // this failed attempt still left behind goes too.
+        // SQLite removes its side files when the last connection closes. An empty
+        // one this failed attempt left behind goes too; one with content may belong
+        // to another process that opened the file meanwhile (its WAL holds committed
+        // work), so it stays.
         for (const QString &f : sideFiles(path)) {
-            if (!existedBefore.contains(f) && QFileInfo::exists(f))
+            const QFileInfo info(f);
+            if (!existedBefore.contains(f) && info.exists() && info.size() == 0)
                 QFile::remove(f);
         }
         throw QvError(number, description, QString::fromLatin1(JetErrorSource));

@@ -1,0 +1,46 @@
+#include "outlook/OutlookVersion.h"
+
+#include "testsupport/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+TEST(OutlookVersionTest, VersionTextsMapOntoCodes)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"8.0", "7"},   {"8.04", "7"},       {"8.5", "8"},   {"8.5.5104", "8"},
+        {"9.0", "9"},   {"9.0.0.2711", "9"}, {"10.0", "10"}, {"10.0.2627", "10"},
+        {"11.0", "11"}, {"12.0.4518", "11"}, {"16.0", "11"}, {"7.0", "7"},
+        {"", "7"},      {"x", "7"},
+    };
+    for (const auto &[text, code] : cases)
+        EXPECT_EQ(versionCodeFor(QLatin1String(text)), QLatin1String(code)) << text;
+}
+
+TEST(OutlookVersionTest, MasterListsParseIntoOneBasedArrays)
+{
+    // The built-in text holds 14 entries, so the array runs 0..14.
+    const QStringList builtIn = parseCategoryMasterList(QString());
+    ASSERT_EQ(builtIn.size(), 15);
+    EXPECT_EQ(builtIn.at(0), QString());
+    EXPECT_EQ(builtIn.at(1), QStringLiteral("Business"));
+    EXPECT_EQ(builtIn.at(6), QStringLiteral("Goals/Objectives"));
+    EXPECT_EQ(builtIn.at(11), QStringLiteral("International"));
+    EXPECT_EQ(builtIn.at(12), QStringLiteral("Key Customer"));
+    EXPECT_EQ(builtIn.at(13), QStringLiteral("Miscellaneous"));
+    EXPECT_EQ(builtIn.at(14), QStringLiteral("Personal"));
+
+    EXPECT_EQ(parseCategoryMasterList(QStringLiteral("A;B;C")),
+              (QStringList{QString(), QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(parseCategoryMasterList(QStringLiteral("Only;")),
+              (QStringList{QString(), QStringLiteral("Only")}));
+    // An empty piece before a ";" is an entry; text without any ";" is none.
+    EXPECT_EQ(parseCategoryMasterList(QStringLiteral("A;;B;")),
+              (QStringList{QString(), QStringLiteral("A"), QString(), QStringLiteral("B")}));
+    EXPECT_EQ(parseCategoryMasterList(QStringLiteral("no separator")), QStringList{QString()});
+}
+
+} // namespace

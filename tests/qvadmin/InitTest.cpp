@@ -137,6 +137,28 @@ TEST_F(InitTest, RefusesToReplaceDatabasesUnlessForced)
         << "replaced files leave nothing behind";
 }
 
+TEST_F(InitTest, ReplacedDatabasesTakeTheirSqliteSideFilesAlong)
+{
+    initHere();
+    // A program that ended without closing its databases leaves -wal and -shm behind.
+    for (const QString &file : allFiles()) {
+        for (const char *side : {"-wal", "-shm"}) {
+            QFile f(file + QLatin1String(side));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("left over");
+        }
+    }
+    const CommandOutput forced = runHere({QStringLiteral("init"), QStringLiteral("--force")});
+    ASSERT_EQ(forced.result, 0) << forced.err.toStdString();
+    for (const QString &dir : {programDir(), dataDir()}) {
+        const QStringList hidden =
+            QDir(dir).entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(hidden.isEmpty()) << hidden.join(u' ').toStdString();
+    }
+    for (const QString &file : allFiles())
+        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal"))) << file.toStdString();
+}
+
 TEST_F(InitTest, FailedInitLeavesNothingBehind)
 {
     // A data directory that cannot be made: a plain file stands where it would go.

@@ -65,6 +65,21 @@ TEST_F(MaintenanceCommandsTest, UserAddRefusesDuplicatesAndUnknownReferences)
     EXPECT_EQ(count(QStringLiteral("SELECT PermissionID FROM tblUsers WHERE UserName = 'Z'")), 3);
 }
 
+TEST_F(MaintenanceCommandsTest, UserAddRefusesWhenThereIsNoStaffLevel)
+{
+    // Without a staff level there are no rates and no permission set to take.
+    openData()->execute(QStringLiteral("DELETE FROM tblStaff"));
+    for (const QStringList &extra :
+         {QStringList{}, QStringList{QStringLiteral("--permission"), QStringLiteral("1")}}) {
+        const CommandOutput o = run(
+            QStringList{QStringLiteral("user"), QStringLiteral("add"), QStringLiteral("Nobody")} +
+            extra);
+        EXPECT_NE(o.result, 0);
+        EXPECT_TRUE(o.err.contains(QStringLiteral("staff level"))) << o.err.toStdString();
+    }
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers WHERE UserName = 'Nobody'")), 0);
+}
+
 TEST_F(MaintenanceCommandsTest, ContactsAndActivities)
 {
     ok({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("O'Malley's \"Pub\""),
@@ -159,6 +174,34 @@ TEST_F(MaintenanceCommandsTest, InvoiceMarksOpenRowsOnceInOneInvoice)
         run({QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("99")});
     EXPECT_NE(nobody.result, 0);
     EXPECT_TRUE(nobody.err.contains(QStringLiteral("no user"))) << nobody.err.toStdString();
+}
+
+TEST_F(MaintenanceCommandsTest, InvoiceNumbersRunOut)
+{
+    ASSERT_EQ(runHere({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--force"),
+                       QStringLiteral("--user"), QStringLiteral("Ann O'Hara")})
+                  .result,
+              0);
+    openData()->execute(QStringLiteral("UPDATE tblExpenses SET InvoiceID = 2147483647 WHERE "
+                                       "ExpenseID = (SELECT MIN(ExpenseID) FROM tblExpenses "
+                                       "WHERE UserID = 2)"));
+    const qlonglong open = count(
+        QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL"));
+    ASSERT_GT(open, 0);
+
+    // No number follows the highest one: a number of one's own still works.
+    const CommandOutput next =
+        run({QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("1")});
+    EXPECT_NE(next.result, 0);
+    EXPECT_TRUE(next.err.contains(QStringLiteral("--invoice"))) << next.err.toStdString();
+    EXPECT_EQ(count(QStringLiteral(
+                  "SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL")),
+              open);
+
+    ok({QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("1"),
+        QStringLiteral("--invoice"), QStringLiteral("42")});
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID = 42")),
+              open);
 }
 
 TEST_F(MaintenanceCommandsTest, FindsTheDatabaseThroughTheLinkCatalogue)

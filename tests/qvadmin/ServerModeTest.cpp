@@ -1,12 +1,20 @@
 #include "AdminFixture.h"
 #include "data/DatabaseSettings.h"
+#include "data/Schema.h"
 #include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
 #include "platform/registry/Registry.h"
+#include "qvadmin/ServerSchema.h"
 #include "support/EncryptPW.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <map>
+#include <string>
 
 using namespace quorvale;
 using namespace quorvale::test;
@@ -57,6 +65,28 @@ protected:
         db::Connection c;
         c.open(connectString());
         return c.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong();
+    }
+    // Rows per program table, -1 where the table is missing.
+    std::map<std::string, qlonglong> serverCounts() const
+    {
+        db::Connection c;
+        c.open(connectString());
+        std::map<std::string, qlonglong> counts;
+        for (const QString &table : schema::sharedTableNames()) {
+            const bool there =
+                c.scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables WHERE "
+                                        "table_schema = ? AND table_name = ?"),
+                         {m_schema, table.toLower()})
+                    .toInt() > 0;
+            counts[table.toStdString()] =
+                there ? c.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong() : -1;
+        }
+        return counts;
+    }
+    QByteArray fileBytes(const QString &name) const
+    {
+        QFile f(programDir() + u'/' + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     QString m_dsn;
@@ -128,6 +158,90 @@ TEST_F(ServerModeTest, CommandsWorkThroughTheSettingsAndInitNeedsForce)
     ASSERT_EQ(server({QStringLiteral("init"), QStringLiteral("--force")}).result, 0);
     EXPECT_EQ(serverCount(QStringLiteral("tblUsers")), 1);
     EXPECT_EQ(serverCount(QStringLiteral("tblTimeCards")), 0);
+}
+
+TEST_F(ServerModeTest, FailedForcedInitKeepsTheOldTables)
+{
+    ASSERT_EQ(server({QStringLiteral("init"), QStringLiteral("--demo")}).result, 0);
+    ASSERT_EQ(
+        run({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")}).result,
+        0);
+    const std::map<std::string, qlonglong> before = serverCounts();
+    ASSERT_EQ(before.at("tblTimeCards"), 370);
+    ASSERT_EQ(before.at("tblContacts"), 31);
+    const QByteArray linkBefore = fileBytes(QStringLiteral("QVLink.db"));
+    ASSERT_FALSE(linkBefore.isEmpty());
+    const auto expectAsBefore = [&](const CommandOutput &o) {
+        EXPECT_NE(o.result, 0);
+        EXPECT_FALSE(o.err.isEmpty());
+        EXPECT_EQ(serverCounts(), before);
+        EXPECT_EQ(fileBytes(QStringLiteral("QVLink.db")), linkBefore);
+        const QStringList hidden =
+            QDir(programDir())
+                .entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(hidden.isEmpty()) << hidden.join(u' ').toStdString();
+    };
+
+    // The settings cannot hold a password with a space in it.
+    QString badPassword = connectString();
+    badPassword.replace(QStringLiteral("PWD=s3cr't!;"), QStringLiteral("PWD={my pass};"));
+    const CommandOutput password =
+        run({QStringLiteral("--program-dir"), programDir(), QStringLiteral("--server"), badPassword,
+             QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--force")});
+    EXPECT_TRUE(password.err.contains(QStringLiteral("password"))) << password.err.toStdString();
+    expectAsBefore(password);
+
+    // The settings cannot be saved: the last step before the server commits fails.
+    const QString keptSettings = settingsFile() + QStringLiteral(".kept");
+    ASSERT_TRUE(QFile::rename(settingsFile(), keptSettings));
+    ASSERT_TRUE(QDir().mkdir(settingsFile()));
+    const CommandOutput settings = server({QStringLiteral("init"), QStringLiteral("--force")});
+    EXPECT_TRUE(settings.err.contains(QStringLiteral("settings"))) << settings.err.toStdString();
+    expectAsBefore(settings);
+    ASSERT_TRUE(QDir().rmdir(settingsFile()));
+    ASSERT_TRUE(QFile::rename(keptSettings, settingsFile()));
+
+    // The server is as usable as before.
+    EXPECT_TRUE(run({QStringLiteral("contact"), QStringLiteral("list")})
+                    .out.contains(QStringLiteral("Keep Me")));
+}
+
+// The server's default rows are written through the connection; they must not drift
+// from the ones a database file gets.
+TEST(ServerDefaultRows, AreTheRowsADatabaseFileGets)
+{
+    TempDir tmp;
+    const auto rowsOf = [&](const QString &name, bool throughConnection) {
+        const QString path = tmp.filePath(name);
+        db::Connection::createSqliteFile(path);
+        db::Connection c;
+        c.open(QStringLiteral("PROVIDER=%1;Data Source=%2;").arg(QLatin1String(JetProvider), path));
+        QSqlDatabase sql = c.database();
+        schema::createProgramSchema(sql, schema::Dialect::SQLite);
+        if (throughConnection) {
+            db::Transaction tx(c);
+            admin::insertDefaultRows(c);
+            tx.commit();
+        } else {
+            schema::insertDefaultRows(sql);
+        }
+        QStringList rows;
+        for (const char *table : {"tblAdminOptions", "tblUserSettings"}) {
+            QSqlQuery q = c.prepare(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
+            c.run(q, {});
+            while (q.next()) {
+                QStringList row;
+                const QSqlRecord record = q.record();
+                for (int i = 0; i < record.count(); ++i)
+                    row << record.fieldName(i) + u'=' + q.value(i).toString();
+                rows << QLatin1String(table) + u':' + row.join(u',');
+            }
+        }
+        return rows;
+    };
+    const QStringList expected = rowsOf(QStringLiteral("file.db"), false);
+    ASSERT_EQ(expected.size(), 2);
+    EXPECT_EQ(rowsOf(QStringLiteral("server.db"), true), expected);
 }
 
 } // namespace

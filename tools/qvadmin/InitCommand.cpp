@@ -95,17 +95,18 @@ QStringList localFiles(const Location &location)
             joinPath(location.programDir, QLatin1String(DatabaseFile::Report))};
 }
 
-void commitAll(StagedFiles &staged, Registry &registry, const InitOptions &options,
-               const InitResult &result)
+// The settings are the last step that can fail: the files are back as they were
+// when it does.
+void commitFilesAndSettings(StagedFiles &staged, StartupSettings &settings, Registry &registry,
+                            int userId)
 {
     staged.commit();
     try {
-        writeStartupSettings(registry, options.location, result.userId, options.userName);
+        settings.write(registry, userId);
     } catch (...) {
         staged.rollback();
         throw;
     }
-    staged.finish();
 }
 
 InitResult initialiseFiles(const InitOptions &options, Registry &registry)
@@ -113,6 +114,7 @@ InitResult initialiseFiles(const InitOptions &options, Registry &registry)
     const Location &location = options.location;
     const QString dataFile = location.dataFile();
     refuseExisting(localFiles(location) << dataFile, options.force);
+    StartupSettings settings(location, options.userName);
 
     StagedFiles staged;
     staged.ensureDirectory(location.programDir);
@@ -127,7 +129,8 @@ InitResult initialiseFiles(const InitOptions &options, Registry &registry)
     buildLocalFiles(staged, location, [&](QSqlDatabase &linkDb) {
         schema::writeLinkCatalog(linkDb, dataFile, schema::sharedTableNames());
     });
-    commitAll(staged, registry, options, result);
+    commitFilesAndSettings(staged, settings, registry, result.userId);
+    staged.finish();
     return result;
 }
 
@@ -135,6 +138,8 @@ InitResult initialiseServer(const InitOptions &options, Registry &registry)
 {
     const Location &location = options.location;
     refuseExisting(localFiles(location), options.force);
+    // Before the server is touched: a password the settings cannot hold stops here.
+    StartupSettings settings(location, options.userName);
 
     db::Connection server;
     server.open(location.server->connectString());
@@ -153,16 +158,24 @@ InitResult initialiseServer(const InitOptions &options, Registry &registry)
         writePassThroughCatalog(linkDb, shortConnect, schema::sharedTableNames());
     });
 
-    // From here on a failure drops what was created on the server again.
+    // Replacing the tables commits last, after the files and the settings are in
+    // place; until then any failure brings the old tables back.
+    db::Transaction tx(server);
     schema.create();
-    InitResult result;
-    {
-        QSqlDatabase db = server.database();
-        schema::insertDefaultRows(db);
+    const InitResult result = fillProgramDatabase(server, options);
+    commitFilesAndSettings(staged, settings, registry, result.userId);
+    try {
+        tx.commit();
+    } catch (...) {
+        try {
+            settings.restore(registry);
+        } catch (const QvError &e) {
+            qCWarning(lcAdmin) << "could not restore the settings:" << e.description();
+        }
+        staged.rollback();
+        throw;
     }
-    result = fillProgramDatabase(server, options);
-    commitAll(staged, registry, options, result);
-    schema.keep();
+    staged.finish();
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "qvadmin/InvoiceCommand.h"
 
+#include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "qvadmin/Arguments.h"
@@ -8,6 +9,7 @@
 
 #include <QTextStream>
 #include <algorithm>
+#include <climits>
 
 namespace quorvale::admin {
 
@@ -15,14 +17,23 @@ namespace {
 
 int nextInvoiceId(db::Connection &db)
 {
-    int highest = 1000; // invoice numbers start at 1001
+    // Two runs at once on a server would both see the same highest number; the
+    // second waits here until the first has committed and then sees its number.
+    if (db.dialect() == db::Dialect::PostgreSQL)
+        db.execute(QStringLiteral("LOCK TABLE tblTimeCards IN SHARE ROW EXCLUSIVE MODE"));
+    qlonglong highest = 1000; // invoice numbers start at 1001
     for (const char *table : {"tblTimeCards", "tblExpenses", "tblFixedCharges"}) {
         const QVariant max =
             db.scalar(QStringLiteral("SELECT MAX(InvoiceID) FROM ") + QLatin1String(table));
         if (!max.isNull())
-            highest = std::max(highest, max.toInt());
+            highest = std::max(highest, max.toLongLong());
     }
-    return highest + 1;
+    if (highest >= INT_MAX)
+        throw QvError(
+            ErrorNumber::Generic,
+            QStringLiteral("No invoice number follows %1; give one with --invoice.").arg(highest),
+            QStringLiteral("qvadmin: invoice"));
+    return int(highest + 1);
 }
 
 } // namespace
@@ -33,7 +44,7 @@ InvoiceResult invoiceUser(db::Connection &db, int userId, std::optional<int> inv
     requireRow(db, QStringLiteral("tblUsers"), QStringLiteral("UserID"), userId,
                QStringLiteral("user"));
     InvoiceResult result;
-    result.invoiceId = invoiceId.value_or(nextInvoiceId(db));
+    result.invoiceId = invoiceId ? *invoiceId : nextInvoiceId(db);
     const QVariantList params{result.invoiceId, userId};
     result.timeCards = db.execute(
         QStringLiteral(

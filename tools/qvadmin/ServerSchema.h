@@ -10,28 +10,26 @@ class Connection;
 
 namespace quorvale::admin {
 
-// The program's tables on a database server. Tables created through create() are
-// dropped again when this object goes away without keep(), so an init that fails
-// half way leaves the server as it found it (apart from tables --force replaced).
+// The program's tables on a database server.
 class ServerSchema {
 public:
     explicit ServerSchema(db::Connection &server);
-    ~ServerSchema();
-    ServerSchema(const ServerSchema &) = delete;
-    ServerSchema &operator=(const ServerSchema &) = delete;
 
     // True when the server already holds the program's options table.
     bool exists();
-    // Drops every program table there is, then creates the schema afresh.
+    // Drops every program table there is, then creates the schema afresh with its
+    // default rows. Only inside a transaction on the server connection: the old
+    // tables come back when it rolls back (PostgreSQL's DDL is transactional).
     void create();
-    void keep() { m_created = false; }
-    // Drops every program table there is.
-    void drop();
 
 private:
     db::Connection &m_server;
-    bool m_created = false;
 };
+
+// The single rows of tblAdminOptions and tblUserSettings, as schema::insertDefaultRows
+// writes them, but inside the connection's own transaction: that function commits
+// through the driver, which would end a transaction the caller still holds open.
+void insertDefaultRows(db::Connection &db);
 
 // Fills the link catalogue with one "PASS-THROUGH" entry per table, reaching the
 // server through providerString (the short connect string; the program adds the

@@ -138,7 +138,7 @@ void StagedFiles::finish()
 {
     for (Entry &e : m_entries) {
         if (!e.backupPath.isEmpty())
-            QFile::remove(e.backupPath);
+            removeWithSides(e.backupPath);
     }
     m_entries.clear();
     m_finished = true;

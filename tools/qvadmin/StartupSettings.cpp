@@ -10,36 +10,70 @@
 
 namespace quorvale::admin {
 
-void writeStartupSettings(Registry &registry, const Location &location, int userId,
-                          const QString &userName)
+namespace {
+
+const QString UserIdName = QStringLiteral("User ID");
+
+} // namespace
+
+StartupSettings::StartupSettings(const Location &location, const QString &userName)
 {
-    Registry::Batch batch(registry);
-    RegistryKey database = registry.openSubKey(QLatin1String(RegistryPaths::Database));
+    const QString database = QLatin1String(RegistryPaths::Database);
+    const auto text = [&](const QString &key, const QString &name, const QString &value) {
+        m_values.push_back({key, name, QVariant(value)});
+    };
     if (location.server) {
         const ServerLogin &login = *location.server;
         clsEncryptPW scrambler;
         scrambler.setKeyString(QLatin1String(clsEncryptPW::ProgramKey));
-        database.writeText(QStringLiteral("Provider"), login.settings().provider);
-        database.writeText(QStringLiteral("Data Source"), login.serverPart);
-        database.writeText(QStringLiteral("Catalog"), login.catalog);
-        database.writeText(QStringLiteral("UID"), login.uid);
-        database.writeText(QStringLiteral("PWD"), scrambler.Encrypt(login.password));
+        text(database, QStringLiteral("Provider"), login.settings().provider);
+        text(database, QStringLiteral("Data Source"), login.serverPart);
+        text(database, QStringLiteral("Catalog"), login.catalog);
+        text(database, QStringLiteral("UID"), login.uid);
+        text(database, QStringLiteral("PWD"), scrambler.Encrypt(login.password));
     } else {
-        database.writeText(QStringLiteral("Provider"), QLatin1String(JetProvider));
-        database.writeText(QStringLiteral("Data Source"), location.dataDir);
+        text(database, QStringLiteral("Provider"), QLatin1String(JetProvider));
+        text(database, QStringLiteral("Data Source"), location.dataDir);
         // A file database has no server login; old values would only mislead.
-        database.writeText(QStringLiteral("Catalog"), QString());
-        database.writeText(QStringLiteral("UID"), QString());
-        database.writeText(QStringLiteral("PWD"), QString());
+        text(database, QStringLiteral("Catalog"), QString());
+        text(database, QStringLiteral("UID"), QString());
+        text(database, QStringLiteral("PWD"), QString());
     }
-    database.writeInt(QStringLiteral("Connection Type"), 0);
-    database.writeInt(QStringLiteral("Linked DB"), 1);
-    database.writeText(QStringLiteral("Setup Date"), QDate::currentDate().toString(Qt::ISODate));
+    m_values.push_back({database, QStringLiteral("Connection Type"), QVariant(qint16(0))});
+    m_values.push_back({database, QStringLiteral("Linked DB"), QVariant(qint16(1))});
+    text(database, QStringLiteral("Setup Date"), QDate::currentDate().toString(Qt::ISODate));
 
-    RegistryKey license = registry.openSubKey(QLatin1String(RegistryPaths::License));
-    license.writeText(QStringLiteral("User Name"), userName);
-    license.writeText(QStringLiteral("User ID"), QString::number(userId));
-    license.writeText(QStringLiteral("User EID"), QString());
+    const QString license = QLatin1String(RegistryPaths::License);
+    text(license, QStringLiteral("User Name"), userName);
+    text(license, UserIdName, QString()); // known once the user row is written
+    text(license, QStringLiteral("User EID"), QString());
+}
+
+void StartupSettings::write(Registry &registry, int userId)
+{
+    m_previous.clear();
+    for (const Value &v : m_values) {
+        const RegistryKey key = registry.openSubKey(v.key);
+        m_previous.push_back({v.key, v.name, key.readText(v.name)});
+    }
+    Registry::Batch batch(registry);
+    for (const Value &v : m_values) {
+        RegistryKey key = registry.openSubKey(v.key);
+        if (v.value.typeId() == QMetaType::Short)
+            key.writeInt(v.name, v.value.value<qint16>());
+        else if (v.name == UserIdName)
+            key.writeText(v.name, QString::number(userId));
+        else
+            key.writeText(v.name, v.value.toString());
+    }
+    batch.commit();
+}
+
+void StartupSettings::restore(Registry &registry) const
+{
+    Registry::Batch batch(registry);
+    for (const Previous &p : m_previous)
+        registry.openSubKey(p.key).writeText(p.name, p.text);
     batch.commit();
 }
 

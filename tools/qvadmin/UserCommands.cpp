@@ -45,7 +45,14 @@ int addUser(const Arguments &a, const GlobalOptions &globals, QTextStream &out)
         requireRow(db, QStringLiteral("tblStaff"), QStringLiteral("StaffID"), user.staffId,
                    QStringLiteral("staff level"));
     } else {
-        user.staffId = db.scalar(QStringLiteral("SELECT MIN(StaffID) FROM tblStaff")).toInt();
+        const QVariant first = db.scalar(QStringLiteral("SELECT MIN(StaffID) FROM tblStaff"));
+        // A user without a staff level would have no rates and no permissions.
+        if (first.isNull())
+            throw QvError(ErrorNumber::Generic,
+                          QStringLiteral("There is no staff level to give the user; add one "
+                                         "first."),
+                          QStringLiteral("qvadmin: user add"));
+        user.staffId = first.toInt();
     }
     // A new user takes the staff level's rates and, unless told otherwise, its
     // permission set.

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "outlook/FolderKind.h"
+
+#include <QDir>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+namespace quorvale {
+
+// The per-user settings of the registry tree as the program holds them for a run.
+// Every member starts at the value a missing registry value reads as, so a
+// default-constructed RegSettings is what an empty settings file yields.
+
+// Defaults\Journal: what a new TimeCard starts with.
+struct JournalDefaults {
+    QString category = QStringLiteral("None");
+    QString entryType = QStringLiteral("Task");
+    QString billingStatus = QStringLiteral("Billable");
+    QString rateSource = QStringLiteral("Staff Rates");
+    QString rateLevel = QStringLiteral("1");
+    qint32 mainActivity = 0; // 0 = none
+    qint32 subActivity = 0;  // 0 = none
+    bool autoSave = true;
+};
+
+// Defaults\Appointments.
+struct AppointmentDefaults {
+    QString category = QStringLiteral("None");
+    QString reminder = QStringLiteral("2 days");
+    QString showTimeAs = QStringLiteral("Busy");
+    QString duration = QStringLiteral("1 hour");
+    QString billingInterval = QStringLiteral("5 minutes");
+};
+
+// Defaults\Notes.
+struct NoteDefaults {
+    QString category = QStringLiteral("None");
+};
+
+// Defaults\Tasks, including those of telephone-call tasks.
+struct TaskDefaults {
+    QString category = QStringLiteral("None");
+    QString dueDate = QStringLiteral("6 days");
+    QString start = QStringLiteral("None");
+    QString reminder = QStringLiteral("2 days");
+    QString priority = QStringLiteral("Normal");
+    QString status = QStringLiteral("Not Started");
+    QString phoneDueDate = QStringLiteral("Today");
+    QString phoneReminder = QStringLiteral("2 hours");
+    QString phonePriority = QStringLiteral("High");
+    QString phoneCategory = QStringLiteral("None");
+};
+
+// Settings\AutoFill: the field codes the automatic fill of each item kind uses,
+// value "0" first.
+struct AutoFillCodes {
+    std::array<qint16, 10> journal{11, 2, 3, 6, 8, 11, 2, 0, 0, 0};
+    std::array<qint16, 10> tasks{10, 2, 3, 6, 8, 10, 2, 0, 0, 0};
+    std::array<qint16, 10> appointments{12, 2, 3, 6, 8, 12, 2, 0, 0, 0};
+    std::array<qint16, 6> notes{13, 2, 3, 6, 8, 13};
+};
+
+// Settings\Validation: which checks a TimeCard must pass before it is saved.
+struct ValidationFlags {
+    bool endBeforeStart = false;
+    bool noTimeSpent = false;
+    bool noHourlyRate = false;
+    bool noDescription = false;
+    bool noJobOrder = false;
+};
+
+// License: who the person is in tblUsers.
+struct LicenseValues {
+    QString userName;
+    QString userEid;
+    QString userId; // as stored; only a whole number selects a tblUsers row
+};
+
+// The item-store folders the program files its items in. TimeCard Appointments,
+// Journal and Notes may be fixed by the administrator; the rest are the user's.
+struct FolderIds {
+    FolderId timeCardAppointments;
+    FolderId journal;
+    FolderId notes;
+    FolderId tasks;
+    FolderId scheduledAppointments;
+};
+
+// The values of the key "Settings" itself.
+struct GeneralSettings {
+    QString defaultSort = QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC");
+    bool showHiddenTimeCards = false;
+    qint16 quickFilterType = 0; // 0 = contact, 1 = Activity 1, 2 = Activity 2
+    qint16 timeFormat = 0;
+    bool autostartTimer = false;
+    bool tooltips = true;
+    qint16 defaultLinkType = 0;
+    bool logon = false;
+    bool timeDetailOption = true;
+    bool startupTips = false;
+    qint16 startupTipNumber = 0; // read only while startupTips is on
+    QString defaultBrowser;
+    // A directory that exists on this system; a Windows program directory
+    // would not.
+    QString defaultFileDirectory = QDir::homePath();
+    qint32 lastRecord = 1; // the TimeCardID current at the last shut-down
+    bool viewTimeDetail = true;
+    bool viewActiveTaskList = true;
+    qint16 formHeight = 7125; // twips
+    qint16 formWidth = 8220;  // twips
+};
+
+struct RegSettings {
+    JournalDefaults journal;
+    AppointmentDefaults appointments;
+    NoteDefaults notes;
+    TaskDefaults tasks;
+    AutoFillCodes autoFill;
+    ValidationFlags validation;
+    LicenseValues license;
+    FolderIds folders;
+    GeneralSettings settings;
+
+    // From the user's tblUsers row, once GetRegSettings has found it. 0 where
+    // the row holds no value.
+    qint32 userId = 0;
+    qint32 staffId = 0;
+    qint32 permissionId = 0;
+};
+
+} // namespace quorvale

@@ -1,11 +1,10 @@
-// Quorvale: opens the program database named by the user's settings and shows
-// their open TimeCards.
+// Quorvale: the start-up chain, then the main window on the user's TimeCards.
 
-#include "data/AdminOptionOrdinals.h"
-#include "data/DataStore.h"
-#include "data/WorkingSet.h"
+#include "data/DatabaseSettings.h"
+#include "platform/core/QvError.h"
+#include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
-#include "platform/registry/RegistryKey.h"
+#include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "timecards/MainCommands.h"
@@ -13,8 +12,21 @@
 #include "ui/frmTimeCard.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QScreen>
 
 using namespace quorvale;
+
+namespace {
+
+QString adminToolPath()
+{
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QStringLiteral("../../tools/qvadmin/qvadmin"));
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -31,38 +43,43 @@ int main(int argc, char **argv)
     };
 
     Registry registry;
-    const DatabaseSettings settings =
-        DatabaseSettings::read(registry.openSubKey(QStringLiteral("Database")));
-    const RegistryKey license = registry.openSubKey(QStringLiteral("License"));
-    const RegistryKey userSettings = registry.openSubKey(QStringLiteral("Settings"));
-
-    DataStore store(settings, programDirectory(), prompts, errors);
-    if (!store.VerifyDirectoriesAndFiles() || !store.OpenDB())
+    const QString programDir = programDirectory();
+    StartUpEnvironment environment{programDir, pim::Namespace::defaultRoot(programDir),
+                                   QLocale::system().timeFormat(QLocale::LongFormat),
+                                   Version::Revision, adminToolPath()};
+    StartUp startUp(registry, prompts, errors, environment);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!startUp.Form_Load())
         return 1;
+    QApplication::restoreOverrideCursor();
 
-    db::Recordset &options = store.rsAdminOptions();
-    WorkingSetContext context;
-    context.contactInUse = options.collect(AdminOption::ContactInUse).toInt() != 0;
-    context.terms = Terms{options.collect(AdminOption::ContactTerm).toString(),
-                          options.collect(AdminOption::Activity1Term).toString(),
-                          options.collect(AdminOption::Activity2Term).toString()};
-    context.userId = license.readText(QStringLiteral("User ID")).toInt();
-    context.userName = license.readText(QStringLiteral("User Name"));
-
-    WorkingSet workingSet(errors);
-    workingSet.setOrderBy(userSettings.readText(QStringLiteral("Default Sort"),
-                                                QString::fromLatin1(SortOrders::DefaultClause)));
-    const bool showHidden = userSettings.readInt(QStringLiteral("Show Hidden TimeCards"), 0) != 0;
-    if (!workingSet.SetRecordSet(showHidden, store.cnnLink(), context))
-        return 1;
-
+    WorkingSet &workingSet = startUp.workingSet();
     RegistryKey settingsKey = registry.openSubKey(QStringLiteral("Settings"));
-    MainCommands commands(workingSet, store.cnnLink(), context, showHidden, prompts,
+    MainCommands commands(workingSet, startUp.store().cnnLink(), startUp.workingSetContext(),
+                          startUp.settings().settings.showHiddenTimeCards, prompts,
                           [&](const QString &clause) {
                               settingsKey.writeText(QStringLiteral("Default Sort"), clause);
                           });
-    frmTimeCard window(workingSet, commands, context.terms);
-    window.resize(640, 480);
+    frmTimeCard window(workingSet, commands, startUp.options().terms);
+    prompts.setParent(&window);
+    window.applyToolChanges(startUp.toolChanges());
+    window.setErrorHandler([&](const std::exception &error) {
+        if (const auto *qv = dynamic_cast<const QvError *>(&error))
+            errors.handle(*qv);
+        else
+            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
+                          QStringLiteral("Quorvale"));
+    });
+    const int dpi = window.logicalDpiX();
+    window.setCloseHandler([&](const WindowState &state) {
+        startUp.Form_QueryUnload(WindowClosing{
+            state.lastRecord, workingSet.orderBy(),
+            QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
+            state.showHidden, startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
+    });
+    const QSize twips = startUp.windowSizeTwips();
+    window.resize(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
     window.show();
+    startUp.Form_Activate();
     return QApplication::exec();
 }

@@ -35,6 +35,8 @@ FolderIds resolveFolderIds(Registry &registry, const AdminOptions &options,
                            const DefaultFolderFn &defaultFolder)
 {
     FolderIds f;
+    f.contacts = options.contactsFolder;
+    f.secondContacts = options.secondContactsFolder;
     f.timeCardAppointments =
         fixedOrStored(registry, FolderKind::TimeCardAppointments, options.appointmentsFolderFixed,
                       options.appointmentsFolder);

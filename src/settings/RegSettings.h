@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outlook/FolderKind.h"
+#include "outlook/FolderSlot.h"
 
 #include <QDir>
 #include <QString>
@@ -78,16 +79,6 @@ struct LicenseValues {
     QString userId; // as stored; only a whole number selects a tblUsers row
 };
 
-// The item-store folders the program files its items in. TimeCard Appointments,
-// Journal and Notes may be fixed by the administrator; the rest are the user's.
-struct FolderIds {
-    FolderId timeCardAppointments;
-    FolderId journal;
-    FolderId notes;
-    FolderId tasks;
-    FolderId scheduledAppointments;
-};
-
 // The values of the key "Settings" itself.
 struct GeneralSettings {
     QString defaultSort = QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC");
@@ -120,6 +111,8 @@ struct RegSettings {
     AutoFillCodes autoFill;
     ValidationFlags validation;
     LicenseValues license;
+    // The item-store folders: TimeCard Appointments, Journal and Notes may be fixed
+    // by the administrator, the contacts folders always are; the rest are the user's.
     FolderIds folders;
     GeneralSettings settings;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SortOrders.h"
+#include "settings/AdjustInterface.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,14 +15,6 @@ namespace quorvale {
 
 class MainCommands;
 class WorkingSet;
-
-// A change AdjustInterface makes to one tool: shown or hidden, and a caption
-// when it is renamed (empty: keep it).
-struct ToolChange {
-    QString toolName;
-    bool visible = true;
-    QString caption;
-};
 
 // What the window hands back when it closes, for the settings to keep.
 struct WindowState {

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "data/DataStore.h"
+#include "data/WorkingSet.h"
+#include "outlook/OutlookSession.h"
+#include "settings/AdjustInterface.h"
+#include "settings/AdminSettings.h"
+#include "settings/Permissions.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
+#include "support/Version.h"
+
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace quorvale {
+
+class ErrorHandler;
+class Prompts;
+class Registry;
+
+// What start-up takes from its surroundings rather than deciding itself.
+struct StartUpEnvironment {
+    QString programDir;
+    QString itemStoreRoot;
+    // The system's time format in Qt's notation (QLocale::timeFormat).
+    QString systemTimeFormat;
+    int runningRevision = Version::Revision;
+    // The administrator tool, whose presence (with QVReport.db) makes reports
+    // available.
+    QString adminToolPath;
+};
+
+// What closing the main window leaves to be saved.
+struct WindowClosing {
+    QVariant currentTimeCardId;
+    QString orderBy;
+    QSize sizeTwips;
+    bool showHidden = false;
+    bool viewTimeDetail = true;
+    bool viewActiveTaskList = true;
+};
+
+// The program's start-up and shut-down around the main window: the chain of
+// steps that ends in a bound working set, and the settings saved on closing.
+// Each step returns true to go on; a step that returns false has told the person
+// why (or the error handler has), and the program then ends without saving.
+class StartUp {
+public:
+    StartUp(Registry &registry, Prompts &prompts, ErrorHandler &errors,
+            StartUpEnvironment environment);
+    ~StartUp();
+    StartUp(const StartUp &) = delete;
+    StartUp &operator=(const StartUp &) = delete;
+
+    // The whole chain, in its fixed order.
+    bool Form_Load();
+
+    // The steps, in that order.
+    bool VerifyRegistryKeys();
+    bool ReadDatabaseKey();
+    bool InitialSetup();
+    bool VerifyDirectoriesAndFiles();
+    bool OpenDB();
+    bool StampSetupDate();
+    bool ReadWindowSettings();
+    bool CreateOutlookInstance();
+    bool LoadSettings();
+    bool AdaptMenus();
+    bool SetRecordSet();
+    bool SetTimeFormat();
+    bool Finish();
+
+    // The first time the window becomes active: releases the direct data
+    // connection and tells whether reporting is available (saying so when the
+    // report database is missing).
+    bool Form_Activate();
+    // Saves what the window leaves behind to the "Settings" key.
+    void Form_QueryUnload(const WindowClosing &closing);
+
+    // True while the first-run set-up was shown in this process.
+    bool firstRunSetup() const { return m_firstRunSetup; }
+    const DatabaseSettings &databaseSettings() const { return m_databaseSettings; }
+    DataStore &store() { return *m_store; }
+    OutlookSession &outlook() { return *m_outlook; }
+    const RegSettings &settings() const { return m_settings; }
+    const AdminOptions &options() const { return m_options; }
+    const Permissions &permissions() const { return m_permissions; }
+    const PreparedCommands &commands() const { return m_commands; }
+    WorkingSet &workingSet() { return *m_workingSet; }
+    WorkingSetContext workingSetContext() const;
+    // The tools start-up renames and shows or hides, for the window to apply.
+    const std::vector<ToolChange> &toolChanges() const { return m_toolChanges; }
+    QSize windowSizeTwips() const { return m_windowSizeTwips; }
+    bool viewTimeDetail() const { return m_viewTimeDetail; }
+    bool viewActiveTaskList() const { return m_viewActiveTaskList; }
+    const QString &timeFormat() const { return m_timeFormat; }
+    const QString &helpFile() const { return m_helpFile; }
+    bool reportingAvailable() const { return m_reportingAvailable; }
+
+private:
+    Registry &m_registry;
+    Prompts &m_prompts;
+    ErrorHandler &m_errors;
+    StartUpEnvironment m_env;
+
+    DatabaseSettings m_databaseSettings;
+    bool m_firstRunSetup = false;
+    std::unique_ptr<DataStore> m_store;
+    std::unique_ptr<OutlookSession> m_outlook;
+    RegSettings m_settings;
+    AdminOptions m_options;
+    Permissions m_permissions;
+    PreparedCommands m_commands;
+    std::unique_ptr<WorkingSet> m_workingSet;
+    std::vector<ToolChange> m_toolChanges;
+    QSize m_windowSizeTwips{8220, 7125};
+    bool m_viewTimeDetail = true;
+    bool m_viewActiveTaskList = true;
+    QString m_timeFormat;
+    QString m_helpFile;
+    bool m_activated = false;
+    bool m_reportingAvailable = false;
+};
+
+// True when a stored text holds a date (or a date and time) in any form the
+// program writes or a person would type.
+bool holdsDate(const QString &text);
+
+} // namespace quorvale

@@ -18,7 +18,13 @@ function(quorvale_test name dir)
     endif()
     add_executable(${name} ${_sources})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-    target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_testsupport GTest::gtest GTest::gtest_main)
+    # A folder with its own main.cpp (widget tests need a QApplication) does
+    # without gtest's.
+    set(_gtest_main GTest::gtest_main)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/main.cpp)
+        set(_gtest_main)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_testsupport GTest::gtest ${_gtest_main})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVALE_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp"

@@ -1,20 +1,17 @@
 // Quorvale: the start-up chain, then the main window on the user's TimeCards.
 
 #include "data/DatabaseSettings.h"
-#include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
-#include "timecards/MainCommands.h"
+#include "ui/MainWindowHost.h"
 #include "ui/QtPrompts.h"
-#include "ui/frmTimeCard.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
-#include <QScreen>
 
 using namespace quorvale;
 
@@ -53,33 +50,8 @@ int main(int argc, char **argv)
         return 1;
     QApplication::restoreOverrideCursor();
 
-    WorkingSet &workingSet = startUp.workingSet();
-    RegistryKey settingsKey = registry.openSubKey(QStringLiteral("Settings"));
-    MainCommands commands(workingSet, startUp.store().cnnLink(), startUp.workingSetContext(),
-                          startUp.settings().settings.showHiddenTimeCards, prompts,
-                          [&](const QString &clause) {
-                              settingsKey.writeText(QStringLiteral("Default Sort"), clause);
-                          });
-    frmTimeCard window(workingSet, commands, startUp.options().terms);
-    prompts.setParent(&window);
-    window.applyToolChanges(startUp.toolChanges());
-    window.setErrorHandler([&](const std::exception &error) {
-        if (const auto *qv = dynamic_cast<const QvError *>(&error))
-            errors.handle(*qv);
-        else
-            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
-                          QStringLiteral("Quorvale"));
-    });
-    const int dpi = window.logicalDpiX();
-    window.setCloseHandler([&](const WindowState &state) {
-        startUp.Form_QueryUnload(WindowClosing{
-            state.lastRecord, workingSet.orderBy(),
-            QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
-            state.showHidden, startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
-    });
-    const QSize twips = startUp.windowSizeTwips();
-    window.resize(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
-    window.show();
-    startUp.Form_Activate();
+    MainWindowHost host(startUp, registry, prompts, errors);
+    prompts.setParent(&host.window());
+    host.show();
     return QApplication::exec();
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "timecards/MainCommands.h"
+#include "ui/frmTimeCard.h"
+
+#include <memory>
+
+namespace quorvale {
+
+class ErrorHandler;
+class Prompts;
+class Registry;
+class StartUp;
+
+// The main window with the commands it dispatches to, wired to a completed
+// start-up: errors go to the common handler, closing saves through start-up.
+class MainWindowHost {
+public:
+    MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors);
+
+    frmTimeCard &window() { return *m_window; }
+    MainCommands &commands() { return m_commands; }
+
+    // Sizes the window as it was left and shows it; the first activation follows.
+    void show();
+
+private:
+    StartUp &m_startUp;
+    MainCommands m_commands;
+    std::unique_ptr<frmTimeCard> m_window;
+};
+
+} // namespace quorvale

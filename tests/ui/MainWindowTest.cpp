@@ -1,0 +1,151 @@
+// The real main window, offscreen, on a demo database: moving, sorting, showing
+// hidden TimeCards from the keyboard and the menus, and what closing saves.
+
+#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/CommandTable.h"
+#include "ui/MainWindowHost.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise(
+            {admin::locationForInit(globals), QStringLiteral("Dana O'Neil"), true, false},
+            adminRegistry);
+        errors.terminate = [this](int code) { endedWith = code; };
+    }
+
+    void open()
+    {
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
+                               QStringLiteral("HH:mm:ss"), 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors);
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
+    }
+
+    void close()
+    {
+        host->window().close();
+        host.reset();
+        startUp.reset();
+    }
+
+    frmTimeCard &window() { return host->window(); }
+    QVariant current() { return host->commands().currentTimeCardId(); }
+    QAction *tool(const char *name) { return window().tool(QLatin1String(name)); }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath(QStringLiteral("prog"));
+    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
+    test::ScriptedPrompts prompts;
+    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
+    ErrorHandler errors{report};
+    int endedWith = 0;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, MovesSortsAndSavesWhatItLeavesBehind)
+{
+    open();
+    EXPECT_EQ(window().windowTitle(), QStringLiteral(" Quorvale:  Dana O'Neil"));
+    const int count = startUp->workingSet().timeCards().recordCount();
+    ASSERT_GT(count, 3);
+    EXPECT_EQ(window().positionText(), QStringLiteral("1 of %1").arg(count));
+
+    // F7 is Next, F8 Last, F6 Previous: the shortcuts live on the window.
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(window().positionText(), QStringLiteral("2 of %1").arg(count));
+    QTest::keyClick(&window(), Qt::Key_F8);
+    QTest::keyClick(&window(), Qt::Key_F6);
+    EXPECT_EQ(window().positionText(), QStringLiteral("%1 of %2").arg(count - 1).arg(count));
+    const QVariant before = current();
+
+    // A sort from the menu keeps the same TimeCard and checks its tool alone.
+    tool("mnuStartDateDESC")->trigger();
+    EXPECT_EQ(current(), before);
+    EXPECT_TRUE(tool("mnuStartDateDESC")->isChecked());
+    EXPECT_FALSE(tool("mnuDateCreatedASC")->isChecked());
+    const QLabel *id = window().findChild<QLabel *>(QStringLiteral("txtTimeCardID"));
+    ASSERT_NE(id, nullptr);
+    EXPECT_EQ(id->text(), before.toString());
+
+    // The administrator's terms name the term-bearing sort tools.
+    EXPECT_EQ(tool("mnuContactASC")->text(), QStringLiteral("Client ID"));
+    EXPECT_EQ(tool("mnuActivity1DESC")->text(), QStringLiteral("Service ID"));
+
+    // Hidden TimeCards join the set and leave it again.
+    QTest::keyClick(&window(), Qt::Key_F12, Qt::ControlModifier);
+    EXPECT_TRUE(tool("mnuViewActiveTimeCards")->isChecked());
+    const int withHidden = startUp->workingSet().timeCards().recordCount();
+    EXPECT_GT(withHidden, count);
+    EXPECT_EQ(current(), before);
+
+    window().resize(700, 500);
+    close();
+    Registry saved(settingsFile);
+    RegistryKey settings = saved.openSubKey(QStringLiteral("Settings"));
+    EXPECT_EQ(settings.readText(QStringLiteral("Default Sort")),
+              QStringLiteral(" ORDER BY tblTimeCards.StartDate DESC"));
+    EXPECT_EQ(settings.readInt(QStringLiteral("Show Hidden TimeCards"), 0), 1);
+    EXPECT_EQ(settings.readText(QStringLiteral("Last Record")), before.toString());
+    EXPECT_EQ(settings.readInt(QStringLiteral("Form Width"), 0), pixelsToTwips(700, 96));
+    EXPECT_EQ(endedWith, 0);
+
+    // The next start finds the window, the sort and the TimeCard as they were left.
+    open();
+    EXPECT_EQ(window().size(), QSize(700, 500));
+    EXPECT_TRUE(tool("mnuStartDateDESC")->isChecked());
+    EXPECT_EQ(current(), before);
+    EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), withHidden);
+    close();
+}
+
+TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
+{
+    open();
+    for (QLabel *label : window().findChildren<QLabel *>()) {
+        if (!label->objectName().startsWith(QLatin1String("txt")))
+            continue;
+        EXPECT_FALSE(label->accessibleName().isEmpty()) << label->objectName().toStdString();
+        EXPECT_EQ(label->focusPolicy(), Qt::StrongFocus);
+    }
+    for (QAction *action : window().menuBar()->actions())
+        EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
+    for (const ToolInfo &info : CommandTable::tools()) {
+        QAction *action = window().toolById(info.id);
+        ASSERT_NE(action, nullptr) << info.name;
+        EXPECT_EQ(action->objectName(), QLatin1String(info.name));
+    }
+    close();
+}

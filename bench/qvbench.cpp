@@ -117,6 +117,12 @@ double ensureDatabase(const Options &o, const QString &programDir)
     return static_cast<double>(timer.elapsed()) / 1000.0;
 }
 
+QString quorvalePath()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../src/app/quorvale"));
+}
+
 struct Measure {
     QString name;
     double ms;
@@ -125,9 +131,43 @@ struct Measure {
 
 } // namespace
 
+// The start-up baseline: a process that opens the same files and runs the same
+// working-set statement straight through SQLite, then ends.
+int startupBaseline(const QString &programDir, const QString &sql)
+{
+    SqliteBaseline link(programDir + QStringLiteral("/QVLink.db"));
+    link.exec(QStringLiteral("ATTACH DATABASE '") + programDir +
+              QStringLiteral("/QVData.db' AS d"));
+    link.readAll(QStringLiteral("SELECT * FROM tblAdminOptions"));
+    return link.readAll(sql) >= 0 ? 0 : 1;
+}
+
+// Runs a program to its end `repetitions` times; returns the median wall time
+// and the last run's standard output.
+std::pair<double, QByteArray> medianRunMs(int repetitions, const QString &program,
+                                          const QStringList &args,
+                                          const QProcessEnvironment &environment)
+{
+    QByteArray output;
+    const double ms = medianMs(repetitions, [&] {
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.start(program, args);
+        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+            std::cerr << "qvbench: " << program.toStdString()
+                      << " failed: " << p.readAllStandardError().toStdString() << '\n';
+            std::exit(1);
+        }
+        output = p.readAllStandardOutput();
+    });
+    return {ms, output};
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == QLatin1String("--startup-baseline"))
+        return startupBaseline(app.arguments().value(2), app.arguments().value(3));
     const Options o = parse(app.arguments());
     const QString programDir =
         QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);
@@ -234,6 +274,38 @@ int main(int argc, char **argv)
                                 translated(set.sql().timeCardBase + orders.at(turn++ % 2)));
                         })});
 
+    // Start-up: the program from process start to its window bound to the
+    // working set (offscreen), against a process that opens the databases and
+    // runs the working-set statement directly.
+    double residentMiB = 0;
+    const QString program = quorvalePath();
+    if (QFile::exists(program)) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString config = programDir + QStringLiteral("/config");
+        QDir().mkpath(config + QStringLiteral("/Kestrune Software"));
+        const QString userSettings =
+            config + QStringLiteral("/Kestrune Software/Quorvale for Office.ini");
+        if (!QFile::exists(userSettings))
+            QFile::copy(programDir + QStringLiteral("/settings.ini"), userSettings);
+        env.insert(QStringLiteral("QUORVALE_HOME"), programDir);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.info=false"));
+        env.insert(QStringLiteral("QUORVALE_QUIT_AFTER_START"), QStringLiteral("1"));
+        const auto [startMs, output] = medianRunMs(o.repetitions, program, {}, env);
+        const QByteArray rss = output.mid(output.indexOf("VmRSS:") + 6).trimmed();
+        residentMiB = rss.left(rss.indexOf(' ')).toDouble() / 1024.0;
+        WorkingSet startSet(errors);
+        DataStore startStore(settings, programDir, prompts, errors);
+        QString sql;
+        if (startStore.OpenDB() && startSet.SetRecordSet(false, startStore.cnnLink(), context))
+            sql = startStore.cnnLink().sqlDialect().translate(startSet.openedSql());
+        const auto baseline =
+            medianRunMs(o.repetitions, QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--startup-baseline"), programDir, sql}, env);
+        measures.push_back({QStringLiteral("start-up"), startMs, baseline.first});
+    }
+
     QTextStream out(stdout);
     if (!o.json) {
         out << QStringLiteral("database: %1 TimeCards, %2 users; measured user %3 with %4 open\n")
@@ -266,6 +338,16 @@ int main(int argc, char **argv)
                        .arg(ratio, 8, 'f', 2);
         }
     }
+    if (!o.json && residentMiB > 0)
+        out << QStringLiteral("resident memory after start-up: %1 MiB\n")
+                   .arg(residentMiB, 0, 'f', 1);
+    if (o.json && residentMiB > 0)
+        out << QJsonDocument(QJsonObject{{QStringLiteral("name"), QStringLiteral("resident MiB")},
+                                         {QStringLiteral("median_ms"), residentMiB},
+                                         {QStringLiteral("baseline_ms"), 0},
+                                         {QStringLiteral("ratio"), 0}})
+                   .toJson(QJsonDocument::Compact)
+            << '\n';
     if (o.json && generateSeconds >= 0)
         out << QJsonDocument(
                    QJsonObject{{QStringLiteral("name"), QStringLiteral("qvadmin generate")},

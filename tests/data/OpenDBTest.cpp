@@ -1,9 +1,9 @@
-#include "testsupport/ProgramFiles.h"
 #include "data/AdminOptionOrdinals.h"
 #include "data/DataStore.h"
 #include "data/LinkCatalog.h"
 #include "data/Schema.h"
 #include "platform/db/Connection.h"
+#include "testsupport/ProgramFiles.h"
 
 #include <QDir>
 #include <QFile>

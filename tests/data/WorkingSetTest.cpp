@@ -1,7 +1,7 @@
 #include "data/WorkingSet.h"
 
-#include "testsupport/ProgramFiles.h"
 #include "data/DataStore.h"
+#include "testsupport/ProgramFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pim/Folder.h"
+#include "platform/pim/Item.h"
 #include "platform/pim/ItemType.h"
 #include "platform/pim/Store.h"
 
@@ -61,6 +62,12 @@ public:
     // The default store's default folder of that kind, made again when it was
     // removed.
     Folder GetDefaultFolder(DefaultFolder kind);
+
+    // The item of that EntryID (see Item), read from its file now. Throws
+    // QvError(NotFoundError) when the folder or the file is gone or the file
+    // holds no item; itemFromId returns nullptr instead.
+    std::unique_ptr<Item> GetItemFromID(const QString &entryId, const QString &storeId) const;
+    std::unique_ptr<Item> itemFromId(const QString &entryId, const QString &storeId) const;
     Folder createFolder(Store &store, const QString &name, ItemType type);
     // Every folder of every store.
     QList<Folder> allFolders() const;

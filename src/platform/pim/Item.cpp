@@ -1,0 +1,215 @@
+#include "Item.h"
+
+#include "platform/core/QvError.h"
+#include "platform/pim/PrivateFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace quorvale::pim {
+
+namespace {
+
+Inspector *g_inspector = nullptr;
+
+} // namespace
+
+void setInspector(Inspector *inspector)
+{
+    g_inspector = inspector;
+}
+
+Inspector *inspector()
+{
+    return g_inspector;
+}
+
+Item::Item(ItemType type, Folder folder) : m_type(type), m_folder(std::move(folder)) {}
+
+Item::~Item() = default;
+
+QString Item::EntryID() const
+{
+    if (m_fileName.isEmpty())
+        return QString();
+    return m_folder.entryId() + QLatin1Char('/') + m_fileName;
+}
+
+QString Item::filePath() const
+{
+    return m_fileName.isEmpty() ? QString() : QDir(m_folder.path()).filePath(m_fileName);
+}
+
+void Item::setSubject(const QString &subject)
+{
+    if (subject != m_subject) {
+        m_subject = subject;
+        markChanged();
+    }
+}
+
+void Item::setBody(const QString &body)
+{
+    if (body != m_body) {
+        m_body = body;
+        markChanged();
+    }
+}
+
+void Item::setCategories(const QStringList &categories)
+{
+    if (categories != m_categories) {
+        m_categories = categories;
+        markChanged();
+    }
+}
+
+QString Item::CategoriesText() const
+{
+    return m_categories.join(QStringLiteral(", "));
+}
+
+void Item::setCategoriesText(const QString &text)
+{
+    QStringList list;
+    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString trimmed = part.trimmed();
+        if (!trimmed.isEmpty() && !list.contains(trimmed))
+            list << trimmed;
+    }
+    setCategories(list);
+}
+
+UserProperties &Item::userProperties()
+{
+    // Callers change values through the reference: count that as a change.
+    m_dirty = true;
+    return m_userProperties;
+}
+
+void Item::Save()
+{
+    if (m_deleted)
+        throw QvError(ErrorNumber::Generic, QStringLiteral("The item has been deleted."),
+                      QString::fromLatin1(ErrorSource));
+    if (m_fileName.isEmpty()) {
+        if (!m_creationTime.isValid())
+            m_creationTime = QDateTime::currentDateTime();
+        prepareNew();
+        m_fileName = newFileName();
+    }
+    m_lastModified = QDateTime::currentDateTime();
+    const QByteArray content = serialize();
+    writePrivateFile(filePath(), content);
+    m_dirty = false;
+}
+
+void Item::Delete()
+{
+    if (m_deleted)
+        return;
+    if (!m_fileName.isEmpty()) {
+        const QString path = filePath();
+        if (QFile::exists(path) && !QFile::remove(path))
+            throw QvError(PathFileAccessError, QStringLiteral("Could not delete '%1'.").arg(path),
+                          QString::fromLatin1(ErrorSource));
+    }
+    m_deleted = true;
+}
+
+void Item::Close(int saveMode)
+{
+    if (m_deleted)
+        return;
+    if (saveMode == 1) {
+        if (!m_fileName.isEmpty())
+            reload();
+        return;
+    }
+    if (!Saved())
+        Save();
+}
+
+bool Item::readFile()
+{
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray content = file.readAll();
+    m_userProperties = UserProperties();
+    m_categories.clear();
+    m_subject.clear();
+    m_body.clear();
+    if (!parse(content))
+        return false;
+    if (!m_creationTime.isValid())
+        m_creationTime = QFileInfo(file).birthTime().isValid() ? QFileInfo(file).birthTime()
+                                                               : QFileInfo(file).lastModified();
+    if (!m_lastModified.isValid())
+        m_lastModified = QFileInfo(file).lastModified();
+    m_dirty = false;
+    return true;
+}
+
+bool Item::reload()
+{
+    if (m_fileName.isEmpty())
+        return false;
+    return readFile();
+}
+
+bool Item::Display(bool modal)
+{
+    if (!g_inspector)
+        return false;
+    return g_inspector->display(*this, modal);
+}
+
+QVariant Item::property(const QString &name) const
+{
+    const auto is = [&](const char *n) {
+        return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
+    };
+    if (is("Subject"))
+        return Subject();
+    if (is("Body"))
+        return m_body;
+    if (is("Categories"))
+        return CategoriesText();
+    if (is("EntryID"))
+        return EntryID();
+    if (is("CreationTime"))
+        return m_creationTime;
+    if (is("LastModificationTime"))
+        return m_lastModified;
+    return m_userProperties.value(name);
+}
+
+std::unique_ptr<Item> newItem(const Folder &folder)
+{
+    return makeItemOfType(folder.defaultItemType(), folder);
+}
+
+std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName)
+{
+    if (fileName.isEmpty() || fileName.contains(QLatin1String("..")))
+        return nullptr;
+    std::unique_ptr<Item> item = makeItemOfType(folder.defaultItemType(), folder);
+    if (!item)
+        return nullptr;
+    item->m_fileName = locateItemFile(folder, fileName);
+    if (item->m_fileName.isEmpty() || !item->readFile())
+        return nullptr;
+    return item;
+}
+
+std::optional<std::pair<QString, QString>> splitEntryId(const QString &entryId)
+{
+    const qsizetype slash = entryId.indexOf(QLatin1Char('/'));
+    if (slash <= 0 || slash + 1 >= entryId.size())
+        return std::nullopt;
+    return std::make_pair(entryId.left(slash), entryId.mid(slash + 1));
+}
+
+} // namespace quorvale::pim

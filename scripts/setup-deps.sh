@@ -11,6 +11,8 @@ packages=(
     unixodbc unixodbc-dev odbc-postgresql postgresql-15
     libgtest-dev libgmock-dev
     xvfb xauth
+    khal todoman khard
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

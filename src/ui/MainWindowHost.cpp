@@ -21,6 +21,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
           std::make_unique<frmTimeCard>(startUp.workingSet(), m_commands, startUp.options().terms))
 {
     m_window->applyToolChanges(startUp.toolChanges());
+    m_window->setCommandGuard([&startUp] { return startUp.outlook().EnsureOutlook(); });
     m_window->setErrorHandler([&errors](const std::exception &error) {
         if (const auto *qv = dynamic_cast<const QvError *>(&error))
             errors.handle(*qv);

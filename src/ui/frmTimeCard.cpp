@@ -195,6 +195,8 @@ void frmTimeCard::abMainMenu_ToolClick(int toolId)
     }
     if (!MainCommands::handles(toolId))
         return;
+    if (m_guard && !m_guard())
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         m_commands.run(toolId);

@@ -40,6 +40,9 @@ public:
     {
         m_onClose = std::move(onClose);
     }
+    // Runs before every command; a command whose guard fails does not run (the
+    // guard has told the person why). The item store's connection check.
+    void setCommandGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
     void setErrorHandler(std::function<void(const std::exception &)> onError)
     {
         m_onError = std::move(onError);
@@ -70,6 +73,7 @@ private:
     Terms m_terms;
     std::function<void(const WindowState &)> m_onClose;
     std::function<void(const std::exception &)> m_onError;
+    std::function<bool()> m_guard;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
     std::vector<std::pair<QString, QLabel *>> m_fields;

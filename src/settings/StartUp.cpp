@@ -148,11 +148,10 @@ bool StartUp::CreateOutlookInstance()
 bool StartUp::LoadSettings()
 {
     TraceScope trace(u"frmTimeCard: LoadSettings");
-    OutlookSession &outlook = *m_outlook;
-    const DefaultFolderFn defaultFolder = [&outlook](FolderKind kind) {
-        const pim::Folder folder = outlook.nameSpace().GetDefaultFolder(defaultFolderFor(kind));
-        return FolderId{folder.entryId(), folder.storeId()};
-    };
+    // Folders never chosen stay empty here: the item-store connection takes its
+    // default folders for them itself, and follows them again when a lost store
+    // has to be made anew, instead of holding on to ids of the old one.
+    const DefaultFolderFn defaultFolder = [](FolderKind) { return FolderId(); };
     if (!GetRegSettings(m_registry, m_store->cnnLink(), m_store->rsAdminOptions(), defaultFolder,
                         m_prompts, m_errors, m_settings, m_options, m_env.runningRevision))
         return false;

@@ -14,6 +14,7 @@
 #include "ui/MainWindowHost.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTest>
@@ -147,5 +148,18 @@ TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
         ASSERT_NE(action, nullptr) << info.name;
         EXPECT_EQ(action->objectName(), QLatin1String(info.name));
     }
+    close();
+}
+
+TEST_F(MainWindowTest, ACommandReconnectsAnItemStoreThatWentAway)
+{
+    open();
+    const QString items = tmp.filePath(QStringLiteral("items"));
+    ASSERT_TRUE(QDir(items).removeRecursively());
+    QTest::keyClick(&window(), Qt::Key_F7);
+    // The command ran after the store was made again.
+    EXPECT_TRUE(QDir(items).exists());
+    EXPECT_TRUE(window().positionText().startsWith(QStringLiteral("2 of ")));
+    EXPECT_EQ(endedWith, 0);
     close();
 }

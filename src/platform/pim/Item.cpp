@@ -186,6 +186,33 @@ QVariant Item::property(const QString &name) const
     return m_userProperties.value(name);
 }
 
+bool Item::setProperty(const QString &name, const QVariant &value)
+{
+    const auto is = [&](const char *n) {
+        return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0;
+    };
+    if (is("Subject")) {
+        setSubject(value.toString());
+        return true;
+    }
+    if (is("Body")) {
+        setBody(value.toString());
+        return true;
+    }
+    if (is("Categories")) {
+        if (value.typeId() == QMetaType::QStringList)
+            setCategories(value.toStringList());
+        else
+            setCategoriesText(value.toString());
+        return true;
+    }
+    if (is("EntryID") || is("CreationTime") || is("LastModificationTime"))
+        return false;
+    if (m_userProperties.setValue(name, UserPropertyType::Text, value.toString()))
+        markChanged();
+    return true;
+}
+
 std::unique_ptr<Item> newItem(const Folder &folder)
 {
     return makeItemOfType(folder.defaultItemType(), folder);

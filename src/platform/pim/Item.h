@@ -90,6 +90,10 @@ public:
     // "EntryID", "CreationTime", and each kind's own, e.g. "Mileage"), else the
     // user property of that name; an invalid QVariant when there is neither.
     virtual QVariant property(const QString &name) const;
+    // Sets a property by its Outlook name, as property() reads it; a name that is
+    // no standard property sets the user property of that name as text. Returns
+    // false for a read-only property (EntryID, CreationTime, ...).
+    virtual bool setProperty(const QString &name, const QVariant &value);
 
 protected:
     Item(ItemType type, Folder folder);

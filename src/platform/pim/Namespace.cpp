@@ -157,4 +157,19 @@ void Namespace::rememberAttached(const Store &store)
     }
 }
 
+bool Namespace::addCategory(const QString &category)
+{
+    const QString name = category.trimmed();
+    if (name.isEmpty() || name.contains(QLatin1Char(';')) || name.contains(QLatin1Char(',')))
+        return false;
+    Store &store = defaultStore();
+    QStringList list = store.categories();
+    for (const QString &existing : list)
+        if (existing.compare(name, Qt::CaseInsensitive) == 0)
+            return false;
+    list << name;
+    store.setCategories(list);
+    return true;
+}
+
 } // namespace quorvale::pim

@@ -75,6 +75,9 @@ public:
     // The default store's category master list (empty when none was set).
     QStringList categories() const { return defaultStore().categories(); }
     QString categoryMasterList() const { return defaultStore().categoryMasterList(); }
+    // Adds a category to the default store's master list unless it is there
+    // already (compared without regard to case); true when it was added.
+    bool addCategory(const QString &category);
 
 private:
     void openAttachedStores();

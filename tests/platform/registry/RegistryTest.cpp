@@ -15,7 +15,7 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    QString iniPath() const { return dir.filePath(QStringLiteral("settings/Quorvale.ini")); }
+    QString iniPath() const { return dir.filePath("settings/Quorvale.ini"); }
     QByteArray fileText() const
     {
         QFile file(iniPath());
@@ -27,39 +27,39 @@ protected:
 
 TEST_F(RegistryTest, ValuesRoundTripThroughTheFileWithTheirExactNames)
 {
-    const QString sort = QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC");
+    const QString sort = " ORDER BY tblTimeCards.TimeCardID ASC";
     {
         Registry registry(iniPath());
         RegistryKey journal = registry.openSubKey(RegistryPaths::DefaultsJournal);
-        journal.writeText(QStringLiteral("Default Rate Source"), QStringLiteral("Staff Rates"));
-        journal.writeInt(QStringLiteral("AutoSave"), -1);
+        journal.writeText("Default Rate Source", "Staff Rates");
+        journal.writeInt("AutoSave", -1);
         RegistryKey autoFill = registry.openSubKey(RegistryPaths::AutoFillJournal);
         for (int i = 0; i <= 9; ++i)
             autoFill.writeText(QString::number(i), QString::number(i * 3));
         RegistryKey settings = registry.openSubKey(RegistryPaths::Settings);
-        settings.writeText(QStringLiteral("Default Sort"), sort);
-        settings.writeText(QStringLiteral("Odd/Name\\With%25"), QStringLiteral("a, b; c = d"));
-        settings.writeText(QStringLiteral("At"), QStringLiteral("@Variant(x)"));
-        settings.writeText(QStringLiteral("Empty"), QString());
+        settings.writeText("Default Sort", sort);
+        settings.writeText("Odd/Name\\With%25", "a, b; c = d");
+        settings.writeText("At", "@Variant(x)");
+        settings.writeText("Empty", QString());
     }
     Registry reopened(iniPath());
     const RegistryKey journal = reopened.openSubKey(RegistryPaths::DefaultsJournal);
-    EXPECT_EQ(journal.readText(QStringLiteral("Default Rate Source")), u"Staff Rates");
-    EXPECT_EQ(journal.readInt(QStringLiteral("AutoSave"), 0), -1);
-    EXPECT_EQ(journal.readText(QStringLiteral("Default Rate Level"), QStringLiteral("1")), u"1");
+    EXPECT_EQ(journal.readText("Default Rate Source"), u"Staff Rates");
+    EXPECT_EQ(journal.readInt("AutoSave", 0), -1);
+    EXPECT_EQ(journal.readText("Default Rate Level", "1"), u"1");
 
     const RegistryKey autoFill = reopened.openSubKey(RegistryPaths::AutoFillJournal);
     for (int i = 0; i <= 9; ++i)
         EXPECT_EQ(autoFill.readInt(QString::number(i), -7), i * 3) << i;
 
     const RegistryKey settings = reopened.openSubKey(RegistryPaths::Settings);
-    EXPECT_EQ(settings.readText(QStringLiteral("Default Sort")), sort);
-    EXPECT_EQ(settings.readText(QStringLiteral("Odd/Name\\With%25")), u"a, b; c = d");
-    EXPECT_FALSE(settings.hasValue(QStringLiteral("Odd")));
-    EXPECT_EQ(settings.readText(QStringLiteral("At")), u"@Variant(x)");
+    EXPECT_EQ(settings.readText("Default Sort"), sort);
+    EXPECT_EQ(settings.readText("Odd/Name\\With%25"), u"a, b; c = d");
+    EXPECT_FALSE(settings.hasValue("Odd"));
+    EXPECT_EQ(settings.readText("At"), u"@Variant(x)");
     // An empty value is a value: it does not fall back to the default.
-    EXPECT_TRUE(settings.hasValue(QStringLiteral("Empty")));
-    EXPECT_EQ(settings.readText(QStringLiteral("Empty"), QStringLiteral("x")), u"");
+    EXPECT_TRUE(settings.hasValue("Empty"));
+    EXPECT_EQ(settings.readText("Empty", "x"), u"");
     // Sub-keys do not see their parents' values.
     EXPECT_FALSE(reopened.openSubKey(RegistryPaths::SettingsAutoFill).hasValue("0"));
 }
@@ -68,24 +68,18 @@ TEST_F(RegistryTest, IntegersOutsideSixteenBitsOrNotNumbersReadAsTheDefault)
 {
     Registry registry(iniPath());
     RegistryKey key = registry.openSubKey(RegistryPaths::Settings);
-    key.writeText(QStringLiteral("Max"), QStringLiteral("32767"));
-    key.writeText(QStringLiteral("Min"), QStringLiteral("-32768"));
-    key.writeText(QStringLiteral("Spaced"), QStringLiteral(" 12 "));
-    key.writeText(QStringLiteral("TooBig"), QStringLiteral("32768"));
-    key.writeText(QStringLiteral("TooSmall"), QStringLiteral("-32769"));
-    key.writeText(QStringLiteral("Huge"), QStringLiteral("99999999999999999999"));
-    key.writeText(QStringLiteral("Word"), QStringLiteral("seven"));
-    key.writeText(QStringLiteral("Fraction"), QStringLiteral("1.5"));
-    key.writeText(QStringLiteral("Blank"), QString());
-
-    EXPECT_EQ(key.readInt(QStringLiteral("Max"), 1), 32767);
-    EXPECT_EQ(key.readInt(QStringLiteral("Min"), 1), -32768);
-    EXPECT_EQ(key.readInt(QStringLiteral("Spaced"), 1), 12);
-    for (const char *name : {"TooBig", "TooSmall", "Huge", "Word", "Fraction", "Blank", "Missing"})
-        EXPECT_EQ(key.readInt(QString::fromLatin1(name), 42), 42) << name;
+    const std::pair<const char *, int> cases[] = {
+        {"32767", 32767}, {"-32768", -32768}, {" 12 ", 12},
+        {"32768", 42},    {"-32769", 42},     {"99999999999999999999", 42},
+        {"seven", 42},    {"1.5", 42},        {"", 42}};
+    for (const auto &[text, expected] : cases) {
+        key.writeText("Value", QString::fromLatin1(text));
+        EXPECT_EQ(key.readInt("Value", 42), expected) << '"' << text << '"';
+    }
+    EXPECT_EQ(key.readInt("Missing", 42), 42);
     // A number written as an integer reads back as text too.
-    key.writeInt(QStringLiteral("Form Height"), 7125);
-    EXPECT_EQ(key.readText(QStringLiteral("Form Height")), u"7125");
+    key.writeInt("Form Height", 7125);
+    EXPECT_EQ(key.readText("Form Height"), u"7125");
 }
 
 TEST_F(RegistryTest, CreatedKeysExistWithoutValuesAndMissingOnesDoNot)
@@ -101,32 +95,32 @@ TEST_F(RegistryTest, CreatedKeysExistWithoutValuesAndMissingOnesDoNot)
         EXPECT_TRUE(registry.keyExists(QString::fromLatin1(subKey))) << subKey;
         EXPECT_TRUE(registry.keyExists(RegistryPaths::fullPath(QString::fromLatin1(subKey))));
     }
-    EXPECT_FALSE(registry.keyExists(QStringLiteral("Settings\\Missing")));
-    EXPECT_FALSE(registry.keyExists(QStringLiteral("Missing")));
+    EXPECT_FALSE(registry.keyExists("Settings\\Missing"));
+    EXPECT_FALSE(registry.keyExists("Missing"));
 
     // Creating a deep key makes its parents exist too.
-    registry.openSubKey(QStringLiteral("A")).createSubKey(QStringLiteral("B\\C"));
-    EXPECT_TRUE(registry.keyExists(QStringLiteral("A\\B")));
-    EXPECT_TRUE(registry.openSubKey(QStringLiteral("A\\B\\C")).exists());
+    registry.openSubKey("A").createSubKey("B\\C");
+    EXPECT_TRUE(registry.keyExists("A\\B"));
+    EXPECT_TRUE(registry.openSubKey("A\\B\\C").exists());
 
     // Opening does not create; reading a missing key gives the defaults.
-    RegistryKey missing = registry.openSubKey(QStringLiteral("Nowhere"));
+    RegistryKey missing = registry.openSubKey("Nowhere");
     EXPECT_FALSE(missing.exists());
-    EXPECT_EQ(missing.readText(QStringLiteral("x"), QStringLiteral("def")), u"def");
-    EXPECT_FALSE(registry.keyExists(QStringLiteral("Nowhere")));
-    missing.writeInt(QStringLiteral("x"), 3);
-    EXPECT_TRUE(registry.keyExists(QStringLiteral("Nowhere")));
+    EXPECT_EQ(missing.readText("x", "def"), u"def");
+    EXPECT_FALSE(registry.keyExists("Nowhere"));
+    missing.writeInt("x", 3);
+    EXPECT_TRUE(registry.keyExists("Nowhere"));
 }
 
 TEST_F(RegistryTest, FullPathsAreAcceptedWithOrWithoutTrailingBackslash)
 {
     Registry registry(iniPath());
-    const QString full = RegistryPaths::fullPath(QStringLiteral("Settings\\AutoFill\\Journal"));
-    registry.openKey(full).writeText(QStringLiteral("0"), QStringLiteral("11"));
+    const QString full = RegistryPaths::fullPath("Settings\\AutoFill\\Journal");
+    registry.openKey(full).writeText("0", "11");
 
     EXPECT_EQ(registry.openKey(full + u'\\').readText("0"), u"11");
     const QString upperRoot = RegistryPaths::fullPath(QString()).toUpper();
-    EXPECT_EQ(registry.openKey(upperRoot + QStringLiteral("Settings\\AutoFill\\Journal")).path(),
+    EXPECT_EQ(registry.openKey(upperRoot + "Settings\\AutoFill\\Journal").path(),
               u"Settings\\AutoFill\\Journal");
     EXPECT_EQ(registry.openKey(full.mid(1)).readText("0"), u"11");
     EXPECT_EQ(registry.openKey(RegistryPaths::fullPath(QString())).path(), u"");
@@ -140,9 +134,9 @@ TEST_F(RegistryTest, FullPathsAreAcceptedWithOrWithoutTrailingBackslash)
             EXPECT_EQ(e.number(), ErrorNumber::InvalidCharacter);
         }
     };
-    expectInvalid(QStringLiteral("\\HKEY_LOCAL_MACHINE\\Software\\Kestrune Software\\"));
-    expectInvalid(RegistryPaths::fullPath(QString()).chopped(1) + QStringLiteral("XYZ\\Settings"));
-    expectInvalid(RegistryPaths::fullPath(QStringLiteral("Settings\\\\AutoFill")));
+    expectInvalid("\\HKEY_LOCAL_MACHINE\\Software\\Kestrune Software\\");
+    expectInvalid(RegistryPaths::fullPath(QString()).chopped(1) + "XYZ\\Settings");
+    expectInvalid(RegistryPaths::fullPath("Settings\\\\AutoFill"));
 }
 
 TEST_F(RegistryTest, TheFileIsPrivateFromItsCreationOnAndKeepsOtherWritersValues)
@@ -180,30 +174,30 @@ TEST_F(RegistryTest, KeysWrittenByHandWithoutMarkersExist)
     file.close();
 
     Registry registry(iniPath());
-    EXPECT_TRUE(registry.keyExists(QStringLiteral("Settings")));
-    EXPECT_TRUE(registry.keyExists(QStringLiteral("Settings\\AutoFill")));
+    EXPECT_TRUE(registry.keyExists("Settings"));
+    EXPECT_TRUE(registry.keyExists("Settings\\AutoFill"));
     EXPECT_EQ(registry.openSubKey(RegistryPaths::AutoFillNotes).readInt("0", 0), 13);
-    EXPECT_FALSE(registry.keyExists(QStringLiteral("Settings\\Validation")));
+    EXPECT_FALSE(registry.keyExists("Settings\\Validation"));
 }
 
 TEST_F(RegistryTest, AWriteThatCannotReachTheFileThrows)
 {
     // A regular file where the folder should be: no folder can be made there,
     // whoever runs the test.
-    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QFile blocker(dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    Registry registry(dir.filePath(QStringLiteral("blocker/Quorvale.ini")));
+    Registry registry(dir.filePath("blocker/Quorvale.ini"));
 
     RegistryKey key = registry.openSubKey(RegistryPaths::Settings);
     try {
-        key.writeText(QStringLiteral("Logon"), QStringLiteral("1"));
+        key.writeText("Logon", "1");
         FAIL() << "the write was reported as done";
     } catch (const QvError &e) {
         EXPECT_EQ(e.number(), 75);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("blocker")));
+        EXPECT_TRUE(e.description().contains("blocker"));
     }
-    EXPECT_THROW(key.createSubKey(QStringLiteral("X")), QvError);
+    EXPECT_THROW(key.createSubKey("X"), QvError);
     EXPECT_THROW(registry.sync(), QvError);
 }
 

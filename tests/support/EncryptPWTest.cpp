@@ -80,13 +80,13 @@ TEST(EncryptPWTest, ScramblingIsItsOwnInverseAndFollowsTheTable)
 
 TEST(EncryptPWTest, AShortKeyIsRepeatedFromItsFirstCharacter)
 {
-    const clsEncryptPW pw = withKey(QStringLiteral("ab"));
-    const QString scrambled = pw.Encrypt(QStringLiteral("xxxxx"));
+    const clsEncryptPW pw = withKey("ab");
+    const QString scrambled = pw.Encrypt("xxxxx");
     EXPECT_EQ(scrambled.at(0), scrambled.at(2));
     EXPECT_EQ(scrambled.at(0), scrambled.at(4));
     EXPECT_NE(scrambled.at(0), scrambled.at(1));
     // Each call starts the key afresh.
-    EXPECT_EQ(pw.Encrypt(QStringLiteral("x")), scrambled.left(1));
+    EXPECT_EQ(pw.Encrypt("x"), scrambled.left(1));
 }
 
 TEST(EncryptPWTest, StoredPasswordsStayReadable)
@@ -94,30 +94,28 @@ TEST(EncryptPWTest, StoredPasswordsStayReadable)
     // Scrambled by the shipped alphabet and key: a change to either breaks
     // every password already stored, and this test.
     const clsEncryptPW pw = withKey(QString::fromLatin1(clsEncryptPW::ProgramKey));
-    const QString stored = pw.Encrypt(QStringLiteral("Secret#2024"));
-    EXPECT_EQ(stored, QStringLiteral("[w64HdT`U`7"));
+    const QString stored = pw.Encrypt("Secret#2024");
+    EXPECT_EQ(stored, "[w64HdT`U`7");
     EXPECT_EQ(pw.Encrypt(stored), u"Secret#2024");
 }
 
 TEST(EncryptPWTest, CharactersOutsideTheAlphabetAreRefusedWithoutEchoingThePassword)
 {
     const clsEncryptPW pw = withKey(QString::fromLatin1(clsEncryptPW::ProgramKey));
-    for (const QString &text : {QStringLiteral("qwer tyui"), QStringLiteral("qwer\ttyui"),
-                                QStringLiteral("qwer\u00e9tyui")}) {
+    for (const QString &text : {"qwer tyui", "qwer\ttyui", "qwer\u00e9tyui"}) {
         try {
             pw.Encrypt(text);
             ADD_FAILURE() << "accepted a character outside the alphabet";
         } catch (const QvError &e) {
             EXPECT_EQ(e.number(), ErrorNumber::InvalidCharacter);
-            EXPECT_TRUE(e.description().contains(QStringLiteral("character 5")))
-                << e.description().toStdString();
-            EXPECT_FALSE(e.description().contains(QStringLiteral("qwer")));
+            EXPECT_TRUE(e.description().contains("character 5")) << e.description().toStdString();
+            EXPECT_FALSE(e.description().contains("qwer"));
         }
     }
     clsEncryptPW keyless;
-    EXPECT_THROW(keyless.Encrypt(QStringLiteral("x")), QvError);
+    EXPECT_THROW(keyless.Encrypt("x"), QvError);
     EXPECT_EQ(keyless.Encrypt(QString()), u"");
-    EXPECT_THROW(keyless.setKeyString(QStringLiteral("key word")), QvError);
+    EXPECT_THROW(keyless.setKeyString("key word"), QvError);
 }
 
 } // namespace

@@ -24,7 +24,7 @@ protected:
 
     QStringList reports() const
     {
-        return QDir(dir.path()).entryList({QStringLiteral("error-report-*.txt")}, QDir::Files);
+        return QDir(dir.path()).entryList({"error-report-*.txt"}, QDir::Files);
     }
     QString onlyReport() const
     {
@@ -49,8 +49,7 @@ TEST_F(ErrorHandlerTest, AnErrorIsReportedWithTheCallersTraceAndEndsTheProgram)
     Trace::enter(u"frmTimeCard: Form_Load");
     Trace::enter(u"modSettings: OpenDB");
 
-    const auto outcome =
-        handler.handle(QvError(53, QStringLiteral("File not found: QVData.db"), "modSettings"));
+    const auto outcome = handler.handle(QvError(53, "File not found: QVData.db", "modSettings"));
 
     EXPECT_EQ(outcome, ErrorHandler::Outcome::Ended);
     EXPECT_EQ(exitCodes, std::vector<int>{ErrorHandler::ExitAfterReport});
@@ -58,11 +57,10 @@ TEST_F(ErrorHandlerTest, AnErrorIsReportedWithTheCallersTraceAndEndsTheProgram)
     EXPECT_EQ(handler.errorCount(), 5);
     const QString text = onlyReport();
     EXPECT_TRUE(text.contains(QStringLiteral("Version: %1\n").arg(Version::text())));
-    EXPECT_TRUE(text.contains(QStringLiteral("Number: 53\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Source: modSettings\n")));
+    EXPECT_TRUE(text.contains("Number: 53\n"));
+    EXPECT_TRUE(text.contains("Source: modSettings\n"));
     // The failing procedure leads the reported trace; the handler itself is not in it.
-    EXPECT_TRUE(
-        text.contains(QStringLiteral("Trace:\nmodSettings: OpenDBX:\nfrmTimeCard: Form_LoadX:\n")))
+    EXPECT_TRUE(text.contains("Trace:\nmodSettings: OpenDBX:\nfrmTimeCard: Form_LoadX:\n"))
         << text.toStdString();
     EXPECT_TRUE(Trace::text().startsWith(u"modErrors: ErrorHandlerX:\nmodSettings: OpenDB"));
     EXPECT_EQ(prompts.messages().size(), 1);
@@ -79,7 +77,7 @@ TEST_F(ErrorHandlerTest, ALostItemStoreIsReconnectedAndTheCallerGoesOn)
         return true;
     };
 
-    EXPECT_EQ(handler.handle(91, QStringLiteral("Object variable not set"), "x", QString()),
+    EXPECT_EQ(handler.handle(91, "Object variable not set", "x", QString()),
               ErrorHandler::Outcome::Resume);
     // 462 is the store gone away even when it still looks reachable.
     EXPECT_EQ(handler.handle(ErrorNumber::OutlookMissing, "The remote server machine", "x", {}),
@@ -119,33 +117,31 @@ TEST_F(ErrorHandlerTest, ErrorsPiledUpEndTheProgramAtOnceWithoutAReport)
 
 TEST_F(ErrorHandlerTest, DatabaseEngineErrorsAreReportedByTheLinksState)
 {
-    std::optional<DatabaseError> last = DatabaseError{"3022", "The changes were not successful"};
-    handler.lastDatabaseError = [&] { return last; };
-
-    handler.handle(-2147467259, "Unspecified", JetErrorSource, {});
-    QString text = onlyReport();
-    EXPECT_TRUE(text.contains(QStringLiteral("Number: 3022\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Description: The changes were not successful\n")));
-    QFile::remove(dir.filePath(reports().front()));
+    // A handler of its own per case: each report ends the program.
+    const auto reportFor = [&](const DatabaseError &last, long number, const QString &description,
+                               const QString &source) {
+        for (const QString &name : reports())
+            QFile::remove(dir.filePath(name));
+        ErrorHandler h(report);
+        h.terminate = [](int) {};
+        h.lastDatabaseError = [&] { return std::optional<DatabaseError>(last); };
+        h.handle(number, description, source, {});
+        return onlyReport();
+    };
+    const DatabaseError jet{"3022", "The changes were not successful"};
+    QString text = reportFor(jet, -2147467259, "Unspecified", JetErrorSource);
+    EXPECT_TRUE(text.contains("Number: 3022\nDescription: The changes were not successful\n"))
+        << text.toStdString();
 
     // A five-letter SQLSTATE cannot be the number; it stays in the text.
-    last = DatabaseError{"HY000", "duplicate key"};
-    ErrorHandler second(report);
-    second.terminate = [](int) {};
-    second.lastDatabaseError = [&] { return last; };
-    second.handle(-2147467259, "Unspecified", JetErrorSource, {});
-    text = onlyReport();
-    EXPECT_TRUE(text.contains(QStringLiteral("Number: -2147467259\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Description: [HY000] duplicate key\n")));
-    QFile::remove(dir.filePath(reports().front()));
+    const DatabaseError odbc{"HY000", "duplicate key"};
+    text = reportFor(odbc, -2147467259, "Unspecified", JetErrorSource);
+    EXPECT_TRUE(text.contains("Number: -2147467259\nDescription: [HY000] duplicate key\n"))
+        << text.toStdString();
 
     // Other sources keep their own error.
-    ErrorHandler third(report);
-    third.terminate = [](int) {};
-    third.lastDatabaseError = [&] { return last; };
-    third.handle(7, "Out of memory", QStringLiteral("frmExpenses"), {});
-    text = onlyReport();
-    EXPECT_TRUE(text.contains(QStringLiteral("Number: 7\nDescription: Out of memory\n")));
+    text = reportFor(odbc, 7, "Out of memory", "frmExpenses");
+    EXPECT_TRUE(text.contains("Number: 7\nDescription: Out of memory\n"));
 }
 
 } // namespace

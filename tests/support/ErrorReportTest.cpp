@@ -15,11 +15,11 @@ namespace {
 ErrorReportData sampleData()
 {
     ErrorReportData data;
-    data.version = QStringLiteral("1.0.1");
+    data.version = "1.0.1";
     data.number = 3022;
-    data.description = QStringLiteral("Duplicate key %1 in tblTimeCards");
-    data.source = QStringLiteral("Microsoft JET Database Engine");
-    data.trace = QStringLiteral("modSettings: OpenDBX:\nfrmTimeCard: Form_LoadX:\n");
+    data.description = "Duplicate key %1 in tblTimeCards";
+    data.source = "Microsoft JET Database Engine";
+    data.trace = "modSettings: OpenDBX:\nfrmTimeCard: Form_LoadX:\n";
     return data;
 }
 
@@ -35,11 +35,11 @@ TEST(ErrorReportTest, WritesAPrivateReportAndNamesItToThePerson)
 {
     test::TempDir dir;
     test::ScriptedPrompts prompts;
-    ErrorReport report(prompts, dir.filePath(QStringLiteral("data")));
+    ErrorReport report(prompts, dir.filePath("data"));
     report.setClock([] { return Noon; });
 
     const QString first = report.report(sampleData());
-    ASSERT_EQ(first, dir.filePath(QStringLiteral("data/error-report-20240305-123007.txt")));
+    ASSERT_EQ(first, dir.filePath("data/error-report-20240305-123007.txt"));
     EXPECT_EQ(QFileInfo(first).permissions() & 0x0777,
               QFileDevice::ReadUser | QFileDevice::WriteUser);
     const QString text = readAll(first);
@@ -50,27 +50,27 @@ TEST(ErrorReportTest, WritesAPrivateReportAndNamesItToThePerson)
 
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_TRUE(prompts.messages().at(0).text.contains(first));
-    EXPECT_TRUE(prompts.messages().at(0).text.contains(QStringLiteral("Duplicate key %1")));
+    EXPECT_TRUE(prompts.messages().at(0).text.contains("Duplicate key %1"));
 
     // A second report in the same second does not overwrite the first.
     const QString second = report.report(sampleData());
-    EXPECT_EQ(second, dir.filePath(QStringLiteral("data/error-report-20240305-123007-2.txt")));
+    EXPECT_EQ(second, dir.filePath("data/error-report-20240305-123007-2.txt"));
     EXPECT_TRUE(QFileInfo::exists(first));
 }
 
 TEST(ErrorReportTest, AReportThatCannotBeWrittenIsStillTold)
 {
     test::TempDir dir;
-    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QFile blocker(dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     test::ScriptedPrompts prompts;
-    ErrorReport report(prompts, dir.filePath(QStringLiteral("blocker/reports")));
+    ErrorReport report(prompts, dir.filePath("blocker/reports"));
 
     EXPECT_TRUE(report.report(sampleData()).isEmpty());
     ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_TRUE(prompts.messages().at(0).text.contains(QStringLiteral("could not be saved")));
-    EXPECT_TRUE(prompts.messages().at(0).text.contains(QStringLiteral("3022")));
+    EXPECT_TRUE(prompts.messages().at(0).text.contains("could not be saved"));
+    EXPECT_TRUE(prompts.messages().at(0).text.contains("3022"));
 }
 
 TEST(ErrorReportTest, TheDirectoryComesFromQuorvaleHomeWhenNoneIsGiven)

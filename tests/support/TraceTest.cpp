@@ -21,7 +21,7 @@ TEST(TraceTest, NewestEntryComesFirstAndTheOlderPartIsCut)
         Trace::enter(QStringLiteral("modTimeCalcs: Step%1").arg(i));
     Trace::enter(u"frmTimeCard: Form_Load");
     const QString &text = Trace::text();
-    const QString head = QStringLiteral("frmTimeCard: Form_LoadX:\n");
+    const QString head = "frmTimeCard: Form_LoadX:\n";
     EXPECT_TRUE(text.startsWith(head));
     // The newest calls are kept, in whole entries; the oldest fall away.
     const QString carried = text.mid(head.size());

@@ -158,7 +158,7 @@ TEST(Connection, ValuesRoundTripAsBoundParameters)
     TempDir dir;
     Connection c;
     c.open(jetString(makeDataFile(dir)));
-    const QString nasty = QStringLiteral("O'Brien'); DROP TABLE tblTimeCards; --");
+    const QString nasty = "O'Brien'); DROP TABLE tblTimeCards; --";
     const qlonglong id = c.insertReturningKey(
         "INSERT INTO tblTimeCards (UserID, Subject, Inactive, StartDate, StartTime, Value) "
         "VALUES (?, ?, ?, ?, ?, ?)",

@@ -10,8 +10,8 @@ namespace quorvale::db::test {
 
 inline QString jetString(const QString &file)
 {
-    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + file +
-           QStringLiteral(";Jet OLEDB:Database Password=r9h)2m!]7kWq4/TbNeYs;");
+    return "PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + file +
+           ";Jet OLEDB:Database Password=r9h)2m!]7kWq4/TbNeYs;";
 }
 
 inline QStringList filesIn(const QString &dir)
@@ -20,8 +20,7 @@ inline QStringList filesIn(const QString &dir)
 }
 
 // A fresh data file with the two tables the working sets join.
-inline QString makeDataFile(const quorvale::test::TempDir &dir,
-                            const QString &name = QStringLiteral("QVData.db"))
+inline QString makeDataFile(const quorvale::test::TempDir &dir, const QString &name = "QVData.db")
 {
     const QString path = dir.filePath(name);
     Connection::createSqliteFile(path);

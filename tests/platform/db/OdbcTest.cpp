@@ -21,7 +21,7 @@ QString odbcString()
 {
     return QStringLiteral("ODBC;DSN=%1;Database=quorvale_test;UID=%2;PWD=;")
         .arg(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN"),
-             qEnvironmentVariable("QUORVALE_TEST_PG_USER", QStringLiteral("qvtest")));
+             qEnvironmentVariable("QUORVALE_TEST_PG_USER", "qvtest"));
 }
 
 class OdbcTest : public ::testing::Test {
@@ -31,8 +31,7 @@ protected:
         if (qEnvironmentVariableIsEmpty("QUORVALE_TEST_ODBC_DSN"))
             GTEST_SKIP() << "no ODBC test data source (run under scripts/with-postgres.sh)";
         // The server is shared during a run: every test gets tables of its own.
-        table = QStringLiteral("tbltc_") +
-                QUuid::createUuid().toString(QUuid::Id128).left(12).toLower();
+        table = "tbltc_" + QUuid::createUuid().toString(QUuid::Id128).left(12).toLower();
         conn.open(odbcString());
         conn.execute(
             QStringLiteral("CREATE TABLE %1 (TimeCardID SERIAL PRIMARY KEY, UserID INTEGER NOT "
@@ -92,7 +91,7 @@ TEST_F(OdbcTest, WrongDatabaseIsReportedWithTheDataSource)
 
 TEST_F(OdbcTest, ValuesAndJetSqlRoundTrip)
 {
-    const QString nasty = QStringLiteral("O'Brien'); DROP TABLE x; --");
+    const QString nasty = "O'Brien'); DROP TABLE x; --";
     const qlonglong id = conn.insertReturningKey(
         sql("INSERT INTO %1 (UserID, Subject, Inactive, StartDate, StartTime, [Value]) VALUES "
             "(?, ?, ?, ?, ?, ?)"),

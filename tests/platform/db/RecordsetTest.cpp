@@ -206,7 +206,7 @@ TEST_F(RecordsetTest, AddNewUpdateAndDelete)
     EXPECT_EQ(rs.value("BillStatus").toString(), "Billable"); // the column default
     EXPECT_EQ(rs.value("Inactive").toInt(), 0);
     rs.setValue("UserID", 1);
-    rs.setValue("Subject", QStringLiteral("it's \"quoted\" -- and ; SELECT"));
+    rs.setValue("Subject", "it's \"quoted\" -- and ; SELECT");
     rs.setValue("StartDate", QDate(2024, 12, 31));
     rs.update();
     EXPECT_EQ(rs.editMode(), EditMode::None);

@@ -30,7 +30,7 @@ TEST(ConnectionString, ParsesPairsCaseInsensitively)
     EXPECT_EQ(cs.value("Jet OLEDB:Database Password"), "r9h)2m!]7kWq4/TbNeYs");
     EXPECT_FALSE(cs.hadOdbcPrefix());
 
-    const ConnectionString odbc(QStringLiteral("ODBC;DSN=QuorvaleTest;Database=q;UID=u;PWD="));
+    const ConnectionString odbc("ODBC;DSN=QuorvaleTest;Database=q;UID=u;PWD=");
     EXPECT_TRUE(odbc.hadOdbcPrefix());
     EXPECT_EQ(odbc.provider(), "");
     EXPECT_TRUE(odbc.contains("pwd"));
@@ -38,7 +38,7 @@ TEST(ConnectionString, ParsesPairsCaseInsensitively)
     EXPECT_EQ(odbc.toString({"uid", "PWD"}), "DSN=QuorvaleTest;Database=q;");
 
     // A password may hold the separator when it is braced.
-    const ConnectionString braced(QStringLiteral("DSN=x;PWD={a;b}}c=d};UID= u ;Database=q"));
+    const ConnectionString braced("DSN=x;PWD={a;b}}c=d};UID= u ;Database=q");
     EXPECT_EQ(braced.value("PWD"), "a;b}c=d");
     EXPECT_EQ(braced.value("UID"), "u");
     EXPECT_EQ(braced.value("Database"), "q");
@@ -47,8 +47,7 @@ TEST(ConnectionString, ParsesPairsCaseInsensitively)
 
 TEST(SqlDialect, BracketsBecomeLowerCaseQuotedNamesOnPostgresOnly)
 {
-    const QString sql =
-        QStringLiteral("SELECT * FROM tblTimeCards ORDER BY tblTimeCards.[Value] ASC");
+    const QString sql = "SELECT * FROM tblTimeCards ORDER BY tblTimeCards.[Value] ASC";
     EXPECT_EQ(sqlite(sql), sql);
     EXPECT_EQ(pg(sql), "SELECT * FROM tblTimeCards ORDER BY tblTimeCards.\"value\" ASC");
 }
@@ -82,7 +81,7 @@ TEST(SqlDialect, RightJoinBecomesLeftJoinOnSqlite)
               "t.ContactID");
     // PostgreSQL keeps its RIGHT JOIN; a bare "*" would change column order, so stays too.
     EXPECT_TRUE(pg(sql).contains("RIGHT JOIN"));
-    const QString star = QStringLiteral("SELECT * FROM a RIGHT JOIN b ON a.x = b.x");
+    const QString star = "SELECT * FROM a RIGHT JOIN b ON a.x = b.x";
     EXPECT_EQ(sqlite(star), star);
 }
 
@@ -107,7 +106,7 @@ TEST(SelectStatement, FindsTheBaseTableOfWorkingSetQueries)
     EXPECT_EQ(s.whereCondition, "(tblContacts.Active<>0) AND tblTimeCards.UserID=3");
     EXPECT_EQ(s.orderBy, "ORDER BY tblTimeCards.[Value] DESC");
 
-    s = SelectStatement::parse(QStringLiteral("SELECT a, [b c] FROM tblX x WHERE a = ?"));
+    s = SelectStatement::parse("SELECT a, [b c] FROM tblX x WHERE a = ?");
     ASSERT_TRUE(s.singleTable);
     EXPECT_EQ(s.columns, QStringList({"a", "b c"}));
     EXPECT_EQ(s.qualifier, "x");

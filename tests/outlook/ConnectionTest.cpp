@@ -22,8 +22,7 @@ protected:
     }
     QStringList reports() const
     {
-        return QDir(reportDir.path())
-            .entryList({QStringLiteral("error-report-*.txt")}, QDir::Files);
+        return QDir(reportDir.path()).entryList({"error-report-*.txt"}, QDir::Files);
     }
     QString onlyReport() const
     {
@@ -61,7 +60,7 @@ TEST_F(ConnectionTest, ARootThatCannotBeMadeIsToldAndEndsTheProgram)
     EXPECT_FALSE(session.isConnected());
     EXPECT_TRUE(session.ended());
     ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Missing Outlook Application"));
+    EXPECT_EQ(prompts.messages().front().title, "Missing Outlook Application");
     EXPECT_EQ(prompts.messages().front().text,
               QStringLiteral("Quorvale cannot connect to Outlook.  Please verify that \r\n"
                              "Outlook is installed properly.  If the problem persists, please \r\n"
@@ -76,28 +75,28 @@ TEST_F(ConnectionTest, OldVersionsReadTheCategoriesAtOnceNewOnesOnFirstUse)
     Store &store = session.nameSpace().defaultStore();
 
     session.CheckOLVersion();
-    EXPECT_EQ(session.versionCode(), QStringLiteral("11"));
+    EXPECT_EQ(session.versionCode(), "11");
     // Read on first use, from the store's own list.
-    store.setCategories({QStringLiteral("Billable")});
-    EXPECT_EQ(session.categoryList(), (QStringList{QString(), QStringLiteral("Billable")}));
+    store.setCategories({"Billable"});
+    EXPECT_EQ(session.categoryList(), (QStringList{QString(), "Billable"}));
 
     OutlookSession old(root, registry, prompts);
     ASSERT_TRUE(old.CreateOutlookInstance());
-    old.setVersionText(QStringLiteral("9.0.0.2711"));
+    old.setVersionText("9.0.0.2711");
     old.CheckOLVersion();
-    EXPECT_EQ(old.versionCode(), QStringLiteral("9"));
+    EXPECT_EQ(old.versionCode(), "9");
     // Read by CheckOLVersion itself: a later change is not seen.
-    old.nameSpace().defaultStore().setCategories({QStringLiteral("Later")});
-    EXPECT_EQ(old.categoryList(), (QStringList{QString(), QStringLiteral("Billable")}));
+    old.nameSpace().defaultStore().setCategories({"Later"});
+    EXPECT_EQ(old.categoryList(), (QStringList{QString(), "Billable"}));
 
-    OutlookSession empty(dir.filePath(QStringLiteral("Other")), registry, prompts);
+    OutlookSession empty(dir.filePath("Other"), registry, prompts);
     ASSERT_TRUE(empty.CreateOutlookInstance());
-    empty.setVersionText(QStringLiteral("8.0"));
+    empty.setVersionText("8.0");
     empty.CheckOLVersion();
-    EXPECT_EQ(empty.versionCode(), QStringLiteral("7"));
+    EXPECT_EQ(empty.versionCode(), "7");
     ASSERT_EQ(empty.categoryList().size(), 15);
-    EXPECT_EQ(empty.categoryList().at(1), QStringLiteral("Business"));
-    EXPECT_EQ(empty.categoryList().at(14), QStringLiteral("Personal"));
+    EXPECT_EQ(empty.categoryList().at(1), "Business");
+    EXPECT_EQ(empty.categoryList().at(14), "Personal");
 }
 
 TEST_F(ConnectionTest, AVanishedRootIsMadeAgainAndDefaultFoldersFollow)
@@ -127,20 +126,19 @@ TEST_F(ConnectionTest, TheErrorHandlerReopensTheStoreOnError462)
     handler.terminate = [this](int code) { exitCodes.push_back(code); };
     ASSERT_TRUE(session.CreateOutlookInstance());
     FolderIds ids;
-    ids.journal = idOf(session.nameSpace().createFolder(
-        session.nameSpace().defaultStore(), QStringLiteral("Billing Journal"), ItemType::Journal));
+    ids.journal = idOf(session.nameSpace().createFolder(session.nameSpace().defaultStore(),
+                                                        "Billing Journal", ItemType::Journal));
     ASSERT_TRUE(session.SetFolderObjects(ids));
     const QString storeId = session.nameSpace().defaultStore().id();
     session.connectErrorHandler(handler);
 
-    EXPECT_EQ(handler.handle(462, QStringLiteral("The remote server machine does not exist."),
-                             QStringLiteral("Quorvale")),
+    EXPECT_EQ(handler.handle(462, "The remote server machine does not exist.", "Quorvale"),
               ErrorHandler::Outcome::Resume);
 
     // The same store, reopened; the chosen folder found again without asking.
     EXPECT_EQ(session.nameSpace().defaultStore().id(), storeId);
     EXPECT_EQ(session.folderIds().journal, ids.journal);
-    EXPECT_EQ(session.folder(FolderSlot::Journal)->name(), QStringLiteral("Billing Journal"));
+    EXPECT_EQ(session.folder(FolderSlot::Journal)->name(), "Billing Journal");
     EXPECT_TRUE(prompts.messages().isEmpty());
     EXPECT_TRUE(exitCodes.empty());
     EXPECT_TRUE(reports().isEmpty());
@@ -158,11 +156,11 @@ TEST_F(ConnectionTest, AStoreThatCannotBeReachedAgainIsReportedAs10321)
 
     EXPECT_EQ(exitCodes, std::vector<int>{ErrorHandler::ExitAfterReport});
     const QString text = onlyReport();
-    EXPECT_TRUE(text.contains(QStringLiteral("Number: 10321\n"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Description: Unable to create Outlook instance.\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Source: Quorvale\n")));
+    EXPECT_TRUE(text.contains("Number: 10321\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Description: Unable to create Outlook instance.\n"));
+    EXPECT_TRUE(text.contains("Source: Quorvale\n"));
     // One attempt, one message about it: the handler does not try again.
-    EXPECT_EQ(titles().count(QStringLiteral("Missing Outlook Application")), 1);
+    EXPECT_EQ(titles().count("Missing Outlook Application"), 1);
 }
 
 TEST_F(ConnectionTest, WithoutAHandlerTheFailureIsThrown)
@@ -174,8 +172,8 @@ TEST_F(ConnectionTest, WithoutAHandlerTheFailureIsThrown)
         ADD_FAILURE() << "no error";
     } catch (const QvError &error) {
         EXPECT_EQ(error.number(), 10321);
-        EXPECT_EQ(error.description(), QStringLiteral("Unable to create Outlook instance."));
-        EXPECT_EQ(error.source(), QStringLiteral("Quorvale"));
+        EXPECT_EQ(error.description(), "Unable to create Outlook instance.");
+        EXPECT_EQ(error.source(), "Quorvale");
     }
 }
 

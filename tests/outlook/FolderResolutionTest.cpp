@@ -14,25 +14,24 @@ protected:
         ASSERT_TRUE(session.CreateOutlookInstance());
         ns = &session.nameSpace();
         // Something the session must leave alone.
-        registry.openSubKey(QStringLiteral("Settings"))
-            .writeText(QStringLiteral("Logon"), QStringLiteral("0"));
+        registry.openSubKey("Settings").writeText("Logon", "0");
     }
     Folder defaultFolder(DefaultFolder kind) { return ns->GetDefaultFolder(kind); }
     FolderIds validIds()
     {
         FolderIds ids;
         ids.contacts = idOf(defaultFolder(DefaultFolder::Contacts));
-        ids.secondContacts = idOf(
-            ns->createFolder(ns->defaultStore(), QStringLiteral("Suppliers"), ItemType::Contact));
+        ids.secondContacts =
+            idOf(ns->createFolder(ns->defaultStore(), "Suppliers", ItemType::Contact));
         ids.journal = idOf(defaultFolder(DefaultFolder::Journal));
         ids.tasks = idOf(defaultFolder(DefaultFolder::Tasks));
-        ids.timeCardAppointments = idOf(ns->createFolder(
-            ns->defaultStore(), QStringLiteral("Time Detail"), ItemType::Appointment));
+        ids.timeCardAppointments =
+            idOf(ns->createFolder(ns->defaultStore(), "Time Detail", ItemType::Appointment));
         ids.scheduledAppointments = idOf(defaultFolder(DefaultFolder::Calendar));
         ids.notes = idOf(defaultFolder(DefaultFolder::Notes));
         return ids;
     }
-    static FolderId stale() { return {QStringLiteral("gone"), QStringLiteral("nowhere")}; }
+    static FolderId stale() { return {"gone", "nowhere"}; }
 
     Namespace *ns = nullptr;
 };
@@ -52,8 +51,7 @@ TEST_F(FolderResolutionTest, ValidIdsResolveSilentlyAndWriteNothing)
         ASSERT_TRUE(session.folder(slot)) << int(slot);
         EXPECT_EQ(idOf(*session.folder(slot)), ids[slot]);
     }
-    EXPECT_EQ(session.folder(FolderSlot::TimeCardAppointments)->name(),
-              QStringLiteral("Time Detail"));
+    EXPECT_EQ(session.folder(FolderSlot::TimeCardAppointments)->name(), "Time Detail");
     EXPECT_FALSE(session.ended());
 }
 
@@ -79,40 +77,36 @@ TEST_F(FolderResolutionTest, AStaleIdIsChosenAgainAndStored)
     FolderIds ids = validIds();
     ids.journal = stale();
     const Folder replacement =
-        ns->createFolder(ns->defaultStore(), QStringLiteral("Billing Journal"), ItemType::Journal);
+        ns->createFolder(ns->defaultStore(), "Billing Journal", ItemType::Journal);
     prompts.answerDialog(true, pick(replacement));
 
     ASSERT_TRUE(session.SetFolderObjects(ids));
 
     ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_EQ(prompts.messages().front().title, QStringLiteral("Missing Journal Folder"));
+    EXPECT_EQ(prompts.messages().front().title, "Missing Journal Folder");
     EXPECT_EQ(prompts.messages().front().text,
               QStringLiteral("Quorvale cannot locate your Journal folder.  Please \r\n"
                              "select your Journal folder from the following dialog."));
     ASSERT_EQ(prompts.dialogs().size(), 1);
-    EXPECT_EQ(prompts.dialogs().front().name, QStringLiteral("FolderPicker"));
-    const QVariantList offered =
-        prompts.dialogs().front().valuesIn.value(QStringLiteral("folders")).toList();
+    EXPECT_EQ(prompts.dialogs().front().name, "FolderPicker");
+    const QVariantList offered = prompts.dialogs().front().valuesIn.value("folders").toList();
     EXPECT_EQ(offered.size(), ns->allFolders().size());
     bool listed = false;
     for (const QVariant &entry : offered) {
         const QVariantMap map = entry.toMap();
-        if (map.value(QStringLiteral("entryId")).toString() == replacement.entryId()) {
+        if (map.value("entryId").toString() == replacement.entryId()) {
             listed = true;
-            EXPECT_EQ(map.value(QStringLiteral("storeId")).toString(), replacement.storeId());
-            EXPECT_EQ(map.value(QStringLiteral("name")).toString(),
-                      QStringLiteral("Billing Journal"));
-            EXPECT_EQ(map.value(QStringLiteral("defaultItemType")).toInt(), 4);
-            EXPECT_EQ(map.value(QStringLiteral("path")).toString(), replacement.path());
+            EXPECT_EQ(map.value("storeId").toString(), replacement.storeId());
+            EXPECT_EQ(map.value("name").toString(), "Billing Journal");
+            EXPECT_EQ(map.value("defaultItemType").toInt(), 4);
+            EXPECT_EQ(map.value("path").toString(), replacement.path());
         }
     }
     EXPECT_TRUE(listed);
 
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Journal EntryID")), replacement.entryId());
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Journal StoreID")), replacement.storeId());
-    EXPECT_EQ(
-        Registry(iniPath).openSubKey(QStringLiteral("Settings")).readText(QStringLiteral("Logon")),
-        QStringLiteral("0"));
+    EXPECT_EQ(storedFolderValue("Journal EntryID"), replacement.entryId());
+    EXPECT_EQ(storedFolderValue("Journal StoreID"), replacement.storeId());
+    EXPECT_EQ(Registry(iniPath).openSubKey("Settings").readText("Logon"), "0");
     EXPECT_EQ(session.folderIds().journal, idOf(replacement));
     EXPECT_EQ(session.folder(FolderSlot::Journal), replacement);
     EXPECT_EQ(session.folderIds().tasks, ids.tasks);
@@ -138,11 +132,9 @@ TEST_F(FolderResolutionTest, AWrongTypeIsRefusedNamingTheWantedTypeUntilARightOn
 
     ASSERT_TRUE(folder);
     EXPECT_EQ(*folder, tasks);
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Missing Tasks Folder"),
-                                     QStringLiteral(" Invalid Folder Type"),
-                                     QStringLiteral("Missing Tasks Setting"),
-                                     QStringLiteral(" Invalid Folder Type"),
-                                     QStringLiteral("Missing Tasks Setting")}));
+    EXPECT_EQ(titles(),
+              (QStringList{"Missing Tasks Folder", " Invalid Folder Type", "Missing Tasks Setting",
+                           " Invalid Folder Type", "Missing Tasks Setting"}));
     EXPECT_EQ(prompts.messages().at(1).text,
               QStringLiteral("The selected folder is the wrong type.  Please \r\n"
                              "select a Tasks folder."));
@@ -151,15 +143,14 @@ TEST_F(FolderResolutionTest, AWrongTypeIsRefusedNamingTheWantedTypeUntilARightOn
               QStringLiteral("You did not select a folder.  Do you wish to try again?\r\n\r\n"
                              "Select \"No\" if you wish to end the program and try \r\n"
                              "again later."));
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Tasks EntryID")), tasks.entryId());
+    EXPECT_EQ(storedFolderValue("Tasks EntryID"), tasks.entryId());
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
 }
 
 TEST_F(FolderResolutionTest, AnyCalendarServesBothAppointmentKinds)
 {
     const Folder calendar = defaultFolder(DefaultFolder::Calendar);
-    const Folder other =
-        ns->createFolder(ns->defaultStore(), QStringLiteral("Court Dates"), ItemType::Appointment);
+    const Folder other = ns->createFolder(ns->defaultStore(), "Court Dates", ItemType::Appointment);
     for (const FolderKind kind :
          {FolderKind::TimeCardAppointments, FolderKind::ScheduledAppointments}) {
         for (const Folder &folder : {calendar, other}) {
@@ -193,8 +184,7 @@ TEST_F(FolderResolutionTest, NoEndsTheProgramWithoutStoringOrAskingFurther)
     EXPECT_FALSE(session.SetFolderObjects(ids));
 
     EXPECT_TRUE(session.ended());
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Missing Journal Folder"),
-                                     QStringLiteral("Missing Journal Setting")}));
+    EXPECT_EQ(titles(), (QStringList{"Missing Journal Folder", "Missing Journal Setting"}));
     EXPECT_EQ(settingsBytes(), before);
 }
 
@@ -204,8 +194,7 @@ TEST_F(FolderResolutionTest, StaleFoldersAreAskedForInTheFixedOrder)
     for (const FolderSlot slot : FolderSlotsInOrder)
         ids[slot] = stale();
     const Folder contacts = defaultFolder(DefaultFolder::Contacts);
-    const Folder suppliers =
-        ns->createFolder(ns->defaultStore(), QStringLiteral("Suppliers"), ItemType::Contact);
+    const Folder suppliers = ns->createFolder(ns->defaultStore(), "Suppliers", ItemType::Contact);
     prompts.answerDialog(true, pick(contacts));
     prompts.answerDialog(true, pick(suppliers));
     prompts.answerDialog(true, pick(defaultFolder(DefaultFolder::Journal)));
@@ -216,23 +205,19 @@ TEST_F(FolderResolutionTest, StaleFoldersAreAskedForInTheFixedOrder)
 
     ASSERT_TRUE(session.SetFolderObjects(ids));
 
-    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Missing Contacts Folder"),
-                                     QStringLiteral("Missing Contacts Folder"),
-                                     QStringLiteral("Missing Journal Folder"),
-                                     QStringLiteral("Missing Tasks Folder"),
-                                     QStringLiteral("Missing TimeCard Appointments Folder"),
-                                     QStringLiteral("Missing Scheduled Appointments Folder"),
-                                     QStringLiteral("Missing Notes Folder")}));
+    EXPECT_EQ(
+        titles(),
+        (QStringList{"Missing Contacts Folder", "Missing Contacts Folder", "Missing Journal Folder",
+                     "Missing Tasks Folder", "Missing TimeCard Appointments Folder",
+                     "Missing Scheduled Appointments Folder", "Missing Notes Folder"}));
     // The second contacts folder keeps its choice in memory only: the one
     // "Contacts" value is the first folder's.
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Contacts EntryID")), contacts.entryId());
+    EXPECT_EQ(storedFolderValue("Contacts EntryID"), contacts.entryId());
     EXPECT_EQ(session.folderIds().secondContacts, idOf(suppliers));
-    EXPECT_EQ(storedFolderValue(QStringLiteral("TimeCard Appointments StoreID")),
-              ns->defaultStore().id());
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Scheduled Appointments EntryID")),
+    EXPECT_EQ(storedFolderValue("TimeCard Appointments StoreID"), ns->defaultStore().id());
+    EXPECT_EQ(storedFolderValue("Scheduled Appointments EntryID"),
               defaultFolder(DefaultFolder::Calendar).entryId());
-    EXPECT_EQ(storedFolderValue(QStringLiteral("Notes EntryID")),
-              defaultFolder(DefaultFolder::Notes).entryId());
+    EXPECT_EQ(storedFolderValue("Notes EntryID"), defaultFolder(DefaultFolder::Notes).entryId());
 }
 
 } // namespace

@@ -19,14 +19,13 @@ namespace quorvale::test {
 class SessionFixture : public ::testing::Test {
 protected:
     TempDir dir;
-    QString root = dir.filePath(QStringLiteral("Items"));
-    QString iniPath = dir.filePath(QStringLiteral("settings.ini"));
+    QString root = dir.filePath("Items");
+    QString iniPath = dir.filePath("settings.ini");
 
     static FolderId idOf(const pim::Folder &folder) { return {folder.entryId(), folder.storeId()}; }
     static QVariantMap pick(const pim::Folder &folder)
     {
-        return {{QStringLiteral("entryId"), folder.entryId()},
-                {QStringLiteral("storeId"), folder.storeId()}};
+        return {{"entryId", folder.entryId()}, {"storeId", folder.storeId()}};
     }
     QByteArray settingsBytes() const
     {
@@ -36,7 +35,7 @@ protected:
     QString storedFolderValue(const QString &name) const
     {
         Registry fresh(iniPath);
-        return fresh.openSubKey(QStringLiteral("Settings\\Folders")).readText(name);
+        return fresh.openSubKey("Settings\\Folders").readText(name);
     }
     QStringList titles() const
     {

@@ -18,24 +18,23 @@ namespace {
 QString linkDatasourceOf(const ProgramFiles &files, const QString &table)
 {
     return files
-        .scalar(files.linkFile(),
-                QStringLiteral("SELECT LinkDatasource FROM tblLinkCatalog WHERE Name = ?"), {table})
+        .scalar(files.linkFile(), "SELECT LinkDatasource FROM tblLinkCatalog WHERE Name = ?",
+                {table})
         .toString();
 }
 
 void pointAllLinksAt(const ProgramFiles &files, const QString &file, const QString &type)
 {
-    files.exec(files.linkFile(),
-               QStringLiteral("UPDATE tblLinkCatalog SET LinkDatasource = ?, Type = ?, "
-                              "LinkProviderString = ?"),
-               {file, type,
-                type == QLatin1String("LINK") ? QStringLiteral("MS Access;Pwd=x")
-                                              : QStringLiteral("DSN=Gone;Database=old;")});
+    files.exec(
+        files.linkFile(),
+        QStringLiteral("UPDATE tblLinkCatalog SET LinkDatasource = ?, Type = ?, "
+                       "LinkProviderString = ?"),
+        {file, type, type == QLatin1String("LINK") ? "MS Access;Pwd=x" : "DSN=Gone;Database=old;"});
 }
 
 int count(db::Connection &c, const QString &table)
 {
-    return c.scalar(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+    return c.scalar("SELECT count(*) FROM " + table).toInt();
 }
 
 } // namespace
@@ -43,23 +42,20 @@ int count(db::Connection &c, const QString &table)
 TEST(OpenDB, ConnectionTypeZeroReachesTheProgramDatabaseThroughTheLinkFile)
 {
     ProgramFiles files;
-    files.addContact(QStringLiteral("O'Brien & Sons"));
+    files.addContact("O'Brien & Sons");
     DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.VerifyDirectoriesAndFiles());
     ASSERT_TRUE(store.OpenDB());
     EXPECT_EQ(store.cnnLink().filePath(), files.linkFile());
-    EXPECT_EQ(count(store.cnnLink(), QStringLiteral("tblContacts")), 1);
+    EXPECT_EQ(count(store.cnnLink(), "tblContacts"), 1);
     EXPECT_EQ(store.cnnData(), nullptr);
     EXPECT_TRUE(store.cnnLocal().isOpen());
     ASSERT_FALSE(store.rsAdminOptions().eof());
-    EXPECT_EQ(store.rsAdminOptions().collect(AdminOption::ContactTerm).toString(),
-              QStringLiteral("Contact"));
+    EXPECT_EQ(store.rsAdminOptions().collect(AdminOption::ContactTerm).toString(), "Contact");
     // Writes through the link land in the data file.
-    store.cnnLink().execute(QStringLiteral("UPDATE tblContacts SET ContactAccount = 'A-1'"));
-    EXPECT_EQ(
-        files.scalar(files.dataFile(), QStringLiteral("SELECT ContactAccount FROM tblContacts"))
-            .toString(),
-        QStringLiteral("A-1"));
+    store.cnnLink().execute("UPDATE tblContacts SET ContactAccount = 'A-1'");
+    EXPECT_EQ(files.scalar(files.dataFile(), "SELECT ContactAccount FROM tblContacts").toString(),
+              "A-1");
     EXPECT_EQ(files.endedWith, 0);
 }
 
@@ -74,48 +70,48 @@ TEST(OpenDB, TrailingSeparatorNamesTheSameFilesAndLeavesGoodLinksAlone)
     settings.dataSource += QDir::separator();
     DataStore store(settings, files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB());
-    EXPECT_EQ(linkDatasourceOf(files, QStringLiteral("tblAdminOptions")), files.dataFile());
+    EXPECT_EQ(linkDatasourceOf(files, "tblAdminOptions"), files.dataFile());
     EXPECT_EQ(files
                   .scalar(files.linkFile(),
                           QStringLiteral("SELECT LinkProviderString FROM tblLinkCatalog "
                                          "WHERE Name = 'tblContacts'"))
                   .toString(),
-              QStringLiteral("marker"));
+              "marker");
 }
 
 TEST(OpenDB, StaleLinksAreRepointedAtTheDataDirectory)
 {
     ProgramFiles files;
-    pointAllLinksAt(files, QStringLiteral("/nowhere/QVData.db"), QStringLiteral("LINK"));
+    pointAllLinksAt(files, "/nowhere/QVData.db", "LINK");
     DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB());
     for (const QString &table : schema::sharedTableNames())
         EXPECT_EQ(linkDatasourceOf(files, table), files.dataFile()) << table.toStdString();
-    EXPECT_EQ(count(store.cnnLink(), QStringLiteral("tblAdminOptions")), 1);
+    EXPECT_EQ(count(store.cnnLink(), "tblAdminOptions"), 1);
 }
 
 TEST(OpenDB, PassThroughLinksOpenedWithFileSettingsBecomeFileLinksInTwoPasses)
 {
     ProgramFiles files;
-    pointAllLinksAt(files, QString(), QStringLiteral("PASS-THROUGH"));
+    pointAllLinksAt(files, QString(), "PASS-THROUGH");
     DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB()) << files.prompts.messages().value(0).text.toStdString();
     LinkCatalog &catalog = store.linkDatabase().catalog();
     const auto tables = catalog.tables();
     ASSERT_EQ(static_cast<qsizetype>(tables.size()), schema::sharedTableNames().size());
     for (const LinkedTable &t : tables) {
-        EXPECT_EQ(t.type, QStringLiteral("LINK")) << t.name.toStdString();
+        EXPECT_EQ(t.type, "LINK") << t.name.toStdString();
         EXPECT_EQ(t.linkDatasource, files.dataFile());
-        EXPECT_EQ(t.linkProviderString, QStringLiteral("MS Access;Pwd=r9h)2m!]7kWq4/TbNeYs"));
+        EXPECT_EQ(t.linkProviderString, "MS Access;Pwd=r9h)2m!]7kWq4/TbNeYs");
         EXPECT_EQ(t.remoteTableName, t.name);
     }
-    EXPECT_EQ(count(store.cnnLink(), QStringLiteral("tblAdminOptions")), 1);
+    EXPECT_EQ(count(store.cnnLink(), "tblAdminOptions"), 1);
 }
 
 TEST(OpenDB, ConnectionTypeTwoNeverTouchesTheLinkFileNorUpgrades)
 {
     ProgramFiles files;
-    files.exec(files.dataFile(), QStringLiteral("UPDATE tblAdminOptions SET UpgradeRequest = 1"));
+    files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
     QFile::remove(files.linkFile());
     int upgrades = 0;
     DataStore store(files.jetSettings(2), files.programDir(), files.prompts, files.errors);
@@ -142,8 +138,7 @@ TEST(OpenDB, UpgradeRunsOnlyOnRequestOneAndStampsTheRecordId)
 {
     for (int request : {0, 2, 1}) {
         ProgramFiles files;
-        files.exec(files.dataFile(),
-                   QStringLiteral("UPDATE tblAdminOptions SET UpgradeRequest = ?"), {request});
+        files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = ?", {request});
         int upgrades = 0;
         QString seenProgramDir, seenDataDir;
         DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
@@ -156,8 +151,7 @@ TEST(OpenDB, UpgradeRunsOnlyOnRequestOneAndStampsTheRecordId)
         ASSERT_TRUE(store.OpenDB()) << request;
         EXPECT_EQ(upgrades, request == 1 ? 1 : 0) << request;
         const int recordId =
-            files.scalar(files.dataFile(), QStringLiteral("SELECT RecordID FROM tblAdminOptions"))
-                .toInt();
+            files.scalar(files.dataFile(), "SELECT RecordID FROM tblAdminOptions").toInt();
         if (request == 1) {
             EXPECT_EQ(recordId, 21);
             EXPECT_EQ(seenProgramDir, files.programDir());
@@ -172,39 +166,36 @@ TEST(OpenDB, UpgradeRunsOnlyOnRequestOneAndStampsTheRecordId)
 TEST(OpenDB, UpgradeSwapsInTheNewLinkFileOnlyWhenThereIsOne)
 {
     ProgramFiles files;
-    files.exec(files.dataFile(), QStringLiteral("UPDATE tblAdminOptions SET UpgradeRequest = 1"));
-    const QString backup = QDir(files.programDir()).filePath(QStringLiteral("QVLinkBU.db"));
+    files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
+    const QString backup = QDir(files.programDir()).filePath("QVLinkBU.db");
     DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
     store.setUpgrade([&](const QString &, const QString &) {
         // The upgrade leaves a new link file that points elsewhere and has a marker.
         EXPECT_TRUE(QFile::copy(files.linkFile(), backup));
-        files.exec(backup,
-                   QStringLiteral("UPDATE tblLinkCatalog SET LinkDatasource = '/x/QVData.db'"));
-        files.exec(backup, QStringLiteral("CREATE TABLE Marker (x INTEGER)"));
+        files.exec(backup, "UPDATE tblLinkCatalog SET LinkDatasource = '/x/QVData.db'");
+        files.exec(backup, "CREATE TABLE Marker (x INTEGER)");
         return true;
     });
     ASSERT_TRUE(store.OpenDB());
     EXPECT_FALSE(QFile::exists(backup));
     EXPECT_EQ(
-        files
-            .scalar(files.linkFile(),
-                    QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Marker'"))
+        files.scalar(files.linkFile(), "SELECT count(*) FROM sqlite_master WHERE name = 'Marker'")
             .toInt(),
         1);
     // ... and was re-linked to the configured data directory.
-    EXPECT_EQ(linkDatasourceOf(files, QStringLiteral("tblContacts")), files.dataFile());
+    EXPECT_EQ(linkDatasourceOf(files, "tblContacts"), files.dataFile());
 }
 
 TEST(OpenDB, FailedUpgradeEndsStartUpWithAReport)
 {
     ProgramFiles files;
-    files.exec(files.dataFile(), QStringLiteral("UPDATE tblAdminOptions SET UpgradeRequest = 1"));
+    files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
     DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
     store.setUpgrade([](const QString &, const QString &) { return false; });
     EXPECT_FALSE(store.OpenDB());
     EXPECT_NE(files.endedWith, 0);
     ASSERT_FALSE(files.prompts.messages().isEmpty());
-    EXPECT_TRUE(files.prompts.messages().last().text.contains(QStringLiteral("upgrade")));
+    EXPECT_TRUE(files.prompts.messages().last().text.contains("upgrade"));
 }
 
 TEST(OpenDB, BrokenFilesAreReportedByNameAndNothingChangesOnDisk)
@@ -227,7 +218,7 @@ TEST(OpenDB, BrokenFilesAreReportedByNameAndNothingChangesOnDisk)
         {"link to nowhere",
          [](ProgramFiles &f) {
              // Links that look right to RefreshLinks but name a file that is gone.
-             QFile::rename(f.dataFile(), f.dataFile() + QStringLiteral(".moved"));
+             QFile::rename(f.dataFile(), f.dataFile() + ".moved");
          },
          [](ProgramFiles &f) { return f.dataFile(); }},
         {"missing link file", [](ProgramFiles &f) { QFile::remove(f.linkFile()); },
@@ -244,7 +235,7 @@ TEST(OpenDB, BrokenFilesAreReportedByNameAndNothingChangesOnDisk)
         // The report names the file; the person is told where the report is.
         bool named = false;
         for (const QFileInfo &f :
-             QDir(files.programDir() + QStringLiteral("/../reports")).entryInfoList(QDir::Files)) {
+             QDir(files.programDir() + "/../reports").entryInfoList(QDir::Files)) {
             QFile report(f.absoluteFilePath());
             report.open(QIODevice::ReadOnly);
             named = named || QString::fromUtf8(report.readAll()).contains(c.named(files));
@@ -263,7 +254,7 @@ TEST(OpenDB, MissingLocalDatabaseIsToldWithTheProgramDirectory)
     EXPECT_FALSE(store.VerifyDirectoriesAndFiles());
     ASSERT_EQ(files.prompts.messages().size(), 1);
     const auto &m = files.prompts.messages().first();
-    EXPECT_EQ(m.title, QStringLiteral("Missing Database File"));
+    EXPECT_EQ(m.title, "Missing Database File");
     EXPECT_EQ(m.buttons, PromptButtons::RetryCancel);
     EXPECT_EQ(m.text,
               QStringLiteral("Quorvale cannot locate your database, \"QVLocal.db\". \r\n"

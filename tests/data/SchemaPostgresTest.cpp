@@ -24,11 +24,11 @@ protected:
         const QString port = qEnvironmentVariable("QUORVALE_TEST_PG_PORT");
         if (port.isEmpty())
             GTEST_SKIP() << "no test server (run under scripts/with-postgres.sh)";
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("schema-pg"));
-        m_db.setHostName(QStringLiteral("127.0.0.1"));
+        m_db = QSqlDatabase::addDatabase("QPSQL", "schema-pg");
+        m_db.setHostName("127.0.0.1");
         m_db.setPort(port.toInt());
-        m_db.setUserName(qEnvironmentVariable("QUORVALE_TEST_PG_USER", QStringLiteral("qvtest")));
-        m_db.setDatabaseName(QStringLiteral("quorvale_test"));
+        m_db.setUserName(qEnvironmentVariable("QUORVALE_TEST_PG_USER", "qvtest"));
+        m_db.setDatabaseName("quorvale_test");
         ASSERT_TRUE(m_db.open()) << m_db.lastError().text().toStdString();
         m_schema = QStringLiteral("qv_schema_test_%1").arg(QCoreApplication::applicationPid());
         exec("SET client_min_messages TO warning");
@@ -43,7 +43,7 @@ protected:
             m_db.close();
         }
         m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("schema-pg"));
+        QSqlDatabase::removeDatabase("schema-pg");
     }
     void exec(const QString &sql)
     {

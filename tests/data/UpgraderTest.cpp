@@ -1,3 +1,4 @@
+#include "SqliteFile.h"
 #include "data/AdminOptionOrdinals.h"
 #include "data/DatabaseUpgrader.h"
 #include "data/Migrations.h"
@@ -17,36 +18,7 @@ using namespace quorvale::schema;
 
 namespace {
 
-// Opens a file for the length of one block.
-class Open {
-public:
-    explicit Open(const QString &path)
-    {
-        static int counter = 0;
-        m_name = QStringLiteral("upgrader-test-%1").arg(++counter);
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        m_db.setDatabaseName(path);
-        EXPECT_TRUE(m_db.open());
-    }
-    ~Open()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase &db() { return m_db; }
-    QVariant scalar(const QString &sql)
-    {
-        QSqlQuery q(m_db);
-        if (!q.exec(sql) || !q.next())
-            return {};
-        return q.value(0);
-    }
-
-private:
-    QString m_name;
-    QSqlDatabase m_db;
-};
+using Open = test::SqliteFile;
 
 QByteArray digest(const QString &path)
 {

@@ -18,7 +18,7 @@ std::vector<qint32> keysOf(db::Recordset &rs)
     if (rs.recordCount() == 0)
         return keys;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        keys.push_back(rs.value(QStringLiteral("TimeCardID")).toInt());
+        keys.push_back(rs.value("TimeCardID").toInt());
     return keys;
 }
 
@@ -26,7 +26,7 @@ struct Fixture {
     ProgramFiles files;
     DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
     WorkingSet set{files.errors};
-    WorkingSetContext context{true, Terms{}, kUser, QStringLiteral("Dana O'Neil")};
+    WorkingSetContext context{true, Terms{}, kUser, "Dana O'Neil"};
 
     bool open(bool includeHidden)
     {
@@ -49,14 +49,14 @@ TEST(SetRecordSet, UserWithoutOpenWorkGetsAnEmptyOpenSet)
     EXPECT_EQ(f.set.timeCards().recordCount(), 0);
     EXPECT_TRUE(f.set.timeCards().bof());
     EXPECT_TRUE(f.set.timeCards().eof());
-    EXPECT_EQ(f.set.windowCaption(), QStringLiteral(" Quorvale:  Dana O'Neil"));
+    EXPECT_EQ(f.set.windowCaption(), " Quorvale:  Dana O'Neil");
 }
 
 TEST(SetRecordSet, MembershipFollowsContactsInvoicesAndHiddenCards)
 {
     Fixture f;
-    const qint32 active = f.files.addContact(QStringLiteral("Active Ltd"));
-    const qint32 inactive = f.files.addContact(QStringLiteral("Gone Ltd"), false);
+    const qint32 active = f.files.addContact("Active Ltd");
+    const qint32 inactive = f.files.addContact("Gone Ltd", false);
     const qint32 noContact = f.files.addTimeCard(kUser, 0);
     const qint32 withActive = f.files.addTimeCard(kUser, active);
     const qint32 withInactive = f.files.addTimeCard(kUser, inactive);
@@ -94,10 +94,9 @@ TEST(SetRecordSet, StatementsKeepTheirShapeForTheFilters)
                              "tblTimeCards.InvoiceID Is Null AND tblTimeCards.Inactive=False AND "
                              "tblTimeCards.UserID=7"));
     EXPECT_TRUE(sql.timeCardBase.endsWith(
-        sql.timeCardWhere.mid(sql.timeCardWhere.indexOf(QStringLiteral("(tblContacts")))));
-    EXPECT_TRUE(sql.timeCardWhere.startsWith(QStringLiteral(" WHERE ")));
-    EXPECT_EQ(f.set.openedSql(),
-              sql.timeCardBase + QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC"));
+        sql.timeCardWhere.mid(sql.timeCardWhere.indexOf("(tblContacts"))));
+    EXPECT_TRUE(sql.timeCardWhere.startsWith(" WHERE "));
+    EXPECT_EQ(f.set.openedSql(), sql.timeCardBase + " ORDER BY tblTimeCards.TimeCardID ASC");
     // The expense and fixed-charge statements run as they stand.
     db::Recordset expenses;
     expenses.open(f.store.cnnLink(), sql.expenses, db::CursorType::Keyset, db::LockType::ReadOnly);
@@ -117,11 +116,10 @@ TEST(SetRecordSet, StatementsKeepTheirShapeForTheFilters)
 TEST(SetRecordSet, EverySortOrderOpensWithItsCaptionAndTool)
 {
     Fixture f;
-    f.files.addTimeCard(kUser, 0, false, QVariant(), QStringLiteral("2026-03-01"));
-    f.files.addTimeCard(kUser, 0, false, QVariant(), QStringLiteral("2026-01-01"));
-    f.files.addTimeCard(kUser, 0, false, QVariant(), QStringLiteral("2026-02-01"));
-    f.context.terms =
-        Terms{QStringLiteral("Matter"), QStringLiteral("Task"), QStringLiteral("Phase")};
+    f.files.addTimeCard(kUser, 0, false, QVariant(), "2026-03-01");
+    f.files.addTimeCard(kUser, 0, false, QVariant(), "2026-01-01");
+    f.files.addTimeCard(kUser, 0, false, QVariant(), "2026-02-01");
+    f.context.terms = Terms{"Matter", "Task", "Phase"};
     ASSERT_TRUE(f.store.OpenDB());
     for (const SortOrder &order : SortOrders::all()) {
         f.set.setOrderBy(QString::fromLatin1(order.clause));
@@ -129,13 +127,13 @@ TEST(SetRecordSet, EverySortOrderOpensWithItsCaptionAndTool)
         EXPECT_EQ(f.set.sortToolId(), order.toolId);
         EXPECT_EQ(f.set.timeCards().recordCount(), 3);
     }
-    f.set.setOrderBy(QStringLiteral(" ORDER BY tblTimeCards.ContactID DESC"));
+    f.set.setOrderBy(" ORDER BY tblTimeCards.ContactID DESC");
     ASSERT_TRUE(f.open(true));
-    EXPECT_EQ(f.set.sortCaption(), QStringLiteral("Matter ID"));
+    EXPECT_EQ(f.set.sortCaption(), "Matter ID");
 
-    f.set.setOrderBy(QStringLiteral(" ORDER BY tblTimeCards.StartDate DESC"));
+    f.set.setOrderBy(" ORDER BY tblTimeCards.StartDate DESC");
     ASSERT_TRUE(f.open(true));
-    EXPECT_EQ(f.set.sortCaption(), QStringLiteral("Start Date"));
+    EXPECT_EQ(f.set.sortCaption(), "Start Date");
     EXPECT_EQ(keysOf(f.set.timeCards()), (std::vector<qint32>{1, 3, 2}));
 }
 
@@ -159,7 +157,7 @@ TEST(SetRecordSet, FailureIsHandedToTheErrorHandler)
 {
     Fixture f;
     ASSERT_TRUE(f.store.OpenDB());
-    f.store.cnnLink().execute(QStringLiteral("DROP TABLE tblTimeCards"));
+    f.store.cnnLink().execute("DROP TABLE tblTimeCards");
     EXPECT_FALSE(f.set.SetRecordSet(false, f.store.cnnLink(), f.context));
     EXPECT_FALSE(f.set.timeCards().isOpen());
     EXPECT_NE(f.files.endedWith, 0);

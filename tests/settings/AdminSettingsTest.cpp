@@ -17,10 +17,7 @@ protected:
     {
         return RetrieveAdminSettings(adminOptions(), link(), options, *errors, runningRevision);
     }
-    int storedRevision()
-    {
-        return scalar(QStringLiteral("SELECT ProgramVersion FROM tblAdminOptions")).toInt();
-    }
+    int storedRevision() { return scalar("SELECT ProgramVersion FROM tblAdminOptions").toInt(); }
     int addPermissionSet(std::initializer_list<bool> flags)
     {
         QVariantList params;
@@ -29,13 +26,11 @@ protected:
         return static_cast<int>(link().insertReturningKey(
             QStringLiteral("INSERT INTO tblPermissions (Permission1, Permission2, Permission3, "
                            "ContactManagement, Payments) VALUES (?, ?, ?, ?, ?)"),
-            params, QStringLiteral("PermissionID")));
+            params, "PermissionID"));
     }
     int staffIdOfUser()
     {
-        return scalar(QStringLiteral("SELECT StaffID FROM tblUsers WHERE UserID = ?"),
-                      {initialUserId})
-            .toInt();
+        return scalar("SELECT StaffID FROM tblUsers WHERE UserID = ?", {initialUserId}).toInt();
     }
     Permissions permissionsFor(qint32 staffId, qint32 userPermissionId)
     {
@@ -49,63 +44,63 @@ protected:
 
 TEST_F(AdminSettingsTest, OptionsAreReadByPosition)
 {
-    setOption(AdminOption::ContactTerm, QStringLiteral("Client's"));
-    setOption(AdminOption::Activity1Term, QStringLiteral("Task"));
-    setOption(AdminOption::Activity2Term, QStringLiteral("Phase"));
+    setOption(AdminOption::ContactTerm, "Client's");
+    setOption(AdminOption::Activity1Term, "Task");
+    setOption(AdminOption::Activity2Term, "Phase");
     setOption(AdminOption::ContactRequired, true);
     setOption(AdminOption::HideInactiveContacts, true);
     setOption(AdminOption::Activity2SortByNumber, true);
-    setOption(AdminOption::SecondContactsFolderStoreID, QStringLiteral("S2"));
+    setOption(AdminOption::SecondContactsFolderStoreID, "S2");
     setOption(AdminOption::AppointmentsFolderFixed, true);
-    setOption(AdminOption::AppointmentsFolderEntryID, QStringLiteral("A-E"));
-    setOption(AdminOption::FixedRateLevel, QStringLiteral("3"));
+    setOption(AdminOption::AppointmentsFolderEntryID, "A-E");
+    setOption(AdminOption::FixedRateLevel, "3");
     setOption(AdminOption::FixedHourlyRate, Money::fromWhole(95).toStored());
     setOption(AdminOption::PermissionsFromStaffLevel, true);
     setOption(AdminOption::ExpensesInUse, true);
-    setOption(AdminOption::JobOrderTerm, QStringLiteral("Docket"));
+    setOption(AdminOption::JobOrderTerm, "Docket");
     setOption(AdminOption::UpgradeRequest, 1);
-    setOption(8, QStringLiteral("not yet named"));
+    setOption(8, "not yet named");
 
     ASSERT_TRUE(retrieve(Version::Revision));
 
     EXPECT_TRUE(options.billingInUse);
-    EXPECT_EQ(options.terms.contact, QStringLiteral("Client's"));
-    EXPECT_EQ(options.terms.activity1, QStringLiteral("Task"));
-    EXPECT_EQ(options.terms.activity2, QStringLiteral("Phase"));
+    EXPECT_EQ(options.terms.contact, "Client's");
+    EXPECT_EQ(options.terms.activity1, "Task");
+    EXPECT_EQ(options.terms.activity2, "Phase");
     EXPECT_TRUE(options.contactInUse);
     EXPECT_TRUE(options.contactRequired);
     EXPECT_TRUE(options.hideInactiveContacts);
     EXPECT_FALSE(options.activity1Required);
     EXPECT_FALSE(options.activity1SortByNumber);
     EXPECT_TRUE(options.activity2SortByNumber);
-    EXPECT_EQ(options.secondContactsFolder.storeId, QStringLiteral("S2"));
+    EXPECT_EQ(options.secondContactsFolder.storeId, "S2");
     EXPECT_TRUE(options.appointmentsFolderFixed);
-    EXPECT_EQ(options.appointmentsFolder.entryId, QStringLiteral("A-E"));
+    EXPECT_EQ(options.appointmentsFolder.entryId, "A-E");
     EXPECT_FALSE(options.journalFolderFixed);
-    EXPECT_EQ(options.fixedRateLevel, QStringLiteral("3"));
+    EXPECT_EQ(options.fixedRateLevel, "3");
     EXPECT_EQ(options.fixedHourlyRate, Money::fromWhole(95));
     EXPECT_TRUE(options.permissionsFromStaffLevel);
     EXPECT_TRUE(options.expensesInUse);
     EXPECT_FALSE(options.fixedChargesInUse);
-    EXPECT_EQ(options.jobOrderTerm, QStringLiteral("Docket"));
+    EXPECT_EQ(options.jobOrderTerm, "Docket");
     EXPECT_EQ(options.upgradeRequest, 1);
     ASSERT_EQ(options.row.size(), static_cast<std::size_t>(AdminOption::Count));
-    EXPECT_EQ(options.row[8].toString(), QStringLiteral("not yet named"));
+    EXPECT_EQ(options.row[8].toString(), "not yet named");
 }
 
 TEST_F(AdminSettingsTest, RateSourceChoiceFollowsTheOptionsInOrder)
 {
     AdminOptions o;
-    o.terms = Terms{QStringLiteral("Matter"), QStringLiteral("Task"), QStringLiteral("Phase")};
-    EXPECT_EQ(o.rateSourceChoice(), QStringLiteral("Phase Rates"));
+    o.terms = Terms{"Matter", "Task", "Phase"};
+    EXPECT_EQ(o.rateSourceChoice(), "Phase Rates");
     o.rateSourceActivity1 = true;
-    EXPECT_EQ(o.rateSourceChoice(), QStringLiteral("Task Rates"));
+    EXPECT_EQ(o.rateSourceChoice(), "Task Rates");
     o.rateSourceStaffLevel = true;
-    EXPECT_EQ(o.rateSourceChoice(), QStringLiteral("Staff Level Rates"));
+    EXPECT_EQ(o.rateSourceChoice(), "Staff Level Rates");
     o.rateSourceStaff = true;
-    EXPECT_EQ(o.rateSourceChoice(), QStringLiteral("Staff Rates"));
+    EXPECT_EQ(o.rateSourceChoice(), "Staff Rates");
     o.rateSourceContact = true;
-    EXPECT_EQ(o.rateSourceChoice(), QStringLiteral("Matter Rates"));
+    EXPECT_EQ(o.rateSourceChoice(), "Matter Rates");
 }
 
 TEST_F(AdminSettingsTest, ANewerProgramStoresItsRevisionAndAnOlderOneNeverLowersIt)
@@ -131,8 +126,7 @@ TEST_F(AdminSettingsTest, PermissionsComeFromTheUserOrTheStaffLevel)
     const int userSet = addPermissionSet({true, false, true, false, false});
     const int staffSet = addPermissionSet({false, true, false, true, true});
     const int staffId = staffIdOfUser();
-    exec(QStringLiteral("UPDATE tblStaff SET PermissionID = ? WHERE StaffID = ?"),
-         {staffSet, staffId});
+    exec("UPDATE tblStaff SET PermissionID = ? WHERE StaffID = ?", {staffSet, staffId});
 
     options.permissionsFromStaffLevel = false;
     EXPECT_EQ(permissionsFor(staffId, userSet), (Permissions{true, false, true, false, false}));
@@ -150,14 +144,14 @@ TEST_F(AdminSettingsTest, APermissionSetWithoutARowGivesNoPermissions)
     EXPECT_EQ(permissionsFor(staffIdOfUser(), 9999), Permissions{});
     options.permissionsFromStaffLevel = true;
     EXPECT_EQ(permissionsFor(9999, 0), Permissions{}); // no such staff level
-    exec(QStringLiteral("UPDATE tblStaff SET PermissionID = NULL"));
+    exec("UPDATE tblStaff SET PermissionID = NULL");
     EXPECT_EQ(permissionsFor(staffIdOfUser(), 0), Permissions{});
     EXPECT_TRUE(reports().isEmpty());
 }
 
 TEST_F(AdminSettingsTest, APermissionFailureIsReportedUnderItsOwnLocation)
 {
-    exec(QStringLiteral("DROP TABLE tblPermissions"));
+    exec("DROP TABLE tblPermissions");
     Permissions p;
     p.permission1 = true;
     options.permissionsFromStaffLevel = false;
@@ -166,10 +160,10 @@ TEST_F(AdminSettingsTest, APermissionFailureIsReportedUnderItsOwnLocation)
 
     EXPECT_EQ(p, Permissions{});
     ASSERT_EQ(reports().size(), 1);
-    QFile file(tmp.filePath(QStringLiteral("reports/")) + reports().front());
+    QFile file(tmp.filePath("reports/") + reports().front());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(file.readAll())
-                    .contains(QStringLiteral("modAdminSettings:  RetrieveUserPermissionsX:")));
+    EXPECT_TRUE(
+        QString::fromUtf8(file.readAll()).contains("modAdminSettings:  RetrieveUserPermissionsX:"));
 }
 
 } // namespace

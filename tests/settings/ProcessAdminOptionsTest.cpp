@@ -41,8 +41,7 @@ TEST_F(ProcessAdminOptionsTest, ActivityListsTakeTheContactOnlyWhenSomeActivityH
               QStringLiteral("Select ActivityID,ActivityName,ActivityNumber From "
                              "tblMainActivities WHERE (ContactID = ? OR ContactID Is Null) "
                              "AND Active <> 0 ORDER BY ActivityName"));
-    const int contactId =
-        scalar(QStringLiteral("SELECT MIN(ContactID) FROM tblMainActivities")).toInt();
+    const int contactId = scalar("SELECT MIN(ContactID) FROM tblMainActivities").toInt();
     const auto offered = commands.activity1List->all({contactId});
     ASSERT_FALSE(offered.empty());
     EXPECT_EQ(offered.size(),
@@ -55,7 +54,7 @@ TEST_F(ProcessAdminOptionsTest, ActivityListsTakeTheContactOnlyWhenSomeActivityH
     sorted.sort();
     EXPECT_EQ(names, sorted);
 
-    exec(QStringLiteral("UPDATE tblMainActivities SET ContactID = NULL"));
+    exec("UPDATE tblMainActivities SET ContactID = NULL");
     setOption(AdminOption::Activity1SortByNumber, true);
     process();
     EXPECT_FALSE(commands.activity1ListTakesContact);
@@ -64,8 +63,7 @@ TEST_F(ProcessAdminOptionsTest, ActivityListsTakeTheContactOnlyWhenSomeActivityH
                              "tblMainActivities WHERE Active <> 0 ORDER BY ActivityNumber"));
     const auto all = commands.activity1List->all();
     EXPECT_EQ(all.size(),
-              scalar(QStringLiteral("SELECT COUNT(*) FROM tblMainActivities WHERE Active <> 0"))
-                  .toULongLong());
+              scalar("SELECT COUNT(*) FROM tblMainActivities WHERE Active <> 0").toULongLong());
     names = column(all, "ActivityNumber");
     sorted = names;
     sorted.sort();
@@ -74,12 +72,12 @@ TEST_F(ProcessAdminOptionsTest, ActivityListsTakeTheContactOnlyWhenSomeActivityH
 
 TEST_F(ProcessAdminOptionsTest, TheActivity2ListFollowsItsOwnTable)
 {
-    exec(QStringLiteral("UPDATE tblSubActivities SET ContactID = NULL"));
+    exec("UPDATE tblSubActivities SET ContactID = NULL");
     process();
     EXPECT_TRUE(commands.activity1ListTakesContact);
     EXPECT_FALSE(commands.activity2ListTakesContact);
     EXPECT_FALSE(commands.activity2List->sql().contains(u'?'));
-    EXPECT_TRUE(commands.activity2List->sql().contains(QStringLiteral("tblSubActivities")));
+    EXPECT_TRUE(commands.activity2List->sql().contains("tblSubActivities"));
 }
 
 TEST_F(ProcessAdminOptionsTest, TheLookupsRunWithTheirKeysBound)
@@ -90,32 +88,28 @@ TEST_F(ProcessAdminOptionsTest, TheLookupsRunWithTheirKeysBound)
                               "NULL AND Activity1ID IS NOT NULL"));
     const auto keys = commands.timeCardKeys->first({timeCardId});
     ASSERT_TRUE(keys);
-    const QVariant contactId = keys->value(QStringLiteral("ContactID"));
-    const QVariant activityId = keys->value(QStringLiteral("Activity1ID"));
+    const QVariant contactId = keys->value("ContactID");
+    const QVariant activityId = keys->value("Activity1ID");
 
     const auto contact = commands.contact->first({contactId});
     ASSERT_TRUE(contact);
-    EXPECT_EQ(contact->value(QStringLiteral("ContactName")),
-              scalar(QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
-                     {contactId}));
+    EXPECT_EQ(contact->value("ContactName"),
+              scalar("SELECT ContactName FROM tblContacts WHERE ContactID = ?", {contactId}));
 
-    db::Command *contactRates =
-        commands.ratesFor(options.terms.contact + QStringLiteral(" Rates"), options.terms);
+    db::Command *contactRates = commands.ratesFor(options.terms.contact + " Rates", options.terms);
     ASSERT_EQ(contactRates, commands.contactRates.get());
     const auto rates = contactRates->first({contactId});
     ASSERT_TRUE(rates);
     EXPECT_EQ(
-        rates->value(QStringLiteral("Rate3")).toLongLong(),
-        scalar(QStringLiteral("SELECT Rate3 FROM tblContacts WHERE ContactID = ?"), {contactId})
-            .toLongLong());
+        rates->value("Rate3").toLongLong(),
+        scalar("SELECT Rate3 FROM tblContacts WHERE ContactID = ?", {contactId}).toLongLong());
 
-    EXPECT_EQ(commands.ratesFor(QStringLiteral("Staff Rates"), options.terms),
-              commands.staffRates.get());
-    EXPECT_EQ(commands.ratesFor(QStringLiteral("Staff Level Rates"), options.terms),
+    EXPECT_EQ(commands.ratesFor("Staff Rates", options.terms), commands.staffRates.get());
+    EXPECT_EQ(commands.ratesFor("Staff Level Rates", options.terms),
               commands.staffLevelRates.get());
-    EXPECT_EQ(commands.ratesFor(options.terms.activity2 + QStringLiteral(" Rates"), options.terms),
+    EXPECT_EQ(commands.ratesFor(options.terms.activity2 + " Rates", options.terms),
               commands.activity2Rates.get());
-    EXPECT_EQ(commands.ratesFor(QStringLiteral("Flat Fee"), options.terms), nullptr);
+    EXPECT_EQ(commands.ratesFor("Flat Fee", options.terms), nullptr);
     EXPECT_TRUE(commands.staffRates->first({initialUserId}));
 
     const auto name = commands.activity1Name->first({activityId});
@@ -123,15 +117,14 @@ TEST_F(ProcessAdminOptionsTest, TheLookupsRunWithTheirKeysBound)
     EXPECT_FALSE(name->value(0).toString().isEmpty());
 
     // A key that is text from outside stays a value, whatever it holds.
-    EXPECT_TRUE(commands.journalAppointments->all({QStringLiteral("x' OR '1'='1")}).empty());
-    const qlonglong taskId = link().insertReturningKey(
-        QStringLiteral("INSERT INTO tblTasks (EntryID, TimeCardID) VALUES (?, ?)"),
-        {QStringLiteral("task-'1'"), timeCardId}, QStringLiteral("TaskID"));
+    EXPECT_TRUE(commands.journalAppointments->all({"x' OR '1'='1"}).empty());
+    const qlonglong taskId =
+        link().insertReturningKey("INSERT INTO tblTasks (EntryID, TimeCardID) VALUES (?, ?)",
+                                  {"task-'1'", timeCardId}, "TaskID");
     const auto tasks = commands.tasksOfTimeCard->all({timeCardId});
     ASSERT_EQ(tasks.size(), 1u);
-    EXPECT_EQ(tasks.front().value(QStringLiteral("TaskID")).toLongLong(), taskId);
-    EXPECT_EQ(commands.taskEntryId->first({taskId})->value(0).toString(),
-              QStringLiteral("task-'1'"));
+    EXPECT_EQ(tasks.front().value("TaskID").toLongLong(), taskId);
+    EXPECT_EQ(commands.taskEntryId->first({taskId})->value(0).toString(), "task-'1'");
 }
 
 } // namespace

@@ -14,7 +14,7 @@ protected:
     {
         return Registry(registry.filePath())
             .openSubKey(QLatin1String(key))
-            .readText(QLatin1String(value), QStringLiteral("<missing>"));
+            .readText(QLatin1String(value), "<missing>");
     }
 };
 
@@ -24,31 +24,28 @@ TEST_F(RetrieveAdminDefaultsTest, CopiesTheAdministratorsRowIntoTheSettings)
                         "AutoFillAppointment9 = 4, NoDescription = -1, Tooltips = 0, "
                         "DefaultLinkType = 3, ViewTasks = 2, JournalRateSource = ?, FillIn2 = ?, "
                         "DefaultSort = ?"),
-         {QStringLiteral("O'Brien Rates"), QStringLiteral("ask first"),
-          QStringLiteral(" ORDER BY tblTimeCards.StartDate DESC")});
+         {"O'Brien Rates", "ask first", " ORDER BY tblTimeCards.StartDate DESC"});
 
     ASSERT_TRUE(retrieve());
 
-    EXPECT_EQ(text("Settings\\AutoFill\\Journal", "0"), QStringLiteral("7"));
-    EXPECT_EQ(text("Settings\\AutoFill\\Journal", "1"), QStringLiteral("2"));
-    EXPECT_EQ(text("Settings\\AutoFill\\Notes", "5"), QStringLiteral("9"));
-    EXPECT_EQ(text("Settings\\AutoFill\\Appointments", "9"), QStringLiteral("4"));
-    EXPECT_EQ(text("Settings\\AutoFill\\Tasks", "0"), QStringLiteral("10"));
-    EXPECT_EQ(text("Settings\\Validation", "No Description"), QStringLiteral("-1"));
-    EXPECT_EQ(text("Settings\\Validation", "End Before Start"), QStringLiteral("0"));
-    EXPECT_EQ(text("Settings", "Tooltips"), QStringLiteral("0"));
-    EXPECT_EQ(text("Settings", "Default Link Type"), QStringLiteral("3"));
-    EXPECT_EQ(text("Settings", "Default Sort"),
-              QStringLiteral(" ORDER BY tblTimeCards.StartDate DESC"));
-    EXPECT_EQ(text("AutoTasks", "View Tasks"), QStringLiteral("2"));
-    EXPECT_EQ(text("AutoTasks", "Fill-In 2"), QStringLiteral("ask first"));
-    EXPECT_EQ(text("AutoTasks", "Link User if no Contact"), QStringLiteral("0"));
-    EXPECT_EQ(text("Defaults\\Journal", "Default Rate Source"), QStringLiteral("O'Brien Rates"));
-    EXPECT_EQ(text("Defaults\\Tasks", "Default Status"), QStringLiteral("Not Started"));
-    EXPECT_EQ(text("Defaults\\Appointments", "Default Billing Interval"),
-              QStringLiteral("5 minutes"));
+    EXPECT_EQ(text("Settings\\AutoFill\\Journal", "0"), "7");
+    EXPECT_EQ(text("Settings\\AutoFill\\Journal", "1"), "2");
+    EXPECT_EQ(text("Settings\\AutoFill\\Notes", "5"), "9");
+    EXPECT_EQ(text("Settings\\AutoFill\\Appointments", "9"), "4");
+    EXPECT_EQ(text("Settings\\AutoFill\\Tasks", "0"), "10");
+    EXPECT_EQ(text("Settings\\Validation", "No Description"), "-1");
+    EXPECT_EQ(text("Settings\\Validation", "End Before Start"), "0");
+    EXPECT_EQ(text("Settings", "Tooltips"), "0");
+    EXPECT_EQ(text("Settings", "Default Link Type"), "3");
+    EXPECT_EQ(text("Settings", "Default Sort"), " ORDER BY tblTimeCards.StartDate DESC");
+    EXPECT_EQ(text("AutoTasks", "View Tasks"), "2");
+    EXPECT_EQ(text("AutoTasks", "Fill-In 2"), "ask first");
+    EXPECT_EQ(text("AutoTasks", "Link User if no Contact"), "0");
+    EXPECT_EQ(text("Defaults\\Journal", "Default Rate Source"), "O'Brien Rates");
+    EXPECT_EQ(text("Defaults\\Tasks", "Default Status"), "Not Started");
+    EXPECT_EQ(text("Defaults\\Appointments", "Default Billing Interval"), "5 minutes");
     // Not the administrator's to set.
-    EXPECT_EQ(text("Settings\\Validation", "No Job Order"), QStringLiteral("<missing>"));
+    EXPECT_EQ(text("Settings\\Validation", "No Job Order"), "<missing>");
 
     // What was copied is what start-up reads.
     logOnAsInitialUser();
@@ -64,49 +61,48 @@ TEST_F(RetrieveAdminDefaultsTest, CopiesTheAdministratorsRowIntoTheSettings)
 
 TEST_F(RetrieveAdminDefaultsTest, AnEmptyColumnLeavesTheUsersValue)
 {
-    key("Defaults\\Notes").writeText(QStringLiteral("Default Category"), QStringLiteral("Mine"));
-    exec(QStringLiteral("UPDATE tblUserSettings SET NoteCategory = NULL"));
+    key("Defaults\\Notes").writeText("Default Category", "Mine");
+    exec("UPDATE tblUserSettings SET NoteCategory = NULL");
 
     ASSERT_TRUE(retrieve());
 
-    EXPECT_EQ(text("Defaults\\Notes", "Default Category"), QStringLiteral("Mine"));
-    EXPECT_EQ(text("Defaults\\Tasks", "Default Category"), QStringLiteral("None"));
+    EXPECT_EQ(text("Defaults\\Notes", "Default Category"), "Mine");
+    EXPECT_EQ(text("Defaults\\Tasks", "Default Category"), "None");
 }
 
 TEST_F(RetrieveAdminDefaultsTest, AValueTheSettingCannotHoldChangesNothing)
 {
-    key("Settings").writeInt(QStringLiteral("Time Format"), 2);
-    exec(QStringLiteral("UPDATE tblUserSettings SET TimeFormat = 70000"));
+    key("Settings").writeInt("Time Format", 2);
+    exec("UPDATE tblUserSettings SET TimeFormat = 70000");
 
     EXPECT_FALSE(retrieve());
 
     EXPECT_EQ(reports().size(), 1);
     EXPECT_EQ(endedWith, std::vector<int>{ErrorHandler::ExitAfterReport});
-    EXPECT_EQ(text("Settings", "Time Format"), QStringLiteral("2"));
-    EXPECT_EQ(text("AutoTasks", "Task Selection"), QStringLiteral("<missing>"));
+    EXPECT_EQ(text("Settings", "Time Format"), "2");
+    EXPECT_EQ(text("AutoTasks", "Task Selection"), "<missing>");
 }
 
 TEST_F(RetrieveAdminDefaultsTest, WithoutARowNothingIsCopied)
 {
-    exec(QStringLiteral("DELETE FROM tblUserSettings"));
+    exec("DELETE FROM tblUserSettings");
     EXPECT_FALSE(retrieve());
     EXPECT_EQ(reports().size(), 1);
-    EXPECT_EQ(text("AutoTasks", "Task Selection"), QStringLiteral("<missing>"));
+    EXPECT_EQ(text("AutoTasks", "Task Selection"), "<missing>");
 }
 
 TEST(VerifyRegistryKeysTest, CreatesTheMissingKeysAndKeepsWhatIsThere)
 {
     TempDir tmp;
     ScriptedPrompts prompts;
-    ErrorReport report(prompts, tmp.filePath(QStringLiteral("reports")));
+    ErrorReport report(prompts, tmp.filePath("reports"));
     ErrorHandler errors(report);
     std::vector<int> ended;
     errors.terminate = [&](int code) { ended.push_back(code); };
-    const QString file = tmp.filePath(QStringLiteral("user.ini"));
+    const QString file = tmp.filePath("user.ini");
     {
         Registry registry(file);
-        registry.openSubKey(QStringLiteral("Settings"))
-            .writeText(QStringLiteral("Default Browser"), QStringLiteral("firefox"));
+        registry.openSubKey("Settings").writeText("Default Browser", "firefox");
         ASSERT_TRUE(VerifyRegistryKeys(registry, errors));
     }
 
@@ -118,10 +114,8 @@ TEST(VerifyRegistryKeysTest, CreatesTheMissingKeysAndKeepsWhatIsThere)
           "Settings\\AutoFill\\Appointments", "Settings\\AutoFill\\Notes", "Settings\\Folders",
           "Settings\\Validation"})
         EXPECT_TRUE(reread.keyExists(QLatin1String(path))) << path;
-    EXPECT_FALSE(reread.keyExists(QStringLiteral("Settings\\Nonsense")));
-    EXPECT_EQ(
-        reread.openSubKey(QStringLiteral("Settings")).readText(QStringLiteral("Default Browser")),
-        QStringLiteral("firefox"));
+    EXPECT_FALSE(reread.keyExists("Settings\\Nonsense"));
+    EXPECT_EQ(reread.openSubKey("Settings").readText("Default Browser"), "firefox");
     EXPECT_TRUE(ended.empty());
 }
 

@@ -15,21 +15,20 @@ SettingsFixture::~SettingsFixture() = default;
 
 void SettingsFixture::SetUp()
 {
-    report = std::make_unique<ErrorReport>(prompts, tmp.filePath(QStringLiteral("reports")));
+    report = std::make_unique<ErrorReport>(prompts, tmp.filePath("reports"));
     errors = std::make_unique<ErrorHandler>(*report);
     errors->terminate = [this](int code) { endedWith.push_back(code); };
 
     admin::InitOptions init;
-    init.location.programDir = tmp.filePath(QStringLiteral("program"));
-    init.location.dataDir = tmp.filePath(QStringLiteral("data"));
-    init.userName = QStringLiteral("Ann O'Hara");
+    init.location.programDir = tmp.filePath("program");
+    init.location.dataDir = tmp.filePath("data");
+    init.userName = "Ann O'Hara";
     init.demo = m_demo;
-    setupRegistry = std::make_unique<Registry>(tmp.filePath(QStringLiteral("setup.ini")));
+    setupRegistry = std::make_unique<Registry>(tmp.filePath("setup.ini"));
     initialUserId = admin::initialise(init, *setupRegistry).userId;
     ASSERT_GT(initialUserId, 0);
 
-    const DatabaseSettings database =
-        DatabaseSettings::read(setupRegistry->openSubKey(QStringLiteral("Database")));
+    const DatabaseSettings database = DatabaseSettings::read(setupRegistry->openSubKey("Database"));
     m_store = std::make_unique<DataStore>(database, init.location.programDir, prompts, *errors);
     ASSERT_TRUE(m_store->OpenDB());
 }
@@ -37,9 +36,8 @@ void SettingsFixture::SetUp()
 void SettingsFixture::setOption(int ordinal, const QVariant &value)
 {
     const auto name = schema::adminOptionColumns[static_cast<std::size_t>(ordinal)].column.name;
-    exec(QStringLiteral("UPDATE tblAdminOptions SET ") +
-             QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())) +
-             QStringLiteral(" = ?"),
+    exec("UPDATE tblAdminOptions SET " +
+             QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())) + " = ?",
          {value});
 }
 
@@ -55,8 +53,7 @@ QVariant SettingsFixture::scalar(const QString &sql, const QVariantList &params)
 
 void SettingsFixture::logOnAsInitialUser()
 {
-    key(RegistryPaths::License)
-        .writeText(QStringLiteral("User ID"), QString::number(initialUserId));
+    key(RegistryPaths::License).writeText("User ID", QString::number(initialUserId));
 }
 
 bool SettingsFixture::getRegSettings()
@@ -67,8 +64,7 @@ bool SettingsFixture::getRegSettings()
 
 QStringList SettingsFixture::reports() const
 {
-    return QDir(tmp.filePath(QStringLiteral("reports")))
-        .entryList({QStringLiteral("error-report-*.txt")}, QDir::Files);
+    return QDir(tmp.filePath("reports")).entryList({"error-report-*.txt"}, QDir::Files);
 }
 
 } // namespace quorvale::test

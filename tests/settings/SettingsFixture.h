@@ -55,16 +55,15 @@ protected:
     std::vector<int> endedWith;
 
     int initialUserId = 0;
-    std::unique_ptr<Registry> setupRegistry; // what the administrator tool wrote
-    Registry registry{tmp.filePath(QStringLiteral("user.ini"))}; // the person's settings
+    std::unique_ptr<Registry> setupRegistry;     // what the administrator tool wrote
+    Registry registry{tmp.filePath("user.ini")}; // the person's settings
 
     RegSettings settings;
     AdminOptions options;
     std::vector<FolderKind> defaultFolderCalls;
     DefaultFolderFn defaultFolder = [this](FolderKind kind) {
         defaultFolderCalls.push_back(kind);
-        return FolderId{QStringLiteral("default-") + folderDisplayName(kind),
-                        QStringLiteral("store-1")};
+        return FolderId{"default-" + folderDisplayName(kind), "store-1"};
     };
 
 private:

@@ -49,8 +49,7 @@ protected:
         globals.settingsFile = settingsFile;
         Registry adminRegistry(settingsFile);
         const admin::InitResult made = admin::initialise(
-            {admin::locationForInit(globals), QStringLiteral("Dana O'Neil"), true, false},
-            adminRegistry);
+            {admin::locationForInit(globals), "Dana O'Neil", true, false}, adminRegistry);
         userId = made.userId;
         errors.terminate = [this](int code) { endedWith = code; };
     }
@@ -60,7 +59,7 @@ protected:
         registry = std::make_unique<Registry>(settingsFile);
         auto s = std::make_unique<StartUp>(
             *registry, prompts, errors,
-            StartUpEnvironment{programDir, itemRoot, QStringLiteral("HH:mm:ss"), 1, adminTool});
+            StartUpEnvironment{programDir, itemRoot, "HH:mm:ss", 1, adminTool});
         return s;
     }
 
@@ -74,7 +73,7 @@ protected:
         EXPECT_FALSE(s->Form_Load());
         ASSERT_FALSE(prompts.messages().isEmpty());
         EXPECT_EQ(prompts.messages().first().title, QString::fromLatin1(title));
-        EXPECT_FALSE(key("Settings").hasValue(QStringLiteral("Form Width")));
+        EXPECT_FALSE(key("Settings").hasValue("Form Width"));
     }
     QStringList titles() const
     {
@@ -85,13 +84,13 @@ protected:
     }
 
     test::TempDir tmp;
-    QString programDir = tmp.filePath(QStringLiteral("prog"));
-    QString itemRoot = tmp.filePath(QStringLiteral("items"));
-    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
+    QString programDir = tmp.filePath("prog");
+    QString itemRoot = tmp.filePath("items");
+    QString settingsFile = tmp.filePath("settings.ini");
     QString adminTool;
     int userId = 0;
     StartUpPrompts prompts;
-    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
+    ErrorReport report{prompts, tmp.filePath("reports")};
     ErrorHandler errors{report};
     int endedWith = 0;
     std::unique_ptr<Registry> registry;
@@ -110,9 +109,9 @@ TEST_F(StartUpTest, AConfiguredUserLandsOnTheirWorkingSet)
 
     db::Recordset &cards = s->workingSet().timeCards();
     ASSERT_GT(cards.recordCount(), 0);
-    EXPECT_EQ(cards.value(QStringLiteral("UserId")).toInt(), userId);
-    EXPECT_EQ(s->workingSet().windowCaption(), QStringLiteral(" Quorvale:  Dana O'Neil"));
-    EXPECT_EQ(s->timeFormat(), QStringLiteral("hh:mm:ss"));
+    EXPECT_EQ(cards.value("UserId").toInt(), userId);
+    EXPECT_EQ(s->workingSet().windowCaption(), " Quorvale:  Dana O'Neil");
+    EXPECT_EQ(s->timeFormat(), "hh:mm:ss");
     EXPECT_EQ(s->windowSizeTwips(), QSize(8220, 7125));
 
     // The terms reach the tools that name them.
@@ -124,8 +123,8 @@ TEST_F(StartUpTest, AConfiguredUserLandsOnTheirWorkingSet)
 
     // Default folders were taken without asking and without writing them down.
     EXPECT_TRUE(s->outlook().folder(FolderSlot::Journal).has_value());
-    EXPECT_EQ(key("Settings\\Folders").readText(QStringLiteral("Journal EntryID")), QString());
-    EXPECT_EQ(s->outlook().versionCode(), QStringLiteral("11"));
+    EXPECT_EQ(key("Settings\\Folders").readText("Journal EntryID"), QString());
+    EXPECT_EQ(s->outlook().versionCode(), "11");
     EXPECT_EQ(endedWith, 0);
 }
 
@@ -133,46 +132,45 @@ TEST_F(StartUpTest, FirstRunShowsTheSetUpBeforeAnyDatabaseAndGoesOnWhenItComplet
 {
     {
         Registry r(settingsFile);
-        r.openSubKey(QStringLiteral("Database")).writeText(QStringLiteral("Setup Date"), QString());
+        r.openSubKey("Database").writeText("Setup Date", QString());
     }
     // Cancelled: the program ends without a word.
-    QFile::rename(programDir + QStringLiteral("/QVLocal.db"), programDir + QStringLiteral("/away"));
+    QFile::rename(programDir + "/QVLocal.db", programDir + "/away");
     prompts.initialSetup = [] { return false; };
     auto cancelled = start();
     EXPECT_FALSE(cancelled->Form_Load());
-    EXPECT_EQ(prompts.dialogsShown, QStringList{QStringLiteral("InitialSetup")});
+    EXPECT_EQ(prompts.dialogsShown, QStringList{"InitialSetup"});
     EXPECT_TRUE(prompts.messages().isEmpty()); // not even the missing file was looked at
     cancelled.reset();
 
     // Completed: start-up continues in the same process.
-    QFile::rename(programDir + QStringLiteral("/away"), programDir + QStringLiteral("/QVLocal.db"));
+    QFile::rename(programDir + "/away", programDir + "/QVLocal.db");
     prompts.initialSetup = [this] {
-        registry->openSubKey(QStringLiteral("Database"))
-            .writeText(QStringLiteral("Setup Date"), QStringLiteral("2026-12-06"));
+        registry->openSubKey("Database").writeText("Setup Date", "2026-12-06");
         return true;
     };
     auto completed = start();
     EXPECT_TRUE(completed->Form_Load());
     EXPECT_TRUE(completed->firstRunSetup());
-    EXPECT_EQ(key("Database").readText(QStringLiteral("Setup Date")), QStringLiteral("2026-12-06"));
+    EXPECT_EQ(key("Database").readText("Setup Date"), "2026-12-06");
 }
 
 TEST_F(StartUpTest, WithoutLinkedDatabaseTheSetUpDateIsSimplyStamped)
 {
     {
         Registry r(settingsFile);
-        r.openSubKey(QStringLiteral("Database")).writeText(QStringLiteral("Setup Date"), QString());
-        r.openSubKey(QStringLiteral("Database")).writeInt(QStringLiteral("Linked DB"), 0);
+        r.openSubKey("Database").writeText("Setup Date", QString());
+        r.openSubKey("Database").writeInt("Linked DB", 0);
     }
     auto s = start();
     ASSERT_TRUE(s->Form_Load());
     EXPECT_TRUE(prompts.dialogsShown.isEmpty());
-    EXPECT_TRUE(holdsDate(key("Database").readText(QStringLiteral("Setup Date"))));
+    EXPECT_TRUE(holdsDate(key("Database").readText("Setup Date")));
 }
 
 TEST_F(StartUpTest, MissingLocalDatabaseEndsStartUp)
 {
-    QFile::remove(programDir + QStringLiteral("/QVLocal.db"));
+    QFile::remove(programDir + "/QVLocal.db");
     prompts.answer(PromptResult::Cancel);
     expectStartUpEndsWith("Missing Database File");
 }
@@ -181,8 +179,7 @@ TEST_F(StartUpTest, UnknownUserEndsStartUp)
 {
     {
         Registry r(settingsFile);
-        r.openSubKey(QStringLiteral("License"))
-            .writeText(QStringLiteral("User ID"), QStringLiteral("9999"));
+        r.openSubKey("License").writeText("User ID", "9999");
     }
     expectStartUpEndsWith("Missing Quorvale User");
 }
@@ -201,15 +198,10 @@ TEST_F(StartUpTest, AnInactiveUserIsRefused)
 {
     {
         db::Connection c;
-        c.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + programDir +
-               QStringLiteral("/QVData.db"));
-        c.execute(QStringLiteral("UPDATE tblUsers SET Active = 0 WHERE UserID = ?"), {userId});
+        c.open("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=" + programDir + "/QVData.db");
+        c.execute("UPDATE tblUsers SET Active = 0 WHERE UserID = ?", {userId});
     }
-    auto s = start();
-    EXPECT_FALSE(s->Form_Load());
-    ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_EQ(prompts.messages().first().title, QStringLiteral("Inactive Quorvale User"));
-    EXPECT_EQ(prompts.messages().first().text, QStringLiteral("No logon allowed.  Inactive user."));
+    expectStartUpEndsWith("Inactive Quorvale User");
 }
 
 TEST_F(StartUpTest, ClosingSavesTheWindowAndTheNextStartFindsItAsLeft)
@@ -222,13 +214,12 @@ TEST_F(StartUpTest, ClosingSavesTheWindowAndTheNextStartFindsItAsLeft)
         ASSERT_GT(cards.recordCount(), 2);
         cards.moveLast();
         current = cards.bookmark();
-        ASSERT_TRUE(s->workingSet().Reorder(QStringLiteral(" ORDER BY tblTimeCards.[Value] DESC"),
-                                            s->options().terms));
+        ASSERT_TRUE(
+            s->workingSet().Reorder(" ORDER BY tblTimeCards.[Value] DESC", s->options().terms));
         s->Form_QueryUnload(WindowClosing{current, s->workingSet().orderBy(), QSize(9000, 6000),
                                           true, false, true});
     }
-    EXPECT_EQ(key("Settings").readText(QStringLiteral("Default Sort")),
-              QStringLiteral(" ORDER BY tblTimeCards.[Value] DESC"));
+    EXPECT_EQ(key("Settings").readText("Default Sort"), " ORDER BY tblTimeCards.[Value] DESC");
     auto again = start();
     ASSERT_TRUE(again->Form_Load());
     EXPECT_EQ(again->windowSizeTwips(), QSize(9000, 6000));
@@ -242,36 +233,35 @@ TEST_F(StartUpTest, StaleFolderIdsAreChosenAgainAndWrittenDown)
 {
     {
         Registry r(settingsFile);
-        RegistryKey folders = r.openSubKey(QStringLiteral("Settings\\Folders"));
-        folders.writeText(QStringLiteral("Tasks EntryID"), QStringLiteral("gone"));
-        folders.writeText(QStringLiteral("Tasks StoreID"), QStringLiteral("gone"));
+        RegistryKey folders = r.openSubKey("Settings\\Folders");
+        folders.writeText("Tasks EntryID", "gone");
+        folders.writeText("Tasks StoreID", "gone");
     }
     // The person picks the store's task folder when asked.
     pim::Namespace ns(itemRoot);
     const pim::Folder tasks = ns.GetDefaultFolder(pim::DefaultFolder::Tasks);
-    prompts.answerDialog(true, {{QStringLiteral("entryId"), tasks.entryId()},
-                                {QStringLiteral("storeId"), tasks.storeId()}});
+    prompts.answerDialog(true, {{"entryId", tasks.entryId()}, {"storeId", tasks.storeId()}});
     auto s = start();
     ASSERT_TRUE(s->Form_Load());
-    EXPECT_EQ(titles(), QStringList{QStringLiteral("Missing Tasks Folder")});
-    EXPECT_EQ(key("Settings\\Folders").readText(QStringLiteral("Tasks EntryID")), tasks.entryId());
+    EXPECT_EQ(titles(), QStringList{"Missing Tasks Folder"});
+    EXPECT_EQ(key("Settings\\Folders").readText("Tasks EntryID"), tasks.entryId());
 }
 
 TEST_F(StartUpTest, ActivationReleasesTheDataConnectionAndChecksReporting)
 {
     {
         Registry r(settingsFile);
-        r.openSubKey(QStringLiteral("Database")).writeInt(QStringLiteral("Connection Type"), 1);
+        r.openSubKey("Database").writeInt("Connection Type", 1);
     }
     adminTool = settingsFile; // any file that exists stands in for the tool
-    QFile::remove(programDir + QStringLiteral("/QVReport.db"));
+    QFile::remove(programDir + "/QVReport.db");
     auto s = start();
     ASSERT_TRUE(s->Form_Load());
     ASSERT_NE(s->store().cnnData(), nullptr);
     EXPECT_FALSE(s->Form_Activate());
     EXPECT_EQ(s->store().cnnData(), nullptr);
     ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_EQ(prompts.messages().first().title, QStringLiteral("Missing Report Database"));
+    EXPECT_EQ(prompts.messages().first().title, "Missing Report Database");
     EXPECT_TRUE(prompts.messages().first().text.contains(programDir));
     // Only the first activation checks.
     EXPECT_FALSE(s->Form_Activate());

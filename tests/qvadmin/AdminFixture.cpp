@@ -12,23 +12,18 @@ CommandOutput AdminFixture::run(const QStringList &args) const
     CommandOutput o;
     QTextStream out(&o.out);
     QTextStream err(&o.err);
-    o.result = admin::runCommandLine(
-        QStringList{QStringLiteral("--settings"), settingsFile()} + args, out, err);
+    o.result = admin::runCommandLine(QStringList{"--settings", settingsFile()} + args, out, err);
     return o;
 }
 
 CommandOutput AdminFixture::runHere(const QStringList &args) const
 {
-    return run(QStringList{QStringLiteral("--program-dir"), programDir(),
-                           QStringLiteral("--data-dir"), dataDir()} +
-               args);
+    return run(QStringList{"--program-dir", programDir(), "--data-dir", dataDir()} + args);
 }
 
 void AdminFixture::initHere(const QStringList &extra) const
 {
-    const CommandOutput o = runHere(QStringList{QStringLiteral("init"), QStringLiteral("--user"),
-                                                QStringLiteral("Ann O'Hara")} +
-                                    extra);
+    const CommandOutput o = runHere(QStringList{"init", "--user", "Ann O'Hara"} + extra);
     ASSERT_EQ(o.result, 0) << o.err.toStdString();
 }
 

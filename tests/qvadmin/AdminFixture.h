@@ -20,10 +20,10 @@ struct CommandOutput {
 // Runs qvadmin command lines in a scratch directory with a settings file of its own.
 class AdminFixture : public ::testing::Test {
 protected:
-    QString programDir() const { return m_tmp.filePath(QStringLiteral("program")); }
-    QString dataDir() const { return m_tmp.filePath(QStringLiteral("data")); }
-    QString settingsFile() const { return m_tmp.filePath(QStringLiteral("settings.ini")); }
-    QString dataFile() const { return dataDir() + QStringLiteral("/QVData.db"); }
+    QString programDir() const { return m_tmp.filePath("program"); }
+    QString dataDir() const { return m_tmp.filePath("data"); }
+    QString settingsFile() const { return m_tmp.filePath("settings.ini"); }
+    QString dataFile() const { return dataDir() + "/QVData.db"; }
 
     // args after "--settings FILE"; directories are the caller's to add.
     CommandOutput run(const QStringList &args) const;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QSqlQuery>
 #include <QTime>
+#include <map>
 
 using namespace quorvale;
 using namespace quorvale::test;
@@ -20,38 +21,32 @@ int seconds(const QString &duration)
 
 class DemoTest : public AdminFixture {
 protected:
-    void SetUp() override { initHere({QStringLiteral("--demo")}); }
+    void SetUp() override { initHere({"--demo"}); }
 
     int initUser() const
     {
-        return Registry(settingsFile())
-            .openSubKey(QStringLiteral("License"))
-            .readText(QStringLiteral("User ID"))
-            .toInt();
+        return Registry(settingsFile()).openSubKey("License").readText("User ID").toInt();
     }
 };
 
 TEST_F(DemoTest, HasTheDocumentedAmounts)
 {
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers")), 5);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers WHERE Active = 0")), 1);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblStaff")), 3);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 30);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts WHERE Active = 0")), 4);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")), 370);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenses")), 16);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblFixedCharges")), 8);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblPayments")), 10);
-    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenseCodes")), 5);
-    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblFixedChargeCodes")), 3);
-    EXPECT_GE(count(QStringLiteral("SELECT COUNT(*) FROM tblPaymentMethods")), 3);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblUsers"), 5);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblUsers WHERE Active = 0"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblStaff"), 3);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts"), 30);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts WHERE Active = 0"), 4);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards"), 370);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblExpenses"), 16);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblFixedCharges"), 8);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblPayments"), 10);
+    EXPECT_GE(count("SELECT COUNT(*) FROM tblExpenseCodes"), 5);
+    EXPECT_GE(count("SELECT COUNT(*) FROM tblFixedChargeCodes"), 3);
+    EXPECT_GE(count("SELECT COUNT(*) FROM tblPaymentMethods"), 3);
     // Activities: most for every client, some tied to one.
-    EXPECT_GT(
-        count(QStringLiteral("SELECT COUNT(*) FROM tblMainActivities WHERE ContactID IS NULL")), 5);
-    EXPECT_GT(
-        count(QStringLiteral("SELECT COUNT(*) FROM tblSubActivities WHERE ContactID IS NOT NULL")),
-        0);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts WHERE Rate6 = 0")), 0);
+    EXPECT_GT(count("SELECT COUNT(*) FROM tblMainActivities WHERE ContactID IS NULL"), 5);
+    EXPECT_GT(count("SELECT COUNT(*) FROM tblSubActivities WHERE ContactID IS NOT NULL"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts WHERE Rate6 = 0"), 0);
 }
 
 TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)
@@ -78,36 +73,27 @@ TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)
         const Money rate = Money::fromStored(q.value(8));
         const Money value = Money::fromStored(q.value(10));
         const int realization = qRound(q.value(11).toDouble() * 100);
-        if (source == QStringLiteral("Flat Fee")) {
+        if (source == "Flat Fee") {
             EXPECT_EQ(value, Money::fromStored(q.value(9)));
         } else {
             EXPECT_EQ(value, admin::timeValue(rate, spent, realization))
                 << "TimeCard " << id.toStdString();
             // The rate is the one of the source row at the level.
-            const QString level = QStringLiteral("Rate") + q.value(7).toString();
-            QString lookup;
-            QVariant key;
-            if (source == QStringLiteral("Staff Rates")) {
-                lookup = QStringLiteral("tblUsers WHERE UserID = ?");
-                key = q.value(13);
-            } else if (source == QStringLiteral("Client Rates")) {
-                lookup = QStringLiteral("tblContacts WHERE ContactID = ?");
-                key = q.value(12);
-            } else if (source == QStringLiteral("Service Rates")) {
-                lookup = QStringLiteral("tblMainActivities WHERE ActivityID = ?");
-                key = q.value(14);
-            } else if (source == QStringLiteral("Project Rates")) {
-                lookup = QStringLiteral("tblSubActivities WHERE ActivityID = ?");
-                key = q.value(15);
-            } else {
-                ASSERT_EQ(source, QStringLiteral("Staff Level Rates"));
-                lookup = QStringLiteral("tblStaff WHERE StaffID = (SELECT StaffID FROM tblUsers "
-                                        "WHERE UserID = ?)");
-                key = q.value(13);
-            }
-            EXPECT_EQ(rate, Money::fromStored(db->scalar(QStringLiteral("SELECT ") + level +
-                                                             QStringLiteral(" FROM ") + lookup,
-                                                         {key})))
+            const QString level = "Rate" + q.value(7).toString();
+            // Where each source's rates live, and the column of this row that finds them.
+            static const std::map<QString, std::pair<const char *, int>> rows{
+                {"Staff Rates", {"tblUsers WHERE UserID = ?", 13}},
+                {"Client Rates", {"tblContacts WHERE ContactID = ?", 12}},
+                {"Service Rates", {"tblMainActivities WHERE ActivityID = ?", 14}},
+                {"Project Rates", {"tblSubActivities WHERE ActivityID = ?", 15}},
+                {"Staff Level Rates",
+                 {"tblStaff WHERE StaffID = (SELECT StaffID FROM tblUsers WHERE UserID = ?)", 13}}};
+            const auto found = rows.find(source);
+            ASSERT_NE(found, rows.end()) << source.toStdString();
+            const QString lookup = QLatin1String(found->second.first);
+            const QVariant key = q.value(found->second.second);
+            EXPECT_EQ(rate,
+                      Money::fromStored(db->scalar("SELECT " + level + " FROM " + lookup, {key})))
                 << "TimeCard " << id.toStdString() << " " << source.toStdString();
         }
         // The realization is the client's, or full without a client.
@@ -127,9 +113,7 @@ TEST_F(DemoTest, OldWorkIsInvoicedAndTheInitUserHasEveryKindOfOpenTimeCard)
                                    "AND StartDate >= ?"),
                     {cutoff}),
               0);
-    EXPECT_GT(
-        count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL")),
-        150);
+    EXPECT_GT(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL"), 150);
     // Only work on hold stays open once it is old.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL AND "
                                    "StartDate < ? AND BillStatus <> 'Hold'"),
@@ -145,9 +129,9 @@ TEST_F(DemoTest, OldWorkIsInvoicedAndTheInitUserHasEveryKindOfOpenTimeCard)
     const QString open = QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ? AND "
                                         "InvoiceID IS NULL");
     EXPECT_GT(count(open, {me}), 10);
-    EXPECT_GT(count(open + QStringLiteral(" AND Inactive = -1"), {me}), 0);
-    EXPECT_GT(count(open + QStringLiteral(" AND Inactive = 0"), {me}), 10);
-    EXPECT_GT(count(open + QStringLiteral(" AND ContactID IS NULL"), {me}), 0);
+    EXPECT_GT(count(open + " AND Inactive = -1", {me}), 0);
+    EXPECT_GT(count(open + " AND Inactive = 0", {me}), 10);
+    EXPECT_GT(count(open + " AND ContactID IS NULL", {me}), 0);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND "
                                    "InvoiceID IS NULL"),
                     {me}),
@@ -165,10 +149,7 @@ TEST_F(DemoTest, IsTheSameEveryTime)
         "SELECT group_concat(UserId || ':' || IFNULL(ContactID, '-') || ':' || Quantity || ':' || "
         "Value || ':' || Description, '|') FROM (SELECT * FROM tblTimeCards ORDER BY TimeCardID)");
     const QString first = scalar(digest).toString();
-    ASSERT_EQ(runHere({QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--force"),
-                       QStringLiteral("--user"), QStringLiteral("Ann O'Hara")})
-                  .result,
-              0);
+    ASSERT_EQ(runHere({"init", "--demo", "--force", "--user", "Ann O'Hara"}).result, 0);
     EXPECT_EQ(scalar(digest).toString(), first);
 }
 

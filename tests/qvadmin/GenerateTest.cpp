@@ -13,18 +13,15 @@ class GenerateTest : public AdminFixture {};
 TEST_F(GenerateTest, CreatesTheDatabaseAndSpreadsTheTimeCardsAsDocumented)
 {
     const CommandOutput o =
-        runHere({QStringLiteral("generate"), QStringLiteral("--timecards"), QStringLiteral("2000"),
-                 QStringLiteral("--users"), QStringLiteral("5"), QStringLiteral("--user"),
-                 QStringLiteral("Bench")});
+        runHere({"generate", "--timecards", "2000", "--users", "5", "--user", "Bench"});
     ASSERT_EQ(o.result, 0) << o.err.toStdString();
-    ASSERT_TRUE(QFileInfo::exists(programDir() + QStringLiteral("/QVLink.db")));
+    ASSERT_TRUE(QFileInfo::exists(programDir() + "/QVLink.db"));
 
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")), 2000);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers WHERE Active <> 0")), 5);
-    const int measured = scalar(QStringLiteral("SELECT MIN(UserID) FROM tblUsers")).toInt();
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UserName FROM tblUsers WHERE UserID = ?"), {measured})
-                  .toString(),
-              QStringLiteral("Bench"));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards"), 2000);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblUsers WHERE Active <> 0"), 5);
+    const int measured = scalar("SELECT MIN(UserID) FROM tblUsers").toInt();
+    EXPECT_EQ(scalar("SELECT UserName FROM tblUsers WHERE UserID = ?", {measured}).toString(),
+              "Bench");
     // 1% of 2000 open for the measured user, never hidden; the other 1980 spread
     // evenly, 396 a user, of which 1% (3) stay open.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ? AND "
@@ -34,28 +31,24 @@ TEST_F(GenerateTest, CreatesTheDatabaseAndSpreadsTheTimeCardsAsDocumented)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL AND "
                                    "Inactive <> 0")),
               0);
-    EXPECT_EQ(
-        count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ?"), {measured}),
-        20 + 396);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ?", {measured}), 20 + 396);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId <> ? AND "
                                    "InvoiceID IS NULL"),
                     {measured}),
               4 * 3);
-    EXPECT_TRUE(o.out.contains(QStringLiteral("20 uninvoiced"))) << o.out.toStdString();
+    EXPECT_TRUE(o.out.contains("20 uninvoiced")) << o.out.toStdString();
 }
 
 TEST_F(GenerateTest, MixOptionsAndAnExistingDatabase)
 {
     initHere();
-    const CommandOutput o = runHere(
-        {QStringLiteral("generate"), QStringLiteral("--timecards"), QStringLiteral("12000"),
-         QStringLiteral("--users"), QStringLiteral("3"), QStringLiteral("--measured-uninvoiced"),
-         QStringLiteral("500"), QStringLiteral("--uninvoiced-per-user"), QStringLiteral("7"),
-         QStringLiteral("--seed"), QStringLiteral("42")});
+    const CommandOutput o =
+        runHere({"generate", "--timecards", "12000", "--users", "3", "--measured-uninvoiced", "500",
+                 "--uninvoiced-per-user", "7", "--seed", "42"});
     ASSERT_EQ(o.result, 0) << o.err.toStdString();
     EXPECT_FALSE(o.err.isEmpty()) << "progress goes to stderr";
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")), 12000);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblUsers")), 3) << "init user reused";
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards"), 12000);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblUsers"), 3) << "init user reused";
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND "
                                    "InvoiceID IS NULL")),
               500);

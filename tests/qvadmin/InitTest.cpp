@@ -21,9 +21,8 @@ class InitTest : public AdminFixture {
 protected:
     QStringList allFiles() const
     {
-        return {programDir() + QStringLiteral("/QVLink.db"),
-                programDir() + QStringLiteral("/QVLocal.db"),
-                programDir() + QStringLiteral("/QVReport.db"), dataFile()};
+        return {programDir() + "/QVLink.db", programDir() + "/QVLocal.db",
+                programDir() + "/QVReport.db", dataFile()};
     }
 };
 
@@ -37,72 +36,68 @@ TEST_F(InitTest, CreatesPrivateDatabasesThatSqliteCanRead)
         EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
                               QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther))
             << file.toStdString();
-        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal"))) << file.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(file + "-wal")) << file.toStdString();
     }
     // No temporary file is left beside the real ones.
     EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
-    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+    if (QStandardPaths::findExecutable("sqlite3").isEmpty())
         GTEST_SKIP() << "sqlite3 is not installed";
     QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"),
-                 {dataFile(), QStringLiteral("select count(*) from tblTimeCards; "
-                                             "select UserName from tblUsers;")});
+    sqlite.start("sqlite3", {dataFile(), QStringLiteral("select count(*) from tblTimeCards; "
+                                                        "select UserName from tblUsers;")});
     ASSERT_TRUE(sqlite.waitForFinished(30000));
     EXPECT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(sqlite.readAllStandardOutput()), QStringLiteral("0\nAnn O'Hara\n"));
+    EXPECT_EQ(QString::fromUtf8(sqlite.readAllStandardOutput()), "0\nAnn O'Hara\n");
 }
 
 TEST_F(InitTest, WritesTheSettingsOfAFirstStart)
 {
     initHere();
     Registry registry(settingsFile());
-    const RegistryKey database = registry.openSubKey(QStringLiteral("Database"));
-    EXPECT_EQ(database.readText(QStringLiteral("Provider")),
-              QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
-    EXPECT_EQ(database.readText(QStringLiteral("Data Source")), QDir(dataDir()).absolutePath());
-    EXPECT_EQ(database.readInt(QStringLiteral("Connection Type"), 9), 0);
-    EXPECT_EQ(database.readInt(QStringLiteral("Linked DB"), 9), 1);
-    EXPECT_EQ(database.readText(QStringLiteral("Setup Date")),
-              QDate::currentDate().toString(Qt::ISODate));
-    const RegistryKey license = registry.openSubKey(QStringLiteral("License"));
-    EXPECT_EQ(license.readText(QStringLiteral("User Name")), QStringLiteral("Ann O'Hara"));
-    EXPECT_TRUE(license.hasValue(QStringLiteral("User EID")));
-    EXPECT_EQ(license.readText(QStringLiteral("User EID"), QStringLiteral("x")), QString());
+    const RegistryKey database = registry.openSubKey("Database");
+    EXPECT_EQ(database.readText("Provider"), "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_EQ(database.readText("Data Source"), QDir(dataDir()).absolutePath());
+    EXPECT_EQ(database.readInt("Connection Type", 9), 0);
+    EXPECT_EQ(database.readInt("Linked DB", 9), 1);
+    EXPECT_EQ(database.readText("Setup Date"), QDate::currentDate().toString(Qt::ISODate));
+    const RegistryKey license = registry.openSubKey("License");
+    EXPECT_EQ(license.readText("User Name"), "Ann O'Hara");
+    EXPECT_TRUE(license.hasValue("User EID"));
+    EXPECT_EQ(license.readText("User EID", "x"), QString());
 
-    const QString userId = license.readText(QStringLiteral("User ID"));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UserName FROM tblUsers WHERE UserID = ?"), {userId})
-                  .toString(),
-              QStringLiteral("Ann O'Hara"));
-    EXPECT_EQ(count(QStringLiteral("SELECT Active FROM tblUsers WHERE UserID = ?"), {userId}), -1);
+    const QString userId = license.readText("User ID");
+    EXPECT_EQ(scalar("SELECT UserName FROM tblUsers WHERE UserID = ?", {userId}).toString(),
+              "Ann O'Hara");
+    EXPECT_EQ(count("SELECT Active FROM tblUsers WHERE UserID = ?", {userId}), -1);
 }
 
 TEST_F(InitTest, SetsUpOptionsPermissionsAndLinks)
 {
     initHere();
     auto db = openData();
-    QSqlQuery options = db->prepare(QStringLiteral("SELECT * FROM tblAdminOptions"));
+    QSqlQuery options = db->prepare("SELECT * FROM tblAdminOptions");
     db->run(options, {});
     ASSERT_TRUE(options.next());
-    EXPECT_EQ(options.value(AdminOption::ContactTerm).toString(), QStringLiteral("Client"));
-    EXPECT_EQ(options.value(AdminOption::Activity1Term).toString(), QStringLiteral("Service"));
-    EXPECT_EQ(options.value(AdminOption::Activity2Term).toString(), QStringLiteral("Project"));
+    EXPECT_EQ(options.value(AdminOption::ContactTerm).toString(), "Client");
+    EXPECT_EQ(options.value(AdminOption::Activity1Term).toString(), "Service");
+    EXPECT_EQ(options.value(AdminOption::Activity2Term).toString(), "Project");
     for (int on : {AdminOption::BillingInUse, AdminOption::ContactInUse,
                    AdminOption::Activity1InUse, AdminOption::Activity2InUse})
         EXPECT_EQ(options.value(on).toInt(), -1) << on;
     EXPECT_EQ(options.value(AdminOption::UpgradeRequest).toInt(), 0);
     EXPECT_GT(options.value(AdminOption::ProgramVersion).toInt(), 0);
     EXPECT_FALSE(options.next()) << "one options row only";
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblUserSettings")).toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM tblUserSettings").toInt(), 1);
 
     EXPECT_EQ(db->scalar(QStringLiteral("SELECT Permission1 + Permission2 + Permission3 + "
                                         "ContactManagement + Payments FROM tblPermissions "
                                         "WHERE PermissionDescription = 'Full'"))
                   .toInt(),
               -5);
-    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblStaff")).toInt(), 1);
-    EXPECT_GT(db->scalar(QStringLiteral("SELECT Rate1 FROM tblUsers")).toLongLong(), 0);
+    EXPECT_EQ(db->scalar("SELECT COUNT(*) FROM tblStaff").toInt(), 1);
+    EXPECT_GT(db->scalar("SELECT Rate1 FROM tblUsers").toLongLong(), 0);
 
     db::Connection link;
     link.open(ConnectionStrings::linkDatabase(programDir()));
@@ -116,23 +111,18 @@ TEST_F(InitTest, SetsUpOptionsPermissionsAndLinks)
 TEST_F(InitTest, RefusesToReplaceDatabasesUnlessForced)
 {
     initHere();
-    ASSERT_EQ(runHere({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")})
-                  .result,
-              0);
+    ASSERT_EQ(runHere({"contact", "add", "Keep Me"}).result, 0);
 
-    const CommandOutput refused = runHere({QStringLiteral("init")});
+    const CommandOutput refused = runHere({"init"});
     EXPECT_NE(refused.result, 0);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("already exists")))
-        << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("already exists")) << refused.err.toStdString();
     EXPECT_EQ(refused.err.count(u'\n'), 1) << "one line";
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts"), 1);
 
-    const CommandOutput forced = runHere({QStringLiteral("init"), QStringLiteral("--force"),
-                                          QStringLiteral("--user"), QStringLiteral("Bo")});
+    const CommandOutput forced = runHere({"init", "--force", "--user", "Bo"});
     ASSERT_EQ(forced.result, 0) << forced.err.toStdString();
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 0);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT UserName FROM tblUsers")).toString(),
-              QStringLiteral("Bo"));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts"), 0);
+    EXPECT_EQ(scalar("SELECT UserName FROM tblUsers").toString(), "Bo");
     EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3)
         << "replaced files leave nothing behind";
 }
@@ -148,26 +138,25 @@ TEST_F(InitTest, ReplacedDatabasesTakeTheirSqliteSideFilesAlong)
             f.write("left over");
         }
     }
-    const CommandOutput forced = runHere({QStringLiteral("init"), QStringLiteral("--force")});
+    const CommandOutput forced = runHere({"init", "--force"});
     ASSERT_EQ(forced.result, 0) << forced.err.toStdString();
     for (const QString &dir : {programDir(), dataDir()}) {
         const QStringList hidden =
-            QDir(dir).entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+            QDir(dir).entryList(QStringList{".*"}, QDir::Files | QDir::Hidden);
         EXPECT_TRUE(hidden.isEmpty()) << hidden.join(u' ').toStdString();
     }
     for (const QString &file : allFiles())
-        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal"))) << file.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(file + "-wal")) << file.toStdString();
 }
 
 TEST_F(InitTest, FailedInitLeavesNothingBehind)
 {
     // A data directory that cannot be made: a plain file stands where it would go.
-    QFile blocker(m_tmp.filePath(QStringLiteral("blocker")));
+    QFile blocker(m_tmp.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const QString badData = blocker.fileName() + QStringLiteral("/data");
-    const CommandOutput o = run({QStringLiteral("--program-dir"), programDir(),
-                                 QStringLiteral("--data-dir"), badData, QStringLiteral("init")});
+    const QString badData = blocker.fileName() + "/data";
+    const CommandOutput o = run({"--program-dir", programDir(), "--data-dir", badData, "init"});
     EXPECT_NE(o.result, 0);
     EXPECT_FALSE(o.err.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(programDir())) << "the program directory it made is gone";
@@ -177,46 +166,40 @@ TEST_F(InitTest, FailedInitLeavesNothingBehind)
 TEST_F(InitTest, FailedForcedInitKeepsTheOldDatabases)
 {
     initHere();
-    ASSERT_EQ(runHere({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")})
-                  .result,
-              0);
+    ASSERT_EQ(runHere({"contact", "add", "Keep Me"}).result, 0);
     const QByteArray linkBefore = [&] {
-        QFile f(programDir() + QStringLiteral("/QVLink.db"));
+        QFile f(programDir() + "/QVLink.db");
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }();
     // The old QVData.db would be replaced if its directory could take a new file.
-    QFile blocker(m_tmp.filePath(QStringLiteral("blocker")));
+    QFile blocker(m_tmp.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const CommandOutput o =
-        run({QStringLiteral("--program-dir"), programDir(), QStringLiteral("--data-dir"),
-             blocker.fileName(), QStringLiteral("init"), QStringLiteral("--force")});
+        run({"--program-dir", programDir(), "--data-dir", blocker.fileName(), "init", "--force"});
     EXPECT_NE(o.result, 0);
-    QFile link(programDir() + QStringLiteral("/QVLink.db"));
+    QFile link(programDir() + "/QVLink.db");
     ASSERT_TRUE(link.open(QIODevice::ReadOnly));
     EXPECT_EQ(link.readAll(), linkBefore);
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblContacts")), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts"), 1);
     EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     Registry registry(settingsFile());
-    EXPECT_EQ(
-        registry.openSubKey(QStringLiteral("Database")).readText(QStringLiteral("Data Source")),
-        QDir(dataDir()).absolutePath());
+    EXPECT_EQ(registry.openSubKey("Database").readText("Data Source"),
+              QDir(dataDir()).absolutePath());
 }
 
 TEST_F(InitTest, CommandLineMistakesAreReportedOnOneLine)
 {
     for (const QStringList &args :
-         {QStringList{QStringLiteral("init"), QStringLiteral("--bogus")},
-          QStringList{QStringLiteral("frobnicate")},
-          QStringList{QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("x")},
-          QStringList{QStringLiteral("user"), QStringLiteral("add")}}) {
+         {QStringList{"init", "--bogus"}, QStringList{"frobnicate"},
+          QStringList{"invoice", "--user", "x"}, QStringList{"user", "add"}}) {
         const CommandOutput o = runHere(args);
         EXPECT_NE(o.result, 0) << args.join(u' ').toStdString();
         EXPECT_EQ(o.err.count(u'\n'), 1) << o.err.toStdString();
-        EXPECT_TRUE(o.err.startsWith(QStringLiteral("qvadmin: "))) << o.err.toStdString();
+        EXPECT_TRUE(o.err.startsWith("qvadmin: ")) << o.err.toStdString();
     }
-    const CommandOutput help = run({QStringLiteral("--help")});
+    const CommandOutput help = run({"--help"});
     EXPECT_EQ(help.result, 0);
     for (const char *command :
          {"init", "generate", "user add", "contact list", "activity add", "invoice --user"})

@@ -33,8 +33,7 @@ protected:
             GTEST_SKIP() << "no test server (run under scripts/with-postgres.sh)";
         m_schema = QStringLiteral("qvadmin_%1").arg(QCoreApplication::applicationPid());
         m_admin.open(QStringLiteral("DSN=%1;Database=quorvale_test;UID=%2;")
-                         .arg(m_dsn, qEnvironmentVariable("QUORVALE_TEST_PG_USER",
-                                                          QStringLiteral("qvtest"))));
+                         .arg(m_dsn, qEnvironmentVariable("QUORVALE_TEST_PG_USER", "qvtest")));
         m_admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
         m_admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(m_schema));
     }
@@ -50,21 +49,18 @@ protected:
     }
     QString connectString() const
     {
-        return serverPart() +
-               QStringLiteral("Database=quorvale_test;UID=%1;PWD=s3cr't!;")
-                   .arg(qEnvironmentVariable("QUORVALE_TEST_PG_USER", QStringLiteral("qvtest")));
+        return serverPart() + QStringLiteral("Database=quorvale_test;UID=%1;PWD=s3cr't!;")
+                                  .arg(qEnvironmentVariable("QUORVALE_TEST_PG_USER", "qvtest"));
     }
     CommandOutput server(const QStringList &args) const
     {
-        return run(QStringList{QStringLiteral("--program-dir"), programDir(),
-                               QStringLiteral("--server"), connectString()} +
-                   args);
+        return run(QStringList{"--program-dir", programDir(), "--server", connectString()} + args);
     }
     qlonglong serverCount(const QString &table) const
     {
         db::Connection c;
         c.open(connectString());
-        return c.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong();
+        return c.scalar("SELECT COUNT(*) FROM " + table).toLongLong();
     }
     // Rows per program table, -1 where the table is missing.
     std::map<std::string, qlonglong> serverCounts() const
@@ -79,7 +75,7 @@ protected:
                          {m_schema, table.toLower()})
                     .toInt() > 0;
             counts[table.toStdString()] =
-                there ? c.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong() : -1;
+                there ? c.scalar("SELECT COUNT(*) FROM " + table).toLongLong() : -1;
         }
         return counts;
     }
@@ -96,114 +92,102 @@ protected:
 
 TEST_F(ServerModeTest, InitCreatesTheSchemaThereAndPassThroughLinksHere)
 {
-    const CommandOutput o = server({QStringLiteral("init"), QStringLiteral("--demo"),
-                                    QStringLiteral("--user"), QStringLiteral("Ann O'Hara")});
+    const CommandOutput o = server({"init", "--demo", "--user", "Ann O'Hara"});
     ASSERT_EQ(o.result, 0) << o.err.toStdString();
-    EXPECT_EQ(serverCount(QStringLiteral("tblTimeCards")), 370);
-    EXPECT_EQ(serverCount(QStringLiteral("tblUsers")), 5);
+    EXPECT_EQ(serverCount("tblTimeCards"), 370);
+    EXPECT_EQ(serverCount("tblUsers"), 5);
 
     db::Connection link;
     link.open(ConnectionStrings::linkDatabase(programDir()));
     EXPECT_EQ(link.scalar(QStringLiteral("SELECT COUNT(*) FROM tblLinkCatalog WHERE Type = "
                                          "'PASS-THROUGH' AND LinkProviderString = ?"),
-                          {serverPart() + QStringLiteral("Database=quorvale_test;")})
+                          {serverPart() + "Database=quorvale_test;"})
                   .toInt(),
               22);
-    EXPECT_TRUE(QFileInfo::exists(programDir() + QStringLiteral("/QVLocal.db")));
-    EXPECT_TRUE(QFileInfo::exists(programDir() + QStringLiteral("/QVReport.db")));
+    EXPECT_TRUE(QFileInfo::exists(programDir() + "/QVLocal.db"));
+    EXPECT_TRUE(QFileInfo::exists(programDir() + "/QVReport.db"));
 
     Registry registry(settingsFile());
-    const RegistryKey db = registry.openSubKey(QStringLiteral("Database"));
-    EXPECT_EQ(db.readText(QStringLiteral("Provider")), QStringLiteral("MSDASQL"));
-    EXPECT_EQ(db.readText(QStringLiteral("Data Source")), serverPart());
-    EXPECT_EQ(db.readText(QStringLiteral("Catalog")), QStringLiteral("quorvale_test"));
-    const QString stored = db.readText(QStringLiteral("PWD"));
-    EXPECT_NE(stored, QStringLiteral("s3cr't!")) << "never stored plain";
+    const RegistryKey db = registry.openSubKey("Database");
+    EXPECT_EQ(db.readText("Provider"), "MSDASQL");
+    EXPECT_EQ(db.readText("Data Source"), serverPart());
+    EXPECT_EQ(db.readText("Catalog"), "quorvale_test");
+    const QString stored = db.readText("PWD");
+    EXPECT_NE(stored, "s3cr't!") << "never stored plain";
     clsEncryptPW scrambler;
     scrambler.setKeyString(QLatin1String(clsEncryptPW::ProgramKey));
-    EXPECT_EQ(scrambler.Encrypt(stored), QStringLiteral("s3cr't!"));
+    EXPECT_EQ(scrambler.Encrypt(stored), "s3cr't!");
 }
 
 TEST_F(ServerModeTest, CommandsWorkThroughTheSettingsAndInitNeedsForce)
 {
-    ASSERT_EQ(server({QStringLiteral("init"), QStringLiteral("--demo")}).result, 0);
+    ASSERT_EQ(server({"init", "--demo"}).result, 0);
     // Without --server the settings lead to the server, password unscrambled.
-    const CommandOutput add =
-        run({QStringLiteral("user"), QStringLiteral("add"), QStringLiteral("Pat O'Brien")});
+    const CommandOutput add = run({"user", "add", "Pat O'Brien"});
     ASSERT_EQ(add.result, 0) << add.err.toStdString();
-    EXPECT_TRUE(run({QStringLiteral("user"), QStringLiteral("list")})
-                    .out.contains(QStringLiteral("Pat O'Brien")));
-    ASSERT_EQ(
-        run({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("X'; --")}).result,
-        0);
-    EXPECT_EQ(serverCount(QStringLiteral("tblContacts")), 31);
+    EXPECT_TRUE(run({"user", "list"}).out.contains("Pat O'Brien"));
+    ASSERT_EQ(run({"contact", "add", "X'; --"}).result, 0);
+    EXPECT_EQ(serverCount("tblContacts"), 31);
 
-    const CommandOutput invoiced =
-        run({QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("1")});
+    const CommandOutput invoiced = run({"invoice", "--user", "1"});
     ASSERT_EQ(invoiced.result, 0) << invoiced.err.toStdString();
-    EXPECT_TRUE(invoiced.out.contains(QStringLiteral("Invoice ")));
-    EXPECT_TRUE(run({QStringLiteral("invoice"), QStringLiteral("--user"), QStringLiteral("1")})
-                    .out.contains(QStringLiteral("Nothing to invoice")));
+    EXPECT_TRUE(invoiced.out.contains("Invoice "));
+    EXPECT_TRUE(run({"invoice", "--user", "1"}).out.contains("Nothing to invoice"));
 
     // A second init finds the files and the tables and leaves both alone.
-    QFile::remove(programDir() + QStringLiteral("/QVLink.db"));
-    QFile::remove(programDir() + QStringLiteral("/QVLocal.db"));
-    QFile::remove(programDir() + QStringLiteral("/QVReport.db"));
-    const CommandOutput refused = server({QStringLiteral("init")});
+    QFile::remove(programDir() + "/QVLink.db");
+    QFile::remove(programDir() + "/QVLocal.db");
+    QFile::remove(programDir() + "/QVReport.db");
+    const CommandOutput refused = server({"init"});
     EXPECT_NE(refused.result, 0);
-    EXPECT_TRUE(refused.err.contains(QStringLiteral("--force")));
-    EXPECT_EQ(serverCount(QStringLiteral("tblUsers")), 6);
-    EXPECT_FALSE(QFileInfo::exists(programDir() + QStringLiteral("/QVLink.db")));
+    EXPECT_TRUE(refused.err.contains("--force"));
+    EXPECT_EQ(serverCount("tblUsers"), 6);
+    EXPECT_FALSE(QFileInfo::exists(programDir() + "/QVLink.db"));
 
-    ASSERT_EQ(server({QStringLiteral("init"), QStringLiteral("--force")}).result, 0);
-    EXPECT_EQ(serverCount(QStringLiteral("tblUsers")), 1);
-    EXPECT_EQ(serverCount(QStringLiteral("tblTimeCards")), 0);
+    ASSERT_EQ(server({"init", "--force"}).result, 0);
+    EXPECT_EQ(serverCount("tblUsers"), 1);
+    EXPECT_EQ(serverCount("tblTimeCards"), 0);
 }
 
 TEST_F(ServerModeTest, FailedForcedInitKeepsTheOldTables)
 {
-    ASSERT_EQ(server({QStringLiteral("init"), QStringLiteral("--demo")}).result, 0);
-    ASSERT_EQ(
-        run({QStringLiteral("contact"), QStringLiteral("add"), QStringLiteral("Keep Me")}).result,
-        0);
+    ASSERT_EQ(server({"init", "--demo"}).result, 0);
+    ASSERT_EQ(run({"contact", "add", "Keep Me"}).result, 0);
     const std::map<std::string, qlonglong> before = serverCounts();
     ASSERT_EQ(before.at("tblTimeCards"), 370);
     ASSERT_EQ(before.at("tblContacts"), 31);
-    const QByteArray linkBefore = fileBytes(QStringLiteral("QVLink.db"));
+    const QByteArray linkBefore = fileBytes("QVLink.db");
     ASSERT_FALSE(linkBefore.isEmpty());
     const auto expectAsBefore = [&](const CommandOutput &o) {
         EXPECT_NE(o.result, 0);
         EXPECT_FALSE(o.err.isEmpty());
         EXPECT_EQ(serverCounts(), before);
-        EXPECT_EQ(fileBytes(QStringLiteral("QVLink.db")), linkBefore);
+        EXPECT_EQ(fileBytes("QVLink.db"), linkBefore);
         const QStringList hidden =
-            QDir(programDir())
-                .entryList(QStringList{QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+            QDir(programDir()).entryList(QStringList{".*"}, QDir::Files | QDir::Hidden);
         EXPECT_TRUE(hidden.isEmpty()) << hidden.join(u' ').toStdString();
     };
 
     // The settings cannot hold a password with a space in it.
     QString badPassword = connectString();
-    badPassword.replace(QStringLiteral("PWD=s3cr't!;"), QStringLiteral("PWD={my pass};"));
+    badPassword.replace("PWD=s3cr't!;", "PWD={my pass};");
     const CommandOutput password =
-        run({QStringLiteral("--program-dir"), programDir(), QStringLiteral("--server"), badPassword,
-             QStringLiteral("init"), QStringLiteral("--demo"), QStringLiteral("--force")});
-    EXPECT_TRUE(password.err.contains(QStringLiteral("password"))) << password.err.toStdString();
+        run({"--program-dir", programDir(), "--server", badPassword, "init", "--demo", "--force"});
+    EXPECT_TRUE(password.err.contains("password")) << password.err.toStdString();
     expectAsBefore(password);
 
     // The settings cannot be saved: the last step before the server commits fails.
-    const QString keptSettings = settingsFile() + QStringLiteral(".kept");
+    const QString keptSettings = settingsFile() + ".kept";
     ASSERT_TRUE(QFile::rename(settingsFile(), keptSettings));
     ASSERT_TRUE(QDir().mkdir(settingsFile()));
-    const CommandOutput settings = server({QStringLiteral("init"), QStringLiteral("--force")});
-    EXPECT_TRUE(settings.err.contains(QStringLiteral("settings"))) << settings.err.toStdString();
+    const CommandOutput settings = server({"init", "--force"});
+    EXPECT_TRUE(settings.err.contains("settings")) << settings.err.toStdString();
     expectAsBefore(settings);
     ASSERT_TRUE(QDir().rmdir(settingsFile()));
     ASSERT_TRUE(QFile::rename(keptSettings, settingsFile()));
 
     // The server is as usable as before.
-    EXPECT_TRUE(run({QStringLiteral("contact"), QStringLiteral("list")})
-                    .out.contains(QStringLiteral("Keep Me")));
+    EXPECT_TRUE(run({"contact", "list"}).out.contains("Keep Me"));
 }
 
 // The server's default rows are written through the connection; they must not drift
@@ -227,7 +211,7 @@ TEST(ServerDefaultRows, AreTheRowsADatabaseFileGets)
         }
         QStringList rows;
         for (const char *table : {"tblAdminOptions", "tblUserSettings"}) {
-            QSqlQuery q = c.prepare(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
+            QSqlQuery q = c.prepare("SELECT * FROM " + QLatin1String(table));
             c.run(q, {});
             while (q.next()) {
                 QStringList row;
@@ -239,9 +223,9 @@ TEST(ServerDefaultRows, AreTheRowsADatabaseFileGets)
         }
         return rows;
     };
-    const QStringList expected = rowsOf(QStringLiteral("file.db"), false);
+    const QStringList expected = rowsOf("file.db", false);
     ASSERT_EQ(expected.size(), 2);
-    EXPECT_EQ(rowsOf(QStringLiteral("server.db"), true), expected);
+    EXPECT_EQ(rowsOf("server.db", true), expected);
 }
 
 } // namespace

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/pim/IcalItem.h"
+
+namespace quorvale::pim {
+
+// A journal entry (VJOURNAL). iCalendar gives a journal entry no end, so the
+// entry keeps DTSTART and its Duration in X-QUORVALE-DURATION (an iCalendar
+// duration, "PT1H30M"); End is always Start + Duration, as in Outlook:
+// setting End changes the Duration, setting Duration or Start moves the End.
+class JournalItem : public IcalItem {
+public:
+    explicit JournalItem(Folder folder);
+
+    QDateTime Start() const { return m_start; }
+    void setStart(const QDateTime &start);
+    // Invalid without a Start.
+    QDateTime End() const;
+    // An End before the Start is ignored (returns false), like one without a Start.
+    bool setEnd(const QDateTime &end);
+    // Whole minutes.
+    int Duration() const { return m_duration; }
+    void setDuration(int minutes);
+
+    // The entry type: "Task", "Phone call", ... (X-QUORVALE-ENTRYTYPE).
+    QString Type() const { return m_type; }
+    void setType(const QString &type);
+
+    QVariant property(const QString &name) const override;
+
+protected:
+    void readKind(const IcalDocument &document) override;
+    void writeKind(IcalDocument &document) override;
+
+private:
+    QDateTime m_start;
+    int m_duration = 0;
+    QString m_type;
+};
+
+// The minutes of an iCalendar duration text ("PT1H30M"), nullopt when it is
+// none; and the text of a number of minutes.
+std::optional<int> durationMinutes(const QString &text);
+QString durationText(int minutes);
+
+} // namespace quorvale::pim

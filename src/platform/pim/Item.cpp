@@ -101,7 +101,7 @@ void Item::Save()
     }
     m_lastModified = QDateTime::currentDateTime();
     const QByteArray content = serialize();
-    writePrivateFile(filePath(), content);
+    m_fileName = writeItemFile(m_fileName, content);
     m_dirty = false;
 }
 
@@ -110,8 +110,10 @@ void Item::Delete()
     if (m_deleted)
         return;
     if (!m_fileName.isEmpty()) {
-        const QString path = filePath();
-        if (QFile::exists(path) && !QFile::remove(path))
+        // Another client may have renamed the file since it was read (Maildir flags).
+        const QString current = locateItemFile(m_folder, m_fileName);
+        const QString path = QDir(m_folder.path()).filePath(current);
+        if (!current.isEmpty() && !QFile::remove(path))
             throw QvError(PathFileAccessError, QStringLiteral("Could not delete '%1'.").arg(path),
                           QString::fromLatin1(ErrorSource));
     }
@@ -156,7 +158,17 @@ bool Item::reload()
 {
     if (m_fileName.isEmpty())
         return false;
+    const QString current = locateItemFile(m_folder, m_fileName);
+    if (current.isEmpty())
+        return false;
+    m_fileName = current;
     return readFile();
+}
+
+QString Item::writeItemFile(const QString &fileName, const QByteArray &content)
+{
+    writePrivateFile(QDir(m_folder.path()).filePath(fileName), content);
+    return fileName;
 }
 
 bool Item::Display(bool modal)

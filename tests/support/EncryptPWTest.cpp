@@ -102,7 +102,8 @@ TEST(EncryptPWTest, StoredPasswordsStayReadable)
 TEST(EncryptPWTest, CharactersOutsideTheAlphabetAreRefusedWithoutEchoingThePassword)
 {
     const clsEncryptPW pw = withKey(QString::fromLatin1(clsEncryptPW::ProgramKey));
-    for (const QString &text : {"qwer tyui", "qwer\ttyui", "qwer\u00e9tyui"}) {
+    for (const char *raw : {"qwer tyui", "qwer\ttyui", "qwer\u00e9tyui"}) {
+        const QString text = QString::fromUtf8(raw);
         try {
             pw.Encrypt(text);
             ADD_FAILURE() << "accepted a character outside the alphabet";

@@ -20,6 +20,8 @@ struct UserProperty {
     QString name;
     UserPropertyType type = UserPropertyType::Text;
     QVariant value;
+
+    bool operator==(const UserProperty &) const = default;
 };
 
 // An item's user properties, in the order they were added. Names compare

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: the unit and widget tests on
-# SQLite, then the server-mode tests against a throw-away PostgreSQL server.
+# SQLite, the server-mode tests against a throw-away PostgreSQL server, and a
+# short fuzzing run of the item-store readers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,3 +9,4 @@ scripts/setup-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 scripts/with-postgres.sh ctest --preset default "$@"
+scripts/fuzz-smoke.sh "${QUORVALE_FUZZ_SECONDS:-15}"

@@ -111,7 +111,7 @@ public:
     QVariant property(const QString &name) const override;
     // Sets a property by its Outlook name. False for names that are computed
     // (LastNameAndFirstName, MailingAddress ...) or unknown.
-    bool setProperty(const QString &name, const QVariant &value);
+    bool setProperty(const QString &name, const QVariant &value) override;
 
     QString uid() const { return m_card.text(QStringLiteral("UID")); }
     const VCard &card() const { return m_card; }

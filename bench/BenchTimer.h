@@ -1,11 +1,19 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <algorithm>
 #include <functional>
 #include <vector>
 
 namespace quorvale::bench {
+
+// One figure of a run: ours and the baseline's, both medians in milliseconds.
+struct Measure {
+    QString name;
+    double ms;
+    double baselineMs;
+};
 
 // Runs `work` `repetitions` times (after one warm-up run) and returns the median
 // in milliseconds. The median keeps one slow outlier from deciding a figure.

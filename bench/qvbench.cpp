@@ -2,10 +2,12 @@
 // the ratio of the two is the figure that matters, not the absolute time.
 //
 //   qvbench [--timecards N] [--users U] [--dir DIR] [--repetitions R] [--json]
+//   qvbench --items N [--dir DIR] [--repetitions R] [--json]   (the item store)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
+#include "ItemBench.h"
 #include "SqliteBaseline.h"
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
@@ -48,6 +50,7 @@ struct Options {
     int repetitions = 15;
     QString dir;
     bool json = false;
+    int items = 0; // > 0: measure the item store instead of the databases
 };
 
 Options parse(const QStringList &args)
@@ -73,6 +76,8 @@ Options parse(const QStringList &args)
             o.dir = next();
         else if (a == QLatin1String("--json"))
             o.json = true;
+        else if (a == QLatin1String("--items"))
+            o.items = next().toInt();
         else {
             std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
                          "[--repetitions R] [--json]\n";
@@ -117,17 +122,38 @@ double ensureDatabase(const Options &o, const QString &programDir)
     return static_cast<double>(timer.elapsed()) / 1000.0;
 }
 
+void printMeasures(QTextStream &out, const std::vector<Measure> &measures, bool json)
+{
+    if (!json)
+        out << QStringLiteral("%1 %2 %3 %4\n")
+                   .arg(QStringLiteral("measure"), -42)
+                   .arg(QStringLiteral("median ms"), 12)
+                   .arg(QStringLiteral("baseline ms"), 12)
+                   .arg(QStringLiteral("ratio"), 8);
+    for (const Measure &m : measures) {
+        const double ratio = m.baselineMs > 0 ? m.ms / m.baselineMs : 0;
+        if (json) {
+            out << QJsonDocument(QJsonObject{{QStringLiteral("name"), m.name},
+                                             {QStringLiteral("median_ms"), m.ms},
+                                             {QStringLiteral("baseline_ms"), m.baselineMs},
+                                             {QStringLiteral("ratio"), ratio}})
+                       .toJson(QJsonDocument::Compact)
+                << '\n';
+        } else {
+            out << QStringLiteral("%1 %2 %3 %4\n")
+                       .arg(m.name, -42)
+                       .arg(m.ms, 12, 'f', 3)
+                       .arg(m.baselineMs, 12, 'f', 3)
+                       .arg(ratio, 8, 'f', 2);
+        }
+    }
+}
+
 QString quorvalePath()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() +
                            QStringLiteral("/../src/app/quorvale"));
 }
-
-struct Measure {
-    QString name;
-    double ms;
-    double baselineMs;
-};
 
 } // namespace
 
@@ -169,6 +195,12 @@ int main(int argc, char **argv)
     if (app.arguments().value(1) == QLatin1String("--startup-baseline"))
         return startupBaseline(app.arguments().value(2), app.arguments().value(3));
     const Options o = parse(app.arguments());
+    if (o.items > 0) {
+        QDir().mkpath(o.dir);
+        QTextStream out(stdout);
+        printMeasures(out, measureItems(o.dir, o.items, o.repetitions), o.json);
+        return 0;
+    }
     const QString programDir =
         QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);
     const double generateSeconds = ensureDatabase(o, programDir);
@@ -315,29 +347,8 @@ int main(int argc, char **argv)
                    .arg(openCards);
         if (generateSeconds >= 0)
             out << QStringLiteral("qvadmin generate: %1 s\n").arg(generateSeconds, 0, 'f', 1);
-        out << QStringLiteral("%1 %2 %3 %4\n")
-                   .arg(QStringLiteral("measure"), -20)
-                   .arg(QStringLiteral("median ms"), 12)
-                   .arg(QStringLiteral("baseline ms"), 12)
-                   .arg(QStringLiteral("ratio"), 8);
     }
-    for (const Measure &m : measures) {
-        const double ratio = m.baselineMs > 0 ? m.ms / m.baselineMs : 0;
-        if (o.json) {
-            out << QJsonDocument(QJsonObject{{QStringLiteral("name"), m.name},
-                                             {QStringLiteral("median_ms"), m.ms},
-                                             {QStringLiteral("baseline_ms"), m.baselineMs},
-                                             {QStringLiteral("ratio"), ratio}})
-                       .toJson(QJsonDocument::Compact)
-                << '\n';
-        } else {
-            out << QStringLiteral("%1 %2 %3 %4\n")
-                       .arg(m.name, -20)
-                       .arg(m.ms, 12, 'f', 3)
-                       .arg(m.baselineMs, 12, 'f', 3)
-                       .arg(ratio, 8, 'f', 2);
-        }
-    }
+    printMeasures(out, measures, o.json);
     if (!o.json && residentMiB > 0)
         out << QStringLiteral("resident memory after start-up: %1 MiB\n")
                    .arg(residentMiB, 0, 'f', 1);

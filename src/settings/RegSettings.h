@@ -93,6 +93,9 @@ struct GeneralSettings {
     bool startupTips = false;
     qint16 startupTipNumber = 0; // read only while startupTips is on
     QString defaultBrowser;
+    // How messages leave: a sendmail-compatible command; empty = they wait in
+    // the Outbox.
+    QString mailCommand;
     // A directory that exists on this system; a Windows program directory
     // would not.
     QString defaultFileDirectory = QDir::homePath();

@@ -104,6 +104,7 @@ void readGeneral(const RegistryKey &key, GeneralSettings &s)
     if (s.startupTips)
         s.startupTipNumber = key.readInt(name(V::StartupTipNumber), s.startupTipNumber);
     s.defaultBrowser = readText(key, V::DefaultBrowser, s.defaultBrowser);
+    s.mailCommand = readText(key, V::MailCommand, s.mailCommand);
     s.defaultFileDirectory = readText(key, V::DefaultFileDirectory, s.defaultFileDirectory);
     s.lastRecord = readNumberText(key, V::LastRecord, s.lastRecord);
     s.viewTimeDetail = readFlag(key, V::ViewTimeDetail, s.viewTimeDetail);

@@ -44,6 +44,8 @@ inline constexpr const char *TimeDetailOption = "Time Detail Option";
 inline constexpr const char *StartupTips = "Startup Tips";
 inline constexpr const char *StartupTipNumber = "Startup Tip Number";
 inline constexpr const char *DefaultBrowser = "Default Browser";
+// A sendmail-compatible command line that takes a message on standard input.
+inline constexpr const char *MailCommand = "Mail Command";
 inline constexpr const char *DefaultFileDirectory = "Default File Directory";
 inline constexpr const char *LastRecord = "Last Record";
 inline constexpr const char *ViewTimeDetail = "View Time Detail";

@@ -142,8 +142,10 @@ TEST_F(GetRegSettingsTest, ReadsEveryValueUnderItsOwnName)
     key("Settings").writeText("Last Record", "123456");
     key("Settings").writeText("Default Link Type", "3");
     key("Settings").writeInt("Startup Tip Number", 7);
+    key("Settings").writeText("Mail Command", "/usr/sbin/sendmail -t -oi");
 
     ASSERT_TRUE(getRegSettings());
+    EXPECT_EQ(settings.settings.mailCommand, "/usr/sbin/sendmail -t -oi");
 
     EXPECT_EQ(settings.journal.category, "J");
     EXPECT_EQ(settings.journal.entryType, "Call");

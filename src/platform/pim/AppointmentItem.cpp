@@ -165,6 +165,59 @@ QVariant AppointmentItem::property(const QString &name) const
     return IcalItem::property(name);
 }
 
+bool AppointmentItem::setProperty(const QString &name, const QVariant &value)
+{
+    if (isPropertyName(name, "Start")) {
+        setStart(value.toDateTime());
+        return true;
+    }
+    if (isPropertyName(name, "End")) {
+        setEnd(value.toDateTime());
+        return true;
+    }
+    if (isPropertyName(name, "Duration")) {
+        setDuration(value.toInt());
+        return true;
+    }
+    if (isPropertyName(name, "AllDayEvent")) {
+        setAllDayEvent(value.toBool());
+        return true;
+    }
+    if (isPropertyName(name, "Location")) {
+        setLocation(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "BusyStatus")) {
+        setBusyStatus(value.toInt());
+        return true;
+    }
+    if (isPropertyName(name, "MeetingStatus")) {
+        setMeetingStatus(value.toInt());
+        return true;
+    }
+    if (isPropertyName(name, "ReminderSet")) {
+        setReminderSet(value.toBool());
+        return true;
+    }
+    if (isPropertyName(name, "ReminderMinutesBeforeStart")) {
+        setReminderMinutesBeforeStart(value.toInt());
+        return true;
+    }
+    // The iCalendar kinds' shared properties: read in IcalItem, set here so a
+    // read-only name never turns into a user property of that name.
+    if (isPropertyName(name, "Companies")) {
+        setCompanies(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "BillingInformation")) {
+        setBillingInformation(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
+        return false;
+    return Item::setProperty(name, value);
+}
+
 void AppointmentItem::prepareNew()
 {
     IcalItem::prepareNew();

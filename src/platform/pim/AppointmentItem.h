@@ -41,6 +41,7 @@ public:
     void setReminderMinutesBeforeStart(int minutes);
 
     QVariant property(const QString &name) const override;
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     void readKind(const IcalDocument &document) override;

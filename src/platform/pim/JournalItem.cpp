@@ -77,6 +77,39 @@ QVariant JournalItem::property(const QString &name) const
     return IcalItem::property(name);
 }
 
+bool JournalItem::setProperty(const QString &name, const QVariant &value)
+{
+    if (isPropertyName(name, "Start")) {
+        setStart(value.toDateTime());
+        return true;
+    }
+    if (isPropertyName(name, "End")) {
+        setEnd(value.toDateTime());
+        return true;
+    }
+    if (isPropertyName(name, "Duration")) {
+        setDuration(value.toInt());
+        return true;
+    }
+    if (isPropertyName(name, "Type")) {
+        setType(value.toString());
+        return true;
+    }
+    // The iCalendar kinds' shared properties: read in IcalItem, set here so a
+    // read-only name never turns into a user property of that name.
+    if (isPropertyName(name, "Companies")) {
+        setCompanies(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "BillingInformation")) {
+        setBillingInformation(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
+        return false;
+    return Item::setProperty(name, value);
+}
+
 void JournalItem::readKind(const IcalDocument &document)
 {
     m_start = document.dateTime(ICAL_DTSTART_PROPERTY);

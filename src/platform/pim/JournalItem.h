@@ -27,6 +27,7 @@ public:
     void setType(const QString &type);
 
     QVariant property(const QString &name) const override;
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     void readKind(const IcalDocument &document) override;

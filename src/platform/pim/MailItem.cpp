@@ -227,6 +227,34 @@ QVariant MailItem::property(const QString &name) const
     return Item::property(name);
 }
 
+bool MailItem::setProperty(const QString &name, const QVariant &value)
+{
+    if (is(name, "To"))
+        setTo(value.toString());
+    else if (is(name, "CC"))
+        setCC(value.toString());
+    else if (is(name, "BCC"))
+        setBCC(value.toString());
+    else if (is(name, "HTMLBody"))
+        setHTMLBody(value.toString());
+    else if (is(name, "SentOn"))
+        setSentOn(value.toDateTime());
+    else if (is(name, "Mileage"))
+        setMileage(value.toString());
+    else if (is(name, "UnRead"))
+        setUnRead(value.toBool());
+    else if (is(name, "Importance")) {
+        const int level = value.toInt();
+        if (level >= int(MailImportance::Low) && level <= int(MailImportance::High))
+            setImportance(static_cast<MailImportance>(level));
+    } else if (is(name, "SenderName") || is(name, "SenderEmailAddress") ||
+               is(name, "ReceivedTime") || is(name, "MessageID"))
+        return false; // set by whoever sends or delivers the message
+    else
+        return Item::setProperty(name, value);
+    return true;
+}
+
 QString MailItem::newFileName() const
 {
     return maildir::curName(maildir::uniqueBaseName(), m_flags);

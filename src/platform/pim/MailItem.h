@@ -74,6 +74,7 @@ public:
     const QString &parseError() const { return m_parseError; }
 
     QVariant property(const QString &name) const override;
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     QString newFileName() const override;

@@ -14,6 +14,7 @@ public:
 
     QString Subject() const override;
     void setSubject(const QString &) override {}
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     void readKind(const IcalDocument &document) override;

@@ -234,6 +234,48 @@ QVariant TaskItem::property(const QString &name) const
     return IcalItem::property(name);
 }
 
+bool TaskItem::setProperty(const QString &name, const QVariant &value)
+{
+    using Setter = void (*)(TaskItem &, const QVariant &);
+    static const std::pair<const char *, Setter> setters[] = {
+        {"DueDate", [](TaskItem &t, const QVariant &v) { t.setDueDate(v.toDateTime()); }},
+        {"StartDate", [](TaskItem &t, const QVariant &v) { t.setStartDate(v.toDateTime()); }},
+        {"Status", [](TaskItem &t, const QVariant &v) { t.setStatus(v.toInt()); }},
+        {"Complete", [](TaskItem &t, const QVariant &v) { t.setComplete(v.toBool()); }},
+        {"Importance", [](TaskItem &t, const QVariant &v) { t.setImportance(v.toInt()); }},
+        {"ReminderSet", [](TaskItem &t, const QVariant &v) { t.setReminderSet(v.toBool()); }},
+        {"ReminderTime", [](TaskItem &t, const QVariant &v) { t.setReminderTime(v.toDateTime()); }},
+        {"DelegationState",
+         [](TaskItem &t, const QVariant &v) { t.setDelegationState(v.toInt()); }},
+        {"Owner", [](TaskItem &t, const QVariant &v) { t.setOwner(v.toString()); }},
+        {"ActualWork", [](TaskItem &t, const QVariant &v) { t.setActualWork(v.toInt()); }},
+        {"TotalWork", [](TaskItem &t, const QVariant &v) { t.setTotalWork(v.toInt()); }},
+        {"Contacts", [](TaskItem &t, const QVariant &v) { t.setContacts(v.toString()); }},
+    };
+    for (const auto &[key, set] : setters) {
+        if (isPropertyName(name, key)) {
+            set(*this, value);
+            return true;
+        }
+    }
+    // Follow from Status.
+    if (isPropertyName(name, "DateCompleted") || isPropertyName(name, "PercentComplete"))
+        return false;
+    // The iCalendar kinds' shared properties: read in IcalItem, set here so a
+    // read-only name never turns into a user property of that name.
+    if (isPropertyName(name, "Companies")) {
+        setCompanies(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "BillingInformation")) {
+        setBillingInformation(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
+        return false;
+    return Item::setProperty(name, value);
+}
+
 void TaskItem::readKind(const IcalDocument &d)
 {
     m_due = d.dateTime(ICAL_DUE_PROPERTY, &m_dueIsDate);

@@ -63,6 +63,7 @@ public:
     void setContacts(const QString &contacts);
 
     QVariant property(const QString &name) const override;
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     void readKind(const IcalDocument &document) override;

@@ -1,0 +1,166 @@
+// Sending a message from its editor through a stand-in for sendmail, without
+// a transport, and with one that refuses; and the inspector the program's
+// Item::Display reaches, modal and non-modal.
+
+#include "platform/pim/Items.h"
+#include "platform/pim/JournalItem.h"
+#include "platform/pim/MailItem.h"
+#include "platform/pim/Namespace.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "ui/ItemEditorDialog.h"
+#include "ui/ItemInspector.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+using namespace quorvale::pim;
+
+namespace {
+
+class ItemEditorSendTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    Namespace ns{dir.filePath(QStringLiteral("Items"))};
+    test::ScriptedPrompts prompts;
+    Folder outbox = ns.GetDefaultFolder(DefaultFolder::Outbox);
+    Folder sent = ns.GetDefaultFolder(DefaultFolder::SentMail);
+    QString received = dir.filePath(QStringLiteral("received.eml"));
+
+    MailTransport script(const QByteArray &body)
+    {
+        const QString path = dir.filePath(QStringLiteral("sendmail.sh"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body);
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
+        return MailTransport(QStringLiteral("\"%1\" -t -oi").arg(path));
+    }
+
+    std::unique_ptr<MailItem> draft()
+    {
+        auto mail = std::make_unique<MailItem>(ns.GetDefaultFolder(DefaultFolder::Inbox));
+        mail->setSubject(QStringLiteral("Invoice 17"));
+        mail->Save();
+        return mail;
+    }
+
+    // Opens the message, addresses it and presses Alt+S.
+    std::unique_ptr<ItemEditorDialog> sendFromEditor(MailItem &mail, MailTransport transport)
+    {
+        auto dialog = std::make_unique<ItemEditorDialog>(
+            mail, ItemEditorContext{prompts, &ns, std::move(transport)});
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        // Access keys reach only the active window.
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QWidget *to = dialog->control(QStringLiteral("To"))->input();
+        QTest::keyClicks(to, QStringLiteral("client@example.org"));
+        QTest::keyClick(to, Qt::Key_S, Qt::AltModifier);
+        // An access key clicks its button in an animation, from the event loop.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->sendResult().has_value(); }));
+        return dialog;
+    }
+};
+
+TEST_F(ItemEditorSendTest, SentMessageIsFiledInSentItems)
+{
+    auto mail = draft();
+    auto dialog = sendFromEditor(*mail, script("cat > \"" + received.toUtf8() + "\"\n"));
+
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog->sendResult());
+    EXPECT_EQ(dialog->sendResult()->status, SendStatus::Sent);
+    QFile file(received);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray message = file.readAll();
+    EXPECT_TRUE(message.contains("Subject: Invoice 17"));
+    EXPECT_TRUE(message.contains("client@example.org"));
+    EXPECT_EQ(Items(sent).Count(), 1);
+    EXPECT_EQ(Items(outbox).Count(), 0);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+}
+
+TEST_F(ItemEditorSendTest, WithoutTransportTheMessageWaitsInTheOutbox)
+{
+    auto mail = draft();
+    auto dialog = sendFromEditor(*mail, MailTransport());
+
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const QString waits = QStringLiteral("The message waits in the Outbox until it can be sent.");
+    EXPECT_EQ(dialog->statusText(), waits);
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.messages().front().text, waits);
+    EXPECT_EQ(Items(outbox).Count(), 1);
+    EXPECT_EQ(Items(sent).Count(), 0);
+}
+
+TEST_F(ItemEditorSendTest, RefusedMessageStaysOpenOnItsOutboxCopy)
+{
+    auto mail = draft();
+    auto dialog = sendFromEditor(*mail, script("echo 'relay refused' >&2\nexit 1\n"));
+
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->statusText().contains(QStringLiteral("relay refused")));
+    EXPECT_EQ(dialog->item().parent().entryId(), outbox.entryId());
+    // What the person edits now is the queued message.
+    QLineEdit *subject =
+        qobject_cast<QLineEdit *>(dialog->control(QStringLiteral("Subject"))->input());
+    subject->selectAll();
+    QTest::keyClicks(subject, QStringLiteral("Invoice 17 (corrected)"));
+    dialog->saveAndClose();
+    auto queued =
+        Items(outbox).Find(QStringLiteral("Subject"), QStringLiteral("Invoice 17 (corrected)"));
+    EXPECT_TRUE(queued);
+    EXPECT_EQ(Items(outbox).Count(), 1);
+}
+
+TEST_F(ItemEditorSendTest, InspectorModalEditsTheCallersItem)
+{
+    ItemInspector inspector(prompts, &ns);
+    setInspector(&inspector);
+    JournalItem entry(ns.GetDefaultFolder(DefaultFolder::Journal));
+    entry.setSubject(QStringLiteral("New from a TimeCard"));
+    QTimer::singleShot(0, [] {
+        auto *editor = qobject_cast<ItemEditorDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->saveAndClose();
+    });
+    EXPECT_TRUE(entry.Display(true));
+    EXPECT_TRUE(entry.Saved());
+    setInspector(nullptr);
+}
+
+TEST_F(ItemEditorSendTest, InspectorNonModalOwnsItsCopy)
+{
+    ItemInspector inspector(prompts, &ns);
+    QString entryId;
+    {
+        JournalItem entry(ns.GetDefaultFolder(DefaultFolder::Journal));
+        entry.setSubject(QStringLiteral("Before"));
+        entry.Save();
+        entryId = entry.EntryID();
+        EXPECT_TRUE(inspector.display(entry, false));
+    } // the caller's item is gone; the editor must not need it
+    ASSERT_EQ(inspector.openEditors().size(), 1);
+    QPointer<ItemEditorDialog> editor = inspector.openEditors().front();
+    auto *subject = qobject_cast<QLineEdit *>(editor->control(QStringLiteral("Subject"))->input());
+    subject->selectAll();
+    QTest::keyClicks(subject, QStringLiteral("After"));
+    QTest::mouseClick(editor->saveButton(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(editor.isNull());
+    EXPECT_EQ(ns.GetItemFromID(entryId, QString())->Subject(), QStringLiteral("After"));
+}
+
+} // namespace

@@ -203,19 +203,7 @@ bool AppointmentItem::setProperty(const QString &name, const QVariant &value)
         setReminderMinutesBeforeStart(value.toInt());
         return true;
     }
-    // The iCalendar kinds' shared properties: read in IcalItem, set here so a
-    // read-only name never turns into a user property of that name.
-    if (isPropertyName(name, "Companies")) {
-        setCompanies(value.toString());
-        return true;
-    }
-    if (isPropertyName(name, "BillingInformation")) {
-        setBillingInformation(value.toString());
-        return true;
-    }
-    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
-        return false;
-    return Item::setProperty(name, value);
+    return IcalItem::setProperty(name, value);
 }
 
 void AppointmentItem::prepareNew()

@@ -72,6 +72,21 @@ QVariant IcalItem::property(const QString &name) const
     return Item::property(name);
 }
 
+bool IcalItem::setProperty(const QString &name, const QVariant &value)
+{
+    if (isPropertyName(name, "Companies")) {
+        setCompanies(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "BillingInformation")) {
+        setBillingInformation(value.toString());
+        return true;
+    }
+    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
+        return false;
+    return Item::setProperty(name, value);
+}
+
 QString IcalItem::newFileName() const
 {
     return uid() + QStringLiteral(".ics");

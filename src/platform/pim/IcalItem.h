@@ -33,6 +33,9 @@ public:
     void setBillingInformation(const QString &text);
 
     QVariant property(const QString &name) const override;
+    // The kinds' shared properties; a read-only name never becomes a user
+    // property of that name.
+    bool setProperty(const QString &name, const QVariant &value) override;
 
 protected:
     IcalItem(ItemType type, Folder folder, icalcomponent_kind kind);

@@ -27,19 +27,7 @@ bool NoteItem::setProperty(const QString &name, const QVariant &value)
     // The subject is the body's first line.
     if (isPropertyName(name, "Subject"))
         return false;
-    // The iCalendar kinds' shared properties: read in IcalItem, set here so a
-    // read-only name never turns into a user property of that name.
-    if (isPropertyName(name, "Companies")) {
-        setCompanies(value.toString());
-        return true;
-    }
-    if (isPropertyName(name, "BillingInformation")) {
-        setBillingInformation(value.toString());
-        return true;
-    }
-    if (isPropertyName(name, "ContactNames") || isPropertyName(name, "Saved"))
-        return false;
-    return Item::setProperty(name, value);
+    return IcalItem::setProperty(name, value);
 }
 
 std::unique_ptr<Item> makeNoteItem(const Folder &folder)

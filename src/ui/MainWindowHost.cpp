@@ -20,6 +20,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
       m_window(
           std::make_unique<frmTimeCard>(startUp.workingSet(), m_commands, startUp.options().terms))
 {
+    m_inspector = std::make_unique<ItemInspector>(
+        prompts, &startUp.outlook().nameSpace(),
+        startUp.settings().settings.mailCommand.isEmpty()
+            ? pim::MailTransport()
+            : pim::MailTransport(startUp.settings().settings.mailCommand),
+        m_window.get());
+    pim::setInspector(m_inspector.get());
     m_window->applyToolChanges(startUp.toolChanges());
     m_window->setCommandGuard([&startUp] { return startUp.outlook().EnsureOutlook(); });
     m_window->setErrorHandler([&errors](const std::exception &error) {
@@ -36,6 +43,11 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
             state.showHidden, m_startUp.viewTimeDetail(), m_startUp.viewActiveTaskList()});
     });
+}
+
+MainWindowHost::~MainWindowHost()
+{
+    pim::setInspector(nullptr);
 }
 
 void MainWindowHost::show()

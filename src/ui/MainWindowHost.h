@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timecards/MainCommands.h"
+#include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
 
 #include <memory>
@@ -17,6 +18,9 @@ class StartUp;
 class MainWindowHost {
 public:
     MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors);
+    ~MainWindowHost();
+    MainWindowHost(const MainWindowHost &) = delete;
+    MainWindowHost &operator=(const MainWindowHost &) = delete;
 
     frmTimeCard &window() { return *m_window; }
     MainCommands &commands() { return m_commands; }
@@ -28,6 +32,8 @@ private:
     StartUp &m_startUp;
     MainCommands m_commands;
     std::unique_ptr<frmTimeCard> m_window;
+    // Shows items in their editors for the whole run (Item::Display).
+    std::unique_ptr<ItemInspector> m_inspector;
 };
 
 } // namespace quorvale

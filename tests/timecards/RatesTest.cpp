@@ -3,6 +3,8 @@
 #include "data/DatabaseSettings.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "testsupport/QtPrinters.h"
@@ -13,7 +15,6 @@
 // The program's own rate lookups, prepared as start-up prepares them. This test
 // target does not link the settings library (it links this one), so its one
 // source file is compiled in here.
-#include "settings/PreparedCommands.cpp"
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>

@@ -60,13 +60,14 @@ TEST_F(GenerateTest, MixOptionsAndAnExistingDatabase)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND "
                                    "tbl_name = 'tblTimeCards' AND sql IS NOT NULL")),
               qlonglong(table->indexes.size()));
-    // Values stay exact: hours x rate x realization, rounded once.
-    EXPECT_EQ(count(QStringLiteral(
-                  "SELECT COUNT(*) FROM tblTimeCards WHERE Value <> CAST(ROUND(Rate * "
-                  "(CAST(substr(Quantity,1,3) AS INTEGER) * 3600 + CAST(substr(Quantity,4,2) AS "
-                  "INTEGER) * 60 + CAST(substr(Quantity,6,2) AS INTEGER)) * Realization / 3600.0) "
-                  "AS INTEGER)")),
-              0);
+    // Values stay exact: hours x rate x realization, rounded once to the cent.
+    EXPECT_EQ(
+        count(QStringLiteral(
+            "SELECT COUNT(*) FROM tblTimeCards WHERE Value <> CAST(ROUND(Rate * "
+            "(CAST(substr(Quantity,1,3) AS INTEGER) * 3600 + CAST(substr(Quantity,4,2) AS "
+            "INTEGER) * 60 + CAST(substr(Quantity,6,2) AS INTEGER)) * Realization / 360000.0) "
+            "AS INTEGER) * 100")),
+        0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "qvadmin/TimeCardRows.h"
 
 #include "platform/db/Connection.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QVariantList>
 
@@ -39,7 +40,9 @@ QString durationText(int seconds)
 
 Money timeValue(Money hourlyRate, int seconds, int realizationPercent)
 {
-    return hourlyRate.mulDiv(static_cast<std::int64_t>(seconds) * realizationPercent, 3600 * 100);
+    // The program's own arithmetic, so a demo TimeCard keeps its value when the
+    // program recomputes it.
+    return timeSpentValue(seconds, hourlyRate, Realization::fromPercent(realizationPercent));
 }
 
 TimeCardWriter::TimeCardWriter(db::Connection &db)

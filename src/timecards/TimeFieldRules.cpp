@@ -14,18 +14,20 @@ bool valueFollowsTime(DurationField field, const DurationContext &context)
            context.rateSource != QLatin1String("Flat Fee");
 }
 
+// A stored value may come as a date, a time, a date and time, or their ISO text,
+// depending on the engine.
 QDate storedDate(const QVariant &stored)
 {
-    if (stored.typeId() == QMetaType::QDateTime)
-        return stored.toDateTime().date();
-    return stored.toDate();
+    const QDateTime both = stored.toDateTime();
+    return both.isValid() ? both.date() : stored.toDate();
 }
 
 QTime storedTime(const QVariant &stored)
 {
-    if (stored.typeId() == QMetaType::QDateTime)
-        return stored.toDateTime().time();
-    return stored.toTime();
+    if (stored.typeId() == QMetaType::QTime)
+        return stored.toTime();
+    const QDateTime both = stored.toDateTime();
+    return both.isValid() ? both.time() : stored.toTime();
 }
 
 bool isComplete(const QString &shown)

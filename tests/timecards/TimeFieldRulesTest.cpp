@@ -16,6 +16,7 @@ TEST(TimeFieldRules, EmptyDateAndTimeFieldsComeBackFromTheRowOrTheClock)
     EXPECT_EQ(dateForLeftField(QDate(), QDateTime(stored, storedTime), today), stored);
     EXPECT_EQ(dateForLeftField(QDate(), QVariant(), today), today);
     EXPECT_EQ(timeForLeftField(QTime(), QDateTime(stored, storedTime), now), storedTime);
+    EXPECT_EQ(timeForLeftField(QTime(), QStringLiteral("2026-02-01T09:30:00"), now), storedTime);
     EXPECT_EQ(timeForLeftField(QTime(), QVariant(), now), now);
 }
 

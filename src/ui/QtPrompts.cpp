@@ -1,5 +1,8 @@
 #include "QtPrompts.h"
 
+#include "timecards/TimeAdjust.h"
+#include "ui/frmTimeAdd.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -64,10 +67,12 @@ PromptResult QtPrompts::messageBox(const QString &title, const QString &text, Pr
     }
 }
 
-bool QtPrompts::showDialog(const QString &, QVariantMap &)
+bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
 {
-    // No named dialog is built yet: a request is declined, which every caller
-    // treats as the person cancelling.
+    if (name == QLatin1String(AdjustTimeDialogName))
+        return frmTimeAdd::AdjustTimeDialog(values, *this, m_parent);
+    // A dialog not built yet is declined, which every caller treats as the
+    // person cancelling.
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "QtPrompts.h"
 
 #include "timecards/TimeAdjust.h"
+#include "ui/FolderPickerDialog.h"
 #include "ui/frmTimeAdd.h"
 
 #include <QApplication>
@@ -71,6 +72,8 @@ bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
 {
     if (name == QLatin1String(AdjustTimeDialogName))
         return frmTimeAdd::AdjustTimeDialog(values, *this, m_parent);
+    if (name == QLatin1String(DialogName::FolderPicker))
+        return FolderPickerDialog::pick(values, m_parent);
     // A dialog not built yet is declined, which every caller treats as the
     // person cancelling.
     return false;

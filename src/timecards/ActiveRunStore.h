@@ -1,0 +1,40 @@
+#pragma once
+
+#include "timecards/ActiveRun.h"
+
+#include <optional>
+
+namespace quorvale {
+
+namespace db {
+class Connection;
+}
+
+// Keeps the one TimeCard run that is on in the user's local database
+// (QVLocal.db, table tblActiveRun), so that it outlives a crash. The table is
+// made on first use, since local databases made before it lack it. Times are
+// kept as UTC milliseconds, so a change of daylight saving time between the
+// crash and the next start counts right. Errors are thrown as QvError.
+class ActiveRunStore {
+public:
+    explicit ActiveRunStore(db::Connection &cnnLocal);
+
+    // Records run as the one that is on, replacing any other.
+    void save(const ActiveRun &run);
+    // The program still ran at this moment (no effect when no run is kept).
+    void markSeen(const QDateTime &at);
+    // No run is on any more.
+    void clear();
+    // The run left over by a program that stopped without ending it; nullopt
+    // when there is none. The record stays until clear(), so a crash while
+    // settling it offers it again.
+    std::optional<ActiveRun> recover();
+
+private:
+    void ensureTable();
+
+    db::Connection &m_cnn;
+    bool m_tableReady = false;
+};
+
+} // namespace quorvale

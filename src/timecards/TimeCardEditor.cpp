@@ -1,0 +1,277 @@
+#include "timecards/TimeCardEditor.h"
+
+#include "platform/core/QvError.h"
+#include "support/Prompts.h"
+
+namespace quorvale {
+
+namespace {
+
+const QString TimeCardIdColumn = QStringLiteral("TimeCardID");
+const QString JournalColumn = QStringLiteral("JournalEntryID");
+
+bool onRow(const db::Recordset &rs)
+{
+    return rs.isOpen() && !rs.bof() && !rs.eof();
+}
+
+} // namespace
+
+TimeCardEditor::TimeCardEditor(db::Recordset &timeCards, Prompts &prompts, EditorOptions options,
+                               EditorHooks hooks)
+    : m_rs(timeCards), m_prompts(prompts), m_options(std::move(options)), m_hooks(std::move(hooks))
+{
+    m_rs.setListener(this);
+}
+
+TimeCardEditor::~TimeCardEditor()
+{
+    m_rs.setListener(nullptr);
+}
+
+std::optional<qint64> TimeCardEditor::currentTimeCardId() const
+{
+    if (m_rs.editMode() == db::EditMode::Add || !onRow(m_rs))
+        return std::nullopt;
+    const QVariant id = m_rs.value(TimeCardIdColumn);
+    if (id.isNull())
+        return std::nullopt;
+    return id.toLongLong();
+}
+
+bool TimeCardEditor::timerRunsHere() const
+{
+    if (!m_timer)
+        return false;
+    const auto active = m_timer->activeTimeCardId();
+    return active && active == currentTimeCardId();
+}
+
+bool TimeCardEditor::DataChangedProperty() const
+{
+    return m_rs.isOpen() && (m_rs.editMode() != db::EditMode::None || m_fieldsChanged);
+}
+
+bool TimeCardEditor::writeField(const QString &name, const QVariant &value)
+{
+    if (m_locked || !onRow(m_rs))
+        return false;
+    if (m_rs.editMode() == db::EditMode::None)
+        adoTimeCardRS_WillChangeRecord(ChangeReason::Modify);
+    m_rs.setValue(name, value);
+    return true;
+}
+
+TimeCardEntry TimeCardEditor::currentEntry() const
+{
+    const QSqlRecord row = m_rs.record();
+    return m_hooks.shownEntry ? m_hooks.shownEntry(row, timerRunsHere())
+                              : entryFromRow(row, timerRunsHere());
+}
+
+bool TimeCardEditor::ValidateCurrentRecord()
+{
+    m_focus = {};
+    if (!onRow(m_rs))
+        return true;
+    const TimeCardEntry entry = currentEntry();
+    const int code = ValidationError(entry, m_options.validation);
+    if (code != ValidationCode::Valid) {
+        m_focus = ProcessValidationError(code, entry, m_options.validation, m_prompts);
+        return false;
+    }
+    return !DataChangedProperty() || save();
+}
+
+bool TimeCardEditor::save()
+{
+    try {
+        m_rs.update();
+        m_fieldsChanged = false;
+        return true;
+    } catch (const QvError &error) {
+        // The changes are lost, so the person must hear of it and see the row as
+        // it is stored now, not a silent success.
+        tell(error);
+        try {
+            m_rs.move(0);
+        } catch (const QvError &) {
+            // The row itself is gone; the next move skips it.
+        }
+        m_fieldsChanged = false;
+        return false;
+    }
+}
+
+void TimeCardEditor::journal(const QSqlRecord &row)
+{
+    if (!m_hooks.ProcessJournalEntry)
+        return;
+    try {
+        m_hooks.ProcessJournalEntry(row);
+    } catch (const QvError &error) {
+        tell(error);
+    }
+}
+
+void TimeCardEditor::tell(const QvError &error)
+{
+    m_prompts.messageBox(QStringLiteral("Quorvale"), error.description(), PromptButtons::Ok,
+                         PromptIcon::Warning);
+}
+
+void TimeCardEditor::adoTimeCardRS_WillChangeRecord(ChangeReason reason)
+{
+    if (m_adding || m_deleting)
+        return;
+    if (m_suppressOnce) {
+        m_suppressOnce = false;
+        return;
+    }
+    if (reason != ChangeReason::AddNew && DataChangedProperty() && onRow(m_rs))
+        journal(m_rs.record());
+}
+
+bool TimeCardEditor::leaveCurrent()
+{
+    if (m_adding || m_deleting || !onRow(m_rs))
+        return true;
+    if (m_locked) {
+        // An invoiced TimeCard cannot be mended, so it never holds the person back.
+        if (m_rs.editMode() != db::EditMode::None)
+            m_rs.cancelUpdate();
+        m_fieldsChanged = false;
+        return true;
+    }
+    m_focus = {};
+    const TimeCardEntry entry = currentEntry();
+    const int code = ValidationError(entry, m_options.validation);
+    if (code != ValidationCode::Valid) {
+        m_focus = ProcessValidationError(code, entry, m_options.validation, m_prompts);
+        return false;
+    }
+    if (!DataChangedProperty())
+        return true;
+    adoTimeCardRS_WillChangeRecord(ChangeReason::Move);
+    if (save())
+        return true;
+    // The journal entry was written from values that were not stored: bring it
+    // back in step with the row as it is.
+    if (onRow(m_rs))
+        journal(m_rs.record());
+    return false;
+}
+
+void TimeCardEditor::adoTimeCardRS_MoveComplete()
+{
+    if (m_adding || m_deleting || !onRow(m_rs) || m_rs.editMode() == db::EditMode::Add)
+        return;
+    m_fieldsChanged = false;
+    m_locked = !m_rs.value(QStringLiteral("InvoiceID")).isNull();
+    const QVariant contact = m_rs.value(QStringLiteral("ContactID"));
+    m_contactId = contact.isNull() ? 0 : contact.toInt();
+    m_journalEntryId = m_rs.value(JournalColumn).toString();
+
+    if (m_hooks.journalEntryExists && m_hooks.NewJournalEntry && !m_locked) {
+        try {
+            if (!m_hooks.journalEntryExists(m_journalEntryId)) {
+                const QString replacement = m_hooks.NewJournalEntry();
+                if (!replacement.isEmpty()) {
+                    const FlagScope suppressed(m_suppressOnce);
+                    m_rs.setValue(JournalColumn, replacement);
+                    m_rs.update();
+                    m_journalEntryId = replacement;
+                }
+            }
+        } catch (const QvError &error) {
+            if (m_rs.editMode() != db::EditMode::None)
+                m_rs.cancelUpdate();
+            tell(error);
+        }
+    }
+    if (m_hooks.showRow)
+        m_hooks.showRow();
+}
+
+bool TimeCardEditor::ProcessActiveCard()
+{
+    const std::optional<qint64> active = m_timer ? m_timer->activeTimeCardId() : std::nullopt;
+    if (!active)
+        return true;
+    const std::optional<qint64> back = currentTimeCardId();
+    if (back != active) {
+        if (!leaveCurrent())
+            return false;
+        try {
+            m_rs.setBookmark(QVariant::fromValue<qlonglong>(*active));
+        } catch (const QvError &error) {
+            // The timed TimeCard is not in the set (a filter left it out): it
+            // cannot be settled from here, so nothing may go on as if it were.
+            tell(error);
+            return false;
+        }
+    }
+    m_timer->tick();
+    if (m_options.autoSave) {
+        m_timer->pause(true);
+    } else {
+        switch (m_prompts.messageBox(QStringLiteral("Save Changes?"),
+                                     QStringLiteral("Do you want to save your time changes to "
+                                                    "this ") +
+                                         QStringLiteral("TimeCard? "),
+                                     PromptButtons::YesNoCancel, PromptIcon::Question)) {
+        case PromptResult::Yes:
+            m_timer->pause(true);
+            break;
+        case PromptResult::No:
+            m_timer->pause(false);
+            break;
+        default:
+            // The timed TimeCard stays current and running.
+            return false;
+        }
+    }
+    if (back && back != active) {
+        if (!leaveCurrent())
+            return false;
+        m_rs.setBookmark(QVariant::fromValue<qlonglong>(*back));
+    }
+    return true;
+}
+
+std::optional<qint64>
+TimeCardEditor::CreateNewTimeCard(const std::function<TimeCardDefaults()> &defaults)
+{
+    if (!leaveCurrent() || !ProcessActiveCard())
+        return std::nullopt;
+    std::optional<qint64> id;
+    {
+        const FlagScope adding(m_adding);
+        QString entryId;
+        if (m_hooks.NewJournalEntry) {
+            try {
+                entryId = m_hooks.NewJournalEntry();
+            } catch (const QvError &error) {
+                // Creation goes on without the journal item; it is made when the
+                // TimeCard next becomes current.
+                tell(error);
+            }
+        }
+        m_rs.addNew();
+        try {
+            m_rs.setValue(JournalColumn, entryId);
+            defaults().apply(m_rs);
+            m_rs.update();
+        } catch (const QvError &error) {
+            m_rs.cancelUpdate();
+            tell(error);
+            return std::nullopt;
+        }
+        id = currentTimeCardId();
+    }
+    // Settled as every other arriving row is, now that the flag is clear.
+    adoTimeCardRS_MoveComplete();
+    return id;
+}
+
+} // namespace quorvale

@@ -1,7 +1,9 @@
 #include "QtPrompts.h"
 
 #include "timecards/TimeAdjust.h"
+#include "timecards/TimeCardDelete.h"
 #include "ui/FolderPickerDialog.h"
+#include "ui/frmDeleteTimeCard.h"
 #include "ui/frmTimeAdd.h"
 
 #include <QApplication>
@@ -74,6 +76,8 @@ bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
         return frmTimeAdd::AdjustTimeDialog(values, *this, m_parent);
     if (name == QLatin1String(DialogName::FolderPicker))
         return FolderPickerDialog::pick(values, m_parent);
+    if (name == QLatin1String(DeleteTimeCardDialogName))
+        return frmDeleteTimeCard::DeleteTimeCardDialog(values, m_parent);
     // A dialog not built yet is declined, which every caller treats as the
     // person cancelling.
     return false;

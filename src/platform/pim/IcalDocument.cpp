@@ -177,6 +177,18 @@ IcalDocument::IcalDocument(IcalComponentPtr calendar, icalcomponent *component)
 
 std::optional<IcalDocument> IcalDocument::parse(const QByteArray &content, icalcomponent_kind kind)
 {
+    std::optional<IcalDocument> document = parseOnce(content, kind);
+    // A file is taken only when what we would write back reads again: libical
+    // lets some broken structure pass (an END without its BEGIN) that it then
+    // refuses once written, and an item we cannot read back would be lost.
+    if (document && !parseOnce(document->serialize(), kind))
+        return std::nullopt;
+    return document;
+}
+
+std::optional<IcalDocument> IcalDocument::parseOnce(const QByteArray &content,
+                                                    icalcomponent_kind kind)
+{
     const std::optional<QByteArray> shielded = icallines::shield(content);
     if (!shielded || shielded->trimmed().isEmpty())
         return std::nullopt;

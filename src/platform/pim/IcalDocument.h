@@ -97,6 +97,8 @@ public:
     icaltimezone *zone(const char *tzid) const;
 
 private:
+    static std::optional<IcalDocument> parseOnce(const QByteArray &content,
+                                                 icalcomponent_kind kind);
     IcalDocument(IcalComponentPtr calendar, icalcomponent *component);
     icalproperty *findField(const char *name) const;
     QString ensureLocalZone();

@@ -177,3 +177,25 @@ TEST(IcalDocumentTest, UserPropertiesKeepNameTypeAndValueApartFromOwnFields)
 }
 
 } // namespace
+
+TEST(IcalDocumentTest, AFileWhoseRewriteWouldNotReadBackIsRefused)
+{
+    // Found by fuzzing: libical lets this broken structure pass once, then
+    // refuses the text written back from it.
+    const QByteArray broken = "BEGIN:VCALENDAR\r\n"
+                              "VERSION:2.0\r\n"
+                              "PRODID:-//x//y//EN\r\n"
+                              "BEGIN:VEVENT\r\n"
+                              "UID:1\r\n"
+                              "DTSTAMP:20260101\n"
+                              "DTE*ND:2026LE-TXPE=NUMBER:42\r\n"
+                              "B\xbb"
+                              "\xb8"
+                              "IN:VALARM\r\n"
+                              "ACTION:DISPLAY\r\n"
+                              "TRIGGER:-PT15M\r\n"
+                              "END:VALARM\r\n"
+                              "END:VEVENT\r\n"
+                              "END:VCCALENDAR\r";
+    EXPECT_FALSE(pim::IcalDocument::parse(broken, ICAL_VEVENT_COMPONENT).has_value());
+}

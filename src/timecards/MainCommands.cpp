@@ -25,6 +25,8 @@ bool MainCommands::handles(int toolId)
 
 void MainCommands::run(int toolId)
 {
+    if (m_leave && !m_leave())
+        return;
     if (toolId >= ToolId::GoToFirst && toolId <= ToolId::GoToLast)
         RecordNavigation(toolId - ToolId::GoToFirst);
     else if (toolId == ToolId::ShowHiddenTimeCards)

@@ -30,6 +30,10 @@ public:
                  bool showHidden, Prompts &prompts,
                  std::function<void(const QString &)> saveDefaultSort);
 
+    // Asked before the current TimeCard is left (moves, sorts, showing hidden
+    // TimeCards); false keeps it current and the command does nothing.
+    void setLeaveCurrent(std::function<bool()> leave) { m_leave = std::move(leave); }
+
     // True when the ID is one of these commands; run() then carries it out.
     static bool handles(int toolId);
     void run(int toolId);
@@ -62,6 +66,7 @@ private:
     Prompts &m_prompts;
     std::function<void(const QString &)> m_saveDefaultSort;
     int m_sortToolId;
+    std::function<bool()> m_leave;
 };
 
 } // namespace quorvale

@@ -5,8 +5,36 @@
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
+#include "timecards/Rates.h"
+#include "timecards/TimeCardEditor.h"
+#include "timecards/TimeFormat.h"
+#include "ui/TimeCardBinder.h"
 
 namespace quorvale {
+
+namespace {
+
+EditorOptions editorOptions(const StartUp &startUp)
+{
+    const AdminOptions &o = startUp.options();
+    const ValidationFlags &v = startUp.settings().validation;
+    EditorOptions e;
+    e.validation = ValidationOptions{
+        o.contactInUse,   o.contactRequired,   o.activity1InUse,  o.activity1Required,
+        o.activity2InUse, o.activity2Required, o.rateSourceFixed, v.endBeforeStart,
+        v.noTimeSpent,    v.noHourlyRate,      v.noDescription,   v.noJobOrder,
+        o.terms,          o.jobOrderTerm};
+    e.autoSave = startUp.settings().journal.autoSave;
+    return e;
+}
+
+RateOptions rateOptions(const AdminOptions &o)
+{
+    return RateOptions{o.terms,           o.contactInUse,    o.activity1InUse, o.activity2InUse,
+                       o.rateSourceFixed, o.fixedRateSource, o.fixedRateLevel, o.fixedHourlyRate};
+}
+
+} // namespace
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
                                ErrorHandler &errors)
@@ -36,6 +64,29 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
                           QStringLiteral("Quorvale"));
     });
+    EditorHooks hooks;
+    hooks.showRow = [this] { m_window->showCurrent(); };
+    m_editor = std::make_unique<TimeCardEditor>(startUp.workingSet().timeCards(), prompts,
+                                                editorOptions(startUp), std::move(hooks));
+    const AdminOptions &options = startUp.options();
+    BinderContext binding;
+    binding.billingInUse = options.billingInUse;
+    binding.rates.options = rateOptions(options);
+    binding.rates.realizationInUse = options.realizationInUse;
+    binding.rates.lookup = [&startUp](const QString &source) {
+        return startUp.commands().ratesFor(source, startUp.options().terms);
+    };
+    binding.staffId = startUp.settings().staffId;
+    m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
+    m_commands.setLeaveCurrent([this] {
+        if (m_editor->leaveCurrent())
+            return true;
+        m_window->focusField(m_editor->focus().field);
+        return false;
+    });
+    m_window->bind(m_binder.get(), qtTimeFormat(startUp.timeFormat()),
+                   offeredRateSources(rateOptions(options)));
+    m_editor->adoTimeCardRS_MoveComplete();
     m_window->setCloseHandler([this](const WindowState &state) {
         const int dpi = m_window->logicalDpiX();
         m_startUp.Form_QueryUnload(WindowClosing{
@@ -47,6 +98,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
 
 MainWindowHost::~MainWindowHost()
 {
+    m_commands.setLeaveCurrent({});
+    m_window->bind(nullptr, QString(), QStringList());
     pim::setInspector(nullptr);
 }
 

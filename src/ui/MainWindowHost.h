@@ -12,6 +12,8 @@ class ErrorHandler;
 class Prompts;
 class Registry;
 class StartUp;
+class TimeCardBinder;
+class TimeCardEditor;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
@@ -24,6 +26,7 @@ public:
 
     frmTimeCard &window() { return *m_window; }
     MainCommands &commands() { return m_commands; }
+    TimeCardEditor &editor() { return *m_editor; }
 
     // Sizes the window as it was left and shows it; the first activation follows.
     void show();
@@ -34,6 +37,9 @@ private:
     std::unique_ptr<frmTimeCard> m_window;
     // Shows items in their editors for the whole run (Item::Display).
     std::unique_ptr<ItemInspector> m_inspector;
+    // After the window: both go before it does.
+    std::unique_ptr<TimeCardEditor> m_editor;
+    std::unique_ptr<TimeCardBinder> m_binder;
 };
 
 } // namespace quorvale

@@ -2,18 +2,26 @@
 
 #include "data/SortOrders.h"
 #include "settings/AdjustInterface.h"
+#include "timecards/Validation.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
+class QTimeEdit;
 
 namespace quorvale {
 
 class MainCommands;
+class TimeCardBinder;
 class WorkingSet;
 
 // What the window hands back when it closes, for the settings to keep.
@@ -49,6 +57,12 @@ public:
     }
 
     // The tool of that name (every band shares it), or nullptr.
+    // Makes the fields editable through the binder (nullptr: shown only).
+    // timeFormat is in Qt's notation; rateSources are the offered sources.
+    void bind(TimeCardBinder *binder, const QString &timeFormat, const QStringList &rateSources);
+    // Puts the focus where a validation message says the TimeCard needs mending.
+    void focusField(FocusField field);
+
     QAction *tool(const QString &name) const;
     QAction *toolById(int toolId) const;
     QString positionText() const;
@@ -67,6 +81,11 @@ private:
     void buildFields();
     void syncChecks();
     void showAbout();
+    void connectFields();
+    void setLocked(bool locked);
+    void showValue();
+    // While the fields are filled from the row, their change signals write nothing.
+    bool writable() const { return m_binder && !m_showing; }
 
     WorkingSet &m_set;
     MainCommands &m_commands;
@@ -76,7 +95,27 @@ private:
     std::function<bool()> m_guard;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
-    std::vector<std::pair<QString, QLabel *>> m_fields;
+    TimeCardBinder *m_binder = nullptr;
+    bool m_showing = false;
+    QLabel *m_id = nullptr;
+    QPlainTextEdit *m_description = nullptr;
+    QLineEdit *m_timeEstimated = nullptr;
+    QLineEdit *m_timeSpent = nullptr;
+    QDateEdit *m_startDate = nullptr;
+    QTimeEdit *m_startTime = nullptr;
+    QDateEdit *m_endDate = nullptr;
+    QTimeEdit *m_endTime = nullptr;
+    QComboBox *m_entryType = nullptr;
+    QComboBox *m_billStatus = nullptr;
+    QComboBox *m_rateSource = nullptr;
+    QComboBox *m_rateLevel = nullptr;
+    QLineEdit *m_rate = nullptr;
+    QLineEdit *m_flatFee = nullptr;
+    QLineEdit *m_value = nullptr;
+    QLineEdit *m_realization = nullptr;
+    QLineEdit *m_category = nullptr;
+    QLineEdit *m_jobOrder = nullptr;
+    QCheckBox *m_hidden = nullptr;
 };
 
 // Window sizes are kept in twips, 1440 to the inch, as the settings hold them.

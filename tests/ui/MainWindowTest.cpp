@@ -14,9 +14,13 @@
 #include "ui/MainWindowHost.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSqlQuery>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -59,6 +63,20 @@ protected:
     }
 
     frmTimeCard &window() { return host->window(); }
+    template <class W> W *field(const char *name)
+    {
+        auto *w = window().findChild<W *>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QVariant stored(const QVariant &id, const char *column)
+    {
+        QSqlQuery q(startUp->store().cnnLink().database());
+        q.prepare(QStringLiteral("SELECT %1 FROM tblTimeCards WHERE TimeCardID = ?")
+                      .arg(QLatin1String(column)));
+        q.addBindValue(id);
+        return q.exec() && q.next() ? q.value(0) : QVariant();
+    }
     QVariant current() { return host->commands().currentTimeCardId(); }
     QAction *tool(const char *name) { return window().tool(QLatin1String(name)); }
 
@@ -135,12 +153,18 @@ TEST_F(MainWindowTest, MovesSortsAndSavesWhatItLeavesBehind)
 TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
 {
     open();
-    for (QLabel *label : window().findChildren<QLabel *>()) {
-        if (!label->objectName().startsWith(QLatin1String("txt")))
+    int fields = 0;
+    const auto *page = window().findChild<QWidget *>(QStringLiteral("TimeCardFields"));
+    ASSERT_NE(page, nullptr);
+    for (QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QLabel *>(w) && !w->objectName().startsWith(QLatin1String("txt")))
             continue;
-        EXPECT_FALSE(label->accessibleName().isEmpty()) << label->objectName().toStdString();
-        EXPECT_EQ(label->focusPolicy(), Qt::StrongFocus);
+        ++fields;
+        EXPECT_TRUE(!w->accessibleName().isEmpty() || qobject_cast<QCheckBox *>(w))
+            << w->objectName().toStdString();
+        EXPECT_NE(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
     }
+    EXPECT_EQ(fields, 19);
     for (QAction *action : window().menuBar()->actions())
         EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
     for (const ToolInfo &info : CommandTable::tools()) {
@@ -161,5 +185,34 @@ TEST_F(MainWindowTest, ACommandReconnectsAnItemStoreThatWentAway)
     EXPECT_TRUE(QDir(items).exists());
     EXPECT_TRUE(window().positionText().startsWith(QStringLiteral("2 of ")));
     EXPECT_EQ(endedWith, 0);
+    close();
+}
+
+TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
+{
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Settings\\Validation"))
+        .writeInt(QStringLiteral("End Before Start"), 1);
+    open();
+    const QVariant first = current();
+    field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Drafted the lease"));
+    EXPECT_NE(stored(first, "Description").toString(), QStringLiteral("Drafted the lease"));
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_TRUE(window().positionText().startsWith(QStringLiteral("2 of ")));
+    EXPECT_EQ(stored(first, "Description").toString(), QStringLiteral("Drafted the lease"));
+
+    const QVariant second = current();
+    const QVariant endDate = stored(second, "EndDate");
+    QDateEdit *end = field<QDateEdit>("dtEndDate");
+    end->setDate(field<QDateEdit>("dtStartDate")->date().addDays(-1));
+    const auto asked = prompts.messages().size();
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(current(), second);
+    ASSERT_EQ(prompts.messages().size(), asked + 1);
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" Validation Error"));
+    EXPECT_TRUE(prompts.messages().last().text.contains(
+        QStringLiteral("Problem:\nEnd time before the start time.\n")));
+    EXPECT_EQ(window().focusWidget(), field<QDateEdit>("dtStartDate"));
+    EXPECT_EQ(stored(second, "EndDate"), endDate);
     close();
 }

@@ -1,0 +1,139 @@
+#include "TimeCardBinder.h"
+
+#include "timecards/TimeCalcs.h"
+#include "timecards/TimeCardEditor.h"
+
+namespace quorvale {
+
+namespace {
+
+std::optional<qint32> idOf(const QVariant &v)
+{
+    if (v.isNull() || v.toInt() == 0)
+        return std::nullopt;
+    return v.toInt();
+}
+
+} // namespace
+
+TimeCardBinder::TimeCardBinder(TimeCardEditor &editor, BinderContext context)
+    : m_editor(editor), m_context(std::move(context))
+{
+}
+
+bool TimeCardBinder::write(const QString &column, const QVariant &value)
+{
+    return m_editor.writeField(column, value);
+}
+
+QString TimeCardBinder::durationShown(const QVariant &stored)
+{
+    QString text = stored.toString();
+    const std::optional<QString> digits = normaliseDurationText(text);
+    text = digits.value_or(QString::fromLatin1(NoDuration));
+    return text.left(3) + QLatin1Char(':') + text.mid(3, 2) + QLatin1Char(':') + text.mid(5, 2);
+}
+
+DurationContext TimeCardBinder::durationContext()
+{
+    return DurationContext{m_editor.timerRunsHere(), m_context.billingInUse,
+                           m_editor.timeCards().value(QStringLiteral("RateSource")).toString()};
+}
+
+QString TimeCardBinder::durationChanged(DurationField field, const QString &shown)
+{
+    const DurationFieldResult r = durationFieldChanged(field, shown, durationContext());
+    if (r.store && write(r.column, r.storedText) && r.recomputeValue)
+        recomputeValue();
+    return r.text;
+}
+
+QString TimeCardBinder::durationLeft(DurationField field, const QString &shown)
+{
+    const QString stored = m_editor.timeCards().value(durationColumn(field)).toString();
+    const DurationFieldResult r = durationFieldLeft(field, shown, stored, durationContext());
+    if (r.store && write(r.column, r.storedText) && r.recomputeValue)
+        recomputeValue();
+    return durationShown(r.store ? r.storedText : stored);
+}
+
+RateCard TimeCardBinder::card()
+{
+    const db::Recordset &rs = m_editor.timeCards();
+    RateCard c;
+    c.rateSource = rs.value(QStringLiteral("RateSource")).toString();
+    c.rateLevel = rs.value(QStringLiteral("RateLevel")).toString();
+    c.rate = Money::fromStored(rs.value(QStringLiteral("Rate")));
+    c.flatRate = Money::fromStored(rs.value(QStringLiteral("FlatRate")));
+    c.quantity = rs.value(QStringLiteral("Quantity"));
+    c.realization = Realization::fromStored(rs.value(QStringLiteral("Realization")));
+    c.keys.userId = rs.value(QStringLiteral("UserId")).toInt();
+    if (m_context.staffId != 0)
+        c.keys.staffId = m_context.staffId;
+    c.keys.contactId = idOf(rs.value(QStringLiteral("ContactID")));
+    c.keys.activity1Id = idOf(rs.value(QStringLiteral("Activity1ID")));
+    c.keys.activity2Id = idOf(rs.value(QStringLiteral("Activity2ID")));
+    return c;
+}
+
+void TimeCardBinder::writeRates(const RateFields &f)
+{
+    if (!write(QStringLiteral("RateSource"), f.card.rateSource))
+        return;
+    write(QStringLiteral("RateLevel"), f.card.rateLevel);
+    write(QStringLiteral("Rate"), f.card.rate.toStored());
+    write(QStringLiteral("Value"), f.value.toStored());
+}
+
+RateFields TimeCardBinder::rateSourceChosen(const QString &source)
+{
+    const RateFields f = cbRateSource_Click(card(), source, m_context.rates);
+    writeRates(f);
+    return f;
+}
+
+RateFields TimeCardBinder::rateLevelChosen(int index)
+{
+    const RateCard c = card();
+    const RateFields f =
+        cbHourlyRate_Click(c, FillRateCombo(c, m_context.rates), index, m_context.rates);
+    writeRates(f);
+    return f;
+}
+
+void TimeCardBinder::rateTyped(const QString &text)
+{
+    const std::optional<Money> rate = Money::parse(text);
+    if (rate && write(QStringLiteral("Rate"), rate->toStored()))
+        recomputeValue();
+}
+
+void TimeCardBinder::flatFeeTyped(const QString &text)
+{
+    const std::optional<Money> fee = Money::parse(text);
+    if (fee && write(QStringLiteral("FlatRate"), fee->toStored()))
+        recomputeValue();
+}
+
+QString TimeCardBinder::realizationLeft(const QString &typed)
+{
+    const Realization stored =
+        Realization::fromStored(m_editor.timeCards().value(QStringLiteral("Realization")));
+    const RealizationEntry entry = txtRealization_LostFocus(typed, stored);
+    if (entry.changed && write(QStringLiteral("Realization"), entry.realization.toStored()))
+        recomputeValue();
+    return entry.shown;
+}
+
+void TimeCardBinder::recomputeValue()
+{
+    if (!m_context.billingInUse)
+        return;
+    const RateCard c = card();
+    const Money value =
+        CalculateTimeSpentValue(ValueInputs{c.rateSource, c.quantity, c.rate, c.flatRate,
+                                            c.realization, m_context.rates.realizationInUse});
+    write(QStringLiteral("Value"), value.toStored());
+}
+
+} // namespace quorvale

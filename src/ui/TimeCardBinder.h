@@ -1,0 +1,59 @@
+#pragma once
+
+#include "timecards/RateChoices.h"
+#include "timecards/TimeFieldRules.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace quorvale {
+
+class TimeCardEditor;
+
+// What the binder needs besides the row: billing and the rate lookups.
+struct BinderContext {
+    bool billingInUse = false;
+    RateContext rates;
+    qint32 staffId = 0;
+};
+
+// Carries the main window's edits into the current TimeCard through the editor,
+// so that validation, locking and the save on leaving see every change. Each
+// method returns what the window shows afterwards; nothing here knows a widget.
+class TimeCardBinder {
+public:
+    TimeCardBinder(TimeCardEditor &editor, BinderContext context);
+
+    TimeCardEditor &editor() { return m_editor; }
+    const BinderContext &context() const { return m_context; }
+
+    // False when the TimeCard is locked (nothing is written).
+    bool write(const QString &column, const QVariant &value);
+
+    // Duration text as the field shows it ("001:23:45").
+    static QString durationShown(const QVariant &stored);
+    // Every change of a duration field, and leaving it: the text to show.
+    QString durationChanged(DurationField field, const QString &shown);
+    QString durationLeft(DurationField field, const QString &shown);
+
+    // Rate edits; each recomputes the value.
+    RateFields rateSourceChosen(const QString &source);
+    RateFields rateLevelChosen(int index);
+    void rateTyped(const QString &text);
+    void flatFeeTyped(const QString &text);
+    // The realization as the field shows it afterwards.
+    QString realizationLeft(const QString &typed);
+
+    RateCard card();
+    // Value := CalculateTimeSpentValue of the row, when billing is in use.
+    void recomputeValue();
+
+private:
+    void writeRates(const RateFields &fields);
+    DurationContext durationContext();
+
+    TimeCardEditor &m_editor;
+    BinderContext m_context;
+};
+
+} // namespace quorvale

@@ -9,4 +9,4 @@ scripts/setup-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 scripts/with-postgres.sh ctest --preset default "$@"
-scripts/fuzz-smoke.sh "${QUORVALE_FUZZ_SECONDS:-15}"
+scripts/fuzz-smoke.sh "${QUORVALE_FUZZ_SECONDS:-30}"

@@ -13,7 +13,7 @@ JournalEntryFields journalEntryFields(const pim::JournalItem &entry)
 }
 
 std::optional<JournalEntryFields>
-NewJournalEntry(OutlookSession &session, const JournalDefaults &defaults, const QDateTime &now)
+NewJournalEntry(OutlookSession &session, const NewEntryDefaults &defaults, const QDateTime &now)
 {
     if (!session.EnsureOutlook())
         return std::nullopt;

@@ -13,7 +13,7 @@ class JournalItem;
 }
 
 // What a new TimeCard's journal entry starts from: the person's defaults.
-struct JournalDefaults {
+struct NewEntryDefaults {
     QString entryType; // "Default Entry Type"
     QString category;  // "Default Category"
     QString userName;
@@ -37,6 +37,6 @@ JournalEntryFields journalEntryFields(const pim::JournalItem &entry);
 // (its entry is made when the TimeCard is next left changed).
 // Item-store write failures come out as QvError.
 std::optional<JournalEntryFields>
-NewJournalEntry(OutlookSession &session, const JournalDefaults &defaults, const QDateTime &now);
+NewJournalEntry(OutlookSession &session, const NewEntryDefaults &defaults, const QDateTime &now);
 
 } // namespace quorvale

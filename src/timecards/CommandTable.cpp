@@ -16,11 +16,19 @@ constexpr int kMenuHelp = 106;
 constexpr int kMenuSortAscending = 110;
 constexpr int kMenuSortDescending = 111;
 constexpr int kAbout = 6006;
+constexpr int kNew = 1002;
 
 constexpr ToolInfo kTools[] = {
     {kMenuFile, "mnuFile", "&File", "", "", false},
     {kMenuTimeCards, "mnuTimeCards", "Time&Cards", "", "", false},
     {kMenuHelp, "mnuHelp", "&Help", "", "", false},
+    {kNew, "mnuNew", "Create &New...", "", "", false},
+    // F11 belongs to both new-TimeCard tools; one key can trigger only one
+    // action, and both do the same.
+    {ToolId::NewTimeCard, "mnuNewTimeCard", "Time&Card", "New TimeCard", "", false},
+    {ToolId::AddTimeCard, "mnuAddTimeCard", "&Add TimeCard", "New TimeCard", "F11", false},
+    {ToolId::DeleteTimeCard, "mnuDeleteTimeCard", "&Delete TimeCard", "Delete the TimeCard", "F12",
+     false},
     {ToolId::Exit, "mnuExit", "&Exit", "Close Quorvale", "Ctrl+Q", false},
     {ToolId::GoTo, "mnuGoTo", "&Go To", "Move to another TimeCard", "", false},
     {ToolId::GoToFirst, "mnuGoToFirst", "&First TimeCard", "Go to the first TimeCard", "F5", false},
@@ -49,7 +57,13 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::MainMenu, kMenuFile, Band::FileMenu},
     {Band::MainMenu, kMenuTimeCards, Band::TimeCardMenu},
     {Band::MainMenu, kMenuHelp, Band::HelpMenu},
+    {Band::FileMenu, kNew, Band::NewMenu},
+    {Band::FileMenu, 0, nullptr},
     {Band::FileMenu, ToolId::Exit, nullptr},
+    {Band::NewMenu, ToolId::NewTimeCard, nullptr},
+    {Band::TimeCardMenu, ToolId::AddTimeCard, nullptr},
+    {Band::TimeCardMenu, ToolId::DeleteTimeCard, nullptr},
+    {Band::TimeCardMenu, 0, nullptr},
     {Band::TimeCardMenu, ToolId::GoTo, Band::TimeCardNavigationMenu},
     {Band::TimeCardMenu, 0, nullptr},
     {Band::TimeCardMenu, ToolId::ShowHiddenTimeCards, nullptr},

@@ -8,12 +8,15 @@ namespace quorvale {
 // Tool IDs of the main window's commands. A tool keeps its ID in every band it
 // stands in; the window dispatches on the ID alone.
 namespace ToolId {
+inline constexpr int NewTimeCard = 1001;
 inline constexpr int Exit = 1034;
 inline constexpr int GoTo = 3008;
 inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;
 inline constexpr int GoToNext = 3011;
 inline constexpr int GoToLast = 3012;
+inline constexpr int AddTimeCard = 3014;
+inline constexpr int DeleteTimeCard = 3015;
 inline constexpr int ShowHiddenTimeCards = 3019;
 inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descending
 inline constexpr int SortLast = 6045;
@@ -29,6 +32,7 @@ inline constexpr const char *TimeCardMenu = "TimeCardMenu";
 inline constexpr const char *ManageMenu = "ManageMenu";
 inline constexpr const char *AdminMenu = "AdminMenu";
 inline constexpr const char *HelpMenu = "HelpMenu";
+inline constexpr const char *NewMenu = "NewMenu";
 inline constexpr const char *TimeCardNavigationMenu = "TimeCardNavigationMenu";
 inline constexpr const char *SortAscending = "SortAscending";
 inline constexpr const char *SortDescending = "SortDescending";

@@ -1,14 +1,22 @@
 #include "MainWindowHost.h"
 
+#include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
+#include "platform/pim/Items.h"
+#include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
+#include "timecards/CommandTable.h"
 #include "timecards/Rates.h"
+#include "timecards/TimeCardDefaults.h"
+#include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/TimeCardBinder.h"
+
+#include <QStatusBar>
 
 namespace quorvale {
 
@@ -34,11 +42,52 @@ RateOptions rateOptions(const AdminOptions &o)
                        o.rateSourceFixed, o.fixedRateSource, o.fixedRateLevel, o.fixedHourlyRate};
 }
 
+// Deletes linked items in the item store; an item already gone counts as deleted.
+class StoreItemDeleter final : public LinkedItemDeleter {
+public:
+    explicit StoreItemDeleter(pim::Namespace &ns) : m_ns(ns) {}
+    bool deleteItem(const QString &entryId, const QString &storeId) override
+    {
+        try {
+            if (auto item = m_ns.itemFromId(entryId, storeId))
+                item->Delete();
+            return true;
+        } catch (const QvError &) {
+            return false;
+        }
+    }
+
+private:
+    pim::Namespace &m_ns;
+};
+
+QString storeOf(const OutlookSession &outlook, FolderSlot slot)
+{
+    const std::optional<pim::Folder> &folder = outlook.folder(slot);
+    return folder ? folder->storeId() : QString();
+}
+
+// A default activity is taken only when the new TimeCard's list offers it; the
+// new TimeCard has no contact yet.
+bool activityListed(const PreparedCommands &c, int level, qint32 id)
+{
+    db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
+    if (!list)
+        return false;
+    const bool takesContact =
+        level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact;
+    for (const QSqlRecord &row :
+         list->all(takesContact ? QVariantList{QVariant()} : QVariantList{}))
+        if (row.value(0).toInt() == id)
+            return true;
+    return false;
+}
+
 } // namespace
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
                                ErrorHandler &errors)
-    : m_startUp(startUp),
+    : m_startUp(startUp), m_prompts(prompts),
       m_commands(startUp.workingSet(), startUp.store().cnnLink(), startUp.workingSetContext(),
                  startUp.settings().settings.showHiddenTimeCards, prompts,
                  [&registry](const QString &clause) {
@@ -66,6 +115,14 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     });
     EditorHooks hooks;
     hooks.showRow = [this] { m_window->showCurrent(); };
+    hooks.NewJournalEntry = [this] {
+        const RegSettings &s = m_startUp.settings();
+        const std::optional<JournalEntryFields> entry = NewJournalEntry(
+            m_startUp.outlook(),
+            NewEntryDefaults{s.journal.entryType, s.journal.category, s.license.userName},
+            m_clock.now());
+        return entry ? entry->entryId : QString();
+    };
     m_editor = std::make_unique<TimeCardEditor>(startUp.workingSet().timeCards(), prompts,
                                                 editorOptions(startUp), std::move(hooks));
     const AdminOptions &options = startUp.options();
@@ -87,6 +144,17 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->bind(m_binder.get(), qtTimeFormat(startUp.timeFormat()),
                    offeredRateSources(rateOptions(options)));
     m_editor->adoTimeCardRS_MoveComplete();
+    m_window->setCommandHandler(
+        [](int id) {
+            return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
+                   id == ToolId::DeleteTimeCard;
+        },
+        [this](int id) {
+            if (id == ToolId::DeleteTimeCard)
+                deleteTimeCard();
+            else
+                newTimeCard();
+        });
     m_window->setCloseHandler([this](const WindowState &state) {
         const int dpi = m_window->logicalDpiX();
         m_startUp.Form_QueryUnload(WindowClosing{
@@ -101,6 +169,50 @@ MainWindowHost::~MainWindowHost()
     m_commands.setLeaveCurrent({});
     m_window->bind(nullptr, QString(), QStringList());
     pim::setInspector(nullptr);
+}
+
+void MainWindowHost::newTimeCard()
+{
+    const RegSettings &s = m_startUp.settings();
+    const AdminOptions &o = m_startUp.options();
+    const NewCardSettings settings{
+        s.journal.category,  s.journal.entryType,    s.journal.billingStatus, s.journal.rateSource,
+        s.journal.rateLevel, s.journal.mainActivity, s.journal.subActivity};
+    const NewCardOptions options{o.contactInUse,   o.activity1InUse,  o.activity2InUse,
+                                 o.billingInUse,   o.rateSourceFixed, o.fixedRateSource,
+                                 o.fixedRateLevel, o.fixedHourlyRate};
+    const auto defaults = [&] {
+        RateKeys keys;
+        keys.userId = s.userId;
+        if (s.staffId != 0)
+            keys.staffId = s.staffId;
+        return SetFieldDefaultValues(
+            settings, options, s.userId, m_clock.now(),
+            [this](int level, qint32 id) {
+                return activityListed(m_startUp.commands(), level, id);
+            },
+            [&](const QString &source, const QString &level) {
+                return FetchHourlyRate(source, level, keys, m_binder->context().rates.options,
+                                       m_binder->context().rates.lookup);
+            });
+    };
+    if (!m_editor->CreateNewTimeCard(defaults))
+        m_window->focusField(m_editor->focus().field);
+}
+
+void MainWindowHost::deleteTimeCard()
+{
+    OutlookSession &outlook = m_startUp.outlook();
+    StoreItemDeleter items(outlook.nameSpace());
+    DeleteContext context;
+    context.cnn = &m_startUp.store().cnnLink();
+    context.stores = LinkFolderStores{
+        storeOf(outlook, FolderSlot::TimeCardAppointments),
+        storeOf(outlook, FolderSlot::ScheduledAppointments), storeOf(outlook, FolderSlot::Tasks),
+        storeOf(outlook, FolderSlot::Notes), storeOf(outlook, FolderSlot::Journal)};
+    context.items = &items;
+    context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
+    DeleteRecordAndItems(*m_editor, m_prompts, context);
 }
 
 void MainWindowHost::show()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "timecards/Clock.h"
 #include "timecards/MainCommands.h"
 #include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
@@ -31,8 +32,15 @@ public:
     // Sizes the window as it was left and shows it; the first activation follows.
     void show();
 
+    // F11 and F12: a new TimeCard with its defaults and journal entry, and the
+    // delete with its dialog.
+    void newTimeCard();
+    void deleteTimeCard();
+
 private:
     StartUp &m_startUp;
+    Prompts &m_prompts;
+    SystemClock m_clock;
     MainCommands m_commands;
     std::unique_ptr<frmTimeCard> m_window;
     // Shows items in their editors for the whole run (Item::Display).

@@ -417,13 +417,17 @@ void frmTimeCard::abMainMenu_ToolClick(int toolId)
         showAbout();
         return;
     }
-    if (!MainCommands::handles(toolId))
+    const bool extra = m_extraHandles && m_extraHandles(toolId);
+    if (!extra && !MainCommands::handles(toolId))
         return;
     if (m_guard && !m_guard())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        m_commands.run(toolId);
+        if (extra)
+            m_extraRun(toolId);
+        else
+            m_commands.run(toolId);
     } catch (const std::exception &error) {
         QApplication::restoreOverrideCursor();
         syncChecks();

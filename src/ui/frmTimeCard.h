@@ -51,6 +51,13 @@ public:
     // Runs before every command; a command whose guard fails does not run (the
     // guard has told the person why). The item store's connection check.
     void setCommandGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
+    // Commands carried out outside MainCommands (new and delete): handles tells
+    // which IDs, run carries one out.
+    void setCommandHandler(std::function<bool(int)> handles, std::function<void(int)> run)
+    {
+        m_extraHandles = std::move(handles);
+        m_extraRun = std::move(run);
+    }
     void setErrorHandler(std::function<void(const std::exception &)> onError)
     {
         m_onError = std::move(onError);
@@ -93,6 +100,8 @@ private:
     std::function<void(const WindowState &)> m_onClose;
     std::function<void(const std::exception &)> m_onError;
     std::function<bool()> m_guard;
+    std::function<bool(int)> m_extraHandles;
+    std::function<void(int)> m_extraRun;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
     TimeCardBinder *m_binder = nullptr;

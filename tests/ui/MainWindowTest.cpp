@@ -11,6 +11,7 @@
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeCardDelete.h"
 #include "ui/MainWindowHost.h"
 
 #include <QAction>
@@ -214,5 +215,35 @@ TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
         QStringLiteral("Problem:\nEnd time before the start time.\n")));
     EXPECT_EQ(window().focusWidget(), field<QDateEdit>("dtStartDate"));
     EXPECT_EQ(stored(second, "EndDate"), endDate);
+    close();
+}
+
+TEST_F(MainWindowTest, F11AddsATimeCardWithItsDefaultsAndF12DeletesItWithItsJournalEntry)
+{
+    open();
+    const int count = startUp->workingSet().timeCards().recordCount();
+    const QDir journal(tmp.filePath(QStringLiteral("items/Journal")));
+    const auto entries = [&journal] { return journal.entryList(QDir::Files).size(); };
+    const auto entriesBefore = entries();
+
+    QTest::keyClick(&window(), Qt::Key_F11);
+    EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), count + 1);
+    const QVariant id = current();
+    ASSERT_TRUE(id.isValid());
+    EXPECT_EQ(window().findChild<QLabel *>(QStringLiteral("txtTimeCardID"))->text(), id.toString());
+    EXPECT_EQ(stored(id, "EntryType").toString(), QStringLiteral("Task"));
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0000000"));
+    EXPECT_EQ(stored(id, "StartDate").toDate(), QDate::currentDate());
+    EXPECT_FALSE(stored(id, "JournalEntryID").toString().isEmpty());
+    EXPECT_EQ(entries(), entriesBefore + 1);
+
+    prompts.answerDialog(true, {{QLatin1String(DeleteDialogKey::DeleteJournal), true}});
+    QTest::keyClick(&window(), Qt::Key_F12);
+    EXPECT_EQ(prompts.dialogs().last().name, QStringLiteral("frmDeleteTimeCard"));
+    EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), count);
+    EXPECT_FALSE(stored(id, "TimeCardID").isValid());
+    EXPECT_NE(current(), id);
+    EXPECT_EQ(entries(), entriesBefore);
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
     close();
 }

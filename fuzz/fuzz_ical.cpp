@@ -8,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    for (icalcomponent_kind kind : {ICAL_VJOURNAL_COMPONENT, ICAL_VEVENT_COMPONENT,
-                                    ICAL_VTODO_COMPONENT}) {
+    for (icalcomponent_kind kind :
+         {ICAL_VJOURNAL_COMPONENT, ICAL_VEVENT_COMPONENT, ICAL_VTODO_COMPONENT}) {
         const auto document = quorvale::pim::IcalDocument::parse(bytes, kind);
         if (!document)
             continue;

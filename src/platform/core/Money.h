@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QVariant>
-
 #include <compare>
 #include <cstdint>
 #include <optional>

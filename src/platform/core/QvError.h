@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <exception>
 #include <string>
 
@@ -33,14 +32,14 @@ private:
 // Error numbers the program raises itself. Database errors keep the numbers of
 // the engine's error family so that handlers that test them keep working.
 namespace ErrorNumber {
-inline constexpr long Generic = -2147467259;           // unspecified failure
-inline constexpr long RowChanged = -2147217864;        // row changed by another user
-inline constexpr long NoCurrentRecord = 3021;          // BOF or EOF is true
-inline constexpr long ItemNotFound = 3265;             // no field or item of that name
-inline constexpr long FileNotFound = -2147467259;      // database file missing
-inline constexpr long InvalidCharacter = 5;            // invalid procedure call or argument
-inline constexpr long OutlookMissing = 462;            // remote server machine unavailable
-inline constexpr long OutlookInstance = 10321;         // unable to create Outlook instance
+inline constexpr long Generic = -2147467259;      // unspecified failure
+inline constexpr long RowChanged = -2147217864;   // row changed by another user
+inline constexpr long NoCurrentRecord = 3021;     // BOF or EOF is true
+inline constexpr long ItemNotFound = 3265;        // no field or item of that name
+inline constexpr long FileNotFound = -2147467259; // database file missing
+inline constexpr long InvalidCharacter = 5;       // invalid procedure call or argument
+inline constexpr long OutlookMissing = 462;       // remote server machine unavailable
+inline constexpr long OutlookInstance = 10321;    // unable to create Outlook instance
 } // namespace ErrorNumber
 
 inline constexpr const char *JetErrorSource = "Microsoft JET Database Engine";

@@ -3,7 +3,6 @@
 #include "platform/pim/Folder.h"
 
 #include <QString>
-
 #include <memory>
 
 namespace quorvale::pim {

@@ -10,6 +10,7 @@ namespace quorvale {
 namespace ToolId {
 inline constexpr int NewTimeCard = 1001;
 inline constexpr int Exit = 1034;
+inline constexpr int StartTimer = 3002;
 inline constexpr int GoTo = 3008;
 inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;
@@ -18,6 +19,7 @@ inline constexpr int GoToLast = 3012;
 inline constexpr int AddTimeCard = 3014;
 inline constexpr int DeleteTimeCard = 3015;
 inline constexpr int ShowHiddenTimeCards = 3019;
+inline constexpr int CancelTimer = 3025;
 inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descending
 inline constexpr int SortLast = 6045;
 inline constexpr int SortFirstDescending = 6035;

@@ -1,5 +1,6 @@
 #include "MainWindowHost.h"
 
+#include "outlook/AutoAppointment.h"
 #include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
@@ -15,7 +16,9 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/TimeCardBinder.h"
+#include "ui/TimerBinding.h"
 
+#include <QAction>
 #include <QStatusBar>
 
 namespace quorvale {
@@ -86,8 +89,8 @@ bool activityListed(const PreparedCommands &c, int level, qint32 id)
 } // namespace
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
-                               ErrorHandler &errors)
-    : m_startUp(startUp), m_prompts(prompts),
+                               ErrorHandler &errors, const Clock *clock)
+    : m_startUp(startUp), m_prompts(prompts), m_clock(clock ? *clock : m_systemClock),
       m_commands(startUp.workingSet(), startUp.store().cnnLink(), startUp.workingSetContext(),
                  startUp.settings().settings.showHiddenTimeCards, prompts,
                  [&registry](const QString &clause) {
@@ -114,7 +117,11 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                           QStringLiteral("Quorvale"));
     });
     EditorHooks hooks;
-    hooks.showRow = [this] { m_window->showCurrent(); };
+    hooks.showRow = [this] {
+        if (m_timer)
+            m_timer->rowShown();
+        m_window->showCurrent();
+    };
     hooks.NewJournalEntry = [this] {
         const RegSettings &s = m_startUp.settings();
         const std::optional<JournalEntryFields> entry = NewJournalEntry(
@@ -135,6 +142,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     };
     binding.staffId = startUp.settings().staffId;
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
+    m_timer = std::make_unique<TimerBinding>(m_clock, *m_editor, *m_binder);
+    m_editor->setTimer(m_timer.get());
+    m_timer->setChanged([this] {
+        m_window->showTimerFields();
+        syncTimerTools();
+    });
+    m_timer->setRecordSegment([this](const TimeSegment &segment) { recordSegment(segment); });
     m_commands.setLeaveCurrent([this] {
         if (m_editor->leaveCurrent())
             return true;
@@ -147,14 +161,21 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->setCommandHandler(
         [](int id) {
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
-                   id == ToolId::DeleteTimeCard;
+                   id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
+                   id == ToolId::CancelTimer;
         },
         [this](int id) {
             if (id == ToolId::DeleteTimeCard)
                 deleteTimeCard();
+            else if (id == ToolId::StartTimer)
+                m_timer->startOrPause();
+            else if (id == ToolId::CancelTimer)
+                m_timer->cancel();
             else
                 newTimeCard();
         });
+    m_timer->rowShown();
+    syncTimerTools();
     m_window->setCloseHandler([this](const WindowState &state) {
         const int dpi = m_window->logicalDpiX();
         m_startUp.Form_QueryUnload(WindowClosing{
@@ -166,7 +187,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
 
 MainWindowHost::~MainWindowHost()
 {
+    m_timer->setChanged({});
     m_commands.setLeaveCurrent({});
+    m_editor->setTimer(nullptr);
     m_window->bind(nullptr, QString(), QStringList());
     pim::setInspector(nullptr);
 }
@@ -213,6 +236,54 @@ void MainWindowHost::deleteTimeCard()
     context.items = &items;
     context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
     DeleteRecordAndItems(*m_editor, m_prompts, context);
+}
+
+void MainWindowHost::syncTimerTools()
+{
+    const TimerInterface state = m_timer->timer().ProcessTimerInterface();
+    if (QAction *start = m_window->toolById(ToolId::StartTimer)) {
+        start->setText(state.startTimerCaption);
+        start->setToolTip(state.startTimerTip);
+        start->setEnabled(state.startTimerEnabled);
+    }
+    if (QAction *cancel = m_window->toolById(ToolId::CancelTimer))
+        cancel->setEnabled(state.cancelTimerEnabled);
+}
+
+void MainWindowHost::recordSegment(const TimeSegment &segment)
+{
+    const AdminOptions &o = m_startUp.options();
+    if (!m_autoAppointment)
+        m_autoAppointment = std::make_unique<clsAutoAppointment>(
+            m_startUp.outlook(), m_startUp.store().cnnLink(),
+            AppointmentOptions{UserPropertyTerms{o.terms.activity1, o.activity1InUse,
+                                                 o.terms.activity2, o.activity2InUse,
+                                                 o.jobOrderTerm},
+                               o.contactInUse, m_startUp.settings().appointments.showTimeAs});
+    const db::Recordset &rs = m_editor->timeCards();
+    const auto key = [&rs](const char *column) { return rs.value(QLatin1String(column)).toInt(); };
+    TimeCardSnapshot card;
+    card.timeCardId = key("TimeCardID");
+    card.journalEntryId = rs.value(QStringLiteral("JournalEntryID")).toString();
+    card.contactId = key("ContactID");
+    card.userId = key("UserId");
+    card.activity1Id = key("Activity1ID");
+    card.activity2Id = key("Activity2ID");
+    card.description = rs.value(QStringLiteral("Description")).toString();
+    card.timeSpent = rs.value(QStringLiteral("Quantity")).toString();
+    card.startDate = segment.start.date();
+    card.startTime = segment.start.time();
+    card.endDate = segment.end.date();
+    card.endTime = segment.end.time();
+    card.billingStatus = rs.value(QStringLiteral("BillStatus")).toString();
+    card.rateSource = rs.value(QStringLiteral("RateSource")).toString();
+    card.rate = Money::fromStored(rs.value(QStringLiteral("Rate")));
+    card.value = Money::fromStored(rs.value(QStringLiteral("Value")));
+    card.entryType = rs.value(QStringLiteral("EntryType")).toString();
+    card.category = rs.value(QStringLiteral("Category")).toString();
+    card.userName = m_startUp.settings().license.userName;
+    m_autoAppointment->ProcessAppointment(card, TimedSegment{segment.start, segment.end},
+                                          ItemTexts{card.description, segment.note});
 }
 
 void MainWindowHost::show()

@@ -15,12 +15,17 @@ class Registry;
 class StartUp;
 class TimeCardBinder;
 class TimeCardEditor;
+class TimerBinding;
+struct TimeSegment;
+class clsAutoAppointment;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
 class MainWindowHost {
 public:
-    MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors);
+    // clock: where the timer's time comes from (the system's when null).
+    MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors,
+                   const Clock *clock = nullptr);
     ~MainWindowHost();
     MainWindowHost(const MainWindowHost &) = delete;
     MainWindowHost &operator=(const MainWindowHost &) = delete;
@@ -36,11 +41,13 @@ public:
     // delete with its dialog.
     void newTimeCard();
     void deleteTimeCard();
+    TimerBinding &timer() { return *m_timer; }
 
 private:
     StartUp &m_startUp;
     Prompts &m_prompts;
-    SystemClock m_clock;
+    SystemClock m_systemClock;
+    const Clock &m_clock;
     MainCommands m_commands;
     std::unique_ptr<frmTimeCard> m_window;
     // Shows items in their editors for the whole run (Item::Display).
@@ -48,6 +55,11 @@ private:
     // After the window: both go before it does.
     std::unique_ptr<TimeCardEditor> m_editor;
     std::unique_ptr<TimeCardBinder> m_binder;
+    std::unique_ptr<clsAutoAppointment> m_autoAppointment;
+    std::unique_ptr<TimerBinding> m_timer;
+
+    void syncTimerTools();
+    void recordSegment(const TimeSegment &segment);
 };
 
 } // namespace quorvale

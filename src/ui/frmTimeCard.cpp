@@ -364,6 +364,17 @@ void frmTimeCard::focusField(FocusField field)
         target->setFocus(Qt::OtherFocusReason);
 }
 
+void frmTimeCard::showTimerFields()
+{
+    const db::Recordset &rs = m_set.timeCards();
+    if (!rs.isOpen() || rs.bof() || rs.eof())
+        return;
+    const FlagScope showing(m_showing);
+    m_timeSpent->setText(TimeCardBinder::durationShown(rs.value(QStringLiteral("Quantity"))));
+    m_timeSpent->setModified(false);
+    showValue();
+}
+
 void frmTimeCard::showValue()
 {
     const db::Recordset &rs = m_set.timeCards();

@@ -67,6 +67,8 @@ public:
     // Makes the fields editable through the binder (nullptr: shown only).
     // timeFormat is in Qt's notation; rateSources are the offered sources.
     void bind(TimeCardBinder *binder, const QString &timeFormat, const QStringList &rateSources);
+    // The time spent and value again, as the timer wrote them into the row.
+    void showTimerFields();
     // Puts the focus where a validation message says the TimeCard needs mending.
     void focusField(FocusField field);
 

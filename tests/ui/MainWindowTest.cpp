@@ -10,7 +10,9 @@
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDelete.h"
 #include "ui/MainWindowHost.h"
 
@@ -19,6 +21,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSqlQuery>
@@ -51,7 +54,7 @@ protected:
             StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
                                QStringLiteral("HH:mm:ss"), 1, QString()});
         ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors);
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
         host->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
     }
@@ -85,6 +88,7 @@ protected:
     QString programDir = tmp.filePath(QStringLiteral("prog"));
     QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
     test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
     ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
     ErrorHandler errors{report};
     int endedWith = 0;
@@ -245,5 +249,40 @@ TEST_F(MainWindowTest, F11AddsATimeCardWithItsDefaultsAndF12DeletesItWithItsJour
     EXPECT_NE(current(), id);
     EXPECT_EQ(entries(), entriesBefore);
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
+    close();
+}
+
+TEST_F(MainWindowTest, F3TimesTheTimeCardAndRecordsTheRunCtrlF3DiscardsIt)
+{
+    open();
+    const QVariant id = current();
+    QString before = stored(id, "Quantity").toString();
+    const QString expected = ConvertSecondsToTime(ConvertTimeToSeconds(before) + 12307);
+    const auto runs = [&] {
+        QSqlQuery q(startUp->store().cnnLink().database());
+        q.prepare(QStringLiteral("SELECT COUNT(*) FROM tblTimedAppointments WHERE TimeCardID = ?"));
+        q.addBindValue(id);
+        return q.exec() && q.next() ? q.value(0).toInt() : -1;
+    };
+    const int runsBefore = runs();
+
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
+    EXPECT_TRUE(tool("mnuCancelTimer")->isEnabled());
+    clock.advance(3 * 3600 + 25 * 60 + 7);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
+    EXPECT_EQ(runs(), runsBefore + 1);
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(stored(id, "Quantity").toString(), expected);
+
+    QTest::keyClick(&window(), Qt::Key_F6);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(600);
+    QTest::keyClick(&window(), Qt::Key_F3, Qt::ControlModifier);
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(stored(id, "Quantity").toString(), expected);
+    EXPECT_EQ(runs(), runsBefore + 1);
     close();
 }

@@ -1,0 +1,115 @@
+#include "TimerBinding.h"
+
+#include "ui/TimeCardBinder.h"
+
+namespace quorvale {
+
+TimerBinding::TimerBinding(const Clock &clock, TimeCardEditor &editor, TimeCardBinder &binder,
+                           QObject *parent)
+    : QObject(parent), m_timer(clock), m_editor(editor), m_binder(binder)
+{
+    m_mainTimer.setInterval(1000);
+    connect(&m_mainTimer, &QTimer::timeout, this, [this] {
+        const TimerTick t = m_timer.MainTimer_Timer(inputs());
+        if (!t.showOnCard)
+            return;
+        write(QStringLiteral("Quantity"), t.timeSpent);
+        if (t.value)
+            write(QStringLiteral("Value"), t.value->toStored());
+        if (m_changed)
+            m_changed();
+    });
+}
+
+TimerValueInputs TimerBinding::inputs() const
+{
+    const db::Recordset &rs = m_editor.timeCards();
+    TimerValueInputs in;
+    in.billingInUse = m_binder.context().billingInUse;
+    in.rateSource = rs.value(QStringLiteral("RateSource")).toString();
+    in.hourlyRate = Money::fromStored(rs.value(QStringLiteral("Rate")));
+    in.realization = Realization::fromStored(rs.value(QStringLiteral("Realization")));
+    in.realizationInUse = m_binder.context().rates.realizationInUse;
+    return in;
+}
+
+void TimerBinding::write(const QString &column, const QVariant &value)
+{
+    // The row would refuse an invoiced TimeCard; the timer never starts on one.
+    m_editor.writeField(column, value);
+}
+
+void TimerBinding::followTicking()
+{
+    if (m_timer.ticking() && m_timer.mode() == TimerMode::TimeCard)
+        m_mainTimer.start();
+    else
+        m_mainTimer.stop();
+    if (m_changed)
+        m_changed();
+}
+
+void TimerBinding::rowShown()
+{
+    m_timer.setShownTimeCard(m_editor.currentTimeCardId());
+}
+
+void TimerBinding::startOrPause()
+{
+    const std::optional<qint64> id = m_editor.currentTimeCardId();
+    if (!id || m_editor.locked())
+        return;
+    if (m_timer.activeTimeCardId() == id) {
+        pause(true);
+        return;
+    }
+    const db::Recordset &rs = m_editor.timeCards();
+    TimerCard card{*id, rs.value(QStringLiteral("Quantity")).toString(), std::nullopt};
+    if (m_binder.context().billingInUse)
+        card.value = Money::fromStored(rs.value(QStringLiteral("Value")));
+    const std::optional<TimerStarted> started =
+        m_timer.StartTimer(card, [this] { return m_editor.ProcessActiveCard(); });
+    if (started && started->setStartFields) {
+        write(QStringLiteral("StartDate"), started->startDate);
+        write(QStringLiteral("StartTime"), started->startTime);
+        write(QStringLiteral("EndTime"), started->startTime);
+    }
+    followTicking();
+}
+
+void TimerBinding::cancel()
+{
+    if (m_timer.activeTimeCardId() && m_timer.activeTimeCardId() == m_editor.currentTimeCardId())
+        pause(false);
+}
+
+void TimerBinding::tick()
+{
+    const TimerTick t = m_timer.MainTimer_Timer(inputs());
+    write(QStringLiteral("Quantity"), t.timeSpent);
+    if (t.value)
+        write(QStringLiteral("Value"), t.value->toStored());
+}
+
+void TimerBinding::pause(bool save)
+{
+    const std::optional<TimerEnded> ended = m_timer.PauseTimer(save, QString(), inputs());
+    if (!ended)
+        return;
+    if (ended->saved) {
+        write(QStringLiteral("Quantity"), ended->final.timeSpent);
+        if (ended->final.value)
+            write(QStringLiteral("Value"), ended->final.value->toStored());
+        write(QStringLiteral("EndDate"), ended->endDate);
+        write(QStringLiteral("EndTime"), ended->endTime);
+        if (m_recordSegment)
+            m_recordSegment(ended->segment);
+    } else {
+        write(QStringLiteral("Quantity"), ended->restoredTimeSpent);
+        if (ended->restoredValue)
+            write(QStringLiteral("Value"), ended->restoredValue->toStored());
+    }
+    followTicking();
+}
+
+} // namespace quorvale

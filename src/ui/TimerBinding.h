@@ -1,0 +1,58 @@
+#pragma once
+
+#include "timecards/TimeCardEditor.h"
+#include "timecards/Timer.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+namespace quorvale {
+
+class TimeCardBinder;
+
+// The main window's timer over the current TimeCard: F3 starts and pauses,
+// Ctrl+F3 cancels, a one-second tick writes the time spent and value into the
+// row. A saved run's segment goes to recordSegment (the time-detail
+// appointment); changed is told whenever the shown fields or tools must follow.
+class TimerBinding : public QObject, public ActiveCardTimer {
+    Q_OBJECT
+
+public:
+    TimerBinding(const Clock &clock, TimeCardEditor &editor, TimeCardBinder &binder,
+                 QObject *parent = nullptr);
+
+    void setRecordSegment(std::function<void(const TimeSegment &)> record)
+    {
+        m_recordSegment = std::move(record);
+    }
+    void setChanged(std::function<void()> changed) { m_changed = std::move(changed); }
+
+    Timer &timer() { return m_timer; }
+
+    // mnuStartTimer: starts on the current TimeCard, or pauses (keeping the
+    // time) when its timer runs.
+    void startOrPause();
+    // mnuCancelTimer: stops and discards the run.
+    void cancel();
+    // The shown row changed.
+    void rowShown();
+
+    std::optional<qint64> activeTimeCardId() const override { return m_timer.activeTimeCardId(); }
+    void tick() override;
+    void pause(bool save) override;
+
+private:
+    TimerValueInputs inputs() const;
+    void write(const QString &column, const QVariant &value);
+    void followTicking();
+
+    Timer m_timer;
+    TimeCardEditor &m_editor;
+    TimeCardBinder &m_binder;
+    QTimer m_mainTimer;
+    std::function<void(const TimeSegment &)> m_recordSegment;
+    std::function<void()> m_changed;
+};
+
+} // namespace quorvale

@@ -176,6 +176,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         });
     m_timer->rowShown();
     syncTimerTools();
+    // A running timer is settled and the current TimeCard saved, or the window stays.
+    m_window->setCloseGuard([this] {
+        if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())
+            return true;
+        m_window->focusField(m_editor->focus().field);
+        return false;
+    });
     m_window->setCloseHandler([this](const WindowState &state) {
         const int dpi = m_window->logicalDpiX();
         m_startUp.Form_QueryUnload(WindowClosing{

@@ -512,6 +512,10 @@ void frmTimeCard::showAbout()
 
 void frmTimeCard::closeEvent(QCloseEvent *event)
 {
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
     statusBar()->showMessage(QStringLiteral("Unloading..."));
     if (m_onClose)
         m_onClose(WindowState{m_commands.currentTimeCardId(), size(), m_commands.showHidden()});

@@ -48,6 +48,9 @@ public:
     {
         m_onClose = std::move(onClose);
     }
+    // Asked before the window closes; false keeps it open (the guard has told
+    // the person why).
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
     // Runs before every command; a command whose guard fails does not run (the
     // guard has told the person why). The item store's connection check.
     void setCommandGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
@@ -102,6 +105,7 @@ private:
     std::function<void(const WindowState &)> m_onClose;
     std::function<void(const std::exception &)> m_onError;
     std::function<bool()> m_guard;
+    std::function<bool()> m_closeGuard;
     std::function<bool(int)> m_extraHandles;
     std::function<void(int)> m_extraRun;
     QHash<int, QAction *> m_tools;

@@ -205,6 +205,15 @@ TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
     QTest::keyClick(&window(), Qt::Key_F7);
     EXPECT_TRUE(window().positionText().startsWith(QStringLiteral("2 of ")));
     EXPECT_EQ(stored(first, "Description").toString(), QStringLiteral("Drafted the lease"));
+    QTest::keyClick(&window(), Qt::Key_F6);
+    field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Lease signed"));
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(stored(first, "Description").toString(), QStringLiteral("Lease signed"));
+    host.reset();
+    startUp.reset();
+    open();
+    QTest::keyClick(&window(), Qt::Key_F5);
+    QTest::keyClick(&window(), Qt::Key_F7);
 
     const QVariant second = current();
     const QVariant endDate = stored(second, "EndDate");

@@ -83,6 +83,28 @@ clsJournalProcessing::Result clsJournalProcessing::ProcessJournalEntry(const Tim
     return runWithStore(m_session, [this] { return Edit_Journal_Entry(); }).value_or(Result{});
 }
 
+clsJournalProcessing::Result
+clsJournalProcessing::ProcessJournalEntry(const TimeCardSnapshot &card,
+                                          const ItemVariables &variables, TemplateContext &context)
+{
+    return process(card, [&variables, &context](const pim::ContactItem *contact) {
+        return ItemTexts{FormatSubject(TemplateKind::Journal, variables, contact, context),
+                         FormatBody(TemplateKind::Journal, variables, contact, context)};
+    });
+}
+
+clsJournalProcessing::Result clsJournalProcessing::process(const TimeCardSnapshot &card,
+                                                           ItemTextMaker makeTexts)
+{
+    TraceScope trace(u"clsJournalProcessing: ProcessJournalEntry");
+    m_card = card;
+    m_makeTexts = std::move(makeTexts);
+    // Made once the contact item is read, and only once: a retry after a
+    // reconnect must not use up the pending time-detail text twice.
+    m_texts.reset();
+    return runWithStore(m_session, [this] { return Edit_Journal_Entry(); }).value_or(Result{});
+}
+
 clsJournalProcessing::Result clsJournalProcessing::Edit_Journal_Entry()
 {
     const pim::Folder &folder = journalFolder(m_session);

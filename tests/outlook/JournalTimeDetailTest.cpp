@@ -109,6 +109,33 @@ protected:
     const ItemTexts texts{"Ann O'Hara: Design; \"phase 2\":", "Description: \nHe said \"stop\";\n"};
 };
 
+TEST_F(JournalTimeDetailTest, JournalEntryTakesItsTextsFromTheJournalTemplatesOnce)
+{
+    const QString entryId = newEntry();
+    ItemVariables variables;
+    variables.description = "Drafted the lease";
+    variables.userName = "Ann O'Hara";
+    PendingTimeDetail expectedPending;
+    expectedPending.set("09:00-10:14");
+    TemplateContext expectedContext{{}, {}, true, &expectedPending, {}, {}};
+    const QString subject =
+        FormatSubject(TemplateKind::Journal, variables, nullptr, expectedContext);
+    const QString body = FormatBody(TemplateKind::Journal, variables, nullptr, expectedContext);
+    ASSERT_TRUE(subject.contains("09:00-10:14"));
+
+    PendingTimeDetail pending;
+    pending.set("09:00-10:14");
+    TemplateContext context{{}, {}, true, &pending, {}, {}};
+    clsJournalProcessing journal(session, cnn(), {terms, false});
+    const auto result = journal.ProcessJournalEntry(card, variables, context);
+    EXPECT_EQ(result.outcome, clsJournalProcessing::Outcome::Rewritten);
+    EXPECT_TRUE(pending.isEmpty());
+    auto entry = reread<pim::JournalItem>(entryId);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->Subject(), subject.trimmed());
+    EXPECT_EQ(entry->Body(), QString(body).replace("\r\n", "\n"));
+}
+
 TEST_F(JournalTimeDetailTest, JournalEntryIsCreatedAndRewrittenWithItsUserProperties)
 {
     const QString entryId = newEntry();

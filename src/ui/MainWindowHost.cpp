@@ -1,6 +1,5 @@
 #include "MainWindowHost.h"
 
-#include "outlook/AutoAppointment.h"
 #include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
@@ -16,6 +15,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/TimeCardBinder.h"
+#include "ui/TimeCardMirror.h"
 #include "ui/TimerBinding.h"
 
 #include <QAction>
@@ -116,7 +116,15 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
                           QStringLiteral("Quorvale"));
     });
+    m_mirror = std::make_unique<TimeCardMirror>(startUp, m_clock);
     EditorHooks hooks;
+    hooks.ProcessJournalEntry = [this](const QSqlRecord &row) {
+        // A recreated entry's EntryID went into the stored row; the pending save
+        // must check against that row, not the one read before.
+        if (m_mirror->ProcessJournalEntry(row) !=
+            row.value(QStringLiteral("JournalEntryID")).toString())
+            m_editor->timeCards().resyncUnderlyingValues();
+    };
     hooks.showRow = [this] {
         if (m_timer)
             m_timer->rowShown();
@@ -148,7 +156,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_window->showTimerFields();
         syncTimerTools();
     });
-    m_timer->setRecordSegment([this](const TimeSegment &segment) { recordSegment(segment); });
+    m_timer->setRecordSegment([this](const TimeSegment &segment) {
+        m_mirror->recordSegment(m_editor->timeCards().record(), segment);
+    });
     m_commands.setLeaveCurrent([this] {
         if (m_editor->leaveCurrent())
             return true;
@@ -255,42 +265,6 @@ void MainWindowHost::syncTimerTools()
     }
     if (QAction *cancel = m_window->toolById(ToolId::CancelTimer))
         cancel->setEnabled(state.cancelTimerEnabled);
-}
-
-void MainWindowHost::recordSegment(const TimeSegment &segment)
-{
-    const AdminOptions &o = m_startUp.options();
-    if (!m_autoAppointment)
-        m_autoAppointment = std::make_unique<clsAutoAppointment>(
-            m_startUp.outlook(), m_startUp.store().cnnLink(),
-            AppointmentOptions{UserPropertyTerms{o.terms.activity1, o.activity1InUse,
-                                                 o.terms.activity2, o.activity2InUse,
-                                                 o.jobOrderTerm},
-                               o.contactInUse, m_startUp.settings().appointments.showTimeAs});
-    const db::Recordset &rs = m_editor->timeCards();
-    const auto key = [&rs](const char *column) { return rs.value(QLatin1String(column)).toInt(); };
-    TimeCardSnapshot card;
-    card.timeCardId = key("TimeCardID");
-    card.journalEntryId = rs.value(QStringLiteral("JournalEntryID")).toString();
-    card.contactId = key("ContactID");
-    card.userId = key("UserId");
-    card.activity1Id = key("Activity1ID");
-    card.activity2Id = key("Activity2ID");
-    card.description = rs.value(QStringLiteral("Description")).toString();
-    card.timeSpent = rs.value(QStringLiteral("Quantity")).toString();
-    card.startDate = segment.start.date();
-    card.startTime = segment.start.time();
-    card.endDate = segment.end.date();
-    card.endTime = segment.end.time();
-    card.billingStatus = rs.value(QStringLiteral("BillStatus")).toString();
-    card.rateSource = rs.value(QStringLiteral("RateSource")).toString();
-    card.rate = Money::fromStored(rs.value(QStringLiteral("Rate")));
-    card.value = Money::fromStored(rs.value(QStringLiteral("Value")));
-    card.entryType = rs.value(QStringLiteral("EntryType")).toString();
-    card.category = rs.value(QStringLiteral("Category")).toString();
-    card.userName = m_startUp.settings().license.userName;
-    m_autoAppointment->ProcessAppointment(card, TimedSegment{segment.start, segment.end},
-                                          ItemTexts{card.description, segment.note});
 }
 
 void MainWindowHost::show()

@@ -16,8 +16,7 @@ class StartUp;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimerBinding;
-struct TimeSegment;
-class clsAutoAppointment;
+class TimeCardMirror;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
@@ -55,11 +54,10 @@ private:
     // After the window: both go before it does.
     std::unique_ptr<TimeCardEditor> m_editor;
     std::unique_ptr<TimeCardBinder> m_binder;
-    std::unique_ptr<clsAutoAppointment> m_autoAppointment;
+    std::unique_ptr<TimeCardMirror> m_mirror;
     std::unique_ptr<TimerBinding> m_timer;
 
     void syncTimerTools();
-    void recordSegment(const TimeSegment &segment);
 };
 
 } // namespace quorvale

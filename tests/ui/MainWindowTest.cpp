@@ -1,6 +1,8 @@
 // The real main window, offscreen, on a demo database: moving, sorting, showing
 // hidden TimeCards from the keyboard and the menus, and what closing saves.
 
+#include "platform/pim/Items.h"
+#include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "qvadmin/InitCommand.h"
@@ -200,11 +202,21 @@ TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
         .writeInt(QStringLiteral("End Before Start"), 1);
     open();
     const QVariant first = current();
+    const QString journalBefore = stored(first, "JournalEntryID").toString();
     field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Drafted the lease"));
     EXPECT_NE(stored(first, "Description").toString(), QStringLiteral("Drafted the lease"));
     QTest::keyClick(&window(), Qt::Key_F7);
     EXPECT_TRUE(window().positionText().startsWith(QStringLiteral("2 of ")));
     EXPECT_EQ(stored(first, "Description").toString(), QStringLiteral("Drafted the lease"));
+    // The demo TimeCard's journal entry was missing: it was written anew and
+    // the row points at it, beside the saved edit.
+    const QString entryId = stored(first, "JournalEntryID").toString();
+    EXPECT_NE(entryId, journalBefore);
+    const auto item = startUp->outlook().nameSpace().itemFromId(
+        entryId, startUp->outlook().folder(FolderSlot::Journal)->storeId());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->userProperties().value(QStringLiteral("TimeCardID")).toString(),
+              first.toString());
     QTest::keyClick(&window(), Qt::Key_F6);
     field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Lease signed"));
     EXPECT_TRUE(window().close());

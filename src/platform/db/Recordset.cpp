@@ -254,6 +254,21 @@ bool Recordset::fetchRow(const QVariant &key)
     return m_hasCurrent;
 }
 
+bool Recordset::resyncUnderlyingValues()
+{
+    if (!m_keyed || m_editMode == EditMode::Add || m_pos < 0 || m_pos >= size() || !m_hasCurrent)
+        return false;
+    if (!fetchRow(m_keys.at(m_pos))) {
+        m_hasCurrent = true; // still the row as read; its save will say it is gone
+        return false;
+    }
+    if (m_editMode == EditMode::InProgress)
+        for (int i = 0; i < m_fields.count(); ++i)
+            if (!m_changed[static_cast<size_t>(i)])
+                m_edited[static_cast<size_t>(i)] = m_current.value(i);
+    return true;
+}
+
 void Recordset::dropKeyAt(qsizetype index)
 {
     if (m_filtered)

@@ -117,6 +117,11 @@ public:
     void addNew();
     void update();
     void cancelUpdate();
+    // ADO's Resync of the underlying values: for a row that this program changed
+    // in the database behind the set's back, the row as stored now becomes what
+    // a save checks against. Pending changes stay; a column not changed here
+    // takes the stored value. False when the row is gone (nothing changes).
+    bool resyncUnderlyingValues();
     void deleteCurrent();
     EditMode editMode() const { return m_editMode; }
 

@@ -325,3 +325,20 @@ TEST_F(RecordsetTest, ListenerHearsMovesAndChanges)
     EXPECT_EQ(counter.moves, 3); // open, move, re-read after the update
     EXPECT_EQ(counter.changes, 1);
 }
+
+TEST_F(RecordsetTest, ResyncedUnderlyingValuesLetAPendingEditSaveAndKeepIt)
+{
+    Recordset rs;
+    rs.open(conn, "SELECT * FROM tblTimeCards ORDER BY TimeCardID", CursorType::Keyset,
+            LockType::Optimistic);
+    rs.setValue("Subject", "mine");
+    // The program itself changes another column of the row while the edit is pending.
+    conn.execute("UPDATE tblTimeCards SET Value = 5000 WHERE TimeCardID = 10");
+    ASSERT_TRUE(rs.resyncUnderlyingValues());
+    EXPECT_EQ(rs.value("Subject").toString(), "mine");
+    EXPECT_EQ(rs.value("Value").toInt(), 5000);
+    rs.update();
+    EXPECT_EQ(
+        conn.scalar("SELECT Subject || Value FROM tblTimeCards WHERE TimeCardID = 10").toString(),
+        "mine5000");
+}

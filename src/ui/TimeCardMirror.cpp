@@ -1,0 +1,171 @@
+#include "TimeCardMirror.h"
+
+#include "settings/StartUp.h"
+#include "timecards/Clock.h"
+#include "timecards/TimeCardValue.h"
+
+namespace quorvale {
+
+namespace {
+
+qint32 key(const QSqlRecord &row, const char *column)
+{
+    return row.value(QLatin1String(column)).toInt();
+}
+
+QString text(const QSqlRecord &row, const char *column)
+{
+    return row.value(QLatin1String(column)).toString();
+}
+
+Money money(const QSqlRecord &row, const char *column)
+{
+    return Money::fromStored(row.value(QLatin1String(column)));
+}
+
+QString lookUp(db::Command *command, qint32 id, int column)
+{
+    if (!command || id == 0)
+        return QString();
+    const std::optional<QSqlRecord> found = command->first({id});
+    return found ? found->value(column).toString() : QString();
+}
+
+UserPropertyTerms propertyTerms(const AdminOptions &o)
+{
+    return UserPropertyTerms{o.terms.activity1, o.activity1InUse, o.terms.activity2,
+                             o.activity2InUse, o.jobOrderTerm};
+}
+
+} // namespace
+
+TimeCardMirror::TimeCardMirror(StartUp &startUp, const Clock &clock)
+    : m_startUp(startUp), m_clock(clock)
+{
+}
+
+TimeCardMirror::~TimeCardMirror() = default;
+
+TimeCardSnapshot TimeCardMirror::snapshot(const QSqlRecord &row) const
+{
+    const PreparedCommands &c = m_startUp.commands();
+    TimeCardSnapshot s;
+    s.timeCardId = key(row, "TimeCardID");
+    s.journalEntryId = text(row, "JournalEntryID");
+    s.contactId = key(row, "ContactID");
+    s.userId = key(row, "UserId");
+    s.activity1Id = key(row, "Activity1ID");
+    s.activity2Id = key(row, "Activity2ID");
+    s.invoiceId = key(row, "InvoiceID");
+    s.description = text(row, "Description");
+    s.timeEstimated = text(row, "TimeEstimated").replace(QLatin1Char(' '), QLatin1Char('0'));
+    s.timeSpent = text(row, "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+    s.startDate = row.value(QStringLiteral("StartDate")).toDate();
+    s.startTime = row.value(QStringLiteral("StartTime")).toTime();
+    s.endDate = row.value(QStringLiteral("EndDate")).toDate();
+    s.endTime = row.value(QStringLiteral("EndTime")).toTime();
+    s.billingStatus = text(row, "BillStatus");
+    s.rateSource = text(row, "RateSource");
+    s.rate = money(row, "Rate");
+    s.hourlyRateText = s.rate.toDisplayString();
+    s.flatFee = money(row, "FlatRate");
+    s.value = money(row, "Value");
+    s.rateLevel = text(row, "RateLevel");
+    s.realization =
+        static_cast<double>(Realization::fromStored(row.value(QStringLiteral("Realization")))
+                                .hundredthsOfPercent()) /
+        Realization::Full;
+    s.entryType = text(row, "EntryType");
+    s.category = text(row, "Category");
+    s.jobOrder = text(row, "JobOrder");
+    s.userName = m_startUp.settings().license.userName;
+    s.contactEntryId = lookUp(c.contact.get(), s.contactId, 0);
+    s.contactAccount = lookUp(c.contact.get(), s.contactId, 2);
+    s.activity1Name = lookUp(c.activity1Name.get(), s.activity1Id, 0);
+    s.activity2Name = lookUp(c.activity2Name.get(), s.activity2Id, 0);
+    return s;
+}
+
+ItemVariables TimeCardMirror::variables(const QSqlRecord &row) const
+{
+    const TimeCardSnapshot s = snapshot(row);
+    ItemVariables v;
+    v.timeCardId = s.timeCardId;
+    v.description = s.description;
+    v.entryType = s.entryType;
+    v.category = s.category;
+    v.billingStatus = s.billingStatus;
+    v.userName = s.userName;
+    v.contactId = s.contactId;
+    v.contactName = lookUp(m_startUp.commands().contact.get(), s.contactId, 1);
+    v.contactAccount = s.contactAccount;
+    v.contactEntryId = s.contactEntryId;
+    v.activity1Id = s.activity1Id;
+    v.activity1Name = s.activity1Name;
+    v.activity2Id = s.activity2Id;
+    v.activity2Name = s.activity2Name;
+    v.jobOrder = s.jobOrder;
+    v.startDate = s.startDate;
+    v.startTime = s.startTime;
+    v.endDate = s.endDate;
+    v.endTime = s.endTime;
+    v.timeEstimated = s.timeEstimated;
+    v.timeSpent = s.timeSpent;
+    v.rateSource = s.rateSource;
+    v.rateLevel = static_cast<qint16>(s.rateLevel.toInt());
+    v.hourlyRate = s.rate;
+    v.flatFee = s.flatFee;
+    v.value = s.value;
+    return v;
+}
+
+TemplateContext TimeCardMirror::context()
+{
+    const RegSettings &s = m_startUp.settings();
+    const AdminOptions &o = m_startUp.options();
+    TemplateContext t;
+    t.templates.journal = s.autoFill.journal;
+    t.templates.tasks = s.autoFill.tasks;
+    t.templates.appointments = s.autoFill.appointments;
+    t.templates.notes = s.autoFill.notes;
+    t.terms = FieldTerms{o.terms.contact, o.terms.activity1, o.terms.activity2, o.jobOrderTerm,
+                         o.contactInUse,  o.activity1InUse,  o.activity2InUse};
+    t.timeDetailOption = s.settings.timeDetailOption;
+    t.pending = &m_pending;
+    t.now = m_clock.now();
+    return t;
+}
+
+QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+{
+    const AdminOptions &o = m_startUp.options();
+    if (!m_journal)
+        m_journal = std::make_unique<clsJournalProcessing>(
+            m_startUp.outlook(), m_startUp.store().cnnLink(),
+            JournalOptions{propertyTerms(o), o.billingInJournal});
+    TemplateContext templates = context();
+    const clsJournalProcessing::Result result =
+        m_journal->ProcessJournalEntry(snapshot(row), variables(row), templates);
+    return result.outcome == clsJournalProcessing::Outcome::NotReached ? text(row, "JournalEntryID")
+                                                                       : result.fields.entryId;
+}
+
+void TimeCardMirror::recordSegment(const QSqlRecord &row, const TimeSegment &segment)
+{
+    const AdminOptions &o = m_startUp.options();
+    if (!m_appointments)
+        m_appointments = std::make_unique<clsAutoAppointment>(
+            m_startUp.outlook(), m_startUp.store().cnnLink(),
+            AppointmentOptions{propertyTerms(o), o.contactInUse,
+                               m_startUp.settings().appointments.showTimeAs});
+    ItemVariables v = variables(row);
+    v.segmentStart = segment.start;
+    v.segmentEnd = segment.end;
+    if (!segment.note.isEmpty())
+        m_pending.set(segment.note);
+    TemplateContext templates = context();
+    m_appointments->ProcessAppointment(snapshot(row), TimedSegment{segment.start, segment.end}, v,
+                                       templates);
+}
+
+} // namespace quorvale

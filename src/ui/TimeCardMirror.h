@@ -1,0 +1,39 @@
+#pragma once
+
+#include "outlook/AutoAppointment.h"
+#include "outlook/JournalProcessing.h"
+#include "timecards/TimerTypes.h"
+
+#include <QSqlRecord>
+#include <memory>
+
+namespace quorvale {
+
+class Clock;
+class StartUp;
+
+// The current TimeCard's items in the item store: its journal entry rewritten
+// from the journal templates when a changed TimeCard is left, and each saved
+// timer run as a time-detail appointment. Takes its values from the row.
+class TimeCardMirror {
+public:
+    TimeCardMirror(StartUp &startUp, const Clock &clock);
+    ~TimeCardMirror();
+
+    // The journal entry's EntryID afterwards: a new one when the entry had gone.
+    QString ProcessJournalEntry(const QSqlRecord &row);
+    void recordSegment(const QSqlRecord &row, const TimeSegment &segment);
+
+private:
+    TimeCardSnapshot snapshot(const QSqlRecord &row) const;
+    ItemVariables variables(const QSqlRecord &row) const;
+    TemplateContext context();
+
+    StartUp &m_startUp;
+    const Clock &m_clock;
+    PendingTimeDetail m_pending;
+    std::unique_ptr<clsJournalProcessing> m_journal;
+    std::unique_ptr<clsAutoAppointment> m_appointments;
+};
+
+} // namespace quorvale

@@ -130,6 +130,11 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             m_timer->rowShown();
         m_window->showCurrent();
     };
+    hooks.journalEntryExists = [this](const QString &entryId) {
+        const std::optional<pim::Folder> &journal = m_startUp.outlook().folder(FolderSlot::Journal);
+        return !entryId.isEmpty() && journal &&
+               m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
+    };
     hooks.NewJournalEntry = [this] {
         const RegSettings &s = m_startUp.settings();
         const std::optional<JournalEntryFields> entry = NewJournalEntry(

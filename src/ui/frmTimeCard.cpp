@@ -201,6 +201,8 @@ void frmTimeCard::buildFields()
     row("dtEndTime", "End T&ime:", m_endTime = new QTimeEdit(central));
     for (QDateEdit *date : {m_startDate, m_endDate}) {
         date->setCalendarPopup(true);
+        // The lowest date stands for none, shown empty.
+        date->setSpecialValueText(QStringLiteral(" "));
         date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
     }
     row("cbEntryType", "E&ntry Type:", m_entryType = combo(kEntryTypes));
@@ -469,10 +471,19 @@ void frmTimeCard::showCurrent()
         m_description->setPlainText(v("Description").toString());
         m_timeEstimated->setText(TimeCardBinder::durationShown(v("TimeEstimated")));
         m_timeSpent->setText(TimeCardBinder::durationShown(v("Quantity")));
-        m_startDate->setDate(v("StartDate").toDate());
-        m_startTime->setTime(v("StartTime").toTime());
-        m_endDate->setDate(v("EndDate").toDate());
-        m_endTime->setTime(v("EndTime").toTime());
+        // A Null date or time must not leave the previous TimeCard's showing.
+        const auto showDate = [&v](QDateEdit *edit, const char *column) {
+            const QDate d = v(column).toDate();
+            edit->setDate(d.isValid() ? d : edit->minimumDate());
+        };
+        const auto showTime = [&v](QTimeEdit *edit, const char *column) {
+            const QTime t = v(column).toTime();
+            edit->setTime(t.isValid() ? t : QTime(0, 0));
+        };
+        showDate(m_startDate, "StartDate");
+        showTime(m_startTime, "StartTime");
+        showDate(m_endDate, "EndDate");
+        showTime(m_endTime, "EndTime");
         showChoice(m_entryType, v("EntryType").toString());
         showChoice(m_billStatus, v("BillStatus").toString());
         showChoice(m_rateSource, v("RateSource").toString());

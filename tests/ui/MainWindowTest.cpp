@@ -172,6 +172,15 @@ TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
         EXPECT_NE(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
     }
     EXPECT_EQ(fields, 19);
+
+    // A TimeCard without an end date shows none, not the one shown before.
+    const QVariant first = current();
+    QTest::keyClick(&window(), Qt::Key_F7);
+    QSqlQuery(startUp->store().cnnLink().database())
+        .exec(QStringLiteral("UPDATE tblTimeCards SET EndDate = NULL WHERE TimeCardID = %1")
+                  .arg(first.toLongLong()));
+    QTest::keyClick(&window(), Qt::Key_F6);
+    EXPECT_EQ(field<QDateEdit>("dtEndDate")->text(), QStringLiteral(" "));
     for (QAction *action : window().menuBar()->actions())
         EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
     for (const ToolInfo &info : CommandTable::tools()) {

@@ -8,6 +8,9 @@
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
+#include "support/Prompts.h"
+#include "timecards/ActiveRunRecovery.h"
+#include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCardDefaults.h"
@@ -19,6 +22,7 @@
 #include "ui/TimerBinding.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QStatusBar>
 
 namespace quorvale {
@@ -155,7 +159,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     };
     binding.staffId = startUp.settings().staffId;
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
-    m_timer = std::make_unique<TimerBinding>(m_clock, *m_editor, *m_binder);
+    m_runStore = std::make_unique<ActiveRunStore>(startUp.store().cnnLocal());
+    m_timer = std::make_unique<TimerBinding>(m_clock, m_runStore.get(), *m_editor, *m_binder);
     m_editor->setTimer(m_timer.get());
     m_timer->setChanged([this] {
         m_window->showTimerFields();
@@ -190,6 +195,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                 newTimeCard();
         });
     m_timer->rowShown();
+    settleLeftOverRun();
     syncTimerTools();
     // A running timer is settled and the current TimeCard saved, or the window stays.
     m_window->setCloseGuard([this] {
@@ -258,6 +264,58 @@ void MainWindowHost::deleteTimeCard()
     context.items = &items;
     context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
     DeleteRecordAndItems(*m_editor, m_prompts, context);
+}
+
+void MainWindowHost::settleLeftOverRun()
+{
+    std::optional<ActiveRun> run;
+    try {
+        run = m_runStore->recover();
+    } catch (const QvError &) {
+        return; // nothing to offer; the next run replaces the record
+    }
+    if (!run)
+        return;
+    const QString lastSeen = QLocale().toString(
+        run->lastSeen.isValid() ? run->lastSeen : run->runStart, QLocale::ShortFormat);
+    const PromptResult answer = m_prompts.messageBox(
+        QStringLiteral("Quorvale"),
+        QStringLiteral("Quorvale stopped while the timer ran on TimeCard %1 (started %2, last "
+                       "seen running %3).\n\nYes: count the time up to now.\nNo: count the "
+                       "time up to when Quorvale stopped.\nCancel: do not count this run.")
+            .arg(run->timeCardId)
+            .arg(QLocale().toString(run->runStart, QLocale::ShortFormat), lastSeen),
+        PromptButtons::YesNoCancel, PromptIcon::Question);
+    const LeftOverRunChoice choice = answer == PromptResult::Yes ? LeftOverRunChoice::KeepUpToNow
+                                     : answer == PromptResult::No
+                                         ? LeftOverRunChoice::KeepUpToLastSeen
+                                         : LeftOverRunChoice::Discard;
+    const LeftOverRunResolution r = resolveLeftOverRun(*run, choice, m_clock.now());
+    db::Recordset &rs = m_editor->timeCards();
+    const QVariant back = m_commands.currentTimeCardId();
+    if (!m_editor->leaveCurrent())
+        return;
+    try {
+        rs.setBookmark(QVariant::fromValue<qlonglong>(r.timeCardId));
+    } catch (const QvError &) {
+        m_runStore->clear(); // the TimeCard is gone: the run has nothing to count on
+        return;
+    }
+    m_editor->writeField(QStringLiteral("Quantity"), r.timeSpent);
+    if (r.value)
+        m_editor->writeField(QStringLiteral("Value"), r.value->toStored());
+    if (r.endDate.isValid()) {
+        m_editor->writeField(QStringLiteral("EndDate"), r.endDate);
+        m_editor->writeField(QStringLiteral("EndTime"), r.endTime);
+        m_binder->recomputeValue();
+    }
+    if (r.segment)
+        m_mirror->recordSegment(rs.record(), *r.segment);
+    if (!m_editor->leaveCurrent())
+        return; // stays current and recorded, to be settled by the person
+    m_runStore->clear();
+    if (back.isValid() && back != QVariant::fromValue<qlonglong>(r.timeCardId))
+        rs.setBookmark(back);
 }
 
 void MainWindowHost::syncTimerTools()

@@ -16,6 +16,7 @@ class StartUp;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimerBinding;
+class ActiveRunStore;
 class TimeCardMirror;
 
 // The main window with the commands it dispatches to, wired to a completed
@@ -55,9 +56,12 @@ private:
     std::unique_ptr<TimeCardEditor> m_editor;
     std::unique_ptr<TimeCardBinder> m_binder;
     std::unique_ptr<TimeCardMirror> m_mirror;
+    std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
 
     void syncTimerTools();
+    // A run the program left on when it stopped: the person chooses what it counts.
+    void settleLeftOverRun();
 };
 
 } // namespace quorvale

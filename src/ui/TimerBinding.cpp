@@ -4,10 +4,14 @@
 
 namespace quorvale {
 
-TimerBinding::TimerBinding(const Clock &clock, TimeCardEditor &editor, TimeCardBinder &binder,
-                           QObject *parent)
-    : QObject(parent), m_timer(clock), m_editor(editor), m_binder(binder)
+TimerBinding::TimerBinding(const Clock &clock, ActiveRunStore *store, TimeCardEditor &editor,
+                           TimeCardBinder &binder, QObject *parent)
+    : QObject(parent), m_timer(clock, store), m_editor(editor), m_binder(binder)
 {
+    // Apart from the tick, which must touch no file: once a minute is enough
+    // for "up to when the program stopped".
+    m_heartbeat.setInterval(60 * 1000);
+    connect(&m_heartbeat, &QTimer::timeout, this, [this] { m_timer.heartbeat(); });
     m_mainTimer.setInterval(1000);
     connect(&m_mainTimer, &QTimer::timeout, this, [this] {
         const TimerTick t = m_timer.MainTimer_Timer(inputs());
@@ -41,10 +45,13 @@ void TimerBinding::write(const QString &column, const QVariant &value)
 
 void TimerBinding::followTicking()
 {
-    if (m_timer.ticking() && m_timer.mode() == TimerMode::TimeCard)
+    if (m_timer.ticking() && m_timer.mode() == TimerMode::TimeCard) {
         m_mainTimer.start();
-    else
+        m_heartbeat.start();
+    } else {
         m_mainTimer.stop();
+        m_heartbeat.stop();
+    }
     if (m_changed)
         m_changed();
 }

@@ -19,8 +19,9 @@ class TimerBinding : public QObject, public ActiveCardTimer {
     Q_OBJECT
 
 public:
-    TimerBinding(const Clock &clock, TimeCardEditor &editor, TimeCardBinder &binder,
-                 QObject *parent = nullptr);
+    // store keeps the running run for recovery after a crash (may be null).
+    TimerBinding(const Clock &clock, ActiveRunStore *store, TimeCardEditor &editor,
+                 TimeCardBinder &binder, QObject *parent = nullptr);
 
     void setRecordSegment(std::function<void(const TimeSegment &)> record)
     {
@@ -51,6 +52,7 @@ private:
     TimeCardEditor &m_editor;
     TimeCardBinder &m_binder;
     QTimer m_mainTimer;
+    QTimer m_heartbeat;
     std::function<void(const TimeSegment &)> m_recordSegment;
     std::function<void()> m_changed;
 };

@@ -321,3 +321,24 @@ TEST_F(MainWindowTest, F3TimesTheTimeCardAndRecordsTheRunCtrlF3DiscardsIt)
     EXPECT_EQ(runs(), runsBefore + 1);
     close();
 }
+
+TEST_F(MainWindowTest, ARunCutShortByACrashIsCountedAsChosenAtTheNextStart)
+{
+    open();
+    const QVariant id = current();
+    QString before = stored(id, "Quantity").toString();
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(3600);
+    host.reset(); // killed: the window never closed
+    startUp.reset();
+    clock.advance(7200);
+    prompts.answer(PromptResult::Yes); // up to now
+    open();
+    EXPECT_EQ(stored(id, "Quantity").toString(),
+              ConvertSecondsToTime(ConvertTimeToSeconds(before) + 10800));
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
+    close();
+    open(); // settled once only
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
+    close();
+}

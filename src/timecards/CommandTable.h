@@ -16,6 +16,7 @@ inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;
 inline constexpr int GoToNext = 3011;
 inline constexpr int GoToLast = 3012;
+inline constexpr int GoToActive = 3013;
 inline constexpr int AddTimeCard = 3014;
 inline constexpr int DeleteTimeCard = 3015;
 inline constexpr int ShowHiddenTimeCards = 3019;

@@ -182,7 +182,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         [](int id) {
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
                    id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
-                   id == ToolId::CancelTimer;
+                   id == ToolId::CancelTimer || id == ToolId::GoToActive;
         },
         [this](int id) {
             if (id == ToolId::DeleteTimeCard)
@@ -191,6 +191,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                 m_timer->startOrPause();
             else if (id == ToolId::CancelTimer)
                 m_timer->cancel();
+            else if (id == ToolId::GoToActive)
+                goToActiveCard();
             else
                 newTimeCard();
         });
@@ -264,6 +266,27 @@ void MainWindowHost::deleteTimeCard()
     context.items = &items;
     context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
     DeleteRecordAndItems(*m_editor, m_prompts, context);
+}
+
+void MainWindowHost::goToActiveCard()
+{
+    const std::optional<qint64> active = m_timer->activeTimeCardId();
+    if (!active || m_editor->currentTimeCardId() == active)
+        return;
+    if (!m_editor->leaveCurrent()) {
+        m_window->focusField(m_editor->focus().field);
+        return;
+    }
+    try {
+        m_editor->timeCards().setBookmark(QVariant::fromValue<qlonglong>(*active));
+    } catch (const QvError &) {
+        // Hidden TimeCards or a filter can leave the timed one out of the set.
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("The TimeCard with the running timer (%1) is not "
+                                            "among the TimeCards shown.")
+                                 .arg(*active),
+                             PromptButtons::Ok, PromptIcon::Information);
+    }
 }
 
 void MainWindowHost::settleLeftOverRun()

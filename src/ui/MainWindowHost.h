@@ -41,6 +41,8 @@ public:
     // delete with its dialog.
     void newTimeCard();
     void deleteTimeCard();
+    // F9: the TimeCard whose timer runs becomes current.
+    void goToActiveCard();
     TimerBinding &timer() { return *m_timer; }
 
 private:

@@ -342,3 +342,15 @@ TEST_F(MainWindowTest, ARunCutShortByACrashIsCountedAsChosenAtTheNextStart)
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
     close();
 }
+
+TEST_F(MainWindowTest, F9ReturnsToTheTimeCardWhoseTimerRuns)
+{
+    open();
+    const QVariant id = current();
+    QTest::keyClick(&window(), Qt::Key_F3);
+    QTest::keyClick(&window(), Qt::Key_F7);
+    ASSERT_NE(current(), id);
+    QTest::keyClick(&window(), Qt::Key_F9);
+    EXPECT_EQ(current(), id);
+    close();
+}

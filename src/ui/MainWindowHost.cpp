@@ -224,7 +224,7 @@ MainWindowHost::~MainWindowHost()
     pim::setInspector(nullptr);
 }
 
-void MainWindowHost::newTimeCard()
+void MainWindowHost::newTimeCard(bool noAutostart)
 {
     const RegSettings &s = m_startUp.settings();
     const AdminOptions &o = m_startUp.options();
@@ -251,6 +251,8 @@ void MainWindowHost::newTimeCard()
     };
     if (!m_editor->CreateNewTimeCard(defaults))
         m_window->focusField(m_editor->focus().field);
+    else if (!noAutostart && s.settings.autostartTimer)
+        m_timer->startOrPause();
 }
 
 void MainWindowHost::deleteTimeCard()

@@ -38,8 +38,9 @@ public:
     void show();
 
     // F11 and F12: a new TimeCard with its defaults and journal entry, and the
-    // delete with its dialog.
-    void newTimeCard();
+    // delete with its dialog. A paste makes its own times, so the timer must not
+    // start on its TimeCard (noAutostart).
+    void newTimeCard(bool noAutostart = false);
     void deleteTimeCard();
     // F9: the TimeCard whose timer runs becomes current.
     void goToActiveCard();

@@ -354,3 +354,14 @@ TEST_F(MainWindowTest, F9ReturnsToTheTimeCardWhoseTimerRuns)
     EXPECT_EQ(current(), id);
     close();
 }
+
+TEST_F(MainWindowTest, WithAutostartTimerANewTimeCardIsTimedAtOnce)
+{
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Settings"))
+        .writeInt(QStringLiteral("Autostart Timer"), 1);
+    open();
+    QTest::keyClick(&window(), Qt::Key_F11);
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
+    close();
+}

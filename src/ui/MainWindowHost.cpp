@@ -182,7 +182,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         [](int id) {
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
                    id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
-                   id == ToolId::CancelTimer || id == ToolId::GoToActive;
+                   id == ToolId::CancelTimer || id == ToolId::GoToActive || id == ToolId::AddTime ||
+                   id == ToolId::SubtractTime;
         },
         [this](int id) {
             if (id == ToolId::DeleteTimeCard)
@@ -193,6 +194,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                 m_timer->cancel();
             else if (id == ToolId::GoToActive)
                 goToActiveCard();
+            else if (id == ToolId::AddTime || id == ToolId::SubtractTime)
+                adjustTime(id == ToolId::AddTime ? AdjustDirection::Add
+                                                 : AdjustDirection::Subtract);
             else
                 newTimeCard();
         });
@@ -268,6 +272,27 @@ void MainWindowHost::deleteTimeCard()
     context.items = &items;
     context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
     DeleteRecordAndItems(*m_editor, m_prompts, context);
+}
+
+void MainWindowHost::adjustTime(AdjustDirection direction)
+{
+    const std::optional<qint64> id = m_editor->currentTimeCardId();
+    if (!id || m_editor->locked())
+        return;
+    const bool estimate = m_window->timeEstimatedHasFocus();
+    const QString column = QLatin1String(estimate ? "TimeEstimated" : "Quantity");
+    AdjustTimeSource source;
+    source.current = [this, column] { return m_editor->timeCards().value(column); };
+    if (m_timer->activeTimeCardId() == id)
+        source.pauseTimer = [this] { m_timer->pause(true); };
+    const std::optional<QVariant> result =
+        TimeAddSubtract(m_prompts, estimate ? AdjustTarget::TimeEstimated : AdjustTarget::TimeSpent,
+                        direction, m_startUp.settings().appointments.billingInterval, source);
+    if (!result || !m_binder->write(column, *result))
+        return;
+    if (!estimate)
+        m_binder->recomputeValue();
+    m_window->showCurrent();
 }
 
 void MainWindowHost::goToActiveCard()

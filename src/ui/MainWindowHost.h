@@ -2,6 +2,7 @@
 
 #include "timecards/Clock.h"
 #include "timecards/MainCommands.h"
+#include "timecards/TimeAdjust.h"
 #include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
 
@@ -42,6 +43,8 @@ public:
     // start on its TimeCard (noAutostart).
     void newTimeCard(bool noAutostart = false);
     void deleteTimeCard();
+    // Add/Subtract Time on the time spent, or on the estimate while it has the focus.
+    void adjustTime(AdjustDirection direction);
     // F9: the TimeCard whose timer runs becomes current.
     void goToActiveCard();
     TimerBinding &timer() { return *m_timer; }

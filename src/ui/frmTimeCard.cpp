@@ -534,3 +534,12 @@ void frmTimeCard::closeEvent(QCloseEvent *event)
 }
 
 } // namespace quorvale
+
+namespace quorvale {
+
+bool frmTimeCard::timeEstimatedHasFocus() const
+{
+    return m_timeEstimated && m_timeEstimated->hasFocus();
+}
+
+} // namespace quorvale

@@ -75,6 +75,9 @@ public:
     // Puts the focus where a validation message says the TimeCard needs mending.
     void focusField(FocusField field);
 
+    // The time commands adjust the estimate only while the person is in it.
+    bool timeEstimatedHasFocus() const;
+
     QAction *tool(const QString &name) const;
     QAction *toolById(int toolId) const;
     QString positionText() const;

@@ -14,6 +14,7 @@
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeAdjust.h"
 #include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDelete.h"
 #include "ui/MainWindowHost.h"
@@ -363,5 +364,22 @@ TEST_F(MainWindowTest, WithAutostartTimerANewTimeCardIsTimedAtOnce)
     open();
     QTest::keyClick(&window(), Qt::Key_F11);
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
+    close();
+}
+
+TEST_F(MainWindowTest, AddAndSubtractTimeWriteTheDialogsResultToTheFieldInUse)
+{
+    open();
+    const QVariant id = current();
+    prompts.answerDialog(true, {{QLatin1String(AdjustTimeResultKey), QStringLiteral("0012000")}});
+    tool("mnuAddTime")->trigger();
+    field<QLineEdit>("txtTimeEstimated")->setFocus();
+    prompts.answerDialog(true, {{QLatin1String(AdjustTimeResultKey), QStringLiteral("0003000")}});
+    tool("mnuSubtractTime")->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 2u);
+    EXPECT_EQ(prompts.dialogs()[1].valuesIn.value(QStringLiteral("Target")).toInt(), 0);
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0012000"));
+    EXPECT_EQ(stored(id, "TimeEstimated").toString(), QStringLiteral("0003000"));
     close();
 }

@@ -19,10 +19,12 @@
 #include "timecards/TimeFormat.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardMirror.h"
+#include "ui/TimeStampFilter.h"
 #include "ui/TimerBinding.h"
 
 #include <QAction>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 
 namespace quorvale {
@@ -178,6 +180,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->bind(m_binder.get(), qtTimeFormat(startUp.timeFormat()),
                    offeredRateSources(rateOptions(options)));
     m_editor->adoTimeCardRS_MoveComplete();
+    if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
+        new TimeStampFilter(m_clock, description);
     m_window->setCommandHandler(
         [](int id) {
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||

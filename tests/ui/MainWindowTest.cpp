@@ -383,3 +383,16 @@ TEST_F(MainWindowTest, AddAndSubtractTimeWriteTheDialogsResultToTheFieldInUse)
     EXPECT_EQ(stored(id, "TimeEstimated").toString(), QStringLiteral("0003000"));
     close();
 }
+
+TEST_F(MainWindowTest, CtrlDigitsStampTheDescriptionAtTheCaret)
+{
+    open();
+    auto *description = field<QPlainTextEdit>("txtDescription");
+    description->setPlainText(QStringLiteral("x"));
+    description->moveCursor(QTextCursor::Start);
+    QTest::keyClick(description, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(description->toPlainText(),
+              QLatin1Char('[') + QLocale().toString(clock.now().date(), QLocale::ShortFormat) +
+                  QStringLiteral("] x"));
+    close();
+}

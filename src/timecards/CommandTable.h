@@ -11,6 +11,7 @@ namespace ToolId {
 inline constexpr int NewTimeCard = 1001;
 inline constexpr int Exit = 1034;
 inline constexpr int StartTimer = 3002;
+inline constexpr int TimerInterruption = 3003;
 inline constexpr int GoTo = 3008;
 inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;

@@ -12,6 +12,7 @@
 #include "timecards/ActiveRunRecovery.h"
 #include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
+#include "timecards/InterruptTimer.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
@@ -21,11 +22,13 @@
 #include "ui/TimeCardMirror.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerBinding.h"
+#include "ui/frmInterruptTimer.h"
 
 #include <QAction>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace quorvale {
 
@@ -187,7 +190,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
                    id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
                    id == ToolId::CancelTimer || id == ToolId::GoToActive || id == ToolId::AddTime ||
-                   id == ToolId::SubtractTime;
+                   id == ToolId::SubtractTime || id == ToolId::TimerInterruption;
         },
         [this](int id) {
             if (id == ToolId::DeleteTimeCard)
@@ -198,7 +201,10 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                 m_timer->cancel();
             else if (id == ToolId::GoToActive)
                 goToActiveCard();
-            else if (id == ToolId::AddTime || id == ToolId::SubtractTime)
+            else if (id == ToolId::TimerInterruption) {
+                interruptTimerWindow().show();
+                interruptTimerWindow().raise();
+            } else if (id == ToolId::AddTime || id == ToolId::SubtractTime)
                 adjustTime(id == ToolId::AddTime ? AdjustDirection::Add
                                                  : AdjustDirection::Subtract);
             else
@@ -232,7 +238,7 @@ MainWindowHost::~MainWindowHost()
     pim::setInspector(nullptr);
 }
 
-void MainWindowHost::newTimeCard(bool noAutostart)
+bool MainWindowHost::newTimeCard(bool noAutostart)
 {
     const RegSettings &s = m_startUp.settings();
     const AdminOptions &o = m_startUp.options();
@@ -257,10 +263,88 @@ void MainWindowHost::newTimeCard(bool noAutostart)
                                        m_binder->context().rates.lookup);
             });
     };
-    if (!m_editor->CreateNewTimeCard(defaults))
+    if (!m_editor->CreateNewTimeCard(defaults)) {
         m_window->focusField(m_editor->focus().field);
-    else if (!noAutostart && s.settings.autostartTimer)
+        return false;
+    }
+    if (!noAutostart && s.settings.autostartTimer)
         m_timer->startOrPause();
+    return true;
+}
+
+frmInterruptTimer &MainWindowHost::interruptTimerWindow()
+{
+    if (!m_interruptWindow) {
+        m_interrupt = std::make_unique<InterruptTimer>(m_timer->timer(), m_clock, *this);
+        m_interruptWindow = new frmInterruptTimer(*m_interrupt, m_clock, m_window.get());
+        m_interruptWindow->setWindowFlag(Qt::Window);
+        // The TimeCard's tick stops while an interruption counts; the display
+        // needs one of its own.
+        auto *tick = new QTimer(m_interruptWindow);
+        tick->setInterval(1000);
+        QObject::connect(tick, &QTimer::timeout, m_interruptWindow, [this] {
+            if (m_interrupt->counting())
+                m_interruptWindow->refresh();
+        });
+        tick->start();
+    }
+    return *m_interruptWindow;
+}
+
+TimerValueInputs MainWindowHost::valueInputs() const
+{
+    return m_timer->inputs();
+}
+
+bool MainWindowHost::processActiveCard()
+{
+    return m_editor->ProcessActiveCard();
+}
+
+void MainWindowHost::runEnded(const TimerEnded &ended)
+{
+    m_timer->runEnded(ended);
+}
+
+void MainWindowHost::writePaste(const InterruptPaste &paste)
+{
+    m_binder->write(QStringLiteral("Quantity"), paste.timeSpent);
+    m_binder->write(QStringLiteral("EndDate"), paste.endDate);
+    m_binder->write(QStringLiteral("EndTime"), paste.endTime);
+    m_binder->recomputeValue();
+    m_window->showCurrent();
+}
+
+void MainWindowHost::pasteToNewTimeCard(const InterruptPaste &paste)
+{
+    if (newTimeCard(true))
+        writePaste(paste);
+}
+
+std::optional<QString> MainWindowHost::currentTimeSpent() const
+{
+    if (!m_editor->currentTimeCardId())
+        return std::nullopt;
+    return m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
+}
+
+void MainWindowHost::pasteToCurrentTimeCard(const InterruptPaste &paste)
+{
+    writePaste(paste);
+}
+
+void MainWindowHost::resumeTimer(qint64 timeCardId)
+{
+    if (m_editor->currentTimeCardId() != timeCardId) {
+        if (!m_editor->leaveCurrent())
+            return;
+        try {
+            m_editor->timeCards().setBookmark(QVariant::fromValue<qlonglong>(timeCardId));
+        } catch (const QvError &) {
+            return; // gone from the set: nothing to resume
+        }
+    }
+    m_timer->startOrPause();
 }
 
 void MainWindowHost::deleteTimeCard()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timecards/Clock.h"
+#include "timecards/InterruptTimerHost.h"
 #include "timecards/MainCommands.h"
 #include "timecards/TimeAdjust.h"
 #include "ui/ItemInspector.h"
@@ -19,15 +20,17 @@ class TimeCardEditor;
 class TimerBinding;
 class ActiveRunStore;
 class TimeCardMirror;
+class InterruptTimer;
+class frmInterruptTimer;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
-class MainWindowHost {
+class MainWindowHost : public InterruptTimerHost {
 public:
     // clock: where the timer's time comes from (the system's when null).
     MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors,
                    const Clock *clock = nullptr);
-    ~MainWindowHost();
+    ~MainWindowHost() override;
     MainWindowHost(const MainWindowHost &) = delete;
     MainWindowHost &operator=(const MainWindowHost &) = delete;
 
@@ -41,13 +44,25 @@ public:
     // F11 and F12: a new TimeCard with its defaults and journal entry, and the
     // delete with its dialog. A paste makes its own times, so the timer must not
     // start on its TimeCard (noAutostart).
-    void newTimeCard(bool noAutostart = false);
+    bool newTimeCard(bool noAutostart = false);
     void deleteTimeCard();
     // Add/Subtract Time on the time spent, or on the estimate while it has the focus.
     void adjustTime(AdjustDirection direction);
     // F9: the TimeCard whose timer runs becomes current.
     void goToActiveCard();
     TimerBinding &timer() { return *m_timer; }
+    // F4: the interrupt timer's window, made on first use.
+    frmInterruptTimer &interruptTimerWindow();
+
+    TimerValueInputs valueInputs() const override;
+    QString timeSegmentNote() const override { return QString(); }
+    bool processActiveCard() override;
+    void runEnded(const TimerEnded &ended) override;
+    void pasteToNewTimeCard(const InterruptPaste &paste) override;
+    std::optional<QString> currentTimeSpent() const override;
+    void pasteToCurrentTimeCard(const InterruptPaste &paste) override;
+    void resumeTimer(qint64 timeCardId) override;
+    void timerInterfaceChanged() override { syncTimerTools(); }
 
 private:
     StartUp &m_startUp;
@@ -64,6 +79,11 @@ private:
     std::unique_ptr<TimeCardMirror> m_mirror;
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
+    std::unique_ptr<InterruptTimer> m_interrupt;
+    // A child of the window, which deletes it.
+    frmInterruptTimer *m_interruptWindow = nullptr;
+
+    void writePaste(const InterruptPaste &paste);
 
     void syncTimerTools();
     // A run the program left on when it stopped: the person chooses what it counts.

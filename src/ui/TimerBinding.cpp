@@ -101,20 +101,24 @@ void TimerBinding::tick()
 void TimerBinding::pause(bool save)
 {
     const std::optional<TimerEnded> ended = m_timer.PauseTimer(save, QString(), inputs());
-    if (!ended)
-        return;
-    if (ended->saved) {
-        write(QStringLiteral("Quantity"), ended->final.timeSpent);
-        if (ended->final.value)
-            write(QStringLiteral("Value"), ended->final.value->toStored());
-        write(QStringLiteral("EndDate"), ended->endDate);
-        write(QStringLiteral("EndTime"), ended->endTime);
+    if (ended)
+        runEnded(*ended);
+}
+
+void TimerBinding::runEnded(const TimerEnded &ended)
+{
+    if (ended.saved) {
+        write(QStringLiteral("Quantity"), ended.final.timeSpent);
+        if (ended.final.value)
+            write(QStringLiteral("Value"), ended.final.value->toStored());
+        write(QStringLiteral("EndDate"), ended.endDate);
+        write(QStringLiteral("EndTime"), ended.endTime);
         if (m_recordSegment)
-            m_recordSegment(ended->segment);
+            m_recordSegment(ended.segment);
     } else {
-        write(QStringLiteral("Quantity"), ended->restoredTimeSpent);
-        if (ended->restoredValue)
-            write(QStringLiteral("Value"), ended->restoredValue->toStored());
+        write(QStringLiteral("Quantity"), ended.restoredTimeSpent);
+        if (ended.restoredValue)
+            write(QStringLiteral("Value"), ended.restoredValue->toStored());
     }
     followTicking();
 }

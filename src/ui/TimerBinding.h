@@ -39,12 +39,16 @@ public:
     // The shown row changed.
     void rowShown();
 
+    // A run ended (here or by the interrupt timer): its fields go into the row.
+    void runEnded(const TimerEnded &ended);
+    // The current row's rate inputs, as a run's value needs them.
+    TimerValueInputs inputs() const;
+
     std::optional<qint64> activeTimeCardId() const override { return m_timer.activeTimeCardId(); }
     void tick() override;
     void pause(bool save) override;
 
 private:
-    TimerValueInputs inputs() const;
     void write(const QString &column, const QVariant &value);
     void followTicking();
 

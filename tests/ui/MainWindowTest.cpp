@@ -17,7 +17,9 @@
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDelete.h"
+#include "timecards/TimeCardEditor.h"
 #include "ui/MainWindowHost.h"
+#include "ui/frmInterruptTimer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -394,5 +396,22 @@ TEST_F(MainWindowTest, CtrlDigitsStampTheDescriptionAtTheCaret)
     EXPECT_EQ(description->toPlainText(),
               QLatin1Char('[') + QLocale().toString(clock.now().date(), QLocale::ShortFormat) +
                   QStringLiteral("] x"));
+    close();
+}
+
+TEST_F(MainWindowTest, F4TimesAnInterruptionThatPastesToANewTimeCard)
+{
+    open();
+    const QVariant id = current();
+    QTest::keyClick(&window(), Qt::Key_F4);
+    frmInterruptTimer &interrupt = host->interruptTimerWindow();
+    ASSERT_TRUE(interrupt.isVisible());
+    interrupt.mnuStartTempTimer()->trigger();
+    clock.advance(754);
+    interrupt.pasteToNewTool()->trigger();
+    EXPECT_NE(current(), id);
+    EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
+              QStringLiteral("0001234"));
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
     close();
 }

@@ -23,6 +23,7 @@ inline constexpr int DeleteTimeCard = 3015;
 inline constexpr int AddTime = 3016;
 inline constexpr int SubtractTime = 3017;
 inline constexpr int ShowHiddenTimeCards = 3019;
+inline constexpr int Resume = 3020;
 inline constexpr int CancelTimer = 3025;
 inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descending
 inline constexpr int SortLast = 6045;

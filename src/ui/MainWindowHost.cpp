@@ -190,7 +190,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
                    id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
                    id == ToolId::CancelTimer || id == ToolId::GoToActive || id == ToolId::AddTime ||
-                   id == ToolId::SubtractTime || id == ToolId::TimerInterruption;
+                   id == ToolId::SubtractTime || id == ToolId::TimerInterruption ||
+                   id == ToolId::Resume;
         },
         [this](int id) {
             if (id == ToolId::DeleteTimeCard)
@@ -204,6 +205,12 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             else if (id == ToolId::TimerInterruption) {
                 interruptTimerWindow().show();
                 interruptTimerWindow().raise();
+            } else if (id == ToolId::Resume) {
+                // Only an interruption that ended a TimeCard's run has one to resume.
+                if (m_interruptWindow && m_interruptWindow->mnuResume()->isEnabled()) {
+                    m_interruptWindow->mnuResume()->trigger();
+                    m_interruptWindow->hide();
+                }
             } else if (id == ToolId::AddTime || id == ToolId::SubtractTime)
                 adjustTime(id == ToolId::AddTime ? AdjustDirection::Add
                                                  : AdjustDirection::Subtract);

@@ -415,3 +415,15 @@ TEST_F(MainWindowTest, F4TimesAnInterruptionThatPastesToANewTimeCard)
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
     close();
 }
+
+TEST_F(MainWindowTest, CtrlJDropsTheInterruptionAndResumesTheTimeCardItEnded)
+{
+    open();
+    QTest::keyClick(&window(), Qt::Key_F3);
+    QTest::keyClick(&window(), Qt::Key_F4);
+    host->interruptTimerWindow().mnuStartTempTimer()->trigger();
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
+    QTest::keyClick(&window(), Qt::Key_J, Qt::ControlModifier);
+    EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
+    close();
+}

@@ -15,6 +15,7 @@ constexpr int kMenuTimeCards = 103;
 constexpr int kMenuHelp = 106;
 constexpr int kMenuSortAscending = 110;
 constexpr int kMenuSortDescending = 111;
+constexpr int kMenuTimeFormat = 112;
 constexpr int kAbout = 6006;
 constexpr int kNew = 1002;
 
@@ -32,11 +33,20 @@ constexpr ToolInfo kTools[] = {
     {ToolId::AddTime, "mnuAddTime", "&Add Time", "Add time to the TimeCard", "", false},
     {ToolId::SubtractTime, "mnuSubtractTime", "&Subtract Time", "Subtract time from the TimeCard",
      "", false},
+    {ToolId::PopUpAddTime, "mnuAddTime", "&Add Time", "Add time to the TimeCard", "", false},
+    {ToolId::PopUpSubtractTime, "mnuSubtractTime", "&Subtract Time",
+     "Subtract time from the TimeCard", "", false},
+    {kMenuTimeFormat, "mnuTimeFormat", "Time &Format", "", "", false},
+    {ToolId::TimeFormat1, "Format1", "HH:MM AM/PM", "Show times as hh:mm AM/PM", "", true},
+    {ToolId::TimeFormat2, "Format2", "HH:MM (24 Hour)", "Show times as hh:mm", "", true},
+    {ToolId::TimeFormat3, "Format3", "HH:MM:SS (24 Hour)", "Show times as hh:mm:ss", "", true},
     {ToolId::StartTimer, "mnuStartTimer", "&Start Timer", "Start Timer", "F3", false},
     {ToolId::CancelTimer, "mnuCancelTimer", "&Cancel Timer", "Stop and discard the run", "Ctrl+F3",
      false},
     {ToolId::TimerInterruption, "mnuTimerInterruption", "&Interrupt Timer", "Time an interruption",
      "F4", false},
+    {ToolId::StartTempTimer, "mnuStartTempTimer", "&Start", "Start or pause the interrupt timer",
+     "", false},
     {ToolId::Resume, "mnuResume", "Cancel && Resume", "Cancel and resume timer on last TimeCard.",
      "Ctrl+J", false},
     {ToolId::Exit, "mnuExit", "&Exit", "Close Quorvale", "Ctrl+Q", false},
@@ -76,6 +86,7 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::TimeCardMenu, ToolId::StartTimer, nullptr},
     {Band::TimeCardMenu, ToolId::CancelTimer, nullptr},
     {Band::TimeCardMenu, ToolId::TimerInterruption, nullptr},
+    {Band::TimeCardMenu, ToolId::StartTempTimer, nullptr},
     {Band::TimeCardMenu, ToolId::Resume, nullptr},
     {Band::TimeCardMenu, 0, nullptr},
     {Band::TimeCardMenu, ToolId::AddTimeCard, nullptr},
@@ -88,6 +99,16 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::TimeCardMenu, ToolId::ShowHiddenTimeCards, nullptr},
     {Band::TimeCardMenu, kMenuSortAscending, Band::SortAscending},
     {Band::TimeCardMenu, kMenuSortDescending, Band::SortDescending},
+    {Band::TimeCardMenu, kMenuTimeFormat, Band::TimeFormatMenu},
+    {Band::TimeFormatMenu, ToolId::TimeFormat1, nullptr},
+    {Band::TimeFormatMenu, ToolId::TimeFormat2, nullptr},
+    {Band::TimeFormatMenu, ToolId::TimeFormat3, nullptr},
+    {Band::TimePopUp, ToolId::PopUpAddTime, nullptr},
+    {Band::TimePopUp, ToolId::PopUpSubtractTime, nullptr},
+    {Band::TimePopUp, 0, nullptr},
+    {Band::TimePopUp, ToolId::TimeFormat1, nullptr},
+    {Band::TimePopUp, ToolId::TimeFormat2, nullptr},
+    {Band::TimePopUp, ToolId::TimeFormat3, nullptr},
     {Band::TimeCardNavigationMenu, ToolId::GoToFirst, nullptr},
     {Band::TimeCardNavigationMenu, ToolId::GoToPrevious, nullptr},
     {Band::TimeCardNavigationMenu, ToolId::GoToNext, nullptr},

@@ -12,6 +12,7 @@ inline constexpr int NewTimeCard = 1001;
 inline constexpr int Exit = 1034;
 inline constexpr int StartTimer = 3002;
 inline constexpr int TimerInterruption = 3003;
+inline constexpr int StartTempTimer = 3004;
 inline constexpr int GoTo = 3008;
 inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;
@@ -25,7 +26,13 @@ inline constexpr int SubtractTime = 3017;
 inline constexpr int ShowHiddenTimeCards = 3019;
 inline constexpr int Resume = 3020;
 inline constexpr int CancelTimer = 3025;
-inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descending
+// The time fields' own pop-up menu carries Add and Subtract Time under these.
+inline constexpr int PopUpAddTime = 3026;
+inline constexpr int PopUpSubtractTime = 3027;
+inline constexpr int TimeFormat1 = 20119; // "hh:mm AM/PM"
+inline constexpr int TimeFormat2 = 20120; // "hh:mm"
+inline constexpr int TimeFormat3 = 20121; // "hh:mm:ss"
+inline constexpr int SortFirst = 6024;    // 6024-6034 ascending, 6035-6045 descending
 inline constexpr int SortLast = 6045;
 inline constexpr int SortFirstDescending = 6035;
 } // namespace ToolId
@@ -43,6 +50,9 @@ inline constexpr const char *NewMenu = "NewMenu";
 inline constexpr const char *TimeCardNavigationMenu = "TimeCardNavigationMenu";
 inline constexpr const char *SortAscending = "SortAscending";
 inline constexpr const char *SortDescending = "SortDescending";
+inline constexpr const char *TimeFormatMenu = "TimeFormatMenu";
+// The pop-up menu of the time fields, shown after their edit commands.
+inline constexpr const char *TimePopUp = "TimePopUp";
 inline constexpr const char *Navigator = "abTimeCardNavigator";
 } // namespace Band
 

@@ -13,6 +13,7 @@
 #include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
 #include "timecards/InterruptTimer.h"
+#include "timecards/PickLists.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
@@ -95,11 +96,47 @@ bool activityListed(const PreparedCommands &c, int level, qint32 id)
     return false;
 }
 
+// The contact's name and the activity lists, from the statements start-up prepared.
+PickListSource pickListSource(StartUp &startUp)
+{
+    const AdminOptions &o = startUp.options();
+    PickListSource source;
+    source.contactInUse = o.contactInUse;
+    source.activity1InUse = o.activity1InUse;
+    source.activity2InUse = o.activity2InUse;
+    source.contactName = [&startUp](std::optional<qint32> id) {
+        db::Command *contact = startUp.commands().contact.get();
+        return contact ? RetrieveContactName(*contact, id) : QString();
+    };
+    source.activities = [&startUp](int level, std::optional<qint32> contactId) {
+        const PreparedCommands &c = startUp.commands();
+        db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
+        if (!list)
+            return std::vector<PickEntry>{PickEntry{}};
+        return activityEntries(
+            *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
+            contactId);
+    };
+    source.activityName = [&startUp](int level, qint32 id) {
+        const PreparedCommands &c = startUp.commands();
+        db::Command *name = (level == 1 ? c.activity1Name : c.activity2Name).get();
+        const std::optional<QSqlRecord> row = name ? name->first({id}) : std::nullopt;
+        return row ? row->value(0).toString() : QString();
+    };
+    return source;
+}
+
+int timeFormatSettingOf(int toolId)
+{
+    return toolId - ToolId::TimeFormat1 + 1;
+}
+
 } // namespace
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
                                ErrorHandler &errors, const Clock *clock)
-    : m_startUp(startUp), m_prompts(prompts), m_clock(clock ? *clock : m_systemClock),
+    : m_startUp(startUp), m_registry(registry), m_prompts(prompts),
+      m_clock(clock ? *clock : m_systemClock),
       m_commands(startUp.workingSet(), startUp.store().cnnLink(), startUp.workingSetContext(),
                  startUp.settings().settings.showHiddenTimeCards, prompts,
                  [&registry](const QString &clause) {
@@ -138,6 +175,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         if (m_timer)
             m_timer->rowShown();
         m_window->showCurrent();
+        showSegmentNote();
     };
     hooks.journalEntryExists = [this](const QString &entryId) {
         const std::optional<pim::Folder> &journal = m_startUp.outlook().folder(FolderSlot::Journal);
@@ -190,36 +228,29 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
                    id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
                    id == ToolId::CancelTimer || id == ToolId::GoToActive || id == ToolId::AddTime ||
-                   id == ToolId::SubtractTime || id == ToolId::TimerInterruption ||
-                   id == ToolId::Resume;
+                   id == ToolId::SubtractTime || id == ToolId::PopUpAddTime ||
+                   id == ToolId::PopUpSubtractTime || id == ToolId::TimerInterruption ||
+                   id == ToolId::StartTempTimer || id == ToolId::Resume ||
+                   (id >= ToolId::TimeFormat1 && id <= ToolId::TimeFormat3);
         },
-        [this](int id) {
-            if (id == ToolId::DeleteTimeCard)
-                deleteTimeCard();
-            else if (id == ToolId::StartTimer)
-                m_timer->startOrPause();
-            else if (id == ToolId::CancelTimer)
-                m_timer->cancel();
-            else if (id == ToolId::GoToActive)
-                goToActiveCard();
-            else if (id == ToolId::TimerInterruption) {
-                interruptTimerWindow().show();
-                interruptTimerWindow().raise();
-            } else if (id == ToolId::Resume) {
-                // Only an interruption that ended a TimeCard's run has one to resume.
-                if (m_interruptWindow && m_interruptWindow->mnuResume()->isEnabled()) {
-                    m_interruptWindow->mnuResume()->trigger();
-                    m_interruptWindow->hide();
-                }
-            } else if (id == ToolId::AddTime || id == ToolId::SubtractTime)
-                adjustTime(id == ToolId::AddTime ? AdjustDirection::Add
-                                                 : AdjustDirection::Subtract);
-            else
-                newTimeCard();
-        });
+        [this](int id) { runCommand(id); });
+    TimeCardFields &fields = m_window->fields();
+    fields.setPickLists(pickListSource(startUp));
+    QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
+                     [this] {
+                         const std::optional<qint64> id = m_editor->currentTimeCardId();
+                         if (id && m_window->fields().timeSegment()->isEnabled())
+                             m_notes.set(*id, m_window->fields().timeSegment()->toPlainText());
+                     });
+    new TimeStampFilter(m_clock, fields.timeSegment());
+    m_timer->setNotes(&m_notes);
+    m_timer->setTicked([this] { updateCaption(); });
+    m_window->setStateChanged([this] { updateCaption(); });
+    checkTimeFormat(startUp.settings().settings.timeFormat);
     m_timer->rowShown();
     settleLeftOverRun();
     syncTimerTools();
+    showSegmentNote();
     // A running timer is settled and the current TimeCard saved, or the window stays.
     m_window->setCloseGuard([this] {
         if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())
@@ -290,8 +321,10 @@ frmInterruptTimer &MainWindowHost::interruptTimerWindow()
         auto *tick = new QTimer(m_interruptWindow);
         tick->setInterval(1000);
         QObject::connect(tick, &QTimer::timeout, m_interruptWindow, [this] {
-            if (m_interrupt->counting())
+            if (m_interrupt->counting()) {
                 m_interruptWindow->refresh();
+                updateCaption();
+            }
         });
         tick->start();
     }
@@ -320,12 +353,16 @@ void MainWindowHost::writePaste(const InterruptPaste &paste)
     m_binder->write(QStringLiteral("EndTime"), paste.endTime);
     m_binder->recomputeValue();
     m_window->showCurrent();
+    showSegmentNote();
 }
 
 void MainWindowHost::pasteToNewTimeCard(const InterruptPaste &paste)
 {
-    if (newTimeCard(true))
-        writePaste(paste);
+    if (!newTimeCard(true))
+        return;
+    if (const std::optional<qint64> id = m_editor->currentTimeCardId())
+        m_notes.set(*id, paste.note);
+    writePaste(paste);
 }
 
 std::optional<QString> MainWindowHost::currentTimeSpent() const
@@ -337,6 +374,8 @@ std::optional<QString> MainWindowHost::currentTimeSpent() const
 
 void MainWindowHost::pasteToCurrentTimeCard(const InterruptPaste &paste)
 {
+    if (const std::optional<qint64> id = m_editor->currentTimeCardId())
+        m_notes.add(*id, paste.note);
     writePaste(paste);
 }
 
@@ -473,6 +512,104 @@ void MainWindowHost::syncTimerTools()
     }
     if (QAction *cancel = m_window->toolById(ToolId::CancelTimer))
         cancel->setEnabled(state.cancelTimerEnabled);
+    showSegmentNote();
+    updateCaption();
+}
+
+void MainWindowHost::runCommand(int id)
+{
+    switch (id) {
+    case ToolId::DeleteTimeCard:
+        deleteTimeCard();
+        break;
+    case ToolId::StartTimer:
+        m_timer->startOrPause();
+        break;
+    case ToolId::CancelTimer:
+        m_timer->cancel();
+        break;
+    case ToolId::GoToActive:
+        goToActiveCard();
+        break;
+    case ToolId::TimerInterruption:
+        interruptTimerWindow().show();
+        interruptTimerWindow().raise();
+        break;
+    case ToolId::StartTempTimer:
+        interruptTimerWindow().show();
+        interruptTimerWindow().mnuStartTempTimer()->trigger();
+        break;
+    case ToolId::Resume:
+        // Only an interruption that ended a TimeCard's run has one to resume.
+        if (m_interruptWindow && m_interruptWindow->mnuResume()->isEnabled()) {
+            m_interruptWindow->mnuResume()->trigger();
+            m_interruptWindow->hide();
+        }
+        break;
+    case ToolId::AddTime:
+    case ToolId::PopUpAddTime:
+        adjustTime(AdjustDirection::Add);
+        break;
+    case ToolId::SubtractTime:
+    case ToolId::PopUpSubtractTime:
+        adjustTime(AdjustDirection::Subtract);
+        break;
+    case ToolId::TimeFormat1:
+    case ToolId::TimeFormat2:
+    case ToolId::TimeFormat3:
+        setTimeFormat(timeFormatSettingOf(id));
+        break;
+    default:
+        newTimeCard();
+        break;
+    }
+}
+
+QString MainWindowHost::timeSegmentNote() const
+{
+    const std::optional<qint64> active = m_timer->activeTimeCardId();
+    return active ? m_notes.note(*active) : QString();
+}
+
+void MainWindowHost::showSegmentNote()
+{
+    QPlainTextEdit *field = m_window->fields().timeSegment();
+    const std::optional<qint64> id = m_editor->currentTimeCardId();
+    const QString note = id ? m_notes.note(*id) : QString();
+    // Typed into while this TimeCard's run is on; a pasted note shows until a run takes it.
+    field->setEnabled(false);
+    if (field->toPlainText() != note)
+        field->setPlainText(note);
+    field->setEnabled(m_timer->timer().ProcessTimerInterface().timeSegmentEnabled);
+}
+
+void MainWindowHost::updateCaption()
+{
+    const bool minimized = m_window->isMinimized();
+    const QString caption = minimized && m_timer->timer().mode() != TimerMode::Idle
+                                ? m_timer->timer().windowCaption(QString(), true)
+                                : m_startUp.workingSet().windowCaption();
+    if (m_window->windowTitle() != caption)
+        m_window->setWindowTitle(caption);
+}
+
+void MainWindowHost::setTimeFormat(int setting)
+{
+    m_registry.openSubKey(QStringLiteral("Settings"))
+        .writeInt(QStringLiteral("Time Format"), static_cast<qint16>(setting));
+    m_window->fields().setTimeFormat(
+        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), setting)));
+    m_window->showCurrent();
+    checkTimeFormat(setting);
+}
+
+void MainWindowHost::checkTimeFormat(int setting)
+{
+    const QString format = chooseTimeFormat(m_startUp.timeFormat(), setting);
+    const char *formats[] = {TimeFormats::AmPm, TimeFormats::Hours24, TimeFormats::Seconds24};
+    for (int i = 0; i < 3; ++i)
+        if (QAction *tool = m_window->toolById(ToolId::TimeFormat1 + i))
+            tool->setChecked(format == QLatin1String(formats[i]));
 }
 
 void MainWindowHost::show()

@@ -3,6 +3,7 @@
 #include "timecards/Clock.h"
 #include "timecards/InterruptTimerHost.h"
 #include "timecards/MainCommands.h"
+#include "timecards/SegmentNotes.h"
 #include "timecards/TimeAdjust.h"
 #include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
@@ -55,7 +56,7 @@ public:
     frmInterruptTimer &interruptTimerWindow();
 
     TimerValueInputs valueInputs() const override;
-    QString timeSegmentNote() const override { return QString(); }
+    QString timeSegmentNote() const override;
     bool processActiveCard() override;
     void runEnded(const TimerEnded &ended) override;
     void pasteToNewTimeCard(const InterruptPaste &paste) override;
@@ -66,6 +67,7 @@ public:
 
 private:
     StartUp &m_startUp;
+    Registry &m_registry;
     Prompts &m_prompts;
     SystemClock m_systemClock;
     const Clock &m_clock;
@@ -80,12 +82,21 @@ private:
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
+    SegmentNotes m_notes;
     // A child of the window, which deletes it.
     frmInterruptTimer *m_interruptWindow = nullptr;
 
     void writePaste(const InterruptPaste &paste);
 
     void syncTimerTools();
+    void runCommand(int id);
+    // The time segment field shows the current TimeCard's note on its next run.
+    void showSegmentNote();
+    // While minimized during a run the caption shows the running time.
+    void updateCaption();
+    // Format1 to Format3: the time fields' format, kept in "Time Format".
+    void setTimeFormat(int setting);
+    void checkTimeFormat(int setting);
     // A run the program left on when it stopped: the person chooses what it counts.
     void settleLeftOverRun();
 };

@@ -101,6 +101,18 @@ RateFields TimeCardBinder::rateLevelChosen(int index)
     return f;
 }
 
+void TimeCardBinder::activityChosen(int level, qint32 id)
+{
+    const QString column =
+        level == 1 ? QStringLiteral("Activity1ID") : QStringLiteral("Activity2ID");
+    if (!write(column, id == 0 ? QVariant() : QVariant(id)) || !m_context.billingInUse)
+        return;
+    const Terms &terms = m_context.rates.options.terms;
+    const QString source = m_editor.timeCards().value(QStringLiteral("RateSource")).toString();
+    if (source == (level == 1 ? terms.activity1 : terms.activity2) + QStringLiteral(" Rates"))
+        rateSourceChosen(source);
+}
+
 void TimeCardBinder::rateTyped(const QString &text)
 {
     const std::optional<Money> rate = Money::parse(text);

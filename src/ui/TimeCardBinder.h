@@ -44,6 +44,10 @@ public:
     // The realization as the field shows it afterwards.
     QString realizationLeft(const QString &typed);
 
+    // An activity list's choice (0: none) goes into Activity1ID or Activity2ID;
+    // when the rate comes from that level's rates it is looked up again.
+    void activityChosen(int level, qint32 id);
+
     RateCard card();
     // Value := CalculateTimeSpentValue of the row, when billing is in use.
     void recomputeValue();

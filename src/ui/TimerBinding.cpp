@@ -1,5 +1,6 @@
 #include "TimerBinding.h"
 
+#include "timecards/SegmentNotes.h"
 #include "ui/TimeCardBinder.h"
 
 namespace quorvale {
@@ -15,6 +16,8 @@ TimerBinding::TimerBinding(const Clock &clock, ActiveRunStore *store, TimeCardEd
     m_mainTimer.setInterval(1000);
     connect(&m_mainTimer, &QTimer::timeout, this, [this] {
         const TimerTick t = m_timer.MainTimer_Timer(inputs());
+        if (m_ticked)
+            m_ticked();
         if (!t.showOnCard)
             return;
         write(QStringLiteral("Quantity"), t.timeSpent);
@@ -100,13 +103,18 @@ void TimerBinding::tick()
 
 void TimerBinding::pause(bool save)
 {
-    const std::optional<TimerEnded> ended = m_timer.PauseTimer(save, QString(), inputs());
+    const std::optional<qint64> active = m_timer.activeTimeCardId();
+    // Read, not taken: should the run not end, its note must stay.
+    const QString note = active && m_notes ? m_notes->note(*active) : QString();
+    const std::optional<TimerEnded> ended = m_timer.PauseTimer(save, note, inputs());
     if (ended)
         runEnded(*ended);
 }
 
 void TimerBinding::runEnded(const TimerEnded &ended)
 {
+    if (m_notes)
+        m_notes->take(ended.timeCardId);
     if (ended.saved) {
         write(QStringLiteral("Quantity"), ended.final.timeSpent);
         if (ended.final.value)

@@ -9,6 +9,7 @@
 
 namespace quorvale {
 
+class SegmentNotes;
 class TimeCardBinder;
 
 // The main window's timer over the current TimeCard: F3 starts and pauses,
@@ -28,6 +29,10 @@ public:
         m_recordSegment = std::move(record);
     }
     void setChanged(std::function<void()> changed) { m_changed = std::move(changed); }
+    // Every tick, whichever TimeCard is shown (the caption follows the run).
+    void setTicked(std::function<void()> ticked) { m_ticked = std::move(ticked); }
+    // The notes on the runs; a run that ends uses up its TimeCard's note.
+    void setNotes(SegmentNotes *notes) { m_notes = notes; }
 
     Timer &timer() { return m_timer; }
 
@@ -59,6 +64,8 @@ private:
     QTimer m_heartbeat;
     std::function<void(const TimeSegment &)> m_recordSegment;
     std::function<void()> m_changed;
+    std::function<void()> m_ticked;
+    SegmentNotes *m_notes = nullptr;
 };
 
 } // namespace quorvale

@@ -3,20 +3,14 @@
 #include "data/SortOrders.h"
 #include "settings/AdjustInterface.h"
 #include "timecards/Validation.h"
+#include "ui/TimeCardFields.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
-class QTimeEdit;
 
 namespace quorvale {
 
@@ -66,18 +60,23 @@ public:
         m_onError = std::move(onError);
     }
 
-    // The tool of that name (every band shares it), or nullptr.
     // Makes the fields editable through the binder (nullptr: shown only).
     // timeFormat is in Qt's notation; rateSources are the offered sources.
-    void bind(TimeCardBinder *binder, const QString &timeFormat, const QStringList &rateSources);
+    void bind(TimeCardBinder *binder, const QString &timeFormat, const QStringList &rateSources)
+    {
+        m_fields->bind(binder, timeFormat, rateSources);
+    }
+    TimeCardFields &fields() { return *m_fields; }
     // The time spent and value again, as the timer wrote them into the row.
-    void showTimerFields();
+    void showTimerFields() { m_fields->showTimerFields(); }
     // Puts the focus where a validation message says the TimeCard needs mending.
-    void focusField(FocusField field);
-
+    void focusField(FocusField field) { m_fields->focusField(field); }
     // The time commands adjust the estimate only while the person is in it.
-    bool timeEstimatedHasFocus() const;
+    bool timeEstimatedHasFocus() const { return m_fields->timeEstimatedHasFocus(); }
+    // Told when the window is minimized or restored (its caption follows).
+    void setStateChanged(std::function<void()> changed) { m_stateChanged = std::move(changed); }
 
+    // The tool of that name (every band shares it), or nullptr.
     QAction *tool(const QString &name) const;
     QAction *toolById(int toolId) const;
     QString positionText() const;
@@ -89,18 +88,13 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildTools();
     void buildBands();
-    void buildFields();
     void syncChecks();
     void showAbout();
-    void connectFields();
-    void setLocked(bool locked);
-    void showValue();
-    // While the fields are filled from the row, their change signals write nothing.
-    bool writable() const { return m_binder && !m_showing; }
 
     WorkingSet &m_set;
     MainCommands &m_commands;
@@ -113,27 +107,8 @@ private:
     std::function<void(int)> m_extraRun;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
-    TimeCardBinder *m_binder = nullptr;
-    bool m_showing = false;
-    QLabel *m_id = nullptr;
-    QPlainTextEdit *m_description = nullptr;
-    QLineEdit *m_timeEstimated = nullptr;
-    QLineEdit *m_timeSpent = nullptr;
-    QDateEdit *m_startDate = nullptr;
-    QTimeEdit *m_startTime = nullptr;
-    QDateEdit *m_endDate = nullptr;
-    QTimeEdit *m_endTime = nullptr;
-    QComboBox *m_entryType = nullptr;
-    QComboBox *m_billStatus = nullptr;
-    QComboBox *m_rateSource = nullptr;
-    QComboBox *m_rateLevel = nullptr;
-    QLineEdit *m_rate = nullptr;
-    QLineEdit *m_flatFee = nullptr;
-    QLineEdit *m_value = nullptr;
-    QLineEdit *m_realization = nullptr;
-    QLineEdit *m_category = nullptr;
-    QLineEdit *m_jobOrder = nullptr;
-    QCheckBox *m_hidden = nullptr;
+    std::function<void()> m_stateChanged;
+    TimeCardFields *m_fields = nullptr;
 };
 
 // Window sizes are kept in twips, 1440 to the inch, as the settings hold them.

@@ -1,6 +1,7 @@
 // The real main window, offscreen, on a demo database: moving, sorting, showing
 // hidden TimeCards from the keyboard and the menus, and what closing saves.
 
+#include "platform/core/Money.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
@@ -23,14 +24,19 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimeEdit>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -164,17 +170,24 @@ TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
 {
     open();
     int fields = 0;
-    const auto *page = window().findChild<QWidget *>(QStringLiteral("TimeCardFields"));
-    ASSERT_NE(page, nullptr);
-    for (QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QLabel *>(w) && !w->objectName().startsWith(QLatin1String("txt")))
-            continue;
-        ++fields;
-        EXPECT_TRUE(!w->accessibleName().isEmpty() || qobject_cast<QCheckBox *>(w))
-            << w->objectName().toStdString();
-        EXPECT_NE(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
+    const auto *tabs = window().findChild<QTabWidget *>(QStringLiteral("TimeCardFields"));
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 4);
+    for (const char *name : {"pageWork", "pageDetails", "pageDates", "pageBilling"}) {
+        const auto *page = tabs->findChild<QWidget *>(QLatin1String(name));
+        ASSERT_NE(page, nullptr) << name;
+        for (QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<QLabel *>(w) && !w->objectName().startsWith(QLatin1String("txt")))
+                continue;
+            ++fields;
+            EXPECT_TRUE(!w->accessibleName().isEmpty() || qobject_cast<QCheckBox *>(w))
+                << w->objectName().toStdString();
+            EXPECT_NE(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
+        }
     }
-    EXPECT_EQ(fields, 19);
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_TRUE(tabs->tabText(i).contains(QLatin1Char('&'))) << i;
+    EXPECT_EQ(fields, 23);
 
     // A TimeCard without an end date shows none, not the one shown before.
     const QVariant first = current();
@@ -425,5 +438,126 @@ TEST_F(MainWindowTest, CtrlJDropsTheInterruptionAndResumesTheTimeCardItEnded)
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
     QTest::keyClick(&window(), Qt::Key_J, Qt::ControlModifier);
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
+    close();
+}
+
+namespace {
+
+// Whether any item file under dir holds the text (iCalendar folds long lines, so
+// the text is kept short).
+bool anyItemHolds(const QString &dir, const QString &text)
+{
+    QDirIterator files(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ContactAndActivitiesShowAndAChosenActivityIsStoredWithItsRate)
+{
+    open();
+    const QVariant id = current();
+    QSqlQuery q(startUp->store().cnnLink().database());
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT c.ContactName FROM tblTimeCards t JOIN tblContacts c "
+                                      "ON c.ContactID = t.ContactID WHERE t.TimeCardID = %1")
+                           .arg(id.toLongLong())) &&
+                q.next());
+    EXPECT_EQ(field<QLineEdit>("txtContact")->text(), q.value(0).toString());
+    auto *activity1 = field<QComboBox>("cbActivity1");
+    EXPECT_EQ(activity1->currentData().toInt(), stored(id, "Activity1ID").toInt());
+    EXPECT_EQ(activity1->itemData(0).toInt(), 0); // the empty entry, no choice
+
+    // With the rate taken from Activity 1's rates, choosing another looks it up again.
+    host->editor().writeField(QStringLiteral("RateSource"), QStringLiteral("Service Rates"));
+    host->editor().writeField(QStringLiteral("RateLevel"), QStringLiteral("Level 2"));
+    const int other = activity1->findData(3);
+    ASSERT_GT(other, 0);
+    activity1->setCurrentIndex(other);
+    Q_EMIT activity1->activated(other);
+    ASSERT_TRUE(
+        q.exec(QStringLiteral("SELECT Rate2 FROM tblMainActivities WHERE ActivityID = 3")) &&
+        q.next());
+    const Money activityRate = Money::fromStored(q.value(0));
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_EQ(stored(id, "Activity1ID").toInt(), 3);
+    EXPECT_EQ(Money::fromStored(stored(id, "Rate")), activityRate);
+
+    QTest::keyClick(&window(), Qt::Key_F6);
+    Q_EMIT activity1->activated(0);
+    QTest::keyClick(&window(), Qt::Key_F7);
+    EXPECT_TRUE(stored(id, "Activity1ID").isNull());
+    close();
+}
+
+TEST_F(MainWindowTest, ARunsNoteGoesToItsTimeDetailAndAnInterruptionsToTheTimeCardItIsPastedTo)
+{
+    open();
+    auto *segment = field<QPlainTextEdit>("txtTimeSegment");
+    EXPECT_FALSE(segment->isEnabled());
+    QTest::keyClick(&window(), Qt::Key_F3);
+    ASSERT_TRUE(segment->isEnabled());
+    segment->setPlainText(QStringLiteral("Registrar call"));
+    clock.advance(300);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_TRUE(segment->toPlainText().isEmpty());
+    EXPECT_FALSE(segment->isEnabled());
+    EXPECT_TRUE(
+        anyItemHolds(tmp.filePath(QStringLiteral("items")), QStringLiteral("Registrar call")));
+
+    QTest::keyClick(&window(), Qt::Key_F4);
+    frmInterruptTimer &interrupt = host->interruptTimerWindow();
+    interrupt.mnuStartTempTimer()->trigger();
+    interrupt.note()->setPlainText(QStringLiteral("Tax office"));
+    clock.advance(120);
+    interrupt.pasteToNewTool()->trigger();
+    const QVariant pasted = current();
+    EXPECT_EQ(segment->toPlainText(), QStringLiteral("Tax office"));
+    // The note waits on its TimeCard while another is shown, and its next run takes it.
+    QTest::keyClick(&window(), Qt::Key_F5);
+    EXPECT_TRUE(segment->toPlainText().isEmpty());
+    QTest::keyClick(&window(), Qt::Key_F8);
+    ASSERT_EQ(current(), pasted);
+    EXPECT_EQ(segment->toPlainText(), QStringLiteral("Tax office"));
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(60);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_TRUE(anyItemHolds(tmp.filePath(QStringLiteral("items")), QStringLiteral("Tax office")));
+    close();
+}
+
+TEST_F(MainWindowTest, TimeToolsOfThePopUpAndTheFormatsAndTheCaptionWhileMinimized)
+{
+    open();
+    const QVariant id = current();
+    prompts.answerDialog(true, {{QLatin1String(AdjustTimeResultKey), QStringLiteral("0020000")}});
+    window().toolById(ToolId::PopUpAddTime)->trigger();
+    ASSERT_EQ(prompts.dialogs().size(), 1u);
+    EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
+              QStringLiteral("0020000"));
+
+    window().toolById(ToolId::TimeFormat3)->trigger();
+    EXPECT_EQ(field<QTimeEdit>("dtStartTime")->displayFormat(), QStringLiteral("hh:mm:ss"));
+    EXPECT_TRUE(window().toolById(ToolId::TimeFormat3)->isChecked());
+    EXPECT_FALSE(window().toolById(ToolId::TimeFormat1)->isChecked());
+    EXPECT_EQ(Registry(settingsFile)
+                  .openSubKey(QStringLiteral("Settings"))
+                  .readInt(QStringLiteral("Time Format"), 0),
+              3);
+
+    const QString caption = window().windowTitle();
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(65);
+    window().setWindowState(Qt::WindowMinimized);
+    EXPECT_EQ(window().windowTitle(), QStringLiteral(" 002:01:05  Quorvale"));
+    window().setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(window().windowTitle(), caption);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
+              QStringLiteral("0020105"));
     close();
 }

@@ -3,12 +3,15 @@
 //
 //   qvbench [--timecards N] [--users U] [--dir DIR] [--repetitions R] [--json]
 //   qvbench --items N [--dir DIR] [--repetitions R] [--json]   (the item store)
+//   qvbench --timecard-ops [--journal-items N] [--timecards N] [--users U] ...
+//       (creating, leaving and timing TimeCards through the editor and the timer)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
 #include "ItemBench.h"
 #include "SqliteBaseline.h"
+#include "TimeCardBench.h"
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
 #include "support/ErrorHandler.h"
@@ -51,6 +54,8 @@ struct Options {
     QString dir;
     bool json = false;
     int items = 0; // > 0: measure the item store instead of the databases
+    bool timeCardOps = false;
+    int journalItems = 10'000;
 };
 
 Options parse(const QStringList &args)
@@ -78,9 +83,14 @@ Options parse(const QStringList &args)
             o.json = true;
         else if (a == QLatin1String("--items"))
             o.items = next().toInt();
+        else if (a == QLatin1String("--timecard-ops"))
+            o.timeCardOps = true;
+        else if (a == QLatin1String("--journal-items"))
+            o.journalItems = std::max(0, next().toInt());
         else {
             std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
-                         "[--repetitions R] [--json]\n";
+                         "[--repetitions R] [--json] [--items N] "
+                         "[--timecard-ops [--journal-items N]]\n";
             std::exit(2);
         }
     }
@@ -208,6 +218,9 @@ int main(int argc, char **argv)
     ConsolePrompts prompts;
     ErrorReport report(prompts, o.dir);
     ErrorHandler errors(report);
+    if (o.timeCardOps)
+        return measureTimeCardOps({programDir, o.repetitions, o.journalItems, o.json}, prompts,
+                                  errors);
     DatabaseSettings settings;
     settings.dataSource = programDir;
     const QString dataFile = programDir + QStringLiteral("/QVData.db");

@@ -71,6 +71,10 @@ void MainCommands::RecordNavigation(int action)
     case 3:
         rs.moveLast();
         break;
+    case 6:
+        if (m_discardEmpty)
+            m_discardEmpty();
+        break;
     default:
         throw QvError(ErrorNumber::InvalidCharacter,
                       QStringLiteral("Unknown navigation action %1.").arg(action),

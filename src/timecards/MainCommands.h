@@ -38,8 +38,11 @@ public:
     static bool handles(int toolId);
     void run(int toolId);
 
-    // 0 first, 1 previous, 2 next, 3 last. A move past either end stays on the
-    // first or last TimeCard.
+    // What action 6 does: discard the current TimeCard when it is empty.
+    void setDiscardEmpty(std::function<bool()> discard) { m_discardEmpty = std::move(discard); }
+
+    // 0 first, 1 previous, 2 next, 3 last, 6 discard the current TimeCard when it
+    // is still empty. A move past either end stays on the first or last TimeCard.
     void RecordNavigation(int action);
     // Re-opens the set in the order of the sort tool, keeping the same TimeCard
     // current. False when nothing was re-sorted.
@@ -67,6 +70,7 @@ private:
     std::function<void(const QString &)> m_saveDefaultSort;
     int m_sortToolId;
     std::function<bool()> m_leave;
+    std::function<bool()> m_discardEmpty;
 };
 
 } // namespace quorvale

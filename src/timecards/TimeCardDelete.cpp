@@ -5,12 +5,14 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "support/Prompts.h"
+#include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardEditor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QVariantList>
+#include <algorithm>
 #include <vector>
 
 namespace quorvale {
@@ -297,6 +299,46 @@ bool DeleteRecordAndItems(TimeCardEditor &editor, Prompts &prompts, const Delete
                                outcome.notDeleted.join(QLatin1Char('\n')),
                            PromptButtons::Ok, PromptIcon::Warning);
     status(QStringLiteral("Review"));
+    return outcome.deleted;
+}
+
+bool isEmptyTimeCard(TimeCardEditor &editor, db::Connection &cnn)
+{
+    const std::optional<qint64> id = editor.currentTimeCardId();
+    if (!id || editor.locked() || editor.timerRunsHere())
+        return false;
+    const db::Recordset &rs = editor.timeCards();
+    const auto none = [&rs](const char *column) {
+        const QVariant v = rs.value(QLatin1String(column));
+        return v.isNull() || v.toString().trimmed().isEmpty();
+    };
+    const auto noTime = [&rs](const char *column) {
+        const std::optional<QString> digits =
+            normaliseDurationText(rs.value(QLatin1String(column)).toString());
+        return !digits || *digits == QLatin1String(NoDuration);
+    };
+    if (!none("ContactID") || !none("Description") || !noTime("Quantity") ||
+        !noTime("TimeEstimated"))
+        return false;
+    const LinkCounts links = countLinks(cnn, *id, editor.currentJournalEntryId());
+    return std::all_of(links.perKind.begin(), links.perKind.end(),
+                       [](int count) { return count == 0; });
+}
+
+bool DiscardEmptyTimeCard(TimeCardEditor &editor, const DeleteContext &context)
+{
+    if (!context.cnn || !context.items || !isEmptyTimeCard(editor, *context.cnn))
+        return false;
+    DeleteChoices choices;
+    choices.deleteJournalEntry = true;
+    DeleteOutcome outcome;
+    {
+        const FlagScope deleting = editor.deletingScope();
+        // Its own unsaved edits go with it; none of them is worth a save.
+        editor.timeCards().cancelUpdate();
+        outcome = ProcessDelete(editor.timeCards(), choices, context.stores, *context.items);
+    }
+    editor.adoTimeCardRS_MoveComplete();
     return outcome.deleted;
 }
 

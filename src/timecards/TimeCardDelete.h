@@ -128,6 +128,15 @@ struct DeleteContext {
 // deletes the editor's current TimeCard. True when it was deleted.
 bool DeleteRecordAndItems(TimeCardEditor &editor, Prompts &prompts, const DeleteContext &context);
 
+// A TimeCard left as it was made: no contact, description, time or link, and no
+// running timer. Only its journal entry goes with it.
+bool isEmptyTimeCard(TimeCardEditor &editor, db::Connection &cnn);
+
+// `RecordNavigation(6)`: discards the current TimeCard with its journal entry,
+// without asking, when it is empty; else does nothing. True when it went.
+// Nothing is validated first: an empty TimeCard is what validation refuses.
+bool DiscardEmptyTimeCard(TimeCardEditor &editor, const DeleteContext &context);
+
 } // namespace quorvale
 
 Q_DECLARE_METATYPE(quorvale::DeleteRunner)

@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -56,13 +57,14 @@ RateOptions rateOptions(const AdminOptions &o)
 }
 
 // Deletes linked items in the item store; an item already gone counts as deleted.
+// Asks the session for its namespace each time: a reconnect replaces it.
 class StoreItemDeleter final : public LinkedItemDeleter {
 public:
-    explicit StoreItemDeleter(pim::Namespace &ns) : m_ns(ns) {}
+    explicit StoreItemDeleter(OutlookSession &outlook) : m_outlook(outlook) {}
     bool deleteItem(const QString &entryId, const QString &storeId) override
     {
         try {
-            if (auto item = m_ns.itemFromId(entryId, storeId))
+            if (auto item = m_outlook.nameSpace().itemFromId(entryId, storeId))
                 item->Delete();
             return true;
         } catch (const QvError &) {
@@ -71,7 +73,7 @@ public:
     }
 
 private:
-    pim::Namespace &m_ns;
+    OutlookSession &m_outlook;
 };
 
 QString storeOf(const OutlookSession &outlook, FolderSlot slot)
@@ -135,7 +137,7 @@ int timeFormatSettingOf(int toolId)
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
                                ErrorHandler &errors, const Clock *clock)
-    : m_startUp(startUp), m_registry(registry), m_prompts(prompts),
+    : m_startUp(startUp), m_registry(registry), m_prompts(prompts), m_errorHandler(errors),
       m_clock(clock ? *clock : m_systemClock),
       m_commands(startUp.workingSet(), startUp.store().cnnLink(), startUp.workingSetContext(),
                  startUp.settings().settings.showHiddenTimeCards, prompts,
@@ -163,6 +165,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
                           QStringLiteral("Quorvale"));
     });
     m_mirror = std::make_unique<TimeCardMirror>(startUp, m_clock);
+    m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
     EditorHooks hooks;
     hooks.ProcessJournalEntry = [this](const QSqlRecord &row) {
         // A recreated entry's EntryID went into the stored row; the pending save
@@ -247,6 +250,23 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_timer->setTicked([this] { updateCaption(); });
     m_window->setStateChanged([this] { updateCaption(); });
     checkTimeFormat(startUp.settings().settings.timeFormat);
+    m_commands.setDiscardEmpty([this] {
+        DeleteContext context = deleteContext();
+        return DiscardEmptyTimeCard(*m_editor, context);
+    });
+    // Escape takes back a TimeCard made by mistake, as long as nothing is in it.
+    auto *discard = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
+    QObject::connect(discard, &QShortcut::activated, m_window.get(), [this] {
+        if (!m_startUp.outlook().EnsureOutlook())
+            return;
+        try {
+            m_commands.RecordNavigation(6);
+        } catch (const QvError &error) {
+            m_errorHandler.handle(error);
+        }
+        m_window->showCurrent();
+        showSegmentNote();
+    });
     m_timer->rowShown();
     settleLeftOverRun();
     syncTimerTools();
@@ -393,19 +413,23 @@ void MainWindowHost::resumeTimer(qint64 timeCardId)
     m_timer->startOrPause();
 }
 
-void MainWindowHost::deleteTimeCard()
+DeleteContext MainWindowHost::deleteContext()
 {
     OutlookSession &outlook = m_startUp.outlook();
-    StoreItemDeleter items(outlook.nameSpace());
     DeleteContext context;
     context.cnn = &m_startUp.store().cnnLink();
     context.stores = LinkFolderStores{
         storeOf(outlook, FolderSlot::TimeCardAppointments),
         storeOf(outlook, FolderSlot::ScheduledAppointments), storeOf(outlook, FolderSlot::Tasks),
         storeOf(outlook, FolderSlot::Notes), storeOf(outlook, FolderSlot::Journal)};
-    context.items = &items;
+    context.items = m_itemDeleter.get();
     context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
-    DeleteRecordAndItems(*m_editor, m_prompts, context);
+    return context;
+}
+
+void MainWindowHost::deleteTimeCard()
+{
+    DeleteRecordAndItems(*m_editor, m_prompts, deleteContext());
 }
 
 void MainWindowHost::adjustTime(AdjustDirection direction)

@@ -5,6 +5,7 @@
 #include "timecards/MainCommands.h"
 #include "timecards/SegmentNotes.h"
 #include "timecards/TimeAdjust.h"
+#include "timecards/TimeCardDelete.h"
 #include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
 
@@ -69,6 +70,7 @@ private:
     StartUp &m_startUp;
     Registry &m_registry;
     Prompts &m_prompts;
+    ErrorHandler &m_errorHandler;
     SystemClock m_systemClock;
     const Clock &m_clock;
     MainCommands m_commands;
@@ -83,10 +85,13 @@ private:
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
     SegmentNotes m_notes;
+    // Deletes the items a TimeCard's delete takes with it.
+    std::unique_ptr<LinkedItemDeleter> m_itemDeleter;
     // A child of the window, which deletes it.
     frmInterruptTimer *m_interruptWindow = nullptr;
 
     void writePaste(const InterruptPaste &paste);
+    DeleteContext deleteContext();
 
     void syncTimerTools();
     void runCommand(int id);

@@ -20,6 +20,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/MainWindowHost.h"
+#include "ui/TimerBinding.h"
 #include "ui/frmInterruptTimer.h"
 
 #include <QAction>
@@ -37,6 +38,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimeEdit>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -559,5 +561,69 @@ TEST_F(MainWindowTest, TimeToolsOfThePopUpAndTheFormatsAndTheCaptionWhileMinimiz
     QTest::keyClick(&window(), Qt::Key_F3);
     EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
               QStringLiteral("0020105"));
+    close();
+}
+
+TEST_F(MainWindowTest, EscapeDiscardsANewTimeCardOnlyWhileItIsEmpty)
+{
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Settings\\Validation"))
+        .writeInt(QStringLiteral("No Time Spent"), 1);
+    open();
+    const int count = startUp->workingSet().timeCards().recordCount();
+    QTest::keyClick(&window(), Qt::Key_F11);
+    const QVariant made = current();
+    const QString entryId = stored(made, "JournalEntryID").toString();
+    // Validation would hold it ("No time spent."); discarding does not ask.
+    const auto asked = prompts.messages().size();
+    QTest::keyClick(&window(), Qt::Key_Escape);
+    EXPECT_EQ(prompts.messages().size(), asked);
+    EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), count);
+    EXPECT_FALSE(stored(made, "TimeCardID").isValid());
+    EXPECT_EQ(startUp->outlook().nameSpace().itemFromId(
+                  entryId, startUp->outlook().folder(FolderSlot::Journal)->storeId()),
+              nullptr);
+
+    QTest::keyClick(&window(), Qt::Key_F11);
+    const QVariant kept = current();
+    field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Call back"));
+    QTest::keyClick(&window(), Qt::Key_Escape);
+    EXPECT_EQ(current(), kept);
+    EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), count + 1);
+    close();
+}
+
+TEST_F(MainWindowTest, ARunSurvivesTheProcessBeingKilled)
+{
+    open();
+    const QVariant id = current();
+    QString before = stored(id, "Quantity").toString();
+    close();
+    // The child shares this test's files and clock. It never shows the window:
+    // painting needs threads a forked child does not have.
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            registry = std::make_unique<Registry>(settingsFile);
+            startUp = std::make_unique<StartUp>(
+                *registry, prompts, errors,
+                StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
+                                   QStringLiteral("HH:mm:ss"), 1, QString()});
+            if (startUp->Form_Load()) {
+                host =
+                    std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+                host->window().abMainMenu_ToolClick(ToolId::StartTimer);
+                if (host->timer().activeTimeCardId())
+                    std::raise(SIGKILL);
+            }
+            std::exit(1);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    clock.advance(1800);
+    prompts.answer(PromptResult::Yes); // up to now
+    open();
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
+    EXPECT_EQ(stored(id, "Quantity").toString(),
+              ConvertSecondsToTime(ConvertTimeToSeconds(before) + 1800));
     close();
 }

@@ -127,7 +127,8 @@ clsAutoAppointment::Result clsAutoAppointment::AutoAppointmentEntry()
     appointment->setEnd(m_segment.end);
     appointment->setReminderSet(false);
     appointment->setBusyStatus(BusyStatusFor(m_options.defaultShowTimeAs));
-    appointment->Save();
+    // One write of the file: its user properties name it by its EntryID.
+    appointment->AssignEntryID();
     WriteUserProperties(*appointment, m_card, m_options.terms);
     appointment->Save();
 

@@ -93,16 +93,21 @@ void Item::Save()
     if (m_deleted)
         throw QvError(ErrorNumber::Generic, QStringLiteral("The item has been deleted."),
                       QString::fromLatin1(ErrorSource));
-    if (m_fileName.isEmpty()) {
-        if (!m_creationTime.isValid())
-            m_creationTime = QDateTime::currentDateTime();
-        prepareNew();
-        m_fileName = newFileName();
-    }
+    AssignEntryID();
     m_lastModified = QDateTime::currentDateTime();
     const QByteArray content = serialize();
     m_fileName = writeItemFile(m_fileName, content);
     m_dirty = false;
+}
+
+void Item::AssignEntryID()
+{
+    if (!m_fileName.isEmpty())
+        return;
+    if (!m_creationTime.isValid())
+        m_creationTime = QDateTime::currentDateTime();
+    prepareNew();
+    m_fileName = newFileName();
 }
 
 void Item::Delete()

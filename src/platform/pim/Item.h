@@ -75,6 +75,9 @@ public:
     // Writes the item to its file (a new item gets a file first). Throws
     // QvError with the file's name when it cannot be written.
     void Save();
+    // Gives a new item its EntryID now rather than at its first Save(), so that
+    // what names the item by its EntryID can be written before the one Save().
+    void AssignEntryID();
     // Removes the item's file. A deleted item cannot be saved again.
     void Delete();
     // 0 saves, 1 discards the changes (re-reading the file), 2 saves as well:

@@ -242,7 +242,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
                      [this] {
                          const std::optional<qint64> id = m_editor->currentTimeCardId();
-                         if (id && m_window->fields().timeSegment()->isEnabled())
+                         if (id && !m_showingNote)
                              m_notes.set(*id, m_window->fields().timeSegment()->toPlainText());
                      });
     new TimeStampFilter(m_clock, fields.timeSegment());
@@ -600,11 +600,14 @@ void MainWindowHost::showSegmentNote()
     QPlainTextEdit *field = m_window->fields().timeSegment();
     const std::optional<qint64> id = m_editor->currentTimeCardId();
     const QString note = id ? m_notes.note(*id) : QString();
-    // Typed into while this TimeCard's run is on; a pasted note shows until a run takes it.
-    field->setEnabled(false);
-    if (field->toPlainText() != note)
+    if (field->toPlainText() != note) {
+        const FlagScope showing(m_showingNote);
         field->setPlainText(note);
-    field->setEnabled(m_timer->timer().ProcessTimerInterface().timeSegmentEnabled);
+    }
+    // Typed into while this TimeCard's run is on; a pasted note shows until a run takes it.
+    const bool enabled = m_timer->timer().ProcessTimerInterface().timeSegmentEnabled;
+    if (field->isEnabled() != enabled)
+        field->setEnabled(enabled);
 }
 
 void MainWindowHost::updateCaption()

@@ -85,6 +85,7 @@ private:
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
     SegmentNotes m_notes;
+    bool m_showingNote = false; // the field shows a note: nothing was typed
     // Deletes the items a TimeCard's delete takes with it.
     std::unique_ptr<LinkedItemDeleter> m_itemDeleter;
     // A child of the window, which deletes it.

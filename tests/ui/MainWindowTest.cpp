@@ -24,6 +24,7 @@
 #include "ui/frmInterruptTimer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -503,7 +504,14 @@ TEST_F(MainWindowTest, ARunsNoteGoesToItsTimeDetailAndAnInterruptionsToTheTimeCa
     EXPECT_FALSE(segment->isEnabled());
     QTest::keyClick(&window(), Qt::Key_F3);
     ASSERT_TRUE(segment->isEnabled());
-    segment->setPlainText(QStringLiteral("Registrar call"));
+    // Typing goes on undisturbed across a tick.
+    window().activateWindow();
+    segment->setFocus();
+    QTest::keyClicks(segment, QStringLiteral("Registrar"));
+    host->timerInterfaceChanged();
+    ASSERT_EQ(QApplication::focusWidget(), segment);
+    QTest::keyClicks(segment, QStringLiteral(" call"));
+    EXPECT_EQ(segment->toPlainText(), QStringLiteral("Registrar call"));
     clock.advance(300);
     QTest::keyClick(&window(), Qt::Key_F3);
     EXPECT_TRUE(segment->toPlainText().isEmpty());

@@ -49,6 +49,9 @@ TimeCardDefaults SetFieldDefaultValues(const NewCardSettings &settings,
             d.rateSource = settings.rateSource;
             d.rateLevel = settings.rateLevel;
             d.fillRateList = true;
+            // The list's entry at the level is the rate the TimeCard is timed at.
+            if (lookupRate)
+                d.rate = lookupRate(settings.rateSource, settings.rateLevel);
         }
         d.flatRate = Money();
         d.value = Money();

@@ -168,11 +168,15 @@ TEST(SetFieldDefaultValues, DefaultsFollowTheSettingsAndTheAdministrator)
     EXPECT_TRUE(d.billStatus.isNull());
     EXPECT_FALSE(d.value);
 
+    // The default source's rate at the default level is the rate timed at.
     o.billingInUse = true;
-    d = SetFieldDefaultValues(s, o, 3, now, listed, {});
+    d = SetFieldDefaultValues(s, o, 3, now, listed, [](const QString &src, const QString &lvl) {
+        return std::optional<Money>(Money::fromWhole(src == "Client Rates" && lvl == "2" ? 85 : 1));
+    });
     EXPECT_EQ(d.billStatus, "Hold");
     EXPECT_EQ(d.rateSource, "Client Rates");
     EXPECT_TRUE(d.fillRateList);
+    EXPECT_EQ(d.rate, Money::fromWhole(85));
     EXPECT_EQ(d.flatRate, Money());
 
     // A fixed source with no fixed rate takes the rate of the lookup.

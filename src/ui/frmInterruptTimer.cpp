@@ -39,14 +39,24 @@ frmInterruptTimer::frmInterruptTimer(InterruptTimer &logic, const Clock &clock, 
     mono.setStyleHint(QFont::Monospace);
     mono.setPointSize(mono.pointSize() * 2);
     m_display->setFont(mono);
+    m_display->setAccessibleName(QStringLiteral("Interruption time"));
     m_note = new QPlainTextEdit(this);
     m_note->setObjectName(QStringLiteral("txtNote"));
+    m_note->setTabChangesFocus(true);
     m_note->installEventFilter(this);
+    auto *noteLabel = new QLabel(QStringLiteral("&Note on the interruption:"), this);
+    noteLabel->setBuddy(m_note);
+    m_note->setAccessibleName(QStringLiteral("Note on the interruption"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(band);
     layout->addWidget(m_display);
+    layout->addWidget(noteLabel);
     layout->addWidget(m_note);
+    // Wide enough for every tool whichever caption "Start" shows ("Pause"), so
+    // none hides behind the band's overflow button.
+    band->setMinimumWidth(band->sizeHint().width() +
+                          band->fontMetrics().horizontalAdvance(QStringLiteral("Pause")));
 
     connect(m_start, &QAction::triggered, this, [this] {
         m_logic.mnuStartTempTimer();

@@ -16,7 +16,7 @@ MainCommands::MainCommands(WorkingSet &workingSet, db::Connection &cnnLink,
 {
 }
 
-bool MainCommands::handles(int toolId)
+bool MainCommands::handles(int toolId) const
 {
     return (toolId >= ToolId::GoToFirst && toolId <= ToolId::GoToLast) ||
            toolId == ToolId::ShowHiddenTimeCards ||

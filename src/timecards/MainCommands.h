@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/WorkingSet.h"
+#include "timecards/CommandSet.h"
 
 #include <QString>
 #include <functional>
@@ -23,7 +24,7 @@ struct NavigationButtons {
 // The TimeCard commands of the main window that work on the working set: moving,
 // sorting, showing hidden TimeCards. The window hands each tool ID here; nothing
 // in this class knows a widget.
-class MainCommands {
+class MainCommands : public CommandSet {
 public:
     // saveDefaultSort stores the clause in force as the "Default Sort" setting.
     MainCommands(WorkingSet &workingSet, db::Connection &cnnLink, WorkingSetContext context,
@@ -34,9 +35,9 @@ public:
     // TimeCards); false keeps it current and the command does nothing.
     void setLeaveCurrent(std::function<bool()> leave) { m_leave = std::move(leave); }
 
-    // True when the ID is one of these commands; run() then carries it out.
-    static bool handles(int toolId);
-    void run(int toolId);
+    // Navigation, sorting and showing hidden TimeCards.
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
 
     // What action 6 does: discard the current TimeCard when it is empty.
     void setDiscardEmpty(std::function<bool()> discard) { m_discardEmpty = std::move(discard); }

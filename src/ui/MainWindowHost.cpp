@@ -226,17 +226,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_editor->adoTimeCardRS_MoveComplete();
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
-    m_window->setCommandHandler(
-        [](int id) {
-            return id == ToolId::NewTimeCard || id == ToolId::AddTimeCard ||
-                   id == ToolId::DeleteTimeCard || id == ToolId::StartTimer ||
-                   id == ToolId::CancelTimer || id == ToolId::GoToActive || id == ToolId::AddTime ||
-                   id == ToolId::SubtractTime || id == ToolId::PopUpAddTime ||
-                   id == ToolId::PopUpSubtractTime || id == ToolId::TimerInterruption ||
-                   id == ToolId::StartTempTimer || id == ToolId::Resume ||
-                   (id >= ToolId::TimeFormat1 && id <= ToolId::TimeFormat3);
-        },
-        [this](int id) { runCommand(id); });
+    m_window->addCommandSet(*this);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(pickListSource(startUp));
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
@@ -540,7 +530,32 @@ void MainWindowHost::syncTimerTools()
     updateCaption();
 }
 
-void MainWindowHost::runCommand(int id)
+bool MainWindowHost::handles(int id) const
+{
+    switch (id) {
+    case ToolId::NewTimeCard:
+    case ToolId::AddTimeCard:
+    case ToolId::DeleteTimeCard:
+    case ToolId::StartTimer:
+    case ToolId::CancelTimer:
+    case ToolId::GoToActive:
+    case ToolId::AddTime:
+    case ToolId::SubtractTime:
+    case ToolId::PopUpAddTime:
+    case ToolId::PopUpSubtractTime:
+    case ToolId::TimerInterruption:
+    case ToolId::StartTempTimer:
+    case ToolId::Resume:
+    case ToolId::TimeFormat1:
+    case ToolId::TimeFormat2:
+    case ToolId::TimeFormat3:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindowHost::run(int id)
 {
     switch (id) {
     case ToolId::DeleteTimeCard:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timecards/Clock.h"
+#include "timecards/CommandSet.h"
 #include "timecards/InterruptTimerHost.h"
 #include "timecards/MainCommands.h"
 #include "timecards/SegmentNotes.h"
@@ -27,7 +28,7 @@ class frmInterruptTimer;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
-class MainWindowHost : public InterruptTimerHost {
+class MainWindowHost : public InterruptTimerHost, public CommandSet {
 public:
     // clock: where the timer's time comes from (the system's when null).
     MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors,
@@ -66,6 +67,10 @@ public:
     void resumeTimer(qint64 timeCardId) override;
     void timerInterfaceChanged() override { syncTimerTools(); }
 
+    // The TimeCard's own commands: new, delete, timer, interruption, time.
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
 private:
     StartUp &m_startUp;
     Registry &m_registry;
@@ -95,7 +100,6 @@ private:
     DeleteContext deleteContext();
 
     void syncTimerTools();
-    void runCommand(int id);
     // The time segment field shows the current TimeCard's note on its next run.
     void showSegmentNote();
     // While minimized during a run the caption shows the running time.

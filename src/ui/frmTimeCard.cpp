@@ -2,6 +2,7 @@
 
 #include "data/WorkingSet.h"
 #include "support/Version.h"
+#include "timecards/CommandSet.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MainCommands.h"
 #include "timecards/TimeCardEditor.h"
@@ -44,6 +45,7 @@ frmTimeCard::frmTimeCard(WorkingSet &workingSet, MainCommands &commands, const T
     setCentralWidget(m_fields);
     buildTools();
     buildBands();
+    addCommandSet(commands);
     setWindowTitle(m_set.windowCaption());
     statusBar()->showMessage(kReview);
     showCurrent();
@@ -76,6 +78,7 @@ void frmTimeCard::buildBands()
 {
     QHash<QString, QMenu *> menus;
     QList<QAction *> timePopUp;
+    QToolBar *mainToolbar = nullptr;
     QToolBar *navigator = addToolBar(QStringLiteral("Navigator"));
     navigator->setObjectName(QLatin1String(Band::Navigator));
     for (const BandEntry &entry : CommandTable::layout()) {
@@ -83,6 +86,18 @@ void frmTimeCard::buildBands()
         QAction *action = entry.toolId ? m_tools.value(entry.toolId) : nullptr;
         if (band == QLatin1String(Band::Navigator)) {
             navigator->addAction(action);
+            continue;
+        }
+        if (band == QLatin1String(Band::MainToolbar)) {
+            if (!mainToolbar) {
+                mainToolbar = addToolBar(QStringLiteral("Main"));
+                mainToolbar->setObjectName(QLatin1String(Band::MainToolbar));
+                mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+            }
+            if (action)
+                mainToolbar->addAction(action);
+            else
+                mainToolbar->addSeparator();
             continue;
         }
         if (band == QLatin1String(Band::TimePopUp)) {
@@ -158,30 +173,56 @@ void frmTimeCard::syncChecks()
         hidden->setChecked(m_commands.showHidden());
 }
 
+void frmTimeCard::addCommandSet(CommandSet &commands)
+{
+    m_commandSets.push_back(&commands);
+    enableHandledTools();
+}
+
+CommandSet *frmTimeCard::commandSetFor(int toolId) const
+{
+    for (CommandSet *set : m_commandSets)
+        if (set->handles(toolId))
+            return set;
+    return nullptr;
+}
+
+void frmTimeCard::enableHandledTools()
+{
+    for (QAction *action : std::as_const(m_tools)) {
+        const int id = action->data().toInt();
+        // Menu openers carry no ID of their own; Exit and About are the window's.
+        if (id == 0 || action->menu() || id == ToolId::Exit || id == ToolId::About)
+            continue;
+        action->setEnabled(commandSetFor(id) != nullptr);
+    }
+}
+
 void frmTimeCard::abMainMenu_ToolClick(int toolId)
 {
     if (toolId == ToolId::Exit) {
         close();
         return;
     }
-    if (toolId == 6006) {
+    if (toolId == ToolId::About) {
+        statusBar()->showMessage(QStringLiteral("Viewing About screen..."));
         showAbout();
         return;
     }
-    const bool extra = m_extraHandles && m_extraHandles(toolId);
-    if (!extra && !MainCommands::handles(toolId))
+    CommandSet *commands = commandSetFor(toolId);
+    if (!commands)
         return;
     if (m_guard && !m_guard())
         return;
+    if (const ToolInfo *info = CommandTable::find(toolId); info && *info->status)
+        statusBar()->showMessage(QString::fromLatin1(info->status));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        if (extra)
-            m_extraRun(toolId);
-        else
-            m_commands.run(toolId);
+        commands->run(toolId);
     } catch (const std::exception &error) {
         QApplication::restoreOverrideCursor();
         syncChecks();
+        statusBar()->showMessage(kReview);
         if (m_onError)
             m_onError(error);
         showCurrent();

@@ -14,6 +14,7 @@ class QLabel;
 
 namespace quorvale {
 
+class CommandSet;
 class MainCommands;
 class TimeCardBinder;
 class WorkingSet;
@@ -48,13 +49,10 @@ public:
     // Runs before every command; a command whose guard fails does not run (the
     // guard has told the person why). The item store's connection check.
     void setCommandGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
-    // Commands carried out outside MainCommands (new and delete): handles tells
-    // which IDs, run carries one out.
-    void setCommandHandler(std::function<bool(int)> handles, std::function<void(int)> run)
-    {
-        m_extraHandles = std::move(handles);
-        m_extraRun = std::move(run);
-    }
+    // Another set of commands the tools dispatch to, asked after those given
+    // before it; it must outlive the window's use of it. Tools that no set
+    // handles are disabled.
+    void addCommandSet(CommandSet &commands);
     void setErrorHandler(std::function<void(const std::exception &)> onError)
     {
         m_onError = std::move(onError);
@@ -95,6 +93,8 @@ private:
     void buildBands();
     void syncChecks();
     void showAbout();
+    void enableHandledTools();
+    CommandSet *commandSetFor(int toolId) const;
 
     WorkingSet &m_set;
     MainCommands &m_commands;
@@ -103,8 +103,7 @@ private:
     std::function<void(const std::exception &)> m_onError;
     std::function<bool()> m_guard;
     std::function<bool()> m_closeGuard;
-    std::function<bool(int)> m_extraHandles;
-    std::function<void(int)> m_extraRun;
+    std::vector<CommandSet *> m_commandSets;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
     std::function<void()> m_stateChanged;

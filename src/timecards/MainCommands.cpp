@@ -93,6 +93,12 @@ void MainCommands::findTimeCard(const QVariant &id)
         rs.moveFirst();
 }
 
+bool MainCommands::goToTimeCard(const QVariant &id)
+{
+    findTimeCard(id);
+    return currentTimeCardId() == id;
+}
+
 bool MainCommands::ProcessSort(int toolId)
 {
     const SortOrder *order = SortOrders::findByToolId(toolId);

@@ -48,6 +48,9 @@ public:
     // Re-opens the set in the order of the sort tool, keeping the same TimeCard
     // current. False when nothing was re-sorted.
     bool ProcessSort(int toolId);
+    // Makes the TimeCard with that ID current; false (the first current) when
+    // the set does not hold it.
+    bool goToTimeCard(const QVariant &id);
     // Rebuilds the set with or without hidden TimeCards.
     bool SetShowHidden(bool showHidden);
 

@@ -19,10 +19,14 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/EditCommands.h"
+#include "ui/HelpCommands.h"
+#include "ui/ManageCommands.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardMirror.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerBinding.h"
+#include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
 #include <QAction>
@@ -227,6 +231,17 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);
+    m_editCommands = std::make_unique<EditCommands>(*m_window);
+    m_window->addCommandSet(*m_editCommands);
+    m_viewCommands = std::make_unique<ViewCommands>(
+        *m_window, *m_editor, m_commands, startUp.store().cnnLink(),
+        ViewCommands::Shown{startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
+    m_window->addCommandSet(*m_viewCommands);
+    m_manageCommands = std::make_unique<ManageCommands>(*m_window, registry, prompts, *m_mirror);
+    m_window->addCommandSet(*m_manageCommands);
+    m_helpCommands = std::make_unique<HelpCommands>(prompts, HelpCommands::shippedHelpFile(),
+                                                    startUp.outlook().versionCode());
+    m_window->addCommandSet(*m_helpCommands);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(pickListSource(startUp));
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
@@ -257,6 +272,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_window->showCurrent();
         showSegmentNote();
     });
+    m_viewCommands->apply();
     m_timer->rowShown();
     settleLeftOverRun();
     syncTimerTools();
@@ -273,7 +289,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_startUp.Form_QueryUnload(WindowClosing{
             state.lastRecord, m_startUp.workingSet().orderBy(),
             QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
-            state.showHidden, m_startUp.viewTimeDetail(), m_startUp.viewActiveTaskList()});
+            state.showHidden, m_viewCommands->shown().timeDetail,
+            m_viewCommands->shown().activeTaskList});
     });
 }
 

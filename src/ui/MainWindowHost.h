@@ -25,6 +25,10 @@ class ActiveRunStore;
 class TimeCardMirror;
 class InterruptTimer;
 class frmInterruptTimer;
+class EditCommands;
+class HelpCommands;
+class ManageCommands;
+class ViewCommands;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
@@ -56,6 +60,8 @@ public:
     TimerBinding &timer() { return *m_timer; }
     // F4: the interrupt timer's window, made on first use.
     frmInterruptTimer &interruptTimerWindow();
+    ViewCommands &viewCommands() { return *m_viewCommands; }
+    HelpCommands &helpCommands() { return *m_helpCommands; }
 
     TimerValueInputs valueInputs() const override;
     QString timeSegmentNote() const override;
@@ -89,6 +95,10 @@ private:
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
+    std::unique_ptr<EditCommands> m_editCommands;
+    std::unique_ptr<ViewCommands> m_viewCommands;
+    std::unique_ptr<ManageCommands> m_manageCommands;
+    std::unique_ptr<HelpCommands> m_helpCommands;
     SegmentNotes m_notes;
     bool m_showingNote = false; // the field shows a note: nothing was typed
     // Deletes the items a TimeCard's delete takes with it.

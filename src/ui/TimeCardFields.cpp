@@ -135,6 +135,7 @@ void TimeCardFields::buildWorkPage()
 {
     QWidget *page = addPage(QStringLiteral("&TimeCard"), "pageWork");
     auto *form = new QFormLayout(page);
+    m_workForm = form;
     m_id = new QLabel(page);
     m_id->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     m_id->setFocusPolicy(Qt::StrongFocus);
@@ -161,6 +162,8 @@ void TimeCardFields::buildWorkPage()
     m_timeSegment->setMaximumHeight(m_timeSegment->fontMetrics().lineSpacing() * 4);
     m_timeSegment->setEnabled(false);
     addRow(form, "txtTimeSegment", QStringLiteral("Time Se&gment:"), m_timeSegment);
+    m_activeTask = new QComboBox(page);
+    addRow(form, "cbActiveTask", QStringLiteral("Acti&ve Task:"), m_activeTask);
     for (QLineEdit *edit : {m_timeEstimated, m_timeSpent})
         edit->installEventFilter(this);
 }
@@ -373,6 +376,38 @@ void TimeCardFields::fillActivities(std::optional<qint32> contactId)
     fill(m_activity2, 2, m_pick.activity2InUse);
 }
 
+void TimeCardFields::fillActiveTasks()
+{
+    const std::optional<qint64> id = [this]() -> std::optional<qint64> {
+        const db::Recordset &rs = m_set.timeCards();
+        if (!rs.isOpen() || rs.bof() || rs.eof())
+            return std::nullopt;
+        return rs.value(QStringLiteral("TimeCardID")).toLongLong();
+    }();
+    m_activeTask->clear();
+    std::vector<PickEntry> tasks = id && m_pick.activeTasks
+                                       ? m_pick.activeTasks(*id)
+                                       : std::vector<PickEntry>{{0, QStringLiteral("(None)")}};
+    for (const PickEntry &task : tasks)
+        m_activeTask->addItem(task.text, task.id);
+    m_activeTask->setCurrentIndex(0);
+}
+
+qint32 TimeCardFields::activeTaskId() const
+{
+    return m_activeTask->currentIndex() < 0 ? 0 : m_activeTask->currentData().toInt();
+}
+
+void TimeCardFields::setTimeSegmentShown(bool shown)
+{
+    m_workForm->setRowVisible(m_timeSegment, shown);
+}
+
+void TimeCardFields::setActiveTaskListShown(bool shown)
+{
+    m_workForm->setRowVisible(m_activeTask, shown);
+}
+
 void TimeCardFields::setLocked(bool locked)
 {
     const bool readOnly = locked || !m_binder;
@@ -473,6 +508,7 @@ void TimeCardFields::showCurrent()
         m_contact->setText(m_pick.contactInUse && m_pick.contactName ? m_pick.contactName(contactId)
                                                                      : QString());
         fillActivities(contactId);
+        fillActiveTasks();
         m_description->setPlainText(v("Description").toString());
         m_timeEstimated->setText(TimeCardBinder::durationShown(v("TimeEstimated")));
         m_timeSpent->setText(TimeCardBinder::durationShown(v("Quantity")));

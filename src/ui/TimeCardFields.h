@@ -12,6 +12,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -33,6 +34,8 @@ struct PickListSource {
     std::function<std::vector<PickEntry>(int level, std::optional<qint32> contactId)> activities;
     // The stored name of an activity the list no longer offers.
     std::function<QString(int level, qint32 id)> activityName;
+    // The active-task list of a TimeCard, "(None)" first (`FillActiveTasks`).
+    std::function<std::vector<PickEntry>(qint64 timeCardId)> activeTasks;
 };
 
 // The fields of the current TimeCard on four pages: the work itself, its details,
@@ -65,6 +68,10 @@ public:
 
     // The note on the current run (txtTimeSegment); not a column of the row.
     QPlainTextEdit *timeSegment() const { return m_timeSegment; }
+    // The chosen active task's ID (0: none), for the time detail and journal.
+    qint32 activeTaskId() const;
+    void setTimeSegmentShown(bool shown);
+    void setActiveTaskListShown(bool shown);
 
 Q_SIGNALS:
     // A field changed the row; the window refreshes what depends on it.
@@ -81,6 +88,7 @@ private:
     void buildBillingPage();
     void connectFields();
     void fillActivities(std::optional<qint32> contactId);
+    void fillActiveTasks();
     void setLocked(bool locked);
     void showValue();
     bool writable() const { return m_binder && !m_showing; }
@@ -100,6 +108,8 @@ private:
     QLineEdit *m_timeEstimated = nullptr;
     QLineEdit *m_timeSpent = nullptr;
     QPlainTextEdit *m_timeSegment = nullptr;
+    QComboBox *m_activeTask = nullptr;
+    QFormLayout *m_workForm = nullptr;
     QComboBox *m_entryType = nullptr;
     QLineEdit *m_category = nullptr;
     QLineEdit *m_jobOrder = nullptr;

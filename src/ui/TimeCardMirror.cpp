@@ -42,6 +42,11 @@ UserPropertyTerms propertyTerms(const AdminOptions &o)
 TimeCardMirror::TimeCardMirror(StartUp &startUp, const Clock &clock)
     : m_startUp(startUp), m_clock(clock)
 {
+    const AutoFillCodes &codes = startUp.settings().autoFill;
+    m_templates.journal = codes.journal;
+    m_templates.tasks = codes.tasks;
+    m_templates.appointments = codes.appointments;
+    m_templates.notes = codes.notes;
 }
 
 TimeCardMirror::~TimeCardMirror() = default;
@@ -119,17 +124,19 @@ ItemVariables TimeCardMirror::variables(const QSqlRecord &row) const
     return v;
 }
 
+FieldTerms TimeCardMirror::terms() const
+{
+    const AdminOptions &o = m_startUp.options();
+    return FieldTerms{o.terms.contact, o.terms.activity1, o.terms.activity2, o.jobOrderTerm,
+                      o.contactInUse,  o.activity1InUse,  o.activity2InUse};
+}
+
 TemplateContext TimeCardMirror::context()
 {
     const RegSettings &s = m_startUp.settings();
-    const AdminOptions &o = m_startUp.options();
     TemplateContext t;
-    t.templates.journal = s.autoFill.journal;
-    t.templates.tasks = s.autoFill.tasks;
-    t.templates.appointments = s.autoFill.appointments;
-    t.templates.notes = s.autoFill.notes;
-    t.terms = FieldTerms{o.terms.contact, o.terms.activity1, o.terms.activity2, o.jobOrderTerm,
-                         o.contactInUse,  o.activity1InUse,  o.activity2InUse};
+    t.templates = m_templates;
+    t.terms = terms();
     t.timeDetailOption = s.settings.timeDetailOption;
     t.pending = &m_pending;
     t.now = m_clock.now();

@@ -24,6 +24,11 @@ public:
     QString ProcessJournalEntry(const QSqlRecord &row);
     void recordSegment(const QSqlRecord &row, const TimeSegment &segment);
 
+    // The templates the items are written from; the AutoFill dialog changes them.
+    const AutoFillTemplates &templates() const { return m_templates; }
+    void setTemplates(const AutoFillTemplates &templates) { m_templates = templates; }
+    FieldTerms terms() const;
+
 private:
     TimeCardSnapshot snapshot(const QSqlRecord &row) const;
     ItemVariables variables(const QSqlRecord &row) const;
@@ -32,6 +37,7 @@ private:
     StartUp &m_startUp;
     const Clock &m_clock;
     PendingTimeDetail m_pending;
+    AutoFillTemplates m_templates;
     std::unique_ptr<clsJournalProcessing> m_journal;
     std::unique_ptr<clsAutoAppointment> m_appointments;
 };

@@ -21,6 +21,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimerBinding.h"
+#include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
 #include <QAction>
@@ -190,7 +191,7 @@ TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
     }
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_TRUE(tabs->tabText(i).contains(QLatin1Char('&'))) << i;
-    EXPECT_EQ(fields, 23);
+    EXPECT_EQ(fields, 24);
 
     // A TimeCard without an end date shows none, not the one shown before.
     const QVariant first = current();
@@ -633,5 +634,43 @@ TEST_F(MainWindowTest, ARunSurvivesTheProcessBeingKilled)
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
     EXPECT_EQ(stored(id, "Quantity").toString(),
               ConvertSecondsToTime(ConvertTimeToSeconds(before) + 1800));
+    close();
+}
+
+TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
+{
+    open();
+    QTest::keyClick(&window(), Qt::Key_F8);
+    const QVariant last = current();
+    QTest::keyClick(&window(), Qt::Key_F5);
+    qint64 offered = 0;
+    host->viewCommands().setChooser([&](qint64 shown) {
+        offered = shown;
+        return std::optional<qint64>(last.toLongLong());
+    });
+    QTest::keyClick(&window(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_NE(offered, 0);
+    EXPECT_EQ(current(), last);
+
+    auto *segment = field<QPlainTextEdit>("txtTimeSegment");
+    ASSERT_FALSE(segment->isHidden());
+    window().toolById(ToolId::ViewTimeDetail)->trigger();
+    EXPECT_TRUE(segment->isHidden());
+    EXPECT_FALSE(window().toolById(ToolId::ViewTimeDetail)->isChecked());
+    close();
+    EXPECT_EQ(Registry(settingsFile)
+                  .openSubKey(QStringLiteral("Settings"))
+                  .readInt(QStringLiteral("View Time Detail"), 1),
+              0);
+    open();
+    EXPECT_TRUE(field<QPlainTextEdit>("txtTimeSegment")->isHidden());
+    // Every tool a command stands behind is offered; the others are not.
+    for (int id : {ToolId::Cut, ToolId::Paste, ToolId::AutoFill, ToolId::TimeCardList,
+                   ToolId::ViewLinks, ToolId::HelpContents, ToolId::SupportMessage,
+                   ToolId::TimeFormat2, ToolId::StartTempTimer, ToolId::SortFirstDescending})
+        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
+    for (int id : {ToolId::NewPayment, ToolId::MassEdit, ToolId::Filter, ToolId::LinkedExpenses})
+        EXPECT_FALSE(window().toolById(id)->isEnabled()) << id;
+    EXPECT_FALSE(window().toolById(ToolId::NewExpense)->isEnabled()); // no command behind it yet
     close();
 }

@@ -1,0 +1,39 @@
+#include "TimeCardList.h"
+
+#include "platform/db/Command.h"
+#include "timecards/TimeCalcs.h"
+
+#include <QHash>
+#include <QSqlRecord>
+
+namespace quorvale {
+
+std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString &workingSetSql)
+{
+    QHash<qint32, QString> contacts;
+    for (const QSqlRecord &row :
+         db::Command(cnn, QStringLiteral("SELECT ContactID, ContactName FROM tblContacts")).all())
+        contacts.insert(row.value(0).toInt(), row.value(1).toString());
+
+    std::vector<TimeCardListRow> rows;
+    db::Command timeCards(cnn, workingSetSql);
+    for (const QSqlRecord &r : timeCards.all()) {
+        TimeCardListRow row;
+        row.timeCardId = r.value(QStringLiteral("TimeCardID")).toLongLong();
+        row.startDate = r.value(QStringLiteral("StartDate")).toDate();
+        const QVariant contact = r.value(QStringLiteral("ContactID"));
+        if (!contact.isNull())
+            row.contact = contacts.value(contact.toInt());
+        row.description =
+            r.value(QStringLiteral("Description")).toString().section(QLatin1Char('\n'), 0, 0);
+        const std::optional<QString> digits =
+            normaliseDurationText(r.value(QStringLiteral("Quantity")).toString());
+        const QString d = digits.value_or(QString::fromLatin1(NoDuration));
+        row.timeSpent = d.left(3) + QLatin1Char(':') + d.mid(3, 2) + QLatin1Char(':') + d.mid(5, 2);
+        row.value = Money::fromStored(r.value(QStringLiteral("Value")));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+} // namespace quorvale

@@ -4,6 +4,7 @@
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "settings/StartUp.h"
+#include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "ui/MainWindowHost.h"
@@ -44,9 +45,11 @@ int main(int argc, char **argv)
 
     Registry registry;
     const QString programDir = programDirectory();
-    StartUpEnvironment environment{programDir, pim::Namespace::defaultRoot(programDir),
-                                   QLocale::system().timeFormat(QLocale::LongFormat),
-                                   Version::Revision, adminToolPath()};
+    // The person may keep the item store elsewhere (User Options); it applies from this start.
+    const QString itemStore = readItemStoreFolder(registry);
+    StartUpEnvironment environment{
+        programDir, itemStore.isEmpty() ? pim::Namespace::defaultRoot(programDir) : itemStore,
+        QLocale::system().timeFormat(QLocale::LongFormat), Version::Revision, adminToolPath()};
     StartUp startUp(registry, prompts, errors, environment);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!startUp.Form_Load())

@@ -24,6 +24,8 @@ struct JournalDefaults {
     qint32 mainActivity = 0; // 0 = none
     qint32 subActivity = 0;  // 0 = none
     bool autoSave = true;
+
+    bool operator==(const JournalDefaults &) const = default;
 };
 
 // Defaults\Appointments.
@@ -33,11 +35,15 @@ struct AppointmentDefaults {
     QString showTimeAs = QStringLiteral("Busy");
     QString duration = QStringLiteral("1 hour");
     QString billingInterval = QStringLiteral("5 minutes");
+
+    bool operator==(const AppointmentDefaults &) const = default;
 };
 
 // Defaults\Notes.
 struct NoteDefaults {
     QString category = QStringLiteral("None");
+
+    bool operator==(const NoteDefaults &) const = default;
 };
 
 // Defaults\Tasks, including those of telephone-call tasks.
@@ -52,6 +58,8 @@ struct TaskDefaults {
     QString phoneReminder = QStringLiteral("2 hours");
     QString phonePriority = QStringLiteral("High");
     QString phoneCategory = QStringLiteral("None");
+
+    bool operator==(const TaskDefaults &) const = default;
 };
 
 // Settings\AutoFill: the field codes the automatic fill of each item kind uses,
@@ -70,6 +78,8 @@ struct ValidationFlags {
     bool noHourlyRate = false;
     bool noDescription = false;
     bool noJobOrder = false;
+
+    bool operator==(const ValidationFlags &) const = default;
 };
 
 // License: who the person is in tblUsers.

@@ -86,6 +86,8 @@ public:
     DataStore &store() { return *m_store; }
     OutlookSession &outlook() { return *m_outlook; }
     const RegSettings &settings() const { return m_settings; }
+    // The settings after the person changed them (the user options dialog).
+    void setSettings(const RegSettings &settings) { m_settings = settings; }
     const AdminOptions &options() const { return m_options; }
     const Permissions &permissions() const { return m_permissions; }
     const PreparedCommands &commands() const { return m_commands; }

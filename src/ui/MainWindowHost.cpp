@@ -7,6 +7,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
+#include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "timecards/ActiveRunRecovery.h"
@@ -15,6 +16,7 @@
 #include "timecards/InterruptTimer.h"
 #include "timecards/PickLists.h"
 #include "timecards/Rates.h"
+#include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
@@ -28,6 +30,7 @@
 #include "ui/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
+#include "ui/frmUserOptions.h"
 
 #include <QAction>
 #include <QLocale>
@@ -255,6 +258,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_timer->setTicked([this] { updateCaption(); });
     m_window->setStateChanged([this] { updateCaption(); });
     checkTimeFormat(startUp.settings().settings.timeFormat);
+    m_window->setToolTipsShown(startUp.settings().settings.tooltips);
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
         return DiscardEmptyTimeCard(*m_editor, context);
@@ -566,6 +570,7 @@ bool MainWindowHost::handles(int id) const
     case ToolId::TimeFormat1:
     case ToolId::TimeFormat2:
     case ToolId::TimeFormat3:
+    case ToolId::UserOptions:
         return true;
     default:
         return false;
@@ -615,6 +620,9 @@ void MainWindowHost::run(int id)
     case ToolId::TimeFormat3:
         setTimeFormat(timeFormatSettingOf(id));
         break;
+    case ToolId::UserOptions:
+        userOptions();
+        break;
     default:
         newTimeCard();
         break;
@@ -660,6 +668,47 @@ void MainWindowHost::setTimeFormat(int setting)
         qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), setting)));
     m_window->showCurrent();
     checkTimeFormat(setting);
+}
+
+void MainWindowHost::userOptions()
+{
+    OutlookSession &outlook = m_startUp.outlook();
+    const AdminOptions &admin = m_startUp.options();
+    frmUserOptions::Context context;
+    context.entryTypes = entryTypes();
+    context.billingStatuses = billingStatuses();
+    context.rateSources = offeredRateSources(rateOptions(admin));
+    if (admin.journalFolderFixed)
+        context.fixedFolders << FolderSlot::Journal;
+    if (admin.appointmentsFolderFixed)
+        context.fixedFolders << FolderSlot::TimeCardAppointments;
+    if (admin.notesFolderFixed)
+        context.fixedFolders << FolderSlot::Notes;
+    for (FolderSlot slot : UserFolderSlots)
+        if (const std::optional<pim::Folder> &folder = outlook.folder(slot))
+            context.folderNames.insert(slot, folder->name());
+    context.chooseFolder =
+        [&outlook](FolderSlot slot) -> std::optional<std::pair<FolderId, QString>> {
+        const std::optional<pim::Folder> folder = outlook.GetOLFolder(folderKindOf(slot));
+        if (!folder)
+            return std::nullopt;
+        return std::make_pair(FolderId{folder->entryId(), folder->storeId()}, folder->name());
+    };
+    frmUserOptions dialog(userOptionsFrom(m_startUp.settings(), readItemStoreFolder(m_registry)),
+                          std::move(context), m_prompts, m_window.get());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const UserOptions chosen = dialog.options();
+    writeUserOptions(m_registry, chosen);
+    RegSettings settings = m_startUp.settings();
+    applyUserOptions(chosen, settings);
+    m_startUp.setSettings(settings);
+    m_editor->setOptions(editorOptions(m_startUp));
+    m_window->setToolTipsShown(chosen.tooltips);
+    m_window->fields().setTimeFormat(
+        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), chosen.timeFormat)));
+    checkTimeFormat(chosen.timeFormat);
+    m_window->showCurrent();
 }
 
 void MainWindowHost::checkTimeFormat(int setting)

@@ -116,6 +116,8 @@ private:
     void updateCaption();
     // Format1 to Format3: the time fields' format, kept in "Time Format".
     void setTimeFormat(int setting);
+    // Manage > User Options: the changes that can take effect at once do.
+    void userOptions();
     void checkTimeFormat(int setting);
     // A run the program left on when it stopped: the person chooses what it counts.
     void settleLeftOverRun();

@@ -4,6 +4,7 @@
 #include "platform/core/Money.h"
 #include "timecards/RateChoices.h"
 #include "timecards/Rates.h"
+#include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/TimeCardBinder.h"
 
@@ -22,37 +23,6 @@
 namespace quorvale {
 
 namespace {
-
-const QStringList kEntryTypes = {
-    QStringLiteral("Conversation"),
-    QStringLiteral("Document"),
-    QStringLiteral("E-mail Message"),
-    QStringLiteral("Fax"),
-    QStringLiteral("Letter"),
-    QStringLiteral("Meeting"),
-    QStringLiteral("Meeting cancellation"),
-    QStringLiteral("Meeting request"),
-    QStringLiteral("Meeting response"),
-    QStringLiteral("Microsoft Access"),
-    QStringLiteral("Microsoft Excel"),
-    QStringLiteral("Microsoft PowerPoint"),
-    QStringLiteral("Microsoft Visio"),
-    QStringLiteral("Microsoft Word"),
-    QStringLiteral("Note"),
-    QStringLiteral("Phone call"),
-    QStringLiteral("Remote session"),
-    QStringLiteral("Task"),
-    QStringLiteral("Task request"),
-    QStringLiteral("Task response"),
-};
-
-const QStringList kBillStatuses = {
-    QStringLiteral("Billable"),
-    QStringLiteral("No Charge"),
-    QStringLiteral("Do not bill"),
-    QStringLiteral("Hold"),
-    QStringLiteral("Subject to fixed charge"),
-};
 
 const QString kDurationMask = QStringLiteral("999:99:99");
 const QString kJobOrderMask = QStringLiteral("999-99-9999;_");
@@ -173,7 +143,7 @@ void TimeCardFields::buildDetailsPage()
     QWidget *page = addPage(QStringLiteral("Detai&ls"), "pageDetails");
     auto *form = new QFormLayout(page);
     addRow(form, "cbEntryType", QStringLiteral("Entr&y Type:"),
-           m_entryType = comboOf(page, kEntryTypes));
+           m_entryType = comboOf(page, entryTypes()));
     addRow(form, "txtCategory", QStringLiteral("Cate&gory:"), m_category = new QLineEdit(page));
     addRow(form, "txtJobOrder", QStringLiteral("&Job Order:"),
            m_jobOrder = maskedEdit(page, kJobOrderMask));
@@ -205,7 +175,7 @@ void TimeCardFields::buildBillingPage()
     QWidget *page = addPage(QStringLiteral("&Billing"), "pageBilling");
     auto *form = new QFormLayout(page);
     addRow(form, "cbBillStatus", QStringLiteral("Bill &Status:"),
-           m_billStatus = comboOf(page, kBillStatuses));
+           m_billStatus = comboOf(page, billingStatuses()));
     addRow(form, "cbRateSource", QStringLiteral("Rate S&ource:"), m_rateSource = comboOf(page, {}));
     addRow(form, "cbRateLevel", QStringLiteral("&Rate Level:"),
            m_rateLevel = comboOf(page, rateLevels()));

@@ -128,6 +128,10 @@ void frmTimeCard::buildBands()
             menu->addAction(action);
     }
     m_fields->setTimePopUp(timePopUp);
+    // The tool bars' buttons are where tips show.
+    for (QToolBar *bar : findChildren<QToolBar *>())
+        for (QWidget *button : bar->findChildren<QWidget *>())
+            button->installEventFilter(this);
     m_position = new QLabel(navigator);
     m_position->setObjectName(QStringLiteral("lblPosition"));
     m_position->setAccessibleName(QStringLiteral("TimeCard position"));
@@ -171,6 +175,19 @@ void frmTimeCard::syncChecks()
     }
     if (QAction *hidden = m_tools.value(ToolId::ShowHiddenTimeCards))
         hidden->setChecked(m_commands.showHidden());
+}
+
+void frmTimeCard::setToolTipsShown(bool shown)
+{
+    m_toolTipsShown = shown;
+}
+
+bool frmTimeCard::eventFilter(QObject *watched, QEvent *event)
+{
+    // An empty tip would fall back to the caption; the tip event itself must go.
+    if (event->type() == QEvent::ToolTip && !m_toolTipsShown)
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmTimeCard::addCommandSet(CommandSet &commands)

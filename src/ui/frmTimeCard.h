@@ -71,6 +71,8 @@ public:
     void focusField(FocusField field) { m_fields->focusField(field); }
     // The time commands adjust the estimate only while the person is in it.
     bool timeEstimatedHasFocus() const { return m_fields->timeEstimatedHasFocus(); }
+    // "Tooltips": the tools' tips shown or not.
+    void setToolTipsShown(bool shown);
     // Told when the window is minimized or restored (its caption follows).
     void setStateChanged(std::function<void()> changed) { m_stateChanged = std::move(changed); }
 
@@ -87,6 +89,7 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildTools();
@@ -108,6 +111,7 @@ private:
     QLabel *m_position = nullptr;
     std::function<void()> m_stateChanged;
     TimeCardFields *m_fields = nullptr;
+    bool m_toolTipsShown = true;
 };
 
 // Window sizes are kept in twips, 1440 to the inch, as the settings hold them.

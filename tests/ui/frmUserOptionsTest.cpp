@@ -1,0 +1,80 @@
+// The user options dialog offscreen: what it shows, what it hands back, and
+// that it stays open on options that cannot work.
+
+#include "ui/frmUserOptions.h"
+
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+TEST(frmUserOptions, EditsComeBackAndBadOnesKeepTheDialogOpen)
+{
+    test::TempDir tmp;
+    test::ScriptedPrompts prompts;
+    UserOptions start;
+    start.defaultFileDirectory = tmp.path();
+    frmUserOptions::Context context;
+    context.entryTypes = {QStringLiteral("Task"), QStringLiteral("Phone call")};
+    context.billingStatuses = {QStringLiteral("Billable"), QStringLiteral("Hold")};
+    context.rateSources = {QStringLiteral("Staff Rates")};
+    context.fixedFolders = {FolderSlot::Journal};
+    int asked = 0;
+    context.chooseFolder = [&](FolderSlot slot) -> std::optional<std::pair<FolderId, QString>> {
+        ++asked;
+        EXPECT_EQ(slot, FolderSlot::Tasks);
+        return std::make_pair(FolderId{QStringLiteral("t1"), QStringLiteral("s1")},
+                              QStringLiteral("Work tasks"));
+    };
+    frmUserOptions dialog(start, context, prompts);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_EQ(dialog.pages()->count(), 4);
+
+    // Every field has a name a screen reader can say.
+    for (QWidget *w : dialog.findChildren<QWidget *>()) {
+        const bool field =
+            qobject_cast<QComboBox *>(w) ||
+            (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget()));
+        if (field) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+        }
+    }
+
+    QList<QPushButton *> choose;
+    for (QPushButton *b : dialog.findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Choose..."))
+            choose << b;
+    ASSERT_EQ(choose.size(), 5);
+    EXPECT_FALSE(choose[0]->isEnabled()); // the journal folder is the administrator's
+    choose[1]->click();
+    EXPECT_EQ(asked, 1);
+
+    for (QCheckBox *box : dialog.findChildren<QCheckBox *>())
+        if (box->text().contains(QStringLiteral("description")))
+            box->setChecked(true);
+    for (QComboBox *box : dialog.findChildren<QComboBox *>())
+        if (box->accessibleName() == QStringLiteral("Default entry type"))
+            box->setCurrentText(QStringLiteral("Phone call"));
+    const UserOptions edited = dialog.options();
+    EXPECT_TRUE(edited.validation.noDescription);
+    EXPECT_EQ(edited.journal.entryType, QStringLiteral("Phone call"));
+    EXPECT_EQ(edited.folders[FolderSlot::Tasks].entryId, QStringLiteral("t1"));
+
+    for (QLineEdit *edit : dialog.findChildren<QLineEdit *>())
+        if (edit->accessibleName() == QStringLiteral("Default file directory"))
+            edit->setText(tmp.filePath(QStringLiteral("nowhere")));
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" User Options"));
+}

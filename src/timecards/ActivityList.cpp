@@ -84,10 +84,10 @@ qint32 ActivityList::save(const ActivityRow &row)
                                           "Rate5 = ?, Rate6 = ? WHERE ActivityID = ?")
                                .arg(table()));
         if (update.execute(params) == 0)
-            throw QvError(ErrorNumber::NoCurrentRecord,
-                          QCoreApplication::translate("ActivityList",
-                                                      "The entry no longer exists."),
-                          QLatin1String(Source));
+            throw QvError(
+                ErrorNumber::NoCurrentRecord,
+                QCoreApplication::translate("ActivityList", "The entry no longer exists."),
+                QLatin1String(Source));
         id = *row.id;
     } else {
         id = static_cast<qint32>(m_link.insertReturningKey(
@@ -106,8 +106,9 @@ bool ActivityList::isReferenced(qint32 activityId)
                                                                : QStringLiteral("Activity2ID");
     static const char *const tables[] = {"tblTimeCards", "tblExpenses", "tblFixedCharges"};
     for (const char *usingTable : tables) {
-        db::Command uses(m_link, QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
-                                     .arg(QLatin1String(usingTable), column));
+        db::Command uses(
+            m_link,
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(usingTable), column));
         if (uses.first({activityId}))
             return true;
     }

@@ -34,9 +34,7 @@ struct ActivityRow {
 // database failures are thrown as QvError.
 class ActivityList {
 public:
-    ActivityList(db::Connection &cnnLink, ActivityLevel level) : m_link(cnnLink), m_level(level)
-    {
-    }
+    ActivityList(db::Connection &cnnLink, ActivityLevel level) : m_link(cnnLink), m_level(level) {}
 
     ActivityLevel level() const { return m_level; }
     QString table() const;

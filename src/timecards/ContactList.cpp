@@ -58,8 +58,7 @@ qint32 ContactList::save(const ContactRow &row)
     if (const QString why = problem(row); !why.isEmpty())
         throw QvError(ErrorNumber::InvalidCharacter, why, QLatin1String(Source));
 
-    QVariantList params{row.name, row.account, row.active,
-                        row.timeRealization.toStored()};
+    QVariantList params{row.name, row.account, row.active, row.timeRealization.toStored()};
     params << rateParams(row.rates);
 
     db::Transaction transaction(m_link);
@@ -72,10 +71,10 @@ qint32 ContactList::save(const ContactRow &row)
                                                   "Rate3 = ?, Rate4 = ?, Rate5 = ?, Rate6 = ? "
                                                   "WHERE ContactID = ?"));
         if (update.execute(params) == 0)
-            throw QvError(ErrorNumber::NoCurrentRecord,
-                          QCoreApplication::translate("ContactList",
-                                                      "The contact no longer exists."),
-                          QLatin1String(Source));
+            throw QvError(
+                ErrorNumber::NoCurrentRecord,
+                QCoreApplication::translate("ContactList", "The contact no longer exists."),
+                QLatin1String(Source));
         id = *row.id;
     } else {
         id = static_cast<qint32>(m_link.insertReturningKey(
@@ -90,11 +89,12 @@ qint32 ContactList::save(const ContactRow &row)
 
 bool ContactList::isReferenced(qint32 contactId)
 {
-    static const char *const tables[] = {"tblTimeCards",    "tblExpenses",       "tblFixedCharges",
-                                         "tblPayments",     "tblMainActivities", "tblSubActivities"};
+    static const char *const tables[] = {"tblTimeCards", "tblExpenses",       "tblFixedCharges",
+                                         "tblPayments",  "tblMainActivities", "tblSubActivities"};
     for (const char *table : tables) {
-        db::Command uses(m_link, QStringLiteral("SELECT 1 FROM %1 WHERE ContactID = ?")
-                                     .arg(QLatin1String(table)));
+        db::Command uses(
+            m_link,
+            QStringLiteral("SELECT 1 FROM %1 WHERE ContactID = ?").arg(QLatin1String(table)));
         if (uses.first({contactId}))
             return true;
     }
@@ -110,8 +110,7 @@ RemoveOutcome ContactList::remove(qint32 contactId)
                        {false, contactId});
         outcome = RemoveOutcome::Deactivated;
     } else {
-        m_link.execute(QStringLiteral("DELETE FROM tblContacts WHERE ContactID = ?"),
-                       {contactId});
+        m_link.execute(QStringLiteral("DELETE FROM tblContacts WHERE ContactID = ?"), {contactId});
     }
     transaction.commit();
     return outcome;

@@ -66,7 +66,8 @@ QStringList ActivityMaintenanceDialog::loadEntries()
     m_rows = m_activities.load();
     QStringList texts;
     for (const ActivityRow &row : m_rows) {
-        QString text = row.number.isEmpty() ? row.name : row.number + QStringLiteral(" ") + row.name;
+        QString text =
+            row.number.isEmpty() ? row.name : row.number + QStringLiteral(" ") + row.name;
         texts << (row.active ? text : tr("%1 (inactive)").arg(text));
     }
     return texts;

@@ -85,7 +85,8 @@ void MaintenanceDialog::finishLayout()
     // reading order.
     QList<QWidget *> order{m_list};
     for (int row = 0; row < m_form->rowCount(); ++row) {
-        if (QLayoutItem *field = m_form->itemAt(row, QFormLayout::FieldRole); field && field->widget())
+        if (QLayoutItem *field = m_form->itemAt(row, QFormLayout::FieldRole);
+            field && field->widget())
             order << field->widget();
     }
     // Column by column, as the grid is read.

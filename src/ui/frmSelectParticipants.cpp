@@ -26,8 +26,7 @@ frmSelectParticipants::frmSelectParticipants(const QStringList &names, QWidget *
     connect(m_list, &QListWidget::itemSelectionChanged, this,
             &frmSelectParticipants::lbContacts_Click);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmSelectParticipants::OKButton_Click);
-    connect(buttons, &QDialogButtonBox::rejected, this,
-            &frmSelectParticipants::CancelButton_Click);
+    connect(buttons, &QDialogButtonBox::rejected, this, &frmSelectParticipants::CancelButton_Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);

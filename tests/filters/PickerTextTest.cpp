@@ -3,7 +3,6 @@
 
 #include "filters/CategoryPicker.h"
 #include "filters/ParticipantPicker.h"
-
 #include "platform/db/Connection.h"
 #include "testsupport/ProgramFiles.h"
 

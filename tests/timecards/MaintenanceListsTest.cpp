@@ -1,13 +1,12 @@
 // The contact and activity maintenance on a real program database: what is
 // saved reads back unchanged, a name is required, and a row in use is kept.
 
-#include "timecards/ActivityList.h"
-#include "timecards/ContactList.h"
-#include "timecards/RateFields.h"
-
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "testsupport/ProgramFiles.h"
+#include "timecards/ActivityList.h"
+#include "timecards/ContactList.h"
+#include "timecards/RateFields.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,7 @@ struct MaintenanceLists : ::testing::Test {
 
 RateSet oddRates()
 {
-    return {Money::fromUnits(1234567), Money::fromUnits(1), Money(), Money::fromWhole(150),
+    return {Money::fromUnits(1234567),      Money::fromUnits(1),    Money(), Money::fromWhole(150),
             Money::fromUnits(999999999999), Money::fromUnits(12345)};
 }
 

@@ -261,4 +261,9 @@ void StartUp::Form_QueryUnload(const WindowClosing &closing)
     }
 }
 
+bool StartUp::refreshPreparedCommands()
+{
+    return ProcessAdminOptions(m_store->cnnLink(), m_options, m_commands, m_errors);
+}
+
 } // namespace quorvale

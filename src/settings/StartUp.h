@@ -91,6 +91,8 @@ public:
     const AdminOptions &options() const { return m_options; }
     const Permissions &permissions() const { return m_permissions; }
     const PreparedCommands &commands() const { return m_commands; }
+    // Prepares the look-ups again, after the lists they read were maintained.
+    bool refreshPreparedCommands();
     WorkingSet &workingSet() { return *m_workingSet; }
     WorkingSetContext workingSetContext() const;
     // The tools start-up renames and shows or hides, for the window to apply.

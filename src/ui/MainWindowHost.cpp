@@ -21,6 +21,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/AbbreviationCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
@@ -126,6 +127,7 @@ PickListSource pickListSource(StartUp &startUp)
             *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
             contactId);
     };
+    source.categories = [&startUp] { return startUp.outlook().nameSpace().categories(); };
     source.activityName = [&startUp](int level, qint32 id) {
         const PreparedCommands &c = startUp.commands();
         db::Command *name = (level == 1 ? c.activity1Name : c.activity2Name).get();
@@ -236,11 +238,23 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*this);
     m_editCommands = std::make_unique<EditCommands>(*m_window);
     m_window->addCommandSet(*m_editCommands);
+    m_abbreviationCommands =
+        std::make_unique<AbbreviationCommands>(*m_window, startUp, prompts, m_clock);
+    m_window->addCommandSet(*m_abbreviationCommands);
     m_viewCommands = std::make_unique<ViewCommands>(
         *m_window, *m_editor, m_commands, startUp.store().cnnLink(),
         ViewCommands::Shown{startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
     m_window->addCommandSet(*m_viewCommands);
-    m_manageCommands = std::make_unique<ManageCommands>(*m_window, registry, prompts, *m_mirror);
+    m_manageCommands = std::make_unique<ManageCommands>(*m_window, registry, prompts, *m_mirror,
+                                                        startUp.store().cnnLink(),
+                                                        startUp.options().terms, [this] {
+                                                            // The lists' statements are prepared
+                                                            // once; whether activities belong to
+                                                            // contacts may have changed with the
+                                                            // maintenance.
+                                                            m_startUp.refreshPreparedCommands();
+                                                            m_window->showCurrent();
+                                                        });
     m_window->addCommandSet(*m_manageCommands);
     m_helpCommands = std::make_unique<HelpCommands>(prompts, HelpCommands::shippedHelpFile(),
                                                     startUp.outlook().versionCode());

@@ -25,6 +25,7 @@ class ActiveRunStore;
 class TimeCardMirror;
 class InterruptTimer;
 class frmInterruptTimer;
+class AbbreviationCommands;
 class EditCommands;
 class HelpCommands;
 class ManageCommands;
@@ -62,6 +63,7 @@ public:
     frmInterruptTimer &interruptTimerWindow();
     ViewCommands &viewCommands() { return *m_viewCommands; }
     HelpCommands &helpCommands() { return *m_helpCommands; }
+    AbbreviationCommands &abbreviationCommands() { return *m_abbreviationCommands; }
 
     TimerValueInputs valueInputs() const override;
     QString timeSegmentNote() const override;
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
     std::unique_ptr<EditCommands> m_editCommands;
+    std::unique_ptr<AbbreviationCommands> m_abbreviationCommands;
     std::unique_ptr<ViewCommands> m_viewCommands;
     std::unique_ptr<ManageCommands> m_manageCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;

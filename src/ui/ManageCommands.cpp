@@ -1,6 +1,8 @@
 #include "ManageCommands.h"
 
 #include "timecards/CommandTable.h"
+#include "ui/ActivityMaintenanceDialog.h"
+#include "ui/ContactMaintenanceDialog.h"
 #include "ui/TimeCardMirror.h"
 #include "ui/frmAutoFill.h"
 #include "ui/frmTimeCard.h"
@@ -8,20 +10,38 @@
 namespace quorvale {
 
 ManageCommands::ManageCommands(frmTimeCard &window, Registry &registry, Prompts &prompts,
-                               TimeCardMirror &mirror)
-    : m_window(window), m_registry(registry), m_prompts(prompts), m_mirror(mirror)
+                               TimeCardMirror &mirror, db::Connection &cnnLink, const Terms &terms,
+                               std::function<void()> listsChanged)
+    : m_window(window), m_registry(registry), m_prompts(prompts), m_mirror(mirror), m_link(cnnLink),
+      m_terms(terms), m_listsChanged(std::move(listsChanged))
 {
 }
 
 bool ManageCommands::handles(int toolId) const
 {
-    return toolId == ToolId::AutoFill;
+    return toolId == ToolId::AutoFill || toolId == ToolId::Contacts ||
+           toolId == ToolId::EditActivity1List || toolId == ToolId::EditActivity2List;
 }
 
 void ManageCommands::run(int toolId)
 {
-    if (toolId == ToolId::AutoFill)
+    switch (toolId) {
+    case ToolId::AutoFill:
         autoFill();
+        return;
+    case ToolId::Contacts:
+        ContactMaintenanceDialog::showModal(m_link, m_terms, &m_window);
+        break;
+    case ToolId::EditActivity1List:
+        ActivityMaintenanceDialog::showModal(m_link, ActivityLevel::Activity1, m_terms, &m_window);
+        break;
+    default:
+        ActivityMaintenanceDialog::showModal(m_link, ActivityLevel::Activity2, m_terms, &m_window);
+        break;
+    }
+    // Renamed, added or deactivated entries show in the TimeCard's lists at once.
+    if (m_listsChanged)
+        m_listsChanged();
 }
 
 void ManageCommands::autoFill()

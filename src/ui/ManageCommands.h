@@ -2,9 +2,16 @@
 
 #include "timecards/CommandSet.h"
 
+#include <functional>
+
 namespace quorvale {
 
 class Prompts;
+struct Terms;
+
+namespace db {
+class Connection;
+}
 class Registry;
 class TimeCardMirror;
 class frmTimeCard;
@@ -13,8 +20,10 @@ class frmTimeCard;
 // lists and settings.
 class ManageCommands : public CommandSet {
 public:
+    // listsChanged: the contact or activity lists were maintained; what shows them refills.
     ManageCommands(frmTimeCard &window, Registry &registry, Prompts &prompts,
-                   TimeCardMirror &mirror);
+                   TimeCardMirror &mirror, db::Connection &cnnLink, const Terms &terms,
+                   std::function<void()> listsChanged);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -26,6 +35,9 @@ private:
     Registry &m_registry;
     Prompts &m_prompts;
     TimeCardMirror &m_mirror;
+    db::Connection &m_link;
+    const Terms &m_terms;
+    std::function<void()> m_listsChanged;
 };
 
 } // namespace quorvale

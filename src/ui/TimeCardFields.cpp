@@ -7,16 +7,19 @@
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/TimeCardBinder.h"
+#include "ui/frmSelectCategories.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTimeEdit>
 
@@ -144,7 +147,21 @@ void TimeCardFields::buildDetailsPage()
     auto *form = new QFormLayout(page);
     addRow(form, "cbEntryType", QStringLiteral("Entr&y Type:"),
            m_entryType = comboOf(page, entryTypes()));
-    addRow(form, "txtCategory", QStringLiteral("Cate&gory:"), m_category = new QLineEdit(page));
+    auto *category = new QWidget(page);
+    auto *categoryLine = new QHBoxLayout(category);
+    categoryLine->setContentsMargins(0, 0, 0, 0);
+    m_category = new QLineEdit(category);
+    m_chooseCategories = new QPushButton(QStringLiteral("C&hoose..."), category);
+    m_chooseCategories->setObjectName(QStringLiteral("cmdCategories"));
+    m_chooseCategories->setAccessibleName(QStringLiteral("Choose categories"));
+    categoryLine->addWidget(m_category, 1);
+    categoryLine->addWidget(m_chooseCategories);
+    m_category->setObjectName(QStringLiteral("txtCategory"));
+    m_category->setAccessibleName(QStringLiteral("Category"));
+    auto *categoryLabel = new QLabel(QStringLiteral("Cate&gory:"), page);
+    categoryLabel->setBuddy(m_category);
+    form->addRow(categoryLabel, category);
+    connect(m_chooseCategories, &QPushButton::clicked, this, &TimeCardFields::chooseCategories);
     addRow(form, "txtJobOrder", QStringLiteral("&Job Order:"),
            m_jobOrder = maskedEdit(page, kJobOrderMask));
     m_hidden = new QCheckBox(QStringLiteral(" &Hidden"), page);
@@ -346,6 +363,19 @@ void TimeCardFields::fillActivities(std::optional<qint32> contactId)
     fill(m_activity2, 2, m_pick.activity2InUse);
 }
 
+void TimeCardFields::chooseCategories()
+{
+    if (!writable() || !m_pick.categories)
+        return;
+    const std::optional<QString> chosen =
+        frmSelectCategories::pick(this, m_pick.categories(), m_category->text());
+    if (chosen && m_binder->write(QStringLiteral("Category"), *chosen)) {
+        const FlagScope showing(m_showing);
+        m_category->setText(*chosen);
+        Q_EMIT edited();
+    }
+}
+
 void TimeCardFields::fillActiveTasks()
 {
     const std::optional<qint64> id = [this]() -> std::optional<qint64> {
@@ -389,7 +419,7 @@ void TimeCardFields::setLocked(bool locked)
          std::initializer_list<QAbstractSpinBox *>{m_startDate, m_startTime, m_endDate, m_endTime})
         box->setReadOnly(readOnly);
     for (QWidget *w : std::initializer_list<QWidget *>{m_entryType, m_billStatus, m_rateSource,
-                                                       m_rateLevel, m_hidden})
+                                                       m_rateLevel, m_hidden, m_chooseCategories})
         w->setEnabled(!readOnly);
     m_activity1->setEnabled(!readOnly && m_pick.activity1InUse);
     m_activity2->setEnabled(!readOnly && m_pick.activity2InUse);

@@ -16,6 +16,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTimeEdit;
 
 namespace quorvale {
@@ -34,6 +35,8 @@ struct PickListSource {
     std::function<std::vector<PickEntry>(int level, std::optional<qint32> contactId)> activities;
     // The stored name of an activity the list no longer offers.
     std::function<QString(int level, qint32 id)> activityName;
+    // The item store's master category list, for the category picker.
+    std::function<QStringList()> categories;
     // The active-task list of a TimeCard, "(None)" first (`FillActiveTasks`).
     std::function<std::vector<PickEntry>(qint64 timeCardId)> activeTasks;
 };
@@ -89,6 +92,7 @@ private:
     void connectFields();
     void fillActivities(std::optional<qint32> contactId);
     void fillActiveTasks();
+    void chooseCategories();
     void setLocked(bool locked);
     void showValue();
     bool writable() const { return m_binder && !m_showing; }
@@ -112,6 +116,7 @@ private:
     QFormLayout *m_workForm = nullptr;
     QComboBox *m_entryType = nullptr;
     QLineEdit *m_category = nullptr;
+    QPushButton *m_chooseCategories = nullptr;
     QLineEdit *m_jobOrder = nullptr;
     QCheckBox *m_hidden = nullptr;
     QDateEdit *m_startDate = nullptr;

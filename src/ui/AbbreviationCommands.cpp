@@ -1,0 +1,68 @@
+#include "AbbreviationCommands.h"
+
+#include "data/DataStore.h"
+#include "data/WorkingSet.h"
+#include "platform/core/QvError.h"
+#include "settings/StartUp.h"
+#include "timecards/CommandTable.h"
+#include "ui/AbbreviationList.h"
+#include "ui/AbbreviationTarget.h"
+#include "ui/frmTimeCard.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolBar>
+
+namespace quorvale {
+
+AbbreviationCommands::AbbreviationCommands(frmTimeCard &window, StartUp &startUp, Prompts &prompts,
+                                           const Clock &clock)
+{
+    m_list = new AbbreviationList(
+        startUp.store().cnnLocal(), startUp.store().cnnLink(), prompts, clock,
+        [&startUp] {
+            const db::Recordset &rs = startUp.workingSet().timeCards();
+            const bool current = rs.isOpen() && !rs.bof() && !rs.eof();
+            const auto id = [&](const char *column) -> std::optional<qint32> {
+                const QVariant v = current ? rs.value(QLatin1String(column)) : QVariant();
+                return v.isNull() ? std::nullopt : std::optional<qint32>(v.toInt());
+            };
+            const AdminOptions &o = startUp.options();
+            return TimeCardActivities{{o.activity1InUse, id("Activity1ID")},
+                                      {o.activity2InUse, id("Activity2ID")}};
+        },
+        startUp.options().terms, &window);
+    auto *bar = window.addToolBar(QStringLiteral("Abbreviations"));
+    bar->setObjectName(QStringLiteral("abAbbreviations"));
+    auto *label = new QLabel(QStringLiteral(" Abbre&viation: "), bar);
+    label->setBuddy(m_list);
+    bar->addWidget(label);
+    bar->addWidget(m_list);
+    for (int id : {ToolId::InsertAbbreviation, ToolId::EditAbbreviations})
+        if (QAction *tool = window.toolById(id))
+            bar->addAction(tool);
+    m_target =
+        new AbbreviationTarget(window.findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")),
+                               window.fields().timeSegment(), &window);
+    try {
+        m_list->fill();
+    } catch (const QvError &) {
+        // An unreadable list leaves it empty; Insert then says none is chosen.
+    }
+}
+
+bool AbbreviationCommands::handles(int toolId) const
+{
+    return toolId == ToolId::InsertAbbreviation || toolId == ToolId::EditAbbreviations;
+}
+
+void AbbreviationCommands::run(int toolId)
+{
+    if (toolId == ToolId::InsertAbbreviation)
+        m_list->insertSelected(m_target->target());
+    else
+        m_list->edit();
+}
+
+} // namespace quorvale

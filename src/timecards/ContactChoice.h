@@ -3,6 +3,7 @@
 #include "timecards/ContactPicker.h"
 #include "timecards/PickLists.h"
 #include "timecards/TimeCardValue.h"
+#include "timecards/UpdatePrompt.h"
 
 #include <QString>
 #include <QVariant>
@@ -22,12 +23,6 @@ class Connection;
 // Whether the TimeCard has any link row (items, documents, expenses, fixed
 // charges) that a change of its contact may have to follow.
 bool hasLinkedItems(db::Connection &cnnLink, qint64 timeCardId);
-
-// The modal " Modify Outlook Fields?" prompt, opened through Prompts::showDialog.
-// Accepted, it puts the two ticks into its values under these keys.
-inline constexpr const char *UpdatePromptDialogName = "UpdatePrompt";
-inline constexpr const char *ModifySubjectKey = "modifySubject";
-inline constexpr const char *ModifyBodyKey = "modifyBody";
 
 // How far the linked items are to follow the change, as the person answered.
 struct UpdatePromptAnswer {

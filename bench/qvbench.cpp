@@ -5,11 +5,14 @@
 //   qvbench --items N [--dir DIR] [--repetitions R] [--json]   (the item store)
 //   qvbench --timecard-ops [--journal-items N] [--timecards N] [--users U] ...
 //       (creating, leaving and timing TimeCards through the editor and the timer)
+//   qvbench --pick-lists [--contacts N] [--dir DIR] [--repetitions R] [--json]
+//       (the contact picker as a person types, and the activity lists' refill)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
 #include "ItemBench.h"
+#include "PickListBench.h"
 #include "SqliteBaseline.h"
 #include "TimeCardBench.h"
 #include "data/DataStore.h"
@@ -56,6 +59,8 @@ struct Options {
     int items = 0; // > 0: measure the item store instead of the databases
     bool timeCardOps = false;
     int journalItems = 10'000;
+    bool pickLists = false;
+    int contacts = 10'000;
 };
 
 Options parse(const QStringList &args)
@@ -87,10 +92,15 @@ Options parse(const QStringList &args)
             o.timeCardOps = true;
         else if (a == QLatin1String("--journal-items"))
             o.journalItems = std::max(0, next().toInt());
+        else if (a == QLatin1String("--pick-lists"))
+            o.pickLists = true;
+        else if (a == QLatin1String("--contacts"))
+            o.contacts = std::max(1, next().toInt());
         else {
             std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
                          "[--repetitions R] [--json] [--items N] "
-                         "[--timecard-ops [--journal-items N]]\n";
+                         "[--timecard-ops [--journal-items N]] "
+                         "[--pick-lists [--contacts N]]\n";
             std::exit(2);
         }
     }
@@ -210,6 +220,12 @@ int main(int argc, char **argv)
         QTextStream out(stdout);
         printMeasures(out, measureItems(o.dir, o.items, o.repetitions), o.json);
         return 0;
+    }
+    if (o.pickLists) {
+        ConsolePrompts prompts;
+        ErrorReport report(prompts, o.dir);
+        ErrorHandler errors(report);
+        return measurePickLists({o.dir, o.contacts, o.repetitions, o.json}, prompts, errors);
     }
     const QString programDir =
         QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);

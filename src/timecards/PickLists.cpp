@@ -35,6 +35,15 @@ int selectActivity(std::vector<PickEntry> &entries, std::optional<qint32> id,
     return static_cast<int>(entries.size()) - 1;
 }
 
+std::optional<int> offeredActivity(const std::vector<PickEntry> &entries, std::optional<qint32> id)
+{
+    const qint32 wanted = id.value_or(0);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].id == wanted)
+            return static_cast<int>(i);
+    return wanted == 0 ? std::optional<int>(0) : std::nullopt;
+}
+
 QString RetrieveContactName(db::Command &contact, std::optional<qint32> contactId)
 {
     if (!contactId || *contactId == 0)

@@ -32,6 +32,11 @@ std::vector<PickEntry> activityEntries(db::Command &list, bool takesContact,
 int selectActivity(std::vector<PickEntry> &entries, std::optional<qint32> id,
                    const QString &storedName);
 
+// After a change of contact: the index of the entry standing for id in the new
+// list (0 for no activity), or nullopt when the list no longer offers it; the
+// TimeCard's activity is then cleared rather than kept for another contact.
+std::optional<int> offeredActivity(const std::vector<PickEntry> &entries, std::optional<qint32> id);
+
 // `RetrieveContactName`: the contact's name; empty when there is none.
 QString RetrieveContactName(db::Command &contact, std::optional<qint32> contactId);
 

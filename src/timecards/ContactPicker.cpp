@@ -1,0 +1,63 @@
+#include "ContactPicker.h"
+
+#include "platform/db/Command.h"
+
+#include <QSqlRecord>
+#include <numeric>
+
+namespace quorvale {
+
+ContactPicker::ContactPicker(db::Connection &cnnLink)
+{
+    db::Command list(cnnLink, QStringLiteral("Select ContactID, ContactName, ContactAccount From "
+                                             "tblContacts WHERE Active <> 0 ORDER BY "
+                                             "ContactAccount, ContactName"));
+    const std::vector<QSqlRecord> rows = list.all();
+    m_rows.reserve(rows.size());
+    m_foldedNames.reserve(rows.size());
+    m_foldedAccounts.reserve(rows.size());
+    for (const QSqlRecord &row : rows) {
+        ContactRow contact{row.value(0).toInt(), row.value(1).toString(), row.value(2).toString()};
+        m_foldedNames.push_back(contact.name.toCaseFolded());
+        m_foldedAccounts.push_back(contact.account.toCaseFolded());
+        m_rows.push_back(std::move(contact));
+    }
+    m_all.resize(m_rows.size());
+    std::iota(m_all.begin(), m_all.end(), 0);
+    m_matches = m_all;
+}
+
+const std::vector<int> &ContactPicker::filter(const QString &typed)
+{
+    const QString needle = typed.trimmed().toCaseFolded();
+    if (needle.isEmpty()) {
+        m_matches = m_all;
+    } else if (!m_lastNeedle.isEmpty() && needle.contains(m_lastNeedle)) {
+        // Whatever holds the longer text also holds the shorter one.
+        const std::vector<int> kept = std::move(m_matches);
+        matchWithin(kept, needle);
+    } else {
+        matchWithin(m_all, needle);
+    }
+    m_lastNeedle = needle;
+    return m_matches;
+}
+
+void ContactPicker::matchWithin(const std::vector<int> &candidates, const QString &needle)
+{
+    m_matches.clear();
+    for (const int i : candidates) {
+        const auto at = static_cast<std::size_t>(i);
+        if (m_foldedNames[at].contains(needle) || m_foldedAccounts[at].contains(needle))
+            m_matches.push_back(i);
+    }
+}
+
+PickedContact ContactPicker::picked(int matchIndex) const
+{
+    const ContactRow &row =
+        m_rows.at(static_cast<std::size_t>(m_matches.at(static_cast<std::size_t>(matchIndex))));
+    return {row.id, row.name};
+}
+
+} // namespace quorvale

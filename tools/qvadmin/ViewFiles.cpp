@@ -23,6 +23,8 @@ QStringList viewFileNames()
 
 QStringList viewFileSources()
 {
+    if (!QCoreApplication::instance())
+        return {};
     const QDir app(QCoreApplication::applicationDirPath());
     return {app.filePath(QStringLiteral("views")),
             app.filePath(QStringLiteral("../share/quorvale/views"))};

@@ -9,6 +9,7 @@
 #include "qvadmin/InitCommand.h"
 #include "qvadmin/InvoiceCommand.h"
 #include "qvadmin/Location.h"
+#include "qvadmin/ReportCommand.h"
 #include "qvadmin/UserCommands.h"
 
 #include <QTextStream>
@@ -78,6 +79,8 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
         return runActivity(args, globals, out);
     if (command == QStringLiteral("invoice"))
         return runInvoice(args, globals, out);
+    if (command == QStringLiteral("report"))
+        return runReportCommand(args, globals, out);
     usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
                    .arg(command));
 }
@@ -116,6 +119,12 @@ QString helpText()
         "  invoice --user ID [--invoice N]\n"
         "      Put the user's uninvoiced TimeCards, expenses and fixed charges on one\n"
         "      invoice (the next free number unless N is given).\n"
+        "  report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]\n"
+        "      Write the report as a CSV file and an HTML page into DIR (default: the\n"
+        "      current directory) and print their paths. KIND is one of timecards,\n"
+        "      expenses, fixed-charges, tasks, time-detail, scheduled-appointments,\n"
+        "      notes, messages, evaluations, combined, reimbursement, documents,\n"
+        "      invoices, receivables, wip, client-funds.\n"
         "\n"
         "Global options:\n"
         "  --program-dir DIR   the program directory (QVLink.db, QVLocal.db, QVReport.db)\n"

@@ -12,6 +12,7 @@
 #include "qvadmin/ServerSchema.h"
 #include "qvadmin/StagedFiles.h"
 #include "qvadmin/StartupSettings.h"
+#include "qvadmin/ViewFiles.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -217,6 +218,8 @@ int runInit(const QStringList &args, const GlobalOptions &globals, QTextStream &
     if (options.demo)
         out << "Demo data: " << result.timeCards << " TimeCards\n";
     out << "Settings written to " << registry->filePath() << '\n';
+    if (const int views = installViewFiles(options.location.programDir, viewFileSources()))
+        out << "View files: " << views << " copied\n";
     return 0;
 }
 

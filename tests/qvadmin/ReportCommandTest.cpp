@@ -1,0 +1,154 @@
+#include "AdminFixture.h"
+#include "platform/core/Money.h"
+#include "qvadmin/ReportKinds.h"
+
+#include <QFile>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+// RFC 4180 records, enough to read back what the report wrote.
+std::vector<QStringList> readCsv(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QString text = QString::fromUtf8(file.readAll());
+    std::vector<QStringList> records;
+    QStringList record;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (quoted) {
+            if (ch == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                cell += u'"';
+                ++i;
+            } else if (ch == u'"') {
+                quoted = false;
+            } else {
+                cell += ch;
+            }
+        } else if (ch == u'"') {
+            quoted = true;
+        } else if (ch == u',') {
+            record << cell;
+            cell.clear();
+        } else if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            record << cell;
+            cell.clear();
+            records.push_back(record);
+            record.clear();
+            ++i;
+        } else {
+            cell += ch;
+        }
+    }
+    return records;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QString::fromUtf8(file.readAll());
+}
+
+class ReportCommandTest : public AdminFixture {
+protected:
+    void SetUp() override { initHere({"--demo"}); }
+    QString outDir() const { return m_tmp.filePath("reports"); }
+
+    // Runs a report here; returns the CSV and HTML paths it printed.
+    QStringList report(const QStringList &args) const
+    {
+        const CommandOutput o =
+            runHere(QStringList{"report"} + args + QStringList{"--out", outDir()});
+        EXPECT_EQ(o.result, 0) << o.err.toStdString();
+        return o.out.split(u'\n', Qt::SkipEmptyParts);
+    }
+};
+
+TEST_F(ReportCommandTest, EveryKindWritesItsCsvAndHtmlFiles)
+{
+    for (const QString &kind : admin::reportKindNames()) {
+        SCOPED_TRACE(kind.toStdString());
+        const QStringList paths = report({kind});
+        ASSERT_EQ(paths.size(), 2);
+        EXPECT_TRUE(paths[0].endsWith(".csv"));
+        EXPECT_TRUE(paths[1].endsWith(".html"));
+        EXPECT_FALSE(readCsv(paths[0]).empty());
+        EXPECT_TRUE(readText(paths[1]).contains("</table>"));
+    }
+}
+
+TEST_F(ReportCommandTest, RowsFollowTheTableAndTheFilter)
+{
+    const auto all = readCsv(report({"timecards"})[0]);
+    EXPECT_EQ(qlonglong(all.size()) - 1, count("SELECT COUNT(*) FROM tblTimeCards"));
+
+    const QStringList filter{"--user", "1", "--from", "2026-09-01", "--to", "2026-10-31"};
+    const auto some = readCsv(report(QStringList{"timecards"} + filter)[0]);
+    EXPECT_EQ(qlonglong(some.size()) - 1,
+              count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND "
+                    "StartDate >= '2026-09-01' AND StartDate <= '2026-10-31'"));
+    ASSERT_GT(some.size(), 1u);
+    for (size_t i = 1; i < some.size(); ++i)
+        EXPECT_TRUE(some[i][1] >= "2026-09-01" && some[i][1] <= "2026-10-31")
+            << some[i][1].toStdString();
+
+    // Work in process adds up to what is not yet invoiced, to the cent.
+    Money open;
+    for (const char *sql :
+         {"SELECT COALESCE(SUM(Value), 0) FROM tblTimeCards WHERE InvoiceID IS NULL",
+          "SELECT COALESCE(SUM(Amount), 0) FROM tblExpenses WHERE InvoiceID IS NULL",
+          "SELECT COALESCE(SUM(Amount), 0) FROM tblFixedCharges WHERE InvoiceID IS NULL"})
+        open += Money::fromStored(scalar(sql));
+    Money reported;
+    const auto wip = readCsv(report({"wip"})[0]);
+    ASSERT_EQ(wip[0].last(), "Total");
+    for (size_t i = 1; i < wip.size(); ++i)
+        reported += *Money::parse(wip[i].last());
+    EXPECT_EQ(reported.toDisplayString(), open.toDisplayString());
+    EXPECT_TRUE(
+        readText(report({"wip"})[1]).contains(">" + open.toDisplayString() + "</td></tr></tfoot>"));
+}
+
+TEST_F(ReportCommandTest, TextFromTheDatabaseIsEscapedInHtmlAndQuotedInCsv)
+{
+    const QString hostile = "<script>alert(\"x\")</script> O'Brien, & co\nsecond line";
+    openData()->execute("UPDATE tblTimeCards SET Description = ? WHERE TimeCardID = 1", {hostile});
+    const QStringList paths = report({"timecards"});
+
+    const QString html = readText(paths[1]);
+    EXPECT_FALSE(html.contains("<script>"));
+    EXPECT_FALSE(html.contains("O'Brien"));
+    EXPECT_TRUE(html.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; O&#39;Brien, "
+                              "&amp; co\nsecond line"));
+
+    const auto csv = readCsv(paths[0]);
+    ASSERT_GT(csv.size(), 1u);
+    EXPECT_EQ(csv[1][0], "1");
+    EXPECT_EQ(csv[1][5], hostile);
+    EXPECT_EQ(csv[1].size(), csv[0].size());
+}
+
+TEST_F(ReportCommandTest, MistakesAreRefusedWithAClearMessage)
+{
+    const CommandOutput unknown = runHere({"report", "payroll", "--out", outDir()});
+    EXPECT_NE(unknown.result, 0);
+    EXPECT_TRUE(unknown.err.contains("Unknown report 'payroll'"));
+    EXPECT_TRUE(unknown.err.contains("timecards"));
+
+    const CommandOutput badDate = runHere({"report", "expenses", "--from", "31/12/2026"});
+    EXPECT_NE(badDate.result, 0);
+    EXPECT_TRUE(badDate.err.contains("YYYY-MM-DD"));
+    const CommandOutput reversed =
+        runHere({"report", "expenses", "--from", "2026-12-31", "--to", "2026-01-01"});
+    EXPECT_NE(reversed.result, 0);
+    EXPECT_NE(runHere({"report"}).result, 0);
+    EXPECT_FALSE(QFile::exists(outDir()));
+}
+
+} // namespace

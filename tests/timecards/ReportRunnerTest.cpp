@@ -1,0 +1,110 @@
+#include "timecards/ReportRunner.h"
+
+#include "qvadmin/CommandLine.h"
+#include "qvadmin/ReportKinds.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+// QProcess wants an application object; these tests have no main of their own.
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_timecards";
+    static char *argv[] = {name, nullptr};
+    static std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app = std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// The build puts the test binaries in build/tests and qvadmin in build/tools/qvadmin.
+QString builtAdministratorDir()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
+           QStringLiteral("/../tools/qvadmin");
+}
+
+class ReportRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureApplication(); }
+
+    ReportSource demoSource()
+    {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        const int rc = admin::runCommandLine(
+            {"--settings", m_tmp.filePath("settings.ini"), "--program-dir",
+             m_tmp.filePath("program"), "--data-dir", m_tmp.filePath("data"), "init", "--demo"},
+            o, e);
+        EXPECT_EQ(rc, 0) << err.toStdString();
+        ReportSource source;
+        source.programDir = m_tmp.filePath("program");
+        source.settingsFile = m_tmp.filePath("settings.ini");
+        source.userId = 1;
+        source.outputDir = m_tmp.filePath("reports");
+        return source;
+    }
+
+    TempDir m_tmp;
+    ScriptedPrompts m_prompts;
+};
+
+TEST_F(ReportRunnerTest, MissingAdministratorIsToldAndReported)
+{
+    const QString empty = m_tmp.filePath("empty");
+    QDir().mkpath(empty);
+    ReportRunner runner(m_prompts, empty);
+    runner.setSearchPath({empty});
+    EXPECT_TRUE(runner.locateAdministrator().isEmpty());
+
+    const ReportOutcome outcome = runner.PrintReports("timecards", demoSource());
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.error->description(), "Cannot locate Administrator program");
+    ASSERT_EQ(m_prompts.messages().size(), 1);
+    EXPECT_EQ(m_prompts.messages()[0].title, "Missing Program");
+    EXPECT_EQ(m_prompts.messages()[0].text, "Cannot locate Administrator program");
+    EXPECT_FALSE(QFile::exists(m_tmp.filePath("reports")));
+}
+
+TEST_F(ReportRunnerTest, RunsTheAdministratorAndHandsBackTheHtmlPage)
+{
+    ReportRunner runner(m_prompts, builtAdministratorDir());
+    if (runner.locateAdministrator().isEmpty())
+        GTEST_SKIP() << "qvadmin is not built beside the tests";
+    const ReportSource source = demoSource();
+
+    const ReportOutcome outcome = runner.PrintReports(reportKindForTool(1043), source);
+    ASSERT_TRUE(outcome.ok()) << outcome.error->description().toStdString();
+    EXPECT_TRUE(outcome.htmlPath.startsWith(source.outputDir));
+    QFile page(outcome.htmlPath);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("<h1>Work In Process</h1>"));
+
+    // qvadmin's own reason reaches the caller.
+    const ReportOutcome unknown = runner.PrintReports("payroll", source);
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_TRUE(unknown.error->description().contains("Unknown report 'payroll'"));
+    EXPECT_TRUE(m_prompts.messages().isEmpty());
+}
+
+TEST(ReportKindForTool, EveryReportAndBillingToolNamesAKindTheAdministratorKnows)
+{
+    for (int id : {1013, 1014, 1015, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1041,
+                   1042, 1043, 1044})
+        EXPECT_NE(admin::findReportKind(reportKindForTool(id)), nullptr) << id;
+    EXPECT_TRUE(reportKindForTool(1034).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+#include "qvadmin/ReportCommand.h"
+
+#include "platform/core/QvError.h"
+#include "qvadmin/Arguments.h"
+#include "qvadmin/ProgramDatabase.h"
+#include "qvadmin/ReportKinds.h"
+#include "qvadmin/ReportQuery.h"
+#include "qvadmin/ReportWriters.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+#include <climits>
+
+namespace quorvale::admin {
+
+namespace {
+
+const QString Usage =
+    QStringLiteral("report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]");
+
+std::optional<QDate> dateOption(const Arguments &a, const QString &name)
+{
+    const auto text = a.value(name);
+    if (!text)
+        return std::nullopt;
+    const QDate date = QDate::fromString(*text, Qt::ISODate);
+    if (!date.isValid())
+        usageError(QStringLiteral("The option --%1 needs a date as YYYY-MM-DD, not '%2'.")
+                       .arg(name, *text));
+    return date;
+}
+
+QString describeFilter(const ReportFilter &filter)
+{
+    QStringList parts;
+    parts << (filter.userId ? QStringLiteral("User %1").arg(*filter.userId)
+                            : QStringLiteral("All users"));
+    if (filter.from && filter.to)
+        parts << QStringLiteral("%1 to %2")
+                     .arg(filter.from->toString(Qt::ISODate), filter.to->toString(Qt::ISODate));
+    else if (filter.from)
+        parts << QStringLiteral("from %1").arg(filter.from->toString(Qt::ISODate));
+    else if (filter.to)
+        parts << QStringLiteral("up to %1").arg(filter.to->toString(Qt::ISODate));
+    else
+        parts << QStringLiteral("all dates");
+    return parts.join(QStringLiteral(", "));
+}
+
+void writeWhole(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        throw QvError(ErrorNumber::Generic,
+                      QStringLiteral("The report file %1 could not be written: %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()),
+                      QStringLiteral("qvadmin: report"));
+}
+
+} // namespace
+
+ReportFiles writeReportFiles(const ReportTable &table, const QString &kind,
+                             const QString &filterText, const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        throw QvError(ErrorNumber::Generic,
+                      QStringLiteral("The report directory %1 could not be created.")
+                          .arg(QDir::toNativeSeparators(dir)),
+                      QStringLiteral("qvadmin: report"));
+    const QDir out(dir);
+    const QString stem =
+        kind + u'-' + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    ReportFiles files;
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? stem : stem + u'-' + QString::number(n);
+        files.csv = out.absoluteFilePath(name + QStringLiteral(".csv"));
+        files.html = out.absoluteFilePath(name + QStringLiteral(".html"));
+        if (!QFileInfo::exists(files.csv) && !QFileInfo::exists(files.html))
+            break;
+    }
+    writeWhole(files.csv, reportCsv(table));
+    writeWhole(files.html, reportHtml(table, filterText));
+    return files;
+}
+
+int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTextStream &out)
+{
+    const Arguments a(args,
+                      {QStringLiteral("user"), QStringLiteral("from"), QStringLiteral("to"),
+                       QStringLiteral("out")},
+                      {});
+    a.requireWords(1, 1, Usage);
+    const QString name = a.words().first();
+    const ReportKind *kind = findReportKind(name);
+    if (!kind)
+        usageError(QStringLiteral("Unknown report '%1'; the reports are: %2.")
+                       .arg(name, reportKindNames().join(QStringLiteral(", "))));
+    ReportFilter filter;
+    if (const auto user = a.number(QStringLiteral("user"), 1, INT_MAX))
+        filter.userId = int(*user);
+    filter.from = dateOption(a, QStringLiteral("from"));
+    filter.to = dateOption(a, QStringLiteral("to"));
+    if (filter.from && filter.to && *filter.from > *filter.to)
+        usageError(QStringLiteral("The report's --from date lies after its --to date."));
+
+    ProgramDatabase program(globals);
+    const ReportTable table = runReport(program.connection(), *kind, filter);
+    const ReportFiles files = writeReportFiles(table, kind->name, describeFilter(filter),
+                                               a.value(QStringLiteral("out"), QDir::currentPath()));
+    out << files.csv << '\n' << files.html << '\n';
+    return 0;
+}
+
+} // namespace quorvale::admin

@@ -1,0 +1,266 @@
+#include "qvadmin/ReportKinds.h"
+
+namespace quorvale::admin {
+
+namespace {
+
+using F = ReportFormat;
+
+ReportColumn text(const char *heading)
+{
+    return {QString::fromUtf8(heading), F::Text, false};
+}
+ReportColumn number(const char *heading, bool totalled = false)
+{
+    return {QString::fromUtf8(heading), F::Number, totalled};
+}
+ReportColumn money(const char *heading, bool totalled = true)
+{
+    return {QString::fromUtf8(heading), F::Money, totalled};
+}
+ReportColumn date(const char *heading)
+{
+    return {QString::fromUtf8(heading), F::Date, false};
+}
+ReportColumn time(const char *heading)
+{
+    return {QString::fromUtf8(heading), F::Time, false};
+}
+
+const QString ContactJoin = QStringLiteral(" LEFT JOIN tblContacts c ON c.ContactID = ");
+const QString ActivityJoins =
+    QStringLiteral(" LEFT JOIN tblMainActivities a1 ON a1.ActivityID = x.Activity1ID"
+                   " LEFT JOIN tblSubActivities a2 ON a2.ActivityID = x.Activity2ID");
+
+// A link table names Outlook items by EntryID; the report lists the links with
+// the TimeCard they belong to, whose user and start date the filter applies to.
+ReportKind itemLinks(const char *name, const char *title, const char *table, const char *key)
+{
+    return {QString::fromUtf8(name),
+            QString::fromUtf8(title),
+            (QStringLiteral("SELECT k.%2, k.TimeCardID, t.StartDate, c.ContactName, "
+                            "t.Description, k.EntryID FROM %1 k LEFT JOIN tblTimeCards t ON "
+                            "t.TimeCardID = k.TimeCardID") +
+             ContactJoin +
+             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+                            "ORDER BY t.StartDate, k.TimeCardID, k.%2"))
+                .arg(QLatin1String(table), QLatin1String(key)),
+            {number("ID"), number("TimeCard"), date("TimeCard Date"), text("Contact"),
+             text("TimeCard Description"), text("Item EntryID")}};
+}
+
+// Invoiced or open rows of TimeCards, expenses and fixed charges side by side,
+// one amount column each, for the billing summaries.
+QString chargesUnion(const char *invoiceCondition)
+{
+    const QString cond = QLatin1String(invoiceCondition);
+    return QStringLiteral(
+               "SELECT t.InvoiceID AS InvoiceID, t.ContactID AS ContactID, 1 AS TimeCards, "
+               "t.Value AS TimeValue, 0 AS ExpenseAmount, 0 AS ChargeAmount FROM tblTimeCards t "
+               "WHERE t.InvoiceID %1 {filter:t.UserId,t.StartDate} "
+               "UNION ALL SELECT e.InvoiceID, e.ContactID, 0, 0, COALESCE(e.InvoiceAmount, "
+               "e.Amount), 0 FROM tblExpenses e WHERE e.InvoiceID %1 "
+               "{filter:e.UserID,e.StartDate} "
+               "UNION ALL SELECT f.InvoiceID, f.ContactID, 0, 0, 0, COALESCE(f.InvoiceAmount, "
+               "f.Amount) FROM tblFixedCharges f WHERE f.InvoiceID %1 "
+               "{filter:f.UserID,f.StartDate}")
+        .arg(cond);
+}
+
+std::vector<ReportKind> buildKinds()
+{
+    std::vector<ReportKind> kinds;
+    kinds.push_back(
+        {QStringLiteral("timecards"),
+         QStringLiteral("TimeCards"),
+         QStringLiteral("SELECT x.TimeCardID, x.StartDate, c.ContactName, a1.ActivityName, "
+                        "a2.ActivityName, x.Description, x.Quantity, x.EntryType, x.BillStatus, "
+                        "x.Rate, x.Value, x.InvoiceID FROM tblTimeCards x") +
+             ContactJoin + QStringLiteral("x.ContactID") + ActivityJoins +
+             QStringLiteral(" WHERE 1 = 1 {filter:x.UserId,x.StartDate} "
+                            "ORDER BY x.StartDate, x.TimeCardID"),
+         {number("TimeCard"),
+          date("Date"),
+          text("Contact"),
+          text("Activity 1"),
+          text("Activity 2"),
+          text("Description"),
+          {QStringLiteral("Time"), F::Duration, true},
+          text("Entry Type"),
+          text("Bill Status"),
+          money("Rate", false),
+          money("Value"),
+          number("Invoice")}});
+    kinds.push_back(
+        {QStringLiteral("expenses"),
+         QStringLiteral("Expenses"),
+         QStringLiteral("SELECT x.ExpenseID, x.StartDate, c.ContactName, ec.ExpenseNumber, "
+                        "x.Description, x.Quantity, x.Rate, x.Amount, x.BillStatus, x.InvoiceID "
+                        "FROM tblExpenses x LEFT JOIN tblExpenseCodes ec ON ec.ExpenseCodeID = "
+                        "x.ExpenseCodeID") +
+             ContactJoin +
+             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserID,x.StartDate} "
+                            "ORDER BY x.StartDate, x.ExpenseID"),
+         {number("Expense"), date("Date"), text("Contact"), text("Code"), text("Description"),
+          number("Quantity"), money("Rate", false), money("Amount"), text("Bill Status"),
+          number("Invoice")}});
+    kinds.push_back(
+        {QStringLiteral("fixed-charges"),
+         QStringLiteral("Fixed Charges"),
+         QStringLiteral("SELECT x.ProductID, x.StartDate, c.ContactName, fc.ProductNumber, "
+                        "x.Description, x.Quantity, x.Rate, x.Amount, x.BillStatus, x.InvoiceID "
+                        "FROM tblFixedCharges x LEFT JOIN tblFixedChargeCodes fc ON "
+                        "fc.ProductCodeID = x.ProductCodeID") +
+             ContactJoin +
+             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserID,x.StartDate} "
+                            "ORDER BY x.StartDate, x.ProductID"),
+         {number("Fixed Charge"), date("Date"), text("Contact"), text("Code"), text("Description"),
+          number("Quantity"), money("Rate", false), money("Amount"), text("Bill Status"),
+          number("Invoice")}});
+    kinds.push_back(itemLinks("tasks", "Tasks", "tblTasks", "TaskID"));
+    kinds.push_back(
+        {QStringLiteral("time-detail"),
+         QStringLiteral("Time Detail"),
+         QStringLiteral("SELECT ap.TimeCardID, ap.StartDate, ap.StartTime, ap.EndDate, "
+                        "ap.EndTime, ap.Duration, c.ContactName, t.Description, ap.EntryID "
+                        "FROM tblAppointments ap LEFT JOIN tblTimeCards t ON t.TimeCardID = "
+                        "ap.TimeCardID") +
+             ContactJoin +
+             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,ap.StartDate} "
+                            "ORDER BY ap.StartDate, ap.StartTime, ap.TimeCardID"),
+         {number("TimeCard"), date("Start Date"), time("Start Time"), date("End Date"),
+          time("End Time"), number("Minutes", true), text("Contact"), text("TimeCard Description"),
+          text("Item EntryID")}});
+    kinds.push_back(itemLinks("scheduled-appointments", "Scheduled Appointments",
+                              "tblScheduledAppointments", "ScheduledAppointmentID"));
+    kinds.push_back(itemLinks("notes", "Notes", "tblNotes", "NoteID"));
+    kinds.push_back(itemLinks("messages", "Messages", "tblMessages", "MessageID"));
+    kinds.push_back(
+        {QStringLiteral("evaluations"),
+         QStringLiteral("Evaluations"),
+         QStringLiteral("SELECT c.ContactName, x.TimeCardID, x.StartDate, x.Quantity, x.Rate, "
+                        "x.Realization, x.Value FROM tblTimeCards x") +
+             ContactJoin +
+             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserId,x.StartDate} "
+                            "ORDER BY c.ContactName, x.StartDate, x.TimeCardID"),
+         {text("Contact"),
+          number("TimeCard"),
+          date("Date"),
+          {QStringLiteral("Time"), F::Duration, true},
+          money("Rate", false),
+          {QStringLiteral("Realization"), F::Percent, false},
+          money("Value")}});
+    kinds.push_back(
+        {QStringLiteral("combined"),
+         QStringLiteral("Combined"),
+         QStringLiteral(
+             "SELECT u.Kind, u.ID, u.EntryDate, c.ContactName, u.Description, u.Amount FROM ("
+             "SELECT 'TimeCard' AS Kind, t.TimeCardID AS ID, t.StartDate AS EntryDate, "
+             "t.ContactID AS ContactID, t.Description AS Description, t.Value AS Amount "
+             "FROM tblTimeCards t WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+             "UNION ALL SELECT 'Expense', e.ExpenseID, e.StartDate, e.ContactID, e.Description, "
+             "e.Amount FROM tblExpenses e WHERE 1 = 1 {filter:e.UserID,e.StartDate} "
+             "UNION ALL SELECT 'Fixed Charge', f.ProductID, f.StartDate, f.ContactID, "
+             "f.Description, f.Amount FROM tblFixedCharges f WHERE 1 = 1 "
+             "{filter:f.UserID,f.StartDate}) u") +
+             ContactJoin + QStringLiteral("u.ContactID ORDER BY u.EntryDate, u.Kind, u.ID"),
+         {text("Kind"), number("ID"), date("Date"), text("Contact"), text("Description"),
+          money("Amount")}});
+    kinds.push_back(
+        {QStringLiteral("reimbursement"),
+         QStringLiteral("Expense Reimbursement"),
+         QStringLiteral("SELECT x.ExpenseID, x.StartDate, x.EndDate, ec.ExpenseNumber, "
+                        "x.Description, x.Purpose, x.Location, c.ContactName, x.Amount "
+                        "FROM tblExpenses x LEFT JOIN tblExpenseCodes ec ON ec.ExpenseCodeID = "
+                        "x.ExpenseCodeID") +
+             ContactJoin +
+             QStringLiteral("x.ContactID WHERE x.ReimbursementID IS NULL "
+                            "{filter:x.UserID,x.StartDate} ORDER BY x.StartDate, x.ExpenseID"),
+         {number("Expense"), date("Start Date"), date("End Date"), text("Code"),
+          text("Description"), text("Purpose"), text("Location"), text("Contact"),
+          money("Amount")}});
+    kinds.push_back(
+        {QStringLiteral("documents"),
+         QStringLiteral("Documents"),
+         QStringLiteral("SELECT d.DocumentID, d.TimeCardID, t.StartDate, c.ContactName, "
+                        "d.FileName, d.FilePath FROM tblDocuments d LEFT JOIN tblTimeCards t "
+                        "ON t.TimeCardID = d.TimeCardID") +
+             ContactJoin +
+             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+                            "ORDER BY t.StartDate, d.TimeCardID, d.DocumentID"),
+         {number("Document"), number("TimeCard"), date("TimeCard Date"), text("Contact"),
+          text("File Name"), text("File Path")}});
+    kinds.push_back({QStringLiteral("invoices"),
+                     QStringLiteral("Invoices"),
+                     QStringLiteral("SELECT u.InvoiceID, c.ContactName, SUM(u.TimeValue), "
+                                    "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
+                                    "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
+                         chargesUnion("IS NOT NULL") + QStringLiteral(") u") + ContactJoin +
+                         QStringLiteral("u.ContactID GROUP BY u.InvoiceID, c.ContactName "
+                                        "ORDER BY u.InvoiceID, c.ContactName"),
+                     {number("Invoice"), text("Contact"), money("Time"), money("Expenses"),
+                      money("Fixed Charges"), money("Total")}});
+    kinds.push_back(
+        {QStringLiteral("receivables"),
+         QStringLiteral("Accounts Receivable"),
+         QStringLiteral(
+             "SELECT c.ContactName, SUM(u.Billed), SUM(u.Paid), SUM(u.Billed - u.Paid) FROM ("
+             "SELECT b.ContactID AS ContactID, b.TimeValue + b.ExpenseAmount + b.ChargeAmount "
+             "AS Billed, 0 AS Paid FROM (") +
+             chargesUnion("IS NOT NULL") +
+             QStringLiteral(
+                 ") b UNION ALL SELECT p.ContactID, 0, p.PaymentAmount FROM tblPayments p "
+                 "WHERE COALESCE(p.FundContribution, 0) = 0 {filter:p.UserID,p.PaymentDate}) u") +
+             ContactJoin +
+             QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "
+                            "ORDER BY c.ContactName, u.ContactID"),
+         {text("Contact"), money("Billed"), money("Paid"), money("Balance")}});
+    kinds.push_back({QStringLiteral("wip"),
+                     QStringLiteral("Work In Process"),
+                     QStringLiteral("SELECT c.ContactName, SUM(u.TimeCards), SUM(u.TimeValue), "
+                                    "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
+                                    "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
+                         chargesUnion("IS NULL") + QStringLiteral(") u") + ContactJoin +
+                         QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "
+                                        "ORDER BY c.ContactName, u.ContactID"),
+                     {text("Contact"), number("TimeCards", true), money("Time"), money("Expenses"),
+                      money("Fixed Charges"), money("Total")}});
+    kinds.push_back(
+        {QStringLiteral("client-funds"),
+         QStringLiteral("Client Funds"),
+         QStringLiteral("SELECT p.PaymentDate, c.ContactName, p.PaymentDescription, "
+                        "m.PaymentMethod, p.PaymentAmount FROM tblPayments p "
+                        "LEFT JOIN tblPaymentMethods m ON m.PaymentMethodID = p.PaymentMethodID") +
+             ContactJoin +
+             QStringLiteral("p.ContactID WHERE COALESCE(p.FundContribution, 0) <> 0 "
+                            "{filter:p.UserID,p.PaymentDate} "
+                            "ORDER BY c.ContactName, p.PaymentDate, p.PaymentID"),
+         {date("Date"), text("Contact"), text("Description"), text("Method"), money("Amount")}});
+    return kinds;
+}
+
+} // namespace
+
+const std::vector<ReportKind> &reportKinds()
+{
+    static const std::vector<ReportKind> kinds = buildKinds();
+    return kinds;
+}
+
+const ReportKind *findReportKind(const QString &name)
+{
+    for (const ReportKind &kind : reportKinds())
+        if (kind.name == name)
+            return &kind;
+    return nullptr;
+}
+
+QStringList reportKindNames()
+{
+    QStringList names;
+    for (const ReportKind &kind : reportKinds())
+        names << kind.name;
+    return names;
+}
+
+} // namespace quorvale::admin

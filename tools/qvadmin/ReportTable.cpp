@@ -1,0 +1,100 @@
+#include "qvadmin/ReportTable.h"
+
+#include "platform/core/Money.h"
+#include "platform/core/QvError.h"
+#include "timecards/TimeCalcs.h"
+
+#include <QTime>
+
+namespace quorvale::admin {
+
+namespace {
+
+// A damaged duration text counts as no time, so one bad row cannot hide the
+// others' total.
+qint64 durationSeconds(const QString &text)
+{
+    QString t = text;
+    try {
+        return ConvertTimeToSeconds(t);
+    } catch (const QvError &) {
+        return 0;
+    }
+}
+
+QString durationText(qint64 seconds)
+{
+    const bool negative = seconds < 0;
+    seconds = std::abs(seconds);
+    return QStringLiteral("%1%2:%3:%4")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(seconds / 3600, 3, 10, QLatin1Char('0'))
+        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString ReportTable::display(int column, const QVariant &value) const
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (columns.at(column).format) {
+    case ReportFormat::Text:
+        return value.toString();
+    case ReportFormat::Number:
+        return QString::number(value.toLongLong());
+    case ReportFormat::Money:
+        return Money::fromStored(value).toDisplayString();
+    case ReportFormat::Date: {
+        const QDate d = value.toDate();
+        return d.isValid() ? d.toString(Qt::ISODate) : value.toString();
+    }
+    case ReportFormat::Time: {
+        const QTime t = value.toTime();
+        return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : value.toString();
+    }
+    case ReportFormat::Duration:
+        return durationText(durationSeconds(value.toString()));
+    case ReportFormat::Percent:
+        return QString::number(value.toDouble() * 100.0, 'f', 0) + u'%';
+    }
+    return value.toString();
+}
+
+QString ReportTable::total(int column) const
+{
+    const ReportColumn &c = columns.at(column);
+    if (!c.totalled)
+        return {};
+    switch (c.format) {
+    case ReportFormat::Money: {
+        Money sum;
+        for (const QVariantList &row : rows)
+            sum += Money::fromStored(row.at(column));
+        return sum.toDisplayString();
+    }
+    case ReportFormat::Duration: {
+        qint64 sum = 0;
+        for (const QVariantList &row : rows)
+            sum += durationSeconds(row.at(column).toString());
+        return durationText(sum);
+    }
+    default: {
+        qint64 sum = 0;
+        for (const QVariantList &row : rows)
+            sum += row.at(column).toLongLong();
+        return QString::number(sum);
+    }
+    }
+}
+
+bool ReportTable::hasTotals() const
+{
+    for (const ReportColumn &c : columns)
+        if (c.totalled)
+            return true;
+    return false;
+}
+
+} // namespace quorvale::admin

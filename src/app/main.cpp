@@ -7,6 +7,7 @@
 #include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "timecards/ReportRunner.h"
 #include "ui/MainWindowHost.h"
 #include "ui/QtPrompts.h"
 
@@ -18,16 +19,6 @@
 #include <cstdio>
 
 using namespace quorvale;
-
-namespace {
-
-QString adminToolPath()
-{
-    return QDir(QCoreApplication::applicationDirPath())
-        .absoluteFilePath(QStringLiteral("../../tools/qvadmin/qvadmin"));
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -49,7 +40,8 @@ int main(int argc, char **argv)
     const QString itemStore = readItemStoreFolder(registry);
     StartUpEnvironment environment{
         programDir, itemStore.isEmpty() ? pim::Namespace::defaultRoot(programDir) : itemStore,
-        QLocale::system().timeFormat(QLocale::LongFormat), Version::Revision, adminToolPath()};
+        QLocale::system().timeFormat(QLocale::LongFormat), Version::Revision,
+        ReportRunner(prompts, QCoreApplication::applicationDirPath()).locateAdministrator()};
     StartUp startUp(registry, prompts, errors, environment);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!startUp.Form_Load())

@@ -86,6 +86,7 @@ public:
     DataStore &store() { return *m_store; }
     OutlookSession &outlook() { return *m_outlook; }
     const RegSettings &settings() const { return m_settings; }
+    const StartUpEnvironment &environment() const { return m_env; }
     // The settings after the person changed them (the user options dialog).
     void setSettings(const RegSettings &settings) { m_settings = settings; }
     const AdminOptions &options() const { return m_options; }

@@ -17,7 +17,8 @@ ContactPicker::ContactPicker(db::Connection &cnnLink)
     m_foldedNames.reserve(rows.size());
     m_foldedAccounts.reserve(rows.size());
     for (const QSqlRecord &row : rows) {
-        ContactRow contact{row.value(0).toInt(), row.value(1).toString(), row.value(2).toString()};
+        PickerContactRow contact{row.value(0).toInt(), row.value(1).toString(),
+                                 row.value(2).toString()};
         m_foldedNames.push_back(contact.name.toCaseFolded());
         m_foldedAccounts.push_back(contact.account.toCaseFolded());
         m_rows.push_back(std::move(contact));
@@ -55,7 +56,7 @@ void ContactPicker::matchWithin(const std::vector<int> &candidates, const QStrin
 
 PickedContact ContactPicker::picked(int matchIndex) const
 {
-    const ContactRow &row =
+    const PickerContactRow &row =
         m_rows.at(static_cast<std::size_t>(m_matches.at(static_cast<std::size_t>(matchIndex))));
     return {row.id, row.name};
 }

@@ -20,7 +20,7 @@ struct PickedContact {
 };
 
 // One active contact as the picker lists it.
-struct ContactRow {
+struct PickerContactRow {
     qint32 id = 0;
     QString name;
     QString account;
@@ -37,7 +37,7 @@ public:
     // statement fails.
     explicit ContactPicker(db::Connection &cnnLink);
 
-    const std::vector<ContactRow> &contacts() const { return m_rows; }
+    const std::vector<PickerContactRow> &contacts() const { return m_rows; }
 
     // Narrows the list to the typed text (surrounding blanks ignored; empty
     // shows every contact) and returns the indexes into contacts(), in list
@@ -51,7 +51,7 @@ public:
 private:
     void matchWithin(const std::vector<int> &candidates, const QString &needle);
 
-    std::vector<ContactRow> m_rows;
+    std::vector<PickerContactRow> m_rows;
     std::vector<QString> m_foldedNames;
     std::vector<QString> m_foldedAccounts;
     std::vector<int> m_all;

@@ -91,6 +91,8 @@ public:
     bool changeSuppressed() const { return m_suppressOnce; }
 
     qint32 currentContactId() const { return m_contactId; }
+    // The contact was chosen again on the current TimeCard.
+    void setCurrentContactId(qint32 id) { m_contactId = id; }
     const QString &currentJournalEntryId() const { return m_journalEntryId; }
     std::optional<qint64> currentTimeCardId() const;
     bool timerRunsHere() const;

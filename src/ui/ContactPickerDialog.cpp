@@ -33,7 +33,7 @@ public:
     {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
             return {};
-        const ContactRow &row = m_picker.contacts().at(
+        const PickerContactRow &row = m_picker.contacts().at(
             static_cast<std::size_t>(m_picker.matches().at(static_cast<std::size_t>(index.row()))));
         return index.column() == 0 ? row.name : row.account;
     }

@@ -1,5 +1,6 @@
 #include "MainWindowHost.h"
 
+#include "outlook/ActiveTasks.h"
 #include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
@@ -22,9 +23,11 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/AbbreviationCommands.h"
+#include "ui/ContactCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
+#include "ui/ReportCommands.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardMirror.h"
 #include "ui/TimeStampFilter.h"
@@ -128,6 +131,18 @@ PickListSource pickListSource(StartUp &startUp)
             contactId);
     };
     source.categories = [&startUp] { return startUp.outlook().nameSpace().categories(); };
+    source.activeTasks = [&startUp](qint64 timeCardId) {
+        std::vector<PickEntry> entries;
+        db::Command *tasks = startUp.commands().tasksOfTimeCard.get();
+        if (!tasks)
+            return std::vector<PickEntry>{{0, QStringLiteral("(None)")}};
+        const std::optional<pim::Folder> &folder = startUp.outlook().folder(FolderSlot::Tasks);
+        for (const ActiveTaskEntry &e :
+             FillActiveTasks(*tasks, startUp.outlook().nameSpace(),
+                             folder ? folder->storeId() : QString(), timeCardId))
+            entries.push_back({e.taskId, e.subject});
+        return entries;
+    };
     source.activityName = [&startUp](int level, qint32 id) {
         const PreparedCommands &c = startUp.commands();
         db::Command *name = (level == 1 ? c.activity1Name : c.activity2Name).get();
@@ -259,8 +274,14 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_helpCommands = std::make_unique<HelpCommands>(prompts, HelpCommands::shippedHelpFile(),
                                                     startUp.outlook().versionCode());
     m_window->addCommandSet(*m_helpCommands);
+    m_reportCommands = std::make_unique<ReportCommands>(*m_window, startUp, registry, prompts);
+    m_window->addCommandSet(*m_reportCommands);
+    m_contactCommands = std::make_unique<ContactCommands>(*m_window, startUp, *m_editor, *m_binder,
+                                                          prompts, m_pickLists);
+    m_window->addCommandSet(*m_contactCommands);
     TimeCardFields &fields = m_window->fields();
-    fields.setPickLists(pickListSource(startUp));
+    m_pickLists = pickListSource(startUp);
+    fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
                      [this] {
                          const std::optional<qint64> id = m_editor->currentTimeCardId();
@@ -741,6 +762,9 @@ void MainWindowHost::show()
     m_window->resize(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
     m_window->show();
     m_startUp.Form_Activate();
+    // The report tools follow what the first activation found.
+    m_window->refreshToolStates();
+    syncTimerTools();
 }
 
 } // namespace quorvale

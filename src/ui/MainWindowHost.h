@@ -28,6 +28,8 @@ class frmInterruptTimer;
 class AbbreviationCommands;
 class EditCommands;
 class HelpCommands;
+class ReportCommands;
+class ContactCommands;
 class ManageCommands;
 class ViewCommands;
 
@@ -102,7 +104,10 @@ private:
     std::unique_ptr<ViewCommands> m_viewCommands;
     std::unique_ptr<ManageCommands> m_manageCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
+    std::unique_ptr<ReportCommands> m_reportCommands;
+    std::unique_ptr<ContactCommands> m_contactCommands;
     SegmentNotes m_notes;
+    PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed
     // Deletes the items a TimeCard's delete takes with it.
     std::unique_ptr<LinkedItemDeleter> m_itemDeleter;

@@ -2,9 +2,11 @@
 
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCardDelete.h"
+#include "timecards/UpdatePrompt.h"
 #include "ui/FolderPickerDialog.h"
 #include "ui/frmDeleteTimeCard.h"
 #include "ui/frmTimeAdd.h"
+#include "ui/frmUpdatePrompt.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -78,6 +80,8 @@ bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
         return FolderPickerDialog::pick(values, m_parent);
     if (name == QLatin1String(DeleteTimeCardDialogName))
         return frmDeleteTimeCard::DeleteTimeCardDialog(values, m_parent);
+    if (name == QLatin1String(UpdatePromptDialogName))
+        return frmUpdatePrompt::UpdatePromptDialog(values, m_parent);
     // A dialog not built yet is declined, which every caller treats as the
     // person cancelling.
     return false;

@@ -53,6 +53,8 @@ public:
     // before it; it must outlive the window's use of it. Tools that no set
     // handles are disabled.
     void addCommandSet(CommandSet &commands);
+    // Enables exactly the tools some command set handles now.
+    void refreshToolStates() { enableHandledTools(); }
     void setErrorHandler(std::function<void(const std::exception &)> onError)
     {
         m_onError = std::move(onError);

@@ -1,0 +1,76 @@
+#include "ContactCommands.h"
+
+#include "data/DataStore.h"
+#include "settings/StartUp.h"
+#include "timecards/CommandTable.h"
+#include "timecards/ContactChoice.h"
+#include "timecards/TimeCardEditor.h"
+#include "timecards/TimeCardValue.h"
+#include "ui/ContactPickerDialog.h"
+#include "ui/TimeCardBinder.h"
+#include "ui/TimeCardFields.h"
+#include "ui/frmTimeCard.h"
+
+namespace quorvale {
+
+ContactCommands::ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                                 TimeCardBinder &binder, Prompts &prompts,
+                                 const PickListSource &lists)
+    : m_window(window), m_startUp(startUp), m_editor(editor), m_binder(binder), m_prompts(prompts),
+      m_lists(lists)
+{
+}
+
+bool ContactCommands::handles(int toolId) const
+{
+    return (toolId == ToolId::SelectContact || toolId == ToolId::ClearContact) &&
+           m_startUp.options().contactInUse;
+}
+
+void ContactCommands::run(int toolId)
+{
+    if (!m_editor.currentTimeCardId())
+        return;
+    db::Connection &cnn = m_startUp.store().cnnLink();
+    const AdminOptions &o = m_startUp.options();
+    const auto idOf = [this](const char *column) -> std::optional<qint32> {
+        const QVariant v = m_editor.timeCards().value(QLatin1String(column));
+        return v.isNull() || v.toInt() == 0 ? std::nullopt : std::optional<qint32>(v.toInt());
+    };
+    ContactChoiceHooks hooks;
+    hooks.locked = [this] { return m_editor.locked(); };
+    hooks.contactId = [idOf] { return idOf("ContactID"); };
+    hooks.hasLinkedItems = [this, &cnn] {
+        const std::optional<qint64> id = m_editor.currentTimeCardId();
+        return id && hasLinkedItems(cnn, *id);
+    };
+    hooks.write = [this](const QString &column, const QVariant &value) {
+        return m_binder.write(column, value);
+    };
+    hooks.activityId = [idOf](int level) {
+        return idOf(level == 1 ? "Activity1ID" : "Activity2ID");
+    };
+    hooks.activities = m_lists.activities;
+    hooks.realization = [&cnn, &o](std::optional<qint32> id) {
+        return applicableRealization(cnn, RealizationKind::Time, id, o.realizationInUse);
+    };
+    hooks.rateSource = [this] {
+        return m_editor.timeCards().value(QStringLiteral("RateSource")).toString();
+    };
+    hooks.lookUpRate = [this] {
+        m_binder.rateSourceChosen(
+            m_editor.timeCards().value(QStringLiteral("RateSource")).toString());
+    };
+    hooks.recomputeValue = [this] { m_binder.recomputeValue(); };
+    ContactChoice choice(std::move(hooks),
+                         {o.billingInUse, o.activity1InUse, o.activity2InUse, o.terms.contact},
+                         m_prompts);
+    const ContactChange change =
+        toolId == ToolId::SelectContact
+            ? choice.choose(ContactPickerDialog::OpenItemList(&m_window, cnn, o.terms.contact))
+            : choice.clear();
+    if (change.changed)
+        m_editor.setCurrentContactId(change.contactId.value_or(0));
+}
+
+} // namespace quorvale

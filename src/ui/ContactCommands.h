@@ -1,0 +1,36 @@
+#pragma once
+
+#include "timecards/CommandSet.h"
+
+#include <functional>
+
+namespace quorvale {
+
+class Prompts;
+class StartUp;
+class TimeCardBinder;
+class TimeCardEditor;
+class frmTimeCard;
+struct PickListSource;
+
+// The TimeCard's contact: "Select TimeCard contact." opens the contact picker,
+// "Delete TimeCard contact." clears it; either way the activity lists, the
+// realization and a contact rate follow.
+class ContactCommands : public CommandSet {
+public:
+    ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                    TimeCardBinder &binder, Prompts &prompts, const PickListSource &lists);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+private:
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    TimeCardBinder &m_binder;
+    Prompts &m_prompts;
+    const PickListSource &m_lists;
+};
+
+} // namespace quorvale

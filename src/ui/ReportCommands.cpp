@@ -1,0 +1,113 @@
+#include "ReportCommands.h"
+
+#include "outlook/OutlookViews.h"
+#include "platform/core/QvError.h"
+#include "platform/registry/Registry.h"
+#include "settings/StartUp.h"
+#include "support/Prompts.h"
+#include "timecards/CommandTable.h"
+#include "timecards/ReportRunner.h"
+#include "ui/FolderViewWindow.h"
+#include "ui/frmTimeCard.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QProcess>
+#include <QUrl>
+
+namespace quorvale {
+
+namespace {
+
+const QString MissingProgram = QStringLiteral("Missing Program");
+const QString CannotLocate = QStringLiteral("Cannot locate Administrator program");
+
+} // namespace
+
+ReportCommands::ReportCommands(frmTimeCard &window, StartUp &startUp, Registry &registry,
+                               Prompts &prompts)
+    : m_window(window), m_startUp(startUp), m_registry(registry), m_prompts(prompts)
+{
+}
+
+bool ReportCommands::handles(int toolId) const
+{
+    if (!reportKindForTool(toolId).isEmpty())
+        return m_startUp.reportingAvailable();
+    return outlookViewForTool(toolId) != nullptr || toolId == ToolId::Administrator;
+}
+
+void ReportCommands::run(int toolId)
+{
+    if (toolId == ToolId::Administrator)
+        administrator();
+    else if (outlookViewForTool(toolId))
+        folderView(toolId);
+    else
+        report(toolId);
+}
+
+void ReportCommands::report(int toolId)
+{
+    const QString programDir = m_startUp.environment().programDir;
+    ReportRunner runner(m_prompts, QCoreApplication::applicationDirPath());
+    ReportSource source;
+    source.programDir = programDir;
+    source.settingsFile = m_registry.filePath();
+    source.userId = m_startUp.settings().userId;
+    source.outputDir = QDir(programDir).filePath(QStringLiteral("Reports"));
+    const ReportOutcome outcome = runner.PrintReports(reportKindForTool(toolId), source);
+    if (outcome.ok()) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.htmlPath)))
+            m_prompts.messageBox(QStringLiteral("Reports"),
+                                 QStringLiteral("The report is ready in\n%1")
+                                     .arg(QDir::toNativeSeparators(outcome.htmlPath)),
+                                 PromptButtons::Ok, PromptIcon::Information);
+    } else if (outcome.error->description() != CannotLocate) {
+        // The missing tool has been told already.
+        m_prompts.messageBox(QStringLiteral("Reports"), outcome.error->description(),
+                             PromptButtons::Ok, PromptIcon::Warning);
+    }
+}
+
+void ReportCommands::folderView(int toolId)
+{
+    const OutlookView *view = outlookViewForTool(toolId);
+    const AdminOptions &options = m_startUp.options();
+    FolderViewWindow::Request request{
+        m_startUp.outlook().folder(view->slot),
+        viewFilePath(m_startUp.environment().programDir, *view),
+        QString::fromLatin1(view->viewName),
+        {m_startUp.settings().license.userName,
+         options.activity1InUse ? std::optional<QString>(options.terms.activity1) : std::nullopt}};
+    if (FolderViewWindow *window = FolderViewWindow::open(m_prompts, request, &m_window))
+        window->show();
+}
+
+void ReportCommands::administrator()
+{
+    ReportRunner runner(m_prompts, QCoreApplication::applicationDirPath());
+    const QString tool = runner.locateAdministrator();
+    if (tool.isEmpty()) {
+        m_prompts.messageBox(MissingProgram, CannotLocate, PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
+    // The administrator tool works on the command line: its help goes to a
+    // window the person can read and copy from.
+    QProcess help;
+    help.start(tool, {QStringLiteral("--help")});
+    const bool ran = help.waitForFinished(10000);
+    const QString text = QString::fromLocal8Bit(help.readAllStandardOutput()) +
+                         QString::fromLocal8Bit(help.readAllStandardError());
+    if (!ran || text.trimmed().isEmpty()) {
+        m_prompts.messageBox(MissingProgram, CannotLocate, PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
+    m_prompts.messageBox(QStringLiteral("Administrator"),
+                         QStringLiteral("The administrator tool is %1\n\n%2")
+                             .arg(QDir::toNativeSeparators(tool), text.trimmed()),
+                         PromptButtons::Ok, PromptIcon::Information);
+}
+
+} // namespace quorvale

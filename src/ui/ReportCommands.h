@@ -1,0 +1,32 @@
+#pragma once
+
+#include "timecards/CommandSet.h"
+
+namespace quorvale {
+
+class Prompts;
+class Registry;
+class StartUp;
+class frmTimeCard;
+
+// The reports and billing tools (run by the administrator tool, shown in the
+// browser), the item store's folder views, and the administrator tool itself.
+class ReportCommands : public CommandSet {
+public:
+    ReportCommands(frmTimeCard &window, StartUp &startUp, Registry &registry, Prompts &prompts);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+private:
+    void report(int toolId);
+    void folderView(int toolId);
+    void administrator();
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    Registry &m_registry;
+    Prompts &m_prompts;
+};
+
+} // namespace quorvale

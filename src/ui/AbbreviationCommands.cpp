@@ -33,8 +33,10 @@ AbbreviationCommands::AbbreviationCommands(frmTimeCard &window, StartUp &startUp
                                       {o.activity2InUse, id("Activity2ID")}};
         },
         startUp.options().terms, &window);
-    auto *bar = window.addToolBar(QStringLiteral("Abbreviations"));
+    // Below the fields, where the text it inserts is written.
+    auto *bar = new QToolBar(QStringLiteral("Abbreviations"), &window);
     bar->setObjectName(QStringLiteral("abAbbreviations"));
+    window.addToolBar(Qt::BottomToolBarArea, bar);
     auto *label = new QLabel(QStringLiteral(" Abbre&viation: "), bar);
     label->setBuddy(m_list);
     bar->addWidget(label);

@@ -78,7 +78,12 @@ void frmTimeCard::buildBands()
 {
     QHash<QString, QMenu *> menus;
     QList<QAction *> timePopUp;
-    QToolBar *mainToolbar = nullptr;
+    // The main tool bar above the navigator, each on its own row: side by side
+    // they would not fit a window of the size people leave it at.
+    QToolBar *mainToolbar = addToolBar(QStringLiteral("Main"));
+    mainToolbar->setObjectName(QLatin1String(Band::MainToolbar));
+    mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addToolBarBreak();
     QToolBar *navigator = addToolBar(QStringLiteral("Navigator"));
     navigator->setObjectName(QLatin1String(Band::Navigator));
     for (const BandEntry &entry : CommandTable::layout()) {
@@ -89,11 +94,6 @@ void frmTimeCard::buildBands()
             continue;
         }
         if (band == QLatin1String(Band::MainToolbar)) {
-            if (!mainToolbar) {
-                mainToolbar = addToolBar(QStringLiteral("Main"));
-                mainToolbar->setObjectName(QLatin1String(Band::MainToolbar));
-                mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-            }
             if (action)
                 mainToolbar->addAction(action);
             else

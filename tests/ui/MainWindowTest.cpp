@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -37,9 +38,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -679,5 +682,124 @@ TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
     for (int id : {ToolId::NewPayment, ToolId::MassEdit, ToolId::Filter, ToolId::LinkedExpenses})
         EXPECT_FALSE(window().toolById(id)->isEnabled()) << id;
     EXPECT_FALSE(window().toolById(ToolId::NewExpense)->isEnabled()); // no command behind it yet
+    close();
+}
+
+namespace {
+
+// Closes each modal window as it opens and remembers its title, so that a
+// command that opens one can be run from a test and seen to have opened it.
+class ModalWatcher {
+public:
+    ModalWatcher()
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                m_titles << modal->windowTitle();
+                if (auto *dialog = qobject_cast<QDialog *>(modal))
+                    dialog->reject();
+                else
+                    modal->close();
+            }
+        });
+        m_timer.start();
+    }
+    QString takeLast()
+    {
+        const QString last = m_titles.isEmpty() ? QString() : m_titles.last();
+        m_titles.clear();
+        return last;
+    }
+
+private:
+    QTimer m_timer;
+    QStringList m_titles;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, EachToolReachesItsCommandAndEachShortcutItsTool)
+{
+    open();
+    // The keyboard table: each key stands for its tool, whichever band shows it.
+    const std::pair<const char *, int> keys[] = {
+        {"F3", ToolId::StartTimer},
+        {"Ctrl+F3", ToolId::CancelTimer},
+        {"F4", ToolId::TimerInterruption},
+        {"F5", ToolId::GoToFirst},
+        {"F6", ToolId::GoToPrevious},
+        {"F7", ToolId::GoToNext},
+        {"F8", ToolId::GoToLast},
+        {"F9", ToolId::GoToActive},
+        {"F11", ToolId::AddTimeCard},
+        {"F12", ToolId::DeleteTimeCard},
+        {"F2", ToolId::About},
+        {"Ctrl+F5", ToolId::AllExpenses},
+        {"Ctrl+F6", ToolId::AllProductSales},
+        {"Ctrl+F7", ToolId::Contacts},
+        {"Ctrl+F8", ToolId::SupportMessage},
+        {"Ctrl+F9", ToolId::Comments},
+        {"Ctrl+F11", ToolId::ManualAppointment},
+        {"Ctrl+F12", ToolId::ShowHiddenTimeCards},
+        {"Ctrl+X", ToolId::Cut},
+        {"Ctrl+C", ToolId::Copy},
+        {"Ctrl+V", ToolId::Paste},
+        {"Ctrl+Z", ToolId::MassEdit},
+        {"Ctrl+F", ToolId::Filter},
+        {"Ctrl+L", ToolId::AutoFill},
+        {"Ctrl+G", ToolId::AutoTasks},
+        {"Ctrl+O", ToolId::UserOptions},
+        {"Ctrl+Q", ToolId::Exit},
+        {"Ctrl+K", ToolId::TimeCardList},
+        {"Ctrl+J", ToolId::Resume},
+        {"Ctrl+U", ToolId::InsertAbbreviation},
+        {"Ctrl+W", ToolId::EditAbbreviations},
+        {"Ctrl+T", ToolId::NewPersonalTask},
+        {"Ctrl+R", ToolId::NewTaskRequest},
+        {"Ctrl+A", ToolId::NewScheduledAppointment},
+        {"Ctrl+N", ToolId::NewNote},
+        {"Ctrl+M", ToolId::NewMessage},
+        {"Ctrl+D", ToolId::NewDocument},
+        {"Ctrl+E", ToolId::NewExpense},
+        {"Ctrl+S", ToolId::NewProductSale},
+        {"Ctrl+P", ToolId::NewPayment},
+    };
+    for (const auto &[key, id] : keys)
+        EXPECT_EQ(window().toolById(id)->shortcut(), QKeySequence(QLatin1String(key))) << key;
+
+    // Each command that opens a window opens its own.
+    ModalWatcher watcher;
+    const std::pair<int, QString> windows[] = {
+        {ToolId::TimeCardList, QStringLiteral(" TimeCard List")},
+        {ToolId::UserOptions, QStringLiteral(" User Options")},
+        {ToolId::Contacts, QStringLiteral("Client List")},
+        {ToolId::EditActivity1List, QStringLiteral("Service List")},
+        {ToolId::EditActivity2List, QStringLiteral("Project List")},
+        {ToolId::AutoFill, QStringLiteral(" AutoFill")},
+        {ToolId::EditAbbreviations, QStringLiteral(" Abbreviations")},
+        {ToolId::SelectContact, QStringLiteral("Select Client")},
+        {ToolId::About, QStringLiteral("About Quorvale")},
+    };
+    for (const auto &[id, title] : windows) {
+        window().abMainMenu_ToolClick(id);
+        EXPECT_EQ(watcher.takeLast(), title) << id;
+        EXPECT_EQ(window().statusBar()->currentMessage(), QStringLiteral("Review")) << id;
+    }
+    window().abMainMenu_ToolClick(ToolId::ViewLinks);
+    EXPECT_TRUE(watcher.takeLast().startsWith(QStringLiteral(" Links of TimeCard "))) << "links";
+
+    // Those that ask through the program's own prompts ask what they should.
+    const auto messages = prompts.messages().size();
+    window().abMainMenu_ToolClick(ToolId::ViewJournalItems); // no view files in this directory
+    ASSERT_EQ(prompts.messages().size(), messages + 1);
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" View Not Available"));
+    prompts.answerDialog(false);
+    window().abMainMenu_ToolClick(ToolId::DeleteTimeCard);
+    EXPECT_EQ(prompts.dialogs().last().name, QStringLiteral("frmDeleteTimeCard"));
+    window().abMainMenu_ToolClick(ToolId::InsertAbbreviation); // nothing chosen yet
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" Abbreviations"));
+    // Without the administrator tool the reports cannot run and are not offered.
+    EXPECT_FALSE(window().toolById(ToolId::ReportTime)->isEnabled());
     close();
 }

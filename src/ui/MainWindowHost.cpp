@@ -572,6 +572,22 @@ void MainWindowHost::settleLeftOverRun()
         rs.setBookmark(back);
 }
 
+void MainWindowHost::interruptTool(int id)
+{
+    // Only an interruption under way has these to act on.
+    if (!m_interruptWindow)
+        return;
+    QAction *tool = id == ToolId::PasteToNewTimeCard       ? m_interruptWindow->pasteToNewTool()
+                    : id == ToolId::PasteToCurrentTimeCard ? m_interruptWindow->pasteToCurrentTool()
+                    : id == ToolId::CancelInterruption     ? m_interruptWindow->cancelTool()
+                                                           : m_interruptWindow->mnuResume();
+    if (!tool->isEnabled())
+        return;
+    tool->trigger();
+    if (id == ToolId::Resume)
+        m_interruptWindow->hide();
+}
+
 void MainWindowHost::syncTimerTools()
 {
     const TimerInterface state = m_timer->timer().ProcessTimerInterface();
@@ -582,6 +598,20 @@ void MainWindowHost::syncTimerTools()
     }
     if (QAction *cancel = m_window->toolById(ToolId::CancelTimer))
         cancel->setEnabled(state.cancelTimerEnabled);
+    // The interruption's tools on the menu follow those of its window.
+    const InterruptTools tools = m_interrupt ? m_interrupt->tools() : InterruptTools();
+    if (QAction *start = m_window->toolById(ToolId::StartTempTimer)) {
+        start->setText(tools.startCaption);
+        start->setEnabled(tools.startEnabled);
+    }
+    const std::pair<int, bool> interruptTools[] = {
+        {ToolId::PasteToNewTimeCard, tools.pasteToNewEnabled},
+        {ToolId::PasteToCurrentTimeCard, tools.pasteToCurrentEnabled},
+        {ToolId::CancelInterruption, tools.cancelEnabled},
+        {ToolId::Resume, tools.resumeEnabled}};
+    for (const auto &[id, enabled] : interruptTools)
+        if (QAction *tool = m_window->toolById(id))
+            tool->setEnabled(enabled);
     showSegmentNote();
     updateCaption();
 }
@@ -599,8 +629,10 @@ bool MainWindowHost::handles(int id) const
     case ToolId::SubtractTime:
     case ToolId::PopUpAddTime:
     case ToolId::PopUpSubtractTime:
-    case ToolId::TimerInterruption:
     case ToolId::StartTempTimer:
+    case ToolId::PasteToNewTimeCard:
+    case ToolId::PasteToCurrentTimeCard:
+    case ToolId::CancelInterruption:
     case ToolId::Resume:
     case ToolId::TimeFormat1:
     case ToolId::TimeFormat2:
@@ -627,20 +659,16 @@ void MainWindowHost::run(int id)
     case ToolId::GoToActive:
         goToActiveCard();
         break;
-    case ToolId::TimerInterruption:
-        interruptTimerWindow().show();
-        interruptTimerWindow().raise();
-        break;
     case ToolId::StartTempTimer:
         interruptTimerWindow().show();
+        interruptTimerWindow().raise();
         interruptTimerWindow().mnuStartTempTimer()->trigger();
         break;
+    case ToolId::PasteToNewTimeCard:
+    case ToolId::PasteToCurrentTimeCard:
+    case ToolId::CancelInterruption:
     case ToolId::Resume:
-        // Only an interruption that ended a TimeCard's run has one to resume.
-        if (m_interruptWindow && m_interruptWindow->mnuResume()->isEnabled()) {
-            m_interruptWindow->mnuResume()->trigger();
-            m_interruptWindow->hide();
-        }
+        interruptTool(id);
         break;
     case ToolId::AddTime:
     case ToolId::PopUpAddTime:
@@ -662,6 +690,7 @@ void MainWindowHost::run(int id)
         newTimeCard();
         break;
     }
+    syncTimerTools();
 }
 
 QString MainWindowHost::timeSegmentNote() const

@@ -118,6 +118,8 @@ private:
     DeleteContext deleteContext();
 
     void syncTimerTools();
+    // Paste, Cancel and Cancel && Resume from the menu act as in the interrupt window.
+    void interruptTool(int id);
     // The time segment field shows the current TimeCard's note on its next run.
     void showSegmentNote();
     // While minimized during a run the caption shows the running time.

@@ -430,10 +430,9 @@ TEST_F(MainWindowTest, F4TimesAnInterruptionThatPastesToANewTimeCard)
 {
     open();
     const QVariant id = current();
-    QTest::keyClick(&window(), Qt::Key_F4);
+    QTest::keyClick(&window(), Qt::Key_F4); // shows the interrupt timer, counting
     frmInterruptTimer &interrupt = host->interruptTimerWindow();
     ASSERT_TRUE(interrupt.isVisible());
-    interrupt.mnuStartTempTimer()->trigger();
     clock.advance(754);
     interrupt.pasteToNewTool()->trigger();
     EXPECT_NE(current(), id);
@@ -448,7 +447,6 @@ TEST_F(MainWindowTest, CtrlJDropsTheInterruptionAndResumesTheTimeCardItEnded)
     open();
     QTest::keyClick(&window(), Qt::Key_F3);
     QTest::keyClick(&window(), Qt::Key_F4);
-    host->interruptTimerWindow().mnuStartTempTimer()->trigger();
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Start Timer"));
     QTest::keyClick(&window(), Qt::Key_J, Qt::ControlModifier);
     EXPECT_EQ(tool("mnuStartTimer")->text(), QStringLiteral("&Pause Timer"));
@@ -532,10 +530,12 @@ TEST_F(MainWindowTest, ARunsNoteGoesToItsTimeDetailAndAnInterruptionsToTheTimeCa
 
     QTest::keyClick(&window(), Qt::Key_F4);
     frmInterruptTimer &interrupt = host->interruptTimerWindow();
-    interrupt.mnuStartTempTimer()->trigger();
     interrupt.note()->setPlainText(QStringLiteral("Tax office"));
     clock.advance(120);
-    interrupt.pasteToNewTool()->trigger();
+    // The menu's paste acts as the interrupt window's own.
+    ASSERT_TRUE(window().toolById(ToolId::PasteToNewTimeCard)->isEnabled());
+    window().toolById(ToolId::PasteToNewTimeCard)->trigger();
+    EXPECT_FALSE(window().toolById(ToolId::PasteToNewTimeCard)->isEnabled());
     const QVariant pasted = current();
     EXPECT_EQ(segment->toPlainText(), QStringLiteral("Tax office"));
     // The note waits on its TimeCard while another is shown, and its next run takes it.
@@ -726,7 +726,7 @@ TEST_F(MainWindowTest, EachToolReachesItsCommandAndEachShortcutItsTool)
     const std::pair<const char *, int> keys[] = {
         {"F3", ToolId::StartTimer},
         {"Ctrl+F3", ToolId::CancelTimer},
-        {"F4", ToolId::TimerInterruption},
+        {"F4", ToolId::StartTempTimer},
         {"F5", ToolId::GoToFirst},
         {"F6", ToolId::GoToPrevious},
         {"F7", ToolId::GoToNext},

@@ -742,6 +742,7 @@ void MainWindowHost::userOptions()
     context.entryTypes = entryTypes();
     context.billingStatuses = billingStatuses();
     context.rateSources = offeredRateSources(rateOptions(admin));
+    context.categories = outlook.nameSpace().categories();
     if (admin.journalFolderFixed)
         context.fixedFolders << FolderSlot::Journal;
     if (admin.appointmentsFolderFixed)

@@ -2,6 +2,7 @@
 
 #include "support/Prompts.h"
 #include "timecards/Rates.h"
+#include "ui/frmSelectCategories.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -84,7 +85,23 @@ QWidget *frmUserOptions::timeCardsPage()
     auto *page = new QWidget;
     auto *form = new QFormLayout(page);
     const JournalDefaults &j = m_options.journal;
-    m_category = row(form, QStringLiteral("Default &category:"), text(j.category));
+    m_category = text(j.category);
+    auto *categoryRow = new QWidget;
+    auto *categoryLine = new QHBoxLayout(categoryRow);
+    categoryLine->setContentsMargins(0, 0, 0, 0);
+    auto *chooseCategories = new QPushButton(QStringLiteral("C&hoose..."));
+    chooseCategories->setAccessibleName(QStringLiteral("Choose the default categories"));
+    connect(chooseCategories, &QPushButton::clicked, this, [this] {
+        if (const auto chosen =
+                frmSelectCategories::pick(this, m_context.categories, m_category->text()))
+            m_category->setText(*chosen);
+    });
+    categoryLine->addWidget(m_category, 1);
+    categoryLine->addWidget(chooseCategories);
+    auto *categoryLabel = new QLabel(QStringLiteral("Default &category:"));
+    categoryLabel->setBuddy(m_category);
+    m_category->setAccessibleName(QStringLiteral("Default category"));
+    form->addRow(categoryLabel, categoryRow);
     m_entryType = row(form, QStringLiteral("Default &entry type:"),
                       choices(m_context.entryTypes, j.entryType, false));
     m_billingStatus = row(form, QStringLiteral("Default &billing status:"),

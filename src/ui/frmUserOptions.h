@@ -28,6 +28,8 @@ public:
         QStringList entryTypes;
         QStringList billingStatuses;
         QStringList rateSources;
+        // The item store's master category list, for the category picker.
+        QStringList categories;
         // Folders the administrator fixes cannot be chosen here.
         QList<FolderSlot> fixedFolders;
         // The folder each slot uses now, by name.

@@ -9,6 +9,7 @@
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "settings/StartUp.h"
+#include "settings/TimeCardSettings.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "support/Version.h"
@@ -63,42 +64,6 @@ public:
 private:
     qint64 m_shift = 0;
 };
-
-// The window's settings for the editor and the rates, as the main window takes
-// them from start-up.
-EditorOptions editorOptions(const StartUp &startUp)
-{
-    const AdminOptions &o = startUp.options();
-    const ValidationFlags &v = startUp.settings().validation;
-    EditorOptions e;
-    e.validation = ValidationOptions{
-        o.contactInUse,   o.contactRequired,   o.activity1InUse,  o.activity1Required,
-        o.activity2InUse, o.activity2Required, o.rateSourceFixed, v.endBeforeStart,
-        v.noTimeSpent,    v.noHourlyRate,      v.noDescription,   v.noJobOrder,
-        o.terms,          o.jobOrderTerm};
-    e.autoSave = startUp.settings().journal.autoSave;
-    return e;
-}
-
-RateOptions rateOptions(const AdminOptions &o)
-{
-    return RateOptions{o.terms,           o.contactInUse,    o.activity1InUse, o.activity2InUse,
-                       o.rateSourceFixed, o.fixedRateSource, o.fixedRateLevel, o.fixedHourlyRate};
-}
-
-bool activityListed(const PreparedCommands &c, int level, qint32 id)
-{
-    db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
-    if (!list)
-        return false;
-    const bool takesContact =
-        level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact;
-    for (const QSqlRecord &row :
-         list->all(takesContact ? QVariantList{QVariant()} : QVariantList{}))
-        if (row.value(0).toInt() == id)
-            return true;
-    return false;
-}
 
 // The main window's TimeCard machinery without its widgets: start-up, the
 // journal mirror, the editor with the hooks the window gives it, the binder and

@@ -8,6 +8,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
+#include "settings/TimeCardSettings.h"
 #include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
@@ -47,26 +48,6 @@ namespace quorvale {
 
 namespace {
 
-EditorOptions editorOptions(const StartUp &startUp)
-{
-    const AdminOptions &o = startUp.options();
-    const ValidationFlags &v = startUp.settings().validation;
-    EditorOptions e;
-    e.validation = ValidationOptions{
-        o.contactInUse,   o.contactRequired,   o.activity1InUse,  o.activity1Required,
-        o.activity2InUse, o.activity2Required, o.rateSourceFixed, v.endBeforeStart,
-        v.noTimeSpent,    v.noHourlyRate,      v.noDescription,   v.noJobOrder,
-        o.terms,          o.jobOrderTerm};
-    e.autoSave = startUp.settings().journal.autoSave;
-    return e;
-}
-
-RateOptions rateOptions(const AdminOptions &o)
-{
-    return RateOptions{o.terms,           o.contactInUse,    o.activity1InUse, o.activity2InUse,
-                       o.rateSourceFixed, o.fixedRateSource, o.fixedRateLevel, o.fixedHourlyRate};
-}
-
 // Deletes linked items in the item store; an item already gone counts as deleted.
 // Asks the session for its namespace each time: a reconnect replaces it.
 class StoreItemDeleter final : public LinkedItemDeleter {
@@ -91,22 +72,6 @@ QString storeOf(const OutlookSession &outlook, FolderSlot slot)
 {
     const std::optional<pim::Folder> &folder = outlook.folder(slot);
     return folder ? folder->storeId() : QString();
-}
-
-// A default activity is taken only when the new TimeCard's list offers it; the
-// new TimeCard has no contact yet.
-bool activityListed(const PreparedCommands &c, int level, qint32 id)
-{
-    db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
-    if (!list)
-        return false;
-    const bool takesContact =
-        level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact;
-    for (const QSqlRecord &row :
-         list->all(takesContact ? QVariantList{QVariant()} : QVariantList{}))
-        if (row.value(0).toInt() == id)
-            return true;
-    return false;
 }
 
 // The contact's name and the activity lists, from the statements start-up prepared.

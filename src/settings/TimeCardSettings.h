@@ -1,0 +1,21 @@
+#pragma once
+
+#include "timecards/Rates.h"
+#include "timecards/TimeCardEditor.h"
+
+namespace quorvale {
+
+class StartUp;
+struct AdminOptions;
+struct PreparedCommands;
+
+// What the TimeCard logic takes from the settings start-up read: the checks and
+// AutoSave for the editor, and the rate options.
+EditorOptions editorOptions(const StartUp &startUp);
+RateOptions rateOptions(const AdminOptions &options);
+
+// Whether a level's activity list, as a new TimeCard (no contact yet) sees it,
+// offers the activity: a default activity is taken only then.
+bool activityListed(const PreparedCommands &commands, int level, qint32 id);
+
+} // namespace quorvale

@@ -1,6 +1,5 @@
 #include "MainWindowHost.h"
 
-#include "outlook/ActiveTasks.h"
 #include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
@@ -9,16 +8,13 @@
 #include "platform/registry/RegistryKey.h"
 #include "settings/StartUp.h"
 #include "settings/TimeCardSettings.h"
-#include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "timecards/ActiveRunRecovery.h"
 #include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
 #include "timecards/InterruptTimer.h"
-#include "timecards/PickLists.h"
 #include "timecards/Rates.h"
-#include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
@@ -28,14 +24,15 @@
 #include "ui/EditCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
+#include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
+#include "ui/SettingsCommands.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardMirror.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
-#include "ui/frmUserOptions.h"
 
 #include <QAction>
 #include <QLocale>
@@ -72,54 +69,6 @@ QString storeOf(const OutlookSession &outlook, FolderSlot slot)
 {
     const std::optional<pim::Folder> &folder = outlook.folder(slot);
     return folder ? folder->storeId() : QString();
-}
-
-// The contact's name and the activity lists, from the statements start-up prepared.
-PickListSource pickListSource(StartUp &startUp)
-{
-    const AdminOptions &o = startUp.options();
-    PickListSource source;
-    source.contactInUse = o.contactInUse;
-    source.activity1InUse = o.activity1InUse;
-    source.activity2InUse = o.activity2InUse;
-    source.contactName = [&startUp](std::optional<qint32> id) {
-        db::Command *contact = startUp.commands().contact.get();
-        return contact ? RetrieveContactName(*contact, id) : QString();
-    };
-    source.activities = [&startUp](int level, std::optional<qint32> contactId) {
-        const PreparedCommands &c = startUp.commands();
-        db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
-        if (!list)
-            return std::vector<PickEntry>{PickEntry{}};
-        return activityEntries(
-            *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
-            contactId);
-    };
-    source.categories = [&startUp] { return startUp.outlook().nameSpace().categories(); };
-    source.activeTasks = [&startUp](qint64 timeCardId) {
-        std::vector<PickEntry> entries;
-        db::Command *tasks = startUp.commands().tasksOfTimeCard.get();
-        if (!tasks)
-            return std::vector<PickEntry>{{0, QStringLiteral("(None)")}};
-        const std::optional<pim::Folder> &folder = startUp.outlook().folder(FolderSlot::Tasks);
-        for (const ActiveTaskEntry &e :
-             FillActiveTasks(*tasks, startUp.outlook().nameSpace(),
-                             folder ? folder->storeId() : QString(), timeCardId))
-            entries.push_back({e.taskId, e.subject});
-        return entries;
-    };
-    source.activityName = [&startUp](int level, qint32 id) {
-        const PreparedCommands &c = startUp.commands();
-        db::Command *name = (level == 1 ? c.activity1Name : c.activity2Name).get();
-        const std::optional<QSqlRecord> row = name ? name->first({id}) : std::nullopt;
-        return row ? row->value(0).toString() : QString();
-    };
-    return source;
-}
-
-int timeFormatSettingOf(int toolId)
-{
-    return toolId - ToolId::TimeFormat1 + 1;
 }
 
 } // namespace
@@ -257,8 +206,10 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_timer->setNotes(&m_notes);
     m_timer->setTicked([this] { updateCaption(); });
     m_window->setStateChanged([this] { updateCaption(); });
-    checkTimeFormat(startUp.settings().settings.timeFormat);
-    m_window->setToolTipsShown(startUp.settings().settings.tooltips);
+    m_settingsCommands =
+        std::make_unique<SettingsCommands>(*m_window, startUp, registry, prompts, *m_editor);
+    m_window->addCommandSet(*m_settingsCommands);
+    m_settingsCommands->applySettings();
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
         return DiscardEmptyTimeCard(*m_editor, context);
@@ -599,10 +550,6 @@ bool MainWindowHost::handles(int id) const
     case ToolId::PasteToCurrentTimeCard:
     case ToolId::CancelInterruption:
     case ToolId::Resume:
-    case ToolId::TimeFormat1:
-    case ToolId::TimeFormat2:
-    case ToolId::TimeFormat3:
-    case ToolId::UserOptions:
         return true;
     default:
         return false;
@@ -643,14 +590,6 @@ void MainWindowHost::run(int id)
     case ToolId::PopUpSubtractTime:
         adjustTime(AdjustDirection::Subtract);
         break;
-    case ToolId::TimeFormat1:
-    case ToolId::TimeFormat2:
-    case ToolId::TimeFormat3:
-        setTimeFormat(timeFormatSettingOf(id));
-        break;
-    case ToolId::UserOptions:
-        userOptions();
-        break;
     default:
         newTimeCard();
         break;
@@ -687,67 +626,6 @@ void MainWindowHost::updateCaption()
                                 : m_startUp.workingSet().windowCaption();
     if (m_window->windowTitle() != caption)
         m_window->setWindowTitle(caption);
-}
-
-void MainWindowHost::setTimeFormat(int setting)
-{
-    m_registry.openSubKey(QStringLiteral("Settings"))
-        .writeInt(QStringLiteral("Time Format"), static_cast<qint16>(setting));
-    m_window->fields().setTimeFormat(
-        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), setting)));
-    m_window->showCurrent();
-    checkTimeFormat(setting);
-}
-
-void MainWindowHost::userOptions()
-{
-    OutlookSession &outlook = m_startUp.outlook();
-    const AdminOptions &admin = m_startUp.options();
-    frmUserOptions::Context context;
-    context.entryTypes = entryTypes();
-    context.billingStatuses = billingStatuses();
-    context.rateSources = offeredRateSources(rateOptions(admin));
-    context.categories = outlook.nameSpace().categories();
-    if (admin.journalFolderFixed)
-        context.fixedFolders << FolderSlot::Journal;
-    if (admin.appointmentsFolderFixed)
-        context.fixedFolders << FolderSlot::TimeCardAppointments;
-    if (admin.notesFolderFixed)
-        context.fixedFolders << FolderSlot::Notes;
-    for (FolderSlot slot : UserFolderSlots)
-        if (const std::optional<pim::Folder> &folder = outlook.folder(slot))
-            context.folderNames.insert(slot, folder->name());
-    context.chooseFolder =
-        [&outlook](FolderSlot slot) -> std::optional<std::pair<FolderId, QString>> {
-        const std::optional<pim::Folder> folder = outlook.GetOLFolder(folderKindOf(slot));
-        if (!folder)
-            return std::nullopt;
-        return std::make_pair(FolderId{folder->entryId(), folder->storeId()}, folder->name());
-    };
-    frmUserOptions dialog(userOptionsFrom(m_startUp.settings(), readItemStoreFolder(m_registry)),
-                          std::move(context), m_prompts, m_window.get());
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const UserOptions chosen = dialog.options();
-    writeUserOptions(m_registry, chosen);
-    RegSettings settings = m_startUp.settings();
-    applyUserOptions(chosen, settings);
-    m_startUp.setSettings(settings);
-    m_editor->setOptions(editorOptions(m_startUp));
-    m_window->setToolTipsShown(chosen.tooltips);
-    m_window->fields().setTimeFormat(
-        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), chosen.timeFormat)));
-    checkTimeFormat(chosen.timeFormat);
-    m_window->showCurrent();
-}
-
-void MainWindowHost::checkTimeFormat(int setting)
-{
-    const QString format = chooseTimeFormat(m_startUp.timeFormat(), setting);
-    const char *formats[] = {TimeFormats::AmPm, TimeFormats::Hours24, TimeFormats::Seconds24};
-    for (int i = 0; i < 3; ++i)
-        if (QAction *tool = m_window->toolById(ToolId::TimeFormat1 + i))
-            tool->setChecked(format == QLatin1String(formats[i]));
 }
 
 void MainWindowHost::show()

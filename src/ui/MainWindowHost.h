@@ -29,6 +29,7 @@ class AbbreviationCommands;
 class EditCommands;
 class HelpCommands;
 class ReportCommands;
+class SettingsCommands;
 class ContactCommands;
 class ManageCommands;
 class ViewCommands;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<ManageCommands> m_manageCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
     std::unique_ptr<ReportCommands> m_reportCommands;
+    std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<ContactCommands> m_contactCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;
@@ -124,11 +126,7 @@ private:
     void showSegmentNote();
     // While minimized during a run the caption shows the running time.
     void updateCaption();
-    // Format1 to Format3: the time fields' format, kept in "Time Format".
-    void setTimeFormat(int setting);
-    // Manage > User Options: the changes that can take effect at once do.
-    void userOptions();
-    void checkTimeFormat(int setting);
+
     // A run the program left on when it stopped: the person chooses what it counts.
     void settleLeftOverRun();
 };

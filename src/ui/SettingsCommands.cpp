@@ -1,0 +1,112 @@
+#include "SettingsCommands.h"
+
+#include "outlook/OutlookSession.h"
+#include "platform/pim/Namespace.h"
+#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
+#include "settings/StartUp.h"
+#include "settings/TimeCardSettings.h"
+#include "settings/UserOptions.h"
+#include "timecards/CommandTable.h"
+#include "timecards/TimeCardChoices.h"
+#include "timecards/TimeCardEditor.h"
+#include "timecards/TimeFormat.h"
+#include "ui/frmTimeCard.h"
+#include "ui/frmUserOptions.h"
+
+#include <QAction>
+
+namespace quorvale {
+
+SettingsCommands::SettingsCommands(frmTimeCard &window, StartUp &startUp, Registry &registry,
+                                   Prompts &prompts, TimeCardEditor &editor)
+    : m_window(window), m_startUp(startUp), m_registry(registry), m_prompts(prompts),
+      m_editor(editor)
+{
+}
+
+bool SettingsCommands::handles(int toolId) const
+{
+    return (toolId >= ToolId::TimeFormat1 && toolId <= ToolId::TimeFormat3) ||
+           toolId == ToolId::UserOptions;
+}
+
+void SettingsCommands::run(int toolId)
+{
+    if (toolId == ToolId::UserOptions)
+        userOptions();
+    else
+        setTimeFormat(toolId - ToolId::TimeFormat1 + 1);
+}
+
+void SettingsCommands::applySettings()
+{
+    checkTimeFormat(m_startUp.settings().settings.timeFormat);
+    m_window.setToolTipsShown(m_startUp.settings().settings.tooltips);
+}
+
+void SettingsCommands::setTimeFormat(int setting)
+{
+    m_registry.openSubKey(QStringLiteral("Settings"))
+        .writeInt(QStringLiteral("Time Format"), static_cast<qint16>(setting));
+    RegSettings settings = m_startUp.settings();
+    settings.settings.timeFormat = static_cast<qint16>(setting);
+    m_startUp.setSettings(settings);
+    m_window.fields().setTimeFormat(
+        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), setting)));
+    m_window.showCurrent();
+    checkTimeFormat(setting);
+}
+
+void SettingsCommands::userOptions()
+{
+    OutlookSession &outlook = m_startUp.outlook();
+    const AdminOptions &admin = m_startUp.options();
+    frmUserOptions::Context context;
+    context.entryTypes = entryTypes();
+    context.billingStatuses = billingStatuses();
+    context.rateSources = offeredRateSources(rateOptions(admin));
+    context.categories = outlook.nameSpace().categories();
+    if (admin.journalFolderFixed)
+        context.fixedFolders << FolderSlot::Journal;
+    if (admin.appointmentsFolderFixed)
+        context.fixedFolders << FolderSlot::TimeCardAppointments;
+    if (admin.notesFolderFixed)
+        context.fixedFolders << FolderSlot::Notes;
+    for (FolderSlot slot : UserFolderSlots)
+        if (const std::optional<pim::Folder> &folder = outlook.folder(slot))
+            context.folderNames.insert(slot, folder->name());
+    context.chooseFolder =
+        [&outlook](FolderSlot slot) -> std::optional<std::pair<FolderId, QString>> {
+        const std::optional<pim::Folder> folder = outlook.GetOLFolder(folderKindOf(slot));
+        if (!folder)
+            return std::nullopt;
+        return std::make_pair(FolderId{folder->entryId(), folder->storeId()}, folder->name());
+    };
+    frmUserOptions dialog(userOptionsFrom(m_startUp.settings(), readItemStoreFolder(m_registry)),
+                          std::move(context), m_prompts, &m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const UserOptions chosen = dialog.options();
+    writeUserOptions(m_registry, chosen);
+    RegSettings settings = m_startUp.settings();
+    applyUserOptions(chosen, settings);
+    m_startUp.setSettings(settings);
+    m_editor.setOptions(editorOptions(m_startUp));
+    m_window.setToolTipsShown(chosen.tooltips);
+    m_window.fields().setTimeFormat(
+        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), chosen.timeFormat)));
+    checkTimeFormat(chosen.timeFormat);
+    m_window.showCurrent();
+}
+
+void SettingsCommands::checkTimeFormat(int setting)
+{
+    const QString format = chooseTimeFormat(m_startUp.timeFormat(), setting);
+    const char *formats[] = {TimeFormats::AmPm, TimeFormats::Hours24, TimeFormats::Seconds24};
+    for (int i = 0; i < 3; ++i)
+        if (QAction *tool = m_window.toolById(ToolId::TimeFormat1 + i))
+            tool->setChecked(format == QLatin1String(formats[i]));
+}
+
+} // namespace quorvale

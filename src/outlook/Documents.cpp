@@ -51,7 +51,10 @@ NewDocumentOutcome Documents::createNew(const NewDocumentRequest &request)
         return outcome;
     }
     const QFileInfo folder(request.directory);
-    if (request.directory.trimmed().isEmpty() || !folder.isDir()) {
+    // A relative folder would be found from wherever the program happened to
+    // start, and stored so; only a full path names one place.
+    if (request.directory.trimmed().isEmpty() || QDir::isRelativePath(request.directory) ||
+        !folder.isDir()) {
         m_prompts.messageBox(
             QStringLiteral("Directory Not Found"),
             QStringLiteral("The directory '%1' does not exist.").arg(request.directory),

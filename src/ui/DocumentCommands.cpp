@@ -43,6 +43,8 @@ void DocumentCommands::run(int)
     const auto apply = [&](const NewDocumentChoice &c) -> bool {
         try {
             if (c.source == DocumentSource::ExistingFile) {
+                if (!timeCardId)
+                    return false;
                 const QString path =
                     QFileDialog::getOpenFileName(shown, QStringLiteral("Select Document to Link"),
                                                  c.directory, QStringLiteral("All Files (*)"));

@@ -187,6 +187,8 @@ TEST_F(DocumentsTest, AFileThatCannotBeWrittenLeavesNoRow)
     missing.timeCardId = timeCard;
     EXPECT_EQ(documents.createNew(missing).result, NewDocumentResult::MissingDirectory);
     EXPECT_FALSE(QFileInfo::exists(missing.directory));
+    missing.directory = "documents";
+    EXPECT_EQ(documents.createNew(missing).result, NewDocumentResult::MissingDirectory);
     EXPECT_EQ(rows(), 0);
 }
 

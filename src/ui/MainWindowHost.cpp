@@ -21,6 +21,7 @@
 #include "timecards/TimeFormat.h"
 #include "ui/AbbreviationCommands.h"
 #include "ui/ContactCommands.h"
+#include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
@@ -193,6 +194,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_contactCommands = std::make_unique<ContactCommands>(*m_window, startUp, *m_editor, *m_binder,
                                                           prompts, m_pickLists);
     m_window->addCommandSet(*m_contactCommands);
+    m_documentCommands = std::make_unique<DocumentCommands>(*m_window, startUp, *m_editor, prompts);
+    m_window->addCommandSet(*m_documentCommands);
     TimeCardFields &fields = m_window->fields();
     m_pickLists = pickListSource(startUp);
     fields.setPickLists(m_pickLists);

@@ -31,6 +31,7 @@ class HelpCommands;
 class ReportCommands;
 class SettingsCommands;
 class ContactCommands;
+class DocumentCommands;
 class ManageCommands;
 class ViewCommands;
 
@@ -108,6 +109,7 @@ private:
     std::unique_ptr<ReportCommands> m_reportCommands;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<ContactCommands> m_contactCommands;
+    std::unique_ptr<DocumentCommands> m_documentCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace quorvale {
@@ -31,7 +32,10 @@ public:
 
     static bool isOffered(qint32 id) { return id != 6 && id != 7; }
 
-    const std::vector<PaymentMethod> &offered() const { return m_methods; }
+    const std::vector<PaymentMethod> &offered() const & { return m_methods; }
+    // From a temporary (a range-for over load(...).offered()) the list is moved
+    // out, so nothing refers into a list already gone.
+    std::vector<PaymentMethod> offered() && { return std::move(m_methods); }
     // nullptr for an id that is not offered.
     const PaymentMethod *find(qint32 id) const;
 

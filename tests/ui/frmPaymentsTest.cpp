@@ -1,20 +1,24 @@
 // The payment window offscreen on a demo database: a contact from the real
-// picker, amounts and card details typed from the keyboard, and the rows that
-// saving leaves in tblPayments.
+// picker, amounts and card details typed from the keyboard, the rows that
+// saving leaves in tblPayments, and the main window's command that opens it.
 
 #include "ui/frmPayments.h"
 
-#include "data/DataStore.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
 #include "timecards/RateChoices.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/MainWindowHost.h"
+#include "ui/PaymentCommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,51 +37,55 @@ using namespace quorvale;
 
 namespace {
 
+// The demo database behind a started program, as the main window has it.
 struct PaymentsWindow : ::testing::Test {
-    test::TempDir tmp;
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, tmp.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    std::unique_ptr<frmPayments> window;
-    qint32 userId = 0;
-
     void SetUp() override
     {
-        errors.terminate = [](int) {};
-        admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
-        init.userName = "Ann O'Hara";
-        init.demo = true;
-        Registry setup(tmp.filePath("setup.ini"));
-        userId = admin::initialise(init, setup).userId;
-        store = std::make_unique<DataStore>(DatabaseSettings::read(setup.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
+                          adminRegistry);
+        errors.terminate = [this](int code) { endedWith = code; };
+        start();
         cnn().execute("INSERT INTO tblContacts (ContactName, Active) VALUES ('Zephyr Quill', -1)");
         for (int id : {6, 7})
             cnn().execute("INSERT INTO tblPaymentMethods (PaymentMethodID, PaymentMethod) "
                           "VALUES (?, ?)",
                           {id, QString("Internal %1").arg(id)});
-        window = std::make_unique<frmPayments>(cnn(), PaymentWindowContext{userId, Terms{}, false},
-                                               prompts);
+    }
+
+    void start()
+    {
+        window.reset();
+        commands.reset();
+        host.reset();
+        startUp.reset();
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        commands = std::make_unique<PaymentCommands>(host->window(), *startUp, prompts);
+    }
+    void openWindow()
+    {
+        window = std::make_unique<frmPayments>(
+            cnn(), PaymentWindowContext{userId(), Terms{}, false}, prompts);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    db::Connection &cnn() { return store->cnnLink(); }
-    // The next contact picker to open takes the contact found by `search`, or
-    // none when search is empty.
+    db::Connection &cnn() { return startUp->store().cnnLink(); }
+    qint32 userId() { return startUp->settings().userId; }
+    // The next contact picker to open takes the contact found by `search`.
     void pickerWillChoose(const QString &search)
     {
         QTimer::singleShot(0, [search] {
             auto *picker = qobject_cast<ContactPickerDialog *>(QApplication::activeModalWidget());
             ASSERT_NE(picker, nullptr);
-            if (search.isEmpty()) {
-                picker->reject();
-                return;
-            }
             QTest::keyClicks(picker->searchField(), search);
             QTest::keyClick(picker->searchField(), Qt::Key_Return);
         });
@@ -99,19 +107,30 @@ struct PaymentsWindow : ::testing::Test {
                     q.next());
         return q;
     }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath("prog");
+    QString settingsFile = tmp.filePath("settings.ini");
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    int endedWith = 0;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+    std::unique_ptr<PaymentCommands> commands;
+    std::unique_ptr<frmPayments> window;
 };
 
 } // namespace
 
-TEST_F(PaymentsWindow, ACardPaymentOnAccountIsTypedAndSaved)
+TEST_F(PaymentsWindow, AFundPaymentThenACardPaymentAreTypedAndSaved)
 {
+    openWindow();
     EXPECT_EQ(window->windowTitle(), " Quorvale for Outlook:  New Payments");
-    QStringList methods;
-    for (int i = 0; i < window->methodList()->count(); ++i)
-        methods << window->methodList()->itemText(i);
-    EXPECT_EQ(methods, QStringList({"Bank transfer", "Cheque", "Credit card", "Cash"}));
-    EXPECT_FALSE(window->saveExitButton()->isEnabled());
-    EXPECT_FALSE(window->cardPanel()->isVisible());
+    EXPECT_EQ(window->methodList()->count(), 4) << "never the methods 6 and 7";
+    EXPECT_FALSE(window->saveAddButton()->isEnabled());
     EXPECT_EQ(window->selectContactButton()->accessibleName(), "Click to select contact.");
     for (QLabel *label : window->findChildren<QLabel *>())
         EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
@@ -119,16 +138,29 @@ TEST_F(PaymentsWindow, ACardPaymentOnAccountIsTypedAndSaved)
     pickerWillChoose("Zephyr");
     QTest::mouseClick(window->selectContactButton(), Qt::LeftButton);
     EXPECT_EQ(window->contactField()->text(), "Zephyr Quill");
-
-    ASSERT_GE(chooseMethod("Credit card"), 0);
-    EXPECT_TRUE(window->cardPanel()->isVisible());
-    EXPECT_TRUE(window->authorizationField()->isEnabled());
-    EXPECT_EQ(window->descriptionField()->text(), "Card payment, authorised by phone");
-
+    chooseMethod("Cheque");
+    QTest::mouseClick(window->toFundsOption(), Qt::LeftButton);
+    EXPECT_EQ(window->descriptionField()->text(), "Payment to fund.");
     window->amountField()->setFocus();
     window->amountField()->selectAll();
-    QTest::keyClicks(window->amountField(), "2'5x0.75");
-    EXPECT_EQ(window->amountField()->text(), "250.75");
+    QTest::keyClicks(window->amountField(), "1'0x0");
+    EXPECT_EQ(window->amountField()->text(), "100");
+    // Save & Add opens the picker for the next payment's contact.
+    pickerWillChoose("Zephyr");
+    QTest::mouseClick(window->saveAddButton(), Qt::LeftButton);
+    QSqlQuery q = lastPayment();
+    EXPECT_EQ(Money::fromStored(q.value(1)), Money::fromWhole(100));
+    EXPECT_EQ(q.value(2).toString(), "Payment to fund.");
+    EXPECT_EQ(q.value(7).toInt(), -1);
+    EXPECT_EQ(window->entry().amountText(), "0");
+
+    QTest::mouseClick(window->onAccountOption(), Qt::LeftButton);
+    chooseMethod("Credit card");
+    EXPECT_TRUE(window->cardPanel()->isVisible());
+    EXPECT_EQ(window->descriptionField()->text(), "Card payment, authorised by phone");
+    window->amountField()->setFocus();
+    window->amountField()->selectAll();
+    QTest::keyClicks(window->amountField(), "250.75");
     // Finished with the amount: it is shown in the currency format.
     QTest::keyClick(window->amountField(), Qt::Key_Return);
     EXPECT_EQ(window->amountField()->text(), currencyText(Money::fromUnits(2507500)));
@@ -144,42 +176,34 @@ TEST_F(PaymentsWindow, ACardPaymentOnAccountIsTypedAndSaved)
 
     QTest::mouseClick(window->saveExitButton(), Qt::LeftButton);
     EXPECT_EQ(window->result(), QDialog::Accepted);
-    QSqlQuery q = lastPayment();
+    q = lastPayment();
     EXPECT_EQ(q.value(0).toString(), "Zephyr Quill");
     EXPECT_EQ(Money::fromStored(q.value(1)), Money::fromUnits(-2507500));
-    EXPECT_EQ(q.value(2).toString(), "Card payment, authorised by phone");
     EXPECT_EQ(q.value(3).toString(), "4111111111111111");
     EXPECT_EQ(q.value(4).toString(), "0926");
     EXPECT_EQ(q.value(5).toString(), "Z. Quill");
     EXPECT_EQ(q.value(6).toString(), "OK42");
-    EXPECT_EQ(q.value(7).toInt(), 0);
-    EXPECT_EQ(q.value(8).toInt(), userId);
-    EXPECT_EQ(q.value(9).toDate(), QDate::currentDate());
+    EXPECT_EQ(q.value(8).toInt(), userId());
 }
 
-TEST_F(PaymentsWindow, SaveAndAddRecordsAFundPaymentAndStartsTheNext)
+TEST_F(PaymentsWindow, TheCommandOpensTheWindowOnlyWhenPaymentsAreAllowed)
 {
-    pickerWillChoose("Zephyr");
-    QTest::mouseClick(window->selectContactButton(), Qt::LeftButton);
-    chooseMethod("Cheque");
-    QTest::mouseClick(window->toFundsOption(), Qt::LeftButton);
-    EXPECT_EQ(window->descriptionField()->text(), "Payment to fund.");
-    window->amountField()->setFocus();
-    window->amountField()->selectAll();
-    QTest::keyClicks(window->amountField(), "100");
-    ASSERT_TRUE(window->saveAddButton()->isEnabled());
+    ASSERT_TRUE(startUp->options().billingInUse);
+    ASSERT_TRUE(startUp->permissions().payments);
+    EXPECT_TRUE(commands->handles(ToolId::NewPayment));
+    EXPECT_FALSE(commands->handles(ToolId::NewPayment + 1));
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        if (auto *shown = qobject_cast<frmPayments *>(QApplication::activeModalWidget())) {
+            opened = shown->windowTitle();
+            shown->exitButton()->click();
+        }
+    });
+    commands->run(ToolId::NewPayment);
+    EXPECT_EQ(opened, " Quorvale for Outlook:  New Payments");
 
-    // The picker opens again for the next payment; it is closed without a choice.
-    pickerWillChoose(QString());
-    QTest::mouseClick(window->saveAddButton(), Qt::LeftButton);
-    QSqlQuery q = lastPayment();
-    EXPECT_EQ(Money::fromStored(q.value(1)), Money::fromWhole(100));
-    EXPECT_EQ(q.value(2).toString(), "Payment to fund.");
-    EXPECT_EQ(q.value(7).toInt(), -1);
-
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->contactField()->text(), "");
-    EXPECT_EQ(window->entry().amountText(), "0");
-    EXPECT_FALSE(window->saveAddButton()->isEnabled());
-    EXPECT_TRUE(window->toFundsOption()->isChecked());
+    cnn().execute("UPDATE tblPermissions SET Payments = 0");
+    start();
+    EXPECT_FALSE(commands->handles(ToolId::NewPayment));
+    EXPECT_EQ(endedWith, 0);
 }

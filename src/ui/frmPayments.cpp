@@ -21,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quorvale {
 
@@ -49,7 +50,7 @@ void filterTyped(QLineEdit *edit, const QString &text, const char *allowed)
     edit->setCursorPosition(std::max(0, cursor));
 }
 
-void setTextKeepingCursor(QLineEdit *edit, const QString &text)
+void showText(QLineEdit *edit, const QString &text)
 {
     if (edit->text() != text)
         edit->setText(text);
@@ -252,11 +253,11 @@ void frmPayments::showAmount(bool editing)
 {
     const std::optional<Money> amount = m_entry.amount();
     if (!amount)
-        setTextKeepingCursor(m_amount, m_entry.amountText());
+        showText(m_amount, m_entry.amountText());
     else if (editing)
-        setTextKeepingCursor(m_amount, typedAmountText(*amount));
+        showText(m_amount, typedAmountText(*amount));
     else
-        setTextKeepingCursor(m_amount, currencyText(*amount));
+        showText(m_amount, currencyText(*amount));
 }
 
 void frmPayments::showEntry()
@@ -275,17 +276,17 @@ void frmPayments::showEntry()
     showAmount(m_amount->hasFocus());
     m_onAccount->setChecked(m_entry.kind() == PaymentKind::OnAccount);
     m_toFunds->setChecked(m_entry.kind() == PaymentKind::ToFunds);
-    setTextKeepingCursor(m_description, m_entry.description());
+    showText(m_description, m_entry.description());
 
     const bool card = m_entry.cardFieldsEnabled();
     m_cardPanel->setVisible(card);
     for (QLineEdit *field : {m_cardNumber, m_expiration, m_cardholder})
         field->setEnabled(card);
-    setTextKeepingCursor(m_cardNumber, m_entry.cardNumber());
-    setTextKeepingCursor(m_expiration, m_entry.expiration());
-    setTextKeepingCursor(m_cardholder, m_entry.cardholder());
+    showText(m_cardNumber, m_entry.cardNumber());
+    showText(m_expiration, m_entry.expiration());
+    showText(m_cardholder, m_entry.cardholder());
     m_authorization->setEnabled(m_entry.authorizationEnabled());
-    setTextKeepingCursor(m_authorization, m_entry.authorizationCode());
+    showText(m_authorization, m_entry.authorizationCode());
     validate();
 }
 

@@ -25,6 +25,7 @@
 #include "ui/EditCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
+#include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
 #include "ui/SettingsCommands.h"
@@ -196,6 +197,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_contactCommands);
     m_documentCommands = std::make_unique<DocumentCommands>(*m_window, startUp, *m_editor, prompts);
     m_window->addCommandSet(*m_documentCommands);
+    m_paymentCommands = std::make_unique<PaymentCommands>(*m_window, startUp, prompts);
+    m_window->addCommandSet(*m_paymentCommands);
     TimeCardFields &fields = m_window->fields();
     m_pickLists = pickListSource(startUp);
     fields.setPickLists(m_pickLists);

@@ -32,6 +32,7 @@ class ReportCommands;
 class SettingsCommands;
 class ContactCommands;
 class DocumentCommands;
+class PaymentCommands;
 class ManageCommands;
 class ViewCommands;
 
@@ -110,6 +111,7 @@ private:
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<ContactCommands> m_contactCommands;
     std::unique_ptr<DocumentCommands> m_documentCommands;
+    std::unique_ptr<PaymentCommands> m_paymentCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed

@@ -1,0 +1,209 @@
+// The payment window offscreen on a demo database: a contact from the real
+// picker, amounts and card details typed from the keyboard, the rows that
+// saving leaves in tblPayments, and the main window's command that opens it.
+
+#include "ui/frmPayments.h"
+
+#include "platform/core/Money.h"
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
+#include "timecards/RateChoices.h"
+#include "ui/ContactPickerDialog.h"
+#include "ui/MainWindowHost.h"
+#include "ui/PaymentCommands.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quorvale;
+
+namespace {
+
+// The demo database behind a started program, as the main window has it.
+struct PaymentsWindow : ::testing::Test {
+    void SetUp() override
+    {
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
+                          adminRegistry);
+        errors.terminate = [this](int code) { endedWith = code; };
+        start();
+        cnn().execute("INSERT INTO tblContacts (ContactName, Active) VALUES ('Zephyr Quill', -1)");
+        for (int id : {6, 7})
+            cnn().execute("INSERT INTO tblPaymentMethods (PaymentMethodID, PaymentMethod) "
+                          "VALUES (?, ?)",
+                          {id, QString("Internal %1").arg(id)});
+    }
+
+    void start()
+    {
+        window.reset();
+        commands.reset();
+        host.reset();
+        startUp.reset();
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        commands = std::make_unique<PaymentCommands>(host->window(), *startUp, prompts);
+    }
+    void openWindow()
+    {
+        window = std::make_unique<frmPayments>(
+            cnn(), PaymentWindowContext{userId(), Terms{}, false}, prompts);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    db::Connection &cnn() { return startUp->store().cnnLink(); }
+    qint32 userId() { return startUp->settings().userId; }
+    // The next contact picker to open takes the contact found by `search`.
+    void pickerWillChoose(const QString &search)
+    {
+        QTimer::singleShot(0, [search] {
+            auto *picker = qobject_cast<ContactPickerDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(picker, nullptr);
+            QTest::keyClicks(picker->searchField(), search);
+            QTest::keyClick(picker->searchField(), Qt::Key_Return);
+        });
+    }
+    int chooseMethod(const QString &name)
+    {
+        const int index = window->methodList()->findText(name);
+        window->methodList()->setCurrentIndex(index);
+        return index;
+    }
+    QSqlQuery lastPayment()
+    {
+        QSqlQuery q(cnn().database());
+        EXPECT_TRUE(q.exec("SELECT c.ContactName, p.PaymentAmount, p.PaymentDescription, "
+                           "p.CreditCardNumber, p.CCExpirationDate, p.CardholdersName, "
+                           "p.AuthorizationCode, p.FundContribution, p.UserID, p.PaymentDate "
+                           "FROM tblPayments p JOIN tblContacts c ON c.ContactID = p.ContactID "
+                           "ORDER BY p.PaymentID DESC LIMIT 1") &&
+                    q.next());
+        return q;
+    }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath("prog");
+    QString settingsFile = tmp.filePath("settings.ini");
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    int endedWith = 0;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+    std::unique_ptr<PaymentCommands> commands;
+    std::unique_ptr<frmPayments> window;
+};
+
+} // namespace
+
+TEST_F(PaymentsWindow, AFundPaymentThenACardPaymentAreTypedAndSaved)
+{
+    openWindow();
+    EXPECT_EQ(window->windowTitle(), " Quorvale for Outlook:  New Payments");
+    EXPECT_EQ(window->methodList()->count(), 4) << "never the methods 6 and 7";
+    EXPECT_FALSE(window->saveAddButton()->isEnabled());
+    EXPECT_EQ(window->selectContactButton()->accessibleName(), "Click to select contact.");
+    for (QLabel *label : window->findChildren<QLabel *>())
+        EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+
+    pickerWillChoose("Zephyr");
+    QTest::mouseClick(window->selectContactButton(), Qt::LeftButton);
+    EXPECT_EQ(window->contactField()->text(), "Zephyr Quill");
+    chooseMethod("Cheque");
+    QTest::mouseClick(window->toFundsOption(), Qt::LeftButton);
+    EXPECT_EQ(window->descriptionField()->text(), "Payment to fund.");
+    window->amountField()->setFocus();
+    window->amountField()->selectAll();
+    QTest::keyClicks(window->amountField(), "1'0x0");
+    EXPECT_EQ(window->amountField()->text(), "100");
+    // Save & Add opens the picker for the next payment's contact.
+    pickerWillChoose("Zephyr");
+    QTest::mouseClick(window->saveAddButton(), Qt::LeftButton);
+    QSqlQuery q = lastPayment();
+    EXPECT_EQ(Money::fromStored(q.value(1)), Money::fromWhole(100));
+    EXPECT_EQ(q.value(2).toString(), "Payment to fund.");
+    EXPECT_EQ(q.value(7).toInt(), -1);
+    EXPECT_EQ(window->entry().amountText(), "0");
+
+    QTest::mouseClick(window->onAccountOption(), Qt::LeftButton);
+    chooseMethod("Credit card");
+    EXPECT_TRUE(window->cardPanel()->isVisible());
+    EXPECT_EQ(window->descriptionField()->text(), "Card payment, authorised by phone");
+    window->amountField()->setFocus();
+    window->amountField()->selectAll();
+    QTest::keyClicks(window->amountField(), "250.75");
+    // Finished with the amount: it is shown in the currency format.
+    QTest::keyClick(window->amountField(), Qt::Key_Return);
+    EXPECT_EQ(window->amountField()->text(), currencyText(Money::fromUnits(2507500)));
+    QTest::keyClicks(window->cardNumberField(), "4111-1111 1111 1111");
+    EXPECT_EQ(window->cardNumberField()->text(), "4111111111111111");
+    QTest::keyClicks(window->expirationField(), "926");
+    QTest::keyClicks(window->cardholderField(), "Z. Quill");
+    QTest::keyClicks(window->authorizationField(), "OK42");
+    EXPECT_FALSE(window->saveExitButton()->isEnabled()) << "three digits are no expiration";
+    QTest::keyClick(window->expirationField(), Qt::Key_Home);
+    QTest::keyClicks(window->expirationField(), "0");
+    ASSERT_TRUE(window->saveExitButton()->isEnabled());
+
+    QTest::mouseClick(window->saveExitButton(), Qt::LeftButton);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    q = lastPayment();
+    EXPECT_EQ(q.value(0).toString(), "Zephyr Quill");
+    EXPECT_EQ(Money::fromStored(q.value(1)), Money::fromUnits(-2507500));
+    EXPECT_EQ(q.value(3).toString(), "4111111111111111");
+    EXPECT_EQ(q.value(4).toString(), "0926");
+    EXPECT_EQ(q.value(5).toString(), "Z. Quill");
+    EXPECT_EQ(q.value(6).toString(), "OK42");
+    EXPECT_EQ(q.value(8).toInt(), userId());
+}
+
+TEST_F(PaymentsWindow, TheCommandOpensTheWindowOnlyWhenPaymentsAreAllowed)
+{
+    ASSERT_TRUE(startUp->options().billingInUse);
+    ASSERT_TRUE(startUp->permissions().payments);
+    EXPECT_TRUE(commands->handles(ToolId::NewPayment));
+    EXPECT_FALSE(commands->handles(ToolId::NewPayment + 1));
+    QString opened;
+    QTimer::singleShot(0, [&opened] {
+        if (auto *shown = qobject_cast<frmPayments *>(QApplication::activeModalWidget())) {
+            opened = shown->windowTitle();
+            shown->exitButton()->click();
+        }
+    });
+    commands->run(ToolId::NewPayment);
+    EXPECT_EQ(opened, " Quorvale for Outlook:  New Payments");
+
+    cnn().execute("UPDATE tblPermissions SET Payments = 0");
+    start();
+    EXPECT_FALSE(commands->handles(ToolId::NewPayment));
+    EXPECT_EQ(endedWith, 0);
+}

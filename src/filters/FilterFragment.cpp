@@ -52,9 +52,8 @@ void addText(SqlFragment &fragment, const char *column, const QString &value)
 void addId(SqlFragment &fragment, const char *column, qint32 id)
 {
     if (id != 0)
-        fragment.add(QStringLiteral("tblTimeCards.") + QLatin1String(column) +
-                         QStringLiteral(" = ?"),
-                     {id});
+        fragment.add(
+            QStringLiteral("tblTimeCards.") + QLatin1String(column) + QStringLiteral(" = ?"), {id});
 }
 
 } // namespace

@@ -97,8 +97,9 @@ TimeCardFilter::Result TimeCardFilter::quickFilter(QuickFilterType type, qint32 
     }
     const SqlFragment fragment = quickFilterFragment(QuickFilterTable::TimeCards, type, id);
     if (!m_set.anyMatch(fragment)) {
-        m_prompts.messageBox(QStringLiteral(" No Matching Records"),
-                             QStringLiteral("No records match the selected filter criteria.   \r\n"));
+        m_prompts.messageBox(
+            QStringLiteral(" No Matching Records"),
+            QStringLiteral("No records match the selected filter criteria.   \r\n"));
         return Result::Unchanged;
     }
     const Result result = reopen(fragment);

@@ -144,10 +144,10 @@ void FilterCommands::selectQuickFilter()
         names << e.text;
     const Terms &terms = m_startUp.options().terms;
     bool ok = false;
-    const QString chosen = QInputDialog::getItem(
-        &m_window, QStringLiteral("Quick Filter"),
-        (level == 1 ? terms.activity1 : terms.activity2) + QStringLiteral(":"), names, 0, false,
-        &ok);
+    const QString chosen = QInputDialog::getItem(&m_window, QStringLiteral("Quick Filter"),
+                                                 (level == 1 ? terms.activity1 : terms.activity2) +
+                                                     QStringLiteral(":"),
+                                                 names, 0, false, &ok);
     const qsizetype index = names.indexOf(chosen);
     if (ok && index >= 0)
         m_filter.quickFilter(type, entries[static_cast<std::size_t>(index)].id, chosen);

@@ -3,7 +3,6 @@
 #include "ui/frmSelectCategories.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace quorvale {
 
@@ -109,10 +109,14 @@ void frmFilter::build()
     m_clearContact->setText(QStringLiteral("X"));
     m_clearContact->setToolTip(QStringLiteral("Clear contact selection."));
     m_clearContact->setAccessibleName(QStringLiteral("Clear contact selection."));
-    QLabel *contactLabel = labelFor(this, QStringLiteral("&") + m_setup.terms.contact + ':', m_contact);
-    form->addRow(contactLabel, line(this, {{m_contact, 1}, {m_pickContact, 0}, {m_clearContact, 0}}));
+    QLabel *contactLabel =
+        labelFor(this, QStringLiteral("&") + m_setup.terms.contact + ':', m_contact);
+    form->addRow(contactLabel,
+                 line(this, {{m_contact, 1}, {m_pickContact, 0}, {m_clearContact, 0}}));
     contactLabel->setVisible(m_setup.contactInUse);
-    form->itemAt(form->rowCount() - 1, QFormLayout::FieldRole)->widget()->setVisible(m_setup.contactInUse);
+    form->itemAt(form->rowCount() - 1, QFormLayout::FieldRole)
+        ->widget()
+        ->setVisible(m_setup.contactInUse);
     connect(m_pickContact, &QToolButton::clicked, this, &frmFilter::selectContact);
     connect(m_clearContact, &QToolButton::clicked, this, &frmFilter::clearContact);
 
@@ -194,11 +198,11 @@ void frmFilter::build()
     connect(m_apply, &QPushButton::clicked, this, &frmFilter::cmdApply_Click);
     connect(m_cancel, &QPushButton::clicked, this, &frmFilter::Command2_Click);
 
-    QWidget *order[] = {m_contact,      m_pickContact,  m_clearContact,  m_activity1,
-                        m_activity2,    m_billStatus,   m_rateSource,    m_entryType,
-                        m_categories,   m_showCategories, m_rateOperator, m_rate,
-                        m_startOperator, m_startDate,   m_endOperator,   m_endDate,
-                        m_jobOrder,     m_apply,        m_cancel};
+    QWidget *order[] = {m_contact,       m_pickContact,    m_clearContact, m_activity1,
+                        m_activity2,     m_billStatus,     m_rateSource,   m_entryType,
+                        m_categories,    m_showCategories, m_rateOperator, m_rate,
+                        m_startOperator, m_startDate,      m_endOperator,  m_endDate,
+                        m_jobOrder,      m_apply,          m_cancel};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -277,8 +281,8 @@ FilterCriteria frmFilter::criteria() const
     if (!m_setup.jobOrderTerm.isEmpty()) {
         // A mask leaves its separators in an empty field: that is no job order.
         const QString text = m_jobOrder->text();
-        const bool any = std::any_of(text.cbegin(), text.cend(),
-                                     [](QChar ch) { return ch.isLetterOrNumber(); });
+        const bool any =
+            std::any_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.isLetterOrNumber(); });
         if (any)
             c.jobOrder = text;
     }

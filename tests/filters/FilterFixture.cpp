@@ -19,10 +19,12 @@ qint32 FilterFixture::card(const QVariantMap &columns, qint32 userId) const
         values << it.value();
     }
     const QStringList marks(names.size(), QStringLiteral("?"));
-    files.exec(files.dataFile(), QStringLiteral("INSERT INTO tblTimeCards (%1) VALUES (%2)")
-                                     .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+    files.exec(files.dataFile(),
+               QStringLiteral("INSERT INTO tblTimeCards (%1) VALUES (%2)")
+                   .arg(names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
                values);
-    return files.scalar(files.dataFile(), QStringLiteral("SELECT MAX(TimeCardID) FROM tblTimeCards"))
+    return files
+        .scalar(files.dataFile(), QStringLiteral("SELECT MAX(TimeCardID) FROM tblTimeCards"))
         .toInt();
 }
 

@@ -1,7 +1,7 @@
-#include "filters/FilterFragment.h"
 #include "filters/TimeCardFilter.h"
 
 #include "FilterFixture.h"
+#include "filters/FilterFragment.h"
 
 #include <gtest/gtest.h>
 
@@ -74,8 +74,9 @@ TEST(FilterFragment, ClausesFollowTheirOrderAndBindEveryValue)
     c.startDateOperator = QStringLiteral("On of after");
     c.startDate = QDate(2026, 3, 1);
     const SqlFragment f = BuildFilterFragment(c);
-    EXPECT_EQ(f.text, QStringLiteral(" AND tblTimeCards.ContactID = ? AND tblTimeCards.BillStatus = "
-                                     "? AND tblTimeCards.Rate < ? AND tblTimeCards.StartDate >= ?"));
+    EXPECT_EQ(f.text,
+              QStringLiteral(" AND tblTimeCards.ContactID = ? AND tblTimeCards.BillStatus = "
+                             "? AND tblTimeCards.Rate < ? AND tblTimeCards.StartDate >= ?"));
     EXPECT_EQ(f.params, (QVariantList{12, QStringLiteral("Hold"), money(75), QDate(2026, 3, 1)}));
 
     // A date or rate not entered does not count, whatever it holds.
@@ -264,8 +265,8 @@ TEST(QuickFilter, NarrowsByTheChosenTypeAndTellsWhyItCannot)
     ASSERT_TRUE(f.open(false));
     EXPECT_EQ(quickFilterFragment(QuickFilterTable::Expenses, QuickFilterType::Activity1, 12),
               (SqlFragment{QStringLiteral(" AND tblExpenses.Activity1ID = ?"), {12}}));
-    EXPECT_TRUE(quickFilterFragment(QuickFilterTable::TimeCards, QuickFilterType::Contact, 0)
-                    .isEmpty());
+    EXPECT_TRUE(
+        quickFilterFragment(QuickFilterTable::TimeCards, QuickFilterType::Contact, 0).isEmpty());
 
     EXPECT_EQ(f.filter.quickFilter(QuickFilterType::Activity1, 12, "Design"), Result::Applied);
     EXPECT_EQ(f.keys(), (Keys{f.b, f.c}));

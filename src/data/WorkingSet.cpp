@@ -97,10 +97,21 @@ bool WorkingSet::Reorder(const QString &orderBy, const Terms &terms)
         if (!connection)
             throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
                           QStringLiteral("frmTimeCard: ProcessSort"));
+        // Whatever narrows the statement stays: it is cut before its ORDER BY and
+        // re-run with the filter's values, which its "?" stand for.
+        QString source = m_timeCards.source();
+        const qsizetype cut =
+            source.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);
+        if (cut >= 0)
+            source.truncate(cut);
+        // The clause begins with its own blank.
+        while (source.endsWith(QLatin1Char(' ')))
+            source.chop(1);
         m_orderBy = orderBy;
         applySortLookup(terms);
-        // The filter in force stays, values and all: its "?" need them.
-        reopen(*connection);
+        m_timeCards.close();
+        m_timeCards.open(*connection, source + m_orderBy, db::CursorType::Keyset,
+                         db::LockType::Optimistic, m_filter.params);
         return true;
     } catch (const QvError &error) {
         m_timeCards.close();

@@ -39,8 +39,10 @@ public:
     bool SetRecordSet(bool includeHidden, db::Connection &cnnLink,
                       const WorkingSetContext &context);
 
-    // Re-opens the open set in another order, keeping the filter in force with
-    // its values. False when it could not be opened.
+    // Re-opens the open set in another order, keeping whatever the filters added
+    // to its statement (with the filter's values): the statement opened is cut
+    // before its ORDER BY and the new clause appended. False when it could not be
+    // opened.
     bool Reorder(const QString &orderBy, const Terms &terms);
 
     // Whether the user's TimeCards narrowed by fragment hold any row; throws

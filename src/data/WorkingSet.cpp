@@ -1,6 +1,7 @@
 #include "WorkingSet.h"
 
 #include "platform/core/QvError.h"
+#include "platform/db/Command.h"
 #include "support/ErrorHandler.h"
 #include "support/Trace.h"
 
@@ -13,10 +14,62 @@ bool WorkingSet::SetRecordSet(bool includeHidden, db::Connection &cnnLink,
     try {
         applySortLookup(context.terms);
         m_sql = WorkingSetSql::build(context.contactInUse, includeHidden, context.userId);
-        m_timeCards.open(cnnLink, openedSql(), db::CursorType::Keyset, db::LockType::Optimistic);
+        reopen(cnnLink);
         m_windowCaption = QStringLiteral(" Quorvale:  ") + context.userName;
         return true;
     } catch (const QvError &error) {
+        m_timeCards.close();
+        m_errors.handle(error);
+        return false;
+    }
+}
+
+void WorkingSet::reopen(db::Connection &connection)
+{
+    m_timeCards.close();
+    m_timeCards.open(connection, openedSql(), db::CursorType::Keyset, db::LockType::Optimistic,
+                     m_filter.params);
+}
+
+bool WorkingSet::anyMatch(const SqlFragment &fragment) const
+{
+    db::Connection *connection = m_timeCards.connection();
+    if (!connection)
+        throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
+                      QStringLiteral("frmTimeCard: ProcessFilter"));
+    db::Command test(*connection, m_sql.timeCardBase + fragment.text);
+    return test.first(fragment.params).has_value();
+}
+
+bool WorkingSet::setFilter(const SqlFragment &fragment)
+{
+    TraceScope trace(u"frmTimeCard: ProcessFilter");
+    try {
+        db::Connection *connection = m_timeCards.connection();
+        if (!connection)
+            throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
+                          QStringLiteral("frmTimeCard: ProcessFilter"));
+        QVariant current;
+        if (!m_timeCards.bof() && !m_timeCards.eof()) {
+            if (m_timeCards.editMode() != db::EditMode::None) {
+                try {
+                    m_timeCards.update();
+                } catch (const QvError &) {
+                    m_timeCards.cancelUpdate();
+                }
+            }
+            current = m_timeCards.bookmark();
+        }
+        m_filter = fragment;
+        reopen(*connection);
+        if (current.isValid() && m_timeCards.recordCount() > 0) {
+            m_timeCards.find(QStringLiteral("TimeCardID"), current);
+            if (m_timeCards.eof())
+                m_timeCards.moveFirst();
+        }
+        return true;
+    } catch (const QvError &error) {
+        m_filter = {};
         m_timeCards.close();
         m_errors.handle(error);
         return false;
@@ -44,6 +97,8 @@ bool WorkingSet::Reorder(const QString &orderBy, const Terms &terms)
         if (!connection)
             throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
                           QStringLiteral("frmTimeCard: ProcessSort"));
+        // Whatever narrows the statement stays: it is cut before its ORDER BY and
+        // re-run with the filter's values, which its "?" stand for.
         QString source = m_timeCards.source();
         const qsizetype cut =
             source.lastIndexOf(QLatin1String("ORDER BY"), -1, Qt::CaseInsensitive);
@@ -56,7 +111,7 @@ bool WorkingSet::Reorder(const QString &orderBy, const Terms &terms)
         applySortLookup(terms);
         m_timeCards.close();
         m_timeCards.open(*connection, source + m_orderBy, db::CursorType::Keyset,
-                         db::LockType::Optimistic);
+                         db::LockType::Optimistic, m_filter.params);
         return true;
     } catch (const QvError &error) {
         m_timeCards.close();

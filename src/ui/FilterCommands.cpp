@@ -1,0 +1,168 @@
+#include "FilterCommands.h"
+
+#include "data/DataStore.h"
+#include "platform/pim/Namespace.h"
+#include "settings/StartUp.h"
+#include "settings/TimeCardSettings.h"
+#include "timecards/CommandTable.h"
+#include "timecards/MainCommands.h"
+#include "timecards/PickLists.h"
+#include "timecards/Rates.h"
+#include "timecards/TimeCardChoices.h"
+#include "timecards/TimeCardEditor.h"
+#include "ui/ContactPickerDialog.h"
+#include "ui/frmFilter.h"
+#include "ui/frmTimeCard.h"
+
+#include <QAction>
+#include <QInputDialog>
+
+namespace quorvale {
+
+FilterCommands::FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                               MainCommands & /*commands*/, Prompts &prompts)
+    : m_window(window), m_startUp(startUp), m_editor(editor),
+      m_filter(startUp.workingSet(), prompts)
+{
+    settled();
+}
+
+bool FilterCommands::handles(int toolId) const
+{
+    if (toolId == FilterToolId::SelectQuickFilter || toolId == FilterToolId::ClearQuickFilter)
+        return m_startUp.options().contactInUse || m_startUp.options().activity1InUse ||
+               m_startUp.options().activity2InUse;
+    return toolId == ToolId::Filter;
+}
+
+void FilterCommands::run(int toolId)
+{
+    if (!leaveCurrent())
+        return;
+    if (toolId == ToolId::Filter)
+        filterCommand();
+    else if (toolId == FilterToolId::SelectQuickFilter)
+        selectQuickFilter();
+    else
+        m_filter.quickFilter(quickFilterTypeOf(m_startUp.settings().settings.quickFilterType), 0,
+                             {});
+    settled();
+}
+
+bool FilterCommands::leaveCurrent()
+{
+    if (m_editor.leaveCurrent())
+        return true;
+    m_window.focusField(m_editor.focus().field);
+    return false;
+}
+
+void FilterCommands::clear()
+{
+    m_filter.clear();
+    settled();
+}
+
+FilterDialogSetup FilterCommands::dialogSetup() const
+{
+    const AdminOptions &o = m_startUp.options();
+    FilterDialogSetup setup;
+    setup.terms = o.terms;
+    setup.contactInUse = o.contactInUse;
+    setup.activity1InUse = o.activity1InUse;
+    setup.activity2InUse = o.activity2InUse;
+    setup.jobOrderTerm = o.jobOrderTerm;
+    setup.jobOrderMask = o.jobOrderMask;
+    setup.billStatuses = billingStatuses();
+    setup.rateSources = offeredRateSources(rateOptions(o));
+    setup.entryTypes = entryTypes();
+    StartUp &startUp = m_startUp;
+    setup.activities = [&startUp](int level, std::optional<qint32> contactId) {
+        const PreparedCommands &c = startUp.commands();
+        db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
+        if (!list)
+            return std::vector<PickEntry>{PickEntry{}};
+        return activityEntries(
+            *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
+            contactId);
+    };
+    QWidget *parent = &m_window;
+    setup.pickContact = [&startUp, parent] {
+        return ContactPickerDialog::OpenItemList(parent, startUp.store().cnnLink(),
+                                                 startUp.options().terms.contact);
+    };
+    setup.categories = [&startUp] { return startUp.outlook().nameSpace().categories(); };
+    return setup;
+}
+
+void FilterCommands::filterCommand()
+{
+    // While a filter is on the command reads "Turn Filter Off".
+    if (m_filter.filtered()) {
+        m_filter.clear();
+        return;
+    }
+    for (;;) {
+        frmFilter dialog(dialogSetup(), m_filter.criteria(), &m_window);
+        const int choice = dialog.exec();
+        if (choice == frmFilter::CancelFilter) {
+            m_filter.cancel();
+            return;
+        }
+        if (choice != QDialog::Accepted)
+            return;
+        // Nothing matched and the person wants to change the criteria: the
+        // dialog comes back with what was tried.
+        if (m_filter.apply(dialog.criteria()) != TimeCardFilter::Result::ChangeCriteria)
+            return;
+    }
+}
+
+void FilterCommands::selectQuickFilter()
+{
+    if (!m_filter.quickFilterMayStart())
+        return;
+    const QuickFilterType type = quickFilterTypeOf(m_startUp.settings().settings.quickFilterType);
+    if (type == QuickFilterType::Contact) {
+        const std::optional<PickedContact> picked = ContactPickerDialog::OpenItemList(
+            &m_window, m_startUp.store().cnnLink(), m_startUp.options().terms.contact);
+        if (picked && picked->QuorvaleID != 0)
+            m_filter.quickFilter(type, picked->QuorvaleID, picked->ContactName);
+        return;
+    }
+    const int level = type == QuickFilterType::Activity1 ? 1 : 2;
+    const PreparedCommands &c = m_startUp.commands();
+    db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
+    if (!list)
+        return;
+    std::vector<PickEntry> entries = activityEntries(
+        *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
+        std::nullopt);
+    std::erase_if(entries, [](const PickEntry &e) { return e.id == 0; });
+    QStringList names;
+    for (const PickEntry &e : entries)
+        names << e.text;
+    const Terms &terms = m_startUp.options().terms;
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(&m_window, QStringLiteral("Quick Filter"),
+                                                 (level == 1 ? terms.activity1 : terms.activity2) +
+                                                     QStringLiteral(":"),
+                                                 names, 0, false, &ok);
+    const qsizetype index = names.indexOf(chosen);
+    if (ok && index >= 0)
+        m_filter.quickFilter(type, entries[static_cast<std::size_t>(index)].id, chosen);
+}
+
+void FilterCommands::settled()
+{
+    if (QAction *tool = m_window.toolById(ToolId::Filter)) {
+        const bool on = m_filter.filtered();
+        tool->setText(on ? QStringLiteral("Turn &Filter Off") : QStringLiteral("Apply &Filter"));
+        tool->setToolTip(m_filter.filterCaption());
+    }
+    if (QAction *clear = m_window.toolById(FilterToolId::ClearQuickFilter))
+        clear->setEnabled(m_filter.quickFilterId() != 0);
+    m_window.showCurrent();
+}
+
+} // namespace quorvale

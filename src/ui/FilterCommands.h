@@ -1,0 +1,54 @@
+#pragma once
+
+#include "filters/TimeCardFilter.h"
+#include "timecards/CommandSet.h"
+
+namespace quorvale {
+
+class MainCommands;
+class Prompts;
+class StartUp;
+class TimeCardEditor;
+class frmTimeCard;
+struct FilterDialogSetup;
+
+// The quick filter's tools beside the TimeCard's own contact tools.
+namespace FilterToolId {
+inline constexpr int SelectQuickFilter = 6047; // "Click to select Quick Filter contact."
+inline constexpr int ClearQuickFilter = 6048;  // "Click to clear Quick Filter."
+} // namespace FilterToolId
+
+// The main window's filter command ("&Filter", Ctrl+F) and the quick filter
+// tools. Every one validates the current TimeCard first; a TimeCard that cannot
+// be left keeps the set as it is.
+class FilterCommands : public CommandSet {
+public:
+    FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                   MainCommands &commands, Prompts &prompts);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+    // Whether a filter narrows the set now.
+    bool filtered() const { return m_filter.filtered(); }
+    // Turns any filter off, so that a list of every TimeCard can be shown; the
+    // dialog's criteria stay for the next time it opens.
+    void clear();
+
+    TimeCardFilter &filter() { return m_filter; }
+    // The dialog's fields and lists for the options in force.
+    FilterDialogSetup dialogSetup() const;
+
+private:
+    bool leaveCurrent();
+    void filterCommand();
+    void selectQuickFilter();
+    void settled();
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    TimeCardFilter m_filter;
+};
+
+} // namespace quorvale

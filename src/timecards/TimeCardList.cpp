@@ -8,7 +8,8 @@
 
 namespace quorvale {
 
-std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString &workingSetSql)
+std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString &workingSetSql,
+                                              const QVariantList &params)
 {
     QHash<qint32, QString> contacts;
     for (const QSqlRecord &row :
@@ -17,7 +18,7 @@ std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString
 
     std::vector<TimeCardListRow> rows;
     db::Command timeCards(cnn, workingSetSql);
-    for (const QSqlRecord &r : timeCards.all()) {
+    for (const QSqlRecord &r : timeCards.all(params)) {
         TimeCardListRow row;
         row.timeCardId = r.value(QStringLiteral("TimeCardID")).toLongLong();
         row.startDate = r.value(QStringLiteral("StartDate")).toDate();

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariantList>
 #include <vector>
 
 namespace quorvale {
@@ -22,9 +23,10 @@ struct TimeCardListRow {
     Money value;
 };
 
-// The TimeCards of the working set's statement, in its order, with their
+// The TimeCards of the working set's statement (with the filter's values), in its order, with their
 // contacts' names. One statement for the rows and one for the names, however
 // many TimeCards there are.
-std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString &workingSetSql);
+std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString &workingSetSql,
+                                              const QVariantList &params = {});
 
 } // namespace quorvale

@@ -29,7 +29,7 @@ FilterCommands::FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEd
 
 bool FilterCommands::handles(int toolId) const
 {
-    if (toolId == FilterToolId::SelectQuickFilter || toolId == FilterToolId::ClearQuickFilter)
+    if (toolId == ToolId::SelectQuickFilter || toolId == ToolId::ClearQuickFilter)
         return m_startUp.options().contactInUse || m_startUp.options().activity1InUse ||
                m_startUp.options().activity2InUse;
     return toolId == ToolId::Filter;
@@ -41,7 +41,7 @@ void FilterCommands::run(int toolId)
         return;
     if (toolId == ToolId::Filter)
         filterCommand();
-    else if (toolId == FilterToolId::SelectQuickFilter)
+    else if (toolId == ToolId::SelectQuickFilter)
         selectQuickFilter();
     else
         m_filter.quickFilter(quickFilterTypeOf(m_startUp.settings().settings.quickFilterType), 0,
@@ -160,7 +160,7 @@ void FilterCommands::settled()
         tool->setText(on ? QStringLiteral("Turn &Filter Off") : QStringLiteral("Apply &Filter"));
         tool->setToolTip(m_filter.filterCaption());
     }
-    if (QAction *clear = m_window.toolById(FilterToolId::ClearQuickFilter))
+    if (QAction *clear = m_window.toolById(ToolId::ClearQuickFilter))
         clear->setEnabled(m_filter.quickFilterId() != 0);
     m_window.showCurrent();
 }

@@ -13,11 +13,6 @@ class frmTimeCard;
 struct FilterDialogSetup;
 
 // The quick filter's tools beside the TimeCard's own contact tools.
-namespace FilterToolId {
-inline constexpr int SelectQuickFilter = 6047; // "Click to select Quick Filter contact."
-inline constexpr int ClearQuickFilter = 6048;  // "Click to clear Quick Filter."
-} // namespace FilterToolId
-
 // The main window's filter command ("&Filter", Ctrl+F) and the quick filter
 // tools. Every one validates the current TimeCard first; a TimeCard that cannot
 // be left keeps the set as it is.

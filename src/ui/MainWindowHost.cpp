@@ -23,6 +23,7 @@
 #include "ui/ContactCommands.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
+#include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
 #include "ui/PaymentCommands.h"
@@ -173,7 +174,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         std::make_unique<AbbreviationCommands>(*m_window, startUp, prompts, m_clock);
     m_window->addCommandSet(*m_abbreviationCommands);
     m_viewCommands = std::make_unique<ViewCommands>(
-        *m_window, *m_editor, m_commands, startUp.store().cnnLink(),
+        *m_window, *m_editor, m_commands, startUp.workingSet(), startUp.store().cnnLink(),
         ViewCommands::Shown{startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
     m_window->addCommandSet(*m_viewCommands);
     m_manageCommands = std::make_unique<ManageCommands>(*m_window, registry, prompts, *m_mirror,
@@ -199,6 +200,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_documentCommands);
     m_paymentCommands = std::make_unique<PaymentCommands>(*m_window, startUp, prompts);
     m_window->addCommandSet(*m_paymentCommands);
+    m_filterCommands =
+        std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
+    m_window->addCommandSet(*m_filterCommands);
     TimeCardFields &fields = m_window->fields();
     m_pickLists = pickListSource(startUp);
     fields.setPickLists(m_pickLists);

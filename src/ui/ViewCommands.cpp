@@ -15,8 +15,9 @@
 namespace quorvale {
 
 ViewCommands::ViewCommands(frmTimeCard &window, TimeCardEditor &editor, MainCommands &commands,
-                           db::Connection &cnnLink, Shown shown)
-    : m_window(window), m_editor(editor), m_commands(commands), m_cnnLink(cnnLink), m_shown(shown)
+                           WorkingSet &workingSet, db::Connection &cnnLink, Shown shown)
+    : m_window(window), m_editor(editor), m_commands(commands), m_workingSet(workingSet),
+      m_cnnLink(cnnLink), m_shown(shown)
 {
 }
 
@@ -76,8 +77,10 @@ void ViewCommands::showTimeCardList()
         db::Recordset &rs = m_editor.timeCards();
         if (!rs.isOpen() || !rs.connection())
             return;
-        TimeCardListDialog dialog(loadTimeCardList(*rs.connection(), rs.source()), current,
-                                  &m_window);
+        // A filtered set's statement carries the filter's values.
+        TimeCardListDialog dialog(
+            loadTimeCardList(*rs.connection(), rs.source(), m_workingSet.filter().params), current,
+            &m_window);
         if (dialog.exec() == QDialog::Accepted)
             chosen = dialog.chosen();
     }

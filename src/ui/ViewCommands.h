@@ -11,6 +11,7 @@ namespace quorvale {
 class MainCommands;
 class Prompts;
 class TimeCardEditor;
+class WorkingSet;
 class frmTimeCard;
 
 namespace db {
@@ -28,7 +29,7 @@ public:
     };
 
     ViewCommands(frmTimeCard &window, TimeCardEditor &editor, MainCommands &commands,
-                 db::Connection &cnnLink, Shown shown);
+                 WorkingSet &workingSet, db::Connection &cnnLink, Shown shown);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -49,6 +50,7 @@ private:
     frmTimeCard &m_window;
     TimeCardEditor &m_editor;
     MainCommands &m_commands;
+    WorkingSet &m_workingSet;
     db::Connection &m_cnnLink;
     Shown m_shown;
     std::function<std::optional<qint64>(qint64)> m_chooser;

@@ -1,6 +1,7 @@
 // The real main window, offscreen, on a demo database: moving, sorting, showing
 // hidden TimeCards from the keyboard and the menus, and what closing saves.
 
+#include "data/WorkingSet.h"
 #include "platform/core/Money.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
@@ -19,6 +20,7 @@
 #include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
+#include "timecards/TimeCardList.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimerBinding.h"
 #include "ui/ViewCommands.h"
@@ -661,6 +663,16 @@ TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
     QTest::keyClick(&window(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_NE(offered, 0);
     EXPECT_EQ(current(), last);
+
+    // The list of a filtered set is that set, its values bound.
+    WorkingSet &set = startUp->workingSet();
+    ASSERT_TRUE(set.setFilter(
+        SqlFragment{QStringLiteral(" AND tblTimeCards.TimeCardID <= ?"), {last.toLongLong() - 3}}));
+    const std::vector<TimeCardListRow> rows =
+        loadTimeCardList(startUp->store().cnnLink(), set.timeCards().source(), set.filter().params);
+    EXPECT_EQ(static_cast<int>(rows.size()), set.timeCards().recordCount());
+    EXPECT_LE(rows.back().timeCardId, last.toLongLong() - 3);
+    ASSERT_TRUE(set.setFilter(SqlFragment{}));
 
     auto *segment = field<QPlainTextEdit>("txtTimeSegment");
     ASSERT_FALSE(segment->isHidden());

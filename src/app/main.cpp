@@ -1,6 +1,7 @@
 // Quorvale: the start-up chain, then the main window on the user's TimeCards.
 
 #include "data/DatabaseSettings.h"
+#include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "settings/StartUp.h"
@@ -8,6 +9,7 @@
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "timecards/ReportRunner.h"
+#include "ui/GuardedApplication.h"
 #include "ui/MainWindowHost.h"
 #include "ui/QtPrompts.h"
 
@@ -22,7 +24,7 @@ using namespace quorvale;
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kestrune Software"));
     QApplication::setApplicationName(QStringLiteral("Quorvale for Office"));
 
@@ -33,6 +35,13 @@ int main(int argc, char **argv)
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
     };
+    app.setErrorHandler([&errors](const std::exception &error) {
+        if (const auto *qv = dynamic_cast<const QvError *>(&error))
+            errors.handle(*qv);
+        else
+            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
+                          QStringLiteral("Quorvale"));
+    });
 
     Registry registry;
     const QString programDir = programDirectory();

@@ -1,10 +1,12 @@
 // The command sets of the main window that need no database: help pages, the
 // edit commands, and the TimeCard list's own behaviour.
 
+#include "platform/core/QvError.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 #include "timecards/CommandTable.h"
 #include "ui/EditCommands.h"
+#include "ui/GuardedApplication.h"
 #include "ui/HelpCommands.h"
 #include "ui/TimeCardListDialog.h"
 
@@ -103,4 +105,35 @@ TEST(TimeCardListDialog, TypingNarrowsTheListAndEnterChoosesTheTimeCard)
     QTest::keyClick(dialog.table(), Qt::Key_Return);
     ASSERT_TRUE(dialog.chosen().has_value());
     EXPECT_EQ(*dialog.chosen(), 11);
+}
+
+namespace {
+
+// An object whose every event handling fails, as a field's edit does when the
+// database has gone.
+class Failing : public QObject {
+public:
+    bool event(QEvent *) override
+    {
+        throw QvError(ErrorNumber::Generic, QStringLiteral("database gone"),
+                      QStringLiteral("test"));
+    }
+};
+
+} // namespace
+
+TEST(GuardedApplication, AnErrorInAnEventHandlerReachesTheErrorHandler)
+{
+    auto *app = dynamic_cast<GuardedApplication *>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    QStringList handled;
+    app->setErrorHandler([&](const std::exception &error) {
+        if (const auto *qv = dynamic_cast<const QvError *>(&error))
+            handled << qv->description();
+    });
+    Failing failing;
+    QEvent event(QEvent::User);
+    EXPECT_TRUE(QCoreApplication::sendEvent(&failing, &event));
+    EXPECT_EQ(handled, QStringList{QStringLiteral("database gone")});
+    app->setErrorHandler({});
 }

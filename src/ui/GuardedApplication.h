@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QApplication>
+#include <exception>
+#include <functional>
+
+namespace quorvale {
+
+// The application object with a last guard: an error thrown from a field's
+// change, a timer or any other event handler reaches the common error handler
+// instead of ending the program with the person's unsaved work. Commands catch
+// their own errors first; this is for everything that runs outside them.
+class GuardedApplication : public QApplication {
+public:
+    GuardedApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+    void setErrorHandler(std::function<void(const std::exception &)> handler)
+    {
+        m_handler = std::move(handler);
+    }
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    std::function<void(const std::exception &)> m_handler;
+};
+
+} // namespace quorvale

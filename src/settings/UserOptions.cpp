@@ -69,6 +69,8 @@ void applyUserOptions(const UserOptions &o, RegSettings &s)
     s.settings.defaultLinkType = o.defaultLinkType;
     s.settings.timeDetailOption = o.timeDetailOption;
     s.settings.defaultFileDirectory = o.defaultFileDirectory;
+    // Sending uses it from the next start, but the options must show what was chosen.
+    s.settings.mailCommand = o.mailCommand;
 }
 
 QStringList checkUserOptions(const UserOptions &o)

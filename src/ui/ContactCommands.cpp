@@ -2,6 +2,7 @@
 
 #include "data/DataStore.h"
 #include "settings/StartUp.h"
+#include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/ContactChoice.h"
 #include "timecards/TimeCardEditor.h"
@@ -31,6 +32,13 @@ void ContactCommands::run(int toolId)
 {
     if (!m_editor.currentTimeCardId())
         return;
+    if (m_editor.locked()) {
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("This TimeCard has been invoiced; its contact cannot "
+                                            "be changed."),
+                             PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
     db::Connection &cnn = m_startUp.store().cnnLink();
     const AdminOptions &o = m_startUp.options();
     const auto idOf = [this](const char *column) -> std::optional<qint32> {

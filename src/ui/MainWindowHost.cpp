@@ -193,6 +193,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_helpCommands);
     m_reportCommands = std::make_unique<ReportCommands>(*m_window, startUp, registry, prompts);
     m_window->addCommandSet(*m_reportCommands);
+    // Before the contact commands, which refill the activity lists from it.
+    m_pickLists = pickListSource(startUp);
     m_contactCommands = std::make_unique<ContactCommands>(*m_window, startUp, *m_editor, *m_binder,
                                                           prompts, m_pickLists);
     m_window->addCommandSet(*m_contactCommands);
@@ -204,7 +206,6 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);
     TimeCardFields &fields = m_window->fields();
-    m_pickLists = pickListSource(startUp);
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
                      [this] {
@@ -227,15 +228,15 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     // Escape takes back a TimeCard made by mistake, as long as nothing is in it.
     auto *discard = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
     QObject::connect(discard, &QShortcut::activated, m_window.get(), [this] {
-        if (!m_startUp.outlook().EnsureOutlook())
-            return;
         try {
+            if (!m_startUp.outlook().EnsureOutlook())
+                return;
             m_commands.RecordNavigation(6);
+            m_window->showCurrent();
+            showSegmentNote();
         } catch (const QvError &error) {
             m_errorHandler.handle(error);
         }
-        m_window->showCurrent();
-        showSegmentNote();
     });
     m_viewCommands->apply();
     m_timer->rowShown();

@@ -151,7 +151,7 @@ void TimeCardFields::buildDetailsPage()
     auto *categoryLine = new QHBoxLayout(category);
     categoryLine->setContentsMargins(0, 0, 0, 0);
     m_category = new QLineEdit(category);
-    m_chooseCategories = new QPushButton(QStringLiteral("C&hoose..."), category);
+    m_chooseCategories = new QPushButton(QStringLiteral("Choo&se..."), category);
     m_chooseCategories->setObjectName(QStringLiteral("cmdCategories"));
     m_chooseCategories->setAccessibleName(QStringLiteral("Choose categories"));
     categoryLine->addWidget(m_category, 1);

@@ -89,7 +89,7 @@ QWidget *frmUserOptions::timeCardsPage()
     auto *categoryRow = new QWidget;
     auto *categoryLine = new QHBoxLayout(categoryRow);
     categoryLine->setContentsMargins(0, 0, 0, 0);
-    auto *chooseCategories = new QPushButton(QStringLiteral("C&hoose..."));
+    auto *chooseCategories = new QPushButton(QStringLiteral("Choose..."));
     chooseCategories->setAccessibleName(QStringLiteral("Choose the default categories"));
     connect(chooseCategories, &QPushButton::clicked, this, [this] {
         if (const auto chosen =
@@ -125,7 +125,7 @@ QWidget *frmUserOptions::timeCardsPage()
     form->addRow(checks);
     const ValidationFlags &v = m_options.validation;
     form->addRow(m_endBeforeStart =
-                     check(QStringLiteral("it &ends before it starts"), v.endBeforeStart));
+                     check(QStringLiteral("it ends before it st&arts"), v.endBeforeStart));
     form->addRow(m_noTimeSpent = check(QStringLiteral("no &time is spent"), v.noTimeSpent));
     form->addRow(m_noHourlyRate =
                      check(QStringLiteral("it has no &hourly rate or flat fee"), v.noHourlyRate));

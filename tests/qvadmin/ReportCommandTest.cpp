@@ -152,3 +152,24 @@ TEST_F(ReportCommandTest, MistakesAreRefusedWithAClearMessage)
 }
 
 } // namespace
+
+TEST_F(ReportCommandTest, APaymentOnAccountLowersTheBalanceItIsPaidAgainst)
+{
+    // Payments on account are stored negative, as the payment window writes them.
+    const qint64 contact = count("SELECT MIN(ContactID) FROM tblContacts");
+    const auto balanceOf = [&](const QString &csv) {
+        for (const QStringList &row : readCsv(csv))
+            if (row.first() ==
+                scalar("SELECT ContactName FROM tblContacts WHERE ContactID = ?", {contact})
+                    .toString())
+                return std::make_pair(*Money::parse(row[2]), *Money::parse(row[3]));
+        return std::make_pair(Money(), Money());
+    };
+    const auto before = balanceOf(report({"receivables"})[0]);
+    scalar("INSERT INTO tblPayments (UserID, ContactID, PaymentAmount, PaymentDate, "
+           "PaymentDescription, FundContribution) VALUES (1, ?, ?, ?, 'Cheque', 0)",
+           {contact, Money::fromWhole(-250).toStored(), QDate::currentDate()});
+    const auto after = balanceOf(report({"receivables"})[0]);
+    EXPECT_EQ(after.first - before.first, Money::fromWhole(250));   // paid
+    EXPECT_EQ(before.second - after.second, Money::fromWhole(250)); // balance
+}

@@ -209,7 +209,8 @@ std::vector<ReportKind> buildKinds()
              "AS Billed, 0 AS Paid FROM (") +
              chargesUnion("IS NOT NULL") +
              QStringLiteral(
-                 ") b UNION ALL SELECT p.ContactID, 0, p.PaymentAmount FROM tblPayments p "
+                 // Payments on account are stored negative: what was paid is their opposite.
+                 ") b UNION ALL SELECT p.ContactID, 0, -p.PaymentAmount FROM tblPayments p "
                  "WHERE COALESCE(p.FundContribution, 0) = 0 {filter:p.UserID,p.PaymentDate}) u") +
              ContactJoin +
              QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "

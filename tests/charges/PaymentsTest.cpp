@@ -11,6 +11,7 @@
 #include "qvadmin/InitCommand.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoStore.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -38,16 +39,8 @@ struct Payments : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
-        init.userName = "Ann O'Hara";
-        init.demo = true;
-        Registry setup(tmp.filePath("setup.ini"));
-        userId = admin::initialise(init, setup).userId;
-        store = std::make_unique<DataStore>(DatabaseSettings::read(setup.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
+        userId = test::openDemoStore(tmp, prompts, errors, store);
+        ASSERT_TRUE(store);
         for (int id : {6, 7})
             cnn().execute("INSERT INTO tblPaymentMethods (PaymentMethodID, PaymentMethod, "
                           "PaymentDescription, RequiresAuthorization, CreditCardPayment) "

@@ -8,6 +8,7 @@
 #include "qvadmin/InitCommand.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoStore.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -34,16 +35,8 @@ struct DocumentsTest : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
-        init.userName = "Ann O'Hara";
-        init.demo = true;
-        Registry setup(tmp.filePath("setup.ini"));
-        admin::initialise(init, setup);
-        store = std::make_unique<DataStore>(DatabaseSettings::read(setup.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
+        test::openDemoStore(tmp, prompts, errors, store);
+        ASSERT_TRUE(store);
         timeCard = cnn().scalar("SELECT MIN(TimeCardID) FROM tblTimeCards").toLongLong();
         ASSERT_GT(timeCard, 0);
         folder = tmp.filePath("documents");

@@ -9,6 +9,7 @@
 #include "qvadmin/InitCommand.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoStore.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -61,16 +62,8 @@ struct Delete : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
-        init.userName = "Ann O'Hara";
-        init.demo = true;
-        Registry setup(tmp.filePath("setup.ini"));
-        const int userId = admin::initialise(init, setup).userId;
-        store = std::make_unique<DataStore>(DatabaseSettings::read(setup.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
+        const int userId = test::openDemoStore(tmp, prompts, errors, store);
+        ASSERT_TRUE(store);
         ASSERT_TRUE(set.SetRecordSet(true, store->cnnLink(), {true, Terms{}, userId, "Ann"}));
         items = std::make_unique<pim::Namespace>(tmp.filePath("items"));
         deleter = std::make_unique<StoreDeleter>(*items);

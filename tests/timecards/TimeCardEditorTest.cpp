@@ -9,6 +9,7 @@
 #include "qvadmin/InitCommand.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoStore.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -59,16 +60,8 @@ struct Editor : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
-        init.userName = "Ann O'Hara";
-        init.demo = true;
-        Registry setup(tmp.filePath("setup.ini"));
-        userId = admin::initialise(init, setup).userId;
-        store = std::make_unique<DataStore>(DatabaseSettings::read(setup.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
+        userId = test::openDemoStore(tmp, prompts, errors, store);
+        ASSERT_TRUE(store);
         ASSERT_TRUE(set.SetRecordSet(true, store->cnnLink(), {true, Terms{}, userId, "Ann"}));
         ASSERT_GT(rs().recordCount(), 3);
     }

@@ -1,0 +1,98 @@
+#include "LinkDeletion.h"
+
+#include "outlook/JournalProcessing.h"
+#include "outlook/OutlookSession.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
+#include "platform/pim/AppointmentItem.h"
+#include "platform/pim/Namespace.h"
+#include "support/Prompts.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace quorvale {
+
+qint64 timeSpentAfterRemoving(qint64 spentSeconds, int appointmentMinutes)
+{
+    const qint64 removed = qint64(appointmentMinutes) * 60;
+    if (spentSeconds < removed || spentSeconds - removed < 60)
+        return 0;
+    return spentSeconds - removed;
+}
+
+LinkDeleter::LinkDeleter(OutlookSession &session, db::Connection &cnnLink, Prompts &prompts)
+    : m_session(session), m_cnn(cnnLink), m_prompts(prompts)
+{
+}
+
+QString LinkDeleter::storeIdFor(const SelectedLink &link) const
+{
+    if (link.kind == LinkListKind::Messages)
+        return link.storeId;
+    const std::optional<FolderSlot> slot = linkFolderSlot(link.kind);
+    if (!slot)
+        return {};
+    const std::optional<pim::Folder> &folder = m_session.folder(*slot);
+    return folder ? folder->storeId() : QString();
+}
+
+std::optional<int> LinkDeleter::timeDetailMinutes(const QString &entryId)
+{
+    const auto minutes = runWithStore(m_session, [&]() -> std::optional<int> {
+        const std::unique_ptr<pim::Item> item = m_session.nameSpace().itemFromId(
+            entryId, storeIdFor({LinkListKind::TimeDetail, entryId, {}, {}, {}}));
+        if (const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(item.get()))
+            return appointment->Duration();
+        return std::nullopt;
+    });
+    return minutes ? *minutes : std::nullopt;
+}
+
+bool LinkDeleter::deleteLink(qint64 timeCardId, const SelectedLink &link, LinkDeleteOption option)
+{
+    const bool withItem = option == LinkDeleteOption::ItemAndLink;
+    bool deleteFile = false;
+    if (withItem && link.kind == LinkListKind::Documents) {
+        const PromptResult answer = m_prompts.messageBox(
+            QStringLiteral("Confirm Delete"),
+            QStringLiteral("Are you sure you want to delete the file named '%1'? ")
+                .arg(link.fileName),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptResult::Cancel)
+            return false;
+        deleteFile = answer == PromptResult::Yes;
+    }
+    const QString table = linkListTable(link.kind);
+    const QString key = linkListKeyColumn(link.kind);
+    {
+        db::Transaction transaction(m_cnn);
+        if (isChargeLinkKind(link.kind) && !withItem)
+            m_cnn.execute(
+                QStringLiteral("UPDATE %1 SET TimeCardID = NULL WHERE TimeCardID = ? AND %2 = ?")
+                    .arg(table, key),
+                {timeCardId, link.eid});
+        else
+            m_cnn.execute(
+                QStringLiteral("DELETE FROM %1 WHERE TimeCardID = ? AND %2 = ?").arg(table, key),
+                {timeCardId, link.eid});
+        transaction.commit();
+    }
+    // The row is gone before the item, so no link ever names a deleted item.
+    if (deleteFile)
+        QFile::remove(QDir(link.filePath).filePath(link.fileName));
+    else if (withItem && isItemLinkKind(link.kind))
+        deleteItem(link);
+    return true;
+}
+
+void LinkDeleter::deleteItem(const SelectedLink &link)
+{
+    runWithStore(m_session, [&] {
+        if (auto item = m_session.nameSpace().itemFromId(link.eid.toString(), storeIdFor(link)))
+            item->Delete();
+        return true;
+    });
+}
+
+} // namespace quorvale

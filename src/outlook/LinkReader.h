@@ -1,0 +1,63 @@
+#pragma once
+
+#include "outlook/LinkList.h"
+#include "outlook/TimeCardSnapshot.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace quorvale {
+
+class OutlookSession;
+namespace db {
+class Command;
+class Connection;
+} // namespace db
+
+// The journal entry's one-row list, and the EntryID of an entry made anew
+// because the old one had gone from the store.
+struct JournalLinkList {
+    LinkList list;
+    std::optional<QString> recoveredEntryId;
+};
+
+// Builds a TimeCard's link lists: the link rows of one kind, each linked item
+// read again from the store so the list shows it as it is now. Items that can
+// no longer be read are left out; a note that is gone also loses its link row.
+// Database failures throw QvError; a store that cannot be reached gives an empty
+// list (the connection has reported 10321).
+class LinkReader {
+public:
+    LinkReader(OutlookSession &session, db::Connection &cnnLink);
+    ~LinkReader();
+    LinkReader(const LinkReader &) = delete;
+    LinkReader &operator=(const LinkReader &) = delete;
+
+    // Any kind but the journal entry. A TimeCard not saved yet (no ID) has no
+    // links: an empty list.
+    LinkList ProcessLinks(LinkListKind kind, std::optional<qint64> timeCardId);
+
+    // The TimeCard's journal entry. When it has gone from the store it is made
+    // again from the TimeCard ("Recovered Journal Item") and the TimeCard's
+    // JournalEntryID row value points at it; the caller refreshes its copy.
+    JournalLinkList journalEntry(const TimeCardSnapshot &card);
+
+    // The abbreviation of a charge code, at most 100 characters; empty when the
+    // code is unknown.
+    QString GetExpenseAbbreviation(qint64 expenseCodeId);
+    QString GetProductAbbreviation(qint64 productCodeId);
+
+private:
+    LinkList readItems(LinkListKind kind, qint64 timeCardId);
+    LinkList readDocuments(qint64 timeCardId);
+    LinkList readCharges(LinkListKind kind, qint64 timeCardId);
+    QString abbreviation(std::unique_ptr<db::Command> &command, const char *sql, qint64 id);
+
+    OutlookSession &m_session;
+    db::Connection &m_cnn;
+    std::unique_ptr<db::Command> m_expenseAbbreviation;
+    std::unique_ptr<db::Command> m_productAbbreviation;
+};
+
+} // namespace quorvale

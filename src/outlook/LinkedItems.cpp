@@ -1,0 +1,159 @@
+#include "LinkedItems.h"
+
+#include "outlook/JournalProcessing.h"
+#include "outlook/OutlookSession.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
+#include "platform/pim/AppointmentItem.h"
+#include "platform/pim/Items.h"
+#include "platform/pim/MailItem.h"
+#include "platform/pim/Namespace.h"
+#include "platform/pim/TaskItem.h"
+
+#include <algorithm>
+
+namespace quorvale {
+
+namespace {
+
+QString folderStoreId(const OutlookSession &session, LinkListKind kind)
+{
+    const std::optional<FolderSlot> slot = linkFolderSlot(kind);
+    if (!slot)
+        return {};
+    const std::optional<pim::Folder> &folder = session.folder(*slot);
+    return folder ? folder->storeId() : QString();
+}
+
+std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::Item &item)
+{
+    LinkCandidate c{item.EntryID(), item.StoreID(), item.Subject(), item.CreationTime(),
+                    item.parent().name()};
+    switch (kind) {
+    case LinkListKind::PersonalTasks:
+    case LinkListKind::AssignedTasks: {
+        const auto *task = dynamic_cast<const pim::TaskItem *>(&item);
+        if (!task || (task->DelegationState() == 0) != (kind == LinkListKind::PersonalTasks))
+            return std::nullopt;
+        if (task->DueDate().isValid())
+            c.date = task->DueDate();
+        return c;
+    }
+    case LinkListKind::ScheduledAppointments: {
+        const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(&item);
+        if (!appointment || appointment->MeetingStatus() != 0)
+            return std::nullopt;
+        c.date = appointment->Start();
+        return c;
+    }
+    case LinkListKind::Messages: {
+        const auto *mail = dynamic_cast<const pim::MailItem *>(&item);
+        if (!mail)
+            return std::nullopt;
+        if (mail->SentOn().isValid())
+            c.date = mail->SentOn();
+        return c;
+    }
+    case LinkListKind::Notes:
+        return c;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, LinkListKind kind,
+                                          const QString &entryId, const QString &storeId)
+{
+    std::optional<std::unique_ptr<pim::Item>> found =
+        runWithStore(session, [&]() -> std::unique_ptr<pim::Item> {
+            pim::Namespace &ns = session.nameSpace();
+            QString store = kind == LinkListKind::Messages ? storeId : folderStoreId(session, kind);
+            if (kind == LinkListKind::Messages && store.isEmpty())
+                store = ns.GetDefaultFolder(pim::DefaultFolder::SentMail).storeId();
+            return ns.itemFromId(entryId, store);
+        });
+    return found ? std::move(*found) : nullptr;
+}
+
+bool MarkTaskComplete(OutlookSession &session, const QString &entryId)
+{
+    std::unique_ptr<pim::Item> item = readLinkedItem(session, LinkListKind::PersonalTasks, entryId);
+    auto *task = dynamic_cast<pim::TaskItem *>(item.get());
+    if (!task)
+        return false;
+    task->MarkComplete();
+    task->Save();
+    return true;
+}
+
+bool setTimeDetailMinutes(OutlookSession &session, const QString &entryId, int minutes)
+{
+    std::unique_ptr<pim::Item> item = readLinkedItem(session, LinkListKind::TimeDetail, entryId);
+    auto *appointment = dynamic_cast<pim::AppointmentItem *>(item.get());
+    if (!appointment)
+        return false;
+    appointment->setDuration(minutes);
+    appointment->Save();
+    return true;
+}
+
+std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind)
+{
+    const auto found = runWithStore(session, [&] {
+        std::vector<LinkCandidate> list;
+        QList<pim::Folder> folders;
+        if (kind == LinkListKind::Messages) {
+            for (const pim::Folder &folder : session.nameSpace().allFolders())
+                if (folder.defaultItemType() == pim::ItemType::Mail)
+                    folders.append(folder);
+        } else if (const std::optional<FolderSlot> slot = linkFolderSlot(kind)) {
+            if (const std::optional<pim::Folder> &folder = session.folder(*slot))
+                folders.append(*folder);
+        }
+        for (const pim::Folder &folder : folders)
+            pim::Items(folder).forEach([&](pim::Item &item) {
+                if (std::optional<LinkCandidate> c = candidate(kind, item))
+                    list.push_back(std::move(*c));
+                return true;
+            });
+        std::stable_sort(
+            list.begin(), list.end(),
+            [](const LinkCandidate &a, const LinkCandidate &b) { return a.date > b.date; });
+        return list;
+    });
+    return found ? *found : std::vector<LinkCandidate>{};
+}
+
+int linkExistingItems(db::Connection &cnnLink, LinkListKind kind, qint64 timeCardId,
+                      const std::vector<LinkCandidate> &chosen)
+{
+    if (!isItemLinkKind(kind) || kind == LinkListKind::JournalEntry || timeCardId <= 0)
+        return 0;
+    const QString table = linkListTable(kind);
+    const bool messages = kind == LinkListKind::Messages;
+    db::Transaction transaction(cnnLink);
+    int written = 0;
+    for (const LinkCandidate &item : chosen) {
+        const QVariant existing = cnnLink.scalar(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE TimeCardID = ? AND EntryID = ?")
+                .arg(table),
+            {timeCardId, item.entryId});
+        if (existing.toLongLong() > 0)
+            continue;
+        if (messages)
+            cnnLink.execute(QStringLiteral("INSERT INTO tblMessages (EntryID, StoreID, TimeCardID) "
+                                           "VALUES (?, ?, ?)"),
+                            {item.entryId, item.storeId, timeCardId});
+        else
+            cnnLink.execute(
+                QStringLiteral("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
+                {item.entryId, timeCardId});
+        ++written;
+    }
+    transaction.commit();
+    return written;
+}
+
+} // namespace quorvale

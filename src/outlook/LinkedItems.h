@@ -1,0 +1,55 @@
+#pragma once
+
+#include "outlook/LinkListKind.h"
+
+#include <QDateTime>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quorvale {
+
+class OutlookSession;
+namespace db {
+class Connection;
+}
+namespace pim {
+class Item;
+}
+
+// Reads a linked item again the way the Links page finds it: by EntryID and
+// the StoreID of the kind's folder (messages: the StoreID kept with the link,
+// else the Sent Items folder's store). Nullptr when it is gone or the store
+// cannot be reached.
+std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, LinkListKind kind,
+                                          const QString &entryId, const QString &storeId = {});
+
+// Marks a linked task complete and saves it; false when it cannot be read.
+bool MarkTaskComplete(OutlookSession &session, const QString &entryId);
+
+// Sets a linked time-detail appointment's Duration (minutes) and saves it.
+bool setTimeDetailMinutes(OutlookSession &session, const QString &entryId, int minutes);
+
+// An item of the store the person may link to a TimeCard.
+struct LinkCandidate {
+    QString entryId;
+    QString storeId;
+    QString subject;
+    QDateTime date;
+    QString folderName;
+};
+
+// The items a kind links from: tasks not delegated (personal) or delegated
+// (task requests) of the Tasks folder, appointments of the Scheduled
+// Appointments folder that are no meetings, the notes, and the messages of
+// every mail folder. Newest first.
+std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind);
+
+// Writes the link rows of the chosen items for the TimeCard in one
+// transaction; an item it links already is not linked twice. The number of
+// links written.
+int linkExistingItems(db::Connection &cnnLink, LinkListKind kind, qint64 timeCardId,
+                      const std::vector<LinkCandidate> &chosen);
+
+} // namespace quorvale

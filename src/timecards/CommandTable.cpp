@@ -26,6 +26,7 @@ constexpr int kReports = 1012;
 constexpr int kBilling = 1040;
 constexpr int kAbbreviations = 5005;
 constexpr int kNewItem = 10003;
+constexpr int kLinkExisting = 10004;
 
 constexpr ToolInfo kTools[] = {
     {kMenuFile, "mnuFile", "&File", "", "", false},
@@ -161,6 +162,21 @@ constexpr ToolInfo kTools[] = {
     {ToolId::Filter, "mnuFilter", "&Filter", "Apply or clear the filter", "Ctrl+F", false},
     {ToolId::UserOptions, "mnuUserOptions", "&User Options", "Your settings", "Ctrl+O", false,
      "Manage user options..."},
+    {kLinkExisting, "mnuLinkExisting", "&Link Existing", "", "", false},
+    {ToolId::LinkExistingTaskRequests, "mnuTaskRequest", "Task &Request(s)",
+     "Link task requests from the Tasks folder to the TimeCard", "", false},
+    {ToolId::LinkExistingTasks, "mnuExistingTasks", "&Task(s)",
+     "Link tasks from the Tasks folder to the TimeCard", "", false},
+    {ToolId::LinkExistingAppointments, "mnuExistingAppointments", "Scheduled &Appointment(s)",
+     "Link scheduled appointments to the TimeCard", "", false},
+    {ToolId::LinkExistingNotes, "mnuExistingNotes", "&Note(s)", "Link notes to the TimeCard", "",
+     false},
+    {ToolId::LinkExistingMessages, "mnuExistingMessages", "&Message(s)",
+     "Link messages to the TimeCard", "", false},
+    {ToolId::LinkExistingDocuments, "mnuExistingDocuments", "&Document(s)",
+     "Link a document from the file system to the TimeCard", "", false},
+    {ToolId::MarkComplete, "mnuMarkComplete", "&Mark Task Complete",
+     "Mark the selected task complete", "", true},
     {kMenuOutlookViews, "mnuOutlookViews", "Item &Views", "", "", false},
     {ToolId::ViewJournalItems, "mnuViewOLJournal", "&Journal (TimeCard) Items",
      "The journal entries of your TimeCards", "", false},
@@ -218,6 +234,7 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::MainMenu, kMenuHelp, Band::HelpMenu},
 
     {Band::FileMenu, kNew, Band::NewMenu},
+    {Band::FileMenu, kLinkExisting, Band::ExistingItemsMenu},
     {Band::FileMenu, 0, nullptr},
     {Band::FileMenu, kReports, Band::ReportsMenu},
     {Band::FileMenu, kBilling, Band::BillingMenu},
@@ -235,6 +252,12 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::NewMenu, ToolId::NewExpense, nullptr},
     {Band::NewMenu, ToolId::NewProductSale, nullptr},
     {Band::NewMenu, ToolId::NewPayment, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingTasks, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingTaskRequests, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingAppointments, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingNotes, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingMessages, nullptr},
+    {Band::ExistingItemsMenu, ToolId::LinkExistingDocuments, nullptr},
     {Band::ReportsMenu, ToolId::ReportTime, nullptr},
     {Band::ReportsMenu, ToolId::ReportExpense, nullptr},
     {Band::ReportsMenu, ToolId::ReportProductSales, nullptr},
@@ -346,6 +369,8 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::TimePopUp, ToolId::TimeFormat1, nullptr},
     {Band::TimePopUp, ToolId::TimeFormat2, nullptr},
     {Band::TimePopUp, ToolId::TimeFormat3, nullptr},
+
+    {Band::LinksPopup, ToolId::MarkComplete, nullptr},
 
     {Band::Navigator, ToolId::GoToFirst, nullptr},
     {Band::Navigator, ToolId::GoToPrevious, nullptr},

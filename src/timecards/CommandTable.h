@@ -85,10 +85,18 @@ inline constexpr int SortFirstDescending = 6035;
 inline constexpr int ClearContact = 6046;
 inline constexpr int SelectQuickFilter = 6047;
 inline constexpr int ClearQuickFilter = 6048;
+// Link existing items to the current TimeCard (6050 and its siblings).
+inline constexpr int LinkExistingTaskRequests = 6050;
+inline constexpr int LinkExistingTasks = 6051;
+inline constexpr int LinkExistingAppointments = 6052;
+inline constexpr int LinkExistingNotes = 6053;
+inline constexpr int LinkExistingMessages = 6054;
+inline constexpr int LinkExistingDocuments = 6055;
 inline constexpr int ViewTimeDetail = 6057;
 inline constexpr int ViewActiveTaskList = 6058;
 inline constexpr int ViewLinks = 6062;
 inline constexpr int TimeCardList = 6065;
+inline constexpr int MarkComplete = 6067;
 inline constexpr int ViewJournalItems = 6068; // 6068-6072: the item store's folder views
 inline constexpr int ViewTasks = 6069;
 inline constexpr int ViewTimeDetailItems = 6070;
@@ -128,6 +136,9 @@ inline constexpr const char *TimeFormatMenu = "TimeFormatMenu";
 // The pop-up menu of the time fields, shown after their edit commands.
 inline constexpr const char *TimePopUp = "TimePopUp";
 inline constexpr const char *Navigator = "abTimeCardNavigator";
+inline constexpr const char *ExistingItemsMenu = "ExistingItemsMenu";
+// The Links page's grid pops this one up; no menu opens it.
+inline constexpr const char *LinksPopup = "LinksPopup";
 } // namespace Band
 
 // One tool of the command table: what the window shows and which ID it sends.

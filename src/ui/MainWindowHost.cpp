@@ -25,6 +25,7 @@
 #include "ui/EditCommands.h"
 #include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
+#include "ui/LinkCommands.h"
 #include "ui/ManageCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
@@ -205,6 +206,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);
+    m_linkCommands = std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder,
+                                                    *m_timer, *m_documentCommands, prompts, errors);
+    m_window->addCommandSet(*m_linkCommands);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),

@@ -541,6 +541,7 @@ void TimeCardFields::showCurrent()
             edit->setModified(false);
     }
     setLocked(!current || (m_binder && m_binder->editor().locked()));
+    Q_EMIT currentShown();
 }
 
 } // namespace quorvale

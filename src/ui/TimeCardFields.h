@@ -79,6 +79,8 @@ public:
 Q_SIGNALS:
     // A field changed the row; the window refreshes what depends on it.
     void edited();
+    // showCurrent() filled the fields: pages that follow the TimeCard refresh.
+    void currentShown();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -122,6 +122,12 @@ void frmTimeCard::buildBands()
             continue;
         }
         QMenu *menu = menus.value(band);
+        if (!menu) {
+            // A pop-up band no menu opens: a page of the window shows it itself.
+            menu = new QMenu(this);
+            menu->setObjectName(band);
+            menus.insert(band, menu);
+        }
         if (!action)
             menu->addSeparator();
         else

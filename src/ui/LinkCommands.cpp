@@ -1,0 +1,177 @@
+#include "LinkCommands.h"
+
+#include "data/DataStore.h"
+#include "outlook/Documents.h"
+#include "outlook/LinkedItems.h"
+#include "platform/core/QvError.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/Prompts.h"
+#include "timecards/CommandTable.h"
+#include "timecards/TimeCardEditor.h"
+#include "ui/DocumentCommands.h"
+#include "ui/LinkItemChooser.h"
+#include "ui/LinksPanel.h"
+#include "ui/TimeCardBinder.h"
+#include "ui/TimerBinding.h"
+#include "ui/frmTimeCard.h"
+
+#include <QFileDialog>
+#include <QMenu>
+
+namespace quorvale {
+
+namespace {
+
+QString text(const db::Recordset &rs, const char *column)
+{
+    return rs.value(QLatin1String(column)).toString();
+}
+
+} // namespace
+
+LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                           TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
+                           Prompts &prompts, ErrorHandler &errors)
+    : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts)
+{
+    LinksPanelHooks hooks;
+    hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
+    hooks.snapshot = [&editor] {
+        const db::Recordset &rs = editor.timeCards();
+        TimeCardSnapshot card;
+        card.timeCardId = static_cast<qint32>(editor.currentTimeCardId().value_or(0));
+        card.journalEntryId = text(rs, "JournalEntryID");
+        card.description = text(rs, "Description");
+        card.timeSpent = text(rs, "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+        card.startDate = rs.value(QStringLiteral("StartDate")).toDate();
+        card.startTime = rs.value(QStringLiteral("StartTime")).toTime();
+        card.endDate = rs.value(QStringLiteral("EndDate")).toDate();
+        card.endTime = rs.value(QStringLiteral("EndTime")).toTime();
+        card.entryType = text(rs, "EntryType");
+        card.category = text(rs, "Category");
+        return card;
+    };
+    // The recovered entry's EntryID went into the stored row; the pending save
+    // must check against that row.
+    hooks.journalEntryChanged = [&editor] { editor.timeCards().resyncUnderlyingValues(); };
+    hooks.timeSpent = [&editor, &timer] {
+        // A running timer keeps its time so far before time is given back.
+        if (timer.activeTimeCardId() && timer.activeTimeCardId() == editor.currentTimeCardId())
+            timer.pause(true);
+        return text(editor.timeCards(), "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+    };
+    hooks.writeTimeSpent = [&window, &binder, &editor](const QString &sevenDigits) {
+        if (editor.locked() || !binder.write(QStringLiteral("Quantity"), sevenDigits))
+            return false;
+        binder.recomputeValue();
+        window.showTimerFields();
+        return true;
+    };
+    hooks.runTool = [&window](int toolId) { window.abMainMenu_ToolClick(toolId); };
+    hooks.openDocument = [&documents](const QString &path) { return documents.openDocument(path); };
+    hooks.onError = [&errors](const std::exception &error) {
+        if (const auto *qv = dynamic_cast<const QvError *>(&error))
+            errors.handle(*qv);
+        else
+            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
+                          QStringLiteral("Quorvale"));
+    };
+    hooks.billingInterval = startUp.settings().appointments.billingInterval;
+    m_panel =
+        new LinksPanel(startUp.outlook(), startUp.store().cnnLink(), prompts, std::move(hooks));
+    window.fields().addTab(m_panel, QStringLiteral("Lin&ks"));
+    m_panel->setPopup(window.findChild<QMenu *>(QLatin1String(Band::LinksPopup)),
+                      window.toolById(ToolId::MarkComplete));
+    QObject::connect(&window.fields(), &TimeCardFields::currentShown, m_panel,
+                     [panel = m_panel] { panel->currentChanged(); });
+}
+
+std::optional<LinkListKind> LinkCommands::kindOfTool(int toolId)
+{
+    switch (toolId) {
+    case ToolId::LinkExistingTaskRequests:
+        return LinkListKind::AssignedTasks;
+    case ToolId::LinkExistingTasks:
+        return LinkListKind::PersonalTasks;
+    case ToolId::LinkExistingAppointments:
+        return LinkListKind::ScheduledAppointments;
+    case ToolId::LinkExistingNotes:
+        return LinkListKind::Notes;
+    case ToolId::LinkExistingMessages:
+        return LinkListKind::Messages;
+    case ToolId::LinkExistingDocuments:
+        return LinkListKind::Documents;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool LinkCommands::handles(int toolId) const
+{
+    return toolId == ToolId::MarkComplete || kindOfTool(toolId).has_value();
+}
+
+void LinkCommands::run(int toolId)
+{
+    if (toolId == ToolId::MarkComplete) {
+        m_panel->markComplete();
+        return;
+    }
+    const std::optional<LinkListKind> kind = kindOfTool(toolId);
+    if (!kind)
+        return;
+    if (*kind == LinkListKind::Documents)
+        linkDocuments();
+    else
+        linkItems(*kind);
+}
+
+std::optional<qint64> LinkCommands::timeCardForLinking()
+{
+    const std::optional<qint64> id = m_editor.currentTimeCardId();
+    if (!id)
+        m_prompts.messageBox(QStringLiteral("No TimeCard"),
+                             QStringLiteral("Create or choose a TimeCard to link items to."),
+                             PromptButtons::Ok, PromptIcon::Information);
+    return id;
+}
+
+void LinkCommands::linkItems(LinkListKind kind)
+{
+    const std::optional<qint64> id = timeCardForLinking();
+    if (!id)
+        return;
+    std::vector<LinkCandidate> candidates = linkCandidates(m_startUp.outlook(), kind);
+    if (candidates.empty()) {
+        m_prompts.messageBox(
+            QStringLiteral("Nothing to Link"),
+            QStringLiteral("There are no %1 to link.").arg(linkListSelectorText(kind).toLower()),
+            PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    LinkItemChooser chooser(QStringLiteral(" Link %1").arg(linkListSelectorText(kind)),
+                            std::move(candidates), &m_window);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
+    m_panel->showKind(kind);
+}
+
+void LinkCommands::linkDocuments()
+{
+    const std::optional<qint64> id = timeCardForLinking();
+    if (!id)
+        return;
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        &m_window, QStringLiteral("Select Document to Link"),
+        m_startUp.settings().settings.defaultFileDirectory, QStringLiteral("All Files (*)"));
+    if (paths.isEmpty())
+        return;
+    Documents documents(m_startUp.store().cnnLink(), m_prompts);
+    for (const QString &path : paths)
+        documents.linkExisting(*id, path);
+    m_panel->showKind(LinkListKind::Documents);
+}
+
+} // namespace quorvale

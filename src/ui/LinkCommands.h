@@ -1,0 +1,49 @@
+#pragma once
+
+#include "outlook/LinkListKind.h"
+#include "timecards/CommandSet.h"
+
+#include <optional>
+
+namespace quorvale {
+
+class DocumentCommands;
+class ErrorHandler;
+class LinksPanel;
+class Prompts;
+class StartUp;
+class TimeCardBinder;
+class TimeCardEditor;
+class TimerBinding;
+class frmTimeCard;
+
+// The Links page of the main window and the commands around it: linking
+// existing items and files to the current TimeCard (ExistingItemsMenu) and
+// marking the selected linked task complete (LinksPopup).
+class LinkCommands : public CommandSet {
+public:
+    LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                 TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
+                 Prompts &prompts, ErrorHandler &errors);
+
+    LinksPanel &panel() { return *m_panel; }
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+    // The link kind a link-existing tool links, if it is one.
+    static std::optional<LinkListKind> kindOfTool(int toolId);
+
+private:
+    void linkItems(LinkListKind kind);
+    void linkDocuments();
+    std::optional<qint64> timeCardForLinking();
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    Prompts &m_prompts;
+    LinksPanel *m_panel = nullptr; // a page of the window's tabs, which own it
+};
+
+} // namespace quorvale

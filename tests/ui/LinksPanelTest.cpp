@@ -1,0 +1,256 @@
+// The Links page offscreen over a real program database and item store: the
+// selector shows each kind's rows, Delete asks what to delete and gives a
+// time-detail appointment's time back.
+
+#include "ui/LinksPanel.h"
+
+#include "data/DataStore.h"
+#include "data/DatabaseSettings.h"
+#include "outlook/OutlookSession.h"
+#include "platform/pim/AppointmentItem.h"
+#include "platform/pim/Items.h"
+#include "platform/pim/Namespace.h"
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
+#include "timecards/TimeCardEditor.h"
+#include "ui/LinkItemChooser.h"
+#include "ui/MainWindowHost.h"
+#include "ui/frmDeleteOption.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+class LinksPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        admin::InitOptions init;
+        init.location.programDir = dir.filePath("program");
+        init.location.dataDir = dir.filePath("data");
+        init.userName = "Ann O'Hara";
+        admin::initialise(init, registry);
+        errors.terminate = [](int) {};
+        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
+                                            init.location.programDir, prompts, errors);
+        ASSERT_TRUE(store->OpenDB());
+        ASSERT_TRUE(session.CreateOutlookInstance());
+        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        cardId = cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId) VALUES (1)", {},
+                                          "TimeCardID");
+        LinksPanelHooks hooks;
+        hooks.timeCardId = [this] { return std::optional<qint64>(cardId); };
+        hooks.timeSpent = [this] { return timeSpent; };
+        hooks.writeTimeSpent = [this](const QString &value) {
+            timeSpent = value;
+            return true;
+        };
+        hooks.runTool = [this](int toolId) { toolsRun.append(toolId); };
+        panel = std::make_unique<LinksPanel>(session, cnn(), prompts, std::move(hooks));
+        panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    }
+
+    db::Connection &cnn() { return store->cnnLink(); }
+    QString addAppointment(FolderSlot slot, const char *table, const QString &subject, int minutes)
+    {
+        std::unique_ptr<pim::Item> item = pim::Items(*session.folder(slot)).Add();
+        auto *appointment = dynamic_cast<pim::AppointmentItem *>(item.get());
+        appointment->setSubject(subject);
+        appointment->setStart(QDateTime(QDate(2031, 2, 3), QTime(13, 0)));
+        appointment->setDuration(minutes);
+        appointment->Save();
+        cnn().execute(QString("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
+                      {appointment->EntryID(), cardId});
+        return appointment->EntryID();
+    }
+    void choose(LinkListKind kind)
+    {
+        QComboBox *selector = panel->selector();
+        selector->setFocus();
+        selector->setCurrentIndex(static_cast<int>(kind));
+        Q_EMIT selector->activated(static_cast<int>(kind));
+    }
+    QString cell(int row, int column) const
+    {
+        return panel->grid()->model()->index(row, column).data().toString();
+    }
+    // Answers the real dialog once it is up: the option by its button, then OK.
+    void answerDeleteDialog(const char *option)
+    {
+        QTimer::singleShot(0, [option] {
+            auto *dialog = qobject_cast<frmDeleteOption *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "What should be deleted?");
+            dialog->findChild<QRadioButton *>(option)->click();
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+    }
+
+    test::TempDir dir;
+    Registry registry{dir.filePath("settings.ini")};
+    test::ScriptedPrompts prompts;
+    ErrorReport report{prompts, dir.filePath("reports")};
+    ErrorHandler errors{report};
+    std::unique_ptr<DataStore> store;
+    OutlookSession session{dir.filePath("Items"), registry, prompts};
+    qint64 cardId = 0;
+    QString timeSpent = "0010000";
+    QList<int> toolsRun;
+    std::unique_ptr<LinksPanel> panel;
+};
+
+} // namespace
+
+TEST_F(LinksPanelTest, SelectorShowsEachKindsRowsAndAddRunsItsNewItemTool)
+{
+    EXPECT_EQ(panel->selector()->toolTip(), "Click to select the linked items to view.");
+    EXPECT_EQ(panel->selector()->count(), LinkListKindCount);
+    EXPECT_EQ(panel->selector()->itemText(4), "Scheduled Appointments");
+    addAppointment(FolderSlot::ScheduledAppointments, "tblScheduledAppointments", "Kick-off", 60);
+    addAppointment(FolderSlot::ScheduledAppointments, "tblScheduledAppointments", "Wrap-up", 30);
+    addAppointment(FolderSlot::TimeCardAppointments, "tblTimedAppointments", "Timed", 45);
+
+    choose(LinkListKind::ScheduledAppointments);
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 2);
+    EXPECT_TRUE(panel->grid()->isColumnHidden(0));
+    EXPECT_EQ(panel->grid()->model()->headerData(2, Qt::Horizontal).toString(), "Start");
+    EXPECT_FALSE(panel->adjustTool()->isEnabled());
+    panel->addTool()->trigger();
+    EXPECT_EQ(toolsRun, QList<int>{ToolId::NewScheduledAppointment});
+
+    choose(LinkListKind::TimeDetail);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "Timed");
+    EXPECT_EQ(cell(0, 4), "00:45");
+    EXPECT_TRUE(panel->adjustTool()->isEnabled());
+    EXPECT_FALSE(panel->addTool()->isEnabled());
+
+    // No charge dialog is wired: the charge kinds cannot add.
+    choose(LinkListKind::Expenses);
+    EXPECT_FALSE(panel->addTool()->isEnabled());
+}
+
+TEST_F(LinksPanelTest, DeleteLinkOnlyRemovesTheRowAndGivesTheTimeBack)
+{
+    const QString kept =
+        addAppointment(FolderSlot::TimeCardAppointments, "tblTimedAppointments", "Timed", 45);
+    choose(LinkListKind::TimeDetail);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 1);
+
+    answerDeleteDialog("optLinkOnly");
+    panel->deleteTool()->trigger();
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 0);
+    EXPECT_EQ(cnn().scalar("SELECT COUNT(*) FROM tblTimedAppointments").toInt(), 0);
+    EXPECT_EQ(timeSpent, "0001500");
+    // Only the link went: the appointment is still in the store.
+    EXPECT_NE(session.nameSpace().itemFromId(kept, {}), nullptr);
+    EXPECT_FALSE(panel->deleteTool()->isEnabled());
+}
+
+namespace {
+
+// The demo program behind the real main window.
+struct LinksOnMainWindow : ::testing::Test {
+    void SetUp() override
+    {
+        const QString programDir = tmp.filePath("prog");
+        const QString settingsFile = tmp.filePath("settings.ini");
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
+                          adminRegistry);
+        errors.terminate = [](int) {};
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        host->show();
+    }
+    void TearDown() override
+    {
+        host.reset();
+        startUp.reset();
+    }
+
+    test::TempDir tmp;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2031, 4, 1), QTime(9, 0))};
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+};
+
+} // namespace
+
+TEST_F(LinksOnMainWindow, ChosenExistingTasksAreLinkedOnceAndTheListFollowsTheTimeCard)
+{
+    OutlookSession &outlook = startUp->outlook();
+    for (const char *subject : {"Call the bank", "File the return"}) {
+        std::unique_ptr<pim::Item> task = pim::Items(*outlook.folder(FolderSlot::Tasks)).Add();
+        task->setSubject(subject);
+        task->Save();
+    }
+    frmTimeCard &window = host->window();
+    auto *panel = window.findChild<LinksPanel *>("LinksPanel");
+    ASSERT_NE(panel, nullptr);
+    window.fields().setCurrentWidget(panel);
+    EXPECT_EQ(window.fields().tabText(window.fields().currentIndex()), "Lin&ks");
+    ASSERT_TRUE(window.toolById(ToolId::LinkExistingTasks)->isEnabled());
+    const qint64 card = *host->editor().currentTimeCardId();
+
+    const auto chooseAll = [] {
+        QTimer::singleShot(0, [] {
+            auto *chooser = qobject_cast<LinkItemChooser *>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            ASSERT_EQ(chooser->list()->topLevelItemCount(), 2);
+            chooser->list()->selectAll();
+            chooser->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+    };
+    chooseAll();
+    window.abMainMenu_ToolClick(ToolId::LinkExistingTasks);
+    chooseAll();
+    window.abMainMenu_ToolClick(ToolId::LinkExistingTasks);
+    EXPECT_EQ(startUp->store()
+                  .cnnLink()
+                  .scalar("SELECT COUNT(*) FROM tblTasks WHERE TimeCardID = ?", {card})
+                  .toInt(),
+              2);
+    EXPECT_EQ(panel->kind(), LinkListKind::PersonalTasks);
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 2);
+
+    // Another TimeCard shows its own links, none here.
+    window.abMainMenu_ToolClick(
+        window.toolById(ToolId::GoToNext)->isEnabled() ? ToolId::GoToNext : ToolId::GoToPrevious);
+    ASSERT_NE(host->editor().currentTimeCardId(), card);
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 0);
+}

@@ -126,15 +126,16 @@ std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind 
     return found ? *found : std::vector<LinkCandidate>{};
 }
 
-int linkExistingItems(db::Connection &cnnLink, LinkListKind kind, qint64 timeCardId,
-                      const std::vector<LinkCandidate> &chosen)
+std::vector<LinkCandidate> linkExistingItems(db::Connection &cnnLink, LinkListKind kind,
+                                             qint64 timeCardId,
+                                             const std::vector<LinkCandidate> &chosen)
 {
+    std::vector<LinkCandidate> written;
     if (!isItemLinkKind(kind) || kind == LinkListKind::JournalEntry || timeCardId <= 0)
-        return 0;
+        return written;
     const QString table = linkListTable(kind);
     const bool messages = kind == LinkListKind::Messages;
     db::Transaction transaction(cnnLink);
-    int written = 0;
     for (const LinkCandidate &item : chosen) {
         const QVariant existing = cnnLink.scalar(
             QStringLiteral("SELECT COUNT(*) FROM %1 WHERE TimeCardID = ? AND EntryID = ?")
@@ -150,10 +151,24 @@ int linkExistingItems(db::Connection &cnnLink, LinkListKind kind, qint64 timeCar
             cnnLink.execute(
                 QStringLiteral("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
                 {item.entryId, timeCardId});
-        ++written;
+        written.push_back(item);
     }
     transaction.commit();
     return written;
+}
+
+void stampLinkedItems(OutlookSession &session, const std::vector<LinkCandidate> &linked,
+                      const TimeCardSnapshot &card, const UserPropertyTerms &terms)
+{
+    runWithStore(session, [&] {
+        for (const LinkCandidate &c : linked)
+            if (std::unique_ptr<pim::Item> item =
+                    session.nameSpace().itemFromId(c.entryId, c.storeId)) {
+                WriteUserProperties(*item, card, terms);
+                item->Save();
+            }
+        return true;
+    });
 }
 
 } // namespace quorvale

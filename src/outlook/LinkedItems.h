@@ -1,6 +1,8 @@
 #pragma once
 
 #include "outlook/LinkListKind.h"
+#include "outlook/TimeCardSnapshot.h"
+#include "outlook/UserPropertyWriter.h"
 
 #include <QDateTime>
 #include <QString>
@@ -47,9 +49,15 @@ struct LinkCandidate {
 std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind);
 
 // Writes the link rows of the chosen items for the TimeCard in one
-// transaction; an item it links already is not linked twice. The number of
-// links written.
-int linkExistingItems(db::Connection &cnnLink, LinkListKind kind, qint64 timeCardId,
-                      const std::vector<LinkCandidate> &chosen);
+// transaction; an item it links already is not linked twice. The items newly
+// linked.
+std::vector<LinkCandidate> linkExistingItems(db::Connection &cnnLink, LinkListKind kind,
+                                             qint64 timeCardId,
+                                             const std::vector<LinkCandidate> &chosen);
+
+// Marks newly linked items as the TimeCard's, as items made from it are
+// (WriteUserProperties), and saves them. An item gone meanwhile is passed over.
+void stampLinkedItems(OutlookSession &session, const std::vector<LinkCandidate> &linked,
+                      const TimeCardSnapshot &card, const UserPropertyTerms &terms);
 
 } // namespace quorvale

@@ -4,6 +4,8 @@
 #include "outlook/Documents.h"
 #include "outlook/LinkedItems.h"
 #include "platform/core/QvError.h"
+#include "platform/db/Command.h"
+#include "platform/db/Recordset.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
@@ -87,6 +89,33 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
                      [panel = m_panel] { panel->currentChanged(); });
 }
 
+TimeCardSnapshot LinkCommands::stampValues(qint64 timeCardId) const
+{
+    const db::Recordset &rs = m_editor.timeCards();
+    const PreparedCommands &commands = m_startUp.commands();
+    const auto name = [&rs](db::Command *command, const char *column) {
+        const qint32 activityId = rs.value(QLatin1String(column)).toInt();
+        if (!command || activityId == 0)
+            return QString();
+        const std::optional<QSqlRecord> found = command->first({activityId});
+        return found ? found->value(0).toString() : QString();
+    };
+    TimeCardSnapshot card;
+    card.timeCardId = static_cast<qint32>(timeCardId);
+    card.userName = m_startUp.settings().license.userName;
+    card.activity1Name = name(commands.activity1Name.get(), "Activity1ID");
+    card.activity2Name = name(commands.activity2Name.get(), "Activity2ID");
+    card.jobOrder = text(rs, "JobOrder");
+    return card;
+}
+
+UserPropertyTerms LinkCommands::propertyTerms() const
+{
+    const AdminOptions &o = m_startUp.options();
+    return UserPropertyTerms{o.terms.activity1, o.activity1InUse, o.terms.activity2,
+                             o.activity2InUse, o.jobOrderTerm};
+}
+
 std::optional<LinkListKind> LinkCommands::kindOfTool(int toolId)
 {
     switch (toolId) {
@@ -154,7 +183,9 @@ void LinkCommands::linkItems(LinkListKind kind)
                             std::move(candidates), &m_window);
     if (chooser.exec() != QDialog::Accepted)
         return;
-    linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
+    const std::vector<LinkCandidate> linked =
+        linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
+    stampLinkedItems(m_startUp.outlook(), linked, stampValues(*id), propertyTerms());
     m_panel->showKind(kind);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "outlook/LinkListKind.h"
+#include "outlook/TimeCardSnapshot.h"
+#include "outlook/UserPropertyWriter.h"
 #include "timecards/CommandSet.h"
 
 #include <optional>
@@ -38,6 +40,9 @@ private:
     void linkItems(LinkListKind kind);
     void linkDocuments();
     std::optional<qint64> timeCardForLinking();
+    // What marks an item as the TimeCard's.
+    TimeCardSnapshot stampValues(qint64 timeCardId) const;
+    UserPropertyTerms propertyTerms() const;
 
     frmTimeCard &m_window;
     StartUp &m_startUp;

@@ -318,13 +318,24 @@ TEST_F(LinkListTest, ExistingItemsAreLinkedOnceAndTasksCompleted)
     const std::vector<LinkCandidate> tasks = linkCandidates(session, LinkListKind::PersonalTasks);
     ASSERT_EQ(tasks.size(), 1u);
     EXPECT_TRUE(linkCandidates(session, LinkListKind::AssignedTasks).empty());
-    EXPECT_EQ(linkExistingItems(cnn(), LinkListKind::PersonalTasks, cardId, tasks), 1);
-    EXPECT_EQ(linkExistingItems(cnn(), LinkListKind::PersonalTasks, cardId, tasks), 0);
+    EXPECT_EQ(linkExistingItems(cnn(), LinkListKind::PersonalTasks, cardId, tasks).size(), 1u);
+    EXPECT_TRUE(linkExistingItems(cnn(), LinkListKind::PersonalTasks, cardId, tasks).empty());
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblTasks"), 1);
 
     const std::vector<LinkCandidate> messages = linkCandidates(session, LinkListKind::Messages);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(linkExistingItems(cnn(), LinkListKind::Messages, cardId, messages), 1);
+    const std::vector<LinkCandidate> linked =
+        linkExistingItems(cnn(), LinkListKind::Messages, cardId, messages);
+    ASSERT_EQ(linked.size(), 1u);
+    TimeCardSnapshot card;
+    card.timeCardId = static_cast<qint32>(cardId);
+    card.userName = "Ann O'Hara";
+    stampLinkedItems(session, linked, card, {});
+    const auto stamped = session.nameSpace().itemFromId(linked[0].entryId, linked[0].storeId);
+    ASSERT_NE(stamped, nullptr);
+    EXPECT_EQ(stamped->property("TimeCardID").toLongLong(), cardId);
+    EXPECT_EQ(stamped->property("QuorvaleID").toString(), stamped->EntryID());
+    EXPECT_EQ(stamped->property("Quorvale Staff").toString(), "Ann O'Hara");
     const LinkList listed = reader->ProcessLinks(LinkListKind::Messages, cardId);
     ASSERT_EQ(listed.rows.size(), 1u);
     EXPECT_EQ(listed.value(0, "Subject"), "Invoice question");

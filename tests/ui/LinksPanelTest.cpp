@@ -246,7 +246,11 @@ TEST_F(LinksOnMainWindow, ChosenExistingTasksAreLinkedOnceAndTheListFollowsTheTi
                   .toInt(),
               2);
     EXPECT_EQ(panel->kind(), LinkListKind::PersonalTasks);
-    EXPECT_EQ(panel->grid()->model()->rowCount(), 2);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 2);
+    // Linked items carry the TimeCard's marks as items made from it do.
+    const auto task = outlook.nameSpace().itemFromId(panel->list().eid(0).toString(), {});
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->property("TimeCardID").toLongLong(), card);
 
     // Another TimeCard shows its own links, none here.
     window.abMainMenu_ToolClick(

@@ -18,6 +18,7 @@
 #include "ui/TimerBinding.h"
 #include "ui/frmTimeCard.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -71,6 +72,10 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
         return true;
     };
     hooks.runTool = [&window](int toolId) { window.abMainMenu_ToolClick(toolId); };
+    hooks.toolAvailable = [&window](int toolId) {
+        const QAction *tool = window.toolById(toolId);
+        return tool && tool->isEnabled();
+    };
     hooks.openDocument = [&documents](const QString &path) { return documents.openDocument(path); };
     hooks.onError = [&errors](const std::exception &error) {
         if (const auto *qv = dynamic_cast<const QvError *>(&error))

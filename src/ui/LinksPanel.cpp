@@ -336,8 +336,10 @@ void LinksPanel::syncTools()
     const bool charge = isChargeLinkKind(kind);
     const bool saved = currentId().has_value();
     m_edit->setEnabled(rows && (!charge || m_hooks.editCharge));
-    m_add->setEnabled(saved && (charge ? bool(m_hooks.addCharge)
-                                       : addToolFor(kind).has_value() && bool(m_hooks.runTool)));
+    const std::optional<int> addTool = addToolFor(kind);
+    const bool toolOffered =
+        addTool && m_hooks.runTool && (!m_hooks.toolAvailable || m_hooks.toolAvailable(*addTool));
+    m_add->setEnabled(saved && (charge ? bool(m_hooks.addCharge) : toolOffered));
     m_delete->setEnabled(rows && kind != LinkListKind::JournalEntry);
     m_adjust->setEnabled(rows && kind == LinkListKind::TimeDetail);
 }

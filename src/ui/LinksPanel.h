@@ -39,6 +39,8 @@ struct LinksPanelHooks {
     std::function<bool(const QString &sevenDigits)> writeTimeSpent;
     // Runs a main window tool (the new-item commands behind Add).
     std::function<void(int toolId)> runTool;
+    // Whether the window offers that tool now; unset: every tool is offered.
+    std::function<bool(int toolId)> toolAvailable;
     // Expenses (8) and fixed charges (9): add one, or edit the one with that ID.
     std::function<void(int linkKind)> addCharge;
     std::function<void(int linkKind, qint64 id)> editCharge;

@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, EveryFieldHasALabelAndEveryToolAnIdOfTheCommandTable)
     int fields = 0;
     const auto *tabs = window().findChild<QTabWidget *>(QStringLiteral("TimeCardFields"));
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 4);
+    ASSERT_EQ(tabs->count(), 5); // the four pages of fields and the links
     for (const char *name : {"pageWork", "pageDetails", "pageDates", "pageBilling"}) {
         const auto *page = tabs->findChild<QWidget *>(QLatin1String(name));
         ASSERT_NE(page, nullptr) << name;

@@ -62,6 +62,12 @@ struct Charges : ::testing::Test {
         EXPECT_TRUE(q.next());
         return q.record();
     }
+    static SqlFragment byContact(qint32 id)
+    {
+        SqlFragment f;
+        f.add("tblExpenses.ContactID = ?", {id});
+        return f;
+    }
     ChargeInsert expense(qint32 code)
     {
         ChargeInsert r;
@@ -277,6 +283,41 @@ TEST_F(Charges, ManageAllShowsTheUsersOpenRowsAndKeepsOneToEdit)
     // Cancelling that fresh row too leaves another one.
     rows.deleteCurrent(blank);
     EXPECT_TRUE(rows.adding());
+}
+
+TEST_F(Charges, QuickFilterNarrowsToOneContactAndClearingKeepsTheRowShown)
+{
+    const qint32 code = addExpenseCode("T-1", "Taxi", 200000, "Transportation");
+    ChargeInsert a = expense(code);
+    a.contactId = 11;
+    const qint64 first = ProcessSave(cnn(), a);
+    a.contactId = 12;
+    const qint64 second = ProcessSave(cnn(), a);
+    ProcessSave(cnn(), a);
+
+    ChargeStore rows(cnn(), ChargeKind::Expense, {userId, false, "Ann", std::nullopt},
+                     ChargeCodes::load(cnn(), ChargeKind::Expense), us);
+    rows.open();
+    ASSERT_EQ(rows.count(), 3);
+    EXPECT_FALSE(rows.applyFilter(byContact(99)));
+    EXPECT_EQ(rows.count(), 3);
+    EXPECT_FALSE(rows.filtered());
+
+    ASSERT_TRUE(rows.applyFilter(byContact(12)));
+    EXPECT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.current().id, second);
+    rows.clearFilter();
+    EXPECT_EQ(rows.count(), 3);
+    EXPECT_EQ(rows.current().id, second);
+    EXPECT_EQ(rows.position(), 2);
+
+    // A TimeCard's own window sees only what is linked to it.
+    cnn().execute("UPDATE tblExpenses SET TimeCardID = 5 WHERE ExpenseID = ?", {first});
+    ChargeStore linked(cnn(), ChargeKind::Expense, {userId, false, "Ann", 5},
+                       ChargeCodes::load(cnn(), ChargeKind::Expense), us);
+    linked.open();
+    EXPECT_EQ(linked.count(), 1);
+    EXPECT_TRUE(linked.current().linked());
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeCardEditor.h"
 #include "ui/ChargeCommands.h"
 #include "ui/MainWindowHost.h"
 
@@ -198,4 +199,32 @@ TEST_F(ExpensesWindow, ManageAllOpensFromTheMenuAndRefusesAnInvalidRowBeforeMovi
     EXPECT_EQ(cnn().scalar("SELECT COUNT(*) FROM tblExpenses WHERE Description = ''").toInt(), 0);
     EXPECT_FALSE(description.isEmpty());
     EXPECT_EQ(endedWith, 0);
+}
+
+TEST_F(ExpensesWindow, ANewLinkedFixedChargeTakesTheCurrentTimeCard)
+{
+    const std::optional<qint64> timeCard = host->editor().currentTimeCardId();
+    ASSERT_TRUE(timeCard);
+    const QVariant contact = host->editor().timeCards().value("ContactID");
+    QString title;
+    bool visibleContact = true;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<frmExpenses *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        title = shown->windowTitle();
+        visibleContact = shown->contactField()->isVisible();
+        shown->typeList()->setCurrentIndex(1);
+        shown->saveExitButton()->click();
+    });
+    host->chargeCommands().addLinked(false);
+    EXPECT_EQ(title, "Quorvale: Add New Linked Fixed Charge");
+    EXPECT_FALSE(visibleContact) << "a linked charge has the TimeCard's contact";
+    QSqlQuery q(cnn().database());
+    ASSERT_TRUE(q.exec("SELECT TimeCardID, ContactID, UserID FROM tblFixedCharges "
+                       "ORDER BY ProductID DESC LIMIT 1") &&
+                q.next());
+    EXPECT_EQ(q.value(0).toLongLong(), *timeCard);
+    EXPECT_EQ(q.value(1).toLongLong(), contact.toLongLong());
+    EXPECT_EQ(q.value(2).toInt(), userId());
 }

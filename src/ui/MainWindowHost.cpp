@@ -20,6 +20,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/AbbreviationCommands.h"
+#include "ui/ChargeCommands.h"
 #include "ui/ContactCommands.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
@@ -203,6 +204,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_documentCommands);
     m_paymentCommands = std::make_unique<PaymentCommands>(*m_window, startUp, prompts);
     m_window->addCommandSet(*m_paymentCommands);
+    m_chargeCommands = std::make_unique<ChargeCommands>(*m_window, startUp, *m_editor, prompts);
+    m_window->addCommandSet(*m_chargeCommands);
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);

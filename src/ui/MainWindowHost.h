@@ -33,6 +33,7 @@ class SettingsCommands;
 class ContactCommands;
 class DocumentCommands;
 class PaymentCommands;
+class ChargeCommands;
 class FilterCommands;
 class ManageCommands;
 class ViewCommands;
@@ -71,6 +72,8 @@ public:
     ViewCommands &viewCommands() { return *m_viewCommands; }
     HelpCommands &helpCommands() { return *m_helpCommands; }
     AbbreviationCommands &abbreviationCommands() { return *m_abbreviationCommands; }
+    // Expenses and fixed charges: the entry point of the new-item and link commands.
+    ChargeCommands &chargeCommands() { return *m_chargeCommands; }
 
     TimerValueInputs valueInputs() const override;
     QString timeSegmentNote() const override;
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<ContactCommands> m_contactCommands;
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<PaymentCommands> m_paymentCommands;
+    std::unique_ptr<ChargeCommands> m_chargeCommands;
     std::unique_ptr<FilterCommands> m_filterCommands;
     std::unique_ptr<LinkCommands> m_linkCommands;
     SegmentNotes m_notes;

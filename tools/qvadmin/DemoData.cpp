@@ -191,9 +191,9 @@ private:
         };
         const Code expenses[] = {
             {"E-01", "Mileage", "Car travel, per mile", "Travel", 45},
-            {"E-02", "Meals", "Meals while travelling", "Travel", 2500},
+            {"E-02", "Meals", "Meals while travelling", "Meals", 2500},
             {"E-03", "Lodging", "Hotel, per night", "Travel", 12000},
-            {"E-04", "Parking", "Parking fees", "Travel", 800},
+            {"E-04", "Parking", "Parking fees", "Transportation", 800},
             {"E-05", "Copies", "Printing and copies, per page", "Office", 10},
             {"E-06", "Courier", "Courier and postage", "Office", 1500},
             {"E-07", "Licence", "Third-party software licence", "Office", 9900},

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "timecards/CommandSet.h"
+
+#include <QtGlobal>
+#include <optional>
+
+namespace quorvale {
+
+class Prompts;
+class StartUp;
+class TimeCardEditor;
+class frmTimeCard;
+struct ChargeWindowContext;
+
+// Expenses and fixed charges from the main window: the linked expenses of the
+// current TimeCard (tool bar) and the manage-all windows (Ctrl+F5, Ctrl+F6).
+// The new-item commands choose their kind elsewhere and come in through
+// itemDialog().
+class ChargeCommands : public CommandSet {
+public:
+    ChargeCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor, Prompts &prompts);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+    // The charge window: mode 0 add, 1 edit one (itemId), 2 manage all. A linked
+    // window (standalone false) works on the current TimeCard, which is settled
+    // (validated and saved) first; without one nothing opens.
+    void itemDialog(int mode, bool standalone, bool isExpense, qint64 itemId = 0);
+    // A new charge for the current TimeCard.
+    void addLinked(bool isExpense) { itemDialog(0, false, isExpense); }
+    // A charge of the current TimeCard, from its links.
+    void editLinked(bool isExpense, qint64 id) { itemDialog(1, false, isExpense, id); }
+
+private:
+    bool expensesInUse() const;
+    bool fixedChargesInUse() const;
+    // The window's context; nullopt when a linked window has no TimeCard to use.
+    std::optional<ChargeWindowContext> context(bool standalone, bool onlyThisTimeCard);
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    Prompts &m_prompts;
+};
+
+} // namespace quorvale

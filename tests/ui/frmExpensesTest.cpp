@@ -1,0 +1,230 @@
+// The expense window offscreen on a demo database: a new expense typed from
+// the keyboard and saved twice, and the manage-all window the main window's
+// command opens.
+
+#include "ui/frmExpenses.h"
+
+#include "platform/core/Money.h"
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
+#include "timecards/TimeCardEditor.h"
+#include "ui/ChargeCommands.h"
+#include "ui/MainWindowHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quorvale;
+
+namespace {
+
+const QLocale us(QLocale::English, QLocale::UnitedStates);
+
+struct ExpensesWindow : ::testing::Test {
+    void SetUp() override
+    {
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
+                          adminRegistry);
+        errors.terminate = [this](int code) { endedWith = code; };
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        meals = static_cast<qint32>(cnn().insertReturningKey(
+            "INSERT INTO tblExpenseCodes (ExpenseNumber, ExpenseAbbreviation, "
+            "ExpenseDescription, ExpenseRate, ExpenseClass, Active) "
+            "VALUES ('M-9', 'Lunch', 'Client lunch', ?, 'Meals', -1)",
+            {QVariant::fromValue(Money::fromWhole(25))}, "ExpenseCodeID"));
+    }
+
+    db::Connection &cnn() { return startUp->store().cnnLink(); }
+    qint32 userId() { return startUp->settings().userId; }
+    ChargeWindowContext context()
+    {
+        ChargeWindowContext c;
+        c.scope = {userId(), false, "Ann O'Hara", std::nullopt};
+        c.rules.terms = startUp->options().terms;
+        c.locale = us;
+        return c;
+    }
+    void type(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath("prog");
+    QString settingsFile = tmp.filePath("settings.ini");
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    int endedWith = 0;
+    qint32 meals = 0;
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+};
+
+} // namespace
+
+TEST_F(ExpensesWindow, ANewExpenseIsTypedSavedAndTheFormClearedForTheNext)
+{
+    frmExpenses window(cnn(), context(), prompts, ChargeMode::Add, true, ChargeKind::Expense);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.windowTitle(), "Quorvale: Add New Expense");
+    EXPECT_EQ(window.saveExitButton()->text(), "Save && Close");
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        if (label->isVisible()) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
+    }
+    EXPECT_FALSE(window.saveExitButton()->isEnabled());
+
+    window.typeList()->setFocus();
+    window.typeList()->setCurrentIndex(window.typeList()->findData(meals));
+    EXPECT_EQ(window.rateField()->text(), "$25.00");
+    EXPECT_EQ(window.amountField()->text(), "$25.00");
+    EXPECT_EQ(window.descriptionField()->text(), "Client lunch");
+    EXPECT_EQ(window.participantsField()->text(), "Ann O'Hara; ");
+    EXPECT_TRUE(window.browseButton()->isEnabled());
+    EXPECT_FALSE(window.saveAddButton()->isEnabled()) << "purpose and location missing";
+
+    type(window.purposeField(), "Kick-off");
+    type(window.locationField(), "Harbour \"Inn\"");
+    EXPECT_EQ(window.locationField()->text(), "Harbour Inn");
+    type(window.quantityField(), "0");
+    EXPECT_FALSE(window.saveAddButton()->isEnabled());
+    type(window.quantityField(), "2x");
+    EXPECT_EQ(window.quantityField()->text(), "2");
+    EXPECT_EQ(window.amountField()->text(), "$50.00");
+    ASSERT_TRUE(window.saveAddButton()->isEnabled());
+
+    QTest::mouseClick(window.saveAddButton(), Qt::LeftButton);
+    QSqlQuery q(cnn().database());
+    ASSERT_TRUE(q.exec("SELECT ExpenseCodeID, Quantity, Amount, Location, Participants, UserID, "
+                       "ContactID, TimeCardID FROM tblExpenses ORDER BY ExpenseID DESC LIMIT 1") &&
+                q.next());
+    EXPECT_EQ(q.value(0).toInt(), meals);
+    EXPECT_EQ(q.value(1).toInt(), 2);
+    EXPECT_EQ(Money::fromStored(q.value(2)), Money::fromWhole(50));
+    EXPECT_EQ(q.value(3).toString(), "Harbour Inn");
+    EXPECT_EQ(q.value(4).toString(), "Ann O'Hara; ");
+    EXPECT_EQ(q.value(5).toInt(), userId());
+    EXPECT_TRUE(q.value(6).isNull());
+    EXPECT_TRUE(q.value(7).isNull());
+
+    // Ready for the next one, with the type to choose first.
+    EXPECT_EQ(window.typeList()->currentIndex(), 0);
+    EXPECT_TRUE(window.descriptionField()->text().isEmpty());
+    EXPECT_TRUE(window.locationField()->text().isEmpty());
+    EXPECT_EQ(window.quantityField()->text(), "1");
+    EXPECT_EQ(window.startDateField()->date(), QDate::currentDate());
+    EXPECT_FALSE(window.locationField()->isEnabled());
+    EXPECT_FALSE(window.saveExitButton()->isEnabled());
+    EXPECT_TRUE(window.typeList()->hasFocus());
+}
+
+TEST_F(ExpensesWindow, ManageAllOpensFromTheMenuAndRefusesAnInvalidRowBeforeMoving)
+{
+    ChargeCommands &commands = host->chargeCommands();
+    ASSERT_TRUE(commands.handles(ToolId::AllExpenses));
+    ASSERT_TRUE(commands.handles(ToolId::AllProductSales));
+    EXPECT_FALSE(commands.handles(ToolId::NewExpense)) << "the new-item dialog's own";
+
+    cnn().execute("DELETE FROM tblFixedCharges WHERE UserID = ?", {userId()});
+    commands.run(ToolId::AllProductSales);
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_EQ(prompts.messages().back().title, "No Current Records");
+    EXPECT_EQ(prompts.messages().back().text, "There are no current fixed charge records.");
+
+    const int open = cnn()
+                         .scalar("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND "
+                                 "InvoiceID IS NULL",
+                                 {userId()})
+                         .toInt();
+    ASSERT_GE(open, 2) << "the demo gives its user today's expenses";
+    prompts.answer(PromptResult::Cancel);
+    QString title, position, tip, description;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<frmExpenses *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        title = shown->windowTitle();
+        position = shown->positionPanel()->text();
+        tip = shown->tool("tbFirst")->toolTip();
+        description = shown->descriptionField()->text();
+        // An emptied description is not carried to the next row: Cancel drops it.
+        shown->descriptionField()->clear();
+        QTest::keyClicks(shown->descriptionField(), "x");
+        QTest::keyClick(shown->descriptionField(), Qt::Key_Backspace);
+        shown->runTool("tbNext");
+        position += "|" + shown->positionPanel()->text();
+        shown->closeButton()->click();
+    });
+    commands.run(ToolId::AllExpenses);
+    EXPECT_EQ(title, "Quorvale: Manage All Expenses");
+    EXPECT_EQ(position, QString("Record 1 of %1|Record 2 of %1").arg(open));
+    EXPECT_EQ(tip, "Go to first Expense record.");
+    EXPECT_EQ(prompts.messages().back().title, "Invalid Entry");
+    EXPECT_TRUE(prompts.messages().back().text.startsWith("A valid entry for the description"));
+    EXPECT_EQ(cnn().scalar("SELECT COUNT(*) FROM tblExpenses WHERE Description = ''").toInt(), 0);
+    EXPECT_FALSE(description.isEmpty());
+    EXPECT_EQ(endedWith, 0);
+}
+
+TEST_F(ExpensesWindow, ANewLinkedFixedChargeTakesTheCurrentTimeCard)
+{
+    const std::optional<qint64> timeCard = host->editor().currentTimeCardId();
+    ASSERT_TRUE(timeCard);
+    const QVariant contact = host->editor().timeCards().value("ContactID");
+    QString title;
+    bool visibleContact = true;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<frmExpenses *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        title = shown->windowTitle();
+        visibleContact = shown->contactField()->isVisible();
+        shown->typeList()->setCurrentIndex(1);
+        shown->saveExitButton()->click();
+    });
+    host->chargeCommands().addLinked(false);
+    EXPECT_EQ(title, "Quorvale: Add New Linked Fixed Charge");
+    EXPECT_FALSE(visibleContact) << "a linked charge has the TimeCard's contact";
+    QSqlQuery q(cnn().database());
+    ASSERT_TRUE(q.exec("SELECT TimeCardID, ContactID, UserID FROM tblFixedCharges "
+                       "ORDER BY ProductID DESC LIMIT 1") &&
+                q.next());
+    EXPECT_EQ(q.value(0).toLongLong(), *timeCard);
+    EXPECT_EQ(q.value(1).toLongLong(), contact.toLongLong());
+    EXPECT_EQ(q.value(2).toInt(), userId());
+}

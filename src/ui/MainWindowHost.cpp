@@ -1,5 +1,6 @@
 #include "MainWindowHost.h"
 
+#include "outlook/LinkListKind.h"
 #include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
@@ -27,6 +28,7 @@
 #include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/LinkCommands.h"
+#include "ui/LinksPanel.h"
 #include "ui/ManageCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
@@ -212,6 +214,19 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_linkCommands = std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder,
                                                     *m_timer, *m_documentCommands, prompts, errors);
     m_window->addCommandSet(*m_linkCommands);
+    // Charges are rows of their own, so the Links page hands them to the charge window.
+    m_linkCommands->panel().setChargeHooks(
+        [this](int kind) {
+            const bool expense = kind == static_cast<int>(LinkListKind::Expenses);
+            m_window->statusBar()->showMessage(expense
+                                                   ? QStringLiteral("Adding new expense...")
+                                                   : QStringLiteral("Adding new fixed charge..."));
+            m_chargeCommands->addLinked(expense);
+            m_window->statusBar()->showMessage(QStringLiteral("Review"));
+        },
+        [this](int kind, qint64 id) {
+            m_chargeCommands->editLinked(kind == static_cast<int>(LinkListKind::Expenses), id);
+        });
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),

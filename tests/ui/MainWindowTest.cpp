@@ -691,8 +691,9 @@ TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
                    ToolId::ViewLinks, ToolId::HelpContents, ToolId::SupportMessage,
                    ToolId::TimeFormat2, ToolId::StartTempTimer, ToolId::SortFirstDescending})
         EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
-    for (int id : {ToolId::MassEdit, ToolId::LinkedExpenses})
-        EXPECT_FALSE(window().toolById(id)->isEnabled()) << id;
+    for (int id : {ToolId::LinkedExpenses, ToolId::AllExpenses, ToolId::AllProductSales})
+        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
+    EXPECT_FALSE(window().toolById(ToolId::MassEdit)->isEnabled());
     EXPECT_FALSE(window().toolById(ToolId::NewExpense)->isEnabled()); // no command behind it yet
     close();
 }

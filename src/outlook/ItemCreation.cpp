@@ -70,8 +70,8 @@ QString firstPhoneNumber(const pim::ContactItem *contact)
     if (!contact)
         return QString();
     using Phone = pim::ContactItem::Phone;
-    for (Phone phone : {Phone::Business, Phone::Business2, Phone::Primary, Phone::Home,
-                        Phone::Home2}) {
+    for (Phone phone :
+         {Phone::Business, Phone::Business2, Phone::Primary, Phone::Home, Phone::Home2}) {
         const QString number = contact->telephone(phone).trimmed();
         if (!number.isEmpty())
             return number;
@@ -100,8 +100,7 @@ std::unique_ptr<pim::MailItem> sentMessage(const pim::Folder &folder, const QStr
     std::unique_ptr<pim::MailItem> found;
     pim::Items(folder).forEach([&](pim::Item &item) {
         auto *mail = dynamic_cast<pim::MailItem *>(&item);
-        if (!mail || mail->Mileage() != tag || !mail->SentOn().isValid() ||
-            mail->SentOn() < since)
+        if (!mail || mail->Mileage() != tag || !mail->SentOn().isValid() || mail->SentOn() < since)
             return true;
         found = pim::readMailItem(folder, mail->fileName());
         return !found;
@@ -131,8 +130,8 @@ std::optional<ItemContact> ItemCreation::contactOf(qint32 contactId)
     const std::optional<QSqlRecord> row = lookup.first({contactId});
     if (!row)
         return std::nullopt;
-    return ItemContact{row->value(0).toString(), row->value(1).toString(),
-                       row->value(2).toString(), QString()};
+    return ItemContact{row->value(0).toString(), row->value(1).toString(), row->value(2).toString(),
+                       QString()};
 }
 
 std::optional<ItemContact> ItemCreation::SetItemVariables(NewItemRequest &request,
@@ -185,12 +184,14 @@ void ItemCreation::link(pim::Item &item, const QString &table, const NewItemRequ
     // The table comes from the callers' constants; only values are bound.
     db::Transaction transaction(m_cnn);
     if (withStoreId)
-        m_cnn.execute(QStringLiteral("INSERT INTO %1 (EntryID, StoreID, TimeCardID) VALUES (?, ?, ?)")
-                          .arg(table),
-                      {item.EntryID(), item.StoreID(), request.card.timeCardId});
+        m_cnn.execute(
+            QStringLiteral("INSERT INTO %1 (EntryID, StoreID, TimeCardID) VALUES (?, ?, ?)")
+                .arg(table),
+            {item.EntryID(), item.StoreID(), request.card.timeCardId});
     else
-        m_cnn.execute(QStringLiteral("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
-                      {item.EntryID(), request.card.timeCardId});
+        m_cnn.execute(
+            QStringLiteral("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
+            {item.EntryID(), request.card.timeCardId});
     if (withProperties)
         WriteUserProperties(item, request.card, m_settings.terms);
     item.Save();

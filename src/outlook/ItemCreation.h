@@ -64,7 +64,7 @@ struct NewItemRequest {
     LinkMode mode = LinkMode::TimeCard;
     TaskType taskType = TaskType::Normal;
     bool taskRequest = false;
-    qint32 contactId = 0;            // the contact chosen for LinkMode::Contact
+    qint32 contactId = 0;             // the contact chosen for LinkMode::Contact
     std::optional<AutoTask> autoTask; // the predefined task of TaskType::AutoTask
     TimeCardSnapshot card;
     ItemVariables variables;
@@ -80,10 +80,10 @@ struct NewItemResult {
 };
 
 enum class MessageOutcome {
-    Discarded,   // closed unsent and unsaved: nothing exists
-    Linked,      // found in the sent folder and linked to the TimeCard
-    Found,       // found in the sent folder; no link was asked for
-    NotTracked,  // the message exists but not (yet) as sent: "No Link Created"
+    Discarded,  // closed unsent and unsaved: nothing exists
+    Linked,     // found in the sent folder and linked to the TimeCard
+    Found,      // found in the sent folder; no link was asked for
+    NotTracked, // the message exists but not (yet) as sent: "No Link Created"
 };
 
 struct NewMessageResult {
@@ -134,8 +134,8 @@ public:
 private:
     std::optional<ItemContact> contactOf(qint32 contactId);
     void fillLinked(pim::IcalItem &item, const ItemContact &contact,
-                    const pim::ContactItem *contactItem, TemplateKind kind,
-                    NewItemRequest &request, bool withSubject);
+                    const pim::ContactItem *contactItem, TemplateKind kind, NewItemRequest &request,
+                    bool withSubject);
     void link(pim::Item &item, const QString &table, const NewItemRequest &request,
               bool withProperties, bool withStoreId);
 

@@ -17,8 +17,7 @@ QString outOfOfficeProblem(const OutOfOfficeTime &time)
 }
 
 clsAutoAppointment::Result ManualAppointment(clsAutoAppointment &appointments,
-                                             OutlookSession &session,
-                                             const TimeCardSnapshot &card,
+                                             OutlookSession &session, const TimeCardSnapshot &card,
                                              ItemVariables variables, TemplateContext &context,
                                              const OutOfOfficeTime &time)
 {

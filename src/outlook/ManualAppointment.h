@@ -23,8 +23,7 @@ QString outOfOfficeProblem(const OutOfOfficeTime &time);
 // time-detail text unless one is pending; then shows it when asked. Throws
 // QvError for a time outOfOfficeProblem refuses.
 clsAutoAppointment::Result ManualAppointment(clsAutoAppointment &appointments,
-                                             OutlookSession &session,
-                                             const TimeCardSnapshot &card,
+                                             OutlookSession &session, const TimeCardSnapshot &card,
                                              ItemVariables variables, TemplateContext &context,
                                              const OutOfOfficeTime &time);
 

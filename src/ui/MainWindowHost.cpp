@@ -26,6 +26,7 @@
 #include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/ManageCommands.h"
+#include "ui/NewItemCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
@@ -202,6 +203,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_documentCommands);
     m_paymentCommands = std::make_unique<PaymentCommands>(*m_window, startUp, prompts);
     m_window->addCommandSet(*m_paymentCommands);
+    m_newItemCommands = std::make_unique<NewItemCommands>(*m_window, startUp, *m_editor, *m_mirror,
+                                                          registry, prompts);
+    m_window->addCommandSet(*m_newItemCommands);
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);

@@ -33,6 +33,7 @@ class SettingsCommands;
 class ContactCommands;
 class DocumentCommands;
 class PaymentCommands;
+class NewItemCommands;
 class FilterCommands;
 class ManageCommands;
 class ViewCommands;
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<ContactCommands> m_contactCommands;
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<PaymentCommands> m_paymentCommands;
+    std::unique_ptr<NewItemCommands> m_newItemCommands;
     std::unique_ptr<FilterCommands> m_filterCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;

@@ -329,4 +329,25 @@ TEST_F(ItemCreationTest, OutOfOfficeTimeIsATimedAppointmentOfTheTimeCard)
                  QvError);
 }
 
+TEST_F(ItemCreationTest, AnAutoTaskKeepsItsOwnSubjectAndDatesAcrossRuns)
+{
+    const AutoTask statement{"Send the statement", "2 days", "None", "Low", "Attach the PDF."};
+    writeAutoTasks(registry, {statement});
+    Registry again(dir.filePath("settings.ini"));
+    const QList<AutoTask> kept = readAutoTasks(again);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0], statement);
+
+    person.act = save;
+    request.taskType = TaskType::AutoTask;
+    request.autoTask = kept[0];
+    const auto task = reread<pim::TaskItem>(creation().New_Task(request).entryId);
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->Subject(), "Bea Client: Design: Send the statement");
+    EXPECT_TRUE(task->Body().endsWith("Attach the PDF."));
+    EXPECT_EQ(task->DueDate().date(), now.date().addDays(2));
+    EXPECT_FALSE(task->ReminderSet());
+    EXPECT_EQ(task->Importance(), 0);
+}
+
 } // namespace

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "outlook/ItemCreation.h"
+#include "timecards/CommandSet.h"
+
+#include <functional>
+#include <optional>
+
+namespace quorvale {
+
+class Prompts;
+class Registry;
+class StartUp;
+class TimeCardEditor;
+class TimeCardMirror;
+class frmTimeCard;
+struct NewItemChoice;
+
+// File > New: tasks, task requests, scheduled appointments, notes and
+// messages through the selection dialog; the out-of-office time; the
+// AutoTasks window. Expenses and fixed charges go through the same dialog and
+// then to `openChargeDialog`; while that is unset they are not handled.
+class NewItemCommands : public CommandSet {
+public:
+    NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                    TimeCardMirror &mirror, Registry &registry, Prompts &prompts);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+    // isExpense: an expense, else a fixed charge; linked: to the current TimeCard.
+    std::function<void(bool isExpense, bool linked)> openChargeDialog;
+
+private:
+    std::optional<NewItemChoice> choose(int toolId, bool timeCardAvailable);
+    bool missingLinks();
+    NewItemRequest request(const NewItemChoice &choice);
+    ItemCreation creation();
+    void newItem(int toolId);
+    void newCharge(int toolId);
+    void outOfOfficeTime();
+    void openAutoTasks(std::optional<NewItemChoice> choice);
+    void status(const QString &text);
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    TimeCardMirror &m_mirror;
+    Registry &m_registry;
+    Prompts &m_prompts;
+};
+
+} // namespace quorvale

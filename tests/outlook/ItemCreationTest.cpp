@@ -171,6 +171,12 @@ TEST_F(ItemCreationTest, TaskLinkedToTheTimeCardCarriesItsTextsPropertiesAndLink
     EXPECT_EQ(properties.value("Quorvale Staff").toString(), "Ann O'Hara");
     EXPECT_EQ(properties.value("Service").toString(), "Design");
     EXPECT_EQ(result.delegationState, 0);
+
+    // The contact's own card opens from its row; a contact without one does not.
+    const int shown = person.shown;
+    EXPECT_TRUE(creation().OpenOLContactItem(clientId));
+    EXPECT_EQ(person.shown, shown + 1);
+    EXPECT_FALSE(creation().OpenOLContactItem(addContactRow("No Card", "", "")));
 }
 
 TEST_F(ItemCreationTest, ContactOnlyAndNoLinkModesWriteNoLinkAndNoProperties)

@@ -87,10 +87,16 @@ NewItemCommands::NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCard
 {
 }
 
+void NewItemCommands::setOpenChargeDialog(ChargeDialog openChargeDialog)
+{
+    m_openChargeDialog = std::move(openChargeDialog);
+    m_window.refreshToolStates();
+}
+
 bool NewItemCommands::handles(int toolId) const
 {
     if (isCharge(toolId))
-        return static_cast<bool>(openChargeDialog);
+        return static_cast<bool>(m_openChargeDialog);
     return itemCommand(toolId) || toolId == ToolId::ManualAppointment ||
            toolId == ToolId::AutoTasks;
 }
@@ -216,11 +222,11 @@ void NewItemCommands::newCharge(int toolId)
 {
     const std::optional<NewItemChoice> choice =
         choose(toolId, m_editor.currentTimeCardId().has_value());
-    if (!choice || !openChargeDialog)
+    if (!choice || !m_openChargeDialog)
         return;
     status(QString::fromLatin1(itemCommand(toolId)->opening));
     const ArrowPointer arrow;
-    openChargeDialog(toolId == ToolId::NewExpense, choice->mode == LinkMode::TimeCard);
+    m_openChargeDialog(toolId == ToolId::NewExpense, choice->mode == LinkMode::TimeCard);
 }
 
 void NewItemCommands::outOfOfficeTime()

@@ -29,7 +29,10 @@ public:
     void run(int toolId) override;
 
     // isExpense: an expense, else a fixed charge; linked: to the current TimeCard.
-    std::function<void(bool isExpense, bool linked)> openChargeDialog;
+    using ChargeDialog = std::function<void(bool isExpense, bool linked)>;
+    // Claims the expense and fixed-charge tools (or gives them up when empty)
+    // and has the window enable them accordingly.
+    void setOpenChargeDialog(ChargeDialog openChargeDialog);
 
 private:
     std::optional<NewItemChoice> choose(int toolId, bool timeCardAvailable);
@@ -48,6 +51,7 @@ private:
     TimeCardMirror &m_mirror;
     Registry &m_registry;
     Prompts &m_prompts;
+    ChargeDialog m_openChargeDialog;
 };
 
 } // namespace quorvale

@@ -195,27 +195,52 @@ void NewItemCommands::newItem(int toolId)
         return;
     }
     status(QString::fromLatin1(itemCommand(toolId)->opening));
-    NewItemRequest r = request(*choice);
+    create(toolId, *choice);
+}
+
+bool NewItemCommands::create(int toolId, const NewItemChoice &choice)
+{
+    NewItemRequest r = request(choice);
     ItemCreation items = creation();
     const ArrowPointer arrow;
     switch (toolId) {
     case ToolId::NewPersonalTask:
     case ToolId::NewTaskRequest:
         r.taskRequest = toolId == ToolId::NewTaskRequest;
-        items.New_Task(r);
-        break;
+        return items.New_Task(r).linked;
     case ToolId::NewScheduledAppointment:
-        items.New_Appointment(r);
-        break;
+        return items.New_Appointment(r).linked;
     case ToolId::NewNote:
-        items.New_Note(r);
-        break;
+        return items.New_Note(r).linked;
     case ToolId::NewMessage:
-        items.New_Message(r);
-        break;
+        return items.New_Message(r).outcome == MessageOutcome::Linked;
     default:
-        break;
+        return false;
     }
+}
+
+bool NewItemCommands::NewLinkedItem(int code)
+{
+    static const struct {
+        int code;
+        int toolId;
+        const char *status;
+    } codes[] = {
+        {9, ToolId::NewPersonalTask, "Adding linked personal task..."},
+        {11, ToolId::NewTaskRequest, "Adding linked task request..."},
+        {12, ToolId::NewMessage, "Opening new message..."},
+        {13, ToolId::NewScheduledAppointment, "Opening new appointment..."},
+        {14, ToolId::NewNote, "Opening new note..."},
+    };
+    for (const auto &entry : codes) {
+        if (entry.code != code)
+            continue;
+        if (!m_editor.currentTimeCardId() || missingLinks())
+            return false;
+        status(QString::fromLatin1(entry.status));
+        return create(entry.toolId, NewItemChoice{});
+    }
+    return false;
 }
 
 void NewItemCommands::newCharge(int toolId)

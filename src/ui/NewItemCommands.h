@@ -34,7 +34,13 @@ public:
     // and has the window enable them accordingly.
     void setOpenChargeDialog(ChargeDialog openChargeDialog);
 
+    // The links list's own tools (9 personal task, 11 task request, 12 message,
+    // 13 scheduled appointment, 14 note): an item linked to the current
+    // TimeCard without the selection dialog. True when a link row was written.
+    bool NewLinkedItem(int code);
+
 private:
+    bool create(int toolId, const NewItemChoice &choice);
     std::optional<NewItemChoice> choose(int toolId, bool timeCardAvailable);
     bool missingLinks();
     NewItemRequest request(const NewItemChoice &choice);

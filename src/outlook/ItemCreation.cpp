@@ -3,6 +3,7 @@
 #include "outlook/AutoAppointment.h"
 #include "outlook/DurationTexts.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/SentMessageTracker.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
@@ -17,7 +18,6 @@
 #include "support/Prompts.h"
 #include "support/Trace.h"
 
-#include <QRandomGenerator>
 #include <QSqlRecord>
 
 namespace quorvale {
@@ -85,32 +85,6 @@ void setReminder(pim::TaskItem &task, const QString &text, const QDateTime &now)
     task.setReminderSet(at.has_value());
     if (at)
         task.setReminderTime(*at);
-}
-
-QString messageTag()
-{
-    return QString::number(QRandomGenerator::global()->bounded(1, 500001));
-}
-
-// The sent copy of the message tagged `tag`. A leftover copy with the same tag
-// (a message saved but never sent) is no match: only one sent since `since`.
-std::unique_ptr<pim::MailItem> sentMessage(const pim::Folder &folder, const QString &tag,
-                                           const QDateTime &since)
-{
-    std::unique_ptr<pim::MailItem> found;
-    pim::Items(folder).forEach([&](pim::Item &item) {
-        auto *mail = dynamic_cast<pim::MailItem *>(&item);
-        if (!mail || mail->Mileage() != tag || !mail->SentOn().isValid() || mail->SentOn() < since)
-            return true;
-        found = pim::readMailItem(folder, mail->fileName());
-        return !found;
-    });
-    return found;
-}
-
-bool holdsTag(const pim::Folder &folder, const QString &tag)
-{
-    return pim::Items(folder).Find(QStringLiteral("Mileage"), tag) != nullptr;
 }
 
 } // namespace
@@ -353,22 +327,11 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
     }
     if (request.mode == LinkMode::TimeCard)
         mail->setCategoriesText(contact->category);
-    const QString tag = messageTag();
-    mail->setMileage(tag);
-    mail->setSaveSentMessageFolder(sent);
-    // Whole seconds, as the sent copy's date is kept.
-    const QDateTime shown = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+    SentMessageTracker tracker(*mail, sent);
 
     const bool savedHere = savedAfterDisplay(*mail);
     NewMessageResult result;
-    std::unique_ptr<pim::MailItem> found;
-    try {
-        found = sentMessage(sent, tag, shown);
-    } catch (const QvError &) {
-        found.reset();
-    }
-    if (found) {
-        found->setMileage(QString());
+    if (std::unique_ptr<pim::MailItem> found = tracker.findSent()) {
         if (request.mode == LinkMode::TimeCard && request.card.timeCardId != 0) {
             link(*found, QStringLiteral("tblMessages"), request, true, true);
             result.outcome = MessageOutcome::Linked;
@@ -380,12 +343,7 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
         result.storeId = found->StoreID();
         return result;
     }
-    bool exists = savedHere;
-    try {
-        exists = exists || holdsTag(ns.GetDefaultFolder(pim::DefaultFolder::Outbox), tag) ||
-                 holdsTag(sent, tag);
-    } catch (const QvError &) {
-    }
+    const bool exists = savedHere || tracker.existsUnsent(ns);
     if (!exists)
         return result;
     result.outcome = MessageOutcome::NotTracked;
@@ -408,32 +366,6 @@ bool ItemCreation::OpenOLContactItem(qint32 contactId)
         return false;
     item->Display(false);
     return true;
-}
-
-QString ItemCreation::noLinkCreatedText()
-{
-    const QString br = QStringLiteral("\r\n");
-    return QStringLiteral("Quorvale was not able to track the new message and create a link.  In "
-                          "most cases, ") +
-           br +
-           QStringLiteral("this is due to the fact that your messages are not immediately saved "
-                          "to the Sent Items ") +
-           br +
-           QStringLiteral("folder after you send the message.  For example, you may be working "
-                          "offline and are ") +
-           br +
-           QStringLiteral("required to click on \"Send and Receive\" before new outgoing messages "
-                          "are moved from ") +
-           br + QStringLiteral("your Outbox to your Sent Items folder.") + br + br +
-           QStringLiteral("In these circumstances, you may link the message to this TimeCard by "
-                          "clicking on File, ") +
-           br +
-           QStringLiteral("then New, then Message, and selecting \"Select message(s) to link from "
-                          "Outlook folder\" ") +
-           br +
-           QStringLiteral("as the message source.  Follow the instructions in the Outlook folder "
-                          "that is displayed ") +
-           br + QStringLiteral("to link the message to the TimeCard.");
 }
 
 } // namespace quorvale

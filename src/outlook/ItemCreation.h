@@ -104,7 +104,8 @@ struct ItemContact {
 // its editor (modal) and, once the person saved or sent it, marks and links it
 // to the TimeCard as the link mode asks. An item closed without saving gets no
 // properties and no link row. Link rows are inserted with bound parameters in
-// the same transaction as the item's last save, so a failure leaves neither.
+// the same transaction as the item's last save: when either fails, the item
+// stays as the person saved it, unmarked and unlinked.
 // Database and item-store failures come out as QvError; a store that cannot be
 // reached has been reported (10321) and nothing is made.
 class ItemCreation {
@@ -127,9 +128,6 @@ public:
     // Shows the contact's item (not modal); false when it has none or it
     // cannot be read.
     bool OpenOLContactItem(qint32 contactId);
-
-    // The "No Link Created" message, as the person reads it.
-    static QString noLinkCreatedText();
 
 private:
     std::optional<ItemContact> contactOf(qint32 contactId);

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <exception>
 
 namespace quorvale {
 
@@ -131,17 +132,31 @@ std::optional<NewItemChoice> NewItemCommands::choose(int toolId, bool timeCardAv
     setup.contactTerm = m_startUp.options().terms.contact;
     db::Connection &cnn = m_startUp.store().cnnLink();
     const QString term = setup.contactTerm;
+    // A contact list that cannot be read must not unwind through the dialog's
+    // event loop: the failure is carried out and raised once the dialog is gone.
+    std::exception_ptr failure;
     frmNewItem dialog(
         setup,
-        [&dialog, &cnn, term]() -> std::optional<std::pair<qint32, QString>> {
-            const auto picked = ContactPickerDialog::OpenItemList(&dialog, cnn, term);
-            if (!picked)
-                return std::nullopt;
-            return std::pair{picked->QuorvaleID, picked->ContactName};
+        [&dialog, &cnn, term, &failure]() -> std::optional<std::pair<qint32, QString>> {
+            try {
+                const auto picked = ContactPickerDialog::OpenItemList(&dialog, cnn, term);
+                if (picked)
+                    return std::pair{picked->QuorvaleID, picked->ContactName};
+            } catch (...) {
+                failure = std::current_exception();
+                dialog.reject();
+            }
+            return std::nullopt;
         },
         m_prompts, &m_window);
-    const ArrowPointer arrow;
-    if (dialog.exec() != QDialog::Accepted)
+    bool accepted = false;
+    {
+        const ArrowPointer arrow;
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    if (!accepted)
         return std::nullopt;
     return dialog.choice();
 }

@@ -67,6 +67,13 @@ public:
     // selected task.
     void setPopup(QMenu *popup, QAction *markComplete);
 
+    // What Add runs for an item kind, in place of the main window's tool.
+    void setRunTool(std::function<void(int toolId)> run)
+    {
+        m_hooks.runTool = std::move(run);
+        syncTools();
+    }
+
     // Expenses and fixed charges are added and edited by the charges' dialog.
     void setChargeHooks(std::function<void(int linkKind)> add,
                         std::function<void(int linkKind, qint64 id)> edit)

@@ -30,6 +30,7 @@
 #include "ui/LinkCommands.h"
 #include "ui/LinksPanel.h"
 #include "ui/ManageCommands.h"
+#include "ui/NewItemCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
@@ -208,6 +209,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_paymentCommands);
     m_chargeCommands = std::make_unique<ChargeCommands>(*m_window, startUp, *m_editor, prompts);
     m_window->addCommandSet(*m_chargeCommands);
+    m_newItemCommands = std::make_unique<NewItemCommands>(*m_window, startUp, *m_editor, *m_mirror,
+                                                          registry, prompts);
+    m_window->addCommandSet(*m_newItemCommands);
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);
@@ -221,12 +225,37 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             m_window->statusBar()->showMessage(expense
                                                    ? QStringLiteral("Adding new expense...")
                                                    : QStringLiteral("Adding new fixed charge..."));
-            m_chargeCommands->addLinked(expense);
+            if (!m_newItemCommands->missingLinks())
+                m_chargeCommands->addLinked(expense);
             m_window->statusBar()->showMessage(QStringLiteral("Review"));
         },
         [this](int kind, qint64 id) {
             m_chargeCommands->editLinked(kind == static_cast<int>(LinkListKind::Expenses), id);
         });
+    // Add on the Links page means "linked to this TimeCard": the item is made at
+    // once, without asking how to link it.
+    m_linkCommands->panel().setRunTool([this](int toolId) {
+        static constexpr std::pair<int, int> kLinkedCodes[] = {
+            {ToolId::NewPersonalTask, 9},
+            {ToolId::NewTaskRequest, 11},
+            {ToolId::NewMessage, 12},
+            {ToolId::NewScheduledAppointment, 13},
+            {ToolId::NewNote, 14}};
+        for (const auto &[tool, code] : kLinkedCodes) {
+            if (tool == toolId) {
+                m_newItemCommands->NewLinkedItem(code);
+                m_window->statusBar()->showMessage(QStringLiteral("Review"));
+                return;
+            }
+        }
+        m_window->abMainMenu_ToolClick(toolId);
+    });
+    m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
+        if (linked)
+            m_chargeCommands->addLinked(isExpense);
+        else
+            m_chargeCommands->itemDialog(0, true, isExpense);
+    });
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),

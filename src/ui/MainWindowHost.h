@@ -34,6 +34,7 @@ class ContactCommands;
 class DocumentCommands;
 class PaymentCommands;
 class ChargeCommands;
+class NewItemCommands;
 class FilterCommands;
 class ManageCommands;
 class ViewCommands;
@@ -118,6 +119,7 @@ private:
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<PaymentCommands> m_paymentCommands;
     std::unique_ptr<ChargeCommands> m_chargeCommands;
+    std::unique_ptr<NewItemCommands> m_newItemCommands;
     std::unique_ptr<FilterCommands> m_filterCommands;
     std::unique_ptr<LinkCommands> m_linkCommands;
     SegmentNotes m_notes;

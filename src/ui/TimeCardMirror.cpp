@@ -157,7 +157,7 @@ QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
                                                                        : result.fields.entryId;
 }
 
-void TimeCardMirror::recordSegment(const QSqlRecord &row, const TimeSegment &segment)
+clsAutoAppointment &TimeCardMirror::appointments()
 {
     const AdminOptions &o = m_startUp.options();
     if (!m_appointments)
@@ -165,14 +165,27 @@ void TimeCardMirror::recordSegment(const QSqlRecord &row, const TimeSegment &seg
             m_startUp.outlook(), m_startUp.store().cnnLink(),
             AppointmentOptions{propertyTerms(o), o.contactInUse,
                                m_startUp.settings().appointments.showTimeAs});
+    return *m_appointments;
+}
+
+clsAutoAppointment::Result TimeCardMirror::ManualAppointment(const QSqlRecord &row,
+                                                             const OutOfOfficeTime &time)
+{
+    TemplateContext templates = context();
+    return quorvale::ManualAppointment(appointments(), m_startUp.outlook(), snapshot(row),
+                                       variables(row), templates, time);
+}
+
+void TimeCardMirror::recordSegment(const QSqlRecord &row, const TimeSegment &segment)
+{
     ItemVariables v = variables(row);
     v.segmentStart = segment.start;
     v.segmentEnd = segment.end;
     if (!segment.note.isEmpty())
         m_pending.set(segment.note);
     TemplateContext templates = context();
-    m_appointments->ProcessAppointment(snapshot(row), TimedSegment{segment.start, segment.end}, v,
-                                       templates);
+    appointments().ProcessAppointment(snapshot(row), TimedSegment{segment.start, segment.end}, v,
+                                      templates);
 }
 
 } // namespace quorvale

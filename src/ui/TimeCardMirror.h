@@ -2,6 +2,7 @@
 
 #include "outlook/AutoAppointment.h"
 #include "outlook/JournalProcessing.h"
+#include "outlook/ManualAppointment.h"
 #include "timecards/TimerTypes.h"
 
 #include <QSqlRecord>
@@ -29,10 +30,18 @@ public:
     void setTemplates(const AutoFillTemplates &templates) { m_templates = templates; }
     FieldTerms terms() const;
 
-private:
+    // Out-of-office time recorded as the row's time-detail appointment.
+    clsAutoAppointment::Result ManualAppointment(const QSqlRecord &row,
+                                                 const OutOfOfficeTime &time);
+
+    // What new items for the row are filled from; the context shares the
+    // pending time-detail text.
     TimeCardSnapshot snapshot(const QSqlRecord &row) const;
     ItemVariables variables(const QSqlRecord &row) const;
     TemplateContext context();
+
+private:
+    clsAutoAppointment &appointments();
 
     StartUp &m_startUp;
     const Clock &m_clock;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "outlook/ItemCreation.h"
+#include "timecards/CommandSet.h"
+
+#include <functional>
+#include <optional>
+
+namespace quorvale {
+
+class Prompts;
+class Registry;
+class StartUp;
+class TimeCardEditor;
+class TimeCardMirror;
+class frmTimeCard;
+struct NewItemChoice;
+
+// File > New: tasks, task requests, scheduled appointments, notes and
+// messages through the selection dialog; the out-of-office time; the
+// AutoTasks window. Expenses and fixed charges go through the same dialog and
+// then to `openChargeDialog`; while that is unset they are not handled.
+class NewItemCommands : public CommandSet {
+public:
+    NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+                    TimeCardMirror &mirror, Registry &registry, Prompts &prompts);
+
+    bool handles(int toolId) const override;
+    void run(int toolId) override;
+
+    // isExpense: an expense, else a fixed charge; linked: to the current TimeCard.
+    using ChargeDialog = std::function<void(bool isExpense, bool linked)>;
+    // Claims the expense and fixed-charge tools (or gives them up when empty)
+    // and has the window enable them accordingly.
+    void setOpenChargeDialog(ChargeDialog openChargeDialog);
+
+    // The links list's own tools (9 personal task, 11 task request, 12 message,
+    // 13 scheduled appointment, 14 note): an item linked to the current
+    // TimeCard without the selection dialog. True when a link row was written.
+    bool NewLinkedItem(int code);
+    // True when the current TimeCard lacks a required contact or activity; the
+    // person has been told which.
+    bool missingLinks();
+
+private:
+    bool create(int toolId, const NewItemChoice &choice);
+    std::optional<NewItemChoice> choose(int toolId, bool timeCardAvailable);
+    NewItemRequest request(const NewItemChoice &choice);
+    ItemCreation creation();
+    void newItem(int toolId);
+    void newCharge(int toolId);
+    void outOfOfficeTime();
+    void openAutoTasks(std::optional<NewItemChoice> choice);
+    void status(const QString &text);
+
+    frmTimeCard &m_window;
+    StartUp &m_startUp;
+    TimeCardEditor &m_editor;
+    TimeCardMirror &m_mirror;
+    Registry &m_registry;
+    Prompts &m_prompts;
+    ChargeDialog m_openChargeDialog;
+};
+
+} // namespace quorvale

@@ -1,0 +1,80 @@
+#include "ui/frmOutOfOffice.h"
+
+#include "support/Prompts.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace quorvale {
+
+frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &timeFormat,
+                               Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_prompts(prompts), m_startDate(new QDateEdit(initial.start.date(), this)),
+      m_startTime(new QTimeEdit(initial.start.time(), this)),
+      m_endDate(new QDateEdit(initial.end.date(), this)),
+      m_endTime(new QTimeEdit(initial.end.time(), this)),
+      m_display(new QCheckBox(tr(" &Display the Outlook appointment item for this time."), this))
+{
+    setWindowTitle(tr(" Out-Of-Office Time"));
+    m_startDate->setObjectName(QStringLiteral("dtmStartDate"));
+    m_startTime->setObjectName(QStringLiteral("dtmStartTime"));
+    m_endDate->setObjectName(QStringLiteral("dtmEndDate"));
+    m_endTime->setObjectName(QStringLiteral("dtmEndTime"));
+    m_display->setObjectName(QStringLiteral("chkDisplay"));
+    m_display->setChecked(initial.display);
+    for (QDateEdit *date : {m_startDate, m_endDate})
+        date->setCalendarPopup(true);
+    if (!timeFormat.isEmpty()) {
+        m_startTime->setDisplayFormat(timeFormat);
+        m_endTime->setDisplayFormat(timeFormat);
+    }
+
+    auto *grid = new QGridLayout;
+    const auto row = [&](int r, const QString &text, QDateEdit *date, QTimeEdit *time) {
+        auto *label = new QLabel(text, this);
+        label->setBuddy(date);
+        grid->addWidget(label, r, 0);
+        grid->addWidget(date, r, 1);
+        grid->addWidget(time, r, 2);
+    };
+    row(0, tr("&Start:"), m_startDate, m_startTime);
+    row(1, tr("&End:"), m_endDate, m_endTime);
+    m_startTime->setAccessibleName(tr("Start time"));
+    m_endTime->setAccessibleName(tr("End time"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(m_display);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &frmOutOfOffice::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &frmOutOfOffice::reject);
+    setTabOrder(m_startDate, m_startTime);
+    setTabOrder(m_startTime, m_endDate);
+    setTabOrder(m_endDate, m_endTime);
+    setTabOrder(m_endTime, m_display);
+}
+
+OutOfOfficeTime frmOutOfOffice::time() const
+{
+    return OutOfOfficeTime{QDateTime(m_startDate->date(), m_startTime->time()),
+                           QDateTime(m_endDate->date(), m_endTime->time()), m_display->isChecked()};
+}
+
+void frmOutOfOffice::accept()
+{
+    const QString problem = outOfOfficeProblem(time());
+    if (!problem.isEmpty()) {
+        m_prompts.messageBox(windowTitle(), problem, PromptButtons::Ok, PromptIcon::Warning);
+        m_endTime->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace quorvale

@@ -1,0 +1,131 @@
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
+#include "ui/ItemEditorDialog.h"
+#include "ui/MainWindowHost.h"
+#include "ui/frmNewItem.h"
+#include "ui/frmOutOfOffice.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace quorvale;
+
+namespace {
+
+// The person at whatever modal window a command opens: takes the link to the
+// TimeCard, saves the item, accepts the out-of-office time as offered.
+class Person {
+public:
+    Person()
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            m_seen << modal->windowTitle();
+            if (auto *choice = dynamic_cast<frmNewItem *>(modal)) {
+                choice->modeButton(LinkMode::TimeCard)->setChecked(true);
+                choice->accept();
+            } else if (auto *editor = dynamic_cast<ItemEditorDialog *>(modal)) {
+                editor->saveAndClose();
+            } else if (auto *away = dynamic_cast<frmOutOfOffice *>(modal)) {
+                away->accept();
+            } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+                dialog->reject();
+            }
+        });
+        m_timer.start();
+    }
+    const QStringList &seen() const { return m_seen; }
+
+private:
+    QTimer m_timer;
+    QStringList m_seen;
+};
+
+class NewItemCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise(
+            {admin::locationForInit(globals), QStringLiteral("Dana O'Neil"), true, false},
+            adminRegistry);
+        errors.terminate = [](int) {};
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
+                               QStringLiteral("HH:mm:ss"), 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
+    }
+    void TearDown() override
+    {
+        if (host)
+            host->window().close();
+        host.reset();
+        startUp.reset();
+    }
+    qlonglong linksOfCurrent(const char *table)
+    {
+        return startUp->store()
+            .cnnLink()
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE TimeCardID = ?")
+                        .arg(QLatin1String(table)),
+                    {host->commands().currentTimeCardId()})
+            .toLongLong();
+    }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath(QStringLiteral("prog"));
+    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
+    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
+    ErrorHandler errors{report};
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+};
+
+} // namespace
+
+TEST_F(NewItemCommandsTest, MenuCommandsLinkTheirItemsToTheCurrentTimeCard)
+{
+    frmTimeCard &window = host->window();
+    const qlonglong notes = linksOfCurrent("tblNotes");
+    const qlonglong timed = linksOfCurrent("tblTimedAppointments");
+    Person person;
+
+    window.abMainMenu_ToolClick(ToolId::NewNote);
+    EXPECT_EQ(linksOfCurrent("tblNotes"), notes + 1) << prompts.messages().size();
+    EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Review"));
+
+    window.abMainMenu_ToolClick(ToolId::ManualAppointment);
+    EXPECT_EQ(linksOfCurrent("tblTimedAppointments"), timed + 1);
+    EXPECT_TRUE(person.seen().contains(QStringLiteral(" New Note")));
+    EXPECT_TRUE(person.seen().contains(QStringLiteral(" Out-Of-Office Time")));
+
+    // Expenses wait for their own window.
+    EXPECT_FALSE(window.toolById(ToolId::NewExpense)->isEnabled());
+    EXPECT_TRUE(window.toolById(ToolId::AutoTasks)->isEnabled());
+}

@@ -25,7 +25,9 @@
 #include "ui/EditCommands.h"
 #include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
+#include "ui/LinkFollowing.h"
 #include "ui/ManageCommands.h"
+#include "ui/MassEditCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
@@ -195,8 +197,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_reportCommands);
     // Before the contact commands, which refill the activity lists from it.
     m_pickLists = pickListSource(startUp);
-    m_contactCommands = std::make_unique<ContactCommands>(*m_window, startUp, *m_editor, *m_binder,
-                                                          prompts, m_pickLists);
+    m_linkFollowing =
+        std::make_unique<LinkFollowing>(startUp, *m_editor, *m_mirror, prompts, *m_window);
+    m_binder->setLinkFollower([this](const QString &column, const QVariant &value) {
+        return m_linkFollowing->currentChanged(column, value);
+    });
+    m_contactCommands = std::make_unique<ContactCommands>(
+        *m_window, startUp, *m_editor, *m_binder, prompts, m_pickLists, m_linkFollowing.get());
     m_window->addCommandSet(*m_contactCommands);
     m_documentCommands = std::make_unique<DocumentCommands>(*m_window, startUp, *m_editor, prompts);
     m_window->addCommandSet(*m_documentCommands);
@@ -205,6 +212,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);
+    m_massEditCommands = std::make_unique<MassEditCommands>(*m_window, startUp, *m_editor, prompts,
+                                                            *m_linkFollowing);
+    m_window->addCommandSet(*m_massEditCommands);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),

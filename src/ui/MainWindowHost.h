@@ -36,6 +36,8 @@ class PaymentCommands;
 class FilterCommands;
 class ManageCommands;
 class ViewCommands;
+class LinkFollowing;
+class MassEditCommands;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
@@ -114,6 +116,8 @@ private:
     std::unique_ptr<DocumentCommands> m_documentCommands;
     std::unique_ptr<PaymentCommands> m_paymentCommands;
     std::unique_ptr<FilterCommands> m_filterCommands;
+    std::unique_ptr<LinkFollowing> m_linkFollowing;
+    std::unique_ptr<MassEditCommands> m_massEditCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed

@@ -2,6 +2,7 @@
 
 #include "outlook/AutoAppointment.h"
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkMaintenance.h"
 #include "timecards/TimerTypes.h"
 
 #include <QSqlRecord>
@@ -28,6 +29,10 @@ public:
     const AutoFillTemplates &templates() const { return m_templates; }
     void setTemplates(const AutoFillTemplates &templates) { m_templates = templates; }
     FieldTerms terms() const;
+
+    // What linked items are rewritten from when the row's contact or activities change.
+    LinkedCard linkedCard(const QSqlRecord &row) const { return {snapshot(row), variables(row)}; }
+    TemplateContext templateContext() { return context(); }
 
 private:
     TimeCardSnapshot snapshot(const QSqlRecord &row) const;

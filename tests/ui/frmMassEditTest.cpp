@@ -1,0 +1,124 @@
+// The mass edit dialog offscreen over a demo database, opened by the main
+// window's command: what the person sets reaches every shown TimeCard and the
+// window shows it afterwards.
+
+#include "ui/frmMassEdit.h"
+
+#include "data/DataStore.h"
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/QtPrinters.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/CommandTable.h"
+#include "ui/MainWindowHost.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quorvale;
+
+namespace {
+
+struct MassEditWindow : ::testing::Test {
+    void SetUp() override
+    {
+        admin::GlobalOptions globals;
+        globals.programDir = programDir;
+        globals.settingsFile = settingsFile;
+        Registry adminRegistry(settingsFile);
+        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
+                          adminRegistry);
+        errors.terminate = [](int) {};
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+    }
+
+    db::Connection &cnn() { return startUp->store().cnnLink(); }
+
+    test::TempDir tmp;
+    QString programDir = tmp.filePath("prog");
+    QString settingsFile = tmp.filePath("settings.ini");
+    test::ScriptedPrompts prompts;
+    FixedClock clock{QDateTime::currentDateTime()};
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<MainWindowHost> host;
+};
+
+} // namespace
+
+TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
+{
+    const int shown = startUp->workingSet().timeCards().recordCount();
+    ASSERT_GT(shown, 1);
+    const qint32 user = startUp->settings().userId;
+    const QVariant statusBefore = cnn().scalar(
+        "SELECT MIN(BillStatus) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS NULL", {user});
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        EXPECT_EQ(dialog->windowTitle(), "Quorvale Mass Edit");
+        for (QLabel *label : dialog->findChildren<QLabel *>()) {
+            if (!label->text().isEmpty()) {
+                EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+            }
+        }
+        auto *category = dialog->findChild<QLineEdit *>("txtCategory");
+        category->setFocus();
+        QTest::keyClicks(category, "Mass \"edited\"");
+        // A time that is no duration is refused before anything is asked.
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("txtTimeEstimated"), "1:30:xx");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
+        ASSERT_EQ(prompts.messages().size(), 1);
+        EXPECT_TRUE(prompts.messages().last().text.startsWith("The time estimated"));
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->findChild<QLineEdit *>("txtTimeEstimated")->clear();
+        prompts.answer(PromptResult::Yes);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
+    });
+    host->window().abMainMenu_ToolClick(ToolId::MassEdit);
+
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(prompts.messages().last().text,
+              QString("Are you sure you want to apply this change to %1 records?").arg(shown));
+    EXPECT_EQ(cnn()
+                  .scalar("SELECT COUNT(*) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS "
+                          "NULL AND Category = 'Mass \"edited\"'",
+                          {user})
+                  .toInt(),
+              shown);
+    EXPECT_EQ(cnn().scalar("SELECT MIN(BillStatus) FROM tblTimeCards WHERE UserID = ? AND "
+                           "InvoiceID IS NULL",
+                           {user}),
+              statusBefore);
+    EXPECT_EQ(host->window().findChild<QLineEdit *>("txtCategory")->text(), "Mass \"edited\"");
+    EXPECT_EQ(host->window().statusBar()->currentMessage(), "Review");
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
+
+    // With nothing shown there is nothing to edit.
+    ASSERT_TRUE(startUp->workingSet().setFilter(SqlFragment{" AND 1 = 0", {}}));
+    host->window().abMainMenu_ToolClick(ToolId::MassEdit);
+    EXPECT_EQ(prompts.messages().last().title, "Mass Edit");
+    EXPECT_EQ(prompts.messages().last().text, "No records to edit.");
+}

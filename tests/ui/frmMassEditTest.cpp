@@ -15,6 +15,7 @@
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeCardEditor.h"
 #include "ui/MainWindowHost.h"
 
 #include <QApplication>
@@ -121,4 +122,38 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
     host->window().abMainMenu_ToolClick(ToolId::MassEdit);
     EXPECT_EQ(prompts.messages().last().title, "Mass Edit");
     EXPECT_EQ(prompts.messages().last().text, "No records to edit.");
+}
+
+TEST_F(MassEditWindow, AnActivityChosenOnTheWindowReachesItsChargesUnlessCancelled)
+{
+    TimeCardEditor &editor = host->editor();
+    const qint64 id = editor.currentTimeCardId().value();
+    const QVariant before = editor.timeCards().value("Activity1ID");
+    cnn().execute("INSERT INTO tblExpenses (TimeCardID, UserID, Activity1ID) VALUES (?, ?, ?)",
+                  {id, startUp->settings().userId, before});
+    const auto expenseActivity = [&] {
+        return cnn().scalar("SELECT Activity1ID FROM tblExpenses WHERE TimeCardID = ?", {id});
+    };
+    auto *box = host->window().findChild<QComboBox *>("cbActivity1");
+    ASSERT_NE(box, nullptr);
+    int other = -1;
+    for (int i = 1; i < box->count() && other < 0; ++i)
+        if (box->itemData(i) != before)
+            other = i;
+    ASSERT_GT(other, 0);
+
+    prompts.answerDialog(false);
+    box->setCurrentIndex(other);
+    Q_EMIT box->activated(other);
+    EXPECT_EQ(prompts.dialogs().last().name, "UpdatePrompt");
+    EXPECT_EQ(editor.timeCards().value("Activity1ID"), before);
+    EXPECT_EQ(box->currentData().toInt(), before.toInt());
+    EXPECT_EQ(expenseActivity(), before);
+
+    prompts.answerDialog(true);
+    box->setCurrentIndex(other);
+    Q_EMIT box->activated(other);
+    EXPECT_EQ(editor.timeCards().value("Activity1ID").toInt(), box->itemData(other).toInt());
+    EXPECT_EQ(expenseActivity().toInt(), box->itemData(other).toInt());
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
 }

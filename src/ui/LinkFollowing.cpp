@@ -42,8 +42,9 @@ LinkFollowing::~LinkFollowing() = default;
 
 std::optional<LinkedCard> LinkFollowing::card(qint64 timeCardId)
 {
-    // The current TimeCard's values may not be saved yet: the row's are newer.
-    if (m_editor.currentTimeCardId() == timeCardId)
+    // The current TimeCard's values may not be saved yet: the row's are newer,
+    // unless the change was written to the stored rows behind the window.
+    if (!m_readStored && m_editor.currentTimeCardId() == timeCardId)
         return m_mirror.linkedCard(m_editor.timeCards().record());
     db::Connection &cnn = m_startUp.store().cnnLink();
     QSqlQuery query =
@@ -110,6 +111,7 @@ void LinkFollowing::currentChanged(const QString &column, const QVariant &value,
 
 bool LinkFollowing::storedChanged(const QString &column, const QVariant &value, qint64 timeCardId)
 {
+    const FlagScope stored(m_readStored);
     return m_maintenance->UpdateLinks(column, value, timeCardId, true);
 }
 

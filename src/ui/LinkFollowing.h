@@ -49,6 +49,7 @@ private:
     QWidget &m_window;
     std::unique_ptr<LinkMaintenance> m_maintenance;
     bool m_showProgress = false;
+    bool m_readStored = false;
     std::unique_ptr<QProgressDialog> m_progress;
 };
 

@@ -5,6 +5,9 @@
 #include "ui/frmMassEdit.h"
 
 #include "data/DataStore.h"
+#include "outlook/OutlookSession.h"
+#include "platform/pim/Items.h"
+#include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "settings/StartUp.h"
@@ -74,6 +77,14 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
     const qint32 user = startUp->settings().userId;
     const QVariant statusBefore = cnn().scalar(
         "SELECT MIN(BillStatus) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS NULL", {user});
+    // A task linked to the shown TimeCard follows the new activity.
+    const qint64 current = host->editor().currentTimeCardId().value();
+    auto task = pim::Items(*startUp->outlook().folder(FolderSlot::Tasks)).Add();
+    task->setSubject("Linked task");
+    task->Save();
+    cnn().execute("INSERT INTO tblTasks (TimeCardID, EntryID) VALUES (?, ?)",
+                  {current, task->EntryID()});
+    qint32 activity = 0;
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
@@ -85,6 +96,9 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
                 EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
             }
         }
+        auto *activities = dialog->findChild<QComboBox *>("cboActivity1");
+        activities->setCurrentIndex(activities->count() - 1);
+        activity = activities->currentData().toInt();
         auto *category = dialog->findChild<QLineEdit *>("txtCategory");
         category->setFocus();
         QTest::keyClicks(category, "Mass \"edited\"");
@@ -96,6 +110,7 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
         EXPECT_TRUE(dialog->isVisible());
         dialog->findChild<QLineEdit *>("txtTimeEstimated")->clear();
         prompts.answer(PromptResult::Yes);
+        prompts.answerDialog(true);
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
     });
     host->window().abMainMenu_ToolClick(ToolId::MassEdit);
@@ -109,6 +124,20 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
                           {user})
                   .toInt(),
               shown);
+    ASSERT_NE(activity, 0);
+    EXPECT_EQ(cnn()
+                  .scalar("SELECT COUNT(*) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS "
+                          "NULL AND Activity1ID = ?",
+                          {user, activity})
+                  .toInt(),
+              shown);
+    const auto linked = startUp->outlook().nameSpace().itemFromId(task->EntryID(), {});
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(
+        linked->userProperties().value(startUp->options().terms.activity1).toString(),
+        cnn()
+            .scalar("SELECT ActivityName FROM tblMainActivities WHERE ActivityID = ?", {activity})
+            .toString());
     EXPECT_EQ(cnn().scalar("SELECT MIN(BillStatus) FROM tblTimeCards WHERE UserID = ? AND "
                            "InvoiceID IS NULL",
                            {user}),

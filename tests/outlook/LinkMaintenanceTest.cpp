@@ -22,6 +22,7 @@
 #include "testsupport/TempDir.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -130,30 +131,21 @@ protected:
     // stands, with the names its keys look up.
     std::optional<LinkedCard> readCard(qint64 id)
     {
+        QSqlQuery q = cnn().prepare(
+            "SELECT t.ContactID, t.Activity1ID, t.JournalEntryID, c.ContactEntryID, a.ActivityName "
+            "FROM tblTimeCards t LEFT JOIN tblContacts c ON c.ContactID = t.ContactID LEFT JOIN "
+            "tblMainActivities a ON a.ActivityID = t.Activity1ID WHERE t.TimeCardID = ?");
+        cnn().run(q, {id});
+        if (!q.next())
+            return std::nullopt;
         LinkedCard c;
-        c.card.timeCardId = static_cast<qint32>(id);
-        c.card.userName = "Ann O'Hara";
-        c.card.journalEntryId = journalEntryId();
-        c.card.contactId =
-            cnn().scalar("SELECT ContactID FROM tblTimeCards WHERE TimeCardID = ?", {id}).toInt();
-        c.card.activity1Id =
-            cnn().scalar("SELECT Activity1ID FROM tblTimeCards WHERE TimeCardID = ?", {id}).toInt();
-        c.card.contactEntryId = cnn()
-                                    .scalar("SELECT ContactEntryID FROM tblContacts WHERE "
-                                            "ContactID = ?",
-                                            {c.card.contactId})
-                                    .toString();
-        c.card.activity1Name = cnn()
-                                   .scalar("SELECT ActivityName FROM tblMainActivities WHERE "
-                                           "ActivityID = ?",
-                                           {c.card.activity1Id})
-                                   .toString();
-        c.variables.timeCardId = c.card.timeCardId;
-        c.variables.userName = c.card.userName;
-        c.variables.contactId = c.card.contactId;
-        c.variables.contactEntryId = c.card.contactEntryId;
-        c.variables.activity1Id = c.card.activity1Id;
-        c.variables.activity1Name = c.card.activity1Name;
+        c.card.timeCardId = c.variables.timeCardId = static_cast<qint32>(id);
+        c.card.userName = c.variables.userName = "Ann O'Hara";
+        c.card.contactId = c.variables.contactId = q.value(0).toInt();
+        c.card.activity1Id = c.variables.activity1Id = q.value(1).toInt();
+        c.card.journalEntryId = q.value(2).toString();
+        c.card.contactEntryId = c.variables.contactEntryId = q.value(3).toString();
+        c.card.activity1Name = c.variables.activity1Name = q.value(4).toString();
         return c;
     }
     // The window writes the new value into the row before the links follow it.

@@ -145,7 +145,7 @@ bool LinkMaintenance::UpdateLinks(const QString &fieldName, const QVariant &valu
     // The charges go first: a store failure must not leave them behind the TimeCard.
     updateCharges(*field, value, timeCardId);
     if (linked)
-        updateItems(*field, *linked, timeCardId);
+        updateItems(*field, value, *linked, timeCardId);
     return true;
 }
 
@@ -168,11 +168,19 @@ void LinkMaintenance::updateCharges(LinkField field, const QVariant &value, qint
     transaction.commit();
 }
 
-void LinkMaintenance::updateItems(LinkField field, const LinkedCard &linked, qint64 timeCardId)
+void LinkMaintenance::updateItems(LinkField field, const QVariant &value, const LinkedCard &linked,
+                                  qint64 timeCardId)
 {
     const bool contactChanged = field == LinkField::ContactID && m_options.contactInUse;
-    std::unique_ptr<pim::ContactItem> contact =
-        contactItemFor(m_session, linked.card.contactEntryId);
+    // The items name the contact the TimeCard has now, as stored.
+    const QString contactEntryId =
+        contactChanged ? m_cnnLink
+                             .scalar(QStringLiteral("SELECT ContactEntryID FROM tblContacts WHERE "
+                                                    "ContactID = ?"),
+                                     {value.isNull() ? QVariant(0) : value})
+                             .toString()
+                       : linked.card.contactEntryId;
+    std::unique_ptr<pim::ContactItem> contact = contactItemFor(m_session, contactEntryId);
     TemplateContext context = m_hooks.templates ? m_hooks.templates() : TemplateContext{};
     // A time-detail note waits for the next new item, not for rewritten ones.
     context.pending = nullptr;

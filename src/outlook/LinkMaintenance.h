@@ -80,7 +80,8 @@ public:
 
 private:
     void updateCharges(LinkField field, const QVariant &value, qint64 timeCardId);
-    void updateItems(LinkField field, const LinkedCard &linked, qint64 timeCardId);
+    void updateItems(LinkField field, const QVariant &value, const LinkedCard &linked,
+                     qint64 timeCardId);
 
     OutlookSession &m_session;
     db::Connection &m_cnnLink;

@@ -19,6 +19,7 @@
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCardEditor.h"
+#include "ui/ContactPickerDialog.h"
 #include "ui/MainWindowHost.h"
 
 #include <QApplication>
@@ -185,4 +186,39 @@ TEST_F(MassEditWindow, AnActivityChosenOnTheWindowReachesItsChargesUnlessCancell
     EXPECT_EQ(editor.timeCards().value("Activity1ID").toInt(), box->itemData(other).toInt());
     EXPECT_EQ(expenseActivity().toInt(), box->itemData(other).toInt());
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
+}
+
+TEST_F(MassEditWindow, AContactChosenOnTheWindowReachesItsChargesUnlessCancelled)
+{
+    TimeCardEditor &editor = host->editor();
+    const qint64 id = editor.currentTimeCardId().value();
+    const QVariant before = editor.timeCards().value("ContactID");
+    cnn().execute("INSERT INTO tblContacts (ContactName, Active) VALUES ('Zephyr Quill', -1)");
+    const QVariant zephyr =
+        cnn().scalar("SELECT ContactID FROM tblContacts WHERE ContactName = 'Zephyr Quill'");
+    cnn().execute("INSERT INTO tblFixedCharges (TimeCardID, UserID, ContactID) VALUES (?, ?, ?)",
+                  {id, startUp->settings().userId, before});
+    const auto chargeContact = [&] {
+        return cnn().scalar("SELECT ContactID FROM tblFixedCharges WHERE TimeCardID = ?", {id});
+    };
+    const auto choose = [&] {
+        QTimer::singleShot(0, [] {
+            auto *picker = qobject_cast<ContactPickerDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(picker, nullptr);
+            QTest::keyClicks(picker->searchField(), "Zephyr");
+            QTest::keyClick(picker->searchField(), Qt::Key_Return);
+        });
+        host->window().abMainMenu_ToolClick(ToolId::SelectContact);
+    };
+
+    prompts.answerDialog(false);
+    choose();
+    EXPECT_EQ(editor.timeCards().value("ContactID"), before);
+    EXPECT_EQ(chargeContact(), before);
+
+    prompts.answerDialog(true);
+    choose();
+    EXPECT_EQ(editor.timeCards().value("ContactID").toInt(), zephyr.toInt());
+    EXPECT_EQ(chargeContact().toInt(), zephyr.toInt());
+    EXPECT_EQ(prompts.dialogs().last().name, "UpdatePrompt");
 }

@@ -169,12 +169,16 @@ MassEdit::Result MassEdit::apply(const MassEditRequest &request, const Terms &te
 
     const bool valuesChanged = std::ranges::any_of(
         changes, [](const MassEditChange &c) { return changesValue(c.column); });
-    if (recomputeValues && valuesChanged && m_hooks.recompute) {
+    const bool recompute = recomputeValues && valuesChanged && m_hooks.recompute;
+    if (recompute || m_hooks.mirror) {
         label(QStringLiteral("Please wait, refreshing TimeCard values..."));
         int done = 0;
         progress(0);
         for (const qint64 id : ids) {
-            m_hooks.recompute(id);
+            if (recompute)
+                m_hooks.recompute(id);
+            if (m_hooks.mirror)
+                m_hooks.mirror(id);
             progress(++done);
         }
     }

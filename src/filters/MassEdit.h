@@ -80,6 +80,9 @@ struct MassEditHooks {
         updateLinks;
     // Recomputes one TimeCard's rate and value after value-changing edits.
     std::function<void(qint64 timeCardId)> recompute;
+    // Brings one TimeCard's journal entry in step with its stored values, as
+    // leaving a changed TimeCard does.
+    std::function<void(qint64 timeCardId)> mirror;
     // The label above the bar ("Please wait...") and the bar's position.
     std::function<void(const QString &label)> label;
     std::function<void(int done, int total)> progress;
@@ -105,7 +108,8 @@ public:
 
     // Reads the set's TimeCards now, asks "Are you sure ..." for their count,
     // then writes every change to each of them in one transaction: the
-    // columns, the linked charges and items, the recomputed values. An
+    // columns, the linked charges and items, the recomputed values, the
+    // journal entries. An
     // invoiced TimeCard keeps its values. Failures roll the database back and
     // come out as QvError.
     Result apply(const MassEditRequest &request, const Terms &terms, const MassEditSet &set,

@@ -46,13 +46,25 @@ std::optional<LinkedCard> LinkFollowing::card(qint64 timeCardId)
     // unless the change was written to the stored rows behind the window.
     if (!m_readStored && m_editor.currentTimeCardId() == timeCardId)
         return m_mirror.linkedCard(m_editor.timeCards().record());
+    const std::optional<QSqlRecord> row = storedRow(timeCardId);
+    return row ? std::optional<LinkedCard>(m_mirror.linkedCard(*row)) : std::nullopt;
+}
+
+std::optional<QSqlRecord> LinkFollowing::storedRow(qint64 timeCardId)
+{
     db::Connection &cnn = m_startUp.store().cnnLink();
     QSqlQuery query =
         cnn.prepare(QStringLiteral("SELECT * FROM tblTimeCards WHERE TimeCardID = ?"));
     cnn.run(query, {timeCardId});
     if (!query.next())
         return std::nullopt;
-    return m_mirror.linkedCard(query.record());
+    return query.record();
+}
+
+void LinkFollowing::mirrorStored(qint64 timeCardId)
+{
+    if (const std::optional<QSqlRecord> row = storedRow(timeCardId))
+        m_mirror.ProcessJournalEntry(*row);
 }
 
 void LinkFollowing::progress(int done, int total)

@@ -2,6 +2,7 @@
 
 #include "outlook/LinkMaintenance.h"
 
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -37,10 +38,13 @@ public:
     void currentChanged(const QString &column, const QVariant &value, const LinkRewrite &rewrite);
     // A stored TimeCard, without asking and without a progress dialog of its own.
     bool storedChanged(const QString &column, const QVariant &value, qint64 timeCardId);
+    // Rewrites a stored TimeCard's journal entry from its stored values.
+    void mirrorStored(qint64 timeCardId);
 
 private:
     bool follow(const QString &column, const QVariant &value, qint64 timeCardId, bool noPrompt);
     std::optional<LinkedCard> card(qint64 timeCardId);
+    std::optional<QSqlRecord> storedRow(qint64 timeCardId);
     void progress(int done, int total);
 
     StartUp &m_startUp;

@@ -93,6 +93,7 @@ MassEdit::Outcome MassEditCommands::apply(frmMassEdit &dialog, const MassEditReq
         context.contactChanged = request.contactId.has_value();
         hooks.recompute = [&cnn, context](qint64 id) { refreshTimeCardValue(cnn, id, context); };
     }
+    hooks.mirror = [this](qint64 id) { m_links.mirrorStored(id); };
     hooks.label = [&dialog](const QString &text) { dialog.setProgressLabel(text); };
     hooks.progress = [&dialog](int done, int total) { dialog.setProgress(done, total); };
     MassEdit edit(cnn, m_prompts, std::move(hooks));

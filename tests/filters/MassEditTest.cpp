@@ -24,6 +24,7 @@ struct MassEditFixture {
     int asked = 0;
     QList<std::pair<QString, qint64>> followed;
     QList<qint64> recomputed;
+    QList<qint64> mirrored;
     bool followSucceeds = true;
 
     qint32 card(qint32 contactId)
@@ -60,6 +61,7 @@ struct MassEditFixture {
             return followSucceeds;
         };
         hooks.recompute = [this](qint64 id) { recomputed.append(id); };
+        hooks.mirror = [this](qint64 id) { mirrored.append(id); };
         return MassEdit(store.cnnLink(), files.prompts, std::move(hooks));
     }
 };
@@ -177,5 +179,6 @@ TEST(MassEdit, AFilteredSetLimitsTheEditAndItsLinkedItems)
     EXPECT_EQ(f.followed,
               (QList<std::pair<QString, qint64>>{{"ContactID", a1}, {"ContactID", a2}}));
     EXPECT_EQ(f.recomputed, (QList<qint64>{a1, a2}));
+    EXPECT_EQ(f.mirrored, (QList<qint64>{a1, a2}));
     EXPECT_EQ(f.asked, 3);
 }

@@ -139,6 +139,15 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
         cnn()
             .scalar("SELECT ActivityName FROM tblMainActivities WHERE ActivityID = ?", {activity})
             .toString());
+    // Its journal entry mirrors the stored TimeCard again.
+    const auto entry = startUp->outlook().nameSpace().itemFromId(
+        cnn()
+            .scalar("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {current})
+            .toString(),
+        {});
+    ASSERT_TRUE(entry);
+    EXPECT_TRUE(entry->CategoriesText().contains("edited"))
+        << entry->CategoriesText().toStdString();
     EXPECT_EQ(cnn().scalar("SELECT MIN(BillStatus) FROM tblTimeCards WHERE UserID = ? AND "
                            "InvoiceID IS NULL",
                            {user}),

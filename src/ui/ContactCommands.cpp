@@ -8,6 +8,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardValue.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/LinkFollowing.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 #include "ui/frmTimeCard.h"
@@ -16,9 +17,9 @@ namespace quorvale {
 
 ContactCommands::ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
                                  TimeCardBinder &binder, Prompts &prompts,
-                                 const PickListSource &lists)
+                                 const PickListSource &lists, LinkFollowing *links)
     : m_window(window), m_startUp(startUp), m_editor(editor), m_binder(binder), m_prompts(prompts),
-      m_lists(lists)
+      m_lists(lists), m_links(links)
 {
 }
 
@@ -77,8 +78,13 @@ void ContactCommands::run(int toolId)
         toolId == ToolId::SelectContact
             ? choice.choose(ContactPickerDialog::OpenItemList(&m_window, cnn, o.terms.contact))
             : choice.clear();
-    if (change.changed)
-        m_editor.setCurrentContactId(change.contactId.value_or(0));
+    if (!change.changed)
+        return;
+    m_editor.setCurrentContactId(change.contactId.value_or(0));
+    if (m_links && change.update.asked)
+        m_links->currentChanged(QStringLiteral("ContactID"),
+                                change.contactId ? QVariant(*change.contactId) : QVariant(),
+                                LinkRewrite{change.update.modifySubject, change.update.modifyBody});
 }
 
 } // namespace quorvale

@@ -6,6 +6,7 @@
 
 namespace quorvale {
 
+class LinkFollowing;
 class Prompts;
 class StartUp;
 class TimeCardBinder;
@@ -15,11 +16,13 @@ struct PickListSource;
 
 // The TimeCard's contact: "Select TimeCard contact." opens the contact picker,
 // "Delete TimeCard contact." clears it; either way the activity lists, the
-// realization and a contact rate follow.
+// realization and a contact rate follow, and, as the person answered, the
+// linked charges and items.
 class ContactCommands : public CommandSet {
 public:
     ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                    TimeCardBinder &binder, Prompts &prompts, const PickListSource &lists);
+                    TimeCardBinder &binder, Prompts &prompts, const PickListSource &lists,
+                    LinkFollowing *links = nullptr);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -31,6 +34,7 @@ private:
     TimeCardBinder &m_binder;
     Prompts &m_prompts;
     const PickListSource &m_lists;
+    LinkFollowing *m_links;
 };
 
 } // namespace quorvale

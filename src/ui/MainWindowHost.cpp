@@ -28,8 +28,10 @@
 #include "ui/FilterCommands.h"
 #include "ui/HelpCommands.h"
 #include "ui/LinkCommands.h"
+#include "ui/LinkFollowing.h"
 #include "ui/LinksPanel.h"
 #include "ui/ManageCommands.h"
+#include "ui/MassEditCommands.h"
 #include "ui/NewItemCommands.h"
 #include "ui/PaymentCommands.h"
 #include "ui/PickListSources.h"
@@ -200,8 +202,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_reportCommands);
     // Before the contact commands, which refill the activity lists from it.
     m_pickLists = pickListSource(startUp);
-    m_contactCommands = std::make_unique<ContactCommands>(*m_window, startUp, *m_editor, *m_binder,
-                                                          prompts, m_pickLists);
+    m_linkFollowing =
+        std::make_unique<LinkFollowing>(startUp, *m_editor, *m_mirror, prompts, *m_window);
+    m_binder->setLinkFollower([this](const QString &column, const QVariant &value) {
+        return m_linkFollowing->currentChanged(column, value);
+    });
+    m_contactCommands = std::make_unique<ContactCommands>(
+        *m_window, startUp, *m_editor, *m_binder, prompts, m_pickLists, m_linkFollowing.get());
     m_window->addCommandSet(*m_contactCommands);
     m_documentCommands = std::make_unique<DocumentCommands>(*m_window, startUp, *m_editor, prompts);
     m_window->addCommandSet(*m_documentCommands);
@@ -256,6 +263,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         else
             m_chargeCommands->itemDialog(0, true, isExpense);
     });
+    m_massEditCommands = std::make_unique<MassEditCommands>(*m_window, startUp, *m_editor, prompts,
+                                                            *m_linkFollowing);
+    m_window->addCommandSet(*m_massEditCommands);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
     QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),

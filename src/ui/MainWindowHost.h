@@ -39,6 +39,8 @@ class FilterCommands;
 class ManageCommands;
 class ViewCommands;
 class LinkCommands;
+class LinkFollowing;
+class MassEditCommands;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
@@ -122,6 +124,8 @@ private:
     std::unique_ptr<NewItemCommands> m_newItemCommands;
     std::unique_ptr<FilterCommands> m_filterCommands;
     std::unique_ptr<LinkCommands> m_linkCommands;
+    std::unique_ptr<LinkFollowing> m_linkFollowing;
+    std::unique_ptr<MassEditCommands> m_massEditCommands;
     SegmentNotes m_notes;
     PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed

@@ -101,16 +101,25 @@ RateFields TimeCardBinder::rateLevelChosen(int index)
     return f;
 }
 
-void TimeCardBinder::activityChosen(int level, qint32 id)
+bool TimeCardBinder::activityChosen(int level, qint32 id)
 {
     const QString column =
         level == 1 ? QStringLiteral("Activity1ID") : QStringLiteral("Activity2ID");
-    if (!write(column, id == 0 ? QVariant() : QVariant(id)) || !m_context.billingInUse)
-        return;
+    const QVariant old = m_editor.timeCards().value(column);
+    const QVariant chosen = id == 0 ? QVariant() : QVariant(id);
+    if (!write(column, chosen))
+        return false;
+    if (m_follower && idOf(old) != idOf(chosen) && !m_follower(column, chosen)) {
+        write(column, old);
+        return false;
+    }
+    if (!m_context.billingInUse)
+        return true;
     const Terms &terms = m_context.rates.options.terms;
     const QString source = m_editor.timeCards().value(QStringLiteral("RateSource")).toString();
     if (source == (level == 1 ? terms.activity1 : terms.activity2) + QStringLiteral(" Rates"))
         rateSourceChosen(source);
+    return true;
 }
 
 void TimeCardBinder::rateTyped(const QString &text)

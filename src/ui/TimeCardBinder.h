@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 namespace quorvale {
 
@@ -45,8 +46,14 @@ public:
     QString realizationLeft(const QString &typed);
 
     // An activity list's choice (0: none) goes into Activity1ID or Activity2ID;
-    // when the rate comes from that level's rates it is looked up again.
-    void activityChosen(int level, qint32 id);
+    // when the rate comes from that level's rates it is looked up again. False
+    // when nothing changed after all: the TimeCard is locked, or the linked
+    // items' question was cancelled and the old activity is back.
+    bool activityChosen(int level, qint32 id);
+
+    // Carries a new activity into the linked items; false puts the old one back.
+    using LinkFollower = std::function<bool(const QString &column, const QVariant &value)>;
+    void setLinkFollower(LinkFollower follower) { m_follower = std::move(follower); }
 
     RateCard card();
     // Value := CalculateTimeSpentValue of the row, when billing is in use.
@@ -58,6 +65,7 @@ private:
 
     TimeCardEditor &m_editor;
     BinderContext m_context;
+    LinkFollower m_follower;
 };
 
 } // namespace quorvale

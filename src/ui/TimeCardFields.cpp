@@ -216,7 +216,11 @@ void TimeCardFields::connectFields()
         connect(box, &QComboBox::activated, this, [this, box, level](int index) {
             if (!writable())
                 return;
-            m_binder->activityChosen(level, index > 0 ? box->itemData(index).toInt() : 0);
+            if (!m_binder->activityChosen(level, index > 0 ? box->itemData(index).toInt() : 0)) {
+                // Cancelled or locked: the list shows what the TimeCard still holds.
+                showCurrent();
+                return;
+            }
             showValue();
             Q_EMIT edited();
         });

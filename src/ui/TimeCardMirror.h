@@ -2,6 +2,7 @@
 
 #include "outlook/AutoAppointment.h"
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkMaintenance.h"
 #include "outlook/ManualAppointment.h"
 #include "timecards/TimerTypes.h"
 
@@ -29,6 +30,9 @@ public:
     const AutoFillTemplates &templates() const { return m_templates; }
     void setTemplates(const AutoFillTemplates &templates) { m_templates = templates; }
     FieldTerms terms() const;
+
+    // What linked items are rewritten from when the row's contact or activities change.
+    LinkedCard linkedCard(const QSqlRecord &row) const { return {snapshot(row), variables(row)}; }
 
     // Out-of-office time recorded as the row's time-detail appointment.
     clsAutoAppointment::Result ManualAppointment(const QSqlRecord &row,

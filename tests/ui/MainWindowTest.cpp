@@ -693,8 +693,10 @@ TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
         EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
     for (int id : {ToolId::LinkedExpenses, ToolId::AllExpenses, ToolId::AllProductSales})
         EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
-    EXPECT_FALSE(window().toolById(ToolId::MassEdit)->isEnabled());
-    EXPECT_FALSE(window().toolById(ToolId::NewExpense)->isEnabled()); // no command behind it yet
+    for (int id :
+         {ToolId::MassEdit, ToolId::NewExpense, ToolId::NewProductSale, ToolId::NewPersonalTask,
+          ToolId::NewNote, ToolId::ManualAppointment, ToolId::AutoTasks, ToolId::MarkComplete})
+        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
     close();
 }
 

@@ -1,0 +1,130 @@
+#include "LinkFollowing.h"
+
+#include "data/DataStore.h"
+#include "platform/db/Recordset.h"
+#include "settings/StartUp.h"
+#include "timecards/ContactChoice.h"
+#include "timecards/TimeCardEditor.h"
+#include "ui/TimeCardMirror.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QProgressDialog>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStatusBar>
+
+namespace quorvale {
+
+LinkFollowing::LinkFollowing(StartUp &startUp, TimeCardEditor &editor, TimeCardMirror &mirror,
+                             Prompts &prompts, QWidget &window)
+    : m_startUp(startUp), m_editor(editor), m_mirror(mirror), m_window(window)
+{
+    const AdminOptions &o = startUp.options();
+    LinkMaintenanceOptions options{o.contactInUse, o.expensesInUse, o.fixedChargesInUse,
+                                   UserPropertyTerms{o.terms.activity1, o.activity1InUse,
+                                                     o.terms.activity2, o.activity2InUse,
+                                                     o.jobOrderTerm}};
+    LinkMaintenanceHooks hooks;
+    hooks.card = [this](qint64 id) { return card(id); };
+    hooks.templates = [this] { return m_mirror.context(); };
+    hooks.status = [this](const QString &text) {
+        if (auto *main = qobject_cast<QMainWindow *>(&m_window))
+            main->statusBar()->showMessage(text);
+    };
+    hooks.progress = [this](int done, int total) { progress(done, total); };
+    m_maintenance =
+        std::make_unique<LinkMaintenance>(startUp.outlook(), startUp.store().cnnLink(), prompts,
+                                          std::move(options), std::move(hooks));
+}
+
+LinkFollowing::~LinkFollowing() = default;
+
+std::optional<LinkedCard> LinkFollowing::card(qint64 timeCardId)
+{
+    // The current TimeCard's values may not be saved yet: the row's are newer,
+    // unless the change was written to the stored rows behind the window.
+    if (!m_readStored && m_editor.currentTimeCardId() == timeCardId)
+        return m_mirror.linkedCard(m_editor.timeCards().record());
+    const std::optional<QSqlRecord> row = storedRow(timeCardId);
+    return row ? std::optional<LinkedCard>(m_mirror.linkedCard(*row)) : std::nullopt;
+}
+
+std::optional<QSqlRecord> LinkFollowing::storedRow(qint64 timeCardId)
+{
+    db::Connection &cnn = m_startUp.store().cnnLink();
+    QSqlQuery query =
+        cnn.prepare(QStringLiteral("SELECT * FROM tblTimeCards WHERE TimeCardID = ?"));
+    cnn.run(query, {timeCardId});
+    if (!query.next())
+        return std::nullopt;
+    return query.record();
+}
+
+void LinkFollowing::mirrorStored(qint64 timeCardId)
+{
+    if (const std::optional<QSqlRecord> row = storedRow(timeCardId))
+        m_mirror.ProcessJournalEntry(*row);
+}
+
+void LinkFollowing::progress(int done, int total)
+{
+    if (!m_showProgress)
+        return;
+    if (!m_progress) {
+        m_progress = std::make_unique<QProgressDialog>(QStringLiteral("Updating linked items..."),
+                                                       QString(), 0, total, &m_window);
+        m_progress->setWindowTitle(QStringLiteral("Quorvale"));
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(0);
+        m_progress->setAccessibleName(QStringLiteral("Updating linked items"));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    m_progress->setMaximum(total);
+    m_progress->setValue(done);
+}
+
+bool LinkFollowing::follow(const QString &column, const QVariant &value, qint64 timeCardId,
+                           bool noPrompt)
+{
+    // The dialog and the busy pointer go when the update ends, also by an error.
+    struct Shown {
+        LinkFollowing &self;
+        ~Shown()
+        {
+            if (self.m_progress) {
+                self.m_progress.reset();
+                QApplication::restoreOverrideCursor();
+            }
+            self.m_showProgress = false;
+        }
+    } shown{*this};
+    m_showProgress = true;
+    return m_maintenance->UpdateLinks(column, value, timeCardId, noPrompt);
+}
+
+bool LinkFollowing::currentChanged(const QString &column, const QVariant &value)
+{
+    const std::optional<qint64> id = m_editor.currentTimeCardId();
+    if (!id || !hasLinkedItems(m_startUp.store().cnnLink(), *id))
+        return true;
+    return follow(column, value, *id, false);
+}
+
+void LinkFollowing::currentChanged(const QString &column, const QVariant &value,
+                                   const LinkRewrite &rewrite)
+{
+    const std::optional<qint64> id = m_editor.currentTimeCardId();
+    if (!id)
+        return;
+    m_maintenance->setRewrite(rewrite);
+    follow(column, value, *id, true);
+}
+
+bool LinkFollowing::storedChanged(const QString &column, const QVariant &value, qint64 timeCardId)
+{
+    const FlagScope stored(m_readStored);
+    return m_maintenance->UpdateLinks(column, value, timeCardId, true);
+}
+
+} // namespace quorvale

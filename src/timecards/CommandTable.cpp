@@ -355,6 +355,7 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::HelpMenu, ToolId::About, nullptr},
 
     {Band::MainToolbar, ToolId::AddTimeCard, nullptr},
+    {Band::MainToolbar, kNewItem, nullptr},
     {Band::MainToolbar, ToolId::StartTimer, nullptr},
     {Band::MainToolbar, ToolId::TimerInterruption, nullptr},
     {Band::MainToolbar, 0, nullptr},

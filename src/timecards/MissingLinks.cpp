@@ -9,7 +9,7 @@ namespace quorvale {
 QString missingLinkList(const LinkFields &fields)
 {
     QStringList missing;
-    for (const LinkField *field : {&fields.contact, &fields.activity1, &fields.activity2}) {
+    for (const RequiredLinkField *field : {&fields.contact, &fields.activity1, &fields.activity2}) {
         if (field->inUse && field->required && !field->present)
             missing << field->term;
     }

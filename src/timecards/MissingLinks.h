@@ -9,7 +9,7 @@ class Prompts;
 // The fields a new linked item needs from the TimeCard: each one the
 // administrator has in use and required, with its display term, and whether
 // the current TimeCard holds it.
-struct LinkField {
+struct RequiredLinkField {
     QString term;
     bool inUse = false;
     bool required = false;
@@ -17,9 +17,9 @@ struct LinkField {
 };
 
 struct LinkFields {
-    LinkField contact;
-    LinkField activity1;
-    LinkField activity2;
+    RequiredLinkField contact;
+    RequiredLinkField activity1;
+    RequiredLinkField activity2;
 };
 
 // The terms of the required fields the TimeCard lacks, joined with ", " and a

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace quorvale {
 
@@ -94,10 +95,17 @@ void frmTimeCard::buildBands()
             continue;
         }
         if (band == QLatin1String(Band::MainToolbar)) {
-            if (action)
-                mainToolbar->addAction(action);
-            else
+            if (!action) {
                 mainToolbar->addSeparator();
+                continue;
+            }
+            // "Create New..." drops down the File menu's New menu, made before it.
+            if (QMenu *newMenu = menus.value(QLatin1String(Band::NewMenu));
+                newMenu && action->objectName() == QLatin1String("tbNewItem"))
+                action->setMenu(newMenu);
+            mainToolbar->addAction(action);
+            if (auto *button = qobject_cast<QToolButton *>(mainToolbar->widgetForAction(action)))
+                button->setPopupMode(QToolButton::InstantPopup);
             continue;
         }
         if (band == QLatin1String(Band::TimePopUp)) {

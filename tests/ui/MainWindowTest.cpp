@@ -39,6 +39,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -686,17 +687,26 @@ TEST_F(MainWindowTest, CtrlKChoosesFromTheListAndTheViewTogglesAreKept)
               0);
     open();
     EXPECT_TRUE(field<QPlainTextEdit>("txtTimeSegment")->isHidden());
-    // Every tool a command stands behind is offered; the others are not.
-    for (int id : {ToolId::Cut, ToolId::Paste, ToolId::AutoFill, ToolId::TimeCardList,
-                   ToolId::ViewLinks, ToolId::HelpContents, ToolId::SupportMessage,
-                   ToolId::TimeFormat2, ToolId::StartTempTimer, ToolId::SortFirstDescending})
-        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
-    for (int id : {ToolId::LinkedExpenses, ToolId::AllExpenses, ToolId::AllProductSales})
-        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
-    for (int id :
-         {ToolId::MassEdit, ToolId::NewExpense, ToolId::NewProductSale, ToolId::NewPersonalTask,
-          ToolId::NewNote, ToolId::ManualAppointment, ToolId::AutoTasks, ToolId::MarkComplete})
-        EXPECT_TRUE(window().toolById(id)->isEnabled()) << id;
+    // Every command of the table is behind a tool that works: the only tools
+    // not offered are those waiting for a state (a run, an interruption, a
+    // second TimeCard), never one without a command.
+    // Reports and billing wait for the administrator tool, which this program
+    // directory lacks.
+    QSet<int> waiting;
+    for (const BandEntry &entry : CommandTable::layout())
+        if (entry.band == QLatin1String(Band::ReportsMenu) ||
+            entry.band == QLatin1String(Band::BillingMenu))
+            waiting.insert(entry.toolId);
+    QStringList notOffered;
+    for (const ToolInfo &info : CommandTable::tools()) {
+        const QAction *action = window().toolById(info.id);
+        if (info.id >= 1000 && !action->menu() && !action->isEnabled() &&
+            !waiting.contains(info.id))
+            notOffered << QString::fromLatin1(info.name);
+    }
+    EXPECT_EQ(notOffered.join(QLatin1Char(' ')),
+              QStringLiteral("mnuCancelTimer mnuPasteToNewTimeCard mnuPasteToCurrentTimeCard "
+                             "mnuCancelTempTimer mnuResume"));
     close();
 }
 

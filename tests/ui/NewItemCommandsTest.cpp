@@ -125,7 +125,6 @@ TEST_F(NewItemCommandsTest, MenuCommandsLinkTheirItemsToTheCurrentTimeCard)
     EXPECT_TRUE(person.seen().contains(QStringLiteral(" New Note")));
     EXPECT_TRUE(person.seen().contains(QStringLiteral(" Out-Of-Office Time")));
 
-    // Expenses wait for their own window.
-    EXPECT_FALSE(window.toolById(ToolId::NewExpense)->isEnabled());
+    EXPECT_TRUE(window.toolById(ToolId::NewExpense)->isEnabled());
     EXPECT_TRUE(window.toolById(ToolId::AutoTasks)->isEnabled());
 }

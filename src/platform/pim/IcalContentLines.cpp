@@ -89,6 +89,16 @@ bool isKnownComponent(const QByteArray &name)
     return kind != ICAL_NO_COMPONENT && kind != ICAL_X_COMPONENT;
 }
 
+// libical refuses an X- property without a value, so a user property left
+// empty travels through it with a marker and a stand-in value instead.
+constexpr char EmptyMark[] = ";X-QUORVALE-EMPTY=TRUE:-";
+
+bool isEmptyUserProperty(const ContentLine &line)
+{
+    return line.value.isEmpty() && line.name.startsWith("X-QUORVALE-") &&
+           line.parameterNames.contains("X-QUORVALE-NAME");
+}
+
 QByteArray carrier(const QByteArray &line)
 {
     return QByteArray(CarrierName) + ':' + line.toBase64();
@@ -140,7 +150,10 @@ std::optional<QByteArray> shield(const QByteArray &raw)
             keep = libicalKeeps(parsed);
         }
         // A line without a colon is not content: left to libical to reject.
-        out += (keep || !parsed.valid) ? line : carrier(line);
+        if (parsed.valid && opaqueDepth == 0 && isEmptyUserProperty(parsed))
+            out += line.chopped(1) + EmptyMark;
+        else
+            out += (keep || !parsed.valid) ? line : carrier(line);
         out += "\r\n";
     }
     return out;
@@ -154,6 +167,8 @@ QByteArray unshield(const QByteArray &serialized)
     for (const QByteArray &line : unfold(serialized)) {
         if (line.startsWith(prefix))
             appendFolded(out, QByteArray::fromBase64(line.mid(prefix.size())));
+        else if (line.endsWith(EmptyMark))
+            appendFolded(out, line.chopped(qsizetype(sizeof EmptyMark) - 1) + ':');
         else
             appendFolded(out, line);
     }

@@ -503,8 +503,11 @@ UserProperties IcalDocument::userProperties() const
             continue;
         const UserPropertyType type =
             UserPropertyNames::typeFromText(parameterText(p, UserTypeParameter));
-        out.Add(name, type).value =
-            UserPropertyNames::valueFromText(type, fromUtf8(icalproperty_get_x(p)));
+        // The marker stands for a value libical could not hold: an empty one.
+        const QString text = parameterText(p, "X-QUORVALE-EMPTY").isNull()
+                                 ? fromUtf8(icalproperty_get_x(p))
+                                 : QString();
+        out.Add(name, type).value = UserPropertyNames::valueFromText(type, text);
     }
     return out;
 }

@@ -176,6 +176,31 @@ TEST(IcalDocumentTest, UserPropertiesKeepNameTypeAndValueApartFromOwnFields)
     EXPECT_EQ(again->field("X-QUORVALE-COMPANIES"), QStringLiteral("Acme"));
 }
 
+TEST(IcalDocumentTest, AnEmptyUserPropertyReadsBackOnceAndStaysOneLineThroughRewrites)
+{
+    IcalDocument doc = IcalDocument::create(ICAL_VTODO_COMPONENT);
+    UserProperties props;
+    props.setValue(QStringLiteral("Project"), UserPropertyType::Text, QString());
+    props.setValue(QStringLiteral("TimeCardID"), UserPropertyType::Number, 7.0);
+    doc.setUserProperties(props);
+    QByteArray text = doc.serialize();
+    // Each round is a later save: read the file, change another property, write it.
+    for (double id : {8.0, 9.0}) {
+        std::optional<IcalDocument> again = IcalDocument::parse(text, ICAL_VTODO_COMPONENT);
+        ASSERT_TRUE(again);
+        UserProperties read = again->userProperties();
+        ASSERT_EQ(read.Count(), 2);
+        ASSERT_NE(read.Find(QStringLiteral("Project")), nullptr);
+        EXPECT_EQ(read.Find(QStringLiteral("Project"))->value.toString(), QString());
+        read.setValue(QStringLiteral("TimeCardID"), UserPropertyType::Number, id);
+        again->setUserProperties(read);
+        text = again->serialize();
+    }
+    EXPECT_EQ(text.count("X-QUORVALE-NAME=Project"), 1) << text.constData();
+    EXPECT_FALSE(text.contains("X-QUORVALE-EMPTY")) << "the marker never reaches the file";
+    EXPECT_FALSE(text.contains("X-QUORVALE-OPAQUE"));
+}
+
 } // namespace
 
 TEST(IcalDocumentTest, AFileWhoseRewriteWouldNotReadBackIsRefused)

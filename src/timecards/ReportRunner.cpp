@@ -1,5 +1,6 @@
 #include "timecards/ReportRunner.h"
 
+#include "support/AdminTool.h"
 #include "support/Prompts.h"
 
 #include <QDir>
@@ -97,8 +98,10 @@ ReportOutcome ReportRunner::PrintReports(const QString &kind, const ReportSource
     QStringList args;
     if (source.settingsFile)
         args << QStringLiteral("--settings") << *source.settingsFile;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QLatin1String(ServerEnvironmentVariable));
     if (source.server)
-        args << QStringLiteral("--server") << *source.server;
+        environment.insert(QLatin1String(ServerEnvironmentVariable), *source.server);
     else if (!source.programDir.isEmpty())
         args << QStringLiteral("--program-dir") << source.programDir;
     args << QStringLiteral("report") << kind << QStringLiteral("--user")
@@ -107,6 +110,7 @@ ReportOutcome ReportRunner::PrintReports(const QString &kind, const ReportSource
     QProcess process;
     process.setProgram(program);
     process.setArguments(args);
+    process.setProcessEnvironment(environment);
     process.start();
     if (!process.waitForStarted()) {
         outcome.error =

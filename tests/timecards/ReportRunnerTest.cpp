@@ -99,6 +99,21 @@ TEST_F(ReportRunnerTest, RunsTheAdministratorAndHandsBackTheHtmlPage)
     EXPECT_TRUE(m_prompts.messages().isEmpty());
 }
 
+TEST_F(ReportRunnerTest, AServerReachesTheAdministratorOutsideItsCommandLine)
+{
+    ReportRunner runner(m_prompts, builtAdministratorDir());
+    if (runner.locateAdministrator().isEmpty())
+        GTEST_SKIP() << "qvadmin is not built beside the tests";
+    ReportSource source = demoSource();
+    // A string qvadmin refuses before connecting: its answer shows it read the
+    // server (the local demo database would have given a report).
+    source.server = QStringLiteral("DSN=QuorvaleNoSuchDsn;UID=ann;PWD=s3cret;");
+    const ReportOutcome outcome = runner.PrintReports(QStringLiteral("timecards"), source);
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_TRUE(outcome.error->description().contains("names no database"))
+        << outcome.error->description().toStdString();
+}
+
 TEST(ReportKindForTool, EveryReportAndBillingToolNamesAKindTheAdministratorKnows)
 {
     for (int id : {1013, 1014, 1015, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1041,

@@ -11,6 +11,7 @@
 #include "qvadmin/Location.h"
 #include "qvadmin/ReportCommand.h"
 #include "qvadmin/UserCommands.h"
+#include "support/AdminTool.h"
 
 #include <QTextStream>
 #include <exception>
@@ -55,6 +56,10 @@ GlobalOptions takeGlobalOptions(QStringList &args, bool &help)
             rest << arg;
     }
     args = rest;
+    // The program starts us with the connect string in the environment: on the
+    // command line its password would show in every process list.
+    if (!globals.server && qEnvironmentVariableIsSet(ServerEnvironmentVariable))
+        globals.server = qEnvironmentVariable(ServerEnvironmentVariable);
     return globals;
 }
 
@@ -131,6 +136,7 @@ QString helpText()
         "  --data-dir DIR      the directory of the program database QVData.db\n"
         "  --server STRING     a database server instead of QVData.db, as an ODBC connect\n"
         "                      string: \"DSN=name;Database=db;UID=user;PWD=password;\"\n"
+        "                      (or in the environment variable QVADMIN_SERVER)\n"
         "  --settings FILE     the settings file to read and write instead of the user's\n"
         "  --help              this text\n"
         "\n"

@@ -1,6 +1,7 @@
 #include "outlook/DurationTexts.h"
 
 #include <QStringList>
+#include <iterator>
 
 namespace quorvale {
 
@@ -11,6 +12,17 @@ constexpr int MinutesPerDay = 24 * 60;
 bool same(const QString &a, const char *b)
 {
     return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
+}
+
+constexpr const char *StatusTexts[] = {"Not Started", "In Progress", "Completed",
+                                       "Waiting on someone else", "Deferred"};
+constexpr const char *ImportanceTexts[] = {"Low", "Normal", "High"};
+
+template <std::size_t N> QString textOf(const char *const (&texts)[N], int code)
+{
+    if (code < 0 || code >= static_cast<int>(N))
+        return QString::number(code);
+    return QLatin1String(texts[code]);
 }
 
 } // namespace
@@ -56,12 +68,20 @@ std::optional<QDateTime> dateFromNow(const QString &text, const QDateTime &now)
 
 int taskStatusCode(const QString &text)
 {
-    static const char *const texts[] = {"Not Started", "In Progress", "Completed",
-                                        "Waiting on someone else", "Deferred"};
-    for (int i = 0; i < 5; ++i)
-        if (same(text, texts[i]))
+    for (int i = 0; i < static_cast<int>(std::size(StatusTexts)); ++i)
+        if (same(text, StatusTexts[i]))
             return i;
     return 0;
+}
+
+QString taskStatusText(int code)
+{
+    return textOf(StatusTexts, code);
+}
+
+QString importanceText(int code)
+{
+    return textOf(ImportanceTexts, code);
 }
 
 int importanceCode(const QString &text)

@@ -17,8 +17,12 @@ std::optional<QDateTime> dateFromNow(const QString &text, const QDateTime &now);
 
 // "Not Started" 0 .. "Deferred" 4; Not Started for anything else.
 int taskStatusCode(const QString &text);
+// The text of a task Status code; the code as text when it is out of range.
+QString taskStatusText(int code);
 // "Low" 0, "Normal" 1, "High" 2; Normal for anything else.
 int importanceCode(const QString &text);
+// The text of an Importance code; the code as text when it is out of range.
+QString importanceText(int code);
 // The item defaults keep "None" for no category.
 QString categoryText(const QString &defaultCategory);
 

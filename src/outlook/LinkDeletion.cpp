@@ -1,7 +1,9 @@
 #include "LinkDeletion.h"
 
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkedItems.h"
 #include "outlook/OutlookSession.h"
+#include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "platform/pim/AppointmentItem.h"
@@ -12,6 +14,25 @@
 #include <QFile>
 
 namespace quorvale {
+
+namespace {
+
+constexpr long PathFileAccessError = 75;
+
+// A file already gone counts as deleted; one that stays must not pass for
+// deleted.
+void removeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists() || file.remove())
+        return;
+    throw QvError(PathFileAccessError,
+                  QStringLiteral("The file '%1' could not be deleted: %2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString()),
+                  QStringLiteral("Quorvale"));
+}
+
+} // namespace
 
 qint64 timeSpentAfterRemoving(qint64 spentSeconds, int appointmentMinutes)
 {
@@ -30,11 +51,7 @@ QString LinkDeleter::storeIdFor(const SelectedLink &link) const
 {
     if (link.kind == LinkListKind::Messages)
         return link.storeId;
-    const std::optional<FolderSlot> slot = linkFolderSlot(link.kind);
-    if (!slot)
-        return {};
-    const std::optional<pim::Folder> &folder = m_session.folder(*slot);
-    return folder ? folder->storeId() : QString();
+    return linkFolderStoreId(m_session, link.kind);
 }
 
 std::optional<int> LinkDeleter::timeDetailMinutes(const QString &entryId)
@@ -80,7 +97,7 @@ bool LinkDeleter::deleteLink(qint64 timeCardId, const SelectedLink &link, LinkDe
     }
     // The row is gone before the item, so no link ever names a deleted item.
     if (deleteFile)
-        QFile::remove(QDir(link.filePath).filePath(link.fileName));
+        removeFile(QDir(link.filePath).filePath(link.fileName));
     else if (withItem && isItemLinkKind(link.kind))
         deleteItem(link);
     return true;

@@ -37,8 +37,8 @@ qint64 timeSpentAfterRemoving(qint64 spentSeconds, int appointmentMinutes);
 // Expenses and fixed charges are rows of their own: "link only" leaves the
 // charge and only takes it off the TimeCard; "item and link" deletes it.
 // Documents ask first ("Confirm Delete"): No keeps the file and deletes the
-// link, Cancel keeps both. Items already gone from the store count as deleted.
-// Database failures throw QvError.
+// link, Cancel keeps both. Items and files already gone count as deleted.
+// Database failures, and a file that cannot be deleted, throw QvError.
 class LinkDeleter {
 public:
     LinkDeleter(OutlookSession &session, db::Connection &cnnLink, Prompts &prompts);

@@ -2,6 +2,7 @@
 
 #include "outlook/Documents.h"
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkedItems.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/Money.h"
 #include "platform/db/Command.h"
@@ -20,15 +21,6 @@ namespace quorvale {
 namespace {
 
 constexpr int kAbbreviationLength = 100;
-
-QString storeIdOf(const OutlookSession &session, LinkListKind kind)
-{
-    const std::optional<FolderSlot> slot = linkFolderSlot(kind);
-    if (!slot)
-        return {};
-    const std::optional<pim::Folder> &folder = session.folder(*slot);
-    return folder ? folder->storeId() : QString();
-}
 
 QString assigneeText(const pim::TaskItem &task)
 {
@@ -149,7 +141,7 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
         return list;
     const std::optional<bool> reached = runWithStore(m_session, [&] {
         const pim::Namespace &ns = m_session.nameSpace();
-        const QString folderStore = storeIdOf(m_session, kind);
+        const QString folderStore = linkFolderStoreId(m_session, kind);
         list.rows.clear();
         std::vector<QString> goneNotes;
         for (const LinkRef &ref : refs) {

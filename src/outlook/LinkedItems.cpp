@@ -16,15 +16,6 @@ namespace quorvale {
 
 namespace {
 
-QString folderStoreId(const OutlookSession &session, LinkListKind kind)
-{
-    const std::optional<FolderSlot> slot = linkFolderSlot(kind);
-    if (!slot)
-        return {};
-    const std::optional<pim::Folder> &folder = session.folder(*slot);
-    return folder ? folder->storeId() : QString();
-}
-
 std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::Item &item)
 {
     LinkCandidate c{item.EntryID(), item.StoreID(), item.Subject(), item.CreationTime(),
@@ -63,13 +54,23 @@ std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::Item &item)
 
 } // namespace
 
+QString linkFolderStoreId(const OutlookSession &session, LinkListKind kind)
+{
+    const std::optional<FolderSlot> slot = linkFolderSlot(kind);
+    if (!slot)
+        return {};
+    const std::optional<pim::Folder> &folder = session.folder(*slot);
+    return folder ? folder->storeId() : QString();
+}
+
 std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, LinkListKind kind,
                                           const QString &entryId, const QString &storeId)
 {
     std::optional<std::unique_ptr<pim::Item>> found =
         runWithStore(session, [&]() -> std::unique_ptr<pim::Item> {
             pim::Namespace &ns = session.nameSpace();
-            QString store = kind == LinkListKind::Messages ? storeId : folderStoreId(session, kind);
+            QString store =
+                kind == LinkListKind::Messages ? storeId : linkFolderStoreId(session, kind);
             if (kind == LinkListKind::Messages && store.isEmpty())
                 store = ns.GetDefaultFolder(pim::DefaultFolder::SentMail).storeId();
             return ns.itemFromId(entryId, store);

@@ -20,6 +20,10 @@ namespace pim {
 class Item;
 }
 
+// The StoreID of the folder a kind's items live in; empty for kinds without
+// one (messages keep theirs with the link) or a folder not resolved.
+QString linkFolderStoreId(const OutlookSession &session, LinkListKind kind);
+
 // Reads a linked item again the way the Links page finds it: by EntryID and
 // the StoreID of the kind's folder (messages: the StoreID kept with the link,
 // else the Sent Items folder's store). Nullptr when it is gone or the store

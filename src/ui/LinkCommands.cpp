@@ -3,7 +3,6 @@
 #include "data/DataStore.h"
 #include "outlook/Documents.h"
 #include "outlook/LinkedItems.h"
-#include "platform/core/QvError.h"
 #include "platform/db/Command.h"
 #include "platform/db/Recordset.h"
 #include "settings/StartUp.h"
@@ -19,6 +18,7 @@
 #include "ui/frmTimeCard.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -77,16 +77,9 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
         return tool && tool->isEnabled();
     };
     hooks.openDocument = [&documents](const QString &path) { return documents.openDocument(path); };
-    hooks.onError = [&errors](const std::exception &error) {
-        if (const auto *qv = dynamic_cast<const QvError *>(&error))
-            errors.handle(*qv);
-        else
-            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
-                          QStringLiteral("Quorvale"));
-    };
     hooks.billingInterval = startUp.settings().appointments.billingInterval;
-    m_panel =
-        new LinksPanel(startUp.outlook(), startUp.store().cnnLink(), prompts, std::move(hooks));
+    m_panel = new LinksPanel(startUp.outlook(), startUp.store().cnnLink(), prompts, errors,
+                             std::move(hooks));
     window.fields().addTab(m_panel, QStringLiteral("Lin&ks"));
     m_panel->setPopup(window.findChild<QMenu *>(QLatin1String(Band::LinksPopup)),
                       window.toolById(ToolId::MarkComplete));
@@ -186,7 +179,11 @@ void LinkCommands::linkItems(LinkListKind kind)
     }
     LinkItemChooser chooser(QStringLiteral(" Link %1").arg(linkListSelectorText(kind)),
                             std::move(candidates), &m_window);
-    if (chooser.exec() != QDialog::Accepted)
+    // The window runs commands under the busy pointer; a chooser waits for the person.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = chooser.exec();
+    QApplication::restoreOverrideCursor();
+    if (answer != QDialog::Accepted)
         return;
     const std::vector<LinkCandidate> linked =
         linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
@@ -199,9 +196,11 @@ void LinkCommands::linkDocuments()
     const std::optional<qint64> id = timeCardForLinking();
     if (!id)
         return;
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     const QStringList paths = QFileDialog::getOpenFileNames(
         &m_window, QStringLiteral("Select Document to Link"),
         m_startUp.settings().settings.defaultFileDirectory, QStringLiteral("All Files (*)"));
+    QApplication::restoreOverrideCursor();
     if (paths.isEmpty())
         return;
     Documents documents(m_startUp.store().cnnLink(), m_prompts);

@@ -1,9 +1,11 @@
 #include "LinksPanel.h"
 
+#include "outlook/DurationTexts.h"
 #include "outlook/LinkedItems.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Item.h"
+#include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/RateChoices.h"
@@ -31,21 +33,6 @@
 namespace quorvale {
 
 namespace {
-
-const QStringList &taskStatusTexts()
-{
-    static const QStringList texts = {
-        QStringLiteral("Not Started"), QStringLiteral("In Progress"), QStringLiteral("Complete"),
-        QStringLiteral("Waiting on someone else"), QStringLiteral("Deferred")};
-    return texts;
-}
-
-const QStringList &importanceTexts()
-{
-    static const QStringList texts = {QStringLiteral("Low"), QStringLiteral("Normal"),
-                                      QStringLiteral("High")};
-    return texts;
-}
 
 // The new-item tool behind Add for the kinds that create items.
 std::optional<int> addToolFor(LinkListKind kind)
@@ -100,19 +87,14 @@ QString linkColumnCaption(LinkListKind kind, const QString &field)
 }
 
 LinksPanel::LinksPanel(OutlookSession &session, db::Connection &cnnLink, Prompts &prompts,
-                       LinksPanelHooks hooks, QWidget *parent)
-    : QWidget(parent), m_session(session), m_cnn(cnnLink), m_prompts(prompts),
+                       ErrorHandler &errors, LinksPanelHooks hooks, QWidget *parent)
+    : QWidget(parent), m_session(session), m_cnn(cnnLink), m_prompts(prompts), m_errors(errors),
       m_hooks(std::move(hooks)), m_reader(session, cnnLink),
       m_list(LinkList::empty(LinkListKind::PersonalTasks))
 {
     setObjectName(QStringLiteral("LinksPanel"));
     if (!m_hooks.askDeleteOption)
         m_hooks.askDeleteOption = [this] { return frmDeleteOption::ask(this); };
-    if (!m_hooks.onError)
-        m_hooks.onError = [this](const std::exception &error) {
-            m_prompts.messageBox(QStringLiteral("Quorvale"), QString::fromUtf8(error.what()),
-                                 PromptButtons::Ok, PromptIcon::Critical);
-        };
     buildTools();
     syncTools();
 }
@@ -124,6 +106,9 @@ void LinksPanel::buildTools()
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto tool = [&](const QString &name, const QString &caption, const QString &tip) {
         QAction *action = bar->addAction(caption);
+        // A tool button shows the icon text, which drops the mnemonic unless
+        // it is set: the letters must reach the buttons from the keyboard.
+        action->setIconText(caption);
         action->setObjectName(name);
         action->setToolTip(tip);
         action->setStatusTip(tip);
@@ -277,9 +262,9 @@ QString LinksPanel::cellText(std::size_t row, int column) const
     if (charge && (field == QLatin1String("Rate") || field == QLatin1String("Total")))
         return currencyText(Money::fromUnits(value.toLongLong()), locale);
     if (field == QLatin1String("Status") && !charge)
-        return taskStatusTexts().value(value.toInt(), value.toString());
+        return taskStatusText(value.toInt());
     if (field == QLatin1String("Priority"))
-        return importanceTexts().value(value.toInt(), value.toString());
+        return importanceText(value.toInt());
     return value.toString();
 }
 
@@ -357,7 +342,11 @@ SelectedLink LinksPanel::selectedLink(std::size_t row) const
 
 void LinksPanel::report(const std::exception &error)
 {
-    m_hooks.onError(error);
+    if (const auto *qv = dynamic_cast<const QvError *>(&error))
+        m_errors.handle(*qv);
+    else
+        m_errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
+                        QStringLiteral("Quorvale"));
 }
 
 void LinksPanel::editSelected()
@@ -426,16 +415,18 @@ void LinksPanel::deleteSelected()
     const SelectedLink link = selectedLink(*row);
     try {
         LinkDeleter deleter(m_session, m_cnn, m_prompts);
-        if (link.kind == LinkListKind::TimeDetail && m_hooks.timeSpent && m_hooks.writeTimeSpent) {
-            if (const std::optional<int> minutes = deleter.timeDetailMinutes(link.eid.toString())) {
-                QString spent = m_hooks.timeSpent();
-                const qint64 seconds = ConvertTimeToSeconds(spent);
-                m_hooks.writeTimeSpent(
-                    ConvertSecondsToTime(timeSpentAfterRemoving(seconds, *minutes)));
-            }
-        }
+        // Read while the appointment is still there; given back only once the
+        // link is gone, so a failed delete leaves the TimeCard's time alone.
+        std::optional<int> minutes;
+        if (link.kind == LinkListKind::TimeDetail && m_hooks.timeSpent && m_hooks.writeTimeSpent)
+            minutes = deleter.timeDetailMinutes(link.eid.toString());
         if (!deleter.deleteLink(*id, link, *option))
             return;
+        if (minutes) {
+            QString spent = m_hooks.timeSpent();
+            const qint64 seconds = ConvertTimeToSeconds(spent);
+            m_hooks.writeTimeSpent(ConvertSecondsToTime(timeSpentAfterRemoving(seconds, *minutes)));
+        }
     } catch (const std::exception &error) {
         report(error);
     }

@@ -18,6 +18,7 @@ class QToolButton;
 
 namespace quorvale {
 
+class ErrorHandler;
 class OutlookSession;
 class Prompts;
 namespace db {
@@ -48,8 +49,6 @@ struct LinksPanelHooks {
     std::function<bool(const QString &path)> openDocument;
     // Asks what a delete takes; nothing when cancelled. Default: the dialog.
     std::function<std::optional<LinkDeleteOption>()> askDeleteOption;
-    // A failure of a tool; default: a message box.
-    std::function<void(const std::exception &)> onError;
     // The "Default Billing Interval" the Adjust Time amounts follow.
     QString billingInterval;
 };
@@ -60,8 +59,9 @@ class LinksPanel : public QWidget {
     Q_OBJECT
 
 public:
+    // The tools' failures go to `errors`, the program's common handler.
     LinksPanel(OutlookSession &session, db::Connection &cnnLink, Prompts &prompts,
-               LinksPanelHooks hooks, QWidget *parent = nullptr);
+               ErrorHandler &errors, LinksPanelHooks hooks, QWidget *parent = nullptr);
 
     // The grid's pop-up menu (LinksPopup); its Mark Task Complete follows the
     // selected task.
@@ -127,6 +127,7 @@ private:
     OutlookSession &m_session;
     db::Connection &m_cnn;
     Prompts &m_prompts;
+    ErrorHandler &m_errors;
     LinksPanelHooks m_hooks;
     LinkReader m_reader;
     LinkList m_list;

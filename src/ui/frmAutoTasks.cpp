@@ -87,8 +87,17 @@ frmAutoTasks::frmAutoTasks(QList<AutoTask> tasks, Changed changed, Create create
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    QWidget *order[] = {m_list,  m_subject, m_due,  m_reminder, m_priority,
-                        m_notes, newButton, m_save, m_delete,   m_create};
+    QWidget *order[] = {m_list,
+                        m_subject,
+                        m_due,
+                        m_reminder,
+                        m_priority,
+                        m_notes,
+                        newButton,
+                        m_save,
+                        m_delete,
+                        m_create,
+                        close->button(QDialogButtonBox::Close)};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 

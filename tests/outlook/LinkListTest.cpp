@@ -9,6 +9,7 @@
 #include "outlook/LinkedItems.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/Money.h"
+#include "platform/core/QvError.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/JournalItem.h"
@@ -276,6 +277,18 @@ TEST_F(LinkListTest, DeleteTakesTheRowAndOnlyWhatWasChosen)
     EXPECT_EQ(prompts.messages().last().title, "Confirm Delete");
     EXPECT_EQ(prompts.messages().last().text,
               "Are you sure you want to delete the file named 'Notes.txt'? ");
+
+    // A file that will not go is reported, not passed off as deleted.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Stuck/inside"));
+    const qint64 stuck = cnn().insertReturningKey(
+        "INSERT INTO tblDocuments (TimeCardID, FileName, FilePath) VALUES (?, ?, ?)",
+        {cardId, "Stuck", dir.path()}, "DocumentID");
+    prompts.answer(PromptResult::Yes);
+    EXPECT_THROW(deleter.deleteLink(cardId,
+                                    {LinkListKind::Documents, stuck, {}, dir.path(), "Stuck"},
+                                    LinkDeleteOption::ItemAndLink),
+                 QvError);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Stuck")));
 }
 
 TEST_F(LinkListTest, HeadingClickedTwiceSortsDescendingThenAscending)

@@ -10,6 +10,7 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/TaskItem.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "settings/StartUp.h"
@@ -68,7 +69,7 @@ protected:
             return true;
         };
         hooks.runTool = [this](int toolId) { toolsRun.append(toolId); };
-        panel = std::make_unique<LinksPanel>(session, cnn(), prompts, std::move(hooks));
+        panel = std::make_unique<LinksPanel>(session, cnn(), prompts, errors, std::move(hooks));
         panel->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
     }
@@ -147,6 +148,17 @@ TEST_F(LinksPanelTest, SelectorShowsEachKindsRowsAndAddRunsItsNewItemTool)
     EXPECT_EQ(cell(0, 4), "00:45");
     EXPECT_TRUE(panel->adjustTool()->isEnabled());
     EXPECT_FALSE(panel->addTool()->isEnabled());
+    // Adjust Time is reached from the keyboard by its letter.
+    bool menuOpened = false;
+    QTimer::singleShot(0, [&menuOpened] {
+        QWidget *popup = QApplication::activePopupWidget();
+        menuOpened = popup != nullptr;
+        if (popup)
+            popup->close();
+    });
+    panel->grid()->setFocus();
+    QTest::keyClick(panel->grid(), Qt::Key_J, Qt::AltModifier);
+    EXPECT_TRUE(menuOpened);
 
     // No charge dialog is wired: the charge kinds cannot add.
     choose(LinkListKind::Expenses);
@@ -168,6 +180,36 @@ TEST_F(LinksPanelTest, DeleteLinkOnlyRemovesTheRowAndGivesTheTimeBack)
     // Only the link went: the appointment is still in the store.
     EXPECT_NE(session.nameSpace().itemFromId(kept, {}), nullptr);
     EXPECT_FALSE(panel->deleteTool()->isEnabled());
+}
+
+TEST_F(LinksPanelTest, FailedDeleteKeepsTheLinkAndTheTimeAndTasksShowTheirStatusTexts)
+{
+    addAppointment(FolderSlot::TimeCardAppointments, "tblTimedAppointments", "Timed", 45);
+    choose(LinkListKind::TimeDetail);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 1);
+    cnn().execute("CREATE TEMP TRIGGER KeepTimed BEFORE DELETE ON tblTimedAppointments "
+                  "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+
+    answerDeleteDialog("optLinkOnly");
+    panel->deleteTool()->trigger();
+    EXPECT_EQ(cnn().scalar("SELECT COUNT(*) FROM tblTimedAppointments").toInt(), 1);
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 1);
+    EXPECT_EQ(timeSpent, "0010000");
+    // The failure went to the common handler.
+    EXPECT_GT(errors.errorCount(), 0);
+
+    std::unique_ptr<pim::Item> item = pim::Items(*session.folder(FolderSlot::Tasks)).Add();
+    auto *task = dynamic_cast<pim::TaskItem *>(item.get());
+    task->setSubject("Done");
+    task->setStatus(2);
+    task->setImportance(2);
+    task->Save();
+    cnn().execute("INSERT INTO tblTasks (EntryID, TimeCardID) VALUES (?, ?)",
+                  {task->EntryID(), cardId});
+    choose(LinkListKind::PersonalTasks);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 3), "Completed");
+    EXPECT_EQ(cell(0, 4), "High");
 }
 
 namespace {

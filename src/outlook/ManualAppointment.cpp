@@ -26,7 +26,9 @@ clsAutoAppointment::Result ManualAppointment(clsAutoAppointment &appointments,
         throw QvError(ErrorNumber::InvalidCharacter, problem, QStringLiteral("Quorvale"));
     variables.segmentStart = time.start;
     variables.segmentEnd = time.end;
-    if (context.pending && context.pending->isEmpty())
+    if (context.pending && !time.timeDetail.trimmed().isEmpty())
+        context.pending->set(time.timeDetail);
+    else if (context.pending && context.pending->isEmpty())
         context.pending->set(QStringLiteral("Out of office"));
     const clsAutoAppointment::Result result = appointments.ProcessAppointment(
         card, TimedSegment{time.start, time.end}, variables, context);

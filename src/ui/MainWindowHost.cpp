@@ -16,6 +16,7 @@
 #include "timecards/CommandTable.h"
 #include "timecards/InterruptTimer.h"
 #include "timecards/Rates.h"
+#include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
@@ -257,6 +258,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         }
         m_window->abMainMenu_ToolClick(toolId);
     });
+    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) { addTimeSpent(seconds); });
     m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
         if (linked)
             m_chargeCommands->addLinked(isExpense);
@@ -485,6 +487,22 @@ void MainWindowHost::adjustTime(AdjustDirection direction)
     if (!estimate)
         m_binder->recomputeValue();
     m_window->showCurrent();
+}
+
+void MainWindowHost::addTimeSpent(qint64 seconds)
+{
+    if (seconds <= 0 || !m_editor->currentTimeCardId() || m_editor->locked())
+        return;
+    // A run on this TimeCard keeps its time so far before more is added.
+    if (m_timer->activeTimeCardId() == m_editor->currentTimeCardId())
+        m_timer->pause(true);
+    QString spent = m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
+    spent.replace(QLatin1Char(' '), QLatin1Char('0'));
+    const qint64 total = (spent.isEmpty() ? 0 : ConvertTimeToSeconds(spent)) + seconds;
+    if (!m_binder->write(QStringLiteral("Quantity"), ConvertSecondsToTime(total)))
+        return;
+    m_binder->recomputeValue();
+    m_window->showTimerFields();
 }
 
 void MainWindowHost::goToActiveCard()

@@ -69,6 +69,8 @@ public:
     void adjustTime(AdjustDirection direction);
     // F9: the TimeCard whose timer runs becomes current.
     void goToActiveCard();
+    // Time spent elsewhere for the current TimeCard (out-of-office time).
+    void addTimeSpent(qint64 seconds);
     TimerBinding &timer() { return *m_timer; }
     // F4: the interrupt timer's window, made on first use.
     frmInterruptTimer &interruptTimerWindow();

@@ -275,7 +275,7 @@ void NewItemCommands::outOfOfficeTime()
         return;
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime end(now.date(), QTime(now.time().hour(), now.time().minute()));
-    frmOutOfOffice dialog(OutOfOfficeTime{end.addSecs(-3600), end, false},
+    frmOutOfOffice dialog(OutOfOfficeTime{end.addSecs(-3600), end, false, QString()},
                           qtTimeFormat(m_startUp.timeFormat()), m_prompts, &m_window);
     {
         const ArrowPointer arrow;
@@ -284,7 +284,12 @@ void NewItemCommands::outOfOfficeTime()
     }
     status(QStringLiteral("Creating Outlook appointment..."));
     const ArrowPointer arrow;
-    m_mirror.ManualAppointment(m_editor.timeCards().record(), dialog.time());
+    const OutOfOfficeTime time = dialog.time();
+    const clsAutoAppointment::Result result =
+        m_mirror.ManualAppointment(m_editor.timeCards().record(), time);
+    // Deleting the appointment later gives its time back, so it must have been counted.
+    if (result.written && m_addTimeSpent)
+        m_addTimeSpent(time.start.secsTo(time.end));
 }
 
 void NewItemCommands::openAutoTasks(std::optional<NewItemChoice> choice)

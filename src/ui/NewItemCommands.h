@@ -38,6 +38,12 @@ public:
     // 13 scheduled appointment, 14 note): an item linked to the current
     // TimeCard without the selection dialog. True when a link row was written.
     bool NewLinkedItem(int code);
+    // Counts out-of-office time on the current TimeCard once its appointment is
+    // written, as a timer run counts its time.
+    void setTimeSpentAdder(std::function<void(qint64 seconds)> add)
+    {
+        m_addTimeSpent = std::move(add);
+    }
     // True when the current TimeCard lacks a required contact or activity; the
     // person has been told which.
     bool missingLinks();
@@ -60,6 +66,7 @@ private:
     Registry &m_registry;
     Prompts &m_prompts;
     ChargeDialog m_openChargeDialog;
+    std::function<void(qint64 seconds)> m_addTimeSpent;
 };
 
 } // namespace quorvale

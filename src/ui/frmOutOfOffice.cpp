@@ -1,12 +1,14 @@
 #include "ui/frmOutOfOffice.h"
 
 #include "support/Prompts.h"
+#include "ui/TimeStampFilter.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -18,6 +20,7 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
       m_startTime(new QTimeEdit(initial.start.time(), this)),
       m_endDate(new QDateEdit(initial.end.date(), this)),
       m_endTime(new QTimeEdit(initial.end.time(), this)),
+      m_timeDetail(new QPlainTextEdit(initial.timeDetail, this)),
       m_display(new QCheckBox(tr(" &Display the Outlook appointment item for this time."), this))
 {
     setWindowTitle(tr(" Out-Of-Office Time"));
@@ -26,6 +29,10 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     m_endDate->setObjectName(QStringLiteral("dtmEndDate"));
     m_endTime->setObjectName(QStringLiteral("dtmEndTime"));
     m_display->setObjectName(QStringLiteral("chkDisplay"));
+    m_timeDetail->setObjectName(QStringLiteral("txtTimeDetail"));
+    m_timeDetail->setTabChangesFocus(true);
+    m_timeDetail->setPlaceholderText(tr("What the time was spent on, for its time detail"));
+    new TimeStampFilter(m_clock, m_timeDetail);
     m_display->setChecked(initial.display);
     for (QDateEdit *date : {m_startDate, m_endDate})
         date->setCalendarPopup(true);
@@ -44,6 +51,10 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     };
     row(0, tr("&Start:"), m_startDate, m_startTime);
     row(1, tr("&End:"), m_endDate, m_endTime);
+    auto *detailLabel = new QLabel(tr("&Time detail:"), this);
+    detailLabel->setBuddy(m_timeDetail);
+    grid->addWidget(detailLabel, 2, 0, Qt::AlignTop);
+    grid->addWidget(m_timeDetail, 2, 1, 1, 2);
     m_startTime->setAccessibleName(tr("Start time"));
     m_endTime->setAccessibleName(tr("End time"));
 
@@ -57,13 +68,15 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     setTabOrder(m_startDate, m_startTime);
     setTabOrder(m_startTime, m_endDate);
     setTabOrder(m_endDate, m_endTime);
-    setTabOrder(m_endTime, m_display);
+    setTabOrder(m_endTime, m_timeDetail);
+    setTabOrder(m_timeDetail, m_display);
 }
 
 OutOfOfficeTime frmOutOfOffice::time() const
 {
     return OutOfOfficeTime{QDateTime(m_startDate->date(), m_startTime->time()),
-                           QDateTime(m_endDate->date(), m_endTime->time()), m_display->isChecked()};
+                           QDateTime(m_endDate->date(), m_endTime->time()), m_display->isChecked(),
+                           m_timeDetail->toPlainText()};
 }
 
 void frmOutOfOffice::accept()

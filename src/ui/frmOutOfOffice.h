@@ -1,10 +1,12 @@
 #pragma once
 
 #include "outlook/ManualAppointment.h"
+#include "timecards/Clock.h"
 
 #include <QDialog>
 
 class QCheckBox;
+class QPlainTextEdit;
 class QDateEdit;
 class QTimeEdit;
 
@@ -12,8 +14,9 @@ namespace quorvale {
 
 class Prompts;
 
-// " Out-Of-Office Time": the start and end of time spent away, and whether to
-// show the appointment made for it. OK refuses an end that is not after the start.
+// " Out-Of-Office Time": the start and end of time spent away, what it was spent
+// on, and whether to show the appointment made for it. OK refuses an end that
+// is not after the start.
 class frmOutOfOffice : public QDialog {
 public:
     frmOutOfOffice(const OutOfOfficeTime &initial, const QString &timeFormat, Prompts &prompts,
@@ -27,6 +30,7 @@ public:
     QDateEdit *endDate() const { return m_endDate; }
     QTimeEdit *endTime() const { return m_endTime; }
     QCheckBox *displayItem() const { return m_display; }
+    QPlainTextEdit *timeDetail() const { return m_timeDetail; }
 
 private:
     Prompts &m_prompts;
@@ -34,7 +38,9 @@ private:
     QTimeEdit *m_startTime;
     QDateEdit *m_endDate;
     QTimeEdit *m_endTime;
+    QPlainTextEdit *m_timeDetail;
     QCheckBox *m_display;
+    SystemClock m_clock; // for the time stamps typed into the time detail
 };
 
 } // namespace quorvale

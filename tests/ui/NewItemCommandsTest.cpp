@@ -8,12 +8,17 @@
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/TimeCalcs.h"
+#include "timecards/TimeCardEditor.h"
 #include "ui/ItemEditorDialog.h"
 #include "ui/MainWindowHost.h"
 #include "ui/frmNewItem.h"
 #include "ui/frmOutOfOffice.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
@@ -42,6 +47,7 @@ public:
             } else if (auto *editor = dynamic_cast<ItemEditorDialog *>(modal)) {
                 editor->saveAndClose();
             } else if (auto *away = dynamic_cast<frmOutOfOffice *>(modal)) {
+                away->timeDetail()->setPlainText(QStringLiteral("Site visit at the depot"));
                 away->accept();
             } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
                 dialog->reject();
@@ -120,8 +126,23 @@ TEST_F(NewItemCommandsTest, MenuCommandsLinkTheirItemsToTheCurrentTimeCard)
     EXPECT_EQ(linksOfCurrent("tblNotes"), notes + 1) << prompts.messages().size();
     EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Review"));
 
+    const auto spentSeconds = [this] {
+        QString spent = host->editor().timeCards().value(QStringLiteral("Quantity")).toString();
+        return ConvertTimeToSeconds(spent.replace(QLatin1Char(' '), QLatin1Char('0')));
+    };
+    const qint64 spentBefore = spentSeconds();
     window.abMainMenu_ToolClick(ToolId::ManualAppointment);
     EXPECT_EQ(linksOfCurrent("tblTimedAppointments"), timed + 1);
+    // The hour away counts on the TimeCard, and what it was spent on reaches the appointment.
+    EXPECT_EQ(spentSeconds(), spentBefore + 3600);
+    bool detailWritten = false;
+    for (QDirIterator it(tmp.filePath(QStringLiteral("items")), {QStringLiteral("*.ics")},
+                         QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        QFile file(it.next());
+        detailWritten |= file.open(QIODevice::ReadOnly) && file.readAll().contains("Site visit");
+    }
+    EXPECT_TRUE(detailWritten);
     EXPECT_TRUE(person.seen().contains(QStringLiteral(" New Note")));
     EXPECT_TRUE(person.seen().contains(QStringLiteral(" Out-Of-Office Time")));
 

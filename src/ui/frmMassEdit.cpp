@@ -230,7 +230,15 @@ void frmMassEdit::cmdApply_Click()
     if (!r || !m_setup.apply)
         return;
     m_apply->setEnabled(false);
-    const MassEdit::Outcome outcome = m_setup.apply(*r);
+    MassEdit::Outcome outcome = MassEdit::Outcome::Cancelled;
+    try {
+        outcome = m_setup.apply(*r);
+    } catch (const std::exception &) {
+        // Thrown on past the event loop it would leave a dead dialog behind.
+        m_failure = std::current_exception();
+        reject();
+        return;
+    }
     m_apply->setEnabled(true);
     setProgressLabel(QString());
     m_progress->setValue(0);

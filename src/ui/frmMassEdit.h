@@ -60,6 +60,8 @@ public:
 
 private:
     void build();
+    // Keeps the error being handled and closes the dialog.
+    void fail();
 
     MassEditSetup m_setup;
     Prompts &m_prompts;

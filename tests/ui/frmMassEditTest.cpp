@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -258,4 +259,18 @@ TEST_F(MassEditWindow, AnEditTheDatabaseRefusesClosesTheDialogForTheCommonHandle
     QFile file(QDir(tmp.filePath("reports")).filePath(files.front()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("frmMassEdit: cmdApply_Click"));
+
+    // So does a contact list that cannot be read.
+    closed = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        cnn().execute("ALTER TABLE tblContacts RENAME TO tblGone");
+        dialog->findChild<QToolButton *>("abSelectContact")->click();
+        cnn().execute("ALTER TABLE tblGone RENAME TO tblContacts");
+        closed = !dialog->isVisible();
+    });
+    host->window().abMainMenu_ToolClick(ToolId::MassEdit);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(errors.errorCount(), 10);
 }

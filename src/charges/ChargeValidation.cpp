@@ -2,6 +2,8 @@
 
 #include "charges/ChargeRecord.h"
 
+#include <limits>
+
 namespace quorvale {
 
 namespace {
@@ -10,6 +12,13 @@ bool positive(const QString &text, const QLocale &locale)
 {
     const std::optional<Money> n = chargeNumber(text, locale);
     return n && *n > Money();
+}
+
+// The quantity is stored as a 32-bit whole number; more would wrap into nonsense.
+bool storableQuantity(const QString &text, const QLocale &locale)
+{
+    const std::optional<Money> n = chargeNumber(text, locale);
+    return n && *n < Money::fromWhole(std::numeric_limits<qint32>::max());
 }
 
 } // namespace
@@ -37,7 +46,7 @@ int ValidateRecord(const ChargeRecord &r, ChargeKind kind, const ChargeRules &ru
         return EndDate;
     if (r.description.isEmpty())
         return Description;
-    if (!positive(r.quantityText, locale))
+    if (!positive(r.quantityText, locale) || !storableQuantity(r.quantityText, locale))
         return Quantity;
     if (!positive(r.rateText, locale))
         return Rate;

@@ -16,7 +16,9 @@ struct ChargeWindowContext;
 // Expenses and fixed charges from the main window: the linked expenses of the
 // current TimeCard (tool bar) and the manage-all windows (Ctrl+F5, Ctrl+F6).
 // The new-item commands choose their kind elsewhere and come in through
-// itemDialog().
+// itemDialog(). Run-time errors are thrown on (QvError) to the caller, the main
+// window's command guard or the Links page, which hand them to the common error
+// handler.
 class ChargeCommands : public CommandSet {
 public:
     ChargeCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor, Prompts &prompts);

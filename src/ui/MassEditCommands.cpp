@@ -128,6 +128,9 @@ void MassEditCommands::run(int toolId)
         const PointerScope pointer(Qt::ArrowCursor);
         choice = dialog.exec();
     }
+    // The main window's command guard hands it to the common error handler.
+    if (dialog.failure())
+        std::rethrow_exception(dialog.failure());
     if (choice != QDialog::Accepted)
         return;
     // A timer tick may have written the shown row meanwhile: its save must check

@@ -4,6 +4,7 @@
 #include "charges/PaymentEntry.h"
 #include "platform/core/QvError.h"
 #include "support/Prompts.h"
+#include "support/Trace.h"
 #include "timecards/PickLists.h"
 #include "timecards/RateChoices.h"
 #include "ui/ContactPickerDialog.h"
@@ -210,7 +211,7 @@ void frmExpenses::build()
 
     m_quantity = lineEdit("txtQuantity", 12);
     m_quantity->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    row(tr("&Units:"), m_quantity);
+    row(tr("U&nits:"), m_quantity); // Alt+U is the bill status's
     m_rate = lineEdit("txtRate", 20);
     m_rate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row(tr("&Rate:"), m_rate);
@@ -292,6 +293,8 @@ void frmExpenses::buildToolBar(QLayout *layout)
         action->setToolTip(tip);
         action->setStatusTip(tip);
         action->setShortcut(key);
+        // "|<" and the like mean nothing read aloud.
+        m_toolBar->widgetForAction(action)->setAccessibleName(tip);
         connect(action, &QAction::triggered, this, [this, name] { runTool(QLatin1String(name)); });
     };
     add(Tool::First, QStringLiteral("|<"), tr("Go to first %1 record.").arg(noun),
@@ -317,10 +320,12 @@ void frmExpenses::buildToolBar(QLayout *layout)
         QAction *pick = m_toolBar->addAction(QStringLiteral("..."));
         pick->setObjectName(QStringLiteral("abQFContact"));
         pick->setToolTip(tr("Click to select Quick Filter contact."));
+        m_toolBar->widgetForAction(pick)->setAccessibleName(pick->toolTip());
         connect(pick, &QAction::triggered, this, &frmExpenses::pickFilterContact);
         QAction *clear = m_toolBar->addAction(QStringLiteral("X"));
         clear->setObjectName(QStringLiteral("abQFContactClear"));
         clear->setToolTip(tr("Click to clear Quick Filter."));
+        m_toolBar->widgetForAction(clear)->setAccessibleName(clear->toolTip());
         connect(clear, &QAction::triggered, this, [this] {
             m_filterContactId = 0;
             m_contactFilter->clear();
@@ -544,22 +549,23 @@ void frmExpenses::validate()
 
 void frmExpenses::pickContact()
 {
+    const TraceScope trace(u"frmExpenses: cmdSelectContact_Click");
     std::optional<PickedContact> picked;
     try {
         picked = ContactPickerDialog::OpenItemList(this, m_link, m_context.rules.terms.contact);
-    } catch (const QvError &error) {
-        tell(error.description());
+        // Closing the picker without a choice keeps the contact there was.
+        if (!picked)
+            return;
+        m_record.contactId = picked->QuorvaleID;
+        m_record.contactName = picked->ContactName;
+        if (m_mode != ChargeMode::Add)
+            m_record.realization = applicableRealization(
+                m_link, isExpense() ? RealizationKind::Expense : RealizationKind::FixedCharge,
+                m_record.contactId, m_context.realizationInUse);
+    } catch (const QvError &) {
+        fail();
         return;
     }
-    // Closing the picker without a choice keeps the contact there was.
-    if (!picked)
-        return;
-    m_record.contactId = picked->QuorvaleID;
-    m_record.contactName = picked->ContactName;
-    if (m_mode != ChargeMode::Add)
-        m_record.realization = applicableRealization(
-            m_link, isExpense() ? RealizationKind::Expense : RealizationKind::FixedCharge,
-            m_record.contactId, m_context.realizationInUse);
     fillActivities(1, m_record.activity1Id);
     fillActivities(2, m_record.activity2Id);
     // Activities the new contact does not offer are not kept for it.
@@ -584,11 +590,12 @@ void frmExpenses::clearContact()
 
 void frmExpenses::browseParticipants()
 {
+    const TraceScope trace(u"frmExpenses: cmdBrowse_Click");
     std::optional<QString> chosen;
     try {
         chosen = frmSelectParticipants::pick(this, m_link);
-    } catch (const QvError &error) {
-        tell(error.description());
+    } catch (const QvError &) {
+        fail();
         return;
     }
     // Cancel leaves the participants as they were.
@@ -622,6 +629,7 @@ ChargeRecord frmExpenses::freshRow() const
 
 bool frmExpenses::save()
 {
+    const TraceScope trace(u"frmExpenses: ProcessSave");
     validate();
     if (m_errorCode != 0 || m_record.readOnly(isExpense()))
         return false;
@@ -668,9 +676,8 @@ bool frmExpenses::save()
         row.billStatus = m_record.billStatus;
         ProcessSave(m_link, row);
         return true;
-    } catch (const QvError &error) {
-        // The entry stays as it is, so the person can try again.
-        tell(error.description());
+    } catch (const QvError &) {
+        fail();
         return false;
     }
 }
@@ -750,6 +757,7 @@ void frmExpenses::runTool(const QString &name)
 {
     if (!m_store)
         return;
+    const TraceScope trace(u"frmExpenses: ActiveBar54_ToolClick");
     const auto fresh = [this] { return freshRow(); };
     try {
         if (name == QLatin1String(Tool::Delete) && m_store->adding()) {
@@ -796,8 +804,9 @@ void frmExpenses::runTool(const QString &name)
             processQuickFilter();
             return;
         }
-    } catch (const QvError &error) {
-        tell(error.description());
+    } catch (const QvError &) {
+        fail();
+        return;
     }
     showRow();
     if (name == QLatin1String(Tool::AddNew))
@@ -806,11 +815,12 @@ void frmExpenses::runTool(const QString &name)
 
 void frmExpenses::pickFilterContact()
 {
+    const TraceScope trace(u"frmExpenses: abQFContact_Click");
     std::optional<PickedContact> picked;
     try {
         picked = ContactPickerDialog::OpenItemList(this, m_link, m_context.rules.terms.contact);
-    } catch (const QvError &error) {
-        tell(error.description());
+    } catch (const QvError &) {
+        fail();
         return;
     }
     if (!picked)
@@ -835,6 +845,7 @@ void frmExpenses::processQuickFilter()
 {
     if (!m_store)
         return;
+    const TraceScope trace(u"frmExpenses: ProcessQuickFilter");
     const qint32 id = m_filter
                           ? (m_filter->currentIndex() > 0 ? m_filter->currentData().toInt() : 0)
                           : (m_contactFilter->text().isEmpty() ? 0 : m_filterContactId);
@@ -858,10 +869,7 @@ void frmExpenses::processQuickFilter()
         // What was typed goes in with the row, as far as it can.
         if (ValidateRecord(m_record, m_kind, m_context.rules, rowStandalone(), m_context.locale) ==
             0) {
-            try {
-                m_store->commit(m_record);
-            } catch (const QvError &) {
-            }
+            m_store->commit(m_record);
         } else {
             m_store->discard();
         }
@@ -871,16 +879,20 @@ void frmExpenses::processQuickFilter()
                                                 "criteria.   \r\n"));
             resetFilterControls();
         }
-    } catch (const QvError &error) {
-        tell(error.description());
+    } catch (const QvError &) {
+        fail();
+        return;
     }
     showRow();
 }
 
 void frmExpenses::done(int result)
 {
-    // `Form_QueryUnload`: the row shown goes in as it is, when it can.
-    if (m_store && !hasNoRows() && m_store->pending(m_record) && !m_record.readOnly(isExpense())) {
+    // `Form_QueryUnload`: the row shown goes in as it is, when it can; what
+    // fails here is dropped, as closing must not end the program. After a
+    // failure nothing more is written.
+    if (!m_failure && m_store && !hasNoRows() && m_store->pending(m_record) &&
+        !m_record.readOnly(isExpense())) {
         try {
             if (ValidateRecord(m_record, m_kind, m_context.rules, rowStandalone(),
                                m_context.locale) == 0)
@@ -898,30 +910,43 @@ void frmExpenses::tell(const QString &text)
     m_prompts.messageBox(windowTitle(), text, PromptButtons::Ok, PromptIcon::Critical);
 }
 
+void frmExpenses::fail()
+{
+    m_failure = std::current_exception();
+    reject();
+}
+
 void frmExpenses::ItemDialog(db::Connection &cnnLink, const ChargeWindowContext &context,
                              Prompts &prompts, int mode, bool standalone, bool isExpense,
                              qint64 itemId, QWidget *parent)
 {
     const ChargeKind kind = isExpense ? ChargeKind::Expense : ChargeKind::FixedCharge;
     std::unique_ptr<frmExpenses> window;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        window = std::make_unique<frmExpenses>(cnnLink, context, prompts, mode, standalone, kind,
-                                               itemId, parent);
-    } catch (const QvError &error) {
+    {
+        const TraceScope trace(u"frmExpenses: Form_Load");
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            window = std::make_unique<frmExpenses>(cnnLink, context, prompts, mode, standalone,
+                                                   kind, itemId, parent);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
         QApplication::restoreOverrideCursor();
-        prompts.messageBox(QStringLiteral("Quorvale"), error.description(), PromptButtons::Ok,
-                           PromptIcon::Critical);
-        return;
     }
-    QApplication::restoreOverrideCursor();
     if (window->hasNoRows()) {
         prompts.messageBox(QStringLiteral("No Current Records"),
                            QStringLiteral("There are no current ") + chargeNames(kind).lowerNoun +
                                QStringLiteral(" records."));
         return;
     }
+    // The main window's busy pointer is for its command, not for the person's
+    // typing here.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
     window->exec();
+    QApplication::restoreOverrideCursor();
+    if (window->failure())
+        std::rethrow_exception(window->failure());
 }
 
 } // namespace quorvale

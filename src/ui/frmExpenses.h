@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QLocale>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -72,7 +73,8 @@ public:
     ~frmExpenses() override;
 
     // `ItemDialog`: the window, modally; in mode 2 without rows the person is
-    // told so and nothing opens. Failures to read are told, not thrown.
+    // told so and nothing opens. A failure to read or store rows closes the
+    // window and is thrown on (QvError) for the common error handler.
     static void ItemDialog(db::Connection &cnnLink, const ChargeWindowContext &context,
                            Prompts &prompts, int mode, bool standalone, bool isExpense,
                            qint64 itemId, QWidget *parent = nullptr);
@@ -83,6 +85,8 @@ public:
     const ChargeRecord &record() const { return m_record; }
     ChargeStore *store() const { return m_store.get(); }
     int errorCode() const { return m_errorCode; }
+    // The run-time error that closed the window, if one did.
+    std::exception_ptr failure() const { return m_failure; }
 
     QLineEdit *contactField() const { return m_contact; }
     QToolButton *selectContactButton() const { return m_selectContact; }
@@ -145,6 +149,8 @@ private:
     void pickFilterContact();
     void resetFilterControls();
     void tell(const QString &text);
+    // Keeps the error being handled and closes the window; ItemDialog throws it on.
+    void fail();
 
     db::Connection &m_link;
     ChargeWindowContext m_context;
@@ -158,6 +164,7 @@ private:
     int m_errorCode = 0;
     bool m_loading = true;
     qint32 m_filterContactId = 0;
+    std::exception_ptr m_failure;
 
     QLineEdit *m_contact = nullptr;
     QToolButton *m_selectContact = nullptr;
@@ -187,7 +194,6 @@ private:
     QLabel *m_positionPanel = nullptr;
     QLabel *m_reimbursementPanel = nullptr;
     QLabel *m_linkPanel = nullptr;
-    std::vector<QWidget *> m_standaloneRows; // contact, activities, job order
 };
 
 } // namespace quorvale

@@ -1,6 +1,7 @@
 #include "frmMassEdit.h"
 
 #include "support/Prompts.h"
+#include "support/Trace.h"
 #include "timecards/TimeCalcs.h"
 
 #include <QApplication>
@@ -102,7 +103,14 @@ void frmMassEdit::build()
     connect(pick, &QToolButton::clicked, this, [this] {
         if (!m_setup.pickContact)
             return;
-        const std::optional<PickedContact> picked = m_setup.pickContact();
+        const TraceScope trace(u"frmMassEdit: abSelectContact_Click");
+        std::optional<PickedContact> picked;
+        try {
+            picked = m_setup.pickContact();
+        } catch (const std::exception &) {
+            fail();
+            return;
+        }
         if (!picked || picked->QuorvaleID == 0)
             return;
         m_contactId = picked->QuorvaleID;
@@ -230,7 +238,13 @@ void frmMassEdit::cmdApply_Click()
     if (!r || !m_setup.apply)
         return;
     m_apply->setEnabled(false);
-    const MassEdit::Outcome outcome = m_setup.apply(*r);
+    MassEdit::Outcome outcome = MassEdit::Outcome::Cancelled;
+    try {
+        outcome = m_setup.apply(*r);
+    } catch (const std::exception &) {
+        fail();
+        return;
+    }
     m_apply->setEnabled(true);
     setProgressLabel(QString());
     m_progress->setValue(0);
@@ -238,6 +252,13 @@ void frmMassEdit::cmdApply_Click()
         accept();
     else if (outcome == MassEdit::Outcome::Declined)
         reject();
+}
+
+void frmMassEdit::fail()
+{
+    // Thrown on past the event loop it would leave a dead dialog behind.
+    m_failure = std::current_exception();
+    reject();
 }
 
 void frmMassEdit::setProgressLabel(const QString &text)

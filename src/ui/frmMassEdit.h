@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -40,7 +41,8 @@ struct MassEditSetup {
 
 // `frmMassEdit`: one value for chosen fields of every TimeCard shown. Only the
 // fields the person set take part. Accepted once applied; rejected on Cancel or
-// when the person answers No to the question.
+// when the person answers No to the question, or when the edit fails: the
+// run-time error is then kept for the caller to throw on.
 class frmMassEdit : public QDialog {
 public:
     frmMassEdit(MassEditSetup setup, Prompts &prompts, QWidget *parent = nullptr);
@@ -54,9 +56,12 @@ public:
 
     void setProgressLabel(const QString &text);
     void setProgress(int done, int total);
+    std::exception_ptr failure() const { return m_failure; }
 
 private:
     void build();
+    // Keeps the error being handled and closes the dialog.
+    void fail();
 
     MassEditSetup m_setup;
     Prompts &m_prompts;
@@ -82,6 +87,7 @@ private:
     QProgressBar *m_progress = nullptr;
     QPushButton *m_apply = nullptr;
     QPushButton *m_cancel = nullptr;
+    std::exception_ptr m_failure;
 };
 
 } // namespace quorvale

@@ -155,6 +155,8 @@ TEST_F(Charges, ValidationNamesTheFirstFieldThatFails)
 
     r.quantityText = "0";
     EXPECT_EQ(ValidateRecord(r, ChargeKind::Expense, rules, false, us), ChargeError::Quantity);
+    r.quantityText = "99999999999"; // past what the whole-number column holds
+    EXPECT_EQ(ValidateRecord(r, ChargeKind::Expense, rules, false, us), ChargeError::Quantity);
     r.quantityText = "1";
     r.rateText = "$0.00";
     EXPECT_EQ(ValidateRecord(r, ChargeKind::Expense, rules, false, us), ChargeError::Rate);

@@ -5,11 +5,13 @@
 #include "ui/frmExpenses.h"
 
 #include "platform/core/Money.h"
+#include "platform/core/QvError.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "support/Trace.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
@@ -17,11 +19,14 @@
 #include "timecards/TimeCardEditor.h"
 #include "ui/ChargeCommands.h"
 #include "ui/MainWindowHost.h"
+#include "ui/frmTimeCard.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -227,4 +232,48 @@ TEST_F(ExpensesWindow, ANewLinkedFixedChargeTakesTheCurrentTimeCard)
     EXPECT_EQ(q.value(0).toLongLong(), *timeCard);
     EXPECT_EQ(q.value(1).toLongLong(), contact.toLongLong());
     EXPECT_EQ(q.value(2).toInt(), userId());
+}
+
+TEST_F(ExpensesWindow, RunTimeErrorsReachTheCommonHandlerWithTheWindowsProcedure)
+{
+    const auto reportText = [this] {
+        QDir dir(tmp.filePath("reports"));
+        const QStringList files = dir.entryList(QDir::Files);
+        if (files.isEmpty())
+            return QString();
+        QFile file(dir.filePath(files.back()));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+
+    // A row the database refuses while moving on: the window closes and the
+    // main window's command hands the error on, no message box of its own.
+    cnn().execute("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON link0.tblExpenses "
+                  "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<frmExpenses *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        shown->descriptionField()->setFocus();
+        QTest::keyClicks(shown->descriptionField(), "x");
+        shown->runTool("tbNext");
+        closed = !shown->isVisible();
+    });
+    host->window().abMainMenu_ToolClick(ToolId::AllExpenses);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(endedWith, ErrorHandler::ExitAfterReport);
+    for (const auto &message : prompts.messages())
+        EXPECT_NE(message.title, "Quorvale: Manage All Expenses");
+    EXPECT_TRUE(reportText().contains("frmExpenses: ActiveBar54_ToolClick"))
+        << reportText().toStdString();
+
+    // A window whose codes cannot be read does not open; its caller gets the error.
+    cnn().execute("ALTER TABLE tblFixedChargeCodes RENAME TO tblGone");
+    const int told = static_cast<int>(prompts.messages().size());
+    EXPECT_THROW(
+        frmExpenses::ItemDialog(cnn(), context(), prompts, ChargeMode::Add, true, false, 0),
+        QvError);
+    EXPECT_TRUE(Trace::text().contains("frmExpenses: Form_Load"));
+    EXPECT_EQ(prompts.messages().size(), told);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

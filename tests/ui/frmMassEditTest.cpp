@@ -21,15 +21,19 @@
 #include "timecards/TimeCardEditor.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/MainWindowHost.h"
+#include "ui/frmTimeCard.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -230,4 +234,43 @@ TEST_F(MassEditWindow, AContactChosenOnTheWindowReachesItsChargesUnlessCancelled
     EXPECT_EQ(editor.timeCards().value("ContactID").toInt(), zephyr.toInt());
     EXPECT_EQ(chargeContact().toInt(), zephyr.toInt());
     EXPECT_EQ(prompts.dialogs().last().name, "UpdatePrompt");
+}
+
+TEST_F(MassEditWindow, AnEditTheDatabaseRefusesClosesTheDialogForTheCommonHandler)
+{
+    cnn().execute("CREATE TEMP TRIGGER refuse BEFORE UPDATE OF Category ON link0.tblTimeCards "
+                  "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    prompts.answer(PromptResult::Yes);
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("txtCategory"), "Refused");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
+        closed = !dialog->isVisible();
+    });
+    host->window().abMainMenu_ToolClick(ToolId::MassEdit);
+    EXPECT_TRUE(closed) << "no dead dialog with its Apply button off";
+    EXPECT_EQ(errors.errorCount(), 5);
+    EXPECT_EQ(cnn().scalar("SELECT COUNT(*) FROM tblTimeCards WHERE Category = 'Refused'").toInt(),
+              0);
+    const QStringList files = QDir(tmp.filePath("reports")).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    QFile file(QDir(tmp.filePath("reports")).filePath(files.front()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("frmMassEdit: cmdApply_Click"));
+
+    // So does a contact list that cannot be read.
+    closed = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        cnn().execute("ALTER TABLE tblContacts RENAME TO tblGone");
+        dialog->findChild<QToolButton *>("abSelectContact")->click();
+        cnn().execute("ALTER TABLE tblGone RENAME TO tblContacts");
+        closed = !dialog->isVisible();
+    });
+    host->window().abMainMenu_ToolClick(ToolId::MassEdit);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(errors.errorCount(), 10);
 }

@@ -315,7 +315,7 @@ TEST_F(ItemCreationTest, OutOfOfficeTimeIsATimedAppointmentOfTheTimeCard)
     PendingTimeDetail pending;
     request.templates.pending = &pending;
     request.templates.timeDetailOption = true;
-    const OutOfOfficeTime away{now, now.addSecs(90 * 60), false};
+    const OutOfOfficeTime away{now, now.addSecs(90 * 60), false, QString()};
     const clsAutoAppointment::Result result = ManualAppointment(
         appointments, session, request.card, request.variables, request.templates, away);
 
@@ -328,7 +328,7 @@ TEST_F(ItemCreationTest, OutOfOfficeTimeIsATimedAppointmentOfTheTimeCard)
     ASSERT_TRUE(appointment);
     EXPECT_TRUE(appointment->Subject().endsWith("Out of office"));
 
-    const OutOfOfficeTime backwards{now, now.addSecs(-60), false};
+    const OutOfOfficeTime backwards{now, now.addSecs(-60), false, QString()};
     EXPECT_FALSE(outOfOfficeProblem(backwards).isEmpty());
     EXPECT_THROW(ManualAppointment(appointments, session, request.card, request.variables,
                                    request.templates, backwards),

@@ -5,6 +5,7 @@
 #include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
 #include "support/Prompts.h"
+#include "ui/PointerScope.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -20,15 +21,6 @@ namespace quorvale {
 namespace {
 
 const QString PromptTitle = QStringLiteral("Quorvale");
-
-// Saving and sending touch files and may run the mail command.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 QString firstLine(const QString &text)
 {
@@ -202,7 +194,7 @@ void ItemEditorDialog::applyEdits()
 bool ItemEditorDialog::save()
 {
     try {
-        const BusyPointer busy;
+        const PointerScope busy(Qt::WaitCursor);
         applyEdits();
         m_item->Save();
     } catch (const QvError &error) {
@@ -255,7 +247,7 @@ void ItemEditorDialog::send()
     }
     pim::SendResult result;
     try {
-        const BusyPointer busy;
+        const PointerScope busy(Qt::WaitCursor);
         result = m_context.transport.send(*mail);
     } catch (const QvError &error) {
         showStatus(error.description());

@@ -13,6 +13,7 @@
 #include "ui/DocumentCommands.h"
 #include "ui/LinkItemChooser.h"
 #include "ui/LinksPanel.h"
+#include "ui/PointerScope.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimerBinding.h"
 #include "ui/frmTimeCard.h"
@@ -180,11 +181,11 @@ void LinkCommands::linkItems(LinkListKind kind)
     LinkItemChooser chooser(QStringLiteral(" Link %1").arg(linkListSelectorText(kind)),
                             std::move(candidates), &m_window);
     // The window runs commands under the busy pointer; a chooser waits for the person.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int answer = chooser.exec();
-    QApplication::restoreOverrideCursor();
-    if (answer != QDialog::Accepted)
-        return;
+    {
+        const PointerScope arrow(Qt::ArrowCursor);
+        if (chooser.exec() != QDialog::Accepted)
+            return;
+    }
     const std::vector<LinkCandidate> linked =
         linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
     stampLinkedItems(m_startUp.outlook(), linked, stampValues(*id), propertyTerms());
@@ -196,11 +197,13 @@ void LinkCommands::linkDocuments()
     const std::optional<qint64> id = timeCardForLinking();
     if (!id)
         return;
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QStringList paths = QFileDialog::getOpenFileNames(
-        &m_window, QStringLiteral("Select Document to Link"),
-        m_startUp.settings().settings.defaultFileDirectory, QStringLiteral("All Files (*)"));
-    QApplication::restoreOverrideCursor();
+    QStringList paths;
+    {
+        const PointerScope arrow(Qt::ArrowCursor);
+        paths = QFileDialog::getOpenFileNames(&m_window, QStringLiteral("Select Document to Link"),
+                                              m_startUp.settings().settings.defaultFileDirectory,
+                                              QStringLiteral("All Files (*)"));
+    }
     if (paths.isEmpty())
         return;
     Documents documents(m_startUp.store().cnnLink(), m_prompts);

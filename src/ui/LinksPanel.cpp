@@ -11,6 +11,7 @@
 #include "timecards/RateChoices.h"
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCalcs.h"
+#include "ui/PointerScope.h"
 #include "ui/frmDeleteOption.h"
 
 #include <QAction>
@@ -54,14 +55,6 @@ std::optional<int> addToolFor(LinkListKind kind)
         return std::nullopt;
     }
 }
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 } // namespace
 
@@ -204,7 +197,7 @@ void LinksPanel::ProcessLinks()
     const LinkListKind kind = static_cast<LinkListKind>(m_selector->currentIndex());
     const std::optional<qint64> id = currentId();
     try {
-        BusyCursor busy;
+        const PointerScope busy(Qt::WaitCursor);
         if (kind == LinkListKind::JournalEntry) {
             TimeCardSnapshot card;
             if (id && m_hooks.snapshot)

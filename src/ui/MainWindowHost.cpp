@@ -226,45 +226,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_linkCommands = std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder,
                                                     *m_timer, *m_documentCommands, prompts, errors);
     m_window->addCommandSet(*m_linkCommands);
-    // Charges are rows of their own, so the Links page hands them to the charge window.
-    m_linkCommands->panel().setChargeHooks(
-        [this](int kind) {
-            const bool expense = kind == static_cast<int>(LinkListKind::Expenses);
-            m_window->statusBar()->showMessage(expense
-                                                   ? QStringLiteral("Adding new expense...")
-                                                   : QStringLiteral("Adding new fixed charge..."));
-            if (!m_newItemCommands->missingLinks())
-                m_chargeCommands->addLinked(expense);
-            m_window->statusBar()->showMessage(QStringLiteral("Review"));
-        },
-        [this](int kind, qint64 id) {
-            m_chargeCommands->editLinked(kind == static_cast<int>(LinkListKind::Expenses), id);
-        });
-    // Add on the Links page means "linked to this TimeCard": the item is made at
-    // once, without asking how to link it.
-    m_linkCommands->panel().setRunTool([this](int toolId) {
-        static constexpr std::pair<int, int> kLinkedCodes[] = {
-            {ToolId::NewPersonalTask, 9},
-            {ToolId::NewTaskRequest, 11},
-            {ToolId::NewMessage, 12},
-            {ToolId::NewScheduledAppointment, 13},
-            {ToolId::NewNote, 14}};
-        for (const auto &[tool, code] : kLinkedCodes) {
-            if (tool == toolId) {
-                m_newItemCommands->NewLinkedItem(code);
-                m_window->statusBar()->showMessage(QStringLiteral("Review"));
-                return;
-            }
-        }
-        m_window->abMainMenu_ToolClick(toolId);
-    });
-    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) { addTimeSpent(seconds); });
-    m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
-        if (linked)
-            m_chargeCommands->addLinked(isExpense);
-        else
-            m_chargeCommands->itemDialog(0, true, isExpense);
-    });
+    connectLinkedItemCommands();
     m_massEditCommands = std::make_unique<MassEditCommands>(*m_window, startUp, *m_editor, prompts,
                                                             *m_linkFollowing);
     m_window->addCommandSet(*m_massEditCommands);
@@ -487,6 +449,50 @@ void MainWindowHost::adjustTime(AdjustDirection direction)
     if (!estimate)
         m_binder->recomputeValue();
     m_window->showCurrent();
+}
+
+void MainWindowHost::connectLinkedItemCommands()
+{
+    // Charges are rows of their own, so the Links page hands them to the charge window.
+    m_linkCommands->panel().setChargeHooks(
+        [this](int kind) {
+            const bool expense = kind == static_cast<int>(LinkListKind::Expenses);
+            const auto review = reviewWhenDone();
+            m_window->statusBar()->showMessage(expense
+                                                   ? QStringLiteral("Adding new expense...")
+                                                   : QStringLiteral("Adding new fixed charge..."));
+            if (!m_newItemCommands->missingLinks())
+                m_chargeCommands->addLinked(expense);
+        },
+        [this](int kind, qint64 id) {
+            const auto review = reviewWhenDone();
+            m_chargeCommands->editLinked(kind == static_cast<int>(LinkListKind::Expenses), id);
+        });
+    // Add on the Links page means "linked to this TimeCard": the item is made at
+    // once, without asking how to link it.
+    m_linkCommands->panel().setRunTool([this](int toolId) {
+        static constexpr std::pair<int, int> kLinkedCodes[] = {
+            {ToolId::NewPersonalTask, 9},
+            {ToolId::NewTaskRequest, 11},
+            {ToolId::NewMessage, 12},
+            {ToolId::NewScheduledAppointment, 13},
+            {ToolId::NewNote, 14}};
+        for (const auto &[tool, code] : kLinkedCodes) {
+            if (tool == toolId) {
+                const auto review = reviewWhenDone();
+                m_newItemCommands->NewLinkedItem(code);
+                return;
+            }
+        }
+        m_window->abMainMenu_ToolClick(toolId);
+    });
+    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) { addTimeSpent(seconds); });
+    m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
+        if (linked)
+            m_chargeCommands->addLinked(isExpense);
+        else
+            m_chargeCommands->itemDialog(0, true, isExpense);
+    });
 }
 
 void MainWindowHost::addTimeSpent(qint64 seconds)

@@ -10,6 +10,8 @@
 #include "ui/ItemInspector.h"
 #include "ui/frmTimeCard.h"
 
+#include <QScopeGuard>
+#include <QStatusBar>
 #include <memory>
 
 namespace quorvale {
@@ -140,6 +142,15 @@ private:
     DeleteContext deleteContext();
 
     void syncTimerTools();
+    // The Links page's Add and Edit reach the new-item and charge commands; new
+    // charges open the charge window.
+    void connectLinkedItemCommands();
+    // Puts the status bar back to "Review" when it goes, however the work ended.
+    auto reviewWhenDone()
+    {
+        return qScopeGuard(
+            [this] { m_window->statusBar()->showMessage(QStringLiteral("Review")); });
+    }
     // Paste, Cancel and Cancel && Resume from the menu act as in the interrupt window.
     void interruptTool(int id);
     // The time segment field shows the current TimeCard's note on its next run.

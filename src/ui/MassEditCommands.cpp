@@ -12,25 +12,13 @@
 #include "timecards/ValueRefresh.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/LinkFollowing.h"
+#include "ui/PointerScope.h"
 #include "ui/frmMassEdit.h"
 #include "ui/frmTimeCard.h"
 
 #include <QApplication>
 
 namespace quorvale {
-
-namespace {
-
-// Sets the pointer for as long as it lives; the window's busy pointer would
-// otherwise hang over the dialog.
-struct PointerScope {
-    explicit PointerScope(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
-    ~PointerScope() { QApplication::restoreOverrideCursor(); }
-    PointerScope(const PointerScope &) = delete;
-    PointerScope &operator=(const PointerScope &) = delete;
-};
-
-} // namespace
 
 MassEditCommands::MassEditCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
                                    Prompts &prompts, LinkFollowing &links)

@@ -8,6 +8,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/PointerScope.h"
 #include "ui/TimeCardMirror.h"
 #include "ui/frmAutoTasks.h"
 #include "ui/frmNewItem.h"
@@ -21,15 +22,6 @@
 namespace quorvale {
 
 namespace {
-
-// The window runs commands under the busy pointer; a dialog waits for the person.
-class ArrowPointer {
-public:
-    ArrowPointer() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~ArrowPointer() { QApplication::restoreOverrideCursor(); }
-    ArrowPointer(const ArrowPointer &) = delete;
-    ArrowPointer &operator=(const ArrowPointer &) = delete;
-};
 
 struct ItemCommand {
     int toolId;
@@ -151,7 +143,7 @@ std::optional<NewItemChoice> NewItemCommands::choose(int toolId, bool timeCardAv
         m_prompts, &m_window);
     bool accepted = false;
     {
-        const ArrowPointer arrow;
+        const PointerScope arrow(Qt::ArrowCursor);
         accepted = dialog.exec() == QDialog::Accepted;
     }
     if (failure)
@@ -172,7 +164,7 @@ bool NewItemCommands::missingLinks()
         {o.terms.contact, o.contactInUse, o.contactRequired, has("ContactID")},
         {o.terms.activity1, o.activity1InUse, o.activity1Required, has("Activity1ID")},
         {o.terms.activity2, o.activity2InUse, o.activity2Required, has("Activity2ID")}};
-    const ArrowPointer arrow;
+    const PointerScope arrow(Qt::ArrowCursor);
     return MissingLinks(fields, m_prompts);
 }
 
@@ -217,7 +209,7 @@ bool NewItemCommands::create(int toolId, const NewItemChoice &choice)
 {
     NewItemRequest r = request(choice);
     ItemCreation items = creation();
-    const ArrowPointer arrow;
+    const PointerScope arrow(Qt::ArrowCursor);
     switch (toolId) {
     case ToolId::NewPersonalTask:
     case ToolId::NewTaskRequest:
@@ -265,7 +257,7 @@ void NewItemCommands::newCharge(int toolId)
     if (!choice || !m_openChargeDialog)
         return;
     status(QString::fromLatin1(itemCommand(toolId)->opening));
-    const ArrowPointer arrow;
+    const PointerScope arrow(Qt::ArrowCursor);
     m_openChargeDialog(toolId == ToolId::NewExpense, choice->mode == LinkMode::TimeCard);
 }
 
@@ -278,12 +270,12 @@ void NewItemCommands::outOfOfficeTime()
     frmOutOfOffice dialog(OutOfOfficeTime{end.addSecs(-3600), end, false, QString()},
                           qtTimeFormat(m_startUp.timeFormat()), m_prompts, &m_window);
     {
-        const ArrowPointer arrow;
+        const PointerScope arrow(Qt::ArrowCursor);
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
     status(QStringLiteral("Creating Outlook appointment..."));
-    const ArrowPointer arrow;
+    const PointerScope arrow(Qt::ArrowCursor);
     const OutOfOfficeTime time = dialog.time();
     const clsAutoAppointment::Result result =
         m_mirror.ManualAppointment(m_editor.timeCards().record(), time);
@@ -333,7 +325,7 @@ void NewItemCommands::openAutoTasks(std::optional<NewItemChoice> choice)
         &m_window);
     shown = &window;
     {
-        const ArrowPointer arrow;
+        const PointerScope arrow(Qt::ArrowCursor);
         window.exec();
     }
     shown = nullptr;

@@ -4,6 +4,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/UpdatePrompt.h"
 #include "ui/FolderPickerDialog.h"
+#include "ui/PointerScope.h"
 #include "ui/frmDeleteTimeCard.h"
 #include "ui/frmTimeAdd.h"
 #include "ui/frmUpdatePrompt.h"
@@ -55,9 +56,11 @@ PromptResult QtPrompts::messageBox(const QString &title, const QString &text, Pr
         break;
     }
     // A busy pointer left by long work must not sit over a question.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int pressed = box.exec();
-    QApplication::restoreOverrideCursor();
+    int pressed = 0;
+    {
+        const PointerScope arrow(Qt::ArrowCursor);
+        pressed = box.exec();
+    }
     switch (pressed) {
     case QMessageBox::Ok:
         return PromptResult::Ok;

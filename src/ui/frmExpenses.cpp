@@ -8,6 +8,7 @@
 #include "timecards/PickLists.h"
 #include "timecards/RateChoices.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/PointerScope.h"
 #include "ui/frmSelectParticipants.h"
 
 #include <QAction>
@@ -924,15 +925,9 @@ void frmExpenses::ItemDialog(db::Connection &cnnLink, const ChargeWindowContext 
     std::unique_ptr<frmExpenses> window;
     {
         const TraceScope trace(u"frmExpenses: Form_Load");
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            window = std::make_unique<frmExpenses>(cnnLink, context, prompts, mode, standalone,
-                                                   kind, itemId, parent);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
+        const PointerScope busy(Qt::WaitCursor);
+        window = std::make_unique<frmExpenses>(cnnLink, context, prompts, mode, standalone, kind,
+                                               itemId, parent);
     }
     if (window->hasNoRows()) {
         prompts.messageBox(QStringLiteral("No Current Records"),
@@ -942,9 +937,10 @@ void frmExpenses::ItemDialog(db::Connection &cnnLink, const ChargeWindowContext 
     }
     // The main window's busy pointer is for its command, not for the person's
     // typing here.
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    window->exec();
-    QApplication::restoreOverrideCursor();
+    {
+        const PointerScope arrow(Qt::ArrowCursor);
+        window->exec();
+    }
     if (window->failure())
         std::rethrow_exception(window->failure());
 }

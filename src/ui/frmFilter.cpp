@@ -1,5 +1,6 @@
 #include "frmFilter.h"
 
+#include "ui/OptionalChoiceList.h"
 #include "ui/frmSelectCategories.h"
 
 #include <QComboBox>
@@ -21,15 +22,6 @@ namespace {
 
 // The lowest date stands for "no date", shown empty.
 const QDate kNoDate(1900, 1, 1);
-
-QComboBox *listOf(QWidget *parent, const char *name, const QStringList &items)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->addItem(QString());
-    box->addItems(items);
-    return box;
-}
 
 QDateEdit *dateEdit(QWidget *parent, const char *name)
 {
@@ -135,11 +127,11 @@ void frmFilter::build()
     m_activity2->setObjectName(QStringLiteral("cboActivity2"));
     addRow(m_setup.terms.activity2 + QStringLiteral(" &2:"), m_activity2, m_activity2,
            m_setup.activity2InUse);
-    m_billStatus = listOf(this, "cboBillStatus", m_setup.billStatuses);
+    m_billStatus = optionalChoiceList(this, "cboBillStatus", m_setup.billStatuses);
     addRow(QStringLiteral("Bill &Status:"), m_billStatus, m_billStatus, true);
-    m_rateSource = listOf(this, "cboRateSource", m_setup.rateSources);
+    m_rateSource = optionalChoiceList(this, "cboRateSource", m_setup.rateSources);
     addRow(QStringLiteral("Rate S&ource:"), m_rateSource, m_rateSource, true);
-    m_entryType = listOf(this, "cboEntryType", m_setup.entryTypes);
+    m_entryType = optionalChoiceList(this, "cboEntryType", m_setup.entryTypes);
     addRow(QStringLiteral("Entr&y Type:"), m_entryType, m_entryType, true);
 
     m_categories = new QLineEdit(this);
@@ -151,7 +143,7 @@ void frmFilter::build()
            m_categories, true);
     connect(m_showCategories, &QPushButton::clicked, this, &frmFilter::cmdShowCategories_Click);
 
-    m_rateOperator = listOf(this, "cboRateOperator", rateOperators());
+    m_rateOperator = optionalChoiceList(this, "cboRateOperator", rateOperators());
     m_rateOperator->removeItem(0);
     m_rate = new QLineEdit(this);
     m_rate->setObjectName(QStringLiteral("txtRate"));
@@ -163,14 +155,14 @@ void frmFilter::build()
     m_rateOperator->setAccessibleName(QStringLiteral("Rate comparison"));
     connect(m_rate, &QLineEdit::editingFinished, this, &frmFilter::rateEdited);
 
-    m_startOperator = listOf(this, "cboStartDateOperator", dateOperators());
+    m_startOperator = optionalChoiceList(this, "cboStartDateOperator", dateOperators());
     m_startOperator->removeItem(0);
     m_startDate = dateEdit(this, "dtStartDate");
     addRow(QStringLiteral("Start &Date:"), line(this, {{m_startOperator, 0}, {m_startDate, 1}}),
            m_startOperator, true);
     m_startOperator->setAccessibleName(QStringLiteral("Start date comparison"));
     m_startDate->setAccessibleName(QStringLiteral("Start date"));
-    m_endOperator = listOf(this, "cboEndDateOperator", dateOperators());
+    m_endOperator = optionalChoiceList(this, "cboEndDateOperator", dateOperators());
     m_endOperator->removeItem(0);
     m_endDate = dateEdit(this, "dtEndDate");
     addRow(QStringLiteral("&End Date:"), line(this, {{m_endOperator, 0}, {m_endDate, 1}}),

@@ -3,6 +3,7 @@
 #include "support/Prompts.h"
 #include "support/Trace.h"
 #include "timecards/TimeCalcs.h"
+#include "ui/OptionalChoiceList.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,15 +23,6 @@
 namespace quorvale {
 
 namespace {
-
-QComboBox *listOf(QWidget *parent, const char *name, const QStringList &items)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->addItem(QString());
-    box->addItems(items);
-    return box;
-}
 
 QComboBox *activityList(QWidget *parent, const char *name,
                         const std::vector<MassEditEntry> &entries)
@@ -123,15 +115,16 @@ void frmMassEdit::build()
     m_activity2 = activityList(this, "cboActivity2", m_setup.activities2);
     addRow(m_setup.terms.activity2 + QStringLiteral(" &2:"), m_activity2, m_activity2,
            m_setup.activity2InUse);
-    m_billStatus = listOf(this, "cboBillStatus", m_setup.billStatuses);
+    m_billStatus = optionalChoiceList(this, "cboBillStatus", m_setup.billStatuses);
     addRow(QStringLiteral("&Billing Status:"), m_billStatus, m_billStatus, true);
-    m_rateSource = listOf(this, "cboRateSource", m_setup.rateSources);
+    m_rateSource = optionalChoiceList(this, "cboRateSource", m_setup.rateSources);
     addRow(QStringLiteral("Rate S&ource:"), m_rateSource, m_rateSource, true);
-    m_rateLevel = listOf(this, "cboRateLevel",
-                         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")});
+    m_rateLevel =
+        optionalChoiceList(this, "cboRateLevel",
+                           {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")});
     addRow(QStringLiteral("Rate &Level:"), m_rateLevel, m_rateLevel, true);
-    m_entryType = listOf(this, "cboEntryType", m_setup.entryTypes);
+    m_entryType = optionalChoiceList(this, "cboEntryType", m_setup.entryTypes);
     addRow(QStringLiteral("E&ntry Type:"), m_entryType, m_entryType, true);
     m_category = new QLineEdit(this);
     m_category->setObjectName(QStringLiteral("txtCategory"));

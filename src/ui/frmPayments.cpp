@@ -3,9 +3,11 @@
 #include "charges/PaymentRecorder.h"
 #include "platform/core/QvError.h"
 #include "support/Prompts.h"
+#include "support/Trace.h"
 #include "timecards/RateChoices.h"
 #include "ui/ContactMaintenanceDialog.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/PointerScope.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -342,31 +344,29 @@ void frmPayments::saveAndAdd()
 
 void frmPayments::openContactManagement()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     std::unique_ptr<ContactMaintenanceDialog> dialog;
     try {
+        const PointerScope busy(Qt::WaitCursor);
         dialog = std::make_unique<ContactMaintenanceDialog>(m_link, m_context.terms, this);
     } catch (const QvError &error) {
-        QApplication::restoreOverrideCursor();
         m_prompts.messageBox(QLatin1String(Title), error.description(), PromptButtons::Ok,
                              PromptIcon::Critical);
         return;
     }
-    QApplication::restoreOverrideCursor();
     dialog->exec();
 }
 
 void frmPayments::showModal(db::Connection &cnnLink, const PaymentWindowContext &context,
                             Prompts &prompts, QWidget *parent)
 {
+    // A window that cannot read its lists does not open; the command's error
+    // handler reports why.
     std::unique_ptr<frmPayments> window;
-    try {
+    {
+        const TraceScope trace(u"frmPayments: Form_Load");
         window = std::make_unique<frmPayments>(cnnLink, context, prompts, parent);
-    } catch (const QvError &error) {
-        prompts.messageBox(QLatin1String(Title), error.description(), PromptButtons::Ok,
-                           PromptIcon::Critical);
-        return;
     }
+    const PointerScope arrow(Qt::ArrowCursor);
     window->exec();
 }
 

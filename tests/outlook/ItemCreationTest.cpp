@@ -4,6 +4,7 @@
 #include "data/DatabaseSettings.h"
 #include "outlook/ManualAppointment.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/ProgramStoreFixture.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
@@ -44,21 +45,11 @@ public:
 
 // A real program database, a real item store with a contact card in it, and
 // the TimeCard new items are made from.
-class ItemCreationTest : public ::testing::Test {
+class ItemCreationTest : public test::ProgramStoreFixture {
 protected:
     void SetUp() override
     {
-        admin::InitOptions init;
-        init.location.programDir = dir.filePath("program");
-        init.location.dataDir = dir.filePath("data");
-        init.userName = "Ann O'Hara";
-        admin::initialise(init, registry);
-        errors.terminate = [](int) {};
-        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
-        ASSERT_TRUE(session.CreateOutlookInstance());
-        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
         pim::setInspector(&person);
 
         clientCard = addContact("Bea Client", "555-0101", "bea@example.org");
@@ -90,7 +81,6 @@ protected:
     }
     void TearDown() override { pim::setInspector(nullptr); }
 
-    db::Connection &cnn() { return store->cnnLink(); }
     qlonglong count(const QString &table)
     {
         return cnn().scalar("SELECT COUNT(*) FROM " + table).toLongLong();
@@ -133,14 +123,6 @@ protected:
         return pim::MailTransport(QStringLiteral("\"%1\" -t -oi").arg(path));
     }
 
-    test::TempDir dir;
-    QString root = dir.filePath("Items");
-    Registry registry{dir.filePath("settings.ini")};
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, dir.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    OutlookSession session{root, registry, prompts};
     PersonAtEditor person;
     const QDateTime now{QDate(2031, 3, 4), QTime(9, 0)};
     QString clientCard, otherCard;

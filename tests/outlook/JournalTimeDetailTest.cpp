@@ -4,6 +4,7 @@
 #include "outlook/JournalProcessing.h"
 #include "outlook/NewJournalEntry.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/ProgramStoreFixture.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/Items.h"
@@ -30,27 +31,16 @@ namespace {
 
 // A real program database made by the administrator tool, a real item store
 // and the connection every item operation goes through.
-class JournalTimeDetailTest : public ::testing::Test {
+class JournalTimeDetailTest : public test::ProgramStoreFixture {
 protected:
     void SetUp() override
     {
-        admin::InitOptions init;
-        init.location.programDir = dir.filePath("program");
-        init.location.dataDir = dir.filePath("data");
-        init.userName = "Ann O'Hara";
-        admin::initialise(init, registry);
-        errors.terminate = [](int) {};
-        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
-        ASSERT_TRUE(session.CreateOutlookInstance());
-        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
         card.timeCardId = static_cast<qint32>(
             cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId, Description) VALUES (1, ?)",
                                      {"kept as stored"}, "TimeCardID"));
     }
 
-    db::Connection &cnn() { return store->cnnLink(); }
     QVariant column(const QString &sql, const QVariantList &params = {})
     {
         return cnn().scalar(sql, params);
@@ -72,15 +62,6 @@ protected:
         card.journalEntryId = fields->entryId;
         return fields->entryId;
     }
-
-    test::TempDir dir;
-    QString root = dir.filePath("Items");
-    Registry registry{dir.filePath("settings.ini")};
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, dir.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    OutlookSession session{root, registry, prompts};
 
     const UserPropertyTerms terms{"Project", true, "Phase", false, "Job Order"};
     TimeCardSnapshot card = [] {

@@ -8,6 +8,7 @@
 #include "outlook/LinkReader.h"
 #include "outlook/LinkedItems.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/ProgramStoreFixture.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/AppointmentItem.h"
@@ -32,27 +33,16 @@ using namespace quorvale;
 
 namespace {
 
-class LinkListTest : public ::testing::Test {
+class LinkListTest : public test::ProgramStoreFixture {
 protected:
     void SetUp() override
     {
-        admin::InitOptions init;
-        init.location.programDir = dir.filePath("program");
-        init.location.dataDir = dir.filePath("data");
-        init.userName = "Ann O'Hara";
-        admin::initialise(init, registry);
-        errors.terminate = [](int) {};
-        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
-        ASSERT_TRUE(session.CreateOutlookInstance());
-        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
         reader = std::make_unique<LinkReader>(session, cnn());
         cardId = cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId) VALUES (1)", {},
                                           "TimeCardID");
     }
 
-    db::Connection &cnn() { return store->cnnLink(); }
     qint64 count(const QString &sql, const QVariantList &params = {})
     {
         return cnn().scalar(sql, params).toLongLong();
@@ -69,14 +59,6 @@ protected:
     }
     std::size_t listed(LinkListKind kind) { return reader->ProcessLinks(kind, cardId).rows.size(); }
 
-    test::TempDir dir;
-    QString root = dir.filePath("Items");
-    Registry registry{dir.filePath("settings.ini")};
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, dir.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    OutlookSession session{root, registry, prompts};
     std::unique_ptr<LinkReader> reader;
     qint64 cardId = 0;
 };

@@ -4,6 +4,7 @@
 #include "data/DatabaseSettings.h"
 #include "outlook/NewJournalEntry.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/ProgramStoreFixture.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/Items.h"
@@ -31,21 +32,11 @@ namespace {
 
 // A TimeCard with its journal entry, a task, a note and a sent message in a
 // real item store, and an expense and a fixed charge in a real database.
-class LinkMaintenanceTest : public ::testing::Test {
+class LinkMaintenanceTest : public test::ProgramStoreFixture {
 protected:
     void SetUp() override
     {
-        admin::InitOptions init;
-        init.location.programDir = dir.filePath("program");
-        init.location.dataDir = dir.filePath("data");
-        init.userName = "Ann O'Hara";
-        admin::initialise(init, registry);
-        errors.terminate = [](int) {};
-        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
-        ASSERT_TRUE(session.CreateOutlookInstance());
-        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
         oldContact = addContact("Olga Old", "Old & Co");
         newContact = addContact("Nina New", "New Ltd");
         design = addActivity("Design");
@@ -67,7 +58,6 @@ protected:
             std::move(hooks));
     }
 
-    db::Connection &cnn() { return store->cnnLink(); }
     qint32 addContact(const QString &name, const QString &company)
     {
         auto item = pim::Items(*session.folder(FolderSlot::Contacts)).Add();
@@ -158,14 +148,6 @@ protected:
         return maintenance->UpdateLinks(QLatin1String(column), value, cardId, false);
     }
 
-    test::TempDir dir;
-    QString root = dir.filePath("Items");
-    Registry registry{dir.filePath("settings.ini")};
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, dir.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    OutlookSession session{root, registry, prompts};
     QMap<QString, QString> contactIds;
     qint32 oldContact = 0, newContact = 0, design = 0, review = 0;
     qint64 cardId = 0;

@@ -7,6 +7,7 @@
 #include "data/DataStore.h"
 #include "data/DatabaseSettings.h"
 #include "outlook/OutlookSession.h"
+#include "outlook/ProgramStoreFixture.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
@@ -44,21 +45,11 @@ using namespace quorvale;
 
 namespace {
 
-class LinksPanelTest : public ::testing::Test {
+class LinksPanelTest : public test::ProgramStoreFixture {
 protected:
     void SetUp() override
     {
-        admin::InitOptions init;
-        init.location.programDir = dir.filePath("program");
-        init.location.dataDir = dir.filePath("data");
-        init.userName = "Ann O'Hara";
-        admin::initialise(init, registry);
-        errors.terminate = [](int) {};
-        store = std::make_unique<DataStore>(DatabaseSettings::read(registry.openSubKey("Database")),
-                                            init.location.programDir, prompts, errors);
-        ASSERT_TRUE(store->OpenDB());
-        ASSERT_TRUE(session.CreateOutlookInstance());
-        ASSERT_TRUE(session.SetFolderObjects(FolderIds{}));
+        ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
         cardId = cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId) VALUES (1)", {},
                                           "TimeCardID");
         LinksPanelHooks hooks;
@@ -74,7 +65,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
     }
 
-    db::Connection &cnn() { return store->cnnLink(); }
     QString addAppointment(FolderSlot slot, const char *table, const QString &subject, int minutes)
     {
         std::unique_ptr<pim::Item> item = pim::Items(*session.folder(slot)).Add();
@@ -110,13 +100,6 @@ protected:
         });
     }
 
-    test::TempDir dir;
-    Registry registry{dir.filePath("settings.ini")};
-    test::ScriptedPrompts prompts;
-    ErrorReport report{prompts, dir.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<DataStore> store;
-    OutlookSession session{dir.filePath("Items"), registry, prompts};
     qint64 cardId = 0;
     QString timeSpent = "0010000";
     QList<int> toolsRun;

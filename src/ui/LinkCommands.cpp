@@ -15,6 +15,7 @@
 #include "ui/LinksPanel.h"
 #include "ui/PointerScope.h"
 #include "ui/TimeCardBinder.h"
+#include "ui/TimeCardMirror.h"
 #include "ui/TimerBinding.h"
 #include "ui/frmTimeCard.h"
 
@@ -36,26 +37,12 @@ QString text(const db::Recordset &rs, const char *column)
 
 LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
                            TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
-                           Prompts &prompts, ErrorHandler &errors)
+                           TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors)
     : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts)
 {
     LinksPanelHooks hooks;
     hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
-    hooks.snapshot = [&editor] {
-        const db::Recordset &rs = editor.timeCards();
-        TimeCardSnapshot card;
-        card.timeCardId = static_cast<qint32>(editor.currentTimeCardId().value_or(0));
-        card.journalEntryId = text(rs, "JournalEntryID");
-        card.description = text(rs, "Description");
-        card.timeSpent = text(rs, "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
-        card.startDate = rs.value(QStringLiteral("StartDate")).toDate();
-        card.startTime = rs.value(QStringLiteral("StartTime")).toTime();
-        card.endDate = rs.value(QStringLiteral("EndDate")).toDate();
-        card.endTime = rs.value(QStringLiteral("EndTime")).toTime();
-        card.entryType = text(rs, "EntryType");
-        card.category = text(rs, "Category");
-        return card;
-    };
+    hooks.snapshot = [&editor, &mirror] { return mirror.snapshot(editor.timeCards().record()); };
     // The recovered entry's EntryID went into the stored row; the pending save
     // must check against that row.
     hooks.journalEntryChanged = [&editor] { editor.timeCards().resyncUnderlyingValues(); };

@@ -16,6 +16,7 @@ class Prompts;
 class StartUp;
 class TimeCardBinder;
 class TimeCardEditor;
+class TimeCardMirror;
 class TimerBinding;
 class frmTimeCard;
 
@@ -26,7 +27,7 @@ class LinkCommands : public CommandSet {
 public:
     LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
                  TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
-                 Prompts &prompts, ErrorHandler &errors);
+                 TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors);
 
     LinksPanel &panel() { return *m_panel; }
 

@@ -223,8 +223,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_filterCommands =
         std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
     m_window->addCommandSet(*m_filterCommands);
-    m_linkCommands = std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder,
-                                                    *m_timer, *m_documentCommands, prompts, errors);
+    m_linkCommands =
+        std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder, *m_timer,
+                                       *m_documentCommands, *m_mirror, prompts, errors);
     m_window->addCommandSet(*m_linkCommands);
     connectLinkedItemCommands();
     m_massEditCommands = std::make_unique<MassEditCommands>(*m_window, startUp, *m_editor, prompts,

@@ -175,7 +175,7 @@ void ItemCreation::link(pim::Item &item, const QString &table, const NewItemRequ
 NewItemResult ItemCreation::New_Task(NewItemRequest &request)
 {
     TraceScope trace(u"modCreateOutlookObjects: New_Task");
-    const TaskItemDefaults &d = m_settings.tasks;
+    const TaskDefaults &d = m_settings.tasks;
     const bool call = isCallTask(request.taskType);
     const std::optional<ItemContact> contact =
         SetItemVariables(request, call ? d.phoneCategory : d.category);

@@ -2,6 +2,7 @@
 
 #include "outlook/AutoTasks.h"
 #include "outlook/LinkMode.h"
+#include "outlook/TaskDefaults.h"
 #include "outlook/Templates.h"
 #include "outlook/TimeCardSnapshot.h"
 #include "outlook/UserPropertyWriter.h"
@@ -25,22 +26,6 @@ class IcalItem;
 class Item;
 } // namespace pim
 
-// The person's item defaults: duration texts (see DurationTexts.h), status,
-// priority and category texts as the options dialog keeps them.
-struct TaskItemDefaults {
-    QString category = QStringLiteral("None");
-    QString dueDate = QStringLiteral("6 days");
-    QString start = QStringLiteral("None");
-    QString reminder = QStringLiteral("2 days");
-    QString priority = QStringLiteral("Normal");
-    QString status = QStringLiteral("Not Started");
-    // Telephone calls: these replace the ones above.
-    QString phoneDueDate = QStringLiteral("Today");
-    QString phoneReminder = QStringLiteral("2 hours");
-    QString phonePriority = QStringLiteral("High");
-    QString phoneCategory = QStringLiteral("None");
-};
-
 struct AppointmentItemDefaults {
     QString category = QStringLiteral("None");
     QString reminder = QStringLiteral("2 days");
@@ -50,7 +35,7 @@ struct AppointmentItemDefaults {
 
 // The person's defaults and the administrator's terms new items follow.
 struct NewItemSettings {
-    TaskItemDefaults tasks;
+    TaskDefaults tasks;
     AppointmentItemDefaults appointments;
     QString noteCategory = QStringLiteral("None");
     QString defaultEntryType = QStringLiteral("Task");

@@ -2,6 +2,7 @@
 
 #include "outlook/FolderKind.h"
 #include "outlook/FolderSlot.h"
+#include "outlook/TaskDefaults.h"
 
 #include <QDir>
 #include <QString>
@@ -44,22 +45,6 @@ struct NoteDefaults {
     QString category = QStringLiteral("None");
 
     bool operator==(const NoteDefaults &) const = default;
-};
-
-// Defaults\Tasks, including those of telephone-call tasks.
-struct TaskDefaults {
-    QString category = QStringLiteral("None");
-    QString dueDate = QStringLiteral("6 days");
-    QString start = QStringLiteral("None");
-    QString reminder = QStringLiteral("2 days");
-    QString priority = QStringLiteral("Normal");
-    QString status = QStringLiteral("Not Started");
-    QString phoneDueDate = QStringLiteral("Today");
-    QString phoneReminder = QStringLiteral("2 hours");
-    QString phonePriority = QStringLiteral("High");
-    QString phoneCategory = QStringLiteral("None");
-
-    bool operator==(const TaskDefaults &) const = default;
 };
 
 // Settings\AutoFill: the field codes the automatic fill of each item kind uses,

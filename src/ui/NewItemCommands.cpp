@@ -57,10 +57,7 @@ NewItemSettings itemSettings(const StartUp &startUp)
     const RegSettings &s = startUp.settings();
     const AdminOptions &o = startUp.options();
     NewItemSettings n;
-    n.tasks = {s.tasks.category,     s.tasks.dueDate,       s.tasks.start,
-               s.tasks.reminder,     s.tasks.priority,      s.tasks.status,
-               s.tasks.phoneDueDate, s.tasks.phoneReminder, s.tasks.phonePriority,
-               s.tasks.phoneCategory};
+    n.tasks = s.tasks;
     n.appointments = {s.appointments.category, s.appointments.reminder, s.appointments.showTimeAs,
                       s.appointments.duration};
     n.noteCategory = s.notes.category;

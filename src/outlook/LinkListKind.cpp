@@ -1,5 +1,9 @@
 #include "LinkListKind.h"
 
+#include "platform/pim/AppointmentItem.h"
+#include "platform/pim/MailItem.h"
+#include "platform/pim/TaskItem.h"
+
 #include <array>
 
 namespace quorvale {
@@ -151,6 +155,26 @@ QString linkListDefaultSort(LinkListKind kind)
         return QStringLiteral("Sent DESC");
     default:
         return QStringLiteral("StartDate DESC");
+    }
+}
+
+bool fitsLinkKind(LinkListKind kind, const pim::Item &item)
+{
+    switch (kind) {
+    case LinkListKind::PersonalTasks:
+    case LinkListKind::AssignedTasks: {
+        const auto *task = dynamic_cast<const pim::TaskItem *>(&item);
+        return task && (task->DelegationState() == 0) == (kind == LinkListKind::PersonalTasks);
+    }
+    case LinkListKind::TimeDetail:
+    case LinkListKind::ScheduledAppointments: {
+        const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(&item);
+        return appointment && appointment->MeetingStatus() == 0;
+    }
+    case LinkListKind::Messages:
+        return dynamic_cast<const pim::MailItem *>(&item) != nullptr;
+    default:
+        return true;
     }
 }
 

@@ -8,6 +8,10 @@
 
 namespace quorvale {
 
+namespace pim {
+class Item;
+}
+
 // What the Links page lists: the selector's index, so the numbers are the ones
 // the window and the commands pass around.
 enum class LinkListKind {
@@ -38,6 +42,9 @@ QString linkListKeyColumn(LinkListKind kind);
 bool isItemLinkKind(LinkListKind kind);
 // Expenses and fixed charges: rows of their own, keyed by number.
 bool isChargeLinkKind(LinkListKind kind);
+// Whether a store item belongs in the kind's list: a task by its delegation,
+// an appointment only while it is no meeting, a message only if it is mail.
+bool fitsLinkKind(LinkListKind kind, const pim::Item &item);
 // The connection's folder whose StoreID finds a kind's items. Messages have
 // none: each link row keeps its own StoreID.
 std::optional<FolderSlot> linkFolderSlot(LinkListKind kind);

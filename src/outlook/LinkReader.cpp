@@ -38,13 +38,13 @@ QVariant orNull(const QDateTime &time)
 // The row an item gives, or nothing when the kind's filter leaves it out.
 std::optional<QVariantList> itemRow(LinkListKind kind, const pim::Item &item, qint64 taskId)
 {
+    if (!fitsLinkKind(kind, item))
+        return std::nullopt;
     const QString eid = item.EntryID();
     switch (kind) {
     case LinkListKind::PersonalTasks:
     case LinkListKind::AssignedTasks: {
-        const auto *task = dynamic_cast<const pim::TaskItem *>(&item);
-        if (!task || (task->DelegationState() == 0) != (kind == LinkListKind::PersonalTasks))
-            return std::nullopt;
+        const auto *task = static_cast<const pim::TaskItem *>(&item);
         if (kind == LinkListKind::PersonalTasks)
             return QVariantList{eid,
                                 task->Subject(),
@@ -62,18 +62,14 @@ std::optional<QVariantList> itemRow(LinkListKind kind, const pim::Item &item, qi
     }
     case LinkListKind::TimeDetail:
     case LinkListKind::ScheduledAppointments: {
-        const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(&item);
-        if (!appointment || appointment->MeetingStatus() != 0)
-            return std::nullopt;
+        const auto *appointment = static_cast<const pim::AppointmentItem *>(&item);
         return QVariantList{eid, appointment->Subject(), orNull(appointment->Start()),
                             orNull(appointment->Start()), appointment->Duration()};
     }
     case LinkListKind::Notes:
         return QVariantList{eid, item.Subject(), orNull(item.CreationTime())};
     case LinkListKind::Messages: {
-        const auto *mail = dynamic_cast<const pim::MailItem *>(&item);
-        if (!mail)
-            return std::nullopt;
+        const auto *mail = static_cast<const pim::MailItem *>(&item);
         const QString from =
             mail->SenderName().isEmpty() ? mail->SenderEmailAddress() : mail->SenderName();
         return QVariantList{eid, mail->To(), from, mail->Subject(), orNull(mail->SentOn())};

@@ -18,29 +18,25 @@ namespace {
 
 std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::Item &item)
 {
+    if (!fitsLinkKind(kind, item))
+        return std::nullopt;
     LinkCandidate c{item.EntryID(), item.StoreID(), item.Subject(), item.CreationTime(),
                     item.parent().name()};
     switch (kind) {
     case LinkListKind::PersonalTasks:
     case LinkListKind::AssignedTasks: {
-        const auto *task = dynamic_cast<const pim::TaskItem *>(&item);
-        if (!task || (task->DelegationState() == 0) != (kind == LinkListKind::PersonalTasks))
-            return std::nullopt;
+        const auto *task = static_cast<const pim::TaskItem *>(&item);
         if (task->DueDate().isValid())
             c.date = task->DueDate();
         return c;
     }
     case LinkListKind::ScheduledAppointments: {
-        const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(&item);
-        if (!appointment || appointment->MeetingStatus() != 0)
-            return std::nullopt;
+        const auto *appointment = static_cast<const pim::AppointmentItem *>(&item);
         c.date = appointment->Start();
         return c;
     }
     case LinkListKind::Messages: {
-        const auto *mail = dynamic_cast<const pim::MailItem *>(&item);
-        if (!mail)
-            return std::nullopt;
+        const auto *mail = static_cast<const pim::MailItem *>(&item);
         if (mail->SentOn().isValid())
             c.date = mail->SentOn();
         return c;

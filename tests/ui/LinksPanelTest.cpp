@@ -4,6 +4,7 @@
 
 #include "ui/LinksPanel.h"
 
+#include "DemoProgramFixture.h"
 #include "data/DataStore.h"
 #include "data/DatabaseSettings.h"
 #include "outlook/OutlookSession.h"
@@ -198,24 +199,12 @@ TEST_F(LinksPanelTest, FailedDeleteKeepsTheLinkAndTheTimeAndTasksShowTheirStatus
 namespace {
 
 // The demo program behind the real main window.
-struct LinksOnMainWindow : ::testing::Test {
+struct LinksOnMainWindow : test::DemoProgramFixture {
     void SetUp() override
     {
-        const QString programDir = tmp.filePath("prog");
-        const QString settingsFile = tmp.filePath("settings.ini");
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
-                          adminRegistry);
-        errors.terminate = [](int) {};
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        clock.set(QDateTime(QDate(2031, 4, 1), QTime(9, 0)));
+        makeDemo();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         host->show();
     }
     void TearDown() override
@@ -223,15 +212,6 @@ struct LinksOnMainWindow : ::testing::Test {
         host.reset();
         startUp.reset();
     }
-
-    test::TempDir tmp;
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime(QDate(2031, 4, 1), QTime(9, 0))};
-    ErrorReport report{prompts, tmp.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
 };
 
 } // namespace

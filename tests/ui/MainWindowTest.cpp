@@ -1,6 +1,7 @@
 // The real main window, offscreen, on a demo database: moving, sorting, showing
 // hidden TimeCards from the keyboard and the menus, and what closing saves.
 
+#include "DemoProgramFixture.h"
 #include "data/WorkingSet.h"
 #include "platform/core/Money.h"
 #include "platform/pim/Items.h"
@@ -53,29 +54,13 @@ using namespace quorvale;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::DemoProgramFixture {
 protected:
-    void SetUp() override
-    {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise(
-            {admin::locationForInit(globals), QStringLiteral("Dana O'Neil"), true, false},
-            adminRegistry);
-        errors.terminate = [this](int code) { endedWith = code; };
-    }
+    void SetUp() override { makeDemo(QStringLiteral("Dana O'Neil")); }
 
     void open()
     {
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
-                               QStringLiteral("HH:mm:ss"), 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         host->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
     }
@@ -104,18 +89,6 @@ protected:
     }
     QVariant current() { return host->commands().currentTimeCardId(); }
     QAction *tool(const char *name) { return window().tool(QLatin1String(name)); }
-
-    test::TempDir tmp;
-    QString programDir = tmp.filePath(QStringLiteral("prog"));
-    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime::currentDateTime()};
-    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
-    ErrorHandler errors{report};
-    int endedWith = 0;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
 };
 
 } // namespace

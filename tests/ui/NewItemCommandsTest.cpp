@@ -1,3 +1,4 @@
+#include "DemoProgramFixture.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "settings/StartUp.h"
@@ -62,25 +63,12 @@ private:
     QStringList m_seen;
 };
 
-class NewItemCommandsTest : public ::testing::Test {
+class NewItemCommandsTest : public test::DemoProgramFixture {
 protected:
     void SetUp() override
     {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise(
-            {admin::locationForInit(globals), QStringLiteral("Dana O'Neil"), true, false},
-            adminRegistry);
-        errors.terminate = [](int) {};
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
-                               QStringLiteral("HH:mm:ss"), 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        makeDemo(QStringLiteral("Dana O'Neil"));
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         host->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
     }
@@ -100,17 +88,6 @@ protected:
                     {host->commands().currentTimeCardId()})
             .toLongLong();
     }
-
-    test::TempDir tmp;
-    QString programDir = tmp.filePath(QStringLiteral("prog"));
-    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime::currentDateTime()};
-    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
-    ErrorHandler errors{report};
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
 };
 
 } // namespace

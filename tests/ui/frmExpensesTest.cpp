@@ -4,6 +4,7 @@
 
 #include "ui/frmExpenses.h"
 
+#include "DemoProgramFixture.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/registry/Registry.h"
@@ -43,22 +44,11 @@ namespace {
 
 const QLocale us(QLocale::English, QLocale::UnitedStates);
 
-struct ExpensesWindow : ::testing::Test {
+struct ExpensesWindow : public test::DemoProgramFixture {
     void SetUp() override
     {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
-                          adminRegistry);
-        errors.terminate = [this](int code) { endedWith = code; };
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        makeDemo();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         meals = static_cast<qint32>(cnn().insertReturningKey(
             "INSERT INTO tblExpenseCodes (ExpenseNumber, ExpenseAbbreviation, "
             "ExpenseDescription, ExpenseRate, ExpenseClass, Active) "
@@ -66,7 +56,6 @@ struct ExpensesWindow : ::testing::Test {
             {QVariant::fromValue(Money::fromWhole(25))}, "ExpenseCodeID"));
     }
 
-    db::Connection &cnn() { return startUp->store().cnnLink(); }
     qint32 userId() { return startUp->settings().userId; }
     ChargeWindowContext context()
     {
@@ -84,18 +73,7 @@ struct ExpensesWindow : ::testing::Test {
         QTest::keyClick(field, Qt::Key_Tab);
     }
 
-    test::TempDir tmp;
-    QString programDir = tmp.filePath("prog");
-    QString settingsFile = tmp.filePath("settings.ini");
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime::currentDateTime()};
-    ErrorReport report{prompts, tmp.filePath("reports")};
-    ErrorHandler errors{report};
-    int endedWith = 0;
     qint32 meals = 0;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
 };
 
 } // namespace

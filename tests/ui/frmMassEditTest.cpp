@@ -4,6 +4,7 @@
 
 #include "ui/frmMassEdit.h"
 
+#include "DemoProgramFixture.h"
 #include "data/DataStore.h"
 #include "outlook/OutlookSession.h"
 #include "platform/pim/Items.h"
@@ -41,36 +42,12 @@ using namespace quorvale;
 
 namespace {
 
-struct MassEditWindow : ::testing::Test {
+struct MassEditWindow : public test::DemoProgramFixture {
     void SetUp() override
     {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
-                          adminRegistry);
-        errors.terminate = [](int) {};
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        makeDemo();
+        ASSERT_NO_FATAL_FAILURE(startProgram());
     }
-
-    db::Connection &cnn() { return startUp->store().cnnLink(); }
-
-    test::TempDir tmp;
-    QString programDir = tmp.filePath("prog");
-    QString settingsFile = tmp.filePath("settings.ini");
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime::currentDateTime()};
-    ErrorReport report{prompts, tmp.filePath("reports")};
-    ErrorHandler errors{report};
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
 };
 
 } // namespace

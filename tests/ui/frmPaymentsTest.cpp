@@ -4,6 +4,7 @@
 
 #include "ui/frmPayments.h"
 
+#include "DemoProgramFixture.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
@@ -38,17 +39,11 @@ using namespace quorvale;
 namespace {
 
 // The demo database behind a started program, as the main window has it.
-struct PaymentsWindow : ::testing::Test {
+struct PaymentsWindow : public test::DemoProgramFixture {
     void SetUp() override
     {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), "Ann O'Hara", true, false},
-                          adminRegistry);
-        errors.terminate = [this](int code) { endedWith = code; };
-        start();
+        makeDemo();
+        ASSERT_NO_FATAL_FAILURE(start());
         cnn().execute("INSERT INTO tblContacts (ContactName, Active) VALUES ('Zephyr Quill', -1)");
         for (int id : {6, 7})
             cnn().execute("INSERT INTO tblPaymentMethods (PaymentMethodID, PaymentMethod) "
@@ -60,14 +55,7 @@ struct PaymentsWindow : ::testing::Test {
     {
         window.reset();
         commands.reset();
-        host.reset();
-        startUp.reset();
-        registry = std::make_unique<Registry>(settingsFile);
-        startUp = std::make_unique<StartUp>(
-            *registry, prompts, errors,
-            StartUpEnvironment{programDir, tmp.filePath("items"), "HH:mm:ss", 1, QString()});
-        ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        ASSERT_NO_FATAL_FAILURE(startProgram());
         commands = std::make_unique<PaymentCommands>(host->window(), *startUp, prompts);
     }
     void openWindow()
@@ -78,7 +66,6 @@ struct PaymentsWindow : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    db::Connection &cnn() { return startUp->store().cnnLink(); }
     qint32 userId() { return startUp->settings().userId; }
     // The next contact picker to open takes the contact found by `search`.
     void pickerWillChoose(const QString &search)
@@ -108,17 +95,6 @@ struct PaymentsWindow : ::testing::Test {
         return q;
     }
 
-    test::TempDir tmp;
-    QString programDir = tmp.filePath("prog");
-    QString settingsFile = tmp.filePath("settings.ini");
-    test::ScriptedPrompts prompts;
-    FixedClock clock{QDateTime::currentDateTime()};
-    ErrorReport report{prompts, tmp.filePath("reports")};
-    ErrorHandler errors{report};
-    int endedWith = 0;
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<StartUp> startUp;
-    std::unique_ptr<MainWindowHost> host;
     std::unique_ptr<PaymentCommands> commands;
     std::unique_ptr<frmPayments> window;
 };

@@ -26,7 +26,14 @@ function(quorvale_test name dir)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_testsupport GTest::gtest ${_gtest_main})
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUORVALE_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp"
-        TIMEOUT 600)
+    set(_env "QT_QPA_PLATFORM=offscreen;QUORVALE_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
+    if(QUORVALE_SANITIZE)
+        # Leaks inside the system's own libraries (fonts, GLib types) are theirs,
+        # not ours; everything else fails the test.
+        list(APPEND _env
+            "ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+            "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+            "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600)
 endfunction()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QSet>
 #include <exception>
 #include <functional>
 
@@ -23,6 +24,12 @@ public:
 
 private:
     std::function<void(const std::exception &)> m_handler;
+    // Dialogs shown over the busy pointer, each with the arrow it pushed.
+    QSet<const QWidget *> m_arrowed;
+
+    // A dialog that waits for the person takes the normal pointer while it shows,
+    // whatever work opened it: the busy pointer is for work the person waits on.
+    void pointerForDialog(QObject *receiver, QEvent::Type type);
 };
 
 } // namespace quorvale

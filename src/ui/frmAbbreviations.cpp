@@ -173,14 +173,18 @@ void frmAbbreviations::addEntry()
         return;
     // The name finds its text when it is inserted, so a second entry of the same
     // name could never be reached: choose the one there is.
+    // Take the row before adding: a push_back may move the entries and leave an
+    // iterator into them dangling.
     const auto same = std::find_if(m_entries.cbegin(), m_entries.cend(),
                                    [&](const Abbreviation &entry) { return entry.name == name; });
-    if (same == m_entries.cend()) {
+    const int row = static_cast<int>(same - m_entries.cbegin());
+    if (row == static_cast<int>(m_entries.size())) {
         m_entries.push_back({name, QLatin1String(AbbreviationTexts::NewText)});
+        const QSignalBlocker blocker(m_list);
         m_list->addItem(name);
     }
     m_name->clear();
-    select(static_cast<int>(same - m_entries.cbegin()));
+    select(row);
     m_text->setFocus();
     m_text->selectAll();
 }

@@ -116,6 +116,44 @@ TEST_F(AbbreviationsUi, AddAppendsTheTypedNameAndOffersTheTextForOvertyping)
     EXPECT_EQ(dialog->list()->count(), 4);
 }
 
+// Adding to an empty list grows the entries under the dialog's feet: each new name
+// must be the one chosen, and an empty or one-entry list must take every button.
+TEST_F(AbbreviationsUi, AnEmptyListTakesAddDeleteMoveAndApply)
+{
+    SaveAbbreviations(local, {});
+    auto dialog = openDialog();
+    click(*dialog, "Move &Up");
+    click(*dialog, "Move Do&wn");
+    click(*dialog, "D&elete");
+    click(*dialog, "&Apply");
+    EXPECT_TRUE(FillAbbreviationList(local).isEmpty());
+
+    const QStringList typed{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                            QStringLiteral("d"), QStringLiteral("e")};
+    for (int i = 0; i < typed.size(); ++i) {
+        QTest::keyClicks(dialog->nameField(), typed[i]);
+        QTest::keyClick(dialog->nameField(), Qt::Key_Return);
+        ASSERT_EQ(dialog->list()->currentRow(), i);
+        QTest::keyClicks(dialog->textField(), QStringLiteral("text %1").arg(i));
+        EXPECT_EQ(dialog->entries()[static_cast<std::size_t>(i)].text,
+                  QStringLiteral("text %1").arg(i));
+        if (i == 0) { // one entry: moving goes nowhere, deleting empties, adding again
+            click(*dialog, "Move &Up");
+            click(*dialog, "Move Do&wn");
+            EXPECT_EQ(dialog->list()->currentRow(), 0);
+            click(*dialog, "D&elete");
+            EXPECT_EQ(dialog->list()->count(), 0);
+            QTest::keyClicks(dialog->nameField(), typed[0]);
+            QTest::keyClick(dialog->nameField(), Qt::Key_Return);
+            QTest::keyClicks(dialog->textField(), QStringLiteral("text 0"));
+        }
+    }
+    EXPECT_EQ(shownNames(*dialog->list()), typed);
+    click(*dialog, "&Apply");
+    EXPECT_EQ(FillAbbreviationList(local), typed);
+    EXPECT_TRUE(files.prompts.messages().isEmpty());
+}
+
 TEST_F(AbbreviationsUi, DeleteSelectsANeighbourAndTypingWithoutANameWarns)
 {
     auto dialog = openDialog();

@@ -153,6 +153,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         return startUp.commands().ratesFor(source, startUp.options().terms);
     };
     binding.staffId = startUp.settings().staffId;
+    binding.prompts = &prompts;
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
     m_runStore = std::make_unique<ActiveRunStore>(startUp.store().cnnLocal());
     m_timer = std::make_unique<TimerBinding>(m_clock, m_runStore.get(), *m_editor, *m_binder);
@@ -503,9 +504,10 @@ void MainWindowHost::addTimeSpent(qint64 seconds)
     // A run on this TimeCard keeps its time so far before more is added.
     if (m_timer->activeTimeCardId() == m_editor->currentTimeCardId())
         m_timer->pause(true);
-    QString spent = m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
-    spent.replace(QLatin1Char(' '), QLatin1Char('0'));
-    const qint64 total = (spent.isEmpty() ? 0 : ConvertTimeToSeconds(spent)) + seconds;
+    // A damaged time spent throws here rather than being written over.
+    const qint64 total =
+        ConvertTimeToSeconds(m_editor->timeCards().value(QStringLiteral("Quantity")).toString()) +
+        seconds;
     if (!m_binder->write(QStringLiteral("Quantity"), ConvertSecondsToTime(total)))
         return;
     m_binder->recomputeValue();

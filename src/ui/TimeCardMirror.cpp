@@ -63,8 +63,9 @@ TimeCardSnapshot TimeCardMirror::snapshot(const QSqlRecord &row) const
     s.activity2Id = key(row, "Activity2ID");
     s.invoiceId = key(row, "InvoiceID");
     s.description = text(row, "Description");
-    s.timeEstimated = text(row, "TimeEstimated").replace(QLatin1Char(' '), QLatin1Char('0'));
-    s.timeSpent = text(row, "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+    // As stored: Duration reads them wherever they are shown or counted.
+    s.timeEstimated = text(row, "TimeEstimated");
+    s.timeSpent = text(row, "Quantity");
     s.startDate = row.value(QStringLiteral("StartDate")).toDate();
     s.startTime = row.value(QStringLiteral("StartTime")).toTime();
     s.endDate = row.value(QStringLiteral("EndDate")).toDate();

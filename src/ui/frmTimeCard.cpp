@@ -243,6 +243,13 @@ void frmTimeCard::abMainMenu_ToolClick(int toolId)
     CommandSet *commands = commandSetFor(toolId);
     if (!commands)
         return;
+    // A shortcut leaves the focus where it was: a time still being typed is
+    // taken (or refused) before the command sees the TimeCard. Cut, copy and
+    // paste act on the field itself.
+    const bool editsField =
+        toolId == ToolId::Cut || toolId == ToolId::Copy || toolId == ToolId::Paste;
+    if (!editsField && !m_fields->commitTypedTimes())
+        return;
     if (m_guard && !m_guard())
         return;
     if (const ToolInfo *info = CommandTable::find(toolId); info && *info->status)
@@ -298,7 +305,7 @@ void frmTimeCard::changeEvent(QEvent *event)
 
 void frmTimeCard::closeEvent(QCloseEvent *event)
 {
-    if (m_closeGuard && !m_closeGuard()) {
+    if (!m_fields->commitTypedTimes() || (m_closeGuard && !m_closeGuard())) {
         event->ignore();
         return;
     }

@@ -38,8 +38,13 @@ struct EditorHooks {
     std::function<void(const QSqlRecord &row)> ProcessJournalEntry;
     // The journal entry with this EntryID can still be found.
     std::function<bool(const QString &entryId)> journalEntryExists;
-    // `NewJournalEntry`: a new journal item's EntryID; empty when none could be made.
+    // `NewJournalEntry`: a new TimeCard's journal item; its EntryID, empty when
+    // none could be made.
     std::function<QString()> NewJournalEntry;
+    // The journal entry of a stored TimeCard whose entry is gone, written anew
+    // from the row (its dates, contact, activities, description) and already
+    // pointed at by the stored row; its EntryID, empty when none could be made.
+    std::function<QString(const QSqlRecord &row)> restoreJournalEntry;
     // The window shows the row that has just become current (pick lists, rates,
     // value, navigator); it has been settled here first.
     std::function<void()> showRow;

@@ -134,6 +134,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         return !entryId.isEmpty() && journal &&
                m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
     };
+    hooks.restoreJournalEntry = [this](const QSqlRecord &row) {
+        return m_mirror->restoreJournalEntry(row);
+    };
     hooks.NewJournalEntry = [this] {
         const RegSettings &s = m_startUp.settings();
         const std::optional<JournalEntryFields> entry = NewJournalEntry(

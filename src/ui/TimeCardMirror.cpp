@@ -144,17 +144,33 @@ TemplateContext TimeCardMirror::context()
     return t;
 }
 
-QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+clsJournalProcessing &TimeCardMirror::journal()
 {
     const AdminOptions &o = m_startUp.options();
     if (!m_journal)
         m_journal = std::make_unique<clsJournalProcessing>(
             m_startUp.outlook(), m_startUp.store().cnnLink(),
             JournalOptions{propertyTerms(o), o.billingInJournal});
+    return *m_journal;
+}
+
+QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+{
     TemplateContext templates = context();
     const clsJournalProcessing::Result result =
-        m_journal->ProcessJournalEntry(snapshot(row), variables(row), templates);
+        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
     return result.outcome == clsJournalProcessing::Outcome::NotReached ? text(row, "JournalEntryID")
+                                                                       : result.fields.entryId;
+}
+
+QString TimeCardMirror::restoreJournalEntry(const QSqlRecord &row)
+{
+    TemplateContext templates = context();
+    // Only looking at a TimeCard: a run's pending note waits for its own item.
+    templates.pending = nullptr;
+    const clsJournalProcessing::Result result =
+        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
+    return result.outcome == clsJournalProcessing::Outcome::NotReached ? QString()
                                                                        : result.fields.entryId;
 }
 

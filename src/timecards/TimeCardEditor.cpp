@@ -188,6 +188,14 @@ void TimeCardEditor::adoTimeCardRS_MoveComplete()
         m_hooks.showRow();
 }
 
+void TimeCardEditor::recordStored(db::Recordset &)
+{
+    if (!m_timer)
+        return;
+    if (const std::optional<qint64> id = currentTimeCardId())
+        m_timer->rowStored(*id);
+}
+
 bool TimeCardEditor::ProcessActiveCard()
 {
     const std::optional<qint64> active = m_timer ? m_timer->activeTimeCardId() : std::nullopt;

@@ -26,6 +26,8 @@ public:
     virtual void tick() = 0;
     // `PauseTimer`: save keeps the time changes, else the run's start values return.
     virtual void pause(bool save) = 0;
+    // The TimeCard's row was stored: what a run's end wrote into it is safe.
+    virtual void rowStored(qint64 timeCardId) { Q_UNUSED(timeCardId) }
 };
 
 // Why the current row is about to change (the event's reason).
@@ -124,6 +126,7 @@ public:
     // `adoTimeCardRS_MoveComplete`, also run for the set's own move events.
     void adoTimeCardRS_MoveComplete();
     void moveComplete(db::Recordset &) override { adoTimeCardRS_MoveComplete(); }
+    void recordStored(db::Recordset &) override;
 
     // `ProcessActiveCard`: settles the TimeCard with the running timer before a
     // new TimeCard is created or the window closes. True: go on.

@@ -16,6 +16,7 @@
 #include "timecards/ActiveRunStore.h"
 #include "timecards/Clock.h"
 #include "timecards/Rates.h"
+#include "timecards/SegmentNotes.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/TimeCardBinder.h"
@@ -125,6 +126,7 @@ public:
         m_runStore = std::make_unique<ActiveRunStore>(m_startUp.store().cnnLocal());
         m_timer = std::make_unique<TimerBinding>(clock, m_runStore.get(), *m_editor, *m_binder);
         m_editor->setTimer(m_timer.get());
+        m_timer->setNotes(&m_notes);
         m_timer->setRecordSegment([this](const TimeSegment &segment) {
             segmentPart.time(
                 [&] { m_mirror->recordSegment(m_editor->timeCards().record(), segment); });
@@ -142,6 +144,8 @@ public:
     TimeCardEditor &editor() { return *m_editor; }
     TimeCardBinder &binder() { return *m_binder; }
     TimerBinding &timer() { return *m_timer; }
+    ActiveRunStore &runStore() { return *m_runStore; }
+    SegmentNotes &notes() { return m_notes; }
     db::Recordset &timeCards() { return m_editor->timeCards(); }
 
     // F11 as the main window does it, without starting the timer.
@@ -200,6 +204,7 @@ private:
     std::unique_ptr<TimeCardBinder> m_binder;
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
+    SegmentNotes m_notes;
 };
 
 // ---- the baseline's pieces -------------------------------------------------
@@ -685,12 +690,69 @@ private:
             fail("the baseline formatted nothing");
         out.push_back({QStringLiteral("timer tick, CPU"), oursCpu.spread(), baseCpu.spread(), 0.1});
         out.push_back({QStringLiteral("timer tick, wall"), oursWall.spread(), {}, 0});
+        heartbeat(stack, out);
 
         timer.cancel();
         if (timer.activeTimeCardId())
             fail("the timer did not stop");
         if (!stack.editor().leaveCurrent())
             fail("the timed TimeCard cannot be left");
+    }
+
+    // MainTimer's whole tick with the heartbeat write (the run's record for
+    // recovery: every tick here) against the same tick without it (the clock
+    // stands: no write), in alternating blocks of each repetition so that both
+    // meet the same machine. "base" is the tick without the write; the ratio is
+    // with over without, for a writing tick and as the average over one
+    // heartbeat period (one writing tick in Timer::HeartbeatMs / 1000).
+    void heartbeat(ProgramStack &stack, std::vector<OpsMeasure> &out)
+    {
+        constexpr int kTicks = 200;
+        TimerBinding &timer = stack.timer();
+        const qint64 period = Timer::HeartbeatMs / 1000;
+        // A note typed during the run goes with every heartbeat.
+        stack.notes().set(*timer.activeTimeCardId(),
+                          QStringLiteral("Call with the registrar about the lease"));
+        Samples plain;
+        Samples writing;
+        Samples averaged;
+        IoMeter plainIo;
+        IoMeter writingIo;
+        for (int r = 0; r < m_o.repetitions * 2; ++r) {
+            // Just written: the plain block stays within one period.
+            stack.clock.advance(period);
+            timer.secondTick();
+            plainIo.begin();
+            QElapsedTimer wall;
+            wall.start();
+            for (int i = 0; i < kTicks; ++i)
+                timer.secondTick();
+            const double plainMs = static_cast<double>(wall.nsecsElapsed()) / 1e6 / kTicks;
+            plainIo.end();
+
+            writingIo.begin();
+            wall.restart();
+            for (int i = 0; i < kTicks; ++i) {
+                stack.clock.advance(period);
+                timer.secondTick();
+            }
+            const double writingMs = static_cast<double>(wall.nsecsElapsed()) / 1e6 / kTicks;
+            writingIo.end();
+            plain.add(plainMs);
+            writing.add(writingMs);
+            averaged.add((plainMs * static_cast<double>(period - 1) + writingMs) /
+                         static_cast<double>(period));
+        }
+        const std::optional<ActiveRun> kept = stack.runStore().recover();
+        if (!kept || !kept->lastSeen.isValid() || kept->lastSeen.secsTo(stack.clock.now()) > period)
+            fail("the heartbeat did not keep the run's last moment");
+        const double plainWrites = plainIo.writesEach() / kTicks;
+        const double writingWrites = writingIo.writesEach() / kTicks;
+        out.push_back({QStringLiteral("tick + heartbeat write"), writing.spread(), plain.spread(),
+                       0, writingWrites, plainWrites});
+        out.push_back({QStringLiteral("  per tick over %1 s").arg(period), averaged.spread(),
+                       plain.spread(), 0, writingWrites / static_cast<double>(period),
+                       plainWrites});
     }
 
     // F3, some minutes, F3, and the TimeCard left: the row, the time-detail

@@ -4,6 +4,7 @@
 #include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
+#include "settings/InstanceLock.h"
 #include "settings/StartUp.h"
 #include "settings/UserOptions.h"
 #include "support/ErrorHandler.h"
@@ -45,6 +46,11 @@ int main(int argc, char **argv)
 
     Registry registry;
     const QString programDir = programDirectory();
+    // One program per user: a second one would take the first one's running
+    // timer for a crashed run and settle it.
+    const std::optional<InstanceLock> instance = claimProgramDirectory(programDir, prompts);
+    if (!instance)
+        return 1;
     // The person may keep the item store elsewhere (User Options); it applies from this start.
     const QString itemStore = readItemStoreFolder(registry);
     StartUpEnvironment environment{

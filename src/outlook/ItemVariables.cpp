@@ -1,5 +1,7 @@
 #include "outlook/ItemVariables.h"
 
+#include "platform/core/Duration.h"
+
 namespace quorvale {
 
 namespace {
@@ -45,14 +47,7 @@ void ItemVariables::clearTimeCardValues(const QString &defaultEntryType,
 
 QString durationDisplayText(const QString &sevenDigits)
 {
-    const QString text = sevenDigits.trimmed();
-    bool digits = text.size() <= 7 && !text.isEmpty();
-    for (QChar c : text)
-        digits = digits && c.isDigit();
-    if (!digits)
-        return QStringLiteral("000:00:00");
-    const QString padded = text.rightJustified(7, u'0');
-    return padded.left(3) + u':' + padded.mid(3, 2) + u':' + padded.right(2);
+    return Duration::fromColumnOrZero(sevenDigits).toShown();
 }
 
 QString shortDateText(const QDate &date, const QLocale &locale)

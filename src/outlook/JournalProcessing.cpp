@@ -1,5 +1,6 @@
 #include "outlook/JournalProcessing.h"
 
+#include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "platform/pim/ContactItem.h"
@@ -36,11 +37,6 @@ const pim::Folder &journalFolder(const OutlookSession &session)
     return *folder;
 }
 
-int number(const QString &digits)
-{
-    return digits.toInt();
-}
-
 } // namespace
 
 clsJournalProcessing::clsJournalProcessing(OutlookSession &session, db::Connection &cnnLink,
@@ -51,27 +47,7 @@ clsJournalProcessing::clsJournalProcessing(OutlookSession &session, db::Connecti
 
 int clsJournalProcessing::FormatTimeSpent(const QString &timeText)
 {
-    QString text = timeText.trimmed();
-    text.replace(QLatin1Char(' '), QLatin1Char('0'));
-    int hours = 0;
-    int minutes = 0;
-    int seconds = 0;
-    if (text.contains(QLatin1Char(':'))) {
-        QStringList parts = text.split(QLatin1Char(':'));
-        while (parts.size() < 3)
-            parts.prepend(QString());
-        hours = number(parts.at(parts.size() - 3));
-        minutes = number(parts.at(parts.size() - 2));
-        seconds = number(parts.last());
-    } else if (!text.isEmpty()) {
-        // The stored seven digits: hhhmmss.
-        text = text.rightJustified(7, QLatin1Char('0'));
-        hours = number(text.left(text.size() - 4));
-        minutes = number(text.mid(text.size() - 4, 2));
-        seconds = number(text.right(2));
-    }
-    const qint64 total = qint64(hours) * 3600 + qint64(minutes) * 60 + seconds;
-    return static_cast<int>((total + 30) / 60);
+    return static_cast<int>(Duration::fromColumnOrZero(timeText).roundedMinutes());
 }
 
 clsJournalProcessing::Result clsJournalProcessing::ProcessJournalEntry(const TimeCardSnapshot &card,

@@ -1,5 +1,7 @@
 #include "outlook/TimeCardSnapshot.h"
 
+#include "platform/core/Duration.h"
+
 namespace quorvale {
 
 namespace {
@@ -25,13 +27,7 @@ QDateTime TimeCardSnapshot::end() const
 
 QString TimeCardSnapshot::durationText(const QString &sevenDigits)
 {
-    QString digits = sevenDigits.trimmed();
-    digits.replace(QLatin1Char(' '), QLatin1Char('0'));
-    if (digits.isEmpty())
-        digits = QStringLiteral("0000000");
-    digits = digits.rightJustified(7, QLatin1Char('0'));
-    return digits.left(digits.size() - 4) + QLatin1Char(':') + digits.mid(digits.size() - 4, 2) +
-           QLatin1Char(':') + digits.right(2);
+    return Duration::fromColumnOrZero(sevenDigits).toShown();
 }
 
 } // namespace quorvale

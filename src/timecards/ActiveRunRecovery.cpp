@@ -6,6 +6,13 @@
 
 namespace quorvale {
 
+std::optional<LeftOverRunChoice> settledChoice(const ActiveRun &run)
+{
+    if (!run.ended.isValid())
+        return std::nullopt;
+    return run.timeKept ? LeftOverRunChoice::KeepUpToEnd : LeftOverRunChoice::Discard;
+}
+
 QDateTime leftOverRunEnd(const ActiveRun &run, LeftOverRunChoice choice, const QDateTime &now)
 {
     switch (choice) {
@@ -15,6 +22,8 @@ QDateTime leftOverRunEnd(const ActiveRun &run, LeftOverRunChoice choice, const Q
         return std::max(now, run.runStart);
     case LeftOverRunChoice::KeepUpToLastSeen:
         return run.lastSeen.isValid() ? std::max(run.lastSeen, run.runStart) : run.runStart;
+    case LeftOverRunChoice::KeepUpToEnd:
+        return run.ended.isValid() ? std::max(run.ended, run.runStart) : run.runStart;
     }
     return {};
 }
@@ -32,7 +41,8 @@ LeftOverRunResolution resolveLeftOverRun(const ActiveRun &run, LeftOverRunChoice
     const QDateTime end = leftOverRunEnd(run, choice, now);
     const qint64 seconds = run.runStart.secsTo(end);
     resolution.timeSpent = ConvertSecondsToTime(run.baseSeconds + seconds);
-    resolution.segment = TimeSegment{run.runStart, end, seconds, QString()};
+    if (!run.segmentRecorded)
+        resolution.segment = TimeSegment{run.runStart, end, seconds, run.note};
     resolution.endDate = end.date();
     resolution.endTime = end.time();
     return resolution;

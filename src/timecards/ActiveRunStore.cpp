@@ -4,6 +4,7 @@
 #include "platform/db/Transaction.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace quorvale {
 
@@ -17,12 +18,29 @@ const char *const CreateTable = "CREATE TABLE IF NOT EXISTS tblActiveRun ("
                                 "BaseSeconds BIGINT NOT NULL, "
                                 "KeptTimeSpent TEXT NOT NULL, "
                                 "KeptValue BIGINT, "
-                                "LastSeenUtcMs BIGINT)";
+                                "LastSeenUtcMs BIGINT, "
+                                "Note TEXT NOT NULL DEFAULT '', "
+                                "EndedUtcMs BIGINT, "
+                                "TimeKept INTEGER NOT NULL DEFAULT 0, "
+                                "SegmentRecorded INTEGER NOT NULL DEFAULT 0)";
+
+// Columns the first version of the table lacked; a run it holds still counts.
+const std::pair<const char *, const char *> AddedColumns[] = {
+    {"Note", "TEXT NOT NULL DEFAULT ''"},
+    {"EndedUtcMs", "BIGINT"},
+    {"TimeKept", "INTEGER NOT NULL DEFAULT 0"},
+    {"SegmentRecorded", "INTEGER NOT NULL DEFAULT 0"}};
 
 QVariant utcMs(const QDateTime &at)
 {
     return at.isValid() ? QVariant(at.toMSecsSinceEpoch())
                         : QVariant(QMetaType::fromType<qlonglong>());
+}
+
+// A null text would be stored as NULL; the column holds text.
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
 }
 
 QDateTime fromUtcMs(const QVariant &stored)
@@ -39,6 +57,12 @@ void ActiveRunStore::ensureTable()
     if (m_tableReady)
         return;
     m_cnn.execute(QString::fromLatin1(CreateTable));
+    const QSqlRecord columns = m_cnn.database().record(QStringLiteral("tblActiveRun"));
+    for (const auto &[name, type] : AddedColumns) {
+        if (!columns.contains(QLatin1String(name)))
+            m_cnn.execute(QStringLiteral("ALTER TABLE tblActiveRun ADD COLUMN %1 %2")
+                              .arg(QLatin1String(name), QLatin1String(type)));
+    }
     m_tableReady = true;
 }
 
@@ -48,19 +72,35 @@ void ActiveRunStore::save(const ActiveRun &run)
     db::Transaction tx(m_cnn);
     m_cnn.execute(QStringLiteral("DELETE FROM tblActiveRun"));
     m_cnn.execute(
-        QStringLiteral("INSERT INTO tblActiveRun (Slot, TimeCardID, RunStartUtcMs, "
-                       "BaseSeconds, KeptTimeSpent, KeptValue, LastSeenUtcMs) "
-                       "VALUES (1, ?, ?, ?, ?, ?, ?)"),
+        QStringLiteral("INSERT INTO tblActiveRun (Slot, TimeCardID, RunStartUtcMs, BaseSeconds, "
+                       "KeptTimeSpent, KeptValue, LastSeenUtcMs, Note, EndedUtcMs, TimeKept, "
+                       "SegmentRecorded) VALUES (1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {run.timeCardId, utcMs(run.runStart), run.baseSeconds, run.keptTimeSpent,
          run.keptValue ? run.keptValue->toStored() : QVariant(QMetaType::fromType<qlonglong>()),
-         utcMs(run.lastSeen)});
+         utcMs(run.lastSeen), text(run.note), utcMs(run.ended), run.timeKept ? 1 : 0,
+         run.segmentRecorded ? 1 : 0});
     tx.commit();
 }
 
-void ActiveRunStore::markSeen(const QDateTime &at)
+void ActiveRunStore::markSeen(const QDateTime &at, const QString &note)
 {
     ensureTable();
-    m_cnn.execute(QStringLiteral("UPDATE tblActiveRun SET LastSeenUtcMs = ?"), {utcMs(at)});
+    m_cnn.execute(QStringLiteral("UPDATE tblActiveRun SET LastSeenUtcMs = ?, Note = ?"),
+                  {utcMs(at), text(note)});
+}
+
+void ActiveRunStore::markEnded(const QDateTime &at, bool timeKept, const QString &note)
+{
+    ensureTable();
+    m_cnn.execute(QStringLiteral("UPDATE tblActiveRun SET LastSeenUtcMs = ?, EndedUtcMs = ?, "
+                                 "TimeKept = ?, Note = ?"),
+                  {utcMs(at), utcMs(at), timeKept ? 1 : 0, text(note)});
+}
+
+void ActiveRunStore::markSegmentRecorded()
+{
+    ensureTable();
+    m_cnn.execute(QStringLiteral("UPDATE tblActiveRun SET SegmentRecorded = 1"));
 }
 
 void ActiveRunStore::clear()
@@ -72,9 +112,9 @@ void ActiveRunStore::clear()
 std::optional<ActiveRun> ActiveRunStore::recover()
 {
     ensureTable();
-    QSqlQuery query = m_cnn.prepare(
-        QStringLiteral("SELECT TimeCardID, RunStartUtcMs, BaseSeconds, KeptTimeSpent, KeptValue, "
-                       "LastSeenUtcMs FROM tblActiveRun WHERE Slot = 1"));
+    QSqlQuery query = m_cnn.prepare(QStringLiteral(
+        "SELECT TimeCardID, RunStartUtcMs, BaseSeconds, KeptTimeSpent, KeptValue, LastSeenUtcMs, "
+        "Note, EndedUtcMs, TimeKept, SegmentRecorded FROM tblActiveRun WHERE Slot = 1"));
     m_cnn.run(query, {});
     if (!query.next())
         return std::nullopt;
@@ -86,6 +126,10 @@ std::optional<ActiveRun> ActiveRunStore::recover()
     if (!query.value(4).isNull())
         run.keptValue = Money::fromStored(query.value(4));
     run.lastSeen = fromUtcMs(query.value(5));
+    run.note = query.value(6).toString();
+    run.ended = fromUtcMs(query.value(7));
+    run.timeKept = query.value(8).toInt() != 0;
+    run.segmentRecorded = query.value(9).toInt() != 0;
     return run;
 }
 

@@ -87,10 +87,15 @@ void MainCommands::findTimeCard(const QVariant &id)
     db::Recordset &rs = m_set.timeCards();
     if (!id.isValid() || !rs.isOpen() || rs.recordCount() == 0)
         return;
-    rs.find(QStringLiteral("TimeCardID"), id);
-    // A TimeCard no longer in the set leaves the first one current.
-    if (rs.eof())
+    // A find looks from the current row on, and the TimeCard may stand before it
+    // (after F11 the current one is the last): the set's keys are TimeCardIDs,
+    // so the bookmark reaches it wherever it stands.
+    try {
+        rs.setBookmark(id);
+    } catch (const QvError &) {
+        // A TimeCard no longer in the set leaves the first one current.
         rs.moveFirst();
+    }
 }
 
 bool MainCommands::goToTimeCard(const QVariant &id)

@@ -1,6 +1,6 @@
 #include "TimeAdjust.h"
 
-#include "TimeCalcs.h"
+#include "platform/core/Duration.h"
 #include "support/Prompts.h"
 
 namespace quorvale {
@@ -11,15 +11,6 @@ AdjustAmount amount(qint64 seconds, const char *caption, const char *spoken)
 {
     return {seconds, QString::fromLatin1(caption),
             QStringLiteral("Click to add or subtract %1.").arg(QLatin1String(spoken))};
-}
-
-bool holdsDigit(const QString &text)
-{
-    for (QChar c : text) {
-        if (c.isDigit())
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -81,26 +72,23 @@ void TimeAdjust::chooseAmount(std::size_t index)
 void TimeAdjust::typeAmount(const QString &text)
 {
     m_typed = text;
-    if (holdsDigit(text))
+    if (!text.trimmed().isEmpty())
         m_chosen.reset();
 }
 
 std::optional<qint64> TimeAdjust::amountSeconds() const
 {
-    if (holdsDigit(m_typed)) {
-        const auto normal = normaliseDurationText(m_typed);
-        if (!normal)
-            return std::nullopt;
-        QString text = *normal;
-        return ConvertTimeToSeconds(text);
+    if (!m_typed.trimmed().isEmpty()) {
+        const std::optional<Duration> typed = Duration::fromTyped(m_typed);
+        return typed ? std::optional(typed->seconds()) : std::nullopt;
     }
     return m_chosen ? m_amounts[*m_chosen].seconds : 0;
 }
 
-bool TimeAdjust::warn(const char *text)
+bool TimeAdjust::warn(const QString &text)
 {
-    m_prompts.messageBox(QLatin1String(TimeAdjustTexts::WarningCaption), QLatin1String(text),
-                         PromptButtons::Ok, PromptIcon::Warning);
+    m_prompts.messageBox(QLatin1String(TimeAdjustTexts::WarningCaption), text, PromptButtons::Ok,
+                         PromptIcon::Warning);
     return false;
 }
 
@@ -108,27 +96,26 @@ bool TimeAdjust::accept()
 {
     const auto amount = amountSeconds();
     if (!amount)
-        return warn(TimeAdjustTexts::NotATime);
+        return warn(Duration::refusal(m_typed));
     const qint64 sign = m_input.direction == AdjustDirection::Add ? 1 : -1;
 
     if (m_input.target == AdjustTarget::TimeDetail) {
         const qint64 minutes = m_input.current.toLongLong();
         const qint64 adjusted = minutes + sign * ((*amount + 30) / 60);
         if (adjusted < 0)
-            return warn(TimeAdjustTexts::Negative);
+            return warn(QLatin1String(TimeAdjustTexts::Negative));
         m_result = adjusted;
         return true;
     }
 
     // A text that is no duration counts as none rather than stopping the dialog.
-    QString heldText = normaliseDurationText(m_input.current.toString()).value_or(NoDuration);
-    const qint64 held = ConvertTimeToSeconds(heldText);
-    const qint64 adjusted = held + sign * *amount;
-    if (adjusted < 0)
-        return warn(TimeAdjustTexts::Negative);
-    if (adjusted > MaxDurationSeconds)
-        return warn(TimeAdjustTexts::TooLong);
-    m_result = ConvertSecondsToTime(adjusted);
+    const Duration adjusted =
+        Duration::fromColumnOrZero(m_input.current) + Duration::fromSeconds(sign * *amount);
+    if (adjusted.seconds() < 0)
+        return warn(QLatin1String(TimeAdjustTexts::Negative));
+    if (!adjusted.fitsStored())
+        return warn(QLatin1String(TimeAdjustTexts::TooLong));
+    m_result = adjusted.toStored();
     return true;
 }
 

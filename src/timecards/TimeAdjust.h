@@ -33,7 +33,6 @@ inline constexpr const char *TypedAmountTip =
 inline constexpr const char *WarningCaption = "Warning";
 inline constexpr const char *Negative = "Result would be negative.  Try again.";
 inline constexpr const char *TooLong = "Result would be more than 999:59:59.  Try again.";
-inline constexpr const char *NotATime = "Enter the time to add or subtract as hhh:mm:ss.";
 } // namespace TimeAdjustTexts
 
 struct AdjustAmount {
@@ -74,8 +73,8 @@ public:
     // A button's amount; it replaces any typed amount.
     void chooseAmount(std::size_t index);
     std::optional<std::size_t> chosenAmount() const { return m_chosen; }
-    // A typed amount ("hhh:mm:ss", as a duration field takes it); once it holds a
-    // digit it replaces the button's amount.
+    // A typed amount, in any form a duration field takes (Duration::fromTyped);
+    // once it holds anything it replaces the button's amount.
     void typeAmount(const QString &text);
 
     // OK. True: result() holds the adjusted value. False: a warning (caption
@@ -89,7 +88,7 @@ public:
 
 private:
     std::optional<qint64> amountSeconds() const;
-    bool warn(const char *text);
+    bool warn(const QString &text);
 
     AdjustTimeInput m_input;
     Prompts &m_prompts;

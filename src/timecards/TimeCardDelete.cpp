@@ -1,11 +1,11 @@
 #include "timecards/TimeCardDelete.h"
 
+#include "platform/core/Duration.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
 #include "support/Prompts.h"
-#include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardEditor.h"
 
 #include <QDir>
@@ -313,9 +313,8 @@ bool isEmptyTimeCard(TimeCardEditor &editor, db::Connection &cnn)
         return v.isNull() || v.toString().trimmed().isEmpty();
     };
     const auto noTime = [&rs](const char *column) {
-        const std::optional<QString> digits =
-            normaliseDurationText(rs.value(QLatin1String(column)).toString());
-        return !digits || *digits == QLatin1String(NoDuration);
+        const std::optional<Duration> d = Duration::fromColumn(rs.value(QLatin1String(column)));
+        return !d || d->isZero();
     };
     if (!none("ContactID") || !none("Description") || !noTime("Quantity") ||
         !noTime("TimeEstimated"))

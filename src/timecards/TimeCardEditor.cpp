@@ -172,25 +172,28 @@ void TimeCardEditor::adoTimeCardRS_MoveComplete()
     m_contactId = contact.isNull() ? 0 : contact.toInt();
     m_journalEntryId = m_rs.value(JournalColumn).toString();
 
-    if (m_hooks.journalEntryExists && m_hooks.NewJournalEntry && !m_locked) {
+    if (m_hooks.journalEntryExists && m_hooks.restoreJournalEntry && !m_locked) {
         try {
             if (!m_hooks.journalEntryExists(m_journalEntryId)) {
-                const QString replacement = m_hooks.NewJournalEntry();
-                if (!replacement.isEmpty()) {
-                    const FlagScope suppressed(m_suppressOnce);
-                    m_rs.setValue(JournalColumn, replacement);
-                    m_rs.update();
-                    m_journalEntryId = replacement;
-                }
+                const QString restored = m_hooks.restoreJournalEntry(m_rs.record());
+                // Stored behind the set's back: a later save checks against it.
+                if (!restored.isEmpty() && m_rs.resyncUnderlyingValues())
+                    m_journalEntryId = m_rs.value(JournalColumn).toString();
             }
         } catch (const QvError &error) {
-            if (m_rs.editMode() != db::EditMode::None)
-                m_rs.cancelUpdate();
             tell(error);
         }
     }
     if (m_hooks.showRow)
         m_hooks.showRow();
+}
+
+void TimeCardEditor::recordStored(db::Recordset &)
+{
+    if (!m_timer)
+        return;
+    if (const std::optional<qint64> id = currentTimeCardId())
+        m_timer->rowStored(*id);
 }
 
 bool TimeCardEditor::ProcessActiveCard()

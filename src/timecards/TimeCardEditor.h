@@ -26,6 +26,8 @@ public:
     virtual void tick() = 0;
     // `PauseTimer`: save keeps the time changes, else the run's start values return.
     virtual void pause(bool save) = 0;
+    // The TimeCard's row was stored: what a run's end wrote into it is safe.
+    virtual void rowStored(qint64 timeCardId) { Q_UNUSED(timeCardId) }
 };
 
 // Why the current row is about to change (the event's reason).
@@ -38,8 +40,13 @@ struct EditorHooks {
     std::function<void(const QSqlRecord &row)> ProcessJournalEntry;
     // The journal entry with this EntryID can still be found.
     std::function<bool(const QString &entryId)> journalEntryExists;
-    // `NewJournalEntry`: a new journal item's EntryID; empty when none could be made.
+    // `NewJournalEntry`: a new TimeCard's journal item; its EntryID, empty when
+    // none could be made.
     std::function<QString()> NewJournalEntry;
+    // The journal entry of a stored TimeCard whose entry is gone, written anew
+    // from the row (its dates, contact, activities, description) and already
+    // pointed at by the stored row; its EntryID, empty when none could be made.
+    std::function<QString(const QSqlRecord &row)> restoreJournalEntry;
     // The window shows the row that has just become current (pick lists, rates,
     // value, navigator); it has been settled here first.
     std::function<void()> showRow;
@@ -119,6 +126,7 @@ public:
     // `adoTimeCardRS_MoveComplete`, also run for the set's own move events.
     void adoTimeCardRS_MoveComplete();
     void moveComplete(db::Recordset &) override { adoTimeCardRS_MoveComplete(); }
+    void recordStored(db::Recordset &) override;
 
     // `ProcessActiveCard`: settles the TimeCard with the running timer before a
     // new TimeCard is created or the window closes. True: go on.

@@ -1,7 +1,7 @@
 #include "TimeCardList.h"
 
+#include "platform/core/Duration.h"
 #include "platform/db/Command.h"
-#include "timecards/TimeCalcs.h"
 
 #include <QHash>
 #include <QSqlRecord>
@@ -27,10 +27,7 @@ std::vector<TimeCardListRow> loadTimeCardList(db::Connection &cnn, const QString
             row.contact = contacts.value(contact.toInt());
         row.description =
             r.value(QStringLiteral("Description")).toString().section(QLatin1Char('\n'), 0, 0);
-        const std::optional<QString> digits =
-            normaliseDurationText(r.value(QStringLiteral("Quantity")).toString());
-        const QString d = digits.value_or(QString::fromLatin1(NoDuration));
-        row.timeSpent = d.left(3) + QLatin1Char(':') + d.mid(3, 2) + QLatin1Char(':') + d.mid(5, 2);
+        row.timeSpent = Duration::fromColumnOrZero(r.value(QStringLiteral("Quantity"))).toShown();
         row.value = Money::fromStored(r.value(QStringLiteral("Value")));
         rows.push_back(std::move(row));
     }

@@ -1,5 +1,6 @@
 #include "timecards/TimeCardValue.h"
 
+#include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "timecards/Rates.h"
 
@@ -110,16 +111,7 @@ Realization applicableRealization(db::Connection &cnnLink, RealizationKind kind,
 
 std::int64_t timeSpentSeconds(const QVariant &quantity)
 {
-    if (quantity.isNull())
-        return 0;
-    QString text = quantity.toString();
-    text.replace(QLatin1Char(' '), QLatin1Char('0'));
-    text = text.rightJustified(7, QLatin1Char('0'));
-    if (!allDigits(text))
-        return 0;
-    const qsizetype hours = text.size() - 4;
-    return text.left(hours).toLongLong() * 3600 + text.mid(hours, 2).toLongLong() * 60 +
-           text.right(2).toLongLong();
+    return Duration::fromColumnOrZero(quantity).seconds();
 }
 
 Money timeSpentValue(std::int64_t seconds, Money hourlyRate, Realization realization)

@@ -1,7 +1,5 @@
 #include "TimeFieldRules.h"
 
-#include "TimeCalcs.h"
-
 #include <QDateTime>
 
 namespace quorvale {
@@ -28,19 +26,6 @@ QTime storedTime(const QVariant &stored)
         return stored.toTime();
     const QDateTime both = stored.toDateTime();
     return both.isValid() ? both.time() : stored.toTime();
-}
-
-bool isComplete(const QString &shown)
-{
-    QString digits = shown;
-    digits.remove(QLatin1Char(':'));
-    if (digits.size() != DurationTextLength)
-        return false;
-    for (QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -75,32 +60,38 @@ bool endBeforeStart(const QDate &startDate, const QTime &startTime, const QDate 
     return endTime < startTime;
 }
 
-DurationFieldResult durationFieldChanged(DurationField field, const QString &shown,
-                                         const DurationContext &context)
+DurationFieldResult durationFieldLeft(DurationField field, const QString &typed,
+                                      const QVariant &stored, const DurationContext &context)
 {
     DurationFieldResult result;
-    result.text = shown;
-    if (context.timerRunsHere || !isComplete(shown))
+    const std::optional<Duration> entered = Duration::fromTyped(typed);
+    if (!entered) {
+        result.refused = true;
+        result.message = Duration::refusal(typed);
+        return result;
+    }
+    result.text = entered->toShown();
+    const QString storedText = entered->toStored();
+    if (stored.toString() == storedText)
         return result;
     result.store = true;
     result.column = durationColumn(field);
-    result.storedText = QString(shown).remove(QLatin1Char(':'));
+    result.storedText = storedText;
     result.recomputeValue = valueFollowsTime(field, context);
     return result;
 }
 
-DurationFieldResult durationFieldLeft(DurationField field, const QString &shown,
-                                      const QString &stored, const DurationContext &context)
+EndFromStart endFromStart(const QVariant &startDate, const QVariant &startTime, Duration spent)
 {
-    DurationFieldResult result;
-    const auto normal = normaliseDurationText(shown);
-    result.text = normal ? *normal : normaliseDurationText(stored).value_or(NoDuration);
-    result.fieldChanged = result.text != shown;
-    result.store = true;
-    result.column = durationColumn(field);
-    result.storedText = result.text;
-    result.recomputeValue = valueFollowsTime(field, context);
-    return result;
+    const QDate date = storedDate(startDate);
+    const QTime time = storedTime(startTime);
+    if (!date.isValid() || !time.isValid())
+        return {{},
+                {},
+                QStringLiteral("The end time was left as it was: this TimeCard has no "
+                               "start date and time to count the time spent from.")};
+    const QDateTime end = QDateTime(date, time).addSecs(spent.seconds());
+    return {end.date(), end.time(), QString()};
 }
 
 } // namespace quorvale

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Duration.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -28,34 +30,39 @@ QTime timeForLeftField(const QTime &shown, const QVariant &stored, const QTime &
 bool endBeforeStart(const QDate &startDate, const QTime &startTime, const QDate &endDate,
                     const QTime &endTime);
 
-// What the window knows about the TimeCard when a duration field changes.
+// What the window knows about the TimeCard when a duration field is left.
 struct DurationContext {
-    bool timerRunsHere = false; // this TimeCard's timer is running
     bool billingInUse = false;
     QString rateSource;
 };
 
-// What a duration rule asks of the window.
+// What leaving a duration field asks of the window.
 struct DurationFieldResult {
-    QString text;                // what the field shows afterwards
-    bool fieldChanged = false;   // text differs from what the field showed
-    bool store = false;          // write storedText to column at once
+    // The typed text is no time (see Duration::fromTyped): it stays in the
+    // field for correction, nothing is stored, and message says why.
+    bool refused = false;
+    QString message;
+    QString text;                // what the field shows afterwards, when not refused
+    bool store = false;          // write storedText to column
     QString column;              // "TimeEstimated" or "Quantity", when store is set
     QString storedText;          // seven digits, when store is set
     bool recomputeValue = false; // value := seconds x (Rate / 3600), by the rates code
 };
 
-// Every change of a duration field's text. A complete text (seven digits, the
-// mask's ":" separators aside, no blanks) is stored at once unless this
-// TimeCard's timer runs, when the next tick would overwrite it anyway.
-DurationFieldResult durationFieldChanged(DurationField field, const QString &shown,
-                                         const DurationContext &context);
+// Leaving a duration field whose text the person changed. Only what reads as a
+// time is taken; it is stored in the seven-digit form when it differs from the
+// stored value and shown again in the field's own form. Nothing is stored
+// while the person types, so a half-typed or mistyped time never reaches the row.
+DurationFieldResult durationFieldLeft(DurationField field, const QString &typed,
+                                      const QVariant &stored, const DurationContext &context);
 
-// Leaving a changed duration field: the text is padded and its blanks made zeros
-// and written back. Text that is no duration at all (see normaliseDurationText)
-// is not kept: the field shows the stored text again, so nothing typed can turn
-// into a different time unnoticed.
-DurationFieldResult durationFieldLeft(DurationField field, const QString &shown,
-                                      const QString &stored, const DurationContext &context);
+// Time spent entered by hand: the TimeCard ends that long after its start.
+// problem says why the end cannot follow (no start date or time stored).
+struct EndFromStart {
+    QDate endDate;
+    QTime endTime;
+    QString problem;
+};
+EndFromStart endFromStart(const QVariant &startDate, const QVariant &startTime, Duration spent);
 
 } // namespace quorvale

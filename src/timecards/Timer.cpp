@@ -27,7 +27,8 @@ void Timer::setShownTimeCard(std::optional<qint64> timeCardId)
 }
 
 std::optional<TimerStarted> Timer::StartTimer(const TimerCard &card,
-                                              const std::function<bool()> &processActiveCard)
+                                              const std::function<bool()> &processActiveCard,
+                                              const QString &segmentNote)
 {
     if (m_mode != TimerMode::Idle && !(processActiveCard && processActiveCard()))
         return std::nullopt;
@@ -38,8 +39,21 @@ std::optional<TimerStarted> Timer::StartTimer(const TimerCard &card,
     QString timeSpent = card.timeSpent;
     const qint64 base = ConvertTimeToSeconds(timeSpent);
     // Written before the run counts, so a run that is on is always recoverable.
-    if (m_store)
-        m_store->save({card.timeCardId, now, base, card.timeSpent, card.value, now});
+    // It replaces a record of an ended run, which only the same TimeCard can
+    // still have (leaving a row stores it): its time is in this run's base.
+    if (m_store) {
+        ActiveRun run;
+        run.timeCardId = card.timeCardId;
+        run.runStart = now;
+        run.baseSeconds = base;
+        run.keptTimeSpent = card.timeSpent;
+        run.keptValue = card.value;
+        run.lastSeen = now;
+        run.note = segmentNote;
+        m_store->save(run);
+    }
+    m_lastBeat = now;
+    m_unstoredEnd.reset();
 
     m_mode = TimerMode::TimeCard;
     m_timeCardId = card.timeCardId;
@@ -91,10 +105,13 @@ std::optional<TimerEnded> Timer::PauseTimer(bool save, const QString &segmentNot
 {
     if (m_mode != TimerMode::TimeCard)
         return std::nullopt;
-    if (m_store)
-        m_store->clear();
-
     const QDateTime end = m_clock.now();
+    // The end reaches only the row's edit buffer: until that is stored the
+    // record says how the run ended, so a crash in between loses nothing.
+    if (m_store)
+        m_store->markEnded(end, save, segmentNote);
+    m_unstoredEnd = m_timeCardId;
+
     TimerEnded ended;
     ended.timeCardId = m_timeCardId;
     ended.saved = save;
@@ -177,12 +194,42 @@ qint64 Timer::endInterruption()
     return seconds;
 }
 
-void Timer::heartbeat()
+void Timer::segmentRecorded(qint64 timeCardId)
+{
+    if (!m_store || m_unstoredEnd != timeCardId)
+        return;
+    try {
+        m_store->markSegmentRecorded();
+    } catch (const std::exception &e) {
+        qCWarning(lcTimer) << "could not note the run's time detail:" << e.what();
+    }
+}
+
+void Timer::rowStored(qint64 timeCardId)
+{
+    if (m_unstoredEnd != timeCardId)
+        return;
+    try {
+        if (m_store)
+            m_store->clear();
+        m_unstoredEnd.reset();
+    } catch (const std::exception &e) {
+        qCWarning(lcTimer) << "could not clear the ended run:" << e.what();
+    }
+}
+
+void Timer::heartbeat(const QString &segmentNote)
 {
     if (m_mode != TimerMode::TimeCard || !m_store)
         return;
+    const QDateTime now = m_clock.now();
+    // A clock set back is written at once, so the record never runs ahead of it.
+    const qint64 since = m_lastBeat.isValid() ? m_lastBeat.msecsTo(now) : HeartbeatMs;
+    if (since >= 0 && since < HeartbeatMs)
+        return;
     try {
-        m_store->markSeen(m_clock.now());
+        m_store->markSeen(now, segmentNote);
+        m_lastBeat = now;
     } catch (const std::exception &e) {
         qCWarning(lcTimer) << "could not note the running timer:" << e.what();
     }

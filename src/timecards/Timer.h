@@ -25,6 +25,12 @@ enum class TimerMode {
 // recovered from (ActiveRunStore).
 class Timer {
 public:
+    // heartbeat() writes at the first tick this long after its last write: with
+    // one-second ticks, writes are under 5 s apart, so a crash takes less than
+    // that from "up to when the program stopped", and three ticks in four write
+    // nothing.
+    static constexpr qint64 HeartbeatMs = 4000;
+
     explicit Timer(const Clock &clock, ActiveRunStore *store = nullptr);
 
     TimerMode mode() const { return m_mode; }
@@ -40,19 +46,29 @@ public:
     // TimeCard, or an interruption) is on, processActiveCard is asked first to
     // settle it (`ProcessActiveCard`, usually through PauseTimer); nullopt, and
     // nothing starts, when it says not to continue or leaves a run on.
+    // segmentNote: the time segment note already waiting for this TimeCard.
     // Throws QvError when the store cannot record the run; then nothing starts.
     std::optional<TimerStarted> StartTimer(const TimerCard &card,
-                                           const std::function<bool()> &processActiveCard);
+                                           const std::function<bool()> &processActiveCard,
+                                           const QString &segmentNote = {});
 
     // One tick (`MainTimer_Timer`). Reads the clock, nothing else.
     TimerTick MainTimer_Timer(const TimerValueInputs &inputs) const;
 
     // Ends the TimeCard run: save keeps the time up to now, else the values of
-    // the run's start come back. nullopt when no TimeCard run is on. The store's
-    // record of the run is cleared first; should that throw, the run goes on
-    // and nothing is lost.
+    // the run's start come back. nullopt when no TimeCard run is on. The end
+    // goes only into the row's edit buffer, so the store's record is marked
+    // ended first and kept until rowStored() for this TimeCard; should the mark
+    // throw, the run goes on and nothing is lost.
     std::optional<TimerEnded> PauseTimer(bool save, const QString &segmentNote,
                                          const TimerValueInputs &inputs);
+    // The ended run's time-detail appointment was made (a recovery must not
+    // make it again). Failures are logged.
+    void segmentRecorded(qint64 timeCardId);
+    // The TimeCard's row was stored: an ended run of it is settled and its
+    // record goes. Failures are logged: the record is then offered again at the
+    // next start, which puts back the same time.
+    void rowStored(qint64 timeCardId);
 
     TimerInterface ProcessTimerInterface() const;
 
@@ -69,11 +85,12 @@ public:
     // Ends the interruption; its seconds up to now.
     qint64 endInterruption();
 
-    // Tells the store the program still ran at this moment; for the choice
-    // "up to when the program stopped" after a crash. Called from a slow timer
-    // of its own (ActiveRunHeartbeat), never from a tick. Failures are logged:
-    // they cost only that choice's precision.
-    void heartbeat();
+    // Called after every tick of a TimeCard run: once HeartbeatMs have passed
+    // since the store last heard of the run, tells it the program still ran at
+    // this moment, with the run's time segment note so far; for the choice "up
+    // to when the program stopped" after a crash. Otherwise touches nothing.
+    // Failures are logged: they cost only that choice's precision.
+    void heartbeat(const QString &segmentNote);
 
 private:
     qint64 secondsNow() const;
@@ -88,6 +105,9 @@ private:
     qint64 m_baseSeconds = 0;
     QString m_keptTimeSpent;
     std::optional<Money> m_keptValue;
+    QDateTime m_lastBeat; // when the store last heard the run was on
+    // A run that ended into the row's edit buffer, not yet stored.
+    std::optional<qint64> m_unstoredEnd;
 };
 
 } // namespace quorvale

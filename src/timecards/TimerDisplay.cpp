@@ -6,9 +6,9 @@ namespace quorvale {
 
 QString timerDisplayText(qint64 seconds)
 {
-    const QString digits = ConvertSecondsToTime(seconds);
-    return QLatin1Char(' ') + digits.left(3) + QLatin1Char(':') + digits.mid(3, 2) +
-           QLatin1Char(':') + digits.mid(5, 2);
+    // Shown as the column holds it: never past 999:59:59.
+    return QLatin1Char(' ') +
+           Duration::fromSeconds(qBound<qint64>(0, seconds, MaxDurationSeconds)).toShown();
 }
 
 QString mainWindowCaption(const QString &userName)

@@ -1,5 +1,6 @@
 #include "timecards/Validation.h"
 
+#include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "support/Prompts.h"
 #include "timecards/Rates.h"
@@ -10,8 +11,6 @@
 namespace quorvale {
 
 namespace {
-
-const QString NoTime = QStringLiteral("0000000");
 
 // A shown amount ("$1,250.00", "12.5") is above zero as a whole number; a text
 // that is no amount at all is not. Amounts below one fail as the rule intends:
@@ -77,7 +76,7 @@ int ValidationError(const TimeCardEntry &e, const ValidationOptions &o)
         return NoActivity2;
     if (o.endBeforeStart && endBeforeStart(e.startDate, e.startTime, e.endDate, e.endTime))
         return EndBeforeStart;
-    if (o.noTimeSpent && !e.timerRunsHere && e.timeSpent == NoTime)
+    if (o.noTimeSpent && !e.timerRunsHere && Duration::fromColumnOrZero(e.timeSpent).isZero())
         return NoTimeSpent;
     if (o.noHourlyRate && !o.rateSourceFixed) {
         if (e.rateSource == FlatFeeSource) {

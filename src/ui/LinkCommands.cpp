@@ -50,7 +50,7 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
         // A running timer keeps its time so far before time is given back.
         if (timer.activeTimeCardId() && timer.activeTimeCardId() == editor.currentTimeCardId())
             timer.pause(true);
-        return text(editor.timeCards(), "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+        return text(editor.timeCards(), "Quantity");
     };
     hooks.writeTimeSpent = [&window, &binder, &editor](const QString &sevenDigits) {
         if (editor.locked() || !binder.write(QStringLiteral("Quantity"), sevenDigits))

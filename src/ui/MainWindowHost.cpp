@@ -134,6 +134,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         return !entryId.isEmpty() && journal &&
                m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
     };
+    hooks.restoreJournalEntry = [this](const QSqlRecord &row) {
+        return m_mirror->restoreJournalEntry(row);
+    };
     hooks.NewJournalEntry = [this] {
         const RegSettings &s = m_startUp.settings();
         const std::optional<JournalEntryFields> entry = NewJournalEntry(
@@ -153,6 +156,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         return startUp.commands().ratesFor(source, startUp.options().terms);
     };
     binding.staffId = startUp.settings().staffId;
+    binding.prompts = &prompts;
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
     m_runStore = std::make_unique<ActiveRunStore>(startUp.store().cnnLocal());
     m_timer = std::make_unique<TimerBinding>(m_clock, m_runStore.get(), *m_editor, *m_binder);
@@ -503,9 +507,10 @@ void MainWindowHost::addTimeSpent(qint64 seconds)
     // A run on this TimeCard keeps its time so far before more is added.
     if (m_timer->activeTimeCardId() == m_editor->currentTimeCardId())
         m_timer->pause(true);
-    QString spent = m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
-    spent.replace(QLatin1Char(' '), QLatin1Char('0'));
-    const qint64 total = (spent.isEmpty() ? 0 : ConvertTimeToSeconds(spent)) + seconds;
+    // A damaged time spent throws here rather than being written over.
+    const qint64 total =
+        ConvertTimeToSeconds(m_editor->timeCards().value(QStringLiteral("Quantity")).toString()) +
+        seconds;
     if (!m_binder->write(QStringLiteral("Quantity"), ConvertSecondsToTime(total)))
         return;
     m_binder->recomputeValue();
@@ -543,21 +548,35 @@ void MainWindowHost::settleLeftOverRun()
     }
     if (!run)
         return;
-    const QString lastSeen = QLocale().toString(
-        run->lastSeen.isValid() ? run->lastSeen : run->runStart, QLocale::ShortFormat);
-    const PromptResult answer = m_prompts.messageBox(
-        QStringLiteral("Quorvale"),
-        QStringLiteral("Quorvale stopped while the timer ran on TimeCard %1 (started %2, last "
-                       "seen running %3).\n\nYes: count the time up to now.\nNo: count the "
-                       "time up to when Quorvale stopped.\nCancel: do not count this run.")
-            .arg(run->timeCardId)
-            .arg(QLocale().toString(run->runStart, QLocale::ShortFormat), lastSeen),
-        PromptButtons::YesNoCancel, PromptIcon::Question);
-    const LeftOverRunChoice choice = answer == PromptResult::Yes ? LeftOverRunChoice::KeepUpToNow
-                                     : answer == PromptResult::No
-                                         ? LeftOverRunChoice::KeepUpToLastSeen
-                                         : LeftOverRunChoice::Discard;
-    const LeftOverRunResolution r = resolveLeftOverRun(*run, choice, m_clock.now());
+    // A run the person ended before the crash keeps that end: nothing to ask,
+    // only to tell once it is stored.
+    std::optional<LeftOverRunChoice> choice = settledChoice(*run);
+    QString settled;
+    if (choice) {
+        settled = (run->timeKept
+                       ? QStringLiteral("The timer on TimeCard %1 had been paused, but Quorvale "
+                                        "stopped before the TimeCard was saved. The time of "
+                                        "that run has now been saved to it.")
+                       : QStringLiteral("The timer on TimeCard %1 had been cancelled, but "
+                                        "Quorvale stopped before the TimeCard was saved. Its "
+                                        "time spent is back as it was before that run."))
+                      .arg(run->timeCardId);
+    } else {
+        const QString lastSeen = QLocale().toString(
+            run->lastSeen.isValid() ? run->lastSeen : run->runStart, QLocale::ShortFormat);
+        const PromptResult answer = m_prompts.messageBox(
+            QStringLiteral("Quorvale"),
+            QStringLiteral("Quorvale stopped while the timer ran on TimeCard %1 (started %2, last "
+                           "seen running %3).\n\nYes: count the time up to now.\nNo: count the "
+                           "time up to when Quorvale stopped.\nCancel: do not count this run.")
+                .arg(run->timeCardId)
+                .arg(QLocale().toString(run->runStart, QLocale::ShortFormat), lastSeen),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+        choice = answer == PromptResult::Yes  ? LeftOverRunChoice::KeepUpToNow
+                 : answer == PromptResult::No ? LeftOverRunChoice::KeepUpToLastSeen
+                                              : LeftOverRunChoice::Discard;
+    }
+    const LeftOverRunResolution r = resolveLeftOverRun(*run, *choice, m_clock.now());
     db::Recordset &rs = m_editor->timeCards();
     const QVariant back = m_commands.currentTimeCardId();
     if (!m_editor->leaveCurrent())
@@ -576,13 +595,18 @@ void MainWindowHost::settleLeftOverRun()
         m_editor->writeField(QStringLiteral("EndTime"), r.endTime);
         m_binder->recomputeValue();
     }
-    if (r.segment)
+    if (r.segment) {
         m_mirror->recordSegment(rs.record(), *r.segment);
+        m_runStore->markSegmentRecorded(); // not made twice should this start end early
+    }
     if (!m_editor->leaveCurrent())
         return; // stays current and recorded, to be settled by the person
     m_runStore->clear();
     if (back.isValid() && back != QVariant::fromValue<qlonglong>(r.timeCardId))
         rs.setBookmark(back);
+    if (!settled.isEmpty())
+        m_prompts.messageBox(QStringLiteral("Quorvale"), settled, PromptButtons::Ok,
+                             PromptIcon::Information);
 }
 
 void MainWindowHost::interruptTool(int id)

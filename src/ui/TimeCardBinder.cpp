@@ -1,6 +1,6 @@
 #include "TimeCardBinder.h"
 
-#include "timecards/TimeCalcs.h"
+#include "support/Prompts.h"
 #include "timecards/TimeCardEditor.h"
 
 namespace quorvale {
@@ -28,33 +28,53 @@ bool TimeCardBinder::write(const QString &column, const QVariant &value)
 
 QString TimeCardBinder::durationShown(const QVariant &stored)
 {
-    QString text = stored.toString();
-    const std::optional<QString> digits = normaliseDurationText(text);
-    text = digits.value_or(QString::fromLatin1(NoDuration));
-    return text.left(3) + QLatin1Char(':') + text.mid(3, 2) + QLatin1Char(':') + text.mid(5, 2);
+    return Duration::fromColumnOrZero(stored).toShown();
 }
 
 DurationContext TimeCardBinder::durationContext()
 {
-    return DurationContext{m_editor.timerRunsHere(), m_context.billingInUse,
+    return DurationContext{m_context.billingInUse,
                            m_editor.timeCards().value(QStringLiteral("RateSource")).toString()};
 }
 
-QString TimeCardBinder::durationChanged(DurationField field, const QString &shown)
+void TimeCardBinder::tell(const QString &text, PromptIcon icon)
 {
-    const DurationFieldResult r = durationFieldChanged(field, shown, durationContext());
-    if (r.store && write(r.column, r.storedText) && r.recomputeValue)
-        recomputeValue();
-    return r.text;
+    if (m_context.prompts)
+        m_context.prompts->messageBox(QStringLiteral("Quorvale"), text, PromptButtons::Ok, icon);
 }
 
-QString TimeCardBinder::durationLeft(DurationField field, const QString &shown)
+DurationFieldResult TimeCardBinder::durationLeft(DurationField field, const QString &typed)
 {
-    const QString stored = m_editor.timeCards().value(durationColumn(field)).toString();
-    const DurationFieldResult r = durationFieldLeft(field, shown, stored, durationContext());
-    if (r.store && write(r.column, r.storedText) && r.recomputeValue)
+    db::Recordset &rs = m_editor.timeCards();
+    DurationFieldResult r =
+        durationFieldLeft(field, typed, rs.value(durationColumn(field)), durationContext());
+    if (!r.refused && r.store && field == DurationField::TimeSpent && m_editor.timerRunsHere()) {
+        // The next tick would write the run's own count over it.
+        r = DurationFieldResult{};
+        r.refused = true;
+        r.message = QStringLiteral("The timer is running on this TimeCard. Pause it before typing "
+                                   "the time spent, or use Add or Subtract Time.");
+    }
+    if (r.refused) {
+        tell(r.message, PromptIcon::Warning);
+        return r;
+    }
+    if (!r.store || !write(r.column, r.storedText))
+        return r;
+    if (r.recomputeValue)
         recomputeValue();
-    return durationShown(r.store ? r.storedText : stored);
+    if (field == DurationField::TimeSpent) {
+        const EndFromStart end = endFromStart(rs.value(QStringLiteral("StartDate")),
+                                              rs.value(QStringLiteral("StartTime")),
+                                              *Duration::fromStored(r.storedText));
+        if (!end.problem.isEmpty()) {
+            tell(end.problem, PromptIcon::Information);
+        } else {
+            write(QStringLiteral("EndDate"), end.endDate);
+            write(QStringLiteral("EndTime"), end.endTime);
+        }
+    }
+    return r;
 }
 
 RateCard TimeCardBinder::card()

@@ -9,13 +9,16 @@
 
 namespace quorvale {
 
+class Prompts;
 class TimeCardEditor;
+enum class PromptIcon;
 
 // What the binder needs besides the row: billing and the rate lookups.
 struct BinderContext {
     bool billingInUse = false;
     RateContext rates;
     qint32 staffId = 0;
+    Prompts *prompts = nullptr; // tells why a typed time is not taken
 };
 
 // Carries the main window's edits into the current TimeCard through the editor,
@@ -33,9 +36,12 @@ public:
 
     // Duration text as the field shows it ("001:23:45").
     static QString durationShown(const QVariant &stored);
-    // Every change of a duration field, and leaving it: the text to show.
-    QString durationChanged(DurationField field, const QString &shown);
-    QString durationLeft(DurationField field, const QString &shown);
+    // Leaving a duration field the person typed into. A refused text has been
+    // explained to the person and must stay in the field; nothing was stored.
+    // Time spent typed by hand also moves the end to that long after the
+    // start (or the person is told why not); the dates and times are then
+    // to be shown again.
+    DurationFieldResult durationLeft(DurationField field, const QString &typed);
 
     // Rate edits; each recomputes the value.
     RateFields rateSourceChosen(const QString &source);
@@ -62,6 +68,7 @@ public:
 private:
     void writeRates(const RateFields &fields);
     DurationContext durationContext();
+    void tell(const QString &text, PromptIcon icon);
 
     TimeCardEditor &m_editor;
     BinderContext m_context;

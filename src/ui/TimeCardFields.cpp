@@ -27,7 +27,6 @@ namespace quorvale {
 
 namespace {
 
-const QString kDurationMask = QStringLiteral("999:99:99");
 const QString kJobOrderMask = QStringLiteral("999-99-9999;_");
 
 // A stored text that is not in a list still shows (and stays) as it is.
@@ -67,6 +66,16 @@ QLineEdit *maskedEdit(QWidget *parent, const QString &mask)
 {
     auto *edit = new QLineEdit(parent);
     edit->setInputMask(mask);
+    return edit;
+}
+
+// No edit mask: a fixed "999:99:99" put a typed "1:30:00" into the hundreds of
+// hours. The text is read as a whole when the field is left.
+QLineEdit *durationEdit(QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setPlaceholderText(QStringLiteral("hhh:mm:ss"));
+    edit->setToolTip(QStringLiteral("A time such as 1:30:00, 1:30, 1.5 (hours) or 1h30m"));
     return edit;
 }
 
@@ -126,9 +135,8 @@ void TimeCardFields::buildWorkPage()
     m_description->setTabChangesFocus(true);
     addRow(form, "txtDescription", QStringLiteral("Desc&ription:"), m_description);
     addRow(form, "txtTimeEstimated", QStringLiteral("Time E&stimated:"),
-           m_timeEstimated = maskedEdit(page, kDurationMask));
-    addRow(form, "txtTimeSpent", QStringLiteral("Time S&pent:"),
-           m_timeSpent = maskedEdit(page, kDurationMask));
+           m_timeEstimated = durationEdit(page));
+    addRow(form, "txtTimeSpent", QStringLiteral("Time S&pent:"), m_timeSpent = durationEdit(page));
     m_timeSegment = new QPlainTextEdit(page);
     m_timeSegment->setTabChangesFocus(true);
     m_timeSegment->setPlaceholderText(QStringLiteral("A note on this run, for its time detail"));
@@ -228,18 +236,9 @@ void TimeCardFields::connectFields()
     activity(m_activity1, 1);
     activity(m_activity2, 2);
     const auto duration = [this](QLineEdit *edit, DurationField field) {
-        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString &text) {
-            if (writable()) {
-                m_binder->durationChanged(field, text);
-                showValue();
-            }
-        });
         connect(edit, &QLineEdit::editingFinished, this, [this, edit, field] {
-            if (!writable() || !edit->isModified())
-                return;
-            edit->setText(m_binder->durationLeft(field, edit->text()));
-            edit->setModified(false);
-            showValue();
+            if (!durationLeft(edit, field))
+                edit->setFocus(Qt::OtherFocusReason);
         });
     };
     duration(m_timeEstimated, DurationField::TimeEstimated);
@@ -294,6 +293,51 @@ void TimeCardFields::connectFields()
     });
     connect(m_hidden, &QCheckBox::toggled, this,
             [column](bool on) { column("Inactive", on ? -1 : 0); });
+}
+
+bool TimeCardFields::durationLeft(QLineEdit *edit, DurationField field)
+{
+    // The message box a refusal opens takes the focus and so finishes the
+    // editing a second time.
+    if (!writable() || !edit->isModified() || m_leavingDuration)
+        return true;
+    DurationFieldResult r;
+    {
+        const FlagScope leaving(m_leavingDuration);
+        r = m_binder->durationLeft(field, edit->text());
+    }
+    if (r.refused)
+        return false; // told why; the text stays to be mended
+    const FlagScope showing(m_showing);
+    edit->setText(r.text);
+    edit->setModified(false);
+    if (r.store) {
+        showValue();
+        showEnd();
+        Q_EMIT edited();
+    }
+    return true;
+}
+
+bool TimeCardFields::commitTypedTimes()
+{
+    for (const auto &[edit, field] : {std::pair{m_timeEstimated, DurationField::TimeEstimated},
+                                      std::pair{m_timeSpent, DurationField::TimeSpent}}) {
+        if (!durationLeft(edit, field)) {
+            focusWidget(edit);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TimeCardFields::showEnd()
+{
+    const db::Recordset &rs = m_set.timeCards();
+    const QDate date = rs.value(QStringLiteral("EndDate")).toDate();
+    const QTime time = rs.value(QStringLiteral("EndTime")).toTime();
+    m_endDate->setDate(date.isValid() ? date : m_endDate->minimumDate());
+    m_endTime->setTime(time.isValid() ? time : QTime(0, 0));
 }
 
 bool TimeCardFields::eventFilter(QObject *watched, QEvent *event)
@@ -463,8 +507,12 @@ void TimeCardFields::focusField(FocusField field)
     default:
         break;
     }
-    if (!target)
-        return;
+    if (target)
+        focusWidget(target);
+}
+
+void TimeCardFields::focusWidget(QWidget *target)
+{
     // A field on a page behind another cannot take the focus.
     for (int page = 0; page < count(); ++page)
         if (widget(page)->isAncestorOf(target))
@@ -483,8 +531,9 @@ void TimeCardFields::showTimerFields()
     if (!rs.isOpen() || rs.bof() || rs.eof())
         return;
     const FlagScope showing(m_showing);
-    m_timeSpent->setText(TimeCardBinder::durationShown(rs.value(QStringLiteral("Quantity"))));
-    m_timeSpent->setModified(false);
+    // What the person is typing stays until the field is left.
+    if (!m_timeSpent->isModified())
+        m_timeSpent->setText(TimeCardBinder::durationShown(rs.value(QStringLiteral("Quantity"))));
     showValue();
 }
 

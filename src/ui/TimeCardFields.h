@@ -2,6 +2,7 @@
 
 #include "data/SortOrders.h"
 #include "timecards/PickLists.h"
+#include "timecards/TimeFieldRules.h"
 #include "timecards/Validation.h"
 
 #include <QTabWidget>
@@ -68,6 +69,10 @@ public:
     // The page that holds the field comes forward and the field takes the focus.
     void focusField(FocusField field);
     bool timeEstimatedHasFocus() const;
+    // Takes a time typed into a duration field that has not been left yet, as
+    // leaving it would. False when the typed text is refused (the person has
+    // been told and the field has the focus): what was to follow must wait.
+    bool commitTypedTimes();
 
     // The note on the current run (txtTimeSegment); not a column of the row.
     QPlainTextEdit *timeSegment() const { return m_timeSegment; }
@@ -97,6 +102,10 @@ private:
     void chooseCategories();
     void setLocked(bool locked);
     void showValue();
+    void showEnd();
+    void focusWidget(QWidget *target);
+    // Leaving a duration field; false when its text was refused.
+    bool durationLeft(QLineEdit *edit, DurationField field);
     bool writable() const { return m_binder && !m_showing; }
 
     WorkingSet &m_set;
@@ -104,6 +113,7 @@ private:
     PickListSource m_pick;
     TimeCardBinder *m_binder = nullptr;
     bool m_showing = false;
+    bool m_leavingDuration = false;
     QList<QAction *> m_timePopUp;
 
     QLabel *m_id = nullptr;

@@ -63,8 +63,9 @@ TimeCardSnapshot TimeCardMirror::snapshot(const QSqlRecord &row) const
     s.activity2Id = key(row, "Activity2ID");
     s.invoiceId = key(row, "InvoiceID");
     s.description = text(row, "Description");
-    s.timeEstimated = text(row, "TimeEstimated").replace(QLatin1Char(' '), QLatin1Char('0'));
-    s.timeSpent = text(row, "Quantity").replace(QLatin1Char(' '), QLatin1Char('0'));
+    // As stored: Duration reads them wherever they are shown or counted.
+    s.timeEstimated = text(row, "TimeEstimated");
+    s.timeSpent = text(row, "Quantity");
     s.startDate = row.value(QStringLiteral("StartDate")).toDate();
     s.startTime = row.value(QStringLiteral("StartTime")).toTime();
     s.endDate = row.value(QStringLiteral("EndDate")).toDate();
@@ -143,17 +144,33 @@ TemplateContext TimeCardMirror::context()
     return t;
 }
 
-QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+clsJournalProcessing &TimeCardMirror::journal()
 {
     const AdminOptions &o = m_startUp.options();
     if (!m_journal)
         m_journal = std::make_unique<clsJournalProcessing>(
             m_startUp.outlook(), m_startUp.store().cnnLink(),
             JournalOptions{propertyTerms(o), o.billingInJournal});
+    return *m_journal;
+}
+
+QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+{
     TemplateContext templates = context();
     const clsJournalProcessing::Result result =
-        m_journal->ProcessJournalEntry(snapshot(row), variables(row), templates);
+        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
     return result.outcome == clsJournalProcessing::Outcome::NotReached ? text(row, "JournalEntryID")
+                                                                       : result.fields.entryId;
+}
+
+QString TimeCardMirror::restoreJournalEntry(const QSqlRecord &row)
+{
+    TemplateContext templates = context();
+    // Only looking at a TimeCard: a run's pending note waits for its own item.
+    templates.pending = nullptr;
+    const clsJournalProcessing::Result result =
+        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
+    return result.outcome == clsJournalProcessing::Outcome::NotReached ? QString()
                                                                        : result.fields.entryId;
 }
 

@@ -24,6 +24,10 @@ public:
 
     // The journal entry's EntryID afterwards: a new one when the entry had gone.
     QString ProcessJournalEntry(const QSqlRecord &row);
+    // The entry of a stored TimeCard whose entry had gone, written from the row
+    // as on leaving it and stored as its JournalEntryID; empty when the item
+    // store cannot be reached.
+    QString restoreJournalEntry(const QSqlRecord &row);
     void recordSegment(const QSqlRecord &row, const TimeSegment &segment);
 
     // The templates the items are written from; the AutoFill dialog changes them.
@@ -45,6 +49,7 @@ public:
     TemplateContext context();
 
 private:
+    clsJournalProcessing &journal();
     clsAutoAppointment &appointments();
 
     StartUp &m_startUp;

@@ -9,23 +9,24 @@ TimerBinding::TimerBinding(const Clock &clock, ActiveRunStore *store, TimeCardEd
                            TimeCardBinder &binder, QObject *parent)
     : QObject(parent), m_timer(clock, store), m_editor(editor), m_binder(binder)
 {
-    // Apart from the tick, which must touch no file: once a minute is enough
-    // for "up to when the program stopped".
-    m_heartbeat.setInterval(60 * 1000);
-    connect(&m_heartbeat, &QTimer::timeout, this, [this] { m_timer.heartbeat(); });
     m_mainTimer.setInterval(1000);
-    connect(&m_mainTimer, &QTimer::timeout, this, [this] {
-        const TimerTick t = m_timer.MainTimer_Timer(inputs());
-        if (m_ticked)
-            m_ticked();
-        if (!t.showOnCard)
-            return;
-        write(QStringLiteral("Quantity"), t.timeSpent);
-        if (t.value)
-            write(QStringLiteral("Value"), t.value->toStored());
-        if (m_changed)
-            m_changed();
-    });
+    connect(&m_mainTimer, &QTimer::timeout, this, &TimerBinding::secondTick);
+}
+
+void TimerBinding::secondTick()
+{
+    const TimerTick t = m_timer.MainTimer_Timer(inputs());
+    if (const std::optional<qint64> active = m_timer.activeTimeCardId())
+        m_timer.heartbeat(m_notes ? m_notes->note(*active) : QString());
+    if (m_ticked)
+        m_ticked();
+    if (!t.showOnCard)
+        return;
+    write(QStringLiteral("Quantity"), t.timeSpent);
+    if (t.value)
+        write(QStringLiteral("Value"), t.value->toStored());
+    if (m_changed)
+        m_changed();
 }
 
 TimerValueInputs TimerBinding::inputs() const
@@ -48,13 +49,10 @@ void TimerBinding::write(const QString &column, const QVariant &value)
 
 void TimerBinding::followTicking()
 {
-    if (m_timer.ticking() && m_timer.mode() == TimerMode::TimeCard) {
+    if (m_timer.ticking() && m_timer.mode() == TimerMode::TimeCard)
         m_mainTimer.start();
-        m_heartbeat.start();
-    } else {
+    else
         m_mainTimer.stop();
-        m_heartbeat.stop();
-    }
     if (m_changed)
         m_changed();
 }
@@ -77,8 +75,9 @@ void TimerBinding::startOrPause()
     TimerCard card{*id, rs.value(QStringLiteral("Quantity")).toString(), std::nullopt};
     if (m_binder.context().billingInUse)
         card.value = Money::fromStored(rs.value(QStringLiteral("Value")));
-    const std::optional<TimerStarted> started =
-        m_timer.StartTimer(card, [this] { return m_editor.ProcessActiveCard(); });
+    const std::optional<TimerStarted> started = m_timer.StartTimer(
+        card, [this] { return m_editor.ProcessActiveCard(); },
+        m_notes ? m_notes->note(*id) : QString());
     if (started && started->setStartFields) {
         write(QStringLiteral("StartDate"), started->startDate);
         write(QStringLiteral("StartTime"), started->startTime);
@@ -121,8 +120,10 @@ void TimerBinding::runEnded(const TimerEnded &ended)
             write(QStringLiteral("Value"), ended.final.value->toStored());
         write(QStringLiteral("EndDate"), ended.endDate);
         write(QStringLiteral("EndTime"), ended.endTime);
-        if (m_recordSegment)
+        if (m_recordSegment) {
             m_recordSegment(ended.segment);
+            m_timer.segmentRecorded(ended.timeCardId);
+        }
     } else {
         write(QStringLiteral("Quantity"), ended.restoredTimeSpent);
         if (ended.restoredValue)

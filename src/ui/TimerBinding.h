@@ -52,6 +52,11 @@ public:
     std::optional<qint64> activeTimeCardId() const override { return m_timer.activeTimeCardId(); }
     void tick() override;
     void pause(bool save) override;
+    void rowStored(qint64 timeCardId) override { m_timer.rowStored(timeCardId); }
+
+    // MainTimer's one-second tick: the caption, the shown row's time spent and
+    // value, and now and then (Timer::HeartbeatMs) the run's record for recovery.
+    void secondTick();
 
 private:
     void write(const QString &column, const QVariant &value);
@@ -61,7 +66,6 @@ private:
     TimeCardEditor &m_editor;
     TimeCardBinder &m_binder;
     QTimer m_mainTimer;
-    QTimer m_heartbeat;
     std::function<void(const TimeSegment &)> m_recordSegment;
     std::function<void()> m_changed;
     std::function<void()> m_ticked;

@@ -181,13 +181,14 @@ void frmExpenses::build()
     m_type = new QComboBox(this);
     m_type->setObjectName(QStringLiteral("cboType"));
     fillList(m_type, m_codes.entries());
-    row(isExpense() ? tr("Expense &Type:") : tr("Fixed Charge &Type:"), m_type);
+    // Alt+S is Save && Exit's, Alt+D the description's: the dates take T, the type Y.
+    row(isExpense() ? tr("Expense T&ype:") : tr("Fixed Charge T&ype:"), m_type);
 
     m_startDate = new QDateEdit(this);
     m_startDate->setObjectName(QStringLiteral("dtmStartDate"));
     m_startDate->setCalendarPopup(true);
     m_startDate->setDisplayFormat(m_context.locale.dateFormat(QLocale::ShortFormat));
-    row(isExpense() ? tr("&Start Date:") : tr("&Date:"), m_startDate);
+    row(isExpense() ? tr("S&tart Date:") : tr("Da&te:"), m_startDate);
     m_endDate = new QDateEdit(this);
     m_endDate->setObjectName(QStringLiteral("dtmEndDate"));
     m_endDate->setCalendarPopup(true);

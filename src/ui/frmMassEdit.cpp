@@ -1,8 +1,8 @@
 #include "frmMassEdit.h"
 
+#include "platform/core/Duration.h"
 #include "support/Prompts.h"
 #include "support/Trace.h"
-#include "timecards/TimeCalcs.h"
 #include "ui/OptionalChoiceList.h"
 
 #include <QApplication>
@@ -132,6 +132,8 @@ void frmMassEdit::build()
     m_timeEstimated = new QLineEdit(this);
     m_timeEstimated->setObjectName(QStringLiteral("txtTimeEstimated"));
     m_timeEstimated->setPlaceholderText(QStringLiteral("hhh:mm:ss"));
+    m_timeEstimated->setToolTip(
+        QStringLiteral("A time such as 1:30:00, 1:30, 1.5 (hours) or 1h30m"));
     addRow(QStringLiteral("Time &Estimated:"), m_timeEstimated, m_timeEstimated, true);
 
     const auto date = [this](const char *name, bool &set) {
@@ -204,15 +206,16 @@ std::optional<MassEditRequest> frmMassEdit::request()
     if (!m_category->text().isEmpty())
         r.category = m_category->text();
     if (!m_timeEstimated->text().trimmed().isEmpty()) {
-        r.timeEstimated = normaliseDurationText(m_timeEstimated->text().trimmed());
-        if (!r.timeEstimated) {
+        const std::optional<Duration> typed = Duration::fromTyped(m_timeEstimated->text());
+        if (!typed) {
+            // The typed text stays in the field to be mended.
             m_prompts.messageBox(QStringLiteral("Quorvale"),
-                                 QStringLiteral("The time estimated must be a time such as "
-                                                "\"2:30:00\"."),
-                                 PromptButtons::Ok, PromptIcon::Information);
+                                 Duration::refusal(m_timeEstimated->text()), PromptButtons::Ok,
+                                 PromptIcon::Information);
             m_timeEstimated->setFocus();
             return std::nullopt;
         }
+        r.timeEstimated = typed->toStored();
     }
     if (m_startDateSet)
         r.startDate = m_startDate->date();

@@ -1,5 +1,6 @@
 #include "ui/frmOutOfOffice.h"
 
+#include "platform/core/Duration.h"
 #include "support/Prompts.h"
 #include "ui/TimeStampFilter.h"
 
@@ -8,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -19,7 +21,7 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     : QDialog(parent), m_prompts(prompts), m_startDate(new QDateEdit(initial.start.date(), this)),
       m_startTime(new QTimeEdit(initial.start.time(), this)),
       m_endDate(new QDateEdit(initial.end.date(), this)),
-      m_endTime(new QTimeEdit(initial.end.time(), this)),
+      m_endTime(new QTimeEdit(initial.end.time(), this)), m_duration(new QLineEdit(this)),
       m_timeDetail(new QPlainTextEdit(initial.timeDetail, this)),
       m_display(new QCheckBox(tr(" &Display the Outlook appointment item for this time."), this))
 {
@@ -51,10 +53,17 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     };
     row(0, tr("&Start:"), m_startDate, m_startTime);
     row(1, tr("&End:"), m_endDate, m_endTime);
+    m_duration->setObjectName(QStringLiteral("txtDuration"));
+    m_duration->setToolTip(tr("How long: a time such as 1:30:00, 1:30, 1.5 (hours) or 1h30m. "
+                              "The end follows from the start."));
+    auto *durationLabel = new QLabel(tr("D&uration:"), this);
+    durationLabel->setBuddy(m_duration);
+    grid->addWidget(durationLabel, 2, 0);
+    grid->addWidget(m_duration, 2, 1, 1, 2);
     auto *detailLabel = new QLabel(tr("&Time detail:"), this);
     detailLabel->setBuddy(m_timeDetail);
-    grid->addWidget(detailLabel, 2, 0, Qt::AlignTop);
-    grid->addWidget(m_timeDetail, 2, 1, 1, 2);
+    grid->addWidget(detailLabel, 3, 0, Qt::AlignTop);
+    grid->addWidget(m_timeDetail, 3, 1, 1, 2);
     m_startTime->setAccessibleName(tr("Start time"));
     m_endTime->setAccessibleName(tr("End time"));
 
@@ -68,8 +77,47 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     setTabOrder(m_startDate, m_startTime);
     setTabOrder(m_startTime, m_endDate);
     setTabOrder(m_endDate, m_endTime);
-    setTabOrder(m_endTime, m_timeDetail);
+    setTabOrder(m_endTime, m_duration);
+    setTabOrder(m_duration, m_timeDetail);
     setTabOrder(m_timeDetail, m_display);
+
+    showDuration();
+    for (QDateTimeEdit *edit :
+         std::initializer_list<QDateTimeEdit *>{m_startDate, m_startTime, m_endDate, m_endTime})
+        connect(edit, &QDateTimeEdit::dateTimeChanged, this, &frmOutOfOffice::showDuration);
+    connect(m_duration, &QLineEdit::editingFinished, this, [this] {
+        if (!durationLeft())
+            m_duration->setFocus();
+    });
+}
+
+void frmOutOfOffice::showDuration()
+{
+    const OutOfOfficeTime t = time();
+    const qint64 seconds = t.start.secsTo(t.end);
+    m_duration->setText(seconds >= 0 ? Duration::fromSeconds(seconds).toShown() : QString());
+    m_duration->setModified(false);
+}
+
+bool frmOutOfOffice::durationLeft()
+{
+    // The message box a refusal opens takes the focus and so finishes the
+    // editing a second time.
+    if (!m_duration->isModified() || m_leavingDuration)
+        return true;
+    const std::optional<Duration> typed = Duration::fromTyped(m_duration->text());
+    if (!typed) {
+        m_leavingDuration = true;
+        m_prompts.messageBox(windowTitle(), Duration::refusal(m_duration->text()),
+                             PromptButtons::Ok, PromptIcon::Warning);
+        m_leavingDuration = false;
+        return false;
+    }
+    const QDateTime end = time().start.addSecs(typed->seconds());
+    m_endDate->setDate(end.date());
+    m_endTime->setTime(end.time());
+    showDuration();
+    return true;
 }
 
 OutOfOfficeTime frmOutOfOffice::time() const
@@ -81,6 +129,11 @@ OutOfOfficeTime frmOutOfOffice::time() const
 
 void frmOutOfOffice::accept()
 {
+    // OK straight from the duration: what it holds counts, or nothing does.
+    if (!durationLeft()) {
+        m_duration->setFocus();
+        return;
+    }
     const QString problem = outOfOfficeProblem(time());
     if (!problem.isEmpty()) {
         m_prompts.messageBox(windowTitle(), problem, PromptButtons::Ok, PromptIcon::Warning);

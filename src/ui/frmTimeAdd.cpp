@@ -46,8 +46,9 @@ frmTimeAdd::frmTimeAdd(const AdjustTimeInput &input, Prompts &prompts, QWidget *
     }
 
     auto *typedLabel = new QLabel(tr("&Time (hhh:mm:ss):"), frame);
+    // No edit mask: a mask reads "1:30" typed from the left as hundreds of hours.
     m_typed = new QLineEdit(frame);
-    m_typed->setInputMask(QStringLiteral("000:00:00;_"));
+    m_typed->setPlaceholderText(QStringLiteral("1:30, 1.5 or 1h30m"));
     m_typed->setToolTip(QLatin1String(TimeAdjustTexts::TypedAmountTip));
     typedLabel->setBuddy(m_typed);
     auto *typedRow = new QHBoxLayout;

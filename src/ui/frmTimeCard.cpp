@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -24,6 +25,47 @@ namespace quorvale {
 namespace {
 
 const QString kReview = QStringLiteral("Review");
+
+// The command table's keys reach their tools from every field of the window.
+// A focused text field claims the keys it binds itself (Ctrl+A selects all;
+// under some desktops' key schemes Ctrl+K and Ctrl+U delete text), which would
+// put the tools out of reach just where people type. Text fields keep only
+// undo, cut, copy and paste, as a person expects of any text field: the
+// table's cut, copy and paste do the same there, and Mass Edit (Ctrl+Z
+// elsewhere) is on the Edit menu, Alt+E then M, from any field.
+class TableKeysFirst final : public QObject {
+public:
+    explicit TableKeysFirst(QWidget *window) : QObject(window), m_window(window)
+    {
+        // On the application: the fields' own inner editors see the key first.
+        qApp->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->window() != m_window)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Cut) ||
+            key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste))
+            return false;
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction *action : m_window->actions()) {
+            if (action->shortcut() == pressed) {
+                // Not overridden: the shortcut goes to the tool.
+                key->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -46,6 +88,7 @@ frmTimeCard::frmTimeCard(WorkingSet &workingSet, MainCommands &commands, const T
     setCentralWidget(m_fields);
     buildTools();
     buildBands();
+    new TableKeysFirst(this);
     addCommandSet(commands);
     setWindowTitle(m_set.windowCaption());
     statusBar()->showMessage(kReview);
@@ -243,6 +286,13 @@ void frmTimeCard::abMainMenu_ToolClick(int toolId)
     CommandSet *commands = commandSetFor(toolId);
     if (!commands)
         return;
+    // A shortcut leaves the focus where it was: a time still being typed is
+    // taken (or refused) before the command sees the TimeCard. Cut, copy and
+    // paste act on the field itself.
+    const bool editsField =
+        toolId == ToolId::Cut || toolId == ToolId::Copy || toolId == ToolId::Paste;
+    if (!editsField && !m_fields->commitTypedTimes())
+        return;
     if (m_guard && !m_guard())
         return;
     if (const ToolInfo *info = CommandTable::find(toolId); info && *info->status)
@@ -298,7 +348,7 @@ void frmTimeCard::changeEvent(QEvent *event)
 
 void frmTimeCard::closeEvent(QCloseEvent *event)
 {
-    if (m_closeGuard && !m_closeGuard()) {
+    if (!m_fields->commitTypedTimes() || (m_closeGuard && !m_closeGuard())) {
         event->ignore();
         return;
     }

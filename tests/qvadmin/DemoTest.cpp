@@ -1,4 +1,5 @@
 #include "AdminFixture.h"
+#include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/TimeCardRows.h"
@@ -12,12 +13,6 @@ using namespace quorvale;
 using namespace quorvale::test;
 
 namespace {
-
-int seconds(const QString &duration)
-{
-    return duration.left(3).toInt() * 3600 + duration.mid(3, 2).toInt() * 60 +
-           duration.mid(5, 2).toInt();
-}
 
 class DemoTest : public AdminFixture {
 protected:
@@ -61,7 +56,7 @@ TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)
     QSet<QString> sources;
     while (q.next()) {
         const QString id = q.value(0).toString();
-        const int spent = seconds(q.value(1).toString());
+        const qint64 spent = Duration::fromColumnOrZero(q.value(1)).seconds();
         ASSERT_EQ(q.value(1).toString().size(), 7) << id.toStdString();
         ASSERT_GT(spent, 0);
         const QDateTime start(q.value(2).toDate(), q.value(3).toTime());

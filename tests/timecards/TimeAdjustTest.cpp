@@ -45,6 +45,12 @@ TEST(TimeAdjust, AddsAndSubtractsTheChosenOrTypedAmount)
     EXPECT_FALSE(add.chosenAmount());
     ASSERT_TRUE(add.accept());
     EXPECT_EQ(add.result(), QVariant(QStringLiteral("0010045")));
+    // Typed as people write times: an hour and a half each way.
+    for (const char *typed : {"1:30", "1.5", "1h30m", "0013000"}) {
+        add.typeAmount(QLatin1String(typed));
+        ASSERT_TRUE(add.accept()) << typed;
+        EXPECT_EQ(add.result(), QVariant(QStringLiteral("0023000"))) << typed;
+    }
 
     TimeAdjust toZero(
         input(AdjustTarget::TimeEstimated, AdjustDirection::Subtract, QStringLiteral("  1 000")),
@@ -59,11 +65,14 @@ TEST(TimeAdjust, RefusedResultsWarnAndKeepTheDialogOpen)
 {
     const struct {
         AdjustDirection direction;
-        const char *current, *typed, *warning;
+        const char *current, *typed;
+        QString warning;
     } cases[] = {
-        {AdjustDirection::Subtract, "0000959", "000:10:00", TimeAdjustTexts::Negative},
-        {AdjustDirection::Add, "9990000", "001:00:00", TimeAdjustTexts::TooLong},
-        {AdjustDirection::Add, "0000000", "12:345:00", TimeAdjustTexts::NotATime},
+        {AdjustDirection::Subtract, "0000959", "10m", QLatin1String(TimeAdjustTexts::Negative)},
+        {AdjustDirection::Add, "9990000", "1:00:00", QLatin1String(TimeAdjustTexts::TooLong)},
+        {AdjustDirection::Add, "0000000", "12:345:00",
+         QStringLiteral("\"12:345:00\" is not a time. Enter a time such as 1:30:00, 1:30, "
+                        "1.5 (hours) or 1h30m.")},
     };
     for (const auto &c : cases) {
         ScriptedPrompts prompts;
@@ -73,7 +82,7 @@ TEST(TimeAdjust, RefusedResultsWarnAndKeepTheDialogOpen)
         EXPECT_FALSE(adjust.accept()) << c.typed;
         ASSERT_EQ(prompts.messages().size(), 1);
         EXPECT_EQ(prompts.messages()[0].title, QLatin1String("Warning"));
-        EXPECT_EQ(prompts.messages()[0].text, QLatin1String(c.warning));
+        EXPECT_EQ(prompts.messages()[0].text, c.warning);
         EXPECT_FALSE(adjust.result().isValid());
     }
 }

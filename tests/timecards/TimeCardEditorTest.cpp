@@ -189,21 +189,36 @@ TEST_F(Editor, ArrivingReplacesALostJournalEntryAndLocksAnInvoicedTimeCard)
     hooks.journalEntryExists = [&](const QString &entryId) {
         return !entryId.isEmpty() && items.itemFromId(entryId, journal.storeId()) != nullptr;
     };
-    hooks.NewJournalEntry = [&] {
+    // As the journal mirror does: the entry is written from the row and the
+    // stored row points at it.
+    QList<qint64> restoredFor;
+    hooks.restoreJournalEntry = [&](const QSqlRecord &row) {
+        restoredFor << row.value("TimeCardID").toLongLong();
         auto item = pim::Items(journal).Add();
         item->Save();
+        cnn().execute("UPDATE tblTimeCards SET JournalEntryID = ? WHERE TimeCardID = ?",
+                      {item->EntryID(), row.value("TimeCardID")});
         return item->EntryID();
     };
     options.validation.noDescription = true;
     make(std::move(hooks));
 
     const qint64 second = idAt(2);
+    EXPECT_EQ(restoredFor.last(), second);
     const QString replaced = stored(second, "JournalEntryID").toString();
     EXPECT_FALSE(replaced.isEmpty());
     EXPECT_NE(items.itemFromId(replaced, journal.storeId()), nullptr);
     EXPECT_EQ(editor->currentJournalEntryId(), replaced);
-    EXPECT_FALSE(editor->changeSuppressed());
+    EXPECT_EQ(rs().value("JournalEntryID"), replaced);
     EXPECT_FALSE(editor->DataChangedProperty());
+    // The set took the stored row: an edit saves over it, not into a conflict.
+    ASSERT_TRUE(editor->writeField("Description", "Restored and edited"));
+    EXPECT_TRUE(editor->leaveCurrent());
+    EXPECT_EQ(stored(second, "Description"), "Restored and edited");
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    const auto restoredCount = restoredFor.size();
+    idAt(2); // its entry exists now
+    EXPECT_EQ(restoredFor.size(), restoredCount);
 
     const qint64 third = idAt(3);
     cnn().execute("UPDATE tblTimeCards SET InvoiceID = 5, Description = '' WHERE TimeCardID = ?",

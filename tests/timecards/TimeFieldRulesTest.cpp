@@ -28,46 +28,53 @@ TEST(TimeFieldRules, EndBeforeStart)
     EXPECT_FALSE(endBeforeStart(d, QTime(9, 0), d.addDays(1), QTime(1, 0)));
 }
 
-TEST(TimeFieldRules, CompleteDurationTextIsStoredWhileTyping)
+TEST(TimeFieldRules, LeavingADurationFieldStoresWhatWasTypedOrRefusesIt)
 {
-    const DurationContext billed{false, true, QStringLiteral("Staff Rates")};
+    const DurationContext billed{true, QStringLiteral("Staff Rates")};
+    const QVariant stored = QStringLiteral("0000500");
+    // Typed through the old edit mask this became "100:30:00": a hundred hours.
     const auto spent =
-        durationFieldChanged(DurationField::TimeSpent, QStringLiteral("001:30:00"), billed);
+        durationFieldLeft(DurationField::TimeSpent, QStringLiteral("1:30:00"), stored, billed);
+    EXPECT_FALSE(spent.refused);
     EXPECT_TRUE(spent.store);
     EXPECT_EQ(spent.column, QLatin1String("Quantity"));
     EXPECT_EQ(spent.storedText, QLatin1String("0013000"));
+    EXPECT_EQ(spent.text, QLatin1String("001:30:00"));
     EXPECT_TRUE(spent.recomputeValue);
-    EXPECT_FALSE(spent.fieldChanged);
 
     const auto estimated =
-        durationFieldChanged(DurationField::TimeEstimated, QStringLiteral("0013000"), billed);
+        durationFieldLeft(DurationField::TimeEstimated, QStringLiteral("1.5"), stored, billed);
     EXPECT_EQ(estimated.column, QLatin1String("TimeEstimated"));
+    EXPECT_EQ(estimated.storedText, QLatin1String("0013000"));
     EXPECT_FALSE(estimated.recomputeValue);
 
-    const DurationContext flat{false, true, QStringLiteral("Flat Fee")};
-    EXPECT_FALSE(durationFieldChanged(DurationField::TimeSpent, QStringLiteral("0013000"), flat)
+    const DurationContext flat{true, QStringLiteral("Flat Fee")};
+    EXPECT_FALSE(durationFieldLeft(DurationField::TimeSpent, QStringLiteral("45m"), stored, flat)
                      .recomputeValue);
-    const DurationContext running{true, true, QStringLiteral("Staff Rates")};
-    EXPECT_FALSE(
-        durationFieldChanged(DurationField::TimeSpent, QStringLiteral("0013000"), running).store);
-    for (const char *partial : {"001:3", "001 3000", "00130", "001:3_:00"})
-        EXPECT_FALSE(
-            durationFieldChanged(DurationField::TimeSpent, QLatin1String(partial), billed).store)
-            << partial;
+    // The same time again changes nothing in the row.
+    EXPECT_FALSE(durationFieldLeft(DurationField::TimeSpent, QStringLiteral("5:00"),
+                                   QStringLiteral("0050000"), billed)
+                     .store);
+
+    // Whatever the old mask left of "1:00:00" is refused, not read as another time.
+    const auto refused =
+        durationFieldLeft(DurationField::TimeSpent, QStringLiteral("1  :00:00"), stored, billed);
+    EXPECT_TRUE(refused.refused);
+    EXPECT_FALSE(refused.store);
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("Enter a time such as 1:30:00")))
+        << refused.message.toStdString();
 }
 
-TEST(TimeFieldRules, LeavingADurationFieldNormalisesOrRestoresIt)
+TEST(TimeFieldRules, TimeSpentByHandEndsTheTimeCardThatLongAfterItsStart)
 {
-    const DurationContext billed{false, true, QStringLiteral("Staff Rates")};
-    const auto padded = durationFieldLeft(DurationField::TimeSpent, QStringLiteral("  130 0"),
-                                          QStringLiteral("0000500"), billed);
-    EXPECT_EQ(padded.text, QLatin1String("0013000"));
-    EXPECT_TRUE(padded.fieldChanged);
-    EXPECT_EQ(padded.storedText, QLatin1String("0013000"));
-    EXPECT_TRUE(padded.recomputeValue);
-
-    const auto refused = durationFieldLeft(DurationField::TimeEstimated, QStringLiteral("12345678"),
-                                           QStringLiteral("0000500"), billed);
-    EXPECT_EQ(refused.text, QLatin1String("0000500"));
-    EXPECT_TRUE(refused.fieldChanged);
+    const auto end =
+        endFromStart(QDate(2026, 3, 7), QTime(22, 45), Duration::fromSeconds(2 * 3600 + 30 * 60));
+    EXPECT_TRUE(end.problem.isEmpty());
+    EXPECT_EQ(end.endDate, QDate(2026, 3, 8));
+    EXPECT_EQ(end.endTime, QTime(1, 15));
+    const auto stamped =
+        endFromStart(QDateTime(QDate(2026, 3, 7), QTime(9, 0)),
+                     QDateTime(QDate(1899, 12, 30), QTime(9, 0)), Duration::fromSeconds(90 * 60));
+    EXPECT_EQ(stamped.endTime, QTime(10, 30));
+    EXPECT_FALSE(endFromStart(QVariant(), QTime(9, 0), Duration()).problem.isEmpty());
 }

@@ -4,6 +4,8 @@
 #include "DemoProgramFixture.h"
 #include "data/WorkingSet.h"
 #include "platform/core/Money.h"
+#include "platform/pim/ContactItem.h"
+#include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
@@ -23,16 +25,19 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardList.h"
 #include "ui/MainWindowHost.h"
+#include "ui/TimeCardListDialog.h"
 #include "ui/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -40,14 +45,17 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSet>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -799,5 +807,314 @@ TEST_F(MainWindowTest, EachToolReachesItsCommandAndEachShortcutItsTool)
     EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" Abbreviations"));
     // Without the administrator tool the reports cannot run and are not offered.
     EXPECT_FALSE(window().toolById(ToolId::ReportTime)->isEnabled());
+    close();
+}
+
+namespace {
+
+// Acts once on the first modal window to open, from inside its own event loop.
+class OnModal {
+public:
+    explicit OnModal(std::function<void(QWidget *)> act) : m_act(std::move(act))
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                m_timer.stop();
+                m_act(modal);
+            }
+        });
+        m_timer.start();
+    }
+
+private:
+    QTimer m_timer;
+    std::function<void(QWidget *)> m_act;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, TheTimeCardListOpensTheHighlightedTimeCardAfterANewOne)
+{
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    WorkingSet &set = startUp->workingSet();
+    const QVariant firstOfSet = [&] {
+        QTest::keyClick(&window(), Qt::Key_F5);
+        return current();
+    }();
+    enum class Choice { EnterInFind, OkAfterMovingDown, DoubleClickOnLast };
+    for (Choice how : {Choice::EnterInFind, Choice::OkAfterMovingDown, Choice::DoubleClickOnLast}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        // The new, empty TimeCard is the last of the set and has the focus.
+        QTest::keyClick(&window(), Qt::Key_F8);
+        QTest::keyClick(&window(), Qt::Key_F11);
+        const QVariant made = current();
+        ASSERT_EQ(set.timeCards().absolutePosition(), set.timeCards().recordCount());
+        qint64 highlighted = 0;
+        int matches = 0;
+        OnModal choose([&](QWidget *modal) {
+            auto *list = qobject_cast<TimeCardListDialog *>(modal);
+            if (!list) {
+                modal->close();
+                return;
+            }
+            QTest::keyClicks(list->findField(), QStringLiteral("clinic"));
+            QTableView *table = list->table();
+            matches = table->model()->rowCount();
+            const auto idAt = [table](int row) {
+                return table->model()->index(row, 0).data().toLongLong();
+            };
+            switch (how) {
+            case Choice::EnterInFind:
+                highlighted = idAt(table->currentIndex().row());
+                QTest::keyClick(list->findField(), Qt::Key_Return);
+                break;
+            case Choice::OkAfterMovingDown:
+                table->setFocus();
+                QTest::keyClick(table, Qt::Key_Down);
+                highlighted = idAt(table->currentIndex().row());
+                QTest::mouseClick(
+                    list->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                    Qt::LeftButton);
+                break;
+            case Choice::DoubleClickOnLast: {
+                const QModelIndex last = table->model()->index(matches - 1, 3);
+                highlighted = idAt(last.row());
+                table->scrollTo(last);
+                const QPoint at = table->visualRect(last).center();
+                // A double click starts as a click.
+                QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+                break;
+            }
+            }
+            if (list->isVisible())
+                list->reject();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
+        ASSERT_GT(matches, 1) << "the demo has several clinic TimeCards";
+        ASSERT_NE(highlighted, 0);
+        EXPECT_NE(QVariant(highlighted), made);
+        EXPECT_NE(QVariant(highlighted), firstOfSet);
+        EXPECT_EQ(current().toLongLong(), highlighted);
+        EXPECT_EQ(window().findChild<QLabel *>(QStringLiteral("txtTimeCardID"))->text(),
+                  QString::number(highlighted));
+        // The TimeCard left behind was kept.
+        EXPECT_EQ(stored(made, "TimeCardID"), made);
+    }
+    close();
+}
+
+namespace {
+
+// The text of an iCalendar file's property, lines unfolded and text unescaped;
+// parameters (";VALUE=DATE") are skipped.
+QString icalValue(const QString &path, const char *property)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QStringLiteral("\r\n "), QString()).replace(QStringLiteral("\n "), QString());
+    const QString name = QLatin1String(property);
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(name) ||
+            (line.size() > name.size() && line[name.size()] != QLatin1Char(':') &&
+             line[name.size()] != QLatin1Char(';')))
+            continue;
+        // The value starts at the first colon outside a quoted parameter value.
+        qsizetype colon = name.size();
+        for (bool quoted = false; colon < line.size(); ++colon) {
+            if (line[colon] == QLatin1Char('"'))
+                quoted = !quoted;
+            else if (line[colon] == QLatin1Char(':') && !quoted)
+                break;
+        }
+        QString value = line.mid(colon + 1).trimmed();
+        value.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+            .replace(QStringLiteral("\\N"), QStringLiteral("\n"))
+            .replace(QStringLiteral("\\,"), QStringLiteral(","))
+            .replace(QStringLiteral("\\;"), QStringLiteral(";"))
+            .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        return value;
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ArrivingAtATimeCardWithoutAJournalEntryWritesOneFromTheTimeCard)
+{
+    // The journal's template as it comes, with the TimeCard's description in
+    // its last body line.
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Settings\\AutoFill\\Journal"))
+        .writeInt(QStringLiteral("5"), 5);
+    open();
+    const QString storeId = startUp->outlook().folder(FolderSlot::Journal)->storeId();
+    const auto entryExists = [&](const QVariant &id) {
+        return startUp->outlook().nameSpace().itemFromId(stored(id, "JournalEntryID").toString(),
+                                                         storeId) != nullptr;
+    };
+    // The first TimeCard further on with a client, a description and a day of
+    // its own whose entry the item store lacks.
+    WorkingSet &set = startUp->workingSet();
+    const std::vector<TimeCardListRow> rows =
+        loadTimeCardList(cnn(), set.timeCards().source(), set.filter().params);
+    const int here = set.timeCards().absolutePosition() - 1;
+    int target = -1;
+    for (int i = here + 1; i < static_cast<int>(rows.size()) && target < 0; ++i) {
+        const TimeCardListRow &row = rows[static_cast<size_t>(i)];
+        if (!row.contact.isEmpty() && !row.description.isEmpty() &&
+            row.startDate != clock.now().date() && !entryExists(row.timeCardId))
+            target = i;
+    }
+    ASSERT_GE(target, 0) << "the demo has TimeCards without journal entries";
+    const TimeCardListRow &card = rows[static_cast<size_t>(target)];
+    // The client is in the address book too.
+    auto client = pim::Items(*startUp->outlook().folder(FolderSlot::Contacts)).Add();
+    auto *contactItem = dynamic_cast<pim::ContactItem *>(client.get());
+    ASSERT_NE(contactItem, nullptr);
+    contactItem->setFullName(card.contact);
+    contactItem->Save();
+    cnn().execute(QStringLiteral("UPDATE tblContacts SET ContactEntryID = ? WHERE ContactID = ?"),
+                  {contactItem->EntryID(), stored(card.timeCardId, "ContactID")});
+    const QString account =
+        cnn()
+            .scalar(QStringLiteral("SELECT ContactAccount FROM tblContacts WHERE ContactID = ?"),
+                    {stored(card.timeCardId, "ContactID")})
+            .toString();
+
+    for (int i = here; i < target; ++i)
+        QTest::keyClick(&window(), Qt::Key_F7);
+    ASSERT_EQ(current().toLongLong(), card.timeCardId);
+
+    const QString entryId = stored(card.timeCardId, "JournalEntryID").toString();
+    ASSERT_TRUE(entryExists(card.timeCardId));
+    EXPECT_EQ(host->editor().currentJournalEntryId(), entryId);
+    const auto parts = pim::splitEntryId(entryId);
+    ASSERT_TRUE(parts);
+    const QString file = tmp.filePath(QStringLiteral("items/Journal/") + parts->second);
+    ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
+
+    const QString subject = icalValue(file, "SUMMARY");
+    EXPECT_NE(subject, QStringLiteral("New Quorvale TimeCard"));
+    EXPECT_TRUE(subject.startsWith(card.contact)) << subject.toStdString();
+    EXPECT_EQ(icalValue(file, "CONTACT"), card.contact);
+    EXPECT_EQ(icalValue(file, "X-QUORVALE-BILLINGINFORMATION"), account);
+    const QString start = icalValue(file, "DTSTART");
+    EXPECT_TRUE(start.startsWith(card.startDate.toString(QStringLiteral("yyyyMMdd"))))
+        << start.toStdString();
+    const QString body = icalValue(file, "DESCRIPTION");
+    EXPECT_TRUE(body.contains(card.description)) << body.toStdString();
+    const QString activity =
+        cnn()
+            .scalar(
+                QStringLiteral("SELECT ActivityName FROM tblMainActivities WHERE ActivityID = ?"),
+                {stored(card.timeCardId, "Activity1ID")})
+            .toString();
+    EXPECT_FALSE(activity.isEmpty());
+    EXPECT_TRUE(body.contains(activity)) << body.toStdString();
+    // Moving on with nothing changed leaves the row and its entry as they are.
+    QTest::keyClick(&window(), Qt::Key_F6);
+    EXPECT_EQ(stored(card.timeCardId, "JournalEntryID").toString(), entryId);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    close();
+}
+
+TEST_F(MainWindowTest, EveryShortcutOfTheTableReachesItsToolFromEveryField)
+{
+    open();
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QTest::keyClick(&window(), Qt::Key_F3); // the time segment takes notes while a run is on
+    // Only which tool a key reaches counts here: the tools record instead of running.
+    QList<int> fired;
+    QList<QAction *> keyed;
+    for (const ToolInfo &info : CommandTable::tools()) {
+        QAction *action = window().toolById(info.id);
+        ASSERT_NE(action, nullptr) << info.name;
+        QObject::disconnect(action, &QAction::triggered, &window(), nullptr);
+        QObject::connect(action, &QAction::triggered, action,
+                         [&fired, id = info.id] { fired << id; });
+        if (!action->shortcut().isEmpty() && action->isVisible())
+            keyed << action;
+    }
+    ASSERT_GE(keyed.size(), 40);
+
+    // Text fields keep the text editing a person expects of any text field:
+    // copy where there is text, undo, cut and paste where it can be changed.
+    const QKeySequence copy(QStringLiteral("Ctrl+C"));
+    const QList<QKeySequence> changing{QKeySequence(QStringLiteral("Ctrl+Z")),
+                                       QKeySequence(QStringLiteral("Ctrl+X")),
+                                       QKeySequence(QStringLiteral("Ctrl+V"))};
+    const auto keptByField = [&](QWidget *field, const QKeySequence &key) {
+        const auto *line = qobject_cast<QLineEdit *>(field);
+        const auto *text = qobject_cast<QPlainTextEdit *>(field);
+        const auto *spin = qobject_cast<QAbstractSpinBox *>(field);
+        if (!line && !text && !spin)
+            return false;
+        const bool readOnly = (line && line->isReadOnly()) || (text && text->isReadOnly()) ||
+                              (spin && spin->isReadOnly());
+        return key == copy || (!readOnly && changing.contains(key));
+    };
+
+    auto *tabs = window().findChild<QTabWidget *>(QStringLiteral("TimeCardFields"));
+    ASSERT_NE(tabs, nullptr);
+    int fields = 0;
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        for (QWidget *field : tabs->widget(page)->findChildren<QWidget *>()) {
+            if (!(field->focusPolicy() & Qt::TabFocus) || !field->isEnabled() ||
+                !field->isVisible() || field->focusProxy() ||
+                qobject_cast<QAbstractScrollArea *>(field->parentWidget()))
+                continue;
+            ++fields;
+            const std::string name = field->objectName().toStdString();
+            for (QAction *action : keyed) {
+                const QKeySequence key = action->shortcut();
+                // A tick of the running timer may have changed what is offered.
+                for (QAction *tool : keyed)
+                    tool->setEnabled(true);
+                field->setFocus();
+                ASSERT_EQ(QApplication::focusWidget(), field) << name;
+                fired.clear();
+                // Sent where a person's key goes: to the field with the focus.
+                QTest::keySequence(field, key);
+                if (keptByField(field, key))
+                    EXPECT_TRUE(fired.isEmpty()) << name << " " << key.toString().toStdString();
+                else
+                    EXPECT_EQ(fired, QList<int>{action->data().toInt()})
+                        << name << " " << key.toString().toStdString();
+            }
+            // Mass Edit is on the Edit menu wherever Ctrl+Z is the field's undo.
+            field->setFocus();
+            fired.clear();
+            QTest::keyClick(field, Qt::Key_E, Qt::AltModifier);
+            QWidget *menu = QApplication::activePopupWidget();
+            ASSERT_NE(menu, nullptr) << name;
+            EXPECT_EQ(menu->objectName(), QLatin1String(Band::EditMenu)) << name;
+            QTest::keyClick(menu, Qt::Key_M);
+            EXPECT_EQ(fired, QList<int>{ToolId::MassEdit}) << name;
+            if (QWidget *still = QApplication::activePopupWidget())
+                still->close();
+        }
+    }
+    EXPECT_GE(fields, 25);
+
+    // Ctrl+Z in the description takes back what was typed.
+    tabs->setCurrentIndex(TimeCardFields::WorkPage);
+    auto *description = field<QPlainTextEdit>("txtDescription");
+    description->setFocus();
+    description->moveCursor(QTextCursor::End);
+    const QString before = description->toPlainText();
+    QTest::keyClicks(description, QStringLiteral("typo"));
+    ASSERT_EQ(description->toPlainText(), before + QStringLiteral("typo"));
+    QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(description->toPlainText(), before);
     close();
 }

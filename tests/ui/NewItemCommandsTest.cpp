@@ -104,8 +104,8 @@ TEST_F(NewItemCommandsTest, MenuCommandsLinkTheirItemsToTheCurrentTimeCard)
     EXPECT_EQ(window.statusBar()->currentMessage(), QStringLiteral("Review"));
 
     const auto spentSeconds = [this] {
-        QString spent = host->editor().timeCards().value(QStringLiteral("Quantity")).toString();
-        return ConvertTimeToSeconds(spent.replace(QLatin1Char(' '), QLatin1Char('0')));
+        return ConvertTimeToSeconds(
+            host->editor().timeCards().value(QStringLiteral("Quantity")).toString());
     };
     const qint64 spentBefore = spentSeconds();
     window.abMainMenu_ToolClick(ToolId::ManualAppointment);

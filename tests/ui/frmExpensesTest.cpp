@@ -22,12 +22,14 @@
 #include "ui/MainWindowHost.h"
 #include "ui/frmTimeCard.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -254,4 +256,62 @@ TEST_F(ExpensesWindow, RunTimeErrorsReachTheCommonHandlerWithTheWindowsProcedure
     EXPECT_TRUE(Trace::text().contains("frmExpenses: Form_Load"));
     EXPECT_EQ(prompts.messages().size(), told);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ExpensesWindow, AltSIsSaveAndExitAndNoAccessKeyStandsForTwoControls)
+{
+    const auto first = [this](const char *table, const char *key) {
+        return cnn()
+            .scalar(QString("SELECT MIN(%1) FROM %2 WHERE UserID = ? AND InvoiceID IS NULL")
+                        .arg(key, table),
+                    {userId()})
+            .toLongLong();
+    };
+    const std::pair<ChargeKind, qint64> charges[] = {
+        {ChargeKind::Expense, first("tblExpenses", "ExpenseID")},
+        {ChargeKind::FixedCharge, first("tblFixedCharges", "ProductID")}};
+    for (const auto &[kind, id] : charges) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        ASSERT_GT(id, 0);
+        frmExpenses window(cnn(), context(), prompts, ChargeMode::EditOne, true, kind, id);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QHash<QString, QStringList> owners;
+        for (QWidget *w : window.findChildren<QWidget *>()) {
+            if (!w->isVisible())
+                continue;
+            QString text;
+            if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy())
+                text = label->text();
+            else if (auto *button = qobject_cast<QAbstractButton *>(w))
+                text = button->text();
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (!key.isEmpty())
+                owners[key.toString()] << text;
+        }
+        ASSERT_TRUE(owners.contains("Alt+S"));
+        for (auto it = owners.cbegin(); it != owners.cend(); ++it)
+            EXPECT_EQ(it.value().size(), 1)
+                << it.key().toStdString() << ": " << it.value().join(" | ").toStdString();
+
+        // Typed into a field, the change is saved by Alt+S and the window closes.
+        QLineEdit *description = window.descriptionField();
+        description->setFocus();
+        description->selectAll();
+        QTest::keyClicks(description, "Reviewed");
+        ASSERT_TRUE(window.saveExitButton()->isEnabled());
+        QTest::keyClick(description, Qt::Key_S, Qt::AltModifier);
+        EXPECT_NE(window.focusWidget(), window.startDateField());
+        // An access key clicks its button in an animation, from the event loop.
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.isVisible(); }));
+        const bool expense = kind == ChargeKind::Expense;
+        EXPECT_EQ(cnn()
+                      .scalar(QString("SELECT Description FROM %1 WHERE %2 = ?")
+                                  .arg(expense ? "tblExpenses" : "tblFixedCharges",
+                                       expense ? "ExpenseID" : "ProductID"),
+                              {id})
+                      .toString(),
+                  "Reviewed");
+    }
 }

@@ -88,9 +88,13 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
         QTest::keyClicks(dialog->findChild<QLineEdit *>("txtTimeEstimated"), "1:30:xx");
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
         ASSERT_EQ(prompts.messages().size(), 1);
-        EXPECT_TRUE(prompts.messages().last().text.startsWith("The time estimated"));
+        EXPECT_TRUE(prompts.messages().last().text.startsWith("\"1:30:xx\" is not a time."));
         EXPECT_TRUE(dialog->isVisible());
-        dialog->findChild<QLineEdit *>("txtTimeEstimated")->clear();
+        auto *estimated = dialog->findChild<QLineEdit *>("txtTimeEstimated");
+        EXPECT_EQ(estimated->text(), "1:30:xx");
+        // Hours and minutes, as people write them.
+        estimated->selectAll();
+        QTest::keyClicks(estimated, "1:30");
         prompts.answer(PromptResult::Yes);
         prompts.answerDialog(true);
         QTest::mouseClick(dialog->findChild<QPushButton *>("cmdApply"), Qt::LeftButton);
@@ -103,6 +107,12 @@ TEST_F(MassEditWindow, TheCommandEditsEveryShownTimeCardAndTheWindowShowsIt)
     EXPECT_EQ(cnn()
                   .scalar("SELECT COUNT(*) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS "
                           "NULL AND Category = 'Mass \"edited\"'",
+                          {user})
+                  .toInt(),
+              shown);
+    EXPECT_EQ(cnn()
+                  .scalar("SELECT COUNT(*) FROM tblTimeCards WHERE UserID = ? AND InvoiceID IS "
+                          "NULL AND TimeEstimated = '0013000'",
                           {user})
                   .toInt(),
               shown);

@@ -82,6 +82,28 @@ TEST(frmTimeAdd, TypedAmountReplacesTheButtonAndTooMuchWarns)
     EXPECT_EQ(dialog.adjustedValue(), QVariant(QStringLiteral("0000030")));
 }
 
+TEST(frmTimeAdd, TypedTimeIsReadAsPeopleWriteItAndGarbageIsKeptForMending)
+{
+    ScriptedPrompts prompts;
+    frmTimeAdd dialog(spent(AdjustDirection::Add, "0010000"), prompts);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.typedAmount()->setFocus();
+    QTest::keyClicks(dialog.typedAmount(), QStringLiteral("1:3x"));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(prompts.messages()[0].text.startsWith(QStringLiteral("\"1:3x\" is not a time.")))
+        << prompts.messages()[0].text.toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.typedAmount()->text(), QStringLiteral("1:3x"));
+
+    QTest::keyClick(dialog.typedAmount(), Qt::Key_Backspace);
+    QTest::keyClicks(dialog.typedAmount(), QStringLiteral("0"));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.adjustedValue(), QVariant(QStringLiteral("0023000")));
+}
+
 TEST(frmTimeAdd, CancelLeavesNoResultAndValuesRoundTrip)
 {
     ScriptedPrompts prompts;

@@ -1,39 +1,11 @@
 #include "qvadmin/ReportTable.h"
 
+#include "platform/core/Duration.h"
 #include "platform/core/Money.h"
-#include "platform/core/QvError.h"
-#include "timecards/TimeCalcs.h"
 
 #include <QTime>
 
 namespace quorvale::admin {
-
-namespace {
-
-// A damaged duration text counts as no time, so one bad row cannot hide the
-// others' total.
-qint64 durationSeconds(const QString &text)
-{
-    QString t = text;
-    try {
-        return ConvertTimeToSeconds(t);
-    } catch (const QvError &) {
-        return 0;
-    }
-}
-
-QString durationText(qint64 seconds)
-{
-    const bool negative = seconds < 0;
-    seconds = std::abs(seconds);
-    return QStringLiteral("%1%2:%3:%4")
-        .arg(negative ? QStringLiteral("-") : QString())
-        .arg(seconds / 3600, 3, 10, QLatin1Char('0'))
-        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 QString ReportTable::display(int column, const QVariant &value) const
 {
@@ -55,7 +27,9 @@ QString ReportTable::display(int column, const QVariant &value) const
         return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : value.toString();
     }
     case ReportFormat::Duration:
-        return durationText(durationSeconds(value.toString()));
+        // A damaged duration text counts as no time, so one bad row cannot hide the
+        // others' total.
+        return Duration::fromColumnOrZero(value).toShown();
     case ReportFormat::Percent:
         return QString::number(value.toDouble() * 100.0, 'f', 0) + u'%';
     }
@@ -75,10 +49,10 @@ QString ReportTable::total(int column) const
         return sum.toDisplayString();
     }
     case ReportFormat::Duration: {
-        qint64 sum = 0;
+        Duration sum;
         for (const QVariantList &row : rows)
-            sum += durationSeconds(row.at(column).toString());
-        return durationText(sum);
+            sum = sum + Duration::fromColumnOrZero(row.at(column));
+        return sum.toShown();
     }
     default: {
         qint64 sum = 0;

@@ -1,5 +1,6 @@
 #include "qvadmin/TimeCardRows.h"
 
+#include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "timecards/TimeCardValue.h"
 
@@ -20,23 +21,6 @@ QVariant optionalText(const QString &text)
 }
 
 } // namespace
-
-QString durationText(int seconds)
-{
-    if (seconds <= 0)
-        return QStringLiteral("0000000");
-    const int hours = seconds / 3600;
-    const int minutes = (seconds % 3600) / 60;
-    const int rest = seconds % 60;
-    const char16_t digits[7] = {static_cast<char16_t>(u'0' + hours / 100 % 10),
-                                static_cast<char16_t>(u'0' + hours / 10 % 10),
-                                static_cast<char16_t>(u'0' + hours % 10),
-                                static_cast<char16_t>(u'0' + minutes / 10),
-                                static_cast<char16_t>(u'0' + minutes % 10),
-                                static_cast<char16_t>(u'0' + rest / 10),
-                                static_cast<char16_t>(u'0' + rest % 10)};
-    return QString(reinterpret_cast<const QChar *>(digits), 7);
-}
 
 Money timeValue(Money hourlyRate, int seconds, int realizationPercent)
 {
@@ -64,8 +48,8 @@ void TimeCardWriter::add(const TimeCard &card)
                               optionalKey(card.activity2Id),
                               optionalKey(card.invoiceId),
                               card.description,
-                              durationText(card.estimatedSeconds),
-                              durationText(card.spentSeconds),
+                              Duration::fromSeconds(card.estimatedSeconds).toStored(),
+                              Duration::fromSeconds(card.spentSeconds).toStored(),
                               card.startDate,
                               card.startTime,
                               card.endDate,

@@ -40,9 +40,6 @@ struct TimeCard {
     int realizationPercent = 100;
 };
 
-// The seven-digit duration text "HHHMMSS" of a number of seconds.
-QString durationText(int seconds);
-
 // The billable value of time at an hourly rate and a realization, rounded once to
 // the currency's last digit: rate x seconds / 3600 x percent / 100.
 Money timeValue(Money hourlyRate, int seconds, int realizationPercent);

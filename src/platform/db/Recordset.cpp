@@ -696,8 +696,10 @@ void Recordset::update()
         insertRow();
     else
         updateRow();
-    if (m_listener)
+    if (m_listener) {
+        m_listener->recordStored(*this);
         m_listener->recordChangeComplete(*this);
+    }
 }
 
 void Recordset::insertRow()

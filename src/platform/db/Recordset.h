@@ -29,6 +29,8 @@ public:
     virtual void moveComplete(Recordset &) {}
     // After update(), cancelUpdate() or deleteCurrent() finished.
     virtual void recordChangeComplete(Recordset &) {}
+    // After update() stored the current row (before recordChangeComplete).
+    virtual void recordStored(Recordset &) {}
 };
 
 // An ADO-like record set.

@@ -1,0 +1,182 @@
+// Time typed by hand into the real main window, offscreen, on a demo database:
+// what is typed is what is stored, and what is no time is refused and kept.
+
+#include "DemoProgramFixture.h"
+#include "data/WorkingSet.h"
+#include "outlook/ItemVariables.h"
+#include "outlook/JournalProcessing.h"
+#include "outlook/TimeCardSnapshot.h"
+#include "timecards/TimeCardEditor.h"
+#include "timecards/TimeCardValue.h"
+#include "ui/TimeCardBinder.h"
+#include "ui/frmOutOfOffice.h"
+#include "ui/frmTimeCard.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimeEdit>
+
+using namespace quorvale;
+
+namespace {
+
+class TimeEntryTest : public test::DemoProgramFixture {
+protected:
+    void SetUp() override
+    {
+        makeDemo(QStringLiteral("Dana O'Neil"));
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        host->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
+        host->window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&host->window()));
+    }
+    void TearDown() override
+    {
+        host.reset();
+        startUp.reset();
+    }
+
+    frmTimeCard &window() { return host->window(); }
+    QVariant row(const char *column)
+    {
+        return host->editor().timeCards().value(QLatin1String(column));
+    }
+    QVariant current() { return host->commands().currentTimeCardId(); }
+    QVariant stored(const QVariant &id, const char *column)
+    {
+        return cnn().scalar(QStringLiteral("SELECT %1 FROM tblTimeCards WHERE TimeCardID = ?")
+                                .arg(QLatin1String(column)),
+                            {id});
+    }
+};
+
+} // namespace
+
+TEST_F(TimeEntryTest, TimeSpentTypedByHandIsStoredAsTypedAndMovesTheEnd)
+{
+    QTest::keyClick(&window(), Qt::Key_F11);
+    const QVariant id = current();
+    auto *spent = window().findChild<QLineEdit *>(QStringLiteral("txtTimeSpent"));
+    ASSERT_NE(spent, nullptr);
+    EXPECT_EQ(spent->inputMask(), QString());
+
+    // Alt+P, the label's access key, then the time as people write it.
+    QTest::keyClick(&window(), Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(spent->hasFocus());
+    spent->selectAll();
+    QTest::keyClicks(spent, QStringLiteral("1:30:00"));
+    // Nothing is stored half-typed.
+    EXPECT_EQ(row("Quantity").toString(), QStringLiteral("0000000"));
+    QTest::keyClick(spent, Qt::Key_Tab);
+    ASSERT_FALSE(spent->hasFocus());
+    EXPECT_EQ(row("Quantity").toString(), QStringLiteral("0013000"));
+    EXPECT_EQ(spent->text(), QStringLiteral("001:30:00"));
+    // The end is an hour and a half after the start, and shows so.
+    const QDateTime start(row("StartDate").toDate(), row("StartTime").toTime());
+    const QDateTime end = start.addSecs(90 * 60);
+    EXPECT_EQ(row("EndDate").toDate(), end.date());
+    EXPECT_EQ(row("EndTime").toTime(), end.time());
+    EXPECT_EQ(window().findChild<QTimeEdit *>(QStringLiteral("dtEndTime"))->time(), end.time());
+    EXPECT_TRUE(prompts.messages().isEmpty());
+
+    // The estimate takes hours as a decimal.
+    auto *estimated = window().findChild<QLineEdit *>(QStringLiteral("txtTimeEstimated"));
+    estimated->setFocus();
+    estimated->selectAll();
+    QTest::keyClicks(estimated, QStringLiteral("2.5"));
+    QTest::keyClick(estimated, Qt::Key_Return);
+    EXPECT_EQ(row("TimeEstimated").toString(), QStringLiteral("0023000"));
+
+    // Moving on keeps it in the file.
+    QTest::keyClick(&window(), Qt::Key_F6);
+    ASSERT_NE(current(), id);
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0013000"));
+    EXPECT_EQ(stored(id, "TimeEstimated").toString(), QStringLiteral("0023000"));
+}
+
+TEST_F(TimeEntryTest, WhatIsNoTimeIsRefusedKeptForMendingAndNeverStored)
+{
+    QTest::keyClick(&window(), Qt::Key_F11);
+    const QVariant id = current();
+    auto *spent = window().findChild<QLineEdit *>(QStringLiteral("txtTimeSpent"));
+    spent->setFocus();
+    spent->selectAll();
+    QTest::keyClicks(spent, QStringLiteral("1:3x"));
+    QTest::keyClick(spent, Qt::Key_Tab);
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.messages()[0].text,
+              QStringLiteral("\"1:3x\" is not a time. Enter a time such as 1:30:00, 1:30, "
+                             "1.5 (hours) or 1h30m."));
+    EXPECT_EQ(spent->text(), QStringLiteral("1:3x"));
+    EXPECT_TRUE(spent->hasFocus());
+    EXPECT_EQ(row("Quantity").toString(), QStringLiteral("0000000"));
+
+    // A shortcut does not carry the refused text past the TimeCard either.
+    QTest::keyClick(&window(), Qt::Key_F6);
+    EXPECT_EQ(current(), id);
+    EXPECT_EQ(prompts.messages().size(), 2);
+    EXPECT_EQ(spent->text(), QStringLiteral("1:3x"));
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0000000"));
+
+    // Mended, it goes with the move.
+    spent->selectAll();
+    QTest::keyClicks(spent, QStringLiteral("45m"));
+    QTest::keyClick(&window(), Qt::Key_F6);
+    EXPECT_NE(current(), id);
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0004500"));
+}
+
+TEST(frmOutOfOffice, ATypedDurationMovesTheEndAndGarbageIsKept)
+{
+    test::ScriptedPrompts prompts;
+    const QDateTime start(QDate(2026, 3, 7), QTime(15, 0));
+    frmOutOfOffice dialog(OutOfOfficeTime{start, start.addSecs(3600), false, QString()},
+                          QStringLiteral("HH:mm"), prompts);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QLineEdit *duration = dialog.duration();
+    EXPECT_EQ(duration->text(), QStringLiteral("001:00:00"));
+
+    QTest::keyClick(&dialog, Qt::Key_U, Qt::AltModifier);
+    ASSERT_TRUE(duration->hasFocus());
+    duration->selectAll();
+    QTest::keyClicks(duration, QStringLiteral("1h45m"));
+    QTest::keyClick(duration, Qt::Key_Tab);
+    EXPECT_EQ(dialog.time().end, start.addSecs(105 * 60));
+    EXPECT_EQ(duration->text(), QStringLiteral("001:45:00"));
+
+    // Moving the end shows the new length.
+    dialog.endTime()->setTime(QTime(17, 0));
+    EXPECT_EQ(duration->text(), QStringLiteral("002:00:00"));
+
+    duration->setFocus();
+    duration->selectAll();
+    QTest::keyClicks(duration, QStringLiteral("two hours"));
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(
+        prompts.messages()[0].text.startsWith(QStringLiteral("\"two hours\" is not a time")));
+    EXPECT_EQ(duration->text(), QStringLiteral("two hours"));
+    EXPECT_EQ(dialog.time().end, QDateTime(start.date(), QTime(17, 0)));
+}
+
+TEST(StoredTime, TheFieldTheValueTheJournalAndTheTemplatesReadItAlike)
+{
+    // Blanks from the old edit mask, a peer's 1000 hours, minutes past 59,
+    // and a damaged text (no time anywhere).
+    for (const char *text : {"  130 0", "10000000", "0009000", "12x4567"}) {
+        const QString stored = QString::fromLatin1(text);
+        const Duration d = Duration::fromColumnOrZero(stored);
+        EXPECT_EQ(TimeCardBinder::durationShown(stored), d.toShown()) << text;
+        EXPECT_EQ(durationDisplayText(stored), d.toShown()) << text;
+        EXPECT_EQ(TimeCardSnapshot::durationText(stored), d.toShown()) << text;
+        EXPECT_EQ(timeSpentSeconds(stored), d.seconds()) << text;
+        EXPECT_EQ(clsJournalProcessing::FormatTimeSpent(stored), d.roundedMinutes()) << text;
+    }
+    EXPECT_EQ(durationDisplayText(QStringLiteral("  130 0")), QStringLiteral("001:30:00"));
+}

@@ -175,12 +175,14 @@ void frmAbbreviations::addEntry()
     // name could never be reached: choose the one there is.
     const auto same = std::find_if(m_entries.cbegin(), m_entries.cend(),
                                    [&](const Abbreviation &entry) { return entry.name == name; });
+    // The row is taken before adding: growing the list invalidates `same`.
+    const int row = static_cast<int>(same - m_entries.cbegin());
     if (same == m_entries.cend()) {
         m_entries.push_back({name, QLatin1String(AbbreviationTexts::NewText)});
         m_list->addItem(name);
     }
     m_name->clear();
-    select(static_cast<int>(same - m_entries.cbegin()));
+    select(row);
     m_text->setFocus();
     m_text->selectAll();
 }

@@ -116,6 +116,19 @@ TEST_F(AbbreviationsUi, AddAppendsTheTypedNameAndOffersTheTextForOvertyping)
     EXPECT_EQ(dialog->list()->count(), 4);
 }
 
+TEST_F(AbbreviationsUi, TheFirstNameAddedToAnEmptyListIsChosenForItsText)
+{
+    // Adding grows the list: the new row must not be read from before it grew.
+    SaveAbbreviations(local, {});
+    auto dialog = openDialog();
+    QTest::keyClicks(dialog->nameField(), QStringLiteral("lm"));
+    click(*dialog, "A&dd");
+    ASSERT_EQ(dialog->list()->currentRow(), 0);
+    QTest::keyClicks(dialog->textField(), QStringLiteral("Left a message"));
+    ASSERT_EQ(dialog->entries().size(), 1u);
+    EXPECT_EQ(dialog->entries()[0].text, QLatin1String("Left a message"));
+}
+
 TEST_F(AbbreviationsUi, DeleteSelectsANeighbourAndTypingWithoutANameWarns)
 {
     auto dialog = openDialog();

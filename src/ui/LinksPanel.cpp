@@ -134,16 +134,15 @@ void LinksPanel::buildTools()
     connect(m_add, &QAction::triggered, this, &LinksPanel::addLinked);
     connect(m_delete, &QAction::triggered, this, &LinksPanel::deleteSelected);
 
-    bar->addSeparator();
-    auto *label = new QLabel(QStringLiteral("&Select items to view:"), bar);
-    m_selector = new QComboBox(bar);
+    // On a row of its own: in the tool bar it went into the overflow at the
+    // window's first-start width, out of reach of its access key.
+    auto *label = new QLabel(QStringLiteral("&Select items to view:"), this);
+    m_selector = new QComboBox(this);
     m_selector->setObjectName(QStringLiteral("cbSelectLink"));
     m_selector->addItems(linkListSelectorTexts());
     m_selector->setToolTip(QStringLiteral("Click to select the linked items to view."));
     m_selector->setAccessibleName(QStringLiteral("Select items to view"));
     label->setBuddy(m_selector);
-    bar->addWidget(label);
-    bar->addWidget(m_selector);
     connect(m_selector, &QComboBox::activated, this, [this](int index) {
         if (const std::optional<LinkListKind> kind = linkListKindFromIndex(index))
             showKind(*kind);
@@ -168,7 +167,12 @@ void LinksPanel::buildTools()
     connect(m_grid, &QWidget::customContextMenuRequested, this, &LinksPanel::showPopup);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &LinksPanel::sortBy);
 
+    auto *selectorRow = new QHBoxLayout;
+    selectorRow->addWidget(label);
+    selectorRow->addWidget(m_selector);
+    selectorRow->addStretch();
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(selectorRow);
     layout->addWidget(bar);
     layout->addWidget(m_grid);
     setTabOrder(m_selector, m_grid);

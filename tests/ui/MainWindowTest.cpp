@@ -1,7 +1,7 @@
 // The real main window, offscreen, on a demo database: moving, sorting, showing
 // hidden TimeCards from the keyboard and the menus, and what closing saves.
 
-#include "DemoProgramFixture.h"
+#include "MainWindowFixture.h"
 #include "data/WorkingSet.h"
 #include "platform/core/Money.h"
 #include "platform/pim/ContactItem.h"
@@ -62,41 +62,9 @@ using namespace quorvale;
 
 namespace {
 
-class MainWindowTest : public test::DemoProgramFixture {
+class MainWindowTest : public test::MainWindowFixture {
 protected:
     void SetUp() override { makeDemo(QStringLiteral("Dana O'Neil")); }
-
-    void open()
-    {
-        ASSERT_NO_FATAL_FAILURE(startProgram());
-        host->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
-    }
-
-    void close()
-    {
-        host->window().close();
-        host.reset();
-        startUp.reset();
-    }
-
-    frmTimeCard &window() { return host->window(); }
-    template <class W> W *field(const char *name)
-    {
-        auto *w = window().findChild<W *>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QVariant stored(const QVariant &id, const char *column)
-    {
-        QSqlQuery q(startUp->store().cnnLink().database());
-        q.prepare(QStringLiteral("SELECT %1 FROM tblTimeCards WHERE TimeCardID = ?")
-                      .arg(QLatin1String(column)));
-        q.addBindValue(id);
-        return q.exec() && q.next() ? q.value(0) : QVariant();
-    }
-    QVariant current() { return host->commands().currentTimeCardId(); }
-    QAction *tool(const char *name) { return window().tool(QLatin1String(name)); }
 };
 
 } // namespace

@@ -114,7 +114,10 @@ QString validationMessage(int code, const ValidationOptions &o)
     case NoDescription:
         return QStringLiteral("No description provided.");
     case NoJobOrder:
-        return QStringLiteral("No ") + o.jobOrderTerm.toLower() + QStringLiteral(" entered.");
+        // Without a term of the administrator's the field shows as "Job Order".
+        return QStringLiteral("No ") +
+               (o.jobOrderTerm.isEmpty() ? QStringLiteral("job order") : o.jobOrderTerm.toLower()) +
+               QStringLiteral(" entered.");
     default:
         return {};
     }

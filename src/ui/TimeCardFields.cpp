@@ -236,9 +236,17 @@ void TimeCardFields::connectFields()
     activity(m_activity1, 1);
     activity(m_activity2, 2);
     const auto duration = [this](QLineEdit *edit, DurationField field) {
+        // Checked once the focus has moved: a refusal opens a message box, and a
+        // modal window inside a focus change (an Alt key opening a menu, a click
+        // elsewhere) would run the person's next keys inside a half-done switch.
         connect(edit, &QLineEdit::editingFinished, this, [this, edit, field] {
-            if (!durationLeft(edit, field))
-                edit->setFocus(Qt::OtherFocusReason);
+            QMetaObject::invokeMethod(
+                this,
+                [this, edit, field] {
+                    if (!durationLeft(edit, field))
+                        edit->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
         });
     };
     duration(m_timeEstimated, DurationField::TimeEstimated);

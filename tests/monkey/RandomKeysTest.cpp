@@ -28,6 +28,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeySequence>
 #include <QMenu>
@@ -100,7 +101,8 @@ private:
     int m_steps;
     int m_sent = 0;
     int m_closing = 0;
-    int m_waited = 0;
+    QElapsedTimer m_waited; // how long the busy pointer has kept our keys back
+    bool m_refusedInvalid = false;
     QString m_stuck;
     const bool m_trace = qEnvironmentVariableIsSet("QUORVALE_MONKEY_TRACE");
 
@@ -128,12 +130,13 @@ private:
     QWidget *keyTarget()
     {
         QWidget *window = topWindow();
-        if (!window) {
-            // Offscreen, closing a dialog leaves no window active; a person would
-            // click the main window.
-            QApplication::setActiveWindow(&m_main);
+        if (!window)
             window = &m_main;
-        }
+        // Offscreen nothing activates a window that shows or takes the one a closed
+        // dialog leaves behind; on a desktop the window in front has the keyboard,
+        // and only its shortcuts apply.
+        if (!QApplication::activePopupWidget() && QApplication::activeWindow() != window->window())
+            QApplication::setActiveWindow(window->window());
         QWidget *focus = window->focusWidget();
         return focus && focus->isVisible() ? focus : window;
     }
@@ -152,13 +155,15 @@ private:
         if (QApplication::overrideCursor() &&
             QApplication::overrideCursor()->shape() == Qt::WaitCursor) {
             // A busy pointer that never goes is a hang to a person too.
-            if (++m_waited > 100000) {
+            if (!m_waited.isValid())
+                m_waited.start();
+            if (m_waited.elapsed() > 20000) {
                 m_stuck = QStringLiteral("the busy pointer stayed over ") + describe(topWindow());
                 m_sent = m_steps;
             }
             return;
         }
-        m_waited = 0;
+        m_waited.invalidate();
         ++m_sent;
         sendKey();
     }
@@ -226,10 +231,19 @@ private:
         QTimer::singleShot(0, this, [this] { closeAll(); });
         const bool force = ++m_closing > 200;
         QWidget *modal = QApplication::activeModalWidget();
-        if (force && m_stuck.isEmpty())
+        // A TimeCard or a typed time the keys left invalid keeps the window open
+        // until it is mended, so that nothing typed is lost: that refusal is right.
+        if (auto *box = qobject_cast<QMessageBox *>(modal);
+            box && (box->windowTitle().trimmed() == QLatin1String("Validation Error") ||
+                    box->text().contains(QLatin1String("is not a time"))))
+            m_refusedInvalid = true;
+        if (force && m_stuck.isEmpty() && !m_refusedInvalid)
             m_stuck = QStringLiteral("would not close: ") + describe(modal ? modal : &m_main);
         if (m_trace)
-            std::fprintf(stderr, "closing %d: %s\n", m_closing, qPrintable(describe(modal)));
+            std::fprintf(stderr, "closing %d: %s %s\n", m_closing, qPrintable(describe(modal)),
+                         qobject_cast<QMessageBox *>(modal)
+                             ? qPrintable(static_cast<QMessageBox *>(modal)->text())
+                             : "");
         if (QWidget *popup = QApplication::activePopupWidget()) {
             popup->close();
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
@@ -252,21 +266,21 @@ private:
         } else if (m_main.isVisible()) {
             force ? m_main.hide() : void(m_main.close());
         } else {
-            m_closed = !force;
+            m_closed = !force || m_refusedInvalid;
             m_loop->quit();
             m_loop = nullptr;
         }
     }
 };
 
-// libical's errors in a parsed file, less one it is wrong about: an empty value is
-// valid iCalendar (a user property left blank is written so).
+// libical's errors in a parsed file, less one it is wrong about: an empty or blank
+// value is valid iCalendar (a user property left blank, a subject of one space).
 int parseErrors(icalcomponent *component)
 {
     int errors = 0;
     for (icalproperty *p = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY); p;
          p = icalcomponent_get_next_property(component, ICAL_XLICERROR_PROPERTY)) {
-        if (!QByteArray(icalproperty_get_xlicerror(p)).startsWith("No value for X property"))
+        if (!QByteArray(icalproperty_get_xlicerror(p)).startsWith("No value for "))
             ++errors;
     }
     for (icalcomponent *c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c;

@@ -121,6 +121,10 @@ TEST(ProcessValidationError, TellsTheProblemInTheTermsAndSaysWhereToMend)
     for (int code = 1; code <= 9; ++code)
         EXPECT_EQ(validationMessage(code, o), messages[code - 1]);
     EXPECT_EQ(validationMessage(Valid, o), "");
+    // Without the administrator's term the message names the field as it shows.
+    ValidationOptions untermed = o;
+    untermed.jobOrderTerm.clear();
+    EXPECT_EQ(validationMessage(NoJobOrder, untermed), "No job order entered.");
 
     test::ScriptedPrompts prompts;
     TimeCardEntry e = validEntry();

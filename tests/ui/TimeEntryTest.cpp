@@ -71,6 +71,8 @@ TEST_F(TimeEntryTest, TimeSpentTypedByHandIsStoredAsTypedAndMovesTheEnd)
     EXPECT_EQ(row("Quantity").toString(), QStringLiteral("0000000"));
     QTest::keyClick(spent, Qt::Key_Tab);
     ASSERT_FALSE(spent->hasFocus());
+    // The field is read once the focus has moved on.
+    QCoreApplication::processEvents();
     EXPECT_EQ(row("Quantity").toString(), QStringLiteral("0013000"));
     EXPECT_EQ(spent->text(), QStringLiteral("001:30:00"));
     // The end is an hour and a half after the start, and shows so.
@@ -87,6 +89,7 @@ TEST_F(TimeEntryTest, TimeSpentTypedByHandIsStoredAsTypedAndMovesTheEnd)
     estimated->selectAll();
     QTest::keyClicks(estimated, QStringLiteral("2.5"));
     QTest::keyClick(estimated, Qt::Key_Return);
+    QCoreApplication::processEvents();
     EXPECT_EQ(row("TimeEstimated").toString(), QStringLiteral("0023000"));
 
     // Moving on keeps it in the file.
@@ -105,6 +108,7 @@ TEST_F(TimeEntryTest, WhatIsNoTimeIsRefusedKeptForMendingAndNeverStored)
     spent->selectAll();
     QTest::keyClicks(spent, QStringLiteral("1:3x"));
     QTest::keyClick(spent, Qt::Key_Tab);
+    QCoreApplication::processEvents();
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_EQ(prompts.messages()[0].text,
               QStringLiteral("\"1:3x\" is not a time. Enter a time such as 1:30:00, 1:30, "

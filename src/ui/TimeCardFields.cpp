@@ -144,7 +144,7 @@ void TimeCardFields::buildWorkPage()
     m_timeSegment->setEnabled(false);
     addRow(form, "txtTimeSegment", QStringLiteral("Time Se&gment:"), m_timeSegment);
     m_activeTask = new QComboBox(page);
-    addRow(form, "cbActiveTask", QStringLiteral("Acti&ve Task:"), m_activeTask);
+    addRow(form, "cbActiveTask", QStringLiteral("Act&ive Task:"), m_activeTask);
     for (QLineEdit *edit : {m_timeEstimated, m_timeSpent})
         edit->installEventFilter(this);
 }
@@ -206,7 +206,7 @@ void TimeCardFields::buildBillingPage()
            m_rateLevel = comboOf(page, rateLevels()));
     addRow(form, "txtRate", QStringLiteral("Hourl&y Rate:"), m_rate = new QLineEdit(page));
     addRow(form, "txtFlatFee", QStringLiteral("Fl&at Fee:"), m_flatFee = new QLineEdit(page));
-    addRow(form, "txtValue", QStringLiteral("&Value:"), m_value = new QLineEdit(page));
+    addRow(form, "txtValue", QStringLiteral("Val&ue:"), m_value = new QLineEdit(page));
     m_value->setReadOnly(true);
     addRow(form, "txtRealization", QStringLiteral("Reali&zation:"),
            m_realization = new QLineEdit(page));
@@ -570,7 +570,11 @@ void TimeCardFields::showCurrent()
                                                                      : QString());
         fillActivities(contactId);
         fillActiveTasks();
-        m_description->setPlainText(v("Description").toString());
+        // Set again only when it changed: every command shows the TimeCard anew,
+        // and a reset would send the caret (where Ctrl+U inserts) to the start.
+        if (const QString description = v("Description").toString();
+            m_description->toPlainText() != description)
+            m_description->setPlainText(description);
         m_timeEstimated->setText(TimeCardBinder::durationShown(v("TimeEstimated")));
         m_timeSpent->setText(TimeCardBinder::durationShown(v("Quantity")));
         // A Null date or time must not leave the previous TimeCard's showing.

@@ -18,6 +18,8 @@ function(quorvale_test name dir)
     endif()
     add_executable(${name} ${_sources})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    # Shipped files the tests read; __FILE__ is relative when ccache rewrites paths.
+    target_compile_definitions(${name} PRIVATE QUORVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     # A folder with its own main.cpp (widget tests need a QApplication) does
     # without gtest's.
     set(_gtest_main GTest::gtest_main)

@@ -3,11 +3,15 @@
 # SQLite, the server-mode tests against a throw-away PostgreSQL server, a few
 # seeds of random keys through the whole program, and a short fuzzing run of the
 # item-store readers.
+#
+# The suite runs once, built with the address and undefined-behaviour sanitizers
+# (the asan preset): any report fails its test. scripts/run-app.sh makes the
+# plain build of the same code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default
-scripts/with-postgres.sh ctest --preset default --parallel 2 "$@"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+scripts/with-postgres.sh ctest --preset asan --parallel 2 "$@"
 scripts/fuzz-smoke.sh "${QUORVALE_FUZZ_SECONDS:-30}"

@@ -207,10 +207,19 @@ bool TimeCardEditor::ProcessActiveCard()
             return false;
         try {
             m_rs.setBookmark(QVariant::fromValue<qlonglong>(*active));
-        } catch (const QvError &error) {
-            // The timed TimeCard is not in the set (a filter left it out): it
-            // cannot be settled from here, so nothing may go on as if it were.
-            tell(error);
+        } catch (const QvError &) {
+            // The timed TimeCard is not in the set (a filter or the hidden ones
+            // left it out): it cannot be settled from here, so nothing may go on
+            // as if it were; the person is told how to bring it back.
+            m_prompts.messageBox(
+                QStringLiteral("Quorvale"),
+                QStringLiteral(
+                    "The timer is running on TimeCard %1, which the TimeCards shown "
+                    "now leave out (a filter, or it is hidden).\r\n\r\nShow it "
+                    "again (Filter or Clear Quick Filter, or Show Hidden TimeCards), then "
+                    "stop its timer.")
+                    .arg(*active),
+                PromptButtons::Ok, PromptIcon::Warning);
             return false;
         }
     }

@@ -85,9 +85,17 @@ frmOutOfOffice::frmOutOfOffice(const OutOfOfficeTime &initial, const QString &ti
     for (QDateTimeEdit *edit :
          std::initializer_list<QDateTimeEdit *>{m_startDate, m_startTime, m_endDate, m_endTime})
         connect(edit, &QDateTimeEdit::dateTimeChanged, this, &frmOutOfOffice::showDuration);
+    // Checked once the focus has moved, never inside the focus change: a refusal
+    // opens a message box, and the field also loses the focus while the dialog is
+    // being destroyed, when the queued check is dropped with it.
     connect(m_duration, &QLineEdit::editingFinished, this, [this] {
-        if (!durationLeft())
-            m_duration->setFocus();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!durationLeft())
+                    m_duration->setFocus();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -231,11 +231,13 @@ private:
         QTimer::singleShot(0, this, [this] { closeAll(); });
         const bool force = ++m_closing > 200;
         QWidget *modal = QApplication::activeModalWidget();
-        // A TimeCard or a typed time the keys left invalid keeps the window open
-        // until it is mended, so that nothing typed is lost: that refusal is right.
+        // A TimeCard or a typed time the keys left invalid, or a timed TimeCard they
+        // filtered or hid away, keeps the window open until the person mends it, so
+        // that nothing typed or timed is lost: that refusal is right.
         if (auto *box = qobject_cast<QMessageBox *>(modal);
             box && (box->windowTitle().trimmed() == QLatin1String("Validation Error") ||
-                    box->text().contains(QLatin1String("is not a time"))))
+                    box->text().contains(QLatin1String("is not a time")) ||
+                    box->text().startsWith(QLatin1String("The timer is running on TimeCard"))))
             m_refusedInvalid = true;
         if (force && m_stuck.isEmpty() && !m_refusedInvalid)
             m_stuck = QStringLiteral("would not close: ") + describe(modal ? modal : &m_main);

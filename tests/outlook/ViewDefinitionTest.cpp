@@ -83,8 +83,7 @@ TEST(ViewDefinition, ShowsOnlyTheItemsOfItsFilter)
 
 TEST(ViewDefinition, TheShippedViewFilesAllLoad)
 {
-    const QDir shipped(QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                       QStringLiteral("/../../resources/views"));
+    const QDir shipped(QStringLiteral(QUORVALE_SOURCE_DIR "/resources/views"));
     for (const OutlookView &v : OutlookViews) {
         SCOPED_TRACE(v.viewFile);
         QString error;

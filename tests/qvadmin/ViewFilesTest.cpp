@@ -21,8 +21,7 @@ TEST(ViewFiles, AreCopiedFromTheFirstFolderHoldingThemAndAdaptedOnesAreKept)
     adapted.write("<view name=\"Ours\"/>");
     adapted.close();
 
-    const QString shipped =
-        QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../resources/views";
+    const QString shipped = QStringLiteral(QUORVALE_SOURCE_DIR "/resources/views");
     EXPECT_EQ(admin::installViewFiles(program, {tmp.filePath("nowhere"), shipped}), 4);
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(QFileInfo::exists(program + QStringLiteral("/XML%1.txt").arg(i))) << i;

@@ -255,6 +255,14 @@ TEST_F(Editor, TheRunningTimerIsSettledBeforeANewTimeCard)
               "Do you want to save your time changes to this TimeCard? ");
     EXPECT_EQ(prompts.messages().back().buttons, PromptButtons::YesNoCancel);
 
+    // A timed TimeCard the set leaves out cannot be settled: the person learns
+    // which one and how to bring it back, and nothing goes on.
+    timer.active = 987654;
+    EXPECT_FALSE(editor->ProcessActiveCard());
+    EXPECT_TRUE(prompts.messages().back().text.startsWith(
+        "The timer is running on TimeCard 987654, which the TimeCards shown now leave out"));
+    timer.active = timed;
+
     // No: the time changes are dropped, and the person is back where they were.
     idAt(1);
     cnn().execute("UPDATE tblTimeCards SET Quantity = '0000000' WHERE TimeCardID = ?", {timed});

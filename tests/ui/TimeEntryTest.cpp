@@ -150,6 +150,7 @@ TEST(frmOutOfOffice, ATypedDurationMovesTheEndAndGarbageIsKept)
     duration->selectAll();
     QTest::keyClicks(duration, QStringLiteral("1h45m"));
     QTest::keyClick(duration, Qt::Key_Tab);
+    QCoreApplication::processEvents();
     EXPECT_EQ(dialog.time().end, start.addSecs(105 * 60));
     EXPECT_EQ(duration->text(), QStringLiteral("001:45:00"));
 

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -208,5 +209,137 @@ TEST_F(BadInputMainWindow, EveryTextFieldStoresHostileTextAsTypedOrRefusesItInWo
             EXPECT_EQ(endedWith, 0);
             EXPECT_FALSE(reportWritten());
         }
+    }
+}
+
+// The AutoTasks list, empty and then of one: every button with nothing chosen
+// leaves the list alone, and what is handed back to be stored is what it shows.
+TEST(BadInputLists, AutoTasksFromEmptyToOneAndBack)
+{
+    QList<AutoTask> stored;
+    int changes = 0;
+    int created = 0;
+    frmAutoTasks window(
+        {},
+        [&](const QList<AutoTask> &tasks) {
+            stored = tasks;
+            ++changes;
+        },
+        [&](const AutoTask &) { ++created; });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto button = [&window](const QString &text) {
+        for (QPushButton *b : window.findChildren<QPushButton *>())
+            if (b->text() == text)
+                return b;
+        ADD_FAILURE() << text.toStdString();
+        return static_cast<QPushButton *>(nullptr);
+    };
+    ASSERT_EQ(window.list()->count(), 0);
+    for (const char *name : {"&New", "&Save", "&Delete", "C&reate Task"})
+        QTest::mouseClick(button(name), Qt::LeftButton);
+    EXPECT_EQ(window.list()->count(), 0);
+    EXPECT_EQ(changes, 0) << "an entry without a subject is not kept";
+    EXPECT_EQ(created, 0);
+
+    for (const QString &text : hostileTexts()) {
+        SCOPED_TRACE(text.left(40).toStdString());
+        QTest::mouseClick(button("&New"), Qt::LeftButton);
+        enter(window.subject(), text);
+        QTest::mouseClick(button("&Save"), Qt::LeftButton);
+        ASSERT_EQ(window.list()->count(), 1);
+        ASSERT_EQ(stored.size(), 1);
+        EXPECT_EQ(stored[0].subject, text.trimmed());
+        EXPECT_EQ(window.list()->item(0)->text(), stored[0].subject);
+        QTest::mouseClick(button("C&reate Task"), Qt::LeftButton);
+        EXPECT_EQ(created, 1);
+        created = 0;
+
+        // Nothing chosen: Delete is no use and takes nothing away.
+        window.list()->setCurrentRow(-1);
+        QTest::mouseClick(button("&Delete"), Qt::LeftButton);
+        EXPECT_EQ(window.list()->count(), 1);
+        window.list()->setCurrentRow(0);
+        QTest::mouseClick(button("&Delete"), Qt::LeftButton);
+        EXPECT_EQ(window.list()->count(), 0);
+        EXPECT_TRUE(stored.isEmpty());
+        EXPECT_FALSE(button("&Delete")->isEnabled());
+    }
+}
+
+namespace {
+
+// Clicks the button of a message box by its role.
+std::function<void(QMessageBox &)> answerWith(QMessageBox::StandardButton which,
+                                              QStringList *texts = nullptr)
+{
+    return [which, texts](QMessageBox &box) {
+        if (texts)
+            *texts << box.text();
+        box.button(which)->click();
+    };
+}
+
+} // namespace
+
+// The contact list from empty to one hostile name and back to empty.
+TEST(BadInputLists, ContactMaintenanceFromEmptyToOneAndBack)
+{
+    test::ProgramFiles files;
+    db::Connection cnn;
+    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    const auto count = [&files] {
+        return files.scalar(files.dataFile(), "SELECT COUNT(*) FROM tblContacts").toInt();
+    };
+    const int before = count();
+    ContactMaintenanceDialog dialog(cnn, Terms{});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_EQ(dialog.list()->count(), before);
+    QStringList told;
+    {
+        test::ModalScript script;
+        // An empty entry saved is refused in words.
+        script.then<QMessageBox>(answerWith(QMessageBox::Ok, &told));
+        QTest::mouseClick(dialog.newButton(), Qt::LeftButton);
+        if (dialog.deleteButton()->isEnabled())
+            QTest::mouseClick(dialog.deleteButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+    }
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(count(), before);
+    EXPECT_EQ(dialog.list()->count(), before);
+
+    for (const QString &text : hostileTexts()) {
+        SCOPED_TRACE(text.left(40).toStdString());
+        QTest::mouseClick(dialog.newButton(), Qt::LeftButton);
+        enter(dialog.nameEdit(), text);
+        const QString typed = dialog.nameEdit()->text();
+        told.clear();
+        {
+            test::ModalScript script;
+            if (typed != text) // a length limit refuses it in words
+                script.then<QMessageBox>(answerWith(QMessageBox::Ok, &told));
+            QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        }
+        if (typed != text) {
+            EXPECT_EQ(count(), before);
+            continue;
+        }
+        ASSERT_EQ(count(), before + 1);
+        ASSERT_EQ(dialog.list()->count(), before + 1);
+        const QString saved = files
+                                  .scalar(files.dataFile(), "SELECT ContactName FROM tblContacts "
+                                                            "ORDER BY ContactID DESC LIMIT 1")
+                                  .toString();
+        EXPECT_EQ(saved, text);
+        EXPECT_EQ(dialog.list()->currentItem()->text(), saved);
+        {
+            test::ModalScript script;
+            script.then<QMessageBox>(answerWith(QMessageBox::Yes));
+            QTest::mouseClick(dialog.deleteButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(count(), before);
+        EXPECT_EQ(dialog.list()->count(), before);
     }
 }

@@ -5,7 +5,10 @@
 
 #include "MainWindowFixture.h"
 #include "platform/db/Connection.h"
+#include "platform/registry/Registry.h"
 #include "testsupport/ProgramFiles.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
 #include "ui/ActivityMaintenanceDialog.h"
 #include "ui/ContactMaintenanceDialog.h"
 #include "ui/frmAutoFill.h"
@@ -22,8 +25,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSqlRecord>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 
 using namespace quorvale;
 
@@ -341,5 +346,99 @@ TEST(BadInputLists, ContactMaintenanceFromEmptyToOneAndBack)
         }
         EXPECT_EQ(count(), before);
         EXPECT_EQ(dialog.list()->count(), before);
+    }
+}
+
+// Templates with no field at all and with a single field: Apply and OK keep
+// what the lists show, slot for slot, and the previews stay empty rather than
+// failing.
+TEST(BadInputLists, AutoFillTemplatesWithNoFieldOrOneAreAppliedAsShown)
+{
+    test::TempDir dir;
+    const QString iniPath = dir.filePath("settings.ini");
+    Registry registry(iniPath);
+    test::ScriptedPrompts prompts;
+    AutoFillTemplates none;
+    for (TemplateKind kind : {TemplateKind::Journal, TemplateKind::Tasks,
+                              TemplateKind::Appointments, TemplateKind::Notes})
+        std::ranges::fill(none.codes(kind), qint16(0));
+    AutoFillTemplates one = none;
+    one.tasks[0] = 2;
+
+    for (const AutoFillTemplates &templates : {none, one}) {
+        frmAutoFill dialog(templates, FieldTerms{}, registry, prompts);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        for (int tab = 0; tab < dialog.tabs()->count(); ++tab) {
+            dialog.tabs()->setCurrentIndex(tab);
+            for (int slot = 0; slot < frmAutoFill::SlotCount; ++slot) {
+                if (dialog.slotList(slot)->isVisible()) {
+                    EXPECT_EQ(dialog.slotList(slot)->currentData().value<qint16>(),
+                              templates.codes(dialog.currentKind())[std::size_t(slot)]);
+                }
+            }
+        }
+        QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.appliedTemplates(), templates);
+        Registry fresh(iniPath);
+        EXPECT_EQ(fresh.openSubKey("Settings\\AutoFill\\Tasks").readText("0"),
+                  QString::number(templates.tasks[0]));
+        EXPECT_EQ(fresh.openSubKey("Settings\\AutoFill\\Notes").readText("5"), "0");
+    }
+    EXPECT_TRUE(prompts.messages().isEmpty());
+}
+
+// An activity list from empty to one hostile name and back, Delete and Save
+// with nothing chosen on the way.
+TEST(BadInputLists, ActivityMaintenanceFromEmptyToOneAndBack)
+{
+    test::ProgramFiles files;
+    files.addContact("Acme");
+    db::Connection cnn;
+    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    const auto count = [&files] {
+        return files.scalar(files.dataFile(), "SELECT COUNT(*) FROM tblMainActivities").toInt();
+    };
+    ActivityMaintenanceDialog dialog(cnn, ActivityLevel::Activity1, Terms{});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ASSERT_EQ(dialog.list()->count(), 0);
+    EXPECT_FALSE(dialog.deleteButton()->isEnabled());
+    QStringList told;
+    {
+        test::ModalScript script;
+        script.then<QMessageBox>(answerWith(QMessageBox::Ok, &told));
+        QTest::mouseClick(dialog.newButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.deleteButton(), Qt::LeftButton);
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+    }
+    EXPECT_EQ(told.size(), 1) << "an empty activity is refused in words";
+    EXPECT_EQ(count(), 0);
+
+    for (const QString &text : hostileTexts()) {
+        SCOPED_TRACE(text.left(40).toStdString());
+        QTest::mouseClick(dialog.newButton(), Qt::LeftButton);
+        enter(dialog.nameEdit(), text);
+        enter(dialog.descriptionEdit(), text);
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        ASSERT_EQ(count(), 1);
+        ASSERT_EQ(dialog.list()->count(), 1);
+        QSqlQuery q(cnn.database());
+        ASSERT_TRUE(q.exec("SELECT * FROM tblMainActivities") && q.next());
+        const QSqlRecord row = q.record();
+        QStringList texts;
+        for (int i = 0; i < row.count(); ++i)
+            texts << row.value(i).toString();
+        EXPECT_GE(texts.count(text), 2) << "name and description as typed";
+        EXPECT_TRUE(dialog.list()->item(0)->text().contains(text));
+        {
+            test::ModalScript script;
+            script.then<QMessageBox>(answerWith(QMessageBox::Yes));
+            QTest::mouseClick(dialog.deleteButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(count(), 0);
+        EXPECT_EQ(dialog.list()->count(), 0);
     }
 }

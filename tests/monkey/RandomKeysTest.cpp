@@ -19,6 +19,7 @@
 #include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
 #include "timecards/CommandTable.h"
+#include "ui/DemoProgramFixture.h"
 #include "ui/GuardedApplication.h"
 #include "ui/MainWindowHost.h"
 #include "ui/QtPrompts.h"
@@ -373,15 +374,7 @@ TEST(RandomKeys, TheProgramStaysUpAndItsFilesStayWhole)
         const QString programDir = tmp.filePath(QStringLiteral("prog"));
         const QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
         const QString items = tmp.filePath(QStringLiteral("items"));
-        {
-            admin::GlobalOptions globals;
-            globals.programDir = programDir;
-            globals.settingsFile = settingsFile;
-            Registry adminRegistry(settingsFile);
-            admin::initialise(
-                {admin::locationForInit(globals), QStringLiteral("Ann O'Hara"), true, false},
-                adminRegistry);
-        }
+        test::makeDemoProgram(programDir, settingsFile, QStringLiteral("Ann O'Hara"));
 
         DesktopStandIn desktop;
         for (const char *scheme : {"file", "http", "https", "mailto"})

@@ -16,6 +16,17 @@
 
 namespace quorvale::test {
 
+// A demo program directory and its settings, as `qvadmin init --demo` makes them.
+inline void makeDemoProgram(const QString &programDir, const QString &settingsFile,
+                            const QString &userName)
+{
+    admin::GlobalOptions globals;
+    globals.programDir = programDir;
+    globals.settingsFile = settingsFile;
+    Registry adminRegistry(settingsFile);
+    admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
+}
+
 // The real program on a demo program directory, as `qvadmin init --demo` makes
 // it: start-up through its chain, then the main window with all its commands.
 // The program's end is recorded in endedWith instead of carried out.
@@ -23,11 +34,7 @@ class DemoProgramFixture : public ::testing::Test {
 protected:
     void makeDemo(const QString &userName = QStringLiteral("Ann O'Hara"))
     {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
+        makeDemoProgram(programDir, settingsFile, userName);
         errors.terminate = [this](int code) { endedWith = code; };
     }
     // Starts the program afresh (call inside ASSERT_NO_FATAL_FAILURE); the

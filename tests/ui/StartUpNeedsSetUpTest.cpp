@@ -9,6 +9,7 @@
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "testsupport/TempDir.h"
+#include "ui/DemoProgramFixture.h"
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
@@ -23,16 +24,10 @@ TEST(StartUpNeedsSetUp, SaysHowToSetUpAndEnds)
     test::TempDir tmp;
     const QString programDir = tmp.filePath(QStringLiteral("prog"));
     const QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
-    {
-        admin::GlobalOptions globals;
-        globals.programDir = programDir;
-        globals.settingsFile = settingsFile;
-        Registry adminRegistry(settingsFile);
-        admin::initialise({admin::locationForInit(globals), QStringLiteral("Ann"), true, false},
-                          adminRegistry);
-        adminRegistry.openSubKey(QStringLiteral("Database"))
-            .writeText(QStringLiteral("Setup Date"), QString());
-    }
+    test::makeDemoProgram(programDir, settingsFile, QStringLiteral("Ann"));
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Database"))
+        .writeText(QStringLiteral("Setup Date"), QString());
 
     QtPrompts prompts;
     ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};

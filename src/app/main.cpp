@@ -45,6 +45,9 @@ int main(int argc, char **argv)
     });
 
     Registry registry;
+    if (!registry.damageNotice().isEmpty())
+        prompts.messageBox(QStringLiteral("Settings Damaged"), registry.damageNotice(),
+                           PromptButtons::Ok, PromptIcon::Warning);
     const QString programDir = programDirectory();
     // One program per user: a second one would take the first one's running
     // timer for a crashed run and settle it.

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace quorvale::admin {
 
@@ -52,9 +53,11 @@ QString Location::describe() const
 
 std::unique_ptr<Registry> openRegistry(const GlobalOptions &options)
 {
-    if (options.settingsFile)
-        return std::make_unique<Registry>(*options.settingsFile);
-    return std::make_unique<Registry>();
+    auto registry = options.settingsFile ? std::make_unique<Registry>(*options.settingsFile)
+                                         : std::make_unique<Registry>();
+    if (!registry->damageNotice().isEmpty())
+        std::fprintf(stderr, "qvadmin: %s\n", qPrintable(registry->damageNotice()));
+    return registry;
 }
 
 Location locationForInit(const GlobalOptions &options)

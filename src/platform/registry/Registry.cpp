@@ -4,11 +4,17 @@
 #include "platform/registry/RegistryNames.h"
 #include "platform/registry/RegistryPaths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <QStorageInfo>
+#include <QStringDecoder>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
 
 namespace quorvale {
 
@@ -45,18 +51,116 @@ void warnIfUnreadable(const QString &path)
         qCWarning(lcRegistry) << "settings file is not readable, defaults will be used:" << path;
 }
 
+// A second name for the file's bytes. QSettings replaces the file by renaming a new
+// one over it, so the link keeps the old bytes whole without needing any free space,
+// which is what a full disk leaves us without.
+bool linkTo(const QString &path, const QString &linkPath)
+{
+    QFile::remove(linkPath);
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(linkPath).constData()) ==
+           0;
+}
+
+QString comparable(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QChar(0x1f));
+    return value.toString();
+}
+
+// QSettings reports success when the disk filled up half-way through the file (the
+// file is then cut short), so what was written is read back and compared.
+bool holdsAllOf(const QString &path, const QSettings &expected)
+{
+    const QSettings written(path, QSettings::IniFormat);
+    if (written.status() != QSettings::NoError)
+        return false;
+    const QStringList keys = expected.allKeys();
+    if (written.allKeys().size() != keys.size())
+        return false;
+    for (const QString &key : keys)
+        if (comparable(written.value(key)) != comparable(expected.value(key)))
+            return false;
+    return true;
+}
+
+// QSettings reads through NUL bytes and broken UTF-8 without complaint, and would
+// write its reading of them back over the file.
+bool isDamaged(const QString &path, const QSettings &settings)
+{
+    if (settings.status() == QSettings::FormatError)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (bytes.contains('\0'))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError();
+}
+
+bool diskIsFull(const QString &path)
+{
+    const QStorageInfo storage(QFileInfo(path).absolutePath());
+    // A settings file is a few kilobytes; less room than a couple of blocks is full.
+    return storage.isValid() && storage.bytesAvailable() < 64 * 1024;
+}
+
 } // namespace
 
 Registry::Registry() : m_settings(openSettings(QString()))
 {
     m_path = m_settings->fileName();
     warnIfUnreadable(m_path);
+    keepDamagedFile();
 }
 
 Registry::Registry(const QString &iniFilePath)
     : m_path(QFileInfo(iniFilePath).absoluteFilePath()), m_settings(openSettings(m_path))
 {
     warnIfUnreadable(m_path);
+    keepDamagedFile();
+}
+
+QString Registry::damageNotice() const
+{
+    return m_damageNotice;
+}
+
+void Registry::keepDamagedFile()
+{
+    if (!isDamaged(m_path, *m_settings))
+        return;
+    const QString copy =
+        QStringLiteral("%1.damaged-%2")
+            .arg(m_path, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (!linkTo(m_path, copy) && !QFile::copy(m_path, copy)) {
+        // Without a copy the damaged file is the only trace of those settings: it
+        // stays as it is, and nothing this session changes is written over it.
+        m_writeRefusal =
+            QStringLiteral("The settings file \"%1\" is damaged, and no copy of it could be "
+                           "made, so it was not overwritten. Settings changed now are not saved; "
+                           "repair or remove the file and start Quorvale again.")
+                .arg(shown);
+        m_damageNotice = m_writeRefusal;
+        qCWarning(lcRegistry) << "damaged settings file kept as it is:" << m_path;
+        return;
+    }
+    QFile::setPermissions(copy, OwnerOnly);
+    qCWarning(lcRegistry) << "damaged settings file copied to" << copy;
+    m_damageNotice = QStringLiteral("The settings file \"%1\" was damaged. It was kept as \"%2\"; "
+                                    "the settings that could be read are used and saved again, "
+                                    "and the others are back to their defaults.")
+                         .arg(shown, QDir::toNativeSeparators(copy));
+    m_salvaging = true;
+    try {
+        sync();
+    } catch (const QvError &e) {
+        m_damageNotice += u' ' + e.description();
+    }
 }
 
 Registry::~Registry() = default;
@@ -184,20 +288,44 @@ void Registry::ensureFile()
 
 void Registry::sync()
 {
-    ensureFile();
-    m_settings->sync();
-    if (m_settings->status() != QSettings::NoError) {
-        const bool format = m_settings->status() == QSettings::FormatError;
-        // QSettings keeps its first error for good; a fresh one lets a later write
-        // succeed once the cause is gone.
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (!m_writeRefusal.isEmpty()) {
+        // What was asked is forgotten, so what the program reads stays what the file holds.
         m_settings = openSettings(m_path);
-        throw QvError(
-            PathFileAccessError,
-            format ? QStringLiteral("The settings file \"%1\" is damaged and was not "
-                                    "overwritten.")
-                         .arg(m_path)
-                   : QStringLiteral("The settings could not be saved to \"%1\".").arg(m_path),
-            ErrorSource);
+        throw QvError(PathFileAccessError, m_writeRefusal, ErrorSource);
+    }
+    ensureFile();
+    const QString previous = m_path + QStringLiteral(".previous");
+    const bool kept = linkTo(m_path, previous);
+    m_settings->sync();
+    const QSettings::Status status = m_settings->status();
+    // A file read with errors keeps reporting them after a good write.
+    const bool wrote = status == QSettings::NoError || (m_salvaging && status == QSettings::FormatError);
+    if (!wrote || !holdsAllOf(m_path, *m_settings)) {
+        const bool restored = kept && ::rename(QFile::encodeName(previous).constData(),
+                                               QFile::encodeName(m_path).constData()) == 0;
+        if (!restored)
+            QFile::remove(previous);
+        // QSettings keeps its first error for good; a fresh one lets a later write
+        // succeed once the cause is gone, and reads what the file really holds.
+        m_settings = openSettings(m_path);
+        const QString outcome = restored || status == QSettings::AccessError
+                                    ? QStringLiteral("The settings as they were before are kept.")
+                                    : QStringLiteral("The file may be incomplete.");
+        throw QvError(PathFileAccessError,
+                      diskIsFull(m_path)
+                          ? QStringLiteral("The disk is full: the settings could not be saved to "
+                                           "\"%1\". %2 Free some space and try again.")
+                                .arg(shown, outcome)
+                          : QStringLiteral("The settings could not be saved to \"%1\". %2")
+                                .arg(shown, outcome),
+                      ErrorSource);
+    }
+    QFile::remove(previous);
+    if (m_salvaging) {
+        m_salvaging = false;
+        // Now read from the clean file, so the old read error is gone for good.
+        m_settings = openSettings(m_path);
     }
     if (QFile::permissions(m_path) != OwnerOnly && !QFile::setPermissions(m_path, OwnerOnly))
         qCWarning(lcRegistry) << "cannot restrict the settings file to its owner:" << m_path;

@@ -46,8 +46,14 @@ public:
     // True when the key exists. Takes a full path or one relative to the root.
     bool keyExists(const QString &path) const;
 
-    // Writes pending changes to the file; throws QvError on failure.
+    // Writes pending changes to the file; throws QvError on failure, with the file
+    // as it was before.
     void sync();
+
+    // Not empty when the file was damaged at opening: what became of it, in words
+    // for the person. A damaged file is kept as a copy beside it before anything is
+    // written over it; when no copy can be made it is never written over.
+    QString damageNotice() const;
 
     // Groups many writes into one file write. commit() writes and may throw;
     // a batch left without commit() still writes, but only logs a failure.
@@ -71,10 +77,14 @@ private:
     void markKey(const QString &group);
     void written();
     void ensureFile();
+    void keepDamagedFile();
 
     QString m_path;
     std::unique_ptr<QSettings> m_settings;
     int m_batchDepth = 0;
+    QString m_damageNotice;
+    QString m_writeRefusal;
+    bool m_salvaging = false;
 };
 
 } // namespace quorvale

@@ -6,6 +6,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
+#include <QDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -220,6 +222,55 @@ TEST_F(RegistryTest, ABatchWritesTheFileOnceAtCommit)
         registry.openSubKey(RegistryPaths::License).writeText("User EID", "E1");
     }
     EXPECT_TRUE(fileText().contains("E1"));
+}
+
+// A damaged file is never silently rewritten: its bytes are kept beside it, the
+// person is told where, and what could be read goes on working.
+TEST_F(RegistryTest, ADamagedFileIsKeptAsACopyAndWhatCouldBeReadIsSavedAgain)
+{
+    struct Case {
+        const char *name;
+        QByteArray text;
+        bool keepsValue;
+    };
+    const Case cases[] = {
+        {"truncated", QByteArray("[Settings]\nDefault%20Sort=x\n[Settin"), true},
+        {"garbage", QByteArray("\x00\x01\xff\xfe[[[\n=\x1b", 10), false},
+        {"not text", QByteArray("[Settings]\nDefault%20Sort=x\nLogon=\xff\xfe\n"), true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir().mkpath(dir.filePath("settings"));
+        QFile::remove(iniPath());
+        {
+            QFile file(iniPath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.text);
+        }
+        const QStringList before =
+            QDir(dir.filePath("settings")).entryList({"Quorvale.ini.damaged-*"}, QDir::Files);
+        for (const QString &old : before)
+            QFile::remove(dir.filePath("settings/" + old));
+
+        Registry registry(iniPath());
+        const QStringList copies =
+            QDir(dir.filePath("settings")).entryList({"Quorvale.ini.damaged-*"}, QDir::Files);
+        ASSERT_EQ(copies.size(), 1);
+        QFile copy(dir.filePath("settings/" + copies.first()));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_EQ(copy.readAll(), c.text);
+        EXPECT_EQ(copy.permissions() & 0x0077, 0);
+        EXPECT_TRUE(registry.damageNotice().contains(copies.first())) << registry.damageNotice().toStdString();
+
+        // The message said the readable settings are saved again: the file now reads clean.
+        EXPECT_EQ(QSettings(iniPath(), QSettings::IniFormat).status(), QSettings::NoError);
+        RegistryKey settings = registry.openSubKey(RegistryPaths::Settings);
+        EXPECT_EQ(settings.readText("Default Sort"), c.keepsValue ? QStringLiteral("x") : QString());
+        settings.writeText("After", "written");
+        Registry reopened(iniPath());
+        EXPECT_TRUE(reopened.damageNotice().isEmpty());
+        EXPECT_EQ(reopened.openSubKey(RegistryPaths::Settings).readText("After"), u"written");
+    }
 }
 
 } // namespace

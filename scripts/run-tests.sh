@@ -11,6 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-deps.sh
+# setup-deps installed khal, todoman, khard and sqlite3: a test that finds one
+# missing fails instead of skipping.
+export QUORVALE_REQUIRE_TOOLS=1
 cmake --preset asan >/dev/null
 cmake --build --preset asan
 scripts/with-postgres.sh ctest --preset asan --parallel 2 "$@"

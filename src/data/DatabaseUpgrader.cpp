@@ -59,8 +59,8 @@ void exec(QSqlDatabase &db, const QString &sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql)) {
-        throw QvError(ErrorNumber::Generic,
-                      q.lastError().text() + QStringLiteral(" [") + sql + QLatin1Char(']'), Source);
+        throw QvError(ErrorNumber::Generic, q.lastError().text(), Source,
+                      QStringLiteral("Statement: ") + sql);
     }
 }
 

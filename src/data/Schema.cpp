@@ -21,8 +21,8 @@ void exec(QSqlDatabase &db, const QString &sql, const QString &source)
 {
     QSqlQuery q(db);
     if (!q.exec(sql)) {
-        throw QvError(ErrorNumber::Generic,
-                      q.lastError().text() + QStringLiteral(" [") + sql + QLatin1Char(']'), source);
+        throw QvError(ErrorNumber::Generic, q.lastError().text(), source,
+                      QStringLiteral("Statement: ") + sql);
     }
 }
 

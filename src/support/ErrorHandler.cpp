@@ -34,11 +34,12 @@ ErrorHandler::ErrorHandler(ErrorReport &report)
 
 ErrorHandler::Outcome ErrorHandler::handle(const QvError &error, const QString &trace)
 {
-    return handle(error.number(), error.description(), error.source(), trace);
+    return handle(error.number(), error.description(), error.source(), trace, error.detail());
 }
 
 ErrorHandler::Outcome ErrorHandler::handle(long number, const QString &description,
-                                           const QString &source, const QString &trace)
+                                           const QString &source, const QString &trace,
+                                           const QString &detail)
 {
     // The trace may be the live one, which entering changes: keep the caller's.
     const QString callerTrace = trace;
@@ -69,6 +70,7 @@ ErrorHandler::Outcome ErrorHandler::handle(long number, const QString &descripti
     data.number = number;
     data.description = description;
     data.source = source;
+    data.detail = detail;
     if (source == QLatin1String(JetErrorSource)) {
         std::optional<DatabaseError> db;
         try {

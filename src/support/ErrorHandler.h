@@ -49,7 +49,7 @@ public:
     std::function<void(int)> terminate;
 
     Outcome handle(long number, const QString &description, const QString &source,
-                   const QString &trace = Trace::text());
+                   const QString &trace = Trace::text(), const QString &detail = QString());
     Outcome handle(const QvError &error, const QString &trace = Trace::text());
 
     int errorCount() const { return m_count; }

@@ -47,6 +47,8 @@ QString ErrorReport::format(const ErrorReportData &data, const QDateTime &when)
     text += QStringLiteral("Number: %1\n").arg(data.number);
     text += QStringLiteral("Description: %1\n").arg(data.description);
     text += QStringLiteral("Source: %1\n").arg(data.source);
+    if (!data.detail.isEmpty())
+        text += QStringLiteral("Detail:\n%1\n").arg(data.detail);
     text += QStringLiteral("Trace:\n%1").arg(data.trace);
     if (!text.endsWith(u'\n'))
         text += u'\n';

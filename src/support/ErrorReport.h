@@ -14,6 +14,8 @@ struct ErrorReportData {
     long number = 0;
     QString description;
     QString source;
+    // What only the report shows: the statement that failed, the engine's words.
+    QString detail;
     QString trace;
 };
 

@@ -92,7 +92,15 @@ bool TimeCardEditor::save()
     } catch (const QvError &error) {
         // The changes are lost, so the person must hear of it and see the row as
         // it is stored now, not a silent success.
-        tell(error);
+        if (error.number() == ErrorNumber::RowChanged)
+            m_prompts.messageBox(
+                QStringLiteral("Quorvale"),
+                QStringLiteral("Someone else changed this TimeCard after you began editing it, "
+                               "so your changes to it were discarded. The TimeCard now shows what "
+                               "they saved; enter your changes again if they are still needed."),
+                PromptButtons::Ok, PromptIcon::Warning);
+        else
+            tell(error);
         try {
             m_rs.move(0);
         } catch (const QvError &) {

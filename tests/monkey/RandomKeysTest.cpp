@@ -7,6 +7,10 @@
 //
 // QUORVALE_MONKEY_SEEDS (default "1,2") and QUORVALE_MONKEY_STEPS (default 1500)
 // choose the run; a failure names its seed so it can be replayed alone.
+//
+// QUORVALE_MONKEY_DIR keeps the program in that directory from one run to the next,
+// and leaves Delete TimeCard out, for scripts/kill-loop.sh: it kills the run at
+// random moments, and KilledProgram then checks that nothing saved was lost.
 
 #include "platform/db/Connection.h"
 #include "platform/pim/MailMessage.h"
@@ -70,13 +74,20 @@ const QStringList &hostileTexts()
     return texts;
 }
 
+// The directory a killed run leaves its program in (see the top of this file).
+QString keptDirectory()
+{
+    return qEnvironmentVariable("QUORVALE_MONKEY_DIR");
+}
+
 class Monkey : public QObject {
 public:
     Monkey(QWidget &main, unsigned seed, int steps) : m_main(main), m_rng(seed), m_steps(steps)
     {
         for (const ToolInfo &tool : CommandTable::tools()) {
             // Exit ends the run; the run ends by closing the window itself instead.
-            if (tool.shortcut && *tool.shortcut && tool.id != ToolId::Exit)
+            if (tool.shortcut && *tool.shortcut && tool.id != ToolId::Exit &&
+                !(!keptDirectory().isEmpty() && tool.id == ToolId::DeleteTimeCard))
                 m_shortcuts << QKeySequence(QString::fromLatin1(tool.shortcut));
         }
     }
@@ -343,6 +354,53 @@ QStringList damagedDatabases(const QString &dir)
     return bad;
 }
 
+// A run killed while making the program leaves no marker, and the next run
+// makes it again instead of working on half of it.
+void makeProgram(const QDir &root, const QString &programDir, const QString &settingsFile)
+{
+    const QString marker = root.filePath(QStringLiteral("prog.made"));
+    if (QFileInfo::exists(marker))
+        return;
+    QDir(programDir).removeRecursively();
+    QFile::remove(settingsFile);
+    test::makeDemoProgram(programDir, settingsFile, QStringLiteral("Ann O'Hara"));
+    QFile made(marker);
+    ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+}
+
+QList<qlonglong> column(const QString &dbPath, const QString &sql)
+{
+    QList<qlonglong> values;
+    const QString name = QStringLiteral("column-%1").arg(dbPath);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dbPath);
+        QSqlQuery q(db);
+        if (db.open() && q.exec(sql))
+            while (q.next())
+                values << q.value(0).toLongLong();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return values;
+}
+
+// Files a write should never leave behind: empty items, and temporary files of
+// writes that did not finish.
+QStringList leftovers(const QString &root)
+{
+    QStringList found;
+    QDirIterator files(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const QFileInfo info(path);
+        const bool maildirTmp = info.absolutePath().endsWith(QLatin1String("/tmp"));
+        if ((info.size() == 0 && info.suffix() != QLatin1String("lock")) ||
+            (!maildirTmp && info.fileName().contains(QLatin1String(".new"))))
+            found << path;
+    }
+    return found;
+}
+
 std::vector<unsigned> seeds()
 {
     std::vector<unsigned> out;
@@ -368,13 +426,14 @@ TEST(RandomKeys, TheProgramStaysUpAndItsFilesStayWhole)
                                           << seed << " QUORVALE_MONKEY_STEPS=" << steps() << ")");
         // Printed before the run: a crash leaves no other trace of which seed it was.
         std::fprintf(stderr, "random keys: seed %u, %d steps\n", seed, steps());
-        test::TempDir tmp;
+        test::TempDir scratch;
+        const QDir tmp(keptDirectory().isEmpty() ? scratch.path() : keptDirectory());
         // File dialogs and documents start from home: keep them in the scratch directory.
         qputenv("HOME", tmp.path().toUtf8());
         const QString programDir = tmp.filePath(QStringLiteral("prog"));
         const QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
         const QString items = tmp.filePath(QStringLiteral("items"));
-        test::makeDemoProgram(programDir, settingsFile, QStringLiteral("Ann O'Hara"));
+        ASSERT_NO_FATAL_FAILURE(makeProgram(tmp, programDir, settingsFile));
 
         DesktopStandIn desktop;
         for (const char *scheme : {"file", "http", "https", "mailto"})
@@ -418,6 +477,47 @@ TEST(RandomKeys, TheProgramStaysUpAndItsFilesStayWhole)
         if (::testing::Test::HasFailure())
             return;
     }
+}
+
+// Run by scripts/kill-loop.sh after each kill: every database whole, every item
+// readable, no empty or half-written file, the run record pointing at a TimeCard
+// that exists, and no TimeCard of the last check gone (the run cannot delete any).
+TEST(KilledProgram, LeftEverythingWhole)
+{
+    if (keptDirectory().isEmpty())
+        GTEST_SKIP() << "run by scripts/kill-loop.sh (QUORVALE_MONKEY_DIR)";
+    const QDir root(keptDirectory());
+    const QString programDir = root.filePath(QStringLiteral("prog"));
+    if (!QFileInfo::exists(root.filePath(QStringLiteral("prog.made"))))
+        GTEST_SKIP() << "killed before the program was made";
+    EXPECT_EQ(damagedDatabases(root.path()), QStringList());
+    EXPECT_EQ(unreadableItems(root.filePath(QStringLiteral("items"))), QStringList());
+    EXPECT_EQ(leftovers(root.filePath(QStringLiteral("items"))), QStringList());
+
+    const QString data = QDir(programDir).filePath(QStringLiteral("QVData.db"));
+    const QList<qlonglong> now =
+        column(data, QStringLiteral("SELECT TimeCardID FROM tblTimeCards ORDER BY TimeCardID"));
+    EXPECT_FALSE(now.isEmpty());
+    for (const qlonglong run : column(QDir(programDir).filePath(QStringLiteral("QVLocal.db")),
+                                      QStringLiteral("SELECT TimeCardID FROM tblActiveRun")))
+        EXPECT_TRUE(now.contains(run)) << "the run record names TimeCard " << run
+                                       << ", which is not in the database";
+
+    QFile seen(root.filePath(QStringLiteral("timecards-seen.txt")));
+    if (seen.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : seen.readAll().split('\n'))
+            if (!line.isEmpty())
+                EXPECT_TRUE(now.contains(line.toLongLong()))
+                    << "TimeCard " << line.toStdString() << " was saved and is gone";
+        seen.close();
+    }
+    if (::testing::Test::HasFailure())
+        return;
+    QByteArray text;
+    for (const qlonglong id : now)
+        text += QByteArray::number(id) + '\n';
+    ASSERT_TRUE(seen.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(seen.write(text), text.size());
 }
 
 #include "RandomKeysTest.moc"

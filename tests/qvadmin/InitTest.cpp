@@ -3,6 +3,7 @@
 #include "data/DatabaseSettings.h"
 #include "data/Schema.h"
 #include "platform/registry/Registry.h"
+#include "testsupport/ExternalTool.h"
 
 #include <QDate>
 #include <QDir>
@@ -42,8 +43,7 @@ TEST_F(InitTest, CreatesPrivateDatabasesThatSqliteCanRead)
     EXPECT_EQ(QDir(programDir()).entryList(QDir::Files | QDir::Hidden).size(), 3);
     EXPECT_EQ(QDir(dataDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
-    if (QStandardPaths::findExecutable("sqlite3").isEmpty())
-        GTEST_SKIP() << "sqlite3 is not installed";
+    QV_NEED_TOOL("sqlite3");
     QProcess sqlite;
     sqlite.start("sqlite3", {dataFile(), QStringLiteral("select count(*) from tblTimeCards; "
                                                         "select UserName from tblUsers;")});

@@ -175,6 +175,7 @@ TEST_F(Editor, ASaveRefusedBecauseTheRowChangedElsewhereIsToldAndTheJournalFollo
     EXPECT_FALSE(editor->leaveCurrent());
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_EQ(prompts.messages().front().title, "Quorvale");
+    EXPECT_TRUE(prompts.messages().front().text.contains("changes to it were discarded"));
     EXPECT_EQ(rs().value("Description"), "theirs");
     ASSERT_EQ(journalled.size(), 2);
     EXPECT_EQ(journalled.back().value("Description"), "theirs");

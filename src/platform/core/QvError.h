@@ -16,16 +16,25 @@ public:
           m_what(m_description.toStdString())
     {
     }
+    // The detail is for the error report only (the statement that failed, the
+    // driver's own words): the description is what the person reads.
+    QvError(long number, QString description, QString source, QString detail)
+        : QvError(number, std::move(description), std::move(source))
+    {
+        m_detail = std::move(detail);
+    }
 
     long number() const noexcept { return m_number; }
     const QString &description() const noexcept { return m_description; }
     const QString &source() const noexcept { return m_source; }
+    const QString &detail() const noexcept { return m_detail; }
     const char *what() const noexcept override { return m_what.c_str(); }
 
 private:
     long m_number;
     QString m_description;
     QString m_source;
+    QString m_detail;
     std::string m_what;
 };
 

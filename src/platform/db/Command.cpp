@@ -26,8 +26,8 @@ QSqlQuery &Command::ready()
 {
     if (!m_connection || !m_query)
         throw QvError(ErrorNumber::Generic,
-                      QStringLiteral("The connection of this command is closed. [%1]").arg(m_sql),
-                      QString::fromLatin1(JetErrorSource));
+                      QStringLiteral("The connection of this command is closed."),
+                      QString::fromLatin1(JetErrorSource), QStringLiteral("Statement: ") + m_sql);
     return *m_query;
 }
 

@@ -32,7 +32,16 @@ QString nextConnectionName()
 }
 
 // SQLite result codes as QSqlError::nativeErrorCode() gives them (primary code).
-enum SqliteCode { Busy = 5, Locked = 6, Corrupt = 11, NotADatabase = 26 };
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    NotADatabase = 26
+};
 
 int sqliteCode(const QSqlError &error)
 {
@@ -98,6 +107,54 @@ QString Connection::errorSource() const
 void Connection::fail(const QString &description) const
 {
     throw QvError(ErrorNumber::Generic, description, errorSource());
+}
+
+void Connection::failStatement(const QSqlError &error, const QString &sql) const
+{
+    const QString detail =
+        QStringLiteral("Statement: %1\nEngine: %2").arg(sql, error.text().trimmed());
+    QString text;
+    if (m_engine == Engine::SQLite) {
+        const QString file = QDir::toNativeSeparators(m_filePath);
+        switch (sqliteCode(error)) {
+        case Busy:
+        case Locked:
+            text = QStringLiteral("Could not update; currently locked by another user ('%1').")
+                       .arg(m_filePath);
+            break;
+        case Full:
+            text = QStringLiteral("The disk is full, so the database \"%1\" could not be changed. "
+                                  "This change was not saved; what was saved before is kept. "
+                                  "Free some space on the disk and try again.")
+                       .arg(file);
+            break;
+        case ReadOnly:
+            text = QStringLiteral("The database \"%1\" cannot be changed: it is read-only. This "
+                                  "change was not saved; what was saved before is kept.")
+                       .arg(file);
+            break;
+        case IoError:
+        case CantOpen:
+            text = QStringLiteral("The database \"%1\" could not be read or written (a disk or "
+                                  "file system error). This change was not saved; what was saved "
+                                  "before is kept. Check the disk and try again.")
+                       .arg(file);
+            break;
+        case Corrupt:
+        case NotADatabase:
+            text = QStringLiteral("The database \"%1\" is damaged. This change was not saved. "
+                                  "Restore the database from a backup or ask your Quorvale "
+                                  "administrator.")
+                       .arg(file);
+            break;
+        default:
+            break;
+        }
+    }
+    if (text.isEmpty())
+        text = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
+                                                         : error.databaseText().trimmed();
+    throw QvError(ErrorNumber::Generic, text, errorSource(), detail);
 }
 
 void Connection::open(const QString &connectionString)
@@ -413,7 +470,7 @@ QSqlQuery Connection::prepare(const QString &sql) const
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.prepare(m_dialect.translate(sql)))
-        fail(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        failStatement(q.lastError(), sql);
     return q;
 }
 
@@ -422,15 +479,9 @@ void Connection::run(QSqlQuery &query, const QVariantList &params, const QString
     const Dialect d = dialect();
     for (qsizetype i = 0; i < params.size(); ++i)
         query.bindValue(static_cast<int>(i), toBindable(params[i], d));
-    if (!query.exec()) {
-        const QSqlError e = query.lastError();
-        QString text = e.text();
-        if (m_engine == Engine::SQLite && (sqliteCode(e) == Busy || sqliteCode(e) == Locked))
-            text = QStringLiteral("Could not update; currently locked by another user ('%1').")
-                       .arg(m_filePath);
-        fail(QStringLiteral("%1 [%2]").arg(text, sqlForMessage.isEmpty() ? query.lastQuery()
-                                                                         : sqlForMessage));
-    }
+    if (!query.exec())
+        failStatement(query.lastError(),
+                      sqlForMessage.isEmpty() ? query.lastQuery() : sqlForMessage);
 }
 
 int Connection::execute(const QString &sql, const QVariantList &params)
@@ -559,7 +610,7 @@ void Connection::executeDirect(const QString &sql)
     // with its own per-statement savepoints.
     QSqlQuery q(database());
     if (!q.exec(sql))
-        fail(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        failStatement(q.lastError(), sql);
 }
 
 void Connection::beginTransaction()

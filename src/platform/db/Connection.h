@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -111,6 +112,9 @@ private:
     void executeDirect(const QString &sql);
     void setAttachedWal(const QString &alias);
     [[noreturn]] void fail(const QString &description) const;
+    // A statement the engine refused: the person reads what happened in plain
+    // words; the statement and the engine's text go to the error report.
+    [[noreturn]] void failStatement(const QSqlError &error, const QString &sql) const;
 
     QString m_name;
     QString m_connectionString;

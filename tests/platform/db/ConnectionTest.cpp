@@ -246,3 +246,28 @@ TEST(Connection, OdbcFailureNamesTheDataSource)
     else
         qputenv("ODBCINI", saved);
 }
+
+// The person reads what happened; the statement and the engine's own words are for
+// the error report, where whoever mends it needs them.
+TEST(Connection, ARefusedStatementTellsInWordsAndKeepsTheStatementForTheReport)
+{
+    TempDir dir;
+    const QString path = makeDataFile(dir);
+    Connection c;
+    c.open(jetString(path));
+    c.execute("CREATE TABLE tblOne (ID INTEGER PRIMARY KEY, Name TEXT NOT NULL)");
+    const char *statements[] = {"INSERT INTO tblOne (Name) VALUES (NULL)",
+                                "SELECT NoSuchColumn FROM tblOne"};
+    for (const char *sql : statements) {
+        SCOPED_TRACE(sql);
+        try {
+            c.execute(QString::fromLatin1(sql));
+            FAIL() << "the statement was accepted";
+        } catch (const QvError &e) {
+            EXPECT_FALSE(e.description().contains("INSERT") || e.description().contains("SELECT"))
+                << e.description().toStdString();
+            EXPECT_FALSE(e.description().isEmpty());
+            EXPECT_TRUE(e.detail().contains(QString::fromLatin1(sql)));
+        }
+    }
+}

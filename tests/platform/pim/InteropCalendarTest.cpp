@@ -3,6 +3,7 @@
 #include "platform/pim/Items.h"
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/TaskItem.h"
+#include "testsupport/ExternalTool.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -63,17 +64,11 @@ protected:
                           << out.toStdString();
         return {process.exitCode(), out};
     }
-
-    static bool have(const char *program)
-    {
-        return !QStandardPaths::findExecutable(QLatin1String(program)).isEmpty();
-    }
 };
 
 TEST_F(InteropCalendarTest, KhalListsOurAppointmentsAndWeReadItsEvents)
 {
-    if (!have("khal"))
-        GTEST_SKIP() << "khal is not installed";
+    QV_NEED_TOOL("khal");
     const QDateTime start(QDate(2031, 3, 4), QTime(10, 0), QTimeZone::utc());
     auto appt = add<AppointmentItem>(DefaultFolder::Calendar);
     appt->setSubject(QStringLiteral("Acme: time detail"));
@@ -111,8 +106,7 @@ TEST_F(InteropCalendarTest, KhalListsOurAppointmentsAndWeReadItsEvents)
 
 TEST_F(InteropCalendarTest, TodomanListsAndCompletesOurTasks)
 {
-    if (!have("todoman"))
-        GTEST_SKIP() << "todoman is not installed";
+    QV_NEED_TOOL("todoman");
     auto task = add<TaskItem>(DefaultFolder::Tasks);
     task->setSubject(QStringLiteral("Send the invoice"));
     task->setDueDate(QDateTime(QDate(2031, 1, 2), QTime(12, 0)));
@@ -142,8 +136,7 @@ TEST_F(InteropCalendarTest, TodomanListsAndCompletesOurTasks)
 
 TEST_F(InteropCalendarTest, AnEditByAnotherWriterReadsBack)
 {
-    if (!have("python3"))
-        GTEST_SKIP() << "python3 is not installed";
+    QV_NEED_TOOL("python3");
     auto entry = add<JournalItem>(DefaultFolder::Journal);
     entry->setSubject(QStringLiteral("Before"));
     entry->setStart(QDateTime(QDate(2030, 1, 1), QTime(8, 0)));

@@ -2,6 +2,7 @@
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
 #include "testsupport/QtPrinters.h"
+#include "testsupport/ExternalTool.h"
 #include "testsupport/TempDir.h"
 
 #include <QDir>
@@ -25,8 +26,7 @@ protected:
 
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("khard")).isEmpty())
-            GTEST_SKIP() << "khard is not installed";
+        QV_NEED_TOOL("khard");
         QDir().mkpath(dir.filePath(QStringLiteral("config/khard")));
         QFile conf(dir.filePath(QStringLiteral("config/khard/khard.conf")));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));

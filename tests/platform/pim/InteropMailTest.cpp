@@ -3,6 +3,7 @@
 #include "platform/pim/MailTransport.h"
 #include "platform/pim/Namespace.h"
 #include "testsupport/QtPrinters.h"
+#include "testsupport/ExternalTool.h"
 #include "testsupport/TempDir.h"
 
 #include <QFile>
@@ -47,8 +48,7 @@ class InteropMailTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
-            GTEST_SKIP() << "python3 is not installed";
+        QV_NEED_TOOL("python3");
     }
     test::TempDir dir;
     Namespace ns{dir.filePath(QStringLiteral("Items"))};

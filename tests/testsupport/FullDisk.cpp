@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -89,12 +90,27 @@ void FullDisk::release()
     }
     if (m_mounted)
         QFile::remove(m_dir.filePath(FillerName));
+    for (const QString &dir : std::as_const(m_lockedDirs))
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ExeOwner);
+    m_lockedDirs.clear();
 }
 
 bool FullDisk::makeReadOnly()
 {
-    return m_mounted && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs",
-                                MS_REMOUNT | MS_RDONLY, options(m_capacity).constData()) == 0;
+    if (m_mounted)
+        return ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs",
+                       MS_REMOUNT | MS_RDONLY, options(m_capacity).constData()) == 0;
+    if (::geteuid() == 0)
+        return false;
+    m_lockedDirs = {path()};
+    QDirIterator it(path(), QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        m_lockedDirs << it.next();
+    for (const QString &dir : std::as_const(m_lockedDirs))
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    return true;
 }
 
 QString FullDisk::failureWords() const

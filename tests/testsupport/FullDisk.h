@@ -3,6 +3,7 @@
 #include "testsupport/TempDir.h"
 
 #include <QString>
+#include <QStringList>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -32,7 +33,10 @@ public:
     void fill(qint64 freeBytes = 0);
     // Gives the space back.
     void release();
-    // Makes the file system read-only; false where that is not possible.
+    // From now on nothing under path() can be created, written or removed: the
+    // file system is remounted read-only, or, without a mount, every directory
+    // loses its write permission (which holds for everyone but root). False
+    // where neither stops a write.
     bool makeReadOnly();
 
     // What a failed save on this disk is called in the program's message.
@@ -43,6 +47,7 @@ private:
     qint64 m_capacity;
     bool m_mounted = false;
     bool m_limited = false;
+    QStringList m_lockedDirs;
     struct rlimit m_oldLimit {};
     struct sigaction m_oldAction {};
 };

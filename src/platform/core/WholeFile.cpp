@@ -87,7 +87,8 @@ QString saveFailureText(const QString &path, int error, bool earlierKept)
                               "Make it smaller or save it on another disk.")
             .arg(name, kept);
     default:
-        return QStringLiteral("\"%1\" could not be saved (%2), %3.")
+        return QStringLiteral("\"%1\" could not be saved (%2), %3. Check that its folder exists "
+                              "and may be written to, then try again.")
             .arg(name, qt_error_string(error), kept);
     }
 }

@@ -2,9 +2,8 @@
 
 #include "outlook/StoredZip.h"
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 #include "platform/db/Connection.h"
-
-#include <QSaveFile>
 
 namespace quorvale {
 
@@ -64,13 +63,6 @@ QByteArray content(DocumentType type)
            body(type) + "</office:body></office:document-content>\n";
 }
 
-[[noreturn]] void fail(const QString &path, const QString &reason)
-{
-    throw QvError(ErrorNumber::Generic,
-                  QStringLiteral("Could not create '%1': %2").arg(path, reason),
-                  QString::fromLatin1(Source));
-}
-
 } // namespace
 
 QByteArray blankPackage(DocumentType type)
@@ -91,12 +83,10 @@ void writeBlankDocument(DocumentType type, const QString &path)
         db::Connection::createSqliteFile(path);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file.errorString());
-    const QByteArray bytes = blankPackage(type);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        fail(path, file.errorString());
+    WholeFileOptions options;
+    options.errorNumber = ErrorNumber::Generic;
+    options.errorSource = QString::fromLatin1(Source);
+    writeWholeFile(path, blankPackage(type), options);
 }
 
 } // namespace quorvale

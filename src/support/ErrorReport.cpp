@@ -1,12 +1,12 @@
 #include "support/ErrorReport.h"
 
+#include "platform/core/WholeFile.h"
 #include "support/Prompts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace quorvale {
@@ -59,12 +59,14 @@ QString ErrorReport::write(const ErrorReportData &data, const QDateTime &when,
                            QString &failure) const
 {
     if (m_directory.isEmpty()) {
-        failure = QStringLiteral("no data folder is known");
+        failure = QStringLiteral("The error report could not be saved: no data folder is known.");
         return QString();
     }
     QDir dir(m_directory);
     if (!dir.exists() && !dir.mkpath(QStringLiteral("."))) {
-        failure = QStringLiteral("the folder \"%1\" cannot be created").arg(m_directory);
+        failure = QStringLiteral("The error report could not be saved: the folder \"%1\" cannot "
+                                 "be created.")
+                      .arg(QDir::toNativeSeparators(m_directory));
         return QString();
     }
     const QString stem =
@@ -73,20 +75,12 @@ QString ErrorReport::write(const ErrorReportData &data, const QDateTime &when,
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = dir.filePath(QStringLiteral("%1-%2.txt").arg(stem).arg(n));
 
-    // A fresh file, so QSaveFile creates it with our permissions.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = file.errorString();
+    try {
+        writeWholeFile(path, format(data, when).toUtf8());
+    } catch (const QvError &e) {
+        failure = e.description();
         return QString();
     }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(format(data, when).toUtf8());
-    if (!file.commit()) {
-        failure = file.errorString();
-        return QString();
-    }
-    // The permissions of the temporary file do not always survive the rename.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return path;
 }
 
@@ -99,8 +93,8 @@ QString ErrorReport::report(const ErrorReportData &data) noexcept
         path = write(data, m_now ? m_now() : QDateTime::currentDateTime(), failure);
         if (path.isEmpty()) {
             qCWarning(lcErrorReport) << "error report not written:" << failure;
-            text = summary(data) +
-                   QStringLiteral("\n\nThe error report could not be saved: %1.").arg(failure);
+            // Only a report that is on the disk whole is announced as saved.
+            text = summary(data) + QStringLiteral("\n\n") + failure;
         } else {
             text = summary(data) +
                    QStringLiteral("\n\nAn error report was saved to:\n%1\n\nPlease send it to "

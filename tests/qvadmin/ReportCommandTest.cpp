@@ -3,6 +3,7 @@
 #include "qvadmin/ReportKinds.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 using namespace quorvale;
 using namespace quorvale::test;
@@ -80,6 +81,11 @@ TEST_F(ReportCommandTest, EveryKindWritesItsCsvAndHtmlFiles)
         EXPECT_TRUE(paths[1].endsWith(".html"));
         EXPECT_FALSE(readCsv(paths[0]).empty());
         EXPECT_TRUE(readText(paths[1]).contains("</table>"));
+        // Clients, hours and money: readable by the owner only.
+        for (const QString &path : paths)
+            EXPECT_EQ(QFileInfo(path).permissions() & 0x0777,
+                      QFileDevice::ReadUser | QFileDevice::WriteUser)
+                << path.toStdString();
     }
 }
 

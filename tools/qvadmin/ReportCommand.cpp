@@ -1,6 +1,7 @@
 #include "qvadmin/ReportCommand.h"
 
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 #include "qvadmin/Arguments.h"
 #include "qvadmin/ProgramDatabase.h"
 #include "qvadmin/ReportKinds.h"
@@ -9,8 +10,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <climits>
 
@@ -50,14 +51,13 @@ QString describeFilter(const ReportFilter &filter)
     return parts.join(QStringLiteral(", "));
 }
 
+// Owner only: a report lists clients, hours and money.
 void writeWhole(const QString &path, const QByteArray &content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw QvError(ErrorNumber::Generic,
-                      QStringLiteral("The report file %1 could not be written: %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()),
-                      QStringLiteral("qvadmin: report"));
+    WholeFileOptions options;
+    options.errorNumber = ErrorNumber::Generic;
+    options.errorSource = QStringLiteral("qvadmin: report");
+    writeWholeFile(path, content, options);
 }
 
 } // namespace
@@ -82,7 +82,14 @@ ReportFiles writeReportFiles(const ReportTable &table, const QString &kind,
             break;
     }
     writeWhole(files.csv, reportCsv(table));
-    writeWhole(files.html, reportHtml(table, filterText));
+    try {
+        writeWhole(files.html, reportHtml(table, filterText));
+    } catch (...) {
+        // One report is both files or neither, so a retry does not leave a pair
+        // that looks like two runs.
+        QFile::remove(files.csv);
+        throw;
+    }
     return files;
 }
 

@@ -1,6 +1,7 @@
 #include "qvadmin/ViewFiles.h"
 
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,11 +43,17 @@ int installViewFiles(const QString &programDir, const QStringList &sources)
             const QString target = QDir(programDir).filePath(name);
             if (QFileInfo::exists(target) || !QFileInfo::exists(from.filePath(name)))
                 continue;
-            if (!QFile::copy(from.filePath(name), target))
-                throw QvError(ErrorNumber::Generic,
-                              QStringLiteral("The view file %1 could not be copied to %2.")
-                                  .arg(name, QDir::toNativeSeparators(programDir)),
-                              QStringLiteral("qvadmin: init"));
+            QFile shipped(from.filePath(name));
+            if (!shipped.open(QIODevice::ReadOnly))
+                throw QvError(
+                    ErrorNumber::Generic,
+                    QStringLiteral("The view file %1 could not be read: %2")
+                        .arg(QDir::toNativeSeparators(shipped.fileName()), shipped.errorString()),
+                    QStringLiteral("qvadmin: init"));
+            WholeFileOptions options;
+            options.errorNumber = ErrorNumber::Generic;
+            options.errorSource = QStringLiteral("qvadmin: init");
+            writeWholeFile(target, shipped.readAll(), options);
             ++copied;
         }
         return copied;

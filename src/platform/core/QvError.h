@@ -47,6 +47,7 @@ inline constexpr long NoCurrentRecord = 3021;     // BOF or EOF is true
 inline constexpr long ItemNotFound = 3265;        // no field or item of that name
 inline constexpr long FileNotFound = -2147467259; // database file missing
 inline constexpr long InvalidCharacter = 5;       // invalid procedure call or argument
+inline constexpr long PathFileAccess = 75;        // a file could not be read or written
 inline constexpr long OutlookMissing = 462;       // remote server machine unavailable
 inline constexpr long OutlookInstance = 10321;    // unable to create Outlook instance
 } // namespace ErrorNumber

@@ -1,6 +1,7 @@
 #include "platform/pim/MaildirNames.h"
 
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 #include "platform/pim/PrivateFiles.h"
 
 #include <QAtomicInteger>
@@ -132,30 +133,14 @@ void write(const QString &maildirPath, const QString &currentName, const QString
            const QByteArray &content)
 {
     const QDir maildir(maildirPath);
-    const QString tmpPath = maildir.filePath(QStringLiteral("tmp/") + uniqueBaseName());
-    {
-        QFile file(tmpPath);
-        // Created 0600 before any byte is in it: the message is never readable by others.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                       QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-            fail(QStringLiteral("Cannot write"), tmpPath, file.errorString());
-        const bool written =
-            file.write(content) == content.size() && file.flush() && ::fsync(file.handle()) == 0;
-        if (!written) {
-            const QString reason = file.errorString();
-            file.close();
-            QFile::remove(tmpPath);
-            fail(QStringLiteral("Cannot write"), tmpPath, reason);
-        }
-    }
     const bool replacing =
         !currentName.isEmpty() && QFileInfo(maildir.filePath(currentName)).isFile();
-    try {
-        renameFile(tmpPath, maildir.filePath(replacing ? currentName : targetName));
-    } catch (...) {
-        QFile::remove(tmpPath);
-        throw;
-    }
+    WholeFileOptions options;
+    // Maildir readers expect a message being written to lie in tmp/.
+    options.temporaryPath = maildir.filePath(QStringLiteral("tmp/") + uniqueBaseName());
+    options.errorNumber = PathFileAccessError;
+    options.errorSource = QLatin1String(ErrorSource);
+    writeWholeFile(maildir.filePath(replacing ? currentName : targetName), content, options);
     if (replacing && currentName != targetName)
         renameFile(maildir.filePath(currentName), maildir.filePath(targetName));
 }

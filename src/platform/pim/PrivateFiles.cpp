@@ -1,18 +1,17 @@
 #include "platform/pim/PrivateFiles.h"
 
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace quorvale::pim {
 
 namespace {
 
-constexpr QFileDevice::Permissions OwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr QFileDevice::Permissions OwnerDir =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
@@ -27,15 +26,10 @@ constexpr QFileDevice::Permissions OwnerDir =
 
 void writePrivateFile(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("Cannot write"), path, file.errorString());
-    // Before any byte is written, so the content is never readable by others.
-    file.setPermissions(OwnerFile);
-    if (file.write(data) != data.size())
-        fail(QStringLiteral("Cannot write"), path, file.errorString());
-    if (!file.commit())
-        fail(QStringLiteral("Cannot write"), path, file.errorString());
+    WholeFileOptions options;
+    options.errorNumber = PathFileAccessError;
+    options.errorSource = QLatin1String(ErrorSource);
+    writeWholeFile(path, data, options);
 }
 
 void makePrivateDir(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/QvError.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -9,12 +11,13 @@
 namespace quorvale::pim {
 
 inline constexpr const char *ErrorSource = "Quorvale Item Store";
-inline constexpr long PathFileAccessError = 75;
+inline constexpr long PathFileAccessError = ErrorNumber::PathFileAccess;
 // Outlook's "object could not be found": kept so that callers that test the
 // number of a failed folder or item lookup keep working.
 inline constexpr long NotFoundError = -2147221233;
 
-// Writes through a temporary file and a rename, mode 0600. Throws QvError(75).
+// Writes the file whole or not at all (see writeWholeFile), mode 0600. Throws
+// QvError(75) that says why, a full disk in so many words.
 void writePrivateFile(const QString &path, const QByteArray &data);
 // Creates the directory (and missing parents) and gives it mode 0700. Throws
 // QvError(75).

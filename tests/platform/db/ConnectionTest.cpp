@@ -3,17 +3,18 @@
 #include "platform/core/QvError.h"
 #include "platform/db/Command.h"
 #include "platform/db/Transaction.h"
+#include "testsupport/FullDisk.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace quorvale;
 using namespace quorvale::db;
 using namespace quorvale::db::test;
+using quorvale::test::FullDisk;
 using quorvale::test::TempDir;
 
 namespace {
@@ -114,14 +115,21 @@ TEST(Connection, ReadOnlyModeReadsButRefusesWrites)
 
 TEST(Connection, ReadOnlyFileOpensOnlyWithoutWriting)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root can write to any file";
-    TempDir dir;
-    const QString path = makeDataFile(dir);
-    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    // A read-only file system: root may write to a file without write permission.
+    FullDisk disk;
+    const QString path = disk.filePath("QVData.db");
+    {
+        Connection::createSqliteFile(path);
+        Connection c;
+        c.open(jetString(path));
+        c.execute("CREATE TABLE tblContacts (ContactID INTEGER PRIMARY KEY, Name TEXT)");
+    }
+    ASSERT_EQ(filesIn(disk.path()), QStringList({"QVData.db"}));
+    if (!disk.makeReadOnly())
+        GTEST_SKIP() << "neither a read-only mount nor permissions stop root here";
     // A WAL database without its -wal/-shm files cannot be read without creating them.
     EXPECT_TRUE(openError(jetString(path)).contains("read-only"));
-    EXPECT_EQ(filesIn(dir.path()), QStringList({"QVData.db"}));
+    EXPECT_EQ(filesIn(disk.path()), QStringList({"QVData.db"}));
 }
 
 TEST(Connection, AttachMakesUnqualifiedNamesReachTheDataFile)

@@ -4,9 +4,9 @@
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/PrivateFiles.h"
+#include "testsupport/FullDisk.h"
 
 #include <QFileInfo>
-#include <unistd.h>
 
 using namespace quorvale;
 using namespace quorvale::pim;
@@ -113,14 +113,17 @@ TEST_F(JournalItemTest, FilesThatAreNoEntriesAreSkippedAndNamed)
 
 TEST_F(JournalItemTest, AFailedWriteNamesTheFileAndKeepsTheOldOne)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
-    auto entry = add<JournalItem>(DefaultFolder::Journal);
+    // A read-only file system stops root too, as CI runs the tests.
+    test::FullDisk disk;
+    Namespace store(disk.filePath(QStringLiteral("Items")));
+    std::unique_ptr<Item> item = newItem(store.GetDefaultFolder(DefaultFolder::Journal));
+    auto *entry = dynamic_cast<JournalItem *>(item.get());
+    ASSERT_TRUE(entry);
     entry->setSubject(QStringLiteral("before"));
     entry->Save();
     const QByteArray before = contentOf(entry->filePath());
-    const QString dirPath = folder(DefaultFolder::Journal).path();
-    QFile::setPermissions(dirPath, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (!disk.makeReadOnly())
+        GTEST_SKIP() << "neither a read-only mount nor permissions stop root here";
     entry->setSubject(QStringLiteral("after"));
     try {
         entry->Save();
@@ -128,10 +131,13 @@ TEST_F(JournalItemTest, AFailedWriteNamesTheFileAndKeepsTheOldOne)
     } catch (const QvError &e) {
         EXPECT_EQ(e.number(), PathFileAccessError);
         EXPECT_TRUE(e.description().contains(entry->fileName())) << e.what();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("earlier version was kept")))
+            << e.what();
     }
-    QFile::setPermissions(dirPath,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    disk.release();
     EXPECT_EQ(contentOf(entry->filePath()), before);
+    EXPECT_EQ(QDir(entry->parent().path()).entryList(QDir::Files | QDir::Hidden).size(), 4)
+        << "the entry, its folder's colour, name and description, and nothing else";
 }
 
 } // namespace

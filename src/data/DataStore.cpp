@@ -4,6 +4,7 @@
 #include "data/DatabaseUpgrader.h"
 #include "data/RefreshLinks.h"
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 #include "support/EncryptPW.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
@@ -11,7 +12,6 @@
 
 #include <QFile>
 #include <QLoggingCategory>
-#include <filesystem>
 
 namespace quorvale {
 
@@ -154,26 +154,23 @@ bool DataStore::upgradeRequested()
 
 void DataStore::replaceLinkFile(const QString &backup, const QString &linkFile)
 {
-    // Copy first, then rename over the old file: the rename replaces it in one
-    // step, so there is never a moment without a link database. The old file's
-    // journal and shared-memory files describe the old file and must not be
-    // applied to the new one.
-    const QString staged = linkFile + QStringLiteral(".new");
-    QFile::remove(staged);
-    if (!QFile::copy(backup, staged))
-        throw QvError(ErrorNumber::Generic, QStringLiteral("Could not copy '%1'.").arg(backup),
+    // Written whole beside it, then renamed over the old file: there is never a
+    // moment without a link database, and a full disk leaves the old one as it
+    // was. The old file's journal and shared-memory files describe the old file
+    // and must not be applied to the new one.
+    QFile source(backup);
+    if (!source.open(QIODevice::ReadOnly))
+        throw QvError(ErrorNumber::Generic,
+                      QStringLiteral("Could not read '%1': %2").arg(backup, source.errorString()),
                       kOpenDB);
+    const QByteArray bytes = source.readAll();
+    source.close();
     for (const char *side : {"-wal", "-shm", "-journal"})
         QFile::remove(linkFile + QLatin1String(side));
-    std::error_code error;
-    std::filesystem::rename(staged.toStdString(), linkFile.toStdString(), error);
-    if (error) {
-        QFile::remove(staged);
-        throw QvError(ErrorNumber::Generic,
-                      QStringLiteral("Could not replace '%1': %2")
-                          .arg(linkFile, QString::fromStdString(error.message())),
-                      kOpenDB);
-    }
+    WholeFileOptions options;
+    options.errorNumber = ErrorNumber::Generic;
+    options.errorSource = kOpenDB;
+    writeWholeFile(linkFile, bytes, options);
     QFile::remove(backup);
 }
 

@@ -9,6 +9,7 @@
 #include "outlook/NewJournalEntry.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/QvError.h"
+#include "platform/db/Connection.h"
 #include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
@@ -264,6 +265,82 @@ TEST(FullDiskReport, ACsvWithoutItsHtmlIsNotLeft)
     }
     disk.release();
     EXPECT_TRUE(filesUnder(dir).isEmpty()) << describe(filesUnder(dir));
+}
+
+// QSettings writes its file through a save that reports success when the disk
+// filled up half-way: the settings must come back as they were, and say so.
+TEST(FullDiskSettings, AreKeptAsTheyWereAndTheWriteIsRefusedInWords)
+{
+    test::FullDisk disk;
+    const QString path = disk.filePath("settings/Quorvale.ini");
+    Registry registry(path);
+    RegistryKey key = registry.openSubKey("Settings");
+    key.writeText("Logon", "Ann");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    disk.fill(0);
+    try {
+        key.writeText("Default Sort", text(64 * 1024));
+        ADD_FAILURE() << "the write was reported as done";
+    } catch (const QvError &e) {
+        EXPECT_TRUE(e.description().contains("could not be saved")) << e.what();
+        EXPECT_TRUE(e.description().contains("left as it was, without this change")) << e.what();
+        if (disk.mounted()) {
+            EXPECT_TRUE(e.description().contains("The disk is full")) << e.what();
+        }
+    }
+    disk.release();
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    // Beside the file, only the second name the program works on while it runs.
+    const QStringList names =
+        QDir(disk.filePath("settings")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    ASSERT_EQ(names.size(), 2) << names.join(", ").toStdString();
+    EXPECT_EQ(names.last(), "Quorvale.ini");
+    EXPECT_TRUE(names.first().startsWith(".Quorvale.ini.work-"));
+    // What the program reads is what the file holds, and a write works once there is room.
+    EXPECT_FALSE(key.hasValue("Default Sort"));
+    key.writeText("Default Sort", "Client");
+    EXPECT_EQ(Registry(path).openSubKey("Settings").readText("Default Sort"), u"Client");
+}
+
+// The program database on a full disk: the change is refused in words, without
+// the statement, and everything saved before it reads back whole.
+TEST(FullDiskDatabase, RefusesTheChangeInWordsAndKeepsWhatWasSaved)
+{
+    test::FullDisk disk;
+    const QString path = disk.filePath("QVData.db");
+    db::Connection::createSqliteFile(path);
+    const QString connect =
+        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1").arg(path);
+    {
+        db::Connection cnn;
+        cnn.open(connect);
+        cnn.execute("CREATE TABLE tblNotes (ID INTEGER PRIMARY KEY, Body TEXT)");
+        cnn.execute("INSERT INTO tblNotes (Body) VALUES (?)", {QString("kept")});
+        disk.fill(0);
+        try {
+            cnn.execute("INSERT INTO tblNotes (Body) VALUES (?)", {text(256 * 1024)});
+            ADD_FAILURE() << "the insert was reported as done";
+        } catch (const QvError &e) {
+            EXPECT_TRUE(e.description().contains("could not be changed")) << e.what();
+            EXPECT_TRUE(e.description().contains("what was saved before is kept")) << e.what();
+            EXPECT_FALSE(e.description().contains("INSERT")) << e.what();
+            EXPECT_TRUE(e.detail().contains("INSERT INTO tblNotes"));
+            if (disk.mounted()) {
+                EXPECT_TRUE(e.description().contains("The disk is full")) << e.what();
+            }
+        }
+        disk.release();
+    }
+    db::Connection cnn;
+    cnn.open(connect);
+    EXPECT_EQ(cnn.scalar("PRAGMA integrity_check").toString(), "ok");
+    EXPECT_EQ(cnn.scalar("SELECT group_concat(Body) FROM tblNotes").toString(), "kept");
 }
 
 } // namespace

@@ -1,19 +1,28 @@
 #include "platform/registry/Registry.h"
 
 #include "platform/core/QvError.h"
+#include "platform/core/WholeFile.h"
 #include "platform/registry/RegistryNames.h"
 #include "platform/registry/RegistryPaths.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QSettings>
 #include <QStorageInfo>
 #include <QStringDecoder>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvale {
@@ -69,19 +78,64 @@ QString comparable(const QVariant &value)
 }
 
 // QSettings reports success when the disk filled up half-way through the file (the
-// file is then cut short), so what was written is read back and compared.
+// file is then cut short), so what was written is read back and compared. It is
+// read under a name of its own: QSettings shares what it read of a file among all
+// its objects for that name, and would answer from memory instead of the disk.
 bool holdsAllOf(const QString &path, const QSettings &expected)
 {
-    const QSettings written(path, QSettings::IniFormat);
-    if (written.status() != QSettings::NoError)
+    static std::atomic<int> checks{0};
+    const QString alias = QStringLiteral("%1.check-%2-%3")
+                              .arg(path)
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(++checks);
+    if (!linkTo(path, alias))
         return false;
-    const QStringList keys = expected.allKeys();
-    if (written.allKeys().size() != keys.size())
-        return false;
-    for (const QString &key : keys)
-        if (comparable(written.value(key)) != comparable(expected.value(key)))
-            return false;
-    return true;
+    bool same = false;
+    {
+        const QSettings written(alias, QSettings::IniFormat);
+        // A key with an empty name, read from a damaged file, is never written.
+        QStringList keys = expected.allKeys();
+        keys.removeIf([](const QString &key) { return key.isEmpty() || key.endsWith(u'/'); });
+        QStringList writtenKeys = written.allKeys();
+        writtenKeys.removeIf(
+            [](const QString &key) { return key.isEmpty() || key.endsWith(u'/'); });
+        same = written.status() == QSettings::NoError && writtenKeys.size() == keys.size() &&
+               std::all_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
+                   return comparable(written.value(key)) == comparable(expected.value(key));
+               });
+    }
+    QFile::remove(alias);
+    return same;
+}
+
+QString workingName(const QString &path, qint64 pid, int generation)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath(
+        QStringLiteral(".%1.work-%2-%3").arg(info.fileName()).arg(pid).arg(generation));
+}
+
+// Working names left by a program that ended without removing them.
+void removeStaleWorkingNames(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString prefix = QStringLiteral(".%1.work-").arg(info.fileName());
+    const QStringList names =
+        info.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong();
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            QFile::remove(info.dir().filePath(name));
+    }
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 // QSettings reads through NUL bytes and broken UTF-8 without complaint, and would
@@ -110,18 +164,46 @@ bool diskIsFull(const QString &path)
 
 } // namespace
 
-Registry::Registry() : m_settings(openSettings(QString()))
+Registry::Registry()
 {
-    m_path = m_settings->fileName();
+    m_path = openSettings(QString())->fileName();
+    start();
+}
+
+Registry::Registry(const QString &iniFilePath) : m_path(QFileInfo(iniFilePath).absoluteFilePath())
+{
+    start();
+}
+
+void Registry::start()
+{
     warnIfUnreadable(m_path);
+    removeStaleWorkingNames(m_path);
+    openWorkingName();
     keepDamagedFile();
 }
 
-Registry::Registry(const QString &iniFilePath)
-    : m_path(QFileInfo(iniFilePath).absoluteFilePath()), m_settings(openSettings(m_path))
+// QSettings writes through a save that reports success when the disk filled up
+// half-way, and it keeps what it read of a file, and what it could not write,
+// shared among all its objects for that file name. So it never works on the
+// settings file's own name: it works on a second name (a hard link) that only
+// this object uses. A write replaces that name alone; only once the result is
+// read back whole is it renamed over the settings file, and a failed write is
+// forgotten with its name.
+void Registry::openWorkingName()
 {
-    warnIfUnreadable(m_path);
-    keepDamagedFile();
+    m_settings.reset();
+    if (!m_workingPath.isEmpty() && m_workingPath != m_path)
+        QFile::remove(m_workingPath);
+    static std::atomic<int> generation{0};
+    m_workingPath = workingName(m_path, QCoreApplication::applicationPid(), ++generation);
+    QFile::remove(m_workingPath);
+    if (QFileInfo::exists(m_path) && !linkTo(m_path, m_workingPath)) {
+        // A file system without hard links: the settings file itself, unguarded.
+        qCWarning(lcRegistry) << "no second name for the settings file:" << m_path;
+        m_workingPath = m_path;
+    }
+    m_settings = openSettings(m_workingPath);
 }
 
 QString Registry::damageNotice() const
@@ -156,14 +238,36 @@ void Registry::keepDamagedFile()
                                     "and the others are back to their defaults.")
                          .arg(shown, QDir::toNativeSeparators(copy));
     m_salvaging = true;
+    // QSettings writes only what changed: everything it could read is given again,
+    // so the whole file is written anew.
+    bool readable = false;
+    for (const QString &key : m_settings->allKeys()) {
+        if (!key.isEmpty() && !key.endsWith(u'/')) {
+            m_settings->setValue(key, m_settings->value(key));
+            readable = true;
+        }
+    }
     try {
-        sync();
+        if (readable) {
+            sync();
+        } else {
+            // Nothing could be read, and QSettings writes nothing for nothing.
+            writeWholeFile(m_path, QByteArray(), {OwnerOnly, {}, PathFileAccessError, ErrorSource});
+            m_salvaging = false;
+            openWorkingName();
+        }
     } catch (const QvError &e) {
         m_damageNotice += u' ' + e.description();
     }
 }
 
-Registry::~Registry() = default;
+Registry::~Registry()
+{
+    // Anything QSettings still flushes goes to the working name, never the file.
+    m_settings.reset();
+    if (m_workingPath != m_path)
+        QFile::remove(m_workingPath);
+}
 
 QString Registry::filePath() const
 {
@@ -291,44 +395,90 @@ void Registry::sync()
     const QString shown = QDir::toNativeSeparators(m_path);
     if (!m_writeRefusal.isEmpty()) {
         // What was asked is forgotten, so what the program reads stays what the file holds.
-        m_settings = openSettings(m_path);
+        openWorkingName();
         throw QvError(PathFileAccessError, m_writeRefusal, ErrorSource);
     }
     ensureFile();
-    const QString previous = m_path + QStringLiteral(".previous");
-    const bool kept = linkTo(m_path, previous);
+    // Another program writing the same settings waits for this one; QSettings
+    // took the same lock when it wrote the file itself.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    // A lock that cannot be written (a full disk) is no other program: the save
+    // below then fails on its own and says why.
+    if (!lock.tryLock(10000) && lock.error() == QLockFile::LockFailedError)
+        throw QvError(PathFileAccessError,
+                      QStringLiteral("The settings could not be saved to \"%1\": another program "
+                                     "is saving them. The file was left as it was; try again.")
+                          .arg(shown),
+                      ErrorSource);
+    if (m_workingPath != m_path && !sameFile(m_workingPath, m_path)) {
+        // The settings file was replaced since: QSettings reads it again and keeps
+        // the other writer's values beside this one's.
+        QFile::remove(m_workingPath);
+        if (!linkTo(m_path, m_workingPath))
+            refuse(QStringLiteral("a second name for it cannot be made"));
+    }
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     // A file read with errors keeps reporting them after a good write.
-    const bool wrote = status == QSettings::NoError || (m_salvaging && status == QSettings::FormatError);
-    if (!wrote || !holdsAllOf(m_path, *m_settings)) {
-        const bool restored = kept && ::rename(QFile::encodeName(previous).constData(),
-                                               QFile::encodeName(m_path).constData()) == 0;
-        if (!restored)
-            QFile::remove(previous);
-        // QSettings keeps its first error for good; a fresh one lets a later write
-        // succeed once the cause is gone, and reads what the file really holds.
-        m_settings = openSettings(m_path);
-        const QString outcome = restored || status == QSettings::AccessError
-                                    ? QStringLiteral("The settings as they were before are kept.")
-                                    : QStringLiteral("The file may be incomplete.");
-        throw QvError(PathFileAccessError,
-                      diskIsFull(m_path)
-                          ? QStringLiteral("The disk is full: the settings could not be saved to "
-                                           "\"%1\". %2 Free some space and try again.")
-                                .arg(shown, outcome)
-                          : QStringLiteral("The settings could not be saved to \"%1\". %2")
-                                .arg(shown, outcome),
-                      ErrorSource);
+    const bool wrote =
+        status == QSettings::NoError || (m_salvaging && status == QSettings::FormatError);
+    if (m_workingPath == m_path) {
+        if (!wrote)
+            refuse(QString());
+    } else {
+        if (!wrote || !holdsAllOf(m_workingPath, *m_settings))
+            refuse(QString());
+        publish();
     }
-    QFile::remove(previous);
     if (m_salvaging) {
         m_salvaging = false;
         // Now read from the clean file, so the old read error is gone for good.
-        m_settings = openSettings(m_path);
+        openWorkingName();
     }
     if (QFile::permissions(m_path) != OwnerOnly && !QFile::setPermissions(m_path, OwnerOnly))
         qCWarning(lcRegistry) << "cannot restrict the settings file to its owner:" << m_path;
+}
+
+void Registry::publish()
+{
+    const QByteArray working = QFile::encodeName(m_workingPath);
+    // QSettings' save may not have reached the disk: a crash after the rename must
+    // not leave an empty settings file.
+    const int fd = ::open(working.constData(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced || ::rename(working.constData(), QFile::encodeName(m_path).constData()) != 0)
+        refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    const QByteArray dir = QFile::encodeName(QFileInfo(m_path).absolutePath());
+    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    if (!linkTo(m_path, m_workingPath))
+        openWorkingName();
+}
+
+void Registry::refuse(const QString &reason)
+{
+    // The settings file was not touched; the change is forgotten with the working
+    // name, so what the program reads from here on is what the file holds.
+    openWorkingName();
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (diskIsFull(m_path))
+        throw QvError(PathFileAccessError,
+                      QStringLiteral("The disk is full: the settings could not be saved to "
+                                     "\"%1\". The file was left as it was, without this change. "
+                                     "Free some space and try again.")
+                          .arg(shown),
+                      ErrorSource);
+    throw QvError(
+        PathFileAccessError,
+        QStringLiteral("The settings could not be saved to \"%1\"%2. The file was left as "
+                       "it was, without this change.")
+            .arg(shown, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)),
+        ErrorSource);
 }
 
 Registry::Batch::Batch(Registry &registry) : m_registry(&registry)

@@ -77,9 +77,14 @@ private:
     void markKey(const QString &group);
     void written();
     void ensureFile();
+    void start();
     void keepDamagedFile();
+    void openWorkingName();
+    void publish();
+    [[noreturn]] void refuse(const QString &reason);
 
     QString m_path;
+    QString m_workingPath;
     std::unique_ptr<QSettings> m_settings;
     int m_batchDepth = 0;
     QString m_damageNotice;

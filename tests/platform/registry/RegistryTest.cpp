@@ -4,10 +4,10 @@
 #include "platform/registry/RegistryPaths.h"
 #include "testsupport/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -260,12 +260,14 @@ TEST_F(RegistryTest, ADamagedFileIsKeptAsACopyAndWhatCouldBeReadIsSavedAgain)
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
         EXPECT_EQ(copy.readAll(), c.text);
         EXPECT_EQ(copy.permissions() & 0x0077, 0);
-        EXPECT_TRUE(registry.damageNotice().contains(copies.first())) << registry.damageNotice().toStdString();
+        EXPECT_TRUE(registry.damageNotice().contains(copies.first()))
+            << registry.damageNotice().toStdString();
 
         // The message said the readable settings are saved again: the file now reads clean.
         EXPECT_EQ(QSettings(iniPath(), QSettings::IniFormat).status(), QSettings::NoError);
         RegistryKey settings = registry.openSubKey(RegistryPaths::Settings);
-        EXPECT_EQ(settings.readText("Default Sort"), c.keepsValue ? QStringLiteral("x") : QString());
+        EXPECT_EQ(settings.readText("Default Sort"),
+                  c.keepsValue ? QStringLiteral("x") : QString());
         settings.writeText("After", "written");
         Registry reopened(iniPath());
         EXPECT_TRUE(reopened.damageNotice().isEmpty());

@@ -17,6 +17,7 @@ namespace quorvale::admin {
 // file to use.
 struct GlobalOptions {
     std::optional<QString> server;       // --server: an ODBC connect string
+    std::optional<QString> serverFile;   // --server-file: a 0600 file holding one
     std::optional<QString> settingsFile; // --settings: the settings file
     std::optional<QString> programDir;   // --program-dir
     std::optional<QString> dataDir;      // --data-dir

@@ -222,6 +222,31 @@ TEST_F(ServerModeTest, AServerFileWithThePasswordSpelledOutKeepsItOutOfEveryFile
     EXPECT_TRUE(run({"contact", "list"}).out.contains("ID"));
 }
 
+// The program runs its reports as "--settings FILE --program-dir DIR report ...",
+// keeping the password off the command line: the server and its password come
+// from the settings when the link database links to a server.
+TEST_F(ServerModeTest, AReportStartedTheWayTheProgramStartsItReachesTheServer)
+{
+    ASSERT_EQ(server({"init", "--demo"}).result, 0);
+    const CommandOutput o = run(
+        {"--program-dir", programDir(), "report", "timecards", "--out", m_tmp.filePath("reports")});
+    ASSERT_EQ(o.result, 0) << o.err.toStdString();
+    const QStringList paths = o.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(paths.size(), 2);
+    QFile csv(paths[0]);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_GE(csv.readAll().count('\n'), 371); // the heading and the demo's TimeCards
+
+    // Settings that name no server cannot serve such a link database.
+    {
+        Registry registry(settingsFile());
+        registry.openSubKey("Database").writeText("Provider", JetProvider);
+    }
+    const CommandOutput lost = run({"--program-dir", programDir(), "contact", "list"});
+    EXPECT_NE(lost.result, 0);
+    EXPECT_TRUE(lost.err.contains("--server-file")) << lost.err.toStdString();
+}
+
 // The server's default rows are written through the connection; they must not drift
 // from the ones a database file gets.
 TEST(ServerDefaultRows, AreTheRowsADatabaseFileGets)

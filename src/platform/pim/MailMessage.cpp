@@ -178,11 +178,12 @@ QByteArray fold(const QByteArray &value, int firstLineUsed)
 
 QByteArray propertyHeader(const UserProperty &property)
 {
-    const QByteArray value = "type=" + UserPropertyNames::typeToText(property.type).toLatin1() +
-                             "; name=" + encodeWord(QString::fromUtf8(headerText(property.name))) +
-                             "; value=" +
-                             encodeWord(outgoingText(UserPropertyNames::valueToText(property),
-                                                     ControlCharacters::DropKeepLines));
+    const QByteArray value =
+        "type=" + UserPropertyNames::typeToText(property.type).toLatin1() +
+        "; name=" + encodeWord(outgoingText(property.name, ControlCharacters::DropOneLine)) +
+        "; value=" +
+        encodeWord(outgoingText(UserPropertyNames::valueToText(property),
+                                ControlCharacters::DropKeepLines));
     return fold(value, static_cast<int>(qstrlen(MailHeaders::Property)) + 2);
 }
 

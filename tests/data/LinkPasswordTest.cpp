@@ -1,6 +1,6 @@
 // The server password lives scrambled in the settings only: refreshing the links
 // for a server leaves the link file without it, whatever an older version wrote
-// there, and the connection made from a link gets it added.
+// there. (The server suite shows the connection getting it added.)
 
 #include "SqliteFile.h"
 #include "data/LinkDatabase.h"
@@ -86,29 +86,4 @@ TEST(LinkPassword, ARefreshedLinkFileHoldsNoServerPassword)
             EXPECT_FALSE(bytesOf(files.linkFile() + QLatin1String(side)).contains("Tr0ub4dor"))
                 << side;
     }
-}
-
-TEST(LinkPassword, TheConnectionOfAServerLinkGetsThePasswordAddedOnce)
-{
-    struct Case {
-        QString stored;
-        QString password;
-        QString connectedWith;
-    } cases[] = {
-        {QStringLiteral("DSN=Team;Database=qv;UID=ann;"), Secret,
-         QStringLiteral("DSN=Team;Database=qv;UID=ann;PWD={Tr0ub4dor;&3};")},
-        {QStringLiteral("DSN=Team;Database=qv;UID=ann"), QStringLiteral("plain"),
-         QStringLiteral("DSN=Team;Database=qv;UID=ann;PWD=plain;")},
-        // No password set: nothing added, not even an empty one.
-        {QStringLiteral("DSN=Team;Database=qv;UID=ann;"), QString(),
-         QStringLiteral("DSN=Team;Database=qv;UID=ann;")},
-        // One the string names already wins (a hand-made link).
-        {QStringLiteral("DSN=Team;PWD=own;"), Secret, QStringLiteral("DSN=Team;PWD=own;")},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(ConnectionStrings::withPassword(c.stored, c.password), c.connectedWith)
-            << c.stored.toStdString();
-    EXPECT_EQ(ConnectionStrings::withoutPassword(
-                  QStringLiteral("ODBC;DSN=Team;pwd=a;Database={q;v};PASSWORD=b;UID=ann;")),
-              QStringLiteral("ODBC;DSN=Team;Database={q;v};UID=ann;"));
 }

@@ -120,6 +120,7 @@ void DataStore::openDatabases()
                           kOpenDB);
         }
     }
+    m_link.setServerPassword(m_serverPassword);
     if (refresh)
         openLinkAndRefresh();
     openAdminOptions();
@@ -131,10 +132,10 @@ void DataStore::openDatabases()
 void DataStore::openLinkAndRefresh()
 {
     bool force = false;
-    if (RefreshLinks(force, m_link, m_settings, m_serverPassword)) {
+    if (RefreshLinks(force, m_link, m_settings)) {
         m_link.open(ConnectionStrings::linkDatabase(m_programDir));
         force = true;
-        RefreshLinks(force, m_link, m_settings, m_serverPassword);
+        RefreshLinks(force, m_link, m_settings);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "DatabaseSettings.h"
 
+#include "platform/db/ConnectionString.h"
 #include "platform/registry/RegistryKey.h"
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QStringList>
+#include <algorithm>
 
 namespace quorvale {
 
@@ -100,6 +103,37 @@ QString odbcShort(const DatabaseSettings &settings)
 {
     return settings.dataSource + QStringLiteral("Database=") + quoteOdbcValue(settings.catalog) +
            QLatin1Char(';');
+}
+
+namespace {
+
+const QStringList PasswordKeys = {QStringLiteral("PWD"), QStringLiteral("Password")};
+
+} // namespace
+
+bool holdsPassword(const QString &connect)
+{
+    const db::ConnectionString cs(connect);
+    return std::any_of(PasswordKeys.begin(), PasswordKeys.end(),
+                       [&](const QString &key) { return cs.contains(key); });
+}
+
+QString withoutPassword(const QString &connect)
+{
+    if (!holdsPassword(connect))
+        return connect;
+    const db::ConnectionString cs(connect);
+    return (cs.hadOdbcPrefix() ? QStringLiteral("ODBC;") : QString()) + cs.toString(PasswordKeys);
+}
+
+QString withPassword(const QString &connect, const QString &password)
+{
+    if (password.isEmpty() || holdsPassword(connect))
+        return connect;
+    QString out = connect;
+    if (!out.isEmpty() && !out.endsWith(QLatin1Char(';')))
+        out += QLatin1Char(';');
+    return out + QStringLiteral("PWD=") + quoteOdbcValue(password) + QLatin1Char(';');
 }
 
 } // namespace ConnectionStrings

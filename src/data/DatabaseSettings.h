@@ -55,9 +55,18 @@ QString linkDatabase(const QString &programDir);
 QString programDatabase(const QString &dataDir);
 QString localDatabase(const QString &programDir);
 // "ODBC;" + Data Source + "Database=" + Catalog + ";UID=" + uid + ";PWD=" + pwd + ";"
+// (to connect with; what the links keep is withoutPassword of it)
 QString odbcLink(const DatabaseSettings &settings, const QString &password);
 // The same without "ODBC;" and without the user and password clauses.
 QString odbcShort(const DatabaseSettings &settings);
+// The server password is kept only scrambled in the settings and added when a
+// connection opens: no connect string that is stored (the link catalogue)
+// carries it. withoutPassword drops every PWD and Password attribute, keeping a
+// leading "ODBC;"; withPassword adds "PWD=" when there is a password and the
+// string names none.
+QString withoutPassword(const QString &connect);
+QString withPassword(const QString &connect, const QString &password);
+bool holdsPassword(const QString &connect);
 // Wraps a connect-string value in braces when it holds a character that would
 // otherwise end or break the attribute (";", "{", "}", "=" at the edges, blanks).
 QString quoteOdbcValue(const QString &value);

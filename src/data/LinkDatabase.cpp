@@ -1,5 +1,6 @@
 #include "LinkDatabase.h"
 
+#include "data/DatabaseSettings.h"
 #include "platform/core/QvError.h"
 
 #include <QSet>
@@ -99,6 +100,7 @@ void LinkDatabase::resolveServerLink(const LinkedTable &reference)
     QString connect = reference.linkProviderString;
     if (connect.startsWith(QLatin1String("ODBC;"), Qt::CaseInsensitive))
         connect.remove(0, 5);
+    connect = ConnectionStrings::withPassword(connect, m_serverPassword);
     if (m_server && m_server->isOpen() && connect == m_serverConnectString)
         return;
     detachAll();

@@ -24,6 +24,9 @@ public:
     LinkDatabase &operator=(const LinkDatabase &) = delete;
 
     void open(const QString &connectionString);
+    // The plain server password, added to a server link's connect string when
+    // the connection opens: the catalogue keeps none. Kept across open().
+    void setServerPassword(const QString &password) { m_serverPassword = password; }
     void close();
     bool isOpen() const { return m_file.isOpen(); }
 
@@ -46,6 +49,7 @@ private:
     std::optional<LinkCatalog> m_catalog;
     std::unique_ptr<db::Connection> m_server;
     QString m_serverConnectString;
+    QString m_serverPassword;
     QStringList m_aliases;
     int m_resolvedRevision = -1;
 };

@@ -15,8 +15,7 @@ const QString kReferenceTable = QStringLiteral("tblAdminOptions");
 
 } // namespace
 
-bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &settings,
-                  const QString &serverPassword)
+bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &settings)
 {
     TraceScope trace(u"modVerifyLinks: RefreshLinks");
     LinkCatalog &catalog = link.catalog();
@@ -29,17 +28,31 @@ bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &setti
 
     const bool server = !settings.isJet();
     const QString dataFile = joinPath(settings.dataDirectory(), QLatin1String(DatabaseFile::Data));
+    // The links name the server and the user; the password is added when the
+    // connection opens (LinkDatabase), so the link file never holds it.
     const QString connect =
-        server ? ConnectionStrings::odbcLink(settings, serverPassword) : QString();
+        server ? ConnectionStrings::withoutPassword(ConnectionStrings::odbcLink(settings, {}))
+               : QString();
+
+    // Link files written by earlier versions hold the password in clear; its old
+    // bytes are overwritten, not left in the file's free space.
+    std::vector<LinkedTable> holdingPassword;
+    for (const LinkedTable &table : catalog.tables())
+        if (table.isPassThrough() && ConnectionStrings::holdsPassword(table.linkProviderString))
+            holdingPassword.push_back(table);
+    if (!holdingPassword.empty())
+        link.file().execute(QStringLiteral("PRAGMA secure_delete = ON"));
 
     // One transaction for the whole refresh: a catalogue left half-updated would
     // look current on the next start and keep the other links as they were.
     db::Transaction transaction(link.file());
+    for (const LinkedTable &table : holdingPassword)
+        catalog.setLinkProviderString(table.name,
+                                      ConnectionStrings::withoutPassword(table.linkProviderString));
     bool stale = force;
     if (server) {
-        // A link still holding the short form has never been given credentials. One
-        // holding other credentials than the settings' is stale too: otherwise a
-        // changed password would never reach the links.
+        // A link still holding the short form has never been given its user. One
+        // naming another server, database or user than the settings is stale too.
         if (reference->linkProviderString != connect) {
             catalog.setLinkProviderString(kReferenceTable, connect);
             stale = true;

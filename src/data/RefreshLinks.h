@@ -8,13 +8,13 @@ class LinkDatabase;
 struct DatabaseSettings;
 
 // Re-points the tables of the link database at the configured program database:
-// at QVData.db in the data directory (Jet), or at the server with the current
-// credentials. Returns true when a pass-through table had to be dropped and made
+// at QVData.db in the data directory (Jet), or at the server and user the
+// settings name. Returns true when a pass-through table had to be dropped and made
 // again as a file link; the caller then reopens the link database and calls again
 // with force set, so that every remaining link is set as well.
 //
-// serverPassword is the plain password (already unscrambled).
-bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &settings,
-                  const QString &serverPassword);
+// Server links keep the connect string without its password (and lose one an
+// older link file kept); LinkDatabase adds the password when it connects.
+bool RefreshLinks(bool &force, LinkDatabase &link, const DatabaseSettings &settings);
 
 } // namespace quorvale

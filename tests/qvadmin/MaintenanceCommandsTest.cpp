@@ -169,4 +169,57 @@ TEST_F(MaintenanceCommandsTest, FindsTheDatabaseThroughTheLinkCatalogue)
     EXPECT_NE(run({"--data-dir", m_tmp.filePath("nowhere"), "user", "list"}).result, 0);
 }
 
+// The control characters a terminal would obey: everything but the line ends
+// of the tool's own output.
+QString controlsIn(const QString &text)
+{
+    QString found;
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control && c != u'\n')
+            found += QStringLiteral("U+%1 ").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    return found;
+}
+
+TEST_F(MaintenanceCommandsTest, NamesWithControlCharactersAreStoredAsTypedAndShownAsEscapes)
+{
+    // ESC [2J clears the screen, ESC ]0; retitles the window, U+009B is a one-character ESC [.
+    const QString name = QStringLiteral("Evil\x1b[2J\x1b]0;owned\x07") + QChar(0x9b) +
+                         QStringLiteral("31m\x01\x7f\tTab\nNext");
+    const QString shown =
+        QStringLiteral("Evil\\x1b[2J\\x1b]0;owned\\x07\\x9b31m\\x01\\x7f\\tTab\\nNext");
+    struct Kind {
+        const char *command;
+        const char *table;
+        const char *column;
+    } kinds[] = {{"contact", "tblContacts", "ContactName"},
+                 {"user", "tblUsers", "UserName"},
+                 {"activity", "tblMainActivities", "ActivityName"}};
+    for (const Kind &kind : kinds) {
+        SCOPED_TRACE(kind.command);
+        const CommandOutput added = ok({kind.command, "add", name});
+        EXPECT_EQ(controlsIn(added.out), QString());
+        EXPECT_TRUE(added.out.contains(shown)) << added.out.toStdString();
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?")
+                            .arg(QLatin1String(kind.table), QLatin1String(kind.column)),
+                        {name}),
+                  1);
+
+        const QString list = ok({kind.command, "list"}).out;
+        EXPECT_EQ(controlsIn(list), QString());
+        EXPECT_TRUE(list.contains(shown)) << list.toStdString();
+        // Still one row per line, its columns where the heading has them.
+        const QStringList lines = list.split(u'\n', Qt::SkipEmptyParts);
+        const qsizetype column = lines[0].indexOf(QLatin1String("Active"));
+        for (const QString &line : lines.mid(2))
+            EXPECT_TRUE(line.mid(column, 3) == QLatin1String("Yes") ||
+                        line.mid(column, 2) == QLatin1String("No"))
+                << line.toStdString();
+    }
+    // A message that names what was typed shows it the same way.
+    const CommandOutput unknown = run({QStringLiteral("list\x1b[2J")});
+    EXPECT_NE(unknown.result, 0);
+    EXPECT_EQ(controlsIn(unknown.err), QString());
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("list\\x1b[2J"))) << unknown.err.toStdString();
+}
+
 } // namespace

@@ -140,6 +140,30 @@ TEST_F(ReportCommandTest, TextFromTheDatabaseIsEscapedInHtmlAndQuotedInCsv)
     EXPECT_EQ(csv[1].size(), csv[0].size());
 }
 
+TEST_F(ReportCommandTest, ControlCharactersFromTheDatabaseReachNeitherFile)
+{
+    const QString hostile = QStringLiteral("Red\x1b[31m") + QChar(0x00) + QChar(0x85) +
+                            QChar(0x9b) + QStringLiteral("2J\x01\x7f end\r\nsecond\tline");
+    openData()->execute("UPDATE tblTimeCards SET Description = ? WHERE TimeCardID = 1", {hostile});
+    openData()->execute("UPDATE tblContacts SET ContactName = ? WHERE ContactID = (SELECT "
+                        "ContactID FROM tblTimeCards WHERE TimeCardID = 1)",
+                        {hostile});
+    const QStringList paths = report({"timecards"});
+    ASSERT_EQ(paths.size(), 2);
+    for (const QString &path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const QString text = readText(path);
+        for (const QChar c : text)
+            EXPECT_TRUE(c.category() != QChar::Other_Control || c == u'\r' || c == u'\n' ||
+                        c == u'\t')
+                << "U+" << std::hex << int(c.unicode());
+        EXPECT_TRUE(text.contains(QStringLiteral("Red[31m2J end\r\nsecond\tline")));
+    }
+    const auto csv = readCsv(paths[0]);
+    ASSERT_GT(csv.size(), 1u);
+    EXPECT_EQ(csv[1][5], QStringLiteral("Red[31m2J end\r\nsecond\tline"));
+}
+
 TEST_F(ReportCommandTest, MistakesAreRefusedWithAClearMessage)
 {
     const CommandOutput unknown = runHere({"report", "payroll", "--out", outDir()});

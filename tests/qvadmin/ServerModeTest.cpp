@@ -190,6 +190,63 @@ TEST_F(ServerModeTest, FailedForcedInitKeepsTheOldTables)
     EXPECT_TRUE(run({"contact", "list"}).out.contains("Keep Me"));
 }
 
+TEST_F(ServerModeTest, AServerFileWithThePasswordSpelledOutKeepsItOutOfEveryFileButTheSettings)
+{
+    QString spelled = connectString();
+    spelled.replace("PWD=s3cr't!;", "Password=s3cr't!;");
+    const QString path = m_tmp.filePath("server");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(spelled.toUtf8() + '\n');
+        ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    }
+    const CommandOutput made =
+        run({"--program-dir", programDir(), "--server-file", path, "init", "--demo"});
+    ASSERT_EQ(made.result, 0) << made.err.toStdString();
+    EXPECT_FALSE(made.err.contains("warning")) << made.err.toStdString();
+    EXPECT_EQ(serverCount("tblUsers"), 5);
+
+    Registry registry(settingsFile());
+    const RegistryKey db = registry.openSubKey("Database");
+    EXPECT_EQ(db.readText("Data Source"), serverPart());
+    clsEncryptPW scrambler;
+    scrambler.setKeyString(QLatin1String(clsEncryptPW::ProgramKey));
+    EXPECT_EQ(scrambler.Encrypt(db.readText("PWD")), "s3cr't!");
+    for (const char *file : {"QVLink.db", "QVLocal.db", "QVReport.db"})
+        EXPECT_FALSE(fileBytes(file).contains("s3cr't!")) << file;
+    QFile settings(settingsFile());
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(settings.readAll().contains("s3cr't!"));
+    // The settings lead the next command to the server, password unscrambled.
+    EXPECT_TRUE(run({"contact", "list"}).out.contains("ID"));
+}
+
+// The program runs its reports as "--settings FILE --program-dir DIR report ...",
+// keeping the password off the command line: the server and its password come
+// from the settings when the link database links to a server.
+TEST_F(ServerModeTest, AReportStartedTheWayTheProgramStartsItReachesTheServer)
+{
+    ASSERT_EQ(server({"init", "--demo"}).result, 0);
+    const CommandOutput o = run(
+        {"--program-dir", programDir(), "report", "timecards", "--out", m_tmp.filePath("reports")});
+    ASSERT_EQ(o.result, 0) << o.err.toStdString();
+    const QStringList paths = o.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(paths.size(), 2);
+    QFile csv(paths[0]);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_GE(csv.readAll().count('\n'), 371); // the heading and the demo's TimeCards
+
+    // Settings that name no server cannot serve such a link database.
+    {
+        Registry registry(settingsFile());
+        registry.openSubKey("Database").writeText("Provider", JetProvider);
+    }
+    const CommandOutput lost = run({"--program-dir", programDir(), "contact", "list"});
+    EXPECT_NE(lost.result, 0);
+    EXPECT_TRUE(lost.err.contains("--server-file")) << lost.err.toStdString();
+}
+
 // The server's default rows are written through the connection; they must not drift
 // from the ones a database file gets.
 TEST(ServerDefaultRows, AreTheRowsADatabaseFileGets)

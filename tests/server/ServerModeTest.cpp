@@ -6,6 +6,8 @@
 #include "data/DataStore.h"
 #include "data/LinkCatalog.h"
 #include "data/WorkingSet.h"
+#include "platform/core/QvError.h"
+#include "platform/db/Connection.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "support/EncryptPW.h"
@@ -15,7 +17,10 @@
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -48,6 +53,12 @@ protected:
     {
         return DatabaseSettings::read(registry->openSubKey(QStringLiteral("Database")));
     }
+    static QString scrambled(const QString &password)
+    {
+        clsEncryptPW scrambler;
+        scrambler.setKeyString(QString::fromLatin1(clsEncryptPW::ProgramKey));
+        return scrambler.Encrypt(password);
+    }
 
     test::TempDir dir;
     QString connect;
@@ -62,7 +73,7 @@ protected:
 
 } // namespace
 
-TEST_F(ServerMode, OpenDBGivesThePassThroughLinksTheirCredentials)
+TEST_F(ServerMode, OpenDBGivesThePassThroughLinksTheirServerAndUser)
 {
     const DatabaseSettings s = settings();
     EXPECT_FALSE(s.isJet());
@@ -72,8 +83,7 @@ TEST_F(ServerMode, OpenDBGivesThePassThroughLinksTheirCredentials)
     ASSERT_TRUE(store.OpenDB()) << prompts.messages().value(0).text.toStdString();
     EXPECT_EQ(store.cnnLink().engine(), db::Engine::Odbc);
     const QString full = QStringLiteral("ODBC;") + s.dataSource +
-                         QStringLiteral("Database=quorvale_test;UID=") + s.uid +
-                         QStringLiteral(";PWD=;");
+                         QStringLiteral("Database=quorvale_test;UID=") + s.uid + u';';
     for (const LinkedTable &t : store.linkDatabase().catalog().tables()) {
         EXPECT_EQ(t.type, QStringLiteral("PASS-THROUGH")) << t.name.toStdString();
         EXPECT_EQ(t.linkProviderString, full) << t.name.toStdString();
@@ -119,23 +129,24 @@ TEST_F(ServerMode, ConnectionTypeIsIgnoredAndTheWorkingSetOpensOnTheServer)
     EXPECT_EQ(seen, expected);
 }
 
-TEST_F(ServerMode, AChangedPasswordReachesTheLinksAndABadOneIsReported)
+TEST_F(ServerMode, AChangedPasswordReachesTheConnectionAndABadServerIsReported)
 {
     {
         DataStore store(settings(), programDir, prompts, errors);
         ASSERT_TRUE(store.OpenDB());
     }
-    // A new password in the settings reaches every link on the next start (the
-    // test server trusts any password, so the start still succeeds).
+    // A new password in the settings reaches the connection on the next start,
+    // and no link (the test server trusts any password, so the start succeeds).
     {
         DatabaseSettings changed = settings();
-        clsEncryptPW scrambler;
-        scrambler.setKeyString(QString::fromLatin1(clsEncryptPW::ProgramKey));
-        changed.pwd = scrambler.Encrypt(QStringLiteral("n3w;Secret"));
+        changed.pwd = scrambled(QStringLiteral("n3w;Secret"));
         DataStore store(changed, programDir, prompts, errors);
         ASSERT_TRUE(store.OpenDB());
+        EXPECT_TRUE(
+            store.cnnLink().connectionString().endsWith(QStringLiteral(";PWD={n3w;Secret};")))
+            << store.cnnLink().connectionString().toStdString();
         for (const LinkedTable &t : store.linkDatabase().catalog().tables())
-            EXPECT_TRUE(t.linkProviderString.endsWith(QStringLiteral(";PWD={n3w;Secret};")))
+            EXPECT_FALSE(t.linkProviderString.contains(QStringLiteral("n3w")))
                 << t.linkProviderString.toStdString();
     }
     DatabaseSettings unknown = settings();
@@ -151,4 +162,106 @@ TEST_F(ServerMode, AChangedPasswordReachesTheLinksAndABadOneIsReported)
         named = named || file.readAll().contains("NoSuchServer");
     }
     EXPECT_TRUE(named);
+}
+
+namespace {
+
+// The test server trusts every login. This gives one role of its own a password
+// the server then asks for: a line in pg_hba.conf, read before the trust lines.
+class PasswordRole {
+public:
+    PasswordRole(db::Connection &admin, const QString &password)
+        : m_admin(admin), m_name(QStringLiteral("qvpw_%1").arg(QCoreApplication::applicationPid()))
+    {
+        m_hba = admin.scalar(QStringLiteral("SHOW hba_file")).toString();
+        QFile file(m_hba);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        m_original = file.readAll();
+        file.close();
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        for (const char *address : {"127.0.0.1/32", "::1/128"})
+            file.write("host all " + m_name.toUtf8() + ' ' + address + " scram-sha-256\n");
+        file.write(m_original);
+        file.close();
+        admin.execute(QStringLiteral("DROP ROLE IF EXISTS ") + m_name);
+        admin.execute(
+            QStringLiteral("CREATE ROLE %1 LOGIN SUPERUSER PASSWORD '%2'").arg(m_name, password));
+        admin.scalar(QStringLiteral("SELECT pg_reload_conf()"));
+        m_ready = true;
+    }
+    ~PasswordRole()
+    {
+        if (m_original.isEmpty())
+            return;
+        QFile file(m_hba);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(m_original);
+        file.close();
+        m_admin.scalar(QStringLiteral("SELECT pg_reload_conf()"));
+        m_admin.execute(QStringLiteral("DROP ROLE IF EXISTS ") + m_name);
+    }
+    PasswordRole(const PasswordRole &) = delete;
+    PasswordRole &operator=(const PasswordRole &) = delete;
+
+    bool ready() const { return m_ready; }
+    const QString &name() const { return m_name; }
+
+private:
+    db::Connection &m_admin;
+    QString m_name;
+    QString m_hba;
+    QByteArray m_original;
+    bool m_ready = false;
+};
+
+bool connects(const QString &connect)
+{
+    try {
+        db::Connection c;
+        c.open(connect);
+        return true;
+    } catch (const QvError &) {
+        return false;
+    }
+}
+
+} // namespace
+
+TEST_F(ServerMode, ThePasswordFromTheSettingsOpensAServerThatAsksForIt)
+{
+    db::Connection admin;
+    admin.open(connect);
+    const QString password = QStringLiteral("s3cr3t;Pa{ss}");
+    PasswordRole role(admin, password);
+    ASSERT_TRUE(role.ready()) << "pg_hba.conf of the test server could not be changed";
+    const QString asRole = QStringLiteral("DSN=%1;Database=quorvale_test;UID=%2;")
+                               .arg(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN"), role.name());
+    // The server reads its new rules in the background: wait until it asks.
+    for (int i = 0; i < 100 && connects(asRole + QStringLiteral("PWD=wrong;")); ++i)
+        QThread::msleep(50);
+    ASSERT_FALSE(connects(asRole + QStringLiteral("PWD=wrong;")));
+
+    DatabaseSettings s = settings();
+    s.uid = role.name();
+    s.pwd = scrambled(password);
+    {
+        DataStore store(s, programDir, prompts, errors);
+        ASSERT_TRUE(store.OpenDB()) << prompts.messages().value(0).text.toStdString();
+        EXPECT_EQ(store.rsAdminOptions().collect(2).toString(), QStringLiteral("Client"));
+    }
+    EXPECT_EQ(endedWith, 0);
+    // The link file names the role and never the password.
+    QFile file(joinPath(programDir, QLatin1String(DatabaseFile::Link)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray linkFile = file.readAll();
+    EXPECT_TRUE(linkFile.contains(role.name().toUtf8()));
+    EXPECT_FALSE(linkFile.contains("s3cr3t"));
+
+    // Without the right password the same start fails.
+    s.pwd = scrambled(QStringLiteral("wrong"));
+    DataStore refused(s, programDir, prompts, errors);
+    EXPECT_FALSE(refused.OpenDB());
+    EXPECT_NE(endedWith, 0);
 }

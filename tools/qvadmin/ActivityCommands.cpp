@@ -1,5 +1,6 @@
 #include "qvadmin/ActivityCommands.h"
 
+#include "platform/core/OutgoingText.h"
 #include "qvadmin/Arguments.h"
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/ProgramDatabase.h"
@@ -40,7 +41,8 @@ int addActivity(const Arguments &a, const GlobalOptions &globals, QTextStream &o
                    *activity.contactId, QStringLiteral("contact"));
     }
     const int id = insertActivity(db, activity);
-    out << "Added Activity " << int(activity.level) << ' ' << id << ": " << activity.name << '\n';
+    out << "Added Activity " << int(activity.level) << ' ' << id << ": "
+        << outgoingText(activity.name, ControlCharacters::Escape) << '\n';
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "qvadmin/CommandLine.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/core/QvError.h"
+#include "platform/db/ConnectionString.h"
 #include "qvadmin/ActivityCommands.h"
 #include "qvadmin/AdminLog.h"
 #include "qvadmin/Arguments.h"
@@ -13,6 +15,7 @@
 #include "qvadmin/UserCommands.h"
 #include "support/AdminTool.h"
 
+#include <QFile>
 #include <QTextStream>
 #include <exception>
 
@@ -20,14 +23,44 @@ namespace quorvale::admin {
 
 namespace {
 
+bool namesPassword(const QString &connect)
+{
+    const db::ConnectionString cs(connect);
+    return !cs.value(QStringLiteral("PWD")).isEmpty() ||
+           !cs.value(QStringLiteral("Password")).isEmpty();
+}
+
+// The connect string of --server-file. The file is refused when anyone but its
+// owner may read or change it: it holds the password in clear.
+QString readServerFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        usageError(QStringLiteral("There is no server file '%1'.").arg(path));
+    if (file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                              QFileDevice::WriteGroup | QFileDevice::WriteOther))
+        usageError(QStringLiteral("The server file '%1' can be read or changed by other users, "
+                                  "so it was not used. Make it yours alone with "
+                                  "\"chmod 600 %1\" and run the command again.")
+                       .arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        usageError(QStringLiteral("The server file '%1' could not be read: %2.")
+                       .arg(path, file.errorString()));
+    const QString text = QString::fromUtf8(file.readAll()).trimmed();
+    if (text.isEmpty() || text.contains(u'\n'))
+        usageError(QStringLiteral("The server file '%1' must hold one connect string on one "
+                                  "line, such as \"DSN=name;Database=db;UID=user;PWD=password;\".")
+                       .arg(path));
+    return text;
+}
+
 // Takes the options every command shares out of args, wherever they stand.
-GlobalOptions takeGlobalOptions(QStringList &args, bool &help)
+GlobalOptions takeGlobalOptions(QStringList &args, bool &help, QTextStream &err)
 {
     GlobalOptions globals;
     const std::pair<const char *, std::optional<QString> GlobalOptions::*> named[] = {
-        {"server", &GlobalOptions::server},
-        {"settings", &GlobalOptions::settingsFile},
-        {"program-dir", &GlobalOptions::programDir},
+        {"server", &GlobalOptions::server},         {"server-file", &GlobalOptions::serverFile},
+        {"settings", &GlobalOptions::settingsFile}, {"program-dir", &GlobalOptions::programDir},
         {"data-dir", &GlobalOptions::dataDir},
     };
     QStringList rest;
@@ -56,6 +89,17 @@ GlobalOptions takeGlobalOptions(QStringList &args, bool &help)
             rest << arg;
     }
     args = rest;
+    if (globals.server && globals.serverFile)
+        usageError(QStringLiteral("--server and --server-file exclude each other."));
+    // Every user of the computer can read a command line (ps, /proc).
+    if (globals.server && namesPassword(*globals.server))
+        err << "qvadmin: warning: the password given with --server shows in the process list "
+               "to every user of this computer. Put the connect string in the environment "
+               "variable "
+            << ServerEnvironmentVariable
+            << " or in a file only you can read (--server-file FILE, chmod 600) instead.\n";
+    if (globals.serverFile)
+        globals.server = readServerFile(*globals.serverFile);
     // The program starts us with the connect string in the environment: on the
     // command line its password would show in every process list.
     if (!globals.server && qEnvironmentVariableIsSet(ServerEnvironmentVariable))
@@ -66,7 +110,7 @@ GlobalOptions takeGlobalOptions(QStringList &args, bool &help)
 int dispatch(QStringList args, QTextStream &out, QTextStream &err)
 {
     bool help = false;
-    const GlobalOptions globals = takeGlobalOptions(args, help);
+    const GlobalOptions globals = takeGlobalOptions(args, help, err);
     if (help || args.isEmpty()) {
         out << helpText();
         return args.isEmpty() && !help ? 2 : 0;
@@ -90,11 +134,12 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
                    .arg(command));
 }
 
+// A message names what was typed; the terminal gets it to read, not to obey.
 QString oneLine(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(u'\n', u' ');
-    return text.trimmed();
+    return outgoingText(text.trimmed(), ControlCharacters::Escape);
 }
 
 } // namespace
@@ -135,12 +180,16 @@ QString helpText()
         "  --program-dir DIR   the program directory (QVLink.db, QVLocal.db, QVReport.db)\n"
         "  --data-dir DIR      the directory of the program database QVData.db\n"
         "  --server STRING     a database server instead of QVData.db, as an ODBC connect\n"
-        "                      string: \"DSN=name;Database=db;UID=user;PWD=password;\"\n"
-        "                      (or in the environment variable QVADMIN_SERVER)\n"
+        "                      string: \"DSN=name;Database=db;UID=user;PWD=password;\".\n"
+        "                      Every user of the computer can see a command line: with\n"
+        "                      a password, give the string in the environment variable\n"
+        "                      QVADMIN_SERVER or with --server-file instead\n"
+        "  --server-file FILE  the same string read from FILE, which only you may read\n"
+        "                      and write (chmod 600); any other file is refused\n"
         "  --settings FILE     the settings file to read and write instead of the user's\n"
         "  --help              this text\n"
         "\n"
-        "Without --program-dir, --data-dir or --server the commands work on the database\n"
+        "Without --program-dir, --data-dir or a server the commands work on the database\n"
         "the settings name.\n");
 }
 

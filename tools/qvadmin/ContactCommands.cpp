@@ -1,5 +1,6 @@
 #include "qvadmin/ContactCommands.h"
 
+#include "platform/core/OutgoingText.h"
 #include "qvadmin/Arguments.h"
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/ProgramDatabase.h"
@@ -25,8 +26,8 @@ int addContact(const Arguments &a, const GlobalOptions &globals, QTextStream &ou
     contact.active = !a.has(QStringLiteral("inactive"));
     ProgramDatabase program(globals);
     const int id = insertContact(program.connection(), contact);
-    out << "Added contact " << id << ": " << contact.name << (contact.active ? "" : " (inactive)")
-        << '\n';
+    out << "Added contact " << id << ": " << outgoingText(contact.name, ControlCharacters::Escape)
+        << (contact.active ? "" : " (inactive)") << '\n';
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/db/Connection.h"
 #include "platform/registry/RegistryPaths.h"
 #include "qvadmin/Arguments.h"
+#include "support/AdminTool.h"
 #include "support/EncryptPW.h"
 
 #include <QDir>
@@ -21,7 +22,8 @@ QString absolute(const QString &path)
     return QDir::cleanPath(QDir(path).absolutePath());
 }
 
-QString dataDirFromLinks(const QString &programDir)
+// The data directory the link catalogue names; nullopt when it links to a server.
+std::optional<QString> dataDirFromLinks(const QString &programDir)
 {
     const QString linkFile = joinPath(programDir, QLatin1String(DatabaseFile::Link));
     if (!QFileInfo::exists(linkFile))
@@ -33,9 +35,7 @@ QString dataDirFromLinks(const QString &programDir)
         usageError(
             QStringLiteral("The link database '%1' links no program database.").arg(linkFile));
     if (reference->isPassThrough())
-        usageError(QStringLiteral("The link database '%1' links to a database server; name it "
-                                  "with --server.")
-                       .arg(linkFile));
+        return std::nullopt;
     return QFileInfo(reference->linkDatasource).absolutePath();
 }
 
@@ -86,14 +86,26 @@ Location locationOfExisting(const GlobalOptions &options, Registry &registry)
         location.dataDir = absolute(*options.dataDir);
         return location;
     }
+    // A link database that reaches a server leaves the login to the settings,
+    // which hold the password scrambled: how the program starts us for reports.
+    bool linksToServer = false;
     if (options.programDir) {
-        location.dataDir = dataDirFromLinks(location.programDir);
-        return location;
+        if (const std::optional<QString> dataDir = dataDirFromLinks(location.programDir)) {
+            location.dataDir = *dataDir;
+            return location;
+        }
+        linksToServer = true;
     }
     const RegistryKey key = registry.openSubKey(QLatin1String(RegistryPaths::Database));
     DatabaseSettings settings;
     settings.provider = key.readText(QStringLiteral("Provider"), settings.provider);
     settings.dataSource = key.readText(QStringLiteral("Data Source"));
+    if (linksToServer && (settings.dataSource.isEmpty() || settings.isJet()))
+        usageError(QStringLiteral("The link database in '%1' links to a database server that "
+                                  "the settings '%2' do not name; name it with --server-file or "
+                                  "the environment variable %3.")
+                       .arg(location.programDir, registry.filePath(),
+                            QLatin1String(ServerEnvironmentVariable)));
     if (settings.dataSource.isEmpty())
         usageError(QStringLiteral("No database is set up in '%1'; run \"qvadmin init\" or name "
                                   "one with --data-dir or --server.")

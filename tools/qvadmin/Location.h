@@ -17,6 +17,7 @@ namespace quorvale::admin {
 // file to use.
 struct GlobalOptions {
     std::optional<QString> server;       // --server: an ODBC connect string
+    std::optional<QString> serverFile;   // --server-file: a 0600 file holding one
     std::optional<QString> settingsFile; // --settings: the settings file
     std::optional<QString> programDir;   // --program-dir
     std::optional<QString> dataDir;      // --data-dir
@@ -41,7 +42,8 @@ std::unique_ptr<Registry> openRegistry(const GlobalOptions &options);
 Location locationForInit(const GlobalOptions &options);
 
 // For commands on an existing database, first match wins: --server; --data-dir;
-// --program-dir (the data file its link catalogue names); the "Database" settings.
+// --program-dir (the data file its link catalogue names, or, when it links to a
+// server, the server of the "Database" settings); the "Database" settings.
 Location locationOfExisting(const GlobalOptions &options, Registry &registry);
 
 // Opens the program database of location on connection; throws QvError when it is

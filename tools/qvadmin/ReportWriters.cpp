@@ -1,13 +1,17 @@
 #include "qvadmin/ReportWriters.h"
 
+#include "platform/core/OutgoingText.h"
+
 #include <QDateTime>
 
 namespace quorvale::admin {
 
 namespace {
 
-QString csvCell(const QString &text)
+// A cell may hold line breaks (quoted), never another control character.
+QString csvCell(const QString &typed)
 {
+    const QString text = outgoingText(typed, ControlCharacters::DropKeepLines);
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;
@@ -44,7 +48,8 @@ QString htmlEscaped(const QString &text)
 {
     QString out;
     out.reserve(text.size());
-    for (const QChar ch : text) {
+    // HTML has no place for control characters but white space.
+    for (const QChar ch : outgoingText(text, ControlCharacters::DropKeepLines)) {
         switch (ch.unicode()) {
         case '&':
             out += QStringLiteral("&amp;");

@@ -12,11 +12,16 @@ ServerLogin ServerLogin::parse(const QString &connectString)
     ServerLogin login;
     // The provider belongs to the settings' own "Provider" value, never to the
     // server part a connect string is later built from.
-    login.serverPart = cs.toString({QStringLiteral("Database"), QStringLiteral("UID"),
-                                    QStringLiteral("PWD"), QStringLiteral("Provider")});
+    // The password goes to the settings scrambled, never into the server part
+    // that the settings and the link catalogue keep as it is; ODBC spells it
+    // either way.
+    login.serverPart =
+        cs.toString({QStringLiteral("Database"), QStringLiteral("UID"), QStringLiteral("PWD"),
+                     QStringLiteral("Password"), QStringLiteral("Provider")});
     login.catalog = cs.value(QStringLiteral("Database"));
     login.uid = cs.value(QStringLiteral("UID"));
-    login.password = cs.value(QStringLiteral("PWD"));
+    login.password = cs.contains(QStringLiteral("PWD")) ? cs.value(QStringLiteral("PWD"))
+                                                        : cs.value(QStringLiteral("Password"));
     if (login.serverPart.isEmpty())
         usageError(QStringLiteral("The server connect string names no server (DSN=... or "
                                   "DRIVER=...;SERVER=...)."));

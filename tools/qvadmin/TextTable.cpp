@@ -1,5 +1,7 @@
 #include "qvadmin/TextTable.h"
 
+#include "platform/core/OutgoingText.h"
+
 #include <QTextStream>
 #include <algorithm>
 
@@ -19,9 +21,9 @@ TextTable::TextTable(const QStringList &headings)
 void TextTable::addRow(const QStringList &cells)
 {
     QStringList row = cells;
-    // One row per line whatever a name holds.
+    // One row per line whatever a name holds, and nothing the terminal would obey.
     for (QString &cell : row)
-        cell.replace(u'\n', u' ').replace(u'\r', u' ').replace(u'\t', u' ');
+        cell = outgoingText(cell, ControlCharacters::Escape);
     while (row.size() < m_headings.size())
         row << QString();
     m_rows.push_back(row);

@@ -1,5 +1,6 @@
 #include "qvadmin/UserCommands.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Transaction.h"
 #include "qvadmin/Arguments.h"
@@ -72,7 +73,8 @@ int addUser(const Arguments &a, const GlobalOptions &globals, QTextStream &out)
     }
     const int id = insertUser(db, user);
     tx.commit();
-    out << "Added user " << id << ": " << name << (user.active ? "" : " (inactive)") << '\n';
+    out << "Added user " << id << ": " << outgoingText(name, ControlCharacters::Escape)
+        << (user.active ? "" : " (inactive)") << '\n';
     return 0;
 }
 

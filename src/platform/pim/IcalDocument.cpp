@@ -1,5 +1,6 @@
 #include "platform/pim/IcalDocument.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/pim/IcalContentLines.h"
 
 #include <QTimeZone>
@@ -41,10 +42,22 @@ void removeProperty(icalcomponent *component, icalproperty *property)
     icalproperty_free(property);
 }
 
-// Parameter values cannot hold a double quote.
+// A TEXT value may span lines (libical writes the breaks as \n); no value
+// may carry another control character.
+QString textValue(const QString &value)
+{
+    return outgoingText(value, ControlCharacters::DropKeepLines);
+}
+
+QString oneLineValue(const QString &value)
+{
+    return outgoingText(value, ControlCharacters::DropOneLine);
+}
+
+// Parameter values cannot hold a double quote or a line break.
 QByteArray parameterValue(const QString &value)
 {
-    QString clean = value;
+    QString clean = oneLineValue(value);
     clean.replace(QLatin1Char('"'), QLatin1Char('\''));
     return clean.toUtf8();
 }
@@ -69,8 +82,9 @@ bool sameUserProperties(const UserProperties &a, const UserProperties &b)
     for (std::size_t i = 0; i < a.all().size(); ++i) {
         const UserProperty &x = a.all()[i];
         const UserProperty &y = b.all()[i];
-        if (x.name != y.name || x.type != y.type ||
-            UserPropertyNames::valueToText(x) != UserPropertyNames::valueToText(y))
+        if (oneLineValue(x.name) != oneLineValue(y.name) || x.type != y.type ||
+            textValue(UserPropertyNames::valueToText(x)) !=
+                textValue(UserPropertyNames::valueToText(y)))
             return false;
     }
     return true;
@@ -131,10 +145,11 @@ CalendarAddress readAddress(icalproperty *p)
 
 QByteArray addressValue(const CalendarAddress &a)
 {
-    if (a.address.contains(QLatin1Char(':')))
-        return a.address.toUtf8();
-    if (!a.address.isEmpty())
-        return "mailto:" + a.address.toUtf8();
+    const QByteArray address = oneLineValue(a.address).toUtf8();
+    if (address.contains(':'))
+        return address;
+    if (!address.isEmpty())
+        return "mailto:" + address;
     // iCalendar wants a URI even for someone known only by name.
     return "urn:x-quorvale:name:" + QUrl::toPercentEncoding(a.name);
 }
@@ -239,8 +254,9 @@ QString IcalDocument::text(icalproperty_kind kind, icalcomponent *in) const
     return fromUtf8(icalvalue_as_ical_string(v));
 }
 
-void IcalDocument::setText(icalproperty_kind kind, const QString &value, icalcomponent *in)
+void IcalDocument::setText(icalproperty_kind kind, const QString &typed, icalcomponent *in)
 {
+    const QString value = textValue(typed);
     icalcomponent *c = in ? in : m_component;
     if (text(kind, c) == value && (firstProperty(c, kind) || value.isEmpty()))
         return;
@@ -437,8 +453,11 @@ QStringList IcalDocument::categories() const
     return out;
 }
 
-void IcalDocument::setCategories(const QStringList &categories)
+void IcalDocument::setCategories(const QStringList &typed)
 {
+    QStringList categories;
+    for (const QString &category : typed)
+        categories << oneLineValue(category);
     if (this->categories() == categories)
         return;
     removeProperties(m_component, ICAL_CATEGORIES_PROPERTY);
@@ -462,8 +481,9 @@ QString IcalDocument::field(const char *name) const
     return p ? fromUtf8(icalproperty_get_x(p)) : QString();
 }
 
-void IcalDocument::setField(const char *name, const QString &value)
+void IcalDocument::setField(const char *name, const QString &typed)
 {
+    const QString value = textValue(typed);
     icalproperty *p = findField(name);
     if (value.isEmpty()) {
         if (p)
@@ -520,8 +540,8 @@ void IcalDocument::setUserProperties(const UserProperties &wanted)
         if (isUserProperty(p))
             removeProperty(m_component, p);
     for (const UserProperty &property : wanted.all()) {
-        icalproperty *p =
-            icalproperty_new_x(UserPropertyNames::valueToText(property).toUtf8().constData());
+        icalproperty *p = icalproperty_new_x(
+            textValue(UserPropertyNames::valueToText(property)).toUtf8().constData());
         icalproperty_set_x_name(
             p, UserPropertyNames::toExtensionName(property.name).toUtf8().constData());
         addXParameter(p, UserNameParameter, property.name);
@@ -551,7 +571,7 @@ void IcalDocument::setContactLinks(const QList<ContactLink> &links)
         return;
     removeProperties(m_component, ICAL_CONTACT_PROPERTY);
     for (const ContactLink &link : links) {
-        icalproperty *p = icalproperty_new_contact(link.name.toUtf8().constData());
+        icalproperty *p = icalproperty_new_contact(oneLineValue(link.name).toUtf8().constData());
         if (!link.uid.isEmpty())
             icalproperty_add_parameter(
                 p, icalparameter_new_altrep(("urn:uuid:" + parameterValue(link.uid)).constData()));

@@ -1,5 +1,6 @@
 #include "platform/pim/MailMessage.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/pim/GMimeSupport.h"
 
 #include <QRegularExpression>
@@ -20,6 +21,12 @@ constexpr const char *MessageHeaders[] = {"From",       "To",   "Cc",     "Subje
 QByteArray utf8(const QString &text)
 {
     return text.toUtf8();
+}
+
+// A header field is one line whatever it holds; GMime encodes the rest.
+QByteArray headerText(const QString &text)
+{
+    return utf8(outgoingText(text, ControlCharacters::DropOneLine));
 }
 
 QString normalizedLines(QString text)
@@ -76,7 +83,8 @@ void setOrRemove(GMimeMessage *message, const char *name, const QString &value)
 {
     removeAll(message, name);
     if (!value.isEmpty())
-        g_mime_object_append_header(GMIME_OBJECT(message), name, utf8(value).constData(), "utf-8");
+        g_mime_object_append_header(GMIME_OBJECT(message), name, headerText(value).constData(),
+                                    "utf-8");
 }
 
 // Appends a header whose value is written exactly as given (already folded
@@ -170,9 +178,12 @@ QByteArray fold(const QByteArray &value, int firstLineUsed)
 
 QByteArray propertyHeader(const UserProperty &property)
 {
-    const QByteArray value = "type=" + UserPropertyNames::typeToText(property.type).toLatin1() +
-                             "; name=" + encodeWord(property.name) +
-                             "; value=" + encodeWord(UserPropertyNames::valueToText(property));
+    const QByteArray value =
+        "type=" + UserPropertyNames::typeToText(property.type).toLatin1() +
+        "; name=" + encodeWord(outgoingText(property.name, ControlCharacters::DropOneLine)) +
+        "; value=" +
+        encodeWord(outgoingText(UserPropertyNames::valueToText(property),
+                                ControlCharacters::DropKeepLines));
     return fold(value, static_cast<int>(qstrlen(MailHeaders::Property)) + 2);
 }
 
@@ -242,7 +253,8 @@ void setMailboxes(GMimeMessage *message, GMimeAddressType type,
         if (r.address.isEmpty() && r.name.isEmpty())
             continue;
         Ref<InternetAddress> address = adopt(internet_address_mailbox_new(
-            r.name.isEmpty() ? nullptr : utf8(r.name).constData(), utf8(r.address).constData()));
+            r.name.isEmpty() ? nullptr : headerText(r.name).constData(),
+            headerText(r.address).constData()));
         internet_address_set_charset(address.get(), "utf-8");
         internet_address_list_add(list, address.get());
     }
@@ -302,7 +314,8 @@ QString textOf(GMimeTextPart *part)
 
 void setText(GMimePart *part, const QString &text)
 {
-    const QByteArray bytes = utf8(normalizedLines(text));
+    const QByteArray bytes =
+        utf8(normalizedLines(outgoingText(text, ControlCharacters::DropKeepLines)));
     Ref<GMimeStream> stream = adopt(
         g_mime_stream_mem_new_with_buffer(bytes.constData(), static_cast<size_t>(bytes.size())));
     Ref<GMimeDataWrapper> content =
@@ -543,7 +556,7 @@ QByteArray composeMail(const QByteArray &original, const MailContent &before,
         if (wanted.subject.isEmpty())
             removeAll(m, "Subject");
         else
-            g_mime_message_set_subject(m, utf8(wanted.subject).constData(), "utf-8");
+            g_mime_message_set_subject(m, headerText(wanted.subject).constData(), "utf-8");
     }
     if (wanted.senderName != was.senderName ||
         wanted.senderEmailAddress != was.senderEmailAddress) {
@@ -582,7 +595,7 @@ QByteArray composeMail(const QByteArray &original, const MailContent &before,
                 wanted.importance == MailImportance::High ? "1 (Highest)" : "5 (Lowest)", nullptr);
     }
     if (wanted.messageId != was.messageId && !wanted.messageId.isEmpty())
-        g_mime_message_set_message_id(m, utf8(wanted.messageId).constData());
+        g_mime_message_set_message_id(m, headerText(wanted.messageId).constData());
     if (wanted.sentFolderId != was.sentFolderId)
         setOrRemove(m, MailHeaders::SentFolder, wanted.sentFolderId);
     if (!sameUserProperties(wanted.userProperties, was.userProperties)) {

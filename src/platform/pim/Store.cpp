@@ -1,5 +1,6 @@
 #include "platform/pim/Store.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/PrivateFiles.h"
 
@@ -193,7 +194,8 @@ Folder Store::createFolder(const QString &name, ItemType type)
     } else {
         writePrivateFile(QDir(path).filePath(QStringLiteral("color")), colourFor(type).toUtf8());
     }
-    writePrivateFile(QDir(path).filePath(QStringLiteral("displayname")), name.toUtf8());
+    writePrivateFile(QDir(path).filePath(QStringLiteral("displayname")),
+                     outgoingText(name, ControlCharacters::DropOneLine).toUtf8());
     const QString id = newId();
     QJsonObject meta;
     meta.insert(KeyId, id);

@@ -1,5 +1,7 @@
 #include "VCardWriter.h"
 
+#include "platform/core/OutgoingText.h"
+
 namespace quorvale::pim {
 
 namespace {
@@ -101,7 +103,9 @@ QByteArray contentLine(const VCardProperty &property, VCard::Version version)
     }
     line += u':';
     line += safeValue(property.rawValue);
-    return line.toUtf8();
+    // The line breaks are escaped by now: what control characters are left
+    // would only reach a reader's terminal.
+    return outgoingText(line, ControlCharacters::DropKeepLines).toUtf8();
 }
 
 } // namespace

@@ -134,6 +134,26 @@ TEST_F(InteropCalendarTest, TodomanListsAndCompletesOurTasks)
     EXPECT_EQ(read->Subject(), QStringLiteral("Send the invoice"));
 }
 
+TEST_F(InteropCalendarTest, TodomanListsATaskPastedWithControlCharactersWithoutThem)
+{
+    if (!have("todoman"))
+        GTEST_SKIP() << "todoman is not installed";
+    auto task = add<TaskItem>(DefaultFolder::Tasks);
+    task->setSubject(QStringLiteral("Pay\x1b[2J\x1b]0;owned\x07 now") + QChar(0x9b) +
+                     QStringLiteral("31m\x01") + QChar(0x00) + QChar(0x85) +
+                     QStringLiteral(" later"));
+    task->setDueDate(QDateTime(QDate(2031, 1, 2), QTime(12, 0)));
+    task->Save();
+
+    const auto [code, listed] = run(QStringLiteral("todoman"), {QStringLiteral("list")});
+    ASSERT_EQ(code, 0);
+    EXPECT_TRUE(listed.contains(QStringLiteral("Pay[2J]0;owned now31m later")))
+        << listed.toStdString();
+    for (const QChar c : listed)
+        EXPECT_TRUE(c.category() != QChar::Other_Control || c == u'\n')
+            << "U+" << std::hex << int(c.unicode());
+}
+
 TEST_F(InteropCalendarTest, AnEditByAnotherWriterReadsBack)
 {
     QV_NEED_TOOL("python3");

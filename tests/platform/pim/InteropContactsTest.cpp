@@ -72,6 +72,19 @@ protected:
 
 } // namespace
 
+TEST_F(InteropContactsTest, KhardListsANameWithControlCharactersWithoutThem)
+{
+    saveContact(VCard::Version::V40, QStringLiteral("Eve\x1b]0;owned\x07"),
+                QStringLiteral("Ma\x1b[31mllory") + QChar(0x9b) + QStringLiteral("2J\x01") +
+                    QChar(0x00) + QChar(0x7f) + QChar(0x85),
+                QStringLiteral("+1 555 0100\x1b"), QStringLiteral("eve@example.com"));
+    const QString list = khard({QStringLiteral("list"), QStringLiteral("--parsable")});
+    EXPECT_TRUE(list.contains(QStringLiteral("Eve]0;owned Ma[31mllory2J"))) << list.toStdString();
+    for (const QChar c : list)
+        EXPECT_TRUE(c.category() != QChar::Other_Control || c == u'\n' || c == u'\t')
+            << "U+" << std::hex << int(c.unicode());
+}
+
 TEST_F(InteropContactsTest, KhardListsOurContactsAndWeReadKhardsContact)
 {
     saveContact(VCard::Version::V30, QStringLiteral("Åsa"), QStringLiteral("Lindqvist"),

@@ -1,5 +1,6 @@
 #include "support/ErrorReport.h"
 
+#include "platform/core/OutgoingText.h"
 #include "platform/core/WholeFile.h"
 #include "support/Prompts.h"
 
@@ -39,17 +40,31 @@ ErrorReport::ErrorReport(Prompts &prompts, QString directory)
 {
 }
 
+namespace {
+
+// Reports are read with cat and less: a control character typed into a field
+// and carried here in a statement must not drive the reader's terminal.
+QString shown(const QString &text)
+{
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines)
+        line = outgoingText(line, ControlCharacters::Escape);
+    return lines.join(u'\n');
+}
+
+} // namespace
+
 QString ErrorReport::format(const ErrorReportData &data, const QDateTime &when)
 {
     QString text;
     text += QStringLiteral("Time: %1\n").arg(when.toString(Qt::ISODate));
     text += QStringLiteral("Version: %1\n").arg(data.version);
     text += QStringLiteral("Number: %1\n").arg(data.number);
-    text += QStringLiteral("Description: %1\n").arg(data.description);
+    text += QStringLiteral("Description: %1\n").arg(shown(data.description));
     text += QStringLiteral("Source: %1\n").arg(data.source);
     if (!data.detail.isEmpty())
-        text += QStringLiteral("Detail:\n%1\n").arg(data.detail);
-    text += QStringLiteral("Trace:\n%1").arg(data.trace);
+        text += QStringLiteral("Detail:\n%1\n").arg(shown(data.detail));
+    text += QStringLiteral("Trace:\n%1").arg(shown(data.trace));
     if (!text.endsWith(u'\n'))
         text += u'\n';
     return text;

@@ -58,6 +58,27 @@ TEST(ErrorReportTest, WritesAPrivateReportAndNamesItToThePerson)
     EXPECT_TRUE(QFileInfo::exists(first));
 }
 
+// The statement goes to the report, where whoever mends the fault reads it; what
+// a person typed into it cannot drive the terminal the report is read in.
+TEST(ErrorReportTest, TheReportKeepsTheStatementWithItsControlCharactersShownAsEscapes)
+{
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    ErrorReport report(prompts, dir.filePath("data"));
+    ErrorReportData data = sampleData();
+    data.description = QStringLiteral("Note \x1b]0;owned\x07 refused");
+    data.detail = QStringLiteral("Statement: UPDATE tblTimeCards SET Note = ?\nEngine: \u009b2J");
+    const QString path = report.report(data);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_FALSE(bytes.contains('\x1b'));
+    EXPECT_FALSE(bytes.contains('\x07'));
+    EXPECT_FALSE(bytes.contains("\xc2\x9b"));
+    EXPECT_TRUE(bytes.contains("Note \\x1b]0;owned\\x07 refused"));
+    EXPECT_TRUE(bytes.contains("Detail:\nStatement: UPDATE tblTimeCards SET Note = ?\nEngine: \\x9b2J"));
+}
+
 TEST(ErrorReportTest, AReportThatCannotBeWrittenIsStillTold)
 {
     test::TempDir dir;

@@ -136,8 +136,7 @@ TEST_F(InteropCalendarTest, TodomanListsAndCompletesOurTasks)
 
 TEST_F(InteropCalendarTest, TodomanListsATaskPastedWithControlCharactersWithoutThem)
 {
-    if (!have("todoman"))
-        GTEST_SKIP() << "todoman is not installed";
+    QV_NEED_TOOL("todoman");
     auto task = add<TaskItem>(DefaultFolder::Tasks);
     task->setSubject(QStringLiteral("Pay\x1b[2J\x1b]0;owned\x07 now") + QChar(0x9b) +
                      QStringLiteral("31m\x01") + QChar(0x00) + QChar(0x85) +

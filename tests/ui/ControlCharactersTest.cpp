@@ -8,6 +8,7 @@
 #include "platform/pim/Folder.h"
 #include "platform/pim/Item.h"
 #include "platform/pim/Namespace.h"
+#include "testsupport/ExternalTool.h"
 
 #include <QClipboard>
 #include <QPlainTextEdit>
@@ -141,8 +142,7 @@ TEST_F(ControlCharactersTest, APastedNoteReachesTheDatabaseAsPastedAndNoItemFile
     ASSERT_TRUE(test::readIcs(entry->filePath()));
     EXPECT_EQ(endedWith, 0);
 
-    if (QStandardPaths::findExecutable(QStringLiteral("khal")).isEmpty())
-        GTEST_SKIP() << "khal is not installed";
+    QV_NEED_TOOL("khal");
     const QString listed = khalList(calendar, appointment->start.date());
     EXPECT_TRUE(listed.contains(QStringLiteral("owned2J done"))) << listed.toStdString();
     EXPECT_EQ(controlsIn(listed), QString()) << listed.toStdString();

@@ -198,6 +198,22 @@ TEST_F(LinksPanelTest, FailedDeleteKeepsTheLinkAndTheTimeAndTasksShowTheirStatus
 
 namespace {
 
+// Runs `step` on the link chooser once it is the modal window: it opens only
+// after its folder has been read on the reading thread.
+void whenChooserShows(std::function<void(LinkItemChooser &)> step)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
+        auto *chooser = qobject_cast<LinkItemChooser *>(QApplication::activeModalWidget());
+        if (!chooser || !chooser->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        step(*chooser);
+    });
+    poll->start(5);
+}
+
 // The demo program behind the real main window.
 struct LinksOnMainWindow : test::DemoProgramFixture {
     void SetUp() override
@@ -233,12 +249,10 @@ TEST_F(LinksOnMainWindow, ChosenExistingTasksAreLinkedOnceAndTheListFollowsTheTi
     const qint64 card = *host->editor().currentTimeCardId();
 
     const auto chooseAll = [] {
-        QTimer::singleShot(0, [] {
-            auto *chooser = qobject_cast<LinkItemChooser *>(QApplication::activeModalWidget());
-            ASSERT_NE(chooser, nullptr);
-            ASSERT_EQ(chooser->list()->topLevelItemCount(), 2);
-            chooser->list()->selectAll();
-            chooser->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        whenChooserShows([](LinkItemChooser &chooser) {
+            ASSERT_EQ(chooser.list()->topLevelItemCount(), 2);
+            chooser.list()->selectAll();
+            chooser.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         });
     };
     chooseAll();

@@ -7,10 +7,13 @@
 //       (creating, leaving and timing TimeCards through the editor and the timer)
 //   qvbench --pick-lists [--contacts N] [--dir DIR] [--repetitions R] [--json]
 //       (the contact picker as a person types, and the activity lists' refill)
+//   qvbench --folder-scan [--items N] [--dir DIR] [--repetitions R] [--json]
+//       (item folders read for the link choosers: big files, first and cached reads)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
+#include "FolderScanBench.h"
 #include "ItemBench.h"
 #include "PickListBench.h"
 #include "SqliteBaseline.h"
@@ -61,6 +64,7 @@ struct Options {
     int journalItems = 10'000;
     bool pickLists = false;
     int contacts = 10'000;
+    bool folderScan = false;
 };
 
 Options parse(const QStringList &args)
@@ -92,6 +96,8 @@ Options parse(const QStringList &args)
             o.timeCardOps = true;
         else if (a == QLatin1String("--journal-items"))
             o.journalItems = std::max(0, next().toInt());
+        else if (a == QLatin1String("--folder-scan"))
+            o.folderScan = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
         else if (a == QLatin1String("--contacts"))
@@ -100,7 +106,7 @@ Options parse(const QStringList &args)
             std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
                          "[--repetitions R] [--json] [--items N] "
                          "[--timecard-ops [--journal-items N]] "
-                         "[--pick-lists [--contacts N]]\n";
+                         "[--pick-lists [--contacts N]] [--folder-scan [--items N]]\n";
             std::exit(2);
         }
     }
@@ -215,6 +221,13 @@ int main(int argc, char **argv)
     if (app.arguments().value(1) == QLatin1String("--startup-baseline"))
         return startupBaseline(app.arguments().value(2), app.arguments().value(3));
     const Options o = parse(app.arguments());
+    if (o.folderScan) {
+        QDir().mkpath(o.dir);
+        QTextStream out(stdout);
+        printMeasures(out, measureFolderScan(o.dir, o.items > 0 ? o.items : 10'000, o.repetitions),
+                      o.json);
+        return 0;
+    }
     if (o.items > 0) {
         QDir().mkpath(o.dir);
         QTextStream out(stdout);

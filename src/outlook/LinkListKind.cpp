@@ -1,8 +1,7 @@
 #include "LinkListKind.h"
 
-#include "platform/pim/AppointmentItem.h"
-#include "platform/pim/MailItem.h"
-#include "platform/pim/TaskItem.h"
+#include "platform/pim/Item.h"
+#include "platform/pim/ItemSummary.h"
 
 #include <array>
 
@@ -158,24 +157,26 @@ QString linkListDefaultSort(LinkListKind kind)
     }
 }
 
-bool fitsLinkKind(LinkListKind kind, const pim::Item &item)
+bool fitsLinkKind(LinkListKind kind, const pim::ItemSummary &item)
 {
     switch (kind) {
     case LinkListKind::PersonalTasks:
-    case LinkListKind::AssignedTasks: {
-        const auto *task = dynamic_cast<const pim::TaskItem *>(&item);
-        return task && (task->DelegationState() == 0) == (kind == LinkListKind::PersonalTasks);
-    }
+    case LinkListKind::AssignedTasks:
+        return item.type == pim::ItemType::Task &&
+               (item.delegationState == 0) == (kind == LinkListKind::PersonalTasks);
     case LinkListKind::TimeDetail:
-    case LinkListKind::ScheduledAppointments: {
-        const auto *appointment = dynamic_cast<const pim::AppointmentItem *>(&item);
-        return appointment && appointment->MeetingStatus() == 0;
-    }
+    case LinkListKind::ScheduledAppointments:
+        return item.type == pim::ItemType::Appointment && item.meetingStatus == 0;
     case LinkListKind::Messages:
-        return dynamic_cast<const pim::MailItem *>(&item) != nullptr;
+        return item.type == pim::ItemType::Mail;
     default:
         return true;
     }
+}
+
+bool fitsLinkKind(LinkListKind kind, const pim::Item &item)
+{
+    return fitsLinkKind(kind, pim::summarize(item));
 }
 
 } // namespace quorvale

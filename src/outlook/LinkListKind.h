@@ -10,7 +10,8 @@ namespace quorvale {
 
 namespace pim {
 class Item;
-}
+struct ItemSummary;
+} // namespace pim
 
 // What the Links page lists: the selector's index, so the numbers are the ones
 // the window and the commands pass around.
@@ -44,6 +45,7 @@ bool isItemLinkKind(LinkListKind kind);
 bool isChargeLinkKind(LinkListKind kind);
 // Whether a store item belongs in the kind's list: a task by its delegation,
 // an appointment only while it is no meeting, a message only if it is mail.
+bool fitsLinkKind(LinkListKind kind, const pim::ItemSummary &item);
 bool fitsLinkKind(LinkListKind kind, const pim::Item &item);
 // The connection's folder whose StoreID finds a kind's items. Messages have
 // none: each link row keeps its own StoreID.

@@ -7,12 +7,9 @@
 #include "platform/core/Money.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
-#include "platform/pim/AppointmentItem.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/JournalItem.h"
-#include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
-#include "platform/pim/TaskItem.h"
 
 #include <QSqlQuery>
 
@@ -22,83 +19,62 @@ namespace {
 
 constexpr int kAbbreviationLength = 100;
 
-QString assigneeText(const pim::TaskItem &task)
-{
-    QStringList names;
-    for (const pim::CalendarAddress &recipient : task.Recipients())
-        names.append(recipient.name.isEmpty() ? recipient.address : recipient.name);
-    return names.join(QStringLiteral("; "));
-}
-
 QVariant orNull(const QDateTime &time)
 {
     return time.isValid() ? QVariant(time) : QVariant();
 }
 
 // The row an item gives, or nothing when the kind's filter leaves it out.
-std::optional<QVariantList> itemRow(LinkListKind kind, const pim::Item &item, qint64 taskId)
+std::optional<QVariantList> itemRow(LinkListKind kind, const pim::ItemSummary &item, qint64 taskId)
 {
     if (!fitsLinkKind(kind, item))
         return std::nullopt;
-    const QString eid = item.EntryID();
+    const QString &eid = item.entryId;
     switch (kind) {
     case LinkListKind::PersonalTasks:
-    case LinkListKind::AssignedTasks: {
-        const auto *task = static_cast<const pim::TaskItem *>(&item);
-        if (kind == LinkListKind::PersonalTasks)
-            return QVariantList{eid,
-                                task->Subject(),
-                                orNull(task->DueDate()),
-                                task->Status(),
-                                task->Importance(),
-                                task->ReminderSet() ? orNull(task->ReminderTime()) : QVariant()};
         return QVariantList{eid,
-                            task->Subject(),
-                            orNull(task->DueDate()),
-                            task->Status(),
-                            assigneeText(*task),
-                            QVariant(),
+                            item.subject,
+                            orNull(item.dueDate),
+                            item.status,
+                            item.importance,
+                            item.reminderSet ? orNull(item.reminderTime) : QVariant()};
+    case LinkListKind::AssignedTasks:
+        return QVariantList{eid,         item.subject,   orNull(item.dueDate),
+                            item.status, item.assignees, QVariant(),
                             taskId};
-    }
     case LinkListKind::TimeDetail:
-    case LinkListKind::ScheduledAppointments: {
-        const auto *appointment = static_cast<const pim::AppointmentItem *>(&item);
-        return QVariantList{eid, appointment->Subject(), orNull(appointment->Start()),
-                            orNull(appointment->Start()), appointment->Duration()};
-    }
+    case LinkListKind::ScheduledAppointments:
+        return QVariantList{eid, item.subject, orNull(item.start), orNull(item.start),
+                            item.durationMinutes};
     case LinkListKind::Notes:
-        return QVariantList{eid, item.Subject(), orNull(item.CreationTime())};
-    case LinkListKind::Messages: {
-        const auto *mail = static_cast<const pim::MailItem *>(&item);
-        const QString from =
-            mail->SenderName().isEmpty() ? mail->SenderEmailAddress() : mail->SenderName();
-        return QVariantList{eid, mail->To(), from, mail->Subject(), orNull(mail->SentOn())};
-    }
+        return QVariantList{eid, item.subject, orNull(item.creationTime)};
+    case LinkListKind::Messages:
+        return QVariantList{eid, item.to, item.from, item.subject, orNull(item.sentOn)};
     default:
         return std::nullopt;
     }
 }
 
-// A note's link goes only when its file is gone from a folder that is still
-// there: a store that is unmounted or a folder that is missing must not cost
-// the TimeCard its links.
-bool noteIsGone(const pim::Namespace &ns, const QString &entryId, const QString &storeId)
-{
-    const auto parts = pim::splitEntryId(entryId);
-    return parts && ns.isReachable() && ns.findFolder(parts->first, storeId).has_value();
-}
-
 } // namespace
 
 LinkReader::LinkReader(OutlookSession &session, db::Connection &cnnLink)
-    : m_session(session), m_cnn(cnnLink)
+    : m_session(session), m_cnn(cnnLink), m_readRunner([](const ItemRead &read) {
+          read(pim::ScanControl{});
+          return true;
+      })
 {
+}
+
+void LinkReader::setReadRunner(ReadRunner runner)
+{
+    m_readRunner = std::move(runner);
 }
 
 LinkReader::~LinkReader() = default;
 
 LinkList LinkReader::ProcessLinks(LinkListKind kind, std::optional<qint64> timeCardId)
 {
+    m_cancelled = false;
     if (!timeCardId || *timeCardId <= 0 || kind == LinkListKind::JournalEntry)
         return LinkList::empty(kind);
     LinkList list;
@@ -127,38 +103,65 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
         QString entryId;
         QString storeId;
         qint64 taskId;
+        std::optional<pim::Folder> folder;
+        QString fileName;
     };
     std::vector<LinkRef> refs;
     while (query.next())
-        refs.push_back(
-            {query.value(0).toString(), query.value(1).toString(), query.value(2).toLongLong()});
+        refs.push_back({query.value(0).toString(), query.value(1).toString(),
+                        query.value(2).toLongLong(), std::nullopt, QString()});
     query.finish();
     if (refs.empty())
         return list;
+    // The folders are found here; only the item files are read by the runner.
     const std::optional<bool> reached = runWithStore(m_session, [&] {
         const pim::Namespace &ns = m_session.nameSpace();
         const QString folderStore = linkFolderStoreId(m_session, kind);
-        list.rows.clear();
-        std::vector<QString> goneNotes;
-        for (const LinkRef &ref : refs) {
-            const QString storeId = messages ? ref.storeId : folderStore;
-            const std::unique_ptr<pim::Item> item = ns.itemFromId(ref.entryId, storeId);
-            if (!item) {
-                if (kind == LinkListKind::Notes && noteIsGone(ns, ref.entryId, storeId))
-                    goneNotes.push_back(ref.entryId);
-                continue;
+        for (LinkRef &ref : refs) {
+            if (!messages)
+                ref.storeId = folderStore;
+            if (const auto parts = pim::splitEntryId(ref.entryId)) {
+                ref.folder = ns.findFolder(parts->first, ref.storeId);
+                ref.fileName = parts->second;
             }
-            if (std::optional<QVariantList> values = itemRow(kind, *item, ref.taskId))
-                list.rows.push_back({std::move(*values), storeId});
         }
-        for (const QString &entryId : goneNotes)
-            m_cnn.execute(
-                QStringLiteral("DELETE FROM tblNotes WHERE TimeCardID = ? AND EntryID = ?"),
-                {timeCardId, entryId});
-        return true;
+        return ns.isReachable();
     });
     if (!reached)
-        list.rows.clear();
+        return list;
+    std::vector<std::optional<pim::ItemSummary>> items(refs.size());
+    pim::FolderCache &cache = m_session.folderCache();
+    const bool finished = m_readRunner([&](const pim::ScanControl &control) {
+        for (std::size_t i = 0; i < refs.size(); ++i) {
+            if (control.isCancelled())
+                return;
+            control.report(static_cast<qsizetype>(i), static_cast<qsizetype>(refs.size()));
+            if (refs[i].folder)
+                items[i] = cache.item(*refs[i].folder, refs[i].fileName);
+        }
+    });
+    if (!finished) {
+        m_cancelled = true;
+        return list;
+    }
+    std::vector<QString> goneNotes;
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        const LinkRef &ref = refs[i];
+        if (!items[i]) {
+            // Only a note whose file has gone from a folder that is still there
+            // loses its link: an unmounted store, a missing folder or a file
+            // too large to read must not cost the TimeCard its links.
+            if (kind == LinkListKind::Notes && *reached && ref.folder &&
+                pim::locateItemFile(*ref.folder, ref.fileName).isEmpty())
+                goneNotes.push_back(ref.entryId);
+            continue;
+        }
+        if (std::optional<QVariantList> values = itemRow(kind, *items[i], ref.taskId))
+            list.rows.push_back({std::move(*values), ref.storeId});
+    }
+    for (const QString &entryId : goneNotes)
+        m_cnn.execute(QStringLiteral("DELETE FROM tblNotes WHERE TimeCardID = ? AND EntryID = ?"),
+                      {timeCardId, entryId});
     return list;
 }
 

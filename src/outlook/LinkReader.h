@@ -2,8 +2,10 @@
 
 #include "outlook/LinkList.h"
 #include "outlook/TimeCardSnapshot.h"
+#include "platform/pim/FolderCache.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,9 +36,20 @@ public:
     LinkReader(const LinkReader &) = delete;
     LinkReader &operator=(const LinkReader &) = delete;
 
+    // Reading the linked item files: `read` is handed to the runner, which may
+    // run it on another thread (it touches only the files and the session's
+    // folder cache) and returns false when the person cancelled it. Default:
+    // on the calling thread, never cancelled.
+    using ItemRead = std::function<void(const pim::ScanControl &)>;
+    using ReadRunner = std::function<bool(const ItemRead &read)>;
+    void setReadRunner(ReadRunner runner);
+
     // Any kind but the journal entry. A TimeCard not saved yet (no ID) has no
-    // links: an empty list.
+    // links: an empty list. Item files are read through the session's folder
+    // cache. A cancelled read gives an empty list, changes nothing and sets
+    // cancelled().
     LinkList ProcessLinks(LinkListKind kind, std::optional<qint64> timeCardId);
+    bool cancelled() const { return m_cancelled; }
 
     // The TimeCard's journal entry. When it has gone from the store it is made
     // again from the TimeCard ("Recovered Journal Item") and the TimeCard's
@@ -58,6 +71,8 @@ private:
     db::Connection &m_cnn;
     std::unique_ptr<db::Command> m_expenseAbbreviation;
     std::unique_ptr<db::Command> m_productAbbreviation;
+    ReadRunner m_readRunner;
+    bool m_cancelled = false;
 };
 
 } // namespace quorvale

@@ -5,7 +5,6 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "platform/pim/AppointmentItem.h"
-#include "platform/pim/Items.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
 #include "platform/pim/TaskItem.h"
@@ -16,31 +15,24 @@ namespace quorvale {
 
 namespace {
 
-std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::Item &item)
+std::optional<LinkCandidate> candidate(LinkListKind kind, const pim::ItemSummary &item)
 {
     if (!fitsLinkKind(kind, item))
         return std::nullopt;
-    LinkCandidate c{item.EntryID(), item.StoreID(), item.Subject(), item.CreationTime(),
-                    item.parent().name()};
+    LinkCandidate c{item.entryId, item.storeId, item.subject, item.creationTime, item.folderName};
     switch (kind) {
     case LinkListKind::PersonalTasks:
-    case LinkListKind::AssignedTasks: {
-        const auto *task = static_cast<const pim::TaskItem *>(&item);
-        if (task->DueDate().isValid())
-            c.date = task->DueDate();
+    case LinkListKind::AssignedTasks:
+        if (item.dueDate.isValid())
+            c.date = item.dueDate;
         return c;
-    }
-    case LinkListKind::ScheduledAppointments: {
-        const auto *appointment = static_cast<const pim::AppointmentItem *>(&item);
-        c.date = appointment->Start();
+    case LinkListKind::ScheduledAppointments:
+        c.date = item.start;
         return c;
-    }
-    case LinkListKind::Messages: {
-        const auto *mail = static_cast<const pim::MailItem *>(&item);
-        if (mail->SentOn().isValid())
-            c.date = mail->SentOn();
+    case LinkListKind::Messages:
+        if (item.sentOn.isValid())
+            c.date = item.sentOn;
         return c;
-    }
     case LinkListKind::Notes:
         return c;
     default:
@@ -96,10 +88,9 @@ bool setTimeDetailMinutes(OutlookSession &session, const QString &entryId, int m
     return true;
 }
 
-std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind)
+QList<pim::Folder> linkCandidateFolders(OutlookSession &session, LinkListKind kind)
 {
     const auto found = runWithStore(session, [&] {
-        std::vector<LinkCandidate> list;
         QList<pim::Folder> folders;
         if (kind == LinkListKind::Messages) {
             for (const pim::Folder &folder : session.nameSpace().allFolders())
@@ -109,18 +100,43 @@ std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind 
             if (const std::optional<pim::Folder> &folder = session.folder(*slot))
                 folders.append(*folder);
         }
-        for (const pim::Folder &folder : folders)
-            pim::Items(folder).forEach([&](pim::Item &item) {
-                if (std::optional<LinkCandidate> c = candidate(kind, item))
-                    list.push_back(std::move(*c));
-                return true;
-            });
-        std::stable_sort(
-            list.begin(), list.end(),
-            [](const LinkCandidate &a, const LinkCandidate &b) { return a.date > b.date; });
-        return list;
+        return folders;
     });
-    return found ? *found : std::vector<LinkCandidate>{};
+    return found ? *found : QList<pim::Folder>{};
+}
+
+std::optional<std::vector<LinkCandidate>> linkCandidates(pim::FolderCache &cache,
+                                                         const QList<pim::Folder> &folders,
+                                                         LinkListKind kind,
+                                                         const pim::ScanControl &control)
+{
+    std::vector<LinkCandidate> list;
+    for (qsizetype f = 0; f < folders.size(); ++f) {
+        // One bar for all folders: each folder takes an equal part of it.
+        constexpr qsizetype Part = 1000;
+        pim::ScanControl part{
+            control.cancelled,
+            [&control, f, count = folders.size()](qsizetype done, qsizetype total) {
+                control.report(f * Part + (total > 0 ? done * Part / total : 0), count * Part);
+            }};
+        const std::optional<pim::FolderScan> scan = cache.scan(folders.at(f), part);
+        if (!scan)
+            return std::nullopt;
+        for (const pim::ItemSummary &item : scan->items)
+            if (std::optional<LinkCandidate> c = candidate(kind, item))
+                list.push_back(std::move(*c));
+    }
+    std::stable_sort(list.begin(), list.end(), [](const LinkCandidate &a, const LinkCandidate &b) {
+        return a.date > b.date;
+    });
+    return list;
+}
+
+std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind)
+{
+    const QList<pim::Folder> folders = linkCandidateFolders(session, kind);
+    return linkCandidates(session.folderCache(), folders, kind)
+        .value_or(std::vector<LinkCandidate>{});
 }
 
 std::vector<LinkCandidate> linkExistingItems(db::Connection &cnnLink, LinkListKind kind,

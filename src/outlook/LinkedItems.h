@@ -3,6 +3,7 @@
 #include "outlook/LinkListKind.h"
 #include "outlook/TimeCardSnapshot.h"
 #include "outlook/UserPropertyWriter.h"
+#include "platform/pim/FolderCache.h"
 
 #include <QDateTime>
 #include <QString>
@@ -46,10 +47,21 @@ struct LinkCandidate {
     QString folderName;
 };
 
+// The folders a kind links from: the Tasks folder for tasks, the Scheduled
+// Appointments folder, the Notes folder, every mail folder for messages.
+// Empty when the store cannot be reached.
+QList<pim::Folder> linkCandidateFolders(OutlookSession &session, LinkListKind kind);
+
 // The items a kind links from: tasks not delegated (personal) or delegated
-// (task requests) of the Tasks folder, appointments of the Scheduled
-// Appointments folder that are no meetings, the notes, and the messages of
-// every mail folder. Newest first.
+// (task requests), appointments that are no meetings, the notes, and the
+// messages, read through the cache. Newest first. Touches nothing but the
+// folders' files and the cache, so it may run on a reading thread; nothing
+// when `control` cancelled it.
+std::optional<std::vector<LinkCandidate>> linkCandidates(pim::FolderCache &cache,
+                                                         const QList<pim::Folder> &folders,
+                                                         LinkListKind kind,
+                                                         const pim::ScanControl &control = {});
+// The same for the session's folders, read on the calling thread.
 std::vector<LinkCandidate> linkCandidates(OutlookSession &session, LinkListKind kind);
 
 // Writes the link rows of the chosen items for the TimeCard in one

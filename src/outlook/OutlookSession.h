@@ -3,6 +3,7 @@
 #include "outlook/FolderKind.h"
 #include "outlook/FolderSlot.h"
 #include "platform/pim/Folder.h"
+#include "platform/pim/FolderCache.h"
 
 #include <QString>
 #include <QStringList>
@@ -104,6 +105,10 @@ public:
     const QString &versionCode() const { return m_versionCode; }
     // The version text CheckOLVersion reads instead of the store's own.
     void setVersionText(const QString &text) { m_versionText = text; }
+    // The summaries of item files read so far, shared by the Links page and
+    // the link choosers; safe to use from a reading thread.
+    pim::FolderCache &folderCache() { return m_folderCache; }
+
     // Index 0 empty, entries from 1. Read on first use when CheckOLVersion did
     // not need to, so callers on any version get a list.
     const QStringList &categoryList();
@@ -128,6 +133,7 @@ private:
     QStringList m_categories;
     bool m_ended = false;
     bool m_reporting = false;
+    pim::FolderCache m_folderCache;
 };
 
 } // namespace quorvale

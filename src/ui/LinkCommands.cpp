@@ -3,6 +3,7 @@
 #include "data/DataStore.h"
 #include "outlook/Documents.h"
 #include "outlook/LinkedItems.h"
+#include "outlook/OutlookSession.h"
 #include "platform/db/Command.h"
 #include "platform/db/Recordset.h"
 #include "settings/StartUp.h"
@@ -10,6 +11,7 @@
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCardEditor.h"
+#include "ui/BackgroundRead.h"
 #include "ui/DocumentCommands.h"
 #include "ui/LinkItemChooser.h"
 #include "ui/LinksPanel.h"
@@ -157,7 +159,18 @@ void LinkCommands::linkItems(LinkListKind kind)
     const std::optional<qint64> id = timeCardForLinking();
     if (!id)
         return;
-    std::vector<LinkCandidate> candidates = linkCandidates(m_startUp.outlook(), kind);
+    OutlookSession &session = m_startUp.outlook();
+    const QList<pim::Folder> folders = linkCandidateFolders(session, kind);
+    pim::FolderCache &cache = session.folderCache();
+    std::optional<std::vector<LinkCandidate>> found;
+    const bool read = runInBackground(
+        &m_window, QStringLiteral("Reading %1...").arg(linkListSelectorText(kind).toLower()),
+        [&](const pim::ScanControl &control) {
+            found = linkCandidates(cache, folders, kind, control);
+        });
+    if (!read || !found)
+        return; // cancelled: nothing was linked
+    std::vector<LinkCandidate> candidates = std::move(*found);
     if (candidates.empty()) {
         m_prompts.messageBox(
             QStringLiteral("Nothing to Link"),

@@ -11,6 +11,7 @@
 #include "timecards/RateChoices.h"
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCalcs.h"
+#include "ui/BackgroundRead.h"
 #include "ui/PointerScope.h"
 #include "ui/frmDeleteOption.h"
 
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStandardItemModel>
@@ -88,6 +90,9 @@ LinksPanel::LinksPanel(OutlookSession &session, db::Connection &cnnLink, Prompts
     setObjectName(QStringLiteral("LinksPanel"));
     if (!m_hooks.askDeleteOption)
         m_hooks.askDeleteOption = [this] { return frmDeleteOption::ask(this); };
+    m_reader.setReadRunner([this](const LinkReader::ItemRead &read) {
+        return runInBackground(this, QStringLiteral("Reading linked items..."), read);
+    });
     buildTools();
     syncTools();
 }
@@ -198,6 +203,13 @@ void LinksPanel::showKind(LinkListKind kind)
 
 void LinksPanel::ProcessLinks()
 {
+    // A list asked for while one is being read (a timer's command meanwhile)
+    // is read again once the page is next shown.
+    if (m_reading) {
+        m_stale = true;
+        return;
+    }
+    const QScopedValueRollback reading(m_reading, true);
     const LinkListKind kind = static_cast<LinkListKind>(m_selector->currentIndex());
     const std::optional<qint64> id = currentId();
     try {
@@ -218,7 +230,8 @@ void LinksPanel::ProcessLinks()
         report(error);
     }
     m_listedFor = id;
-    m_stale = false;
+    // A cancelled read shows an empty list until the page is shown again.
+    m_stale = kind != LinkListKind::JournalEntry && m_reader.cancelled();
     fillGrid();
 }
 

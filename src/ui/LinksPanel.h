@@ -133,6 +133,7 @@ private:
     LinkList m_list;
     std::optional<qint64> m_listedFor;
     bool m_stale = true;
+    bool m_reading = false;
 
     QComboBox *m_selector = nullptr;
     QTableView *m_grid = nullptr;

@@ -339,3 +339,70 @@ TEST_F(LinkListTest, ExistingItemsAreLinkedOnceAndTasksCompleted)
     ASSERT_TRUE(MarkTaskComplete(session, task->EntryID()));
     EXPECT_EQ(reader->ProcessLinks(LinkListKind::PersonalTasks, cardId).value(0, "Status"), 2);
 }
+
+TEST_F(LinkListTest, LinksPageAndChoosersShareOneCacheThatRereadsOnlyChangedFiles)
+{
+    auto first = add<pim::TaskItem>(FolderSlot::Tasks);
+    first->setSubject("Linked");
+    first->Save();
+    auto second = add<pim::TaskItem>(FolderSlot::Tasks);
+    second->setSubject("Not linked");
+    second->Save();
+    link("tblTasks", first->EntryID());
+    const pim::FolderCache &cache = session.folderCache();
+
+    ASSERT_EQ(listed(LinkListKind::PersonalTasks), 1u);
+    EXPECT_EQ(cache.stats().parsed, 1);
+    // The chooser reads the folder: only the file the page has not read yet.
+    EXPECT_EQ(linkCandidates(session, LinkListKind::PersonalTasks).size(), 2u);
+    EXPECT_EQ(cache.stats().parsed, 2);
+    // Showing the page again reads nothing.
+    EXPECT_EQ(listed(LinkListKind::PersonalTasks), 1u);
+    EXPECT_EQ(cache.stats().parsed, 2);
+
+    first->setSubject("Linked, renamed elsewhere");
+    first->Save();
+    const LinkList list = reader->ProcessLinks(LinkListKind::PersonalTasks, cardId);
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.value(0, "Subject"), "Linked, renamed elsewhere");
+    EXPECT_EQ(cache.stats().parsed, 3);
+}
+
+TEST_F(LinkListTest, CancelledReadListsNothingAndKeepsEveryLinkRow)
+{
+    std::unique_ptr<pim::Item> note = pim::Items(*session.folder(FolderSlot::Notes)).Add();
+    note->setBody("to be deleted");
+    note->Save();
+    link("tblNotes", note->EntryID());
+    note->Delete();
+    reader->setReadRunner([](const LinkReader::ItemRead &read) {
+        read(pim::ScanControl{[] { return true; }, {}});
+        return false;
+    });
+    EXPECT_EQ(listed(LinkListKind::Notes), 0u);
+    EXPECT_TRUE(reader->cancelled());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblNotes"), 1);
+
+    // The folder read of a chooser stops as well and gives nothing.
+    const QList<pim::Folder> folders = linkCandidateFolders(session, LinkListKind::Notes);
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_FALSE(linkCandidates(session.folderCache(), folders, LinkListKind::Notes,
+                                pim::ScanControl{[] { return true; }, {}}));
+    EXPECT_EQ(session.folderCache().cachedFiles(folders.front()), 0);
+}
+
+TEST_F(LinkListTest, NoteTooLargeToReadIsLeftOutButKeepsItsLink)
+{
+    std::unique_ptr<pim::Item> note = pim::Items(*session.folder(FolderSlot::Notes)).Add();
+    note->setBody("grows later");
+    note->Save();
+    link("tblNotes", note->EntryID());
+    ASSERT_EQ(listed(LinkListKind::Notes), 1u);
+    QFile file(note->filePath());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    ASSERT_TRUE(file.resize(pim::MaxCalendarItemFileBytes + 1));
+    file.close();
+    EXPECT_EQ(listed(LinkListKind::Notes), 0u);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblNotes"), 1);
+    EXPECT_EQ(session.folderCache().stats().tooLarge, 1);
+}

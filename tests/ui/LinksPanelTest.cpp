@@ -18,6 +18,7 @@
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/LogCapture.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -32,6 +33,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -198,6 +200,22 @@ TEST_F(LinksPanelTest, FailedDeleteKeepsTheLinkAndTheTimeAndTasksShowTheirStatus
 
 namespace {
 
+// Runs `step` on the link chooser once it is the modal window: it opens only
+// after its folder has been read on the reading thread.
+void whenChooserShows(std::function<void(LinkItemChooser &)> step)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, step = std::move(step)] {
+        auto *chooser = qobject_cast<LinkItemChooser *>(QApplication::activeModalWidget());
+        if (!chooser || !chooser->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        step(*chooser);
+    });
+    poll->start(5);
+}
+
 // The demo program behind the real main window.
 struct LinksOnMainWindow : test::DemoProgramFixture {
     void SetUp() override
@@ -233,12 +251,10 @@ TEST_F(LinksOnMainWindow, ChosenExistingTasksAreLinkedOnceAndTheListFollowsTheTi
     const qint64 card = *host->editor().currentTimeCardId();
 
     const auto chooseAll = [] {
-        QTimer::singleShot(0, [] {
-            auto *chooser = qobject_cast<LinkItemChooser *>(QApplication::activeModalWidget());
-            ASSERT_NE(chooser, nullptr);
-            ASSERT_EQ(chooser->list()->topLevelItemCount(), 2);
-            chooser->list()->selectAll();
-            chooser->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        whenChooserShows([](LinkItemChooser &chooser) {
+            ASSERT_EQ(chooser.list()->topLevelItemCount(), 2);
+            chooser.list()->selectAll();
+            chooser.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         });
     };
     chooseAll();
@@ -262,4 +278,38 @@ TEST_F(LinksOnMainWindow, ChosenExistingTasksAreLinkedOnceAndTheListFollowsTheTi
         window.toolById(ToolId::GoToNext)->isEnabled() ? ToolId::GoToNext : ToolId::GoToPrevious);
     ASSERT_NE(host->editor().currentTimeCardId(), card);
     EXPECT_EQ(panel->grid()->model()->rowCount(), 0);
+}
+
+TEST_F(LinksOnMainWindow, ChooserListsTheFolderReadOffTheWindowThreadWithoutTheHugeFile)
+{
+    OutlookSession &outlook = startUp->outlook();
+    const pim::Folder tasks = *outlook.folder(FolderSlot::Tasks);
+    for (const char *subject : {"Call the bank", "File the return"}) {
+        std::unique_ptr<pim::Item> task = pim::Items(tasks).Add();
+        task->setSubject(subject);
+        task->Save();
+    }
+    QFile huge(QDir(tasks.path()).filePath("huge.ics"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nSUMMARY:Huge\r\n") >
+                0);
+    ASSERT_TRUE(huge.resize(pim::MaxCalendarItemFileBytes + 1));
+    huge.close();
+
+    test::LogCapture log;
+    QStringList shown;
+    whenChooserShows([&shown](LinkItemChooser &chooser) {
+        for (int i = 0; i < chooser.list()->topLevelItemCount(); ++i)
+            shown << chooser.list()->topLevelItem(i)->text(0);
+        chooser.reject();
+    });
+    host->window().abMainMenu_ToolClick(ToolId::LinkExistingTasks);
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Call the bank", "File the return"}));
+    const QList<test::LogCapture::Line> lines = test::LogCapture::lines();
+    const auto note = std::find_if(lines.begin(), lines.end(),
+                                   [](const auto &line) { return line.text.contains("huge.ics"); });
+    ASSERT_NE(note, lines.end());
+    EXPECT_NE(note->thread, qApp->thread());
+    EXPECT_EQ(startUp->store().cnnLink().scalar("SELECT COUNT(*) FROM tblTasks").toInt(), 0);
 }

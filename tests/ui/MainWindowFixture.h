@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QSet>
 #include <QSqlQuery>
 #include <QTest>
@@ -105,7 +106,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()) {
+        // A long read's progress window is no question: it closes by itself.
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal() &&
+            !qobject_cast<QProgressDialog *>(widget)) {
             QPointer<QWidget> shown(widget);
             QMetaObject::invokeMethod(
                 this, [this, shown] { answer(shown); }, Qt::QueuedConnection);

@@ -150,11 +150,13 @@ std::optional<QByteArray> shield(const QByteArray &raw)
             keep = libicalKeeps(parsed);
         }
         // A line without a colon is not content: left to libical to reject.
+        // Folded again: libical's line reader looks for the end of the line
+        // afresh for every 80-byte piece it takes, so one long line costs it
+        // time in the square of its length.
         if (parsed.valid && opaqueDepth == 0 && isEmptyUserProperty(parsed))
-            out += line.chopped(1) + EmptyMark;
+            appendFolded(out, line.chopped(1) + EmptyMark);
         else
-            out += (keep || !parsed.valid) ? line : carrier(line);
-        out += "\r\n";
+            appendFolded(out, (keep || !parsed.valid) ? line : carrier(line));
     }
     return out;
 }

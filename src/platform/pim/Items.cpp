@@ -1,11 +1,17 @@
 #include "Items.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 namespace quorvale::pim {
 
 Q_LOGGING_CATEGORY(lcItems, "quorvale.pim.items")
+
+qint64 maxItemFileBytes(ItemType type)
+{
+    return type == ItemType::Mail ? MaxMailItemFileBytes : MaxCalendarItemFileBytes;
+}
 
 std::unique_ptr<Item> Items::Add() const
 {
@@ -34,7 +40,15 @@ QStringList Items::fileNames() const
 void Items::forEach(const std::function<bool(Item &)> &visit) const
 {
     m_skipped.clear();
+    const qint64 limit = maxItemFileBytes(m_folder.defaultItemType());
     for (const QString &name : fileNames()) {
+        const qint64 size = QFileInfo(QDir(m_folder.path()).filePath(name)).size();
+        if (size > limit) {
+            m_skipped << name;
+            qCWarning(lcItems) << "skipped item file of" << size << "bytes, above the limit of"
+                               << limit << ":" << m_folder.path() << name;
+            continue;
+        }
         std::unique_ptr<Item> item = readItem(m_folder, name);
         if (!item) {
             m_skipped << name;

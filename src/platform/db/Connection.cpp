@@ -4,6 +4,7 @@
 #include "Values.h"
 #include "platform/core/QvError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,6 +64,32 @@ QString sqliteUri(const QString &path, bool readOnly)
            (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
 }
 
+// Whether a server driver's error says the connection itself is gone, rather than
+// that one statement failed. ODBC drivers tell it by an SQLSTATE of class 08 in the
+// text, PostgreSQL's driver by its native codes (35: lost while in use, 101: the
+// server not reached) and its texts; Qt reports a failed connect as ConnectionError.
+bool saysConnectionLost(const QSqlError &error)
+{
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    static const QStringList nativeCodes{QStringLiteral("35"), QStringLiteral("101")};
+    if (nativeCodes.contains(error.nativeErrorCode()))
+        return true;
+    static const QRegularExpression texts(
+        QStringLiteral("connection (has been )?lost|server closed the connection|could not "
+                       "connect|connection refused|no connection to the server|terminating "
+                       "connection|communication link failure|\\[08[0-9A-Z]{3}\\]|^08[0-9A-Z]{3}$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return texts.match(error.databaseText()).hasMatch() ||
+           texts.match(error.nativeErrorCode()).hasMatch();
+}
+
+// A statement tries a lost server again only after this many times as long as the
+// last try took: a refused connection costs nothing and is tried at once, while a
+// try that waited for the login timeout is not repeated by every statement of a
+// command.
+constexpr qint64 RetryCostFactor = 3;
+
 QStringList sideFiles(const QString &path)
 {
     return {path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
@@ -87,7 +114,8 @@ QSqlDatabase Connection::database() const
 
 bool Connection::isOpen() const
 {
-    return !m_name.isEmpty() && database().isOpen();
+    // A lost connection stays open for its users: it is being made again.
+    return !m_name.isEmpty() && (m_lost || database().isOpen());
 }
 
 QString Connection::errorSource() const
@@ -243,6 +271,7 @@ void Connection::openOdbc(const QString &connectString)
             error = QStringLiteral("the ODBC driver of Qt is not installed");
         } else {
             db.setDatabaseName(forQt);
+            db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_loginTimeoutS));
             if (!db.open())
                 error = db.lastError().text();
         }
@@ -254,6 +283,7 @@ void Connection::openOdbc(const QString &connectString)
             QStringLiteral("Could not connect to the data source %1: %2").arg(named, error),
             QString::fromLatin1(OdbcErrorSource));
     }
+    m_lost = false;
     detectDialect();
     qCDebug(lcDb) << "connected to" << named << "dialect" << static_cast<int>(dialect());
 }
@@ -292,6 +322,7 @@ void Connection::close()
     m_filePath.clear();
     m_connectionString.clear();
     m_dataSourceName.clear();
+    m_lost = false;
     m_attached.clear();
     m_primaryKeys.clear();
     m_txDepth = 0;
@@ -405,32 +436,100 @@ QStringList Connection::attachedFiles() const
     return files;
 }
 
-QSqlQuery Connection::prepare(const QString &sql) const
+void Connection::failLost(const QString &detail) const
+{
+    m_lost = true;
+    throw QvError(ErrorNumber::ConnectionLost,
+                  QStringLiteral("The connection to the data source '%1' is lost: %2")
+                      .arg(m_dataSourceName, detail),
+                  errorSource());
+}
+
+void Connection::failStatement(const QSqlError &error, const QString &sql) const
+{
+    if (m_engine == Engine::Odbc && (m_lost || saysConnectionLost(error)))
+        failLost(QStringLiteral("%1 [%2]").arg(error.text(), sql));
+    QString text = error.text();
+    if (m_engine == Engine::SQLite && (sqliteCode(error) == Busy || sqliteCode(error) == Locked))
+        text = QStringLiteral("Could not update; currently locked by another user ('%1').")
+                   .arg(m_filePath);
+    fail(QStringLiteral("%1 [%2]").arg(text, sql));
+}
+
+bool Connection::reconnect()
+{
+    if (m_engine != Engine::Odbc || m_name.isEmpty())
+        return false;
+    const qint64 started = QDateTime::currentMSecsSinceEpoch();
+    // The old statements belong to the dead connection: none may be used again.
+    const std::vector<StatementHolder *> holders = m_holders;
+    for (StatementHolder *h : holders)
+        h->connectionReset();
+    m_txDepth = 0;
+    bool ok = false;
+    QString error;
+    {
+        QSqlDatabase db = database();
+        db.close();
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_loginTimeoutS));
+        ok = db.open();
+        if (ok) {
+            QSqlQuery probe(db);
+            ok = probe.exec(QStringLiteral("SELECT 1")) && probe.next();
+            if (!ok)
+                error = probe.lastError().text();
+        } else {
+            error = db.lastError().text();
+        }
+    }
+    m_lost = !ok;
+    m_lastRetryMs = QDateTime::currentMSecsSinceEpoch();
+    m_lastRetryCostMs = std::max<qint64>(0, m_lastRetryMs - started);
+    if (ok) {
+        ++m_reconnects;
+        qCInfo(lcDb) << "connection to" << m_dataSourceName << "made again";
+    } else {
+        qCDebug(lcDb) << "reconnecting to" << m_dataSourceName << "failed:" << error;
+    }
+    return ok;
+}
+
+void Connection::ensureConnected()
+{
+    if (!m_lost)
+        return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 since = now - m_lastRetryMs;
+    if (m_txDepth == 0 && (since >= m_lastRetryCostMs * RetryCostFactor || since < 0))
+        reconnect();
+    if (m_lost)
+        failLost(QStringLiteral("the server does not answer"));
+}
+
+QSqlQuery Connection::prepare(const QString &sql)
 {
     if (!isOpen())
         throw QvError(ErrorNumber::Generic, QStringLiteral("The connection is closed."),
                       errorSource());
+    ensureConnected();
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.prepare(m_dialect.translate(sql)))
-        fail(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        failStatement(q.lastError(), sql);
     return q;
 }
 
 void Connection::run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage)
 {
+    const QString sql = sqlForMessage.isEmpty() ? query.lastQuery() : sqlForMessage;
+    // A statement prepared before the connection went is of no use any more.
+    if (m_lost)
+        failLost(QStringLiteral("the server does not answer [%1]").arg(sql));
     const Dialect d = dialect();
     for (qsizetype i = 0; i < params.size(); ++i)
         query.bindValue(static_cast<int>(i), toBindable(params[i], d));
-    if (!query.exec()) {
-        const QSqlError e = query.lastError();
-        QString text = e.text();
-        if (m_engine == Engine::SQLite && (sqliteCode(e) == Busy || sqliteCode(e) == Locked))
-            text = QStringLiteral("Could not update; currently locked by another user ('%1').")
-                       .arg(m_filePath);
-        fail(QStringLiteral("%1 [%2]").arg(text, sqlForMessage.isEmpty() ? query.lastQuery()
-                                                                         : sqlForMessage));
-    }
+    if (!query.exec())
+        failStatement(query.lastError(), sql);
 }
 
 int Connection::execute(const QString &sql, const QVariantList &params)
@@ -537,7 +636,7 @@ QString Connection::primaryKey(const QString &table) const
             "AND lower(tc.table_name) = lower(?)"));
         q.addBindValue(table);
         if (!q.exec())
-            fail(q.lastError().text());
+            failStatement(q.lastError(), q.lastQuery());
         QStringList keys;
         while (q.next())
             keys << q.value(0).toString();
@@ -559,17 +658,19 @@ void Connection::executeDirect(const QString &sql)
     // with its own per-statement savepoints.
     QSqlQuery q(database());
     if (!q.exec(sql))
-        fail(QStringLiteral("%1 [%2]").arg(q.lastError().text(), sql));
+        failStatement(q.lastError(), sql);
 }
 
 void Connection::beginTransaction()
 {
     if (!isOpen())
         fail(QStringLiteral("The connection is closed."));
+    if (m_txDepth == 0)
+        ensureConnected();
     if (m_txDepth == 0) {
         if (m_engine == Engine::Odbc) {
             if (!database().transaction())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("BEGIN"));
         } else {
             // IMMEDIATE takes the write lock now (waiting out the busy timeout), so a
             // transaction never fails half way because a reader upgraded too late.
@@ -588,7 +689,7 @@ void Connection::commitTransaction()
     if (m_txDepth == 1) {
         if (m_engine == Engine::Odbc) {
             if (!database().commit())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("COMMIT"));
         } else {
             executeDirect(QStringLiteral("COMMIT"));
         }
@@ -606,7 +707,7 @@ void Connection::rollbackTransaction()
     if (m_txDepth == 0) {
         if (m_engine == Engine::Odbc) {
             if (!database().rollback())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("ROLLBACK"));
         } else {
             executeDirect(QStringLiteral("ROLLBACK"));
         }

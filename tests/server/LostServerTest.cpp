@@ -214,3 +214,31 @@ TEST_F(LostServer, QuittingWhileTheServerIsAwayAsksAndTheNextStartSavesTheRunAnd
     EXPECT_EQ(endedWith, 0);
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
 }
+
+TEST_F(LostServer, TheServerIsTriedAgainAfterWaitsThatDoubleUpToHalfAMinute)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    ServerWatch &watch = startUp->store().serverWatch();
+    ASSERT_NO_FATAL_FAILURE(stopServer());
+    press(Qt::Key_F7); // finds the server gone
+    ASSERT_TRUE(watch.inOutage());
+    EXPECT_EQ(watch.nextRetryMs(), ServerWatch::FirstRetryMs);
+    std::vector<int> waits;
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_FALSE(watch.retryNow());
+        waits.push_back(watch.nextRetryMs());
+    }
+    EXPECT_EQ(waits, (std::vector<int>{2000, 4000, 8000, 16000, 30000, 30000, 30000}));
+    EXPECT_EQ(lostMessages(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(startServer());
+    EXPECT_TRUE(watch.retryNow());
+    EXPECT_FALSE(watch.inOutage());
+    EXPECT_EQ(watch.nextRetryMs(), 0);
+    // A second outage is a new one: told again, and tried again after a second.
+    ASSERT_NO_FATAL_FAILURE(stopServer());
+    press(Qt::Key_F7);
+    EXPECT_EQ(lostMessages(), 2);
+    EXPECT_EQ(watch.nextRetryMs(), ServerWatch::FirstRetryMs);
+    EXPECT_EQ(endedWith, 0);
+}

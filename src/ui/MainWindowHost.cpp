@@ -322,6 +322,16 @@ MainWindowHost::~MainWindowHost()
 
 bool MainWindowHost::newTimeCard(bool noAutostart)
 {
+    // Its journal entry would be made before the row that needs the server is refused.
+    ServerWatch &server = m_startUp.store().serverWatch();
+    if (server.inOutage() && !server.retryNow()) {
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("A new TimeCard needs the database server, which "
+                                            "cannot be reached yet. Quorvale is trying to "
+                                            "reconnect; please try again when it is back."),
+                             PromptButtons::Ok, PromptIcon::Information);
+        return false;
+    }
     const RegSettings &s = m_startUp.settings();
     const AdminOptions &o = m_startUp.options();
     const NewCardSettings settings{

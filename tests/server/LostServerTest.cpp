@@ -12,6 +12,7 @@
 #include "ui/MainWindowFixture.h"
 #include "ui/TimerBinding.h"
 
+#include <QDirIterator>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSqlQuery>
@@ -98,6 +99,17 @@ protected:
                 ++told;
         }
         return told;
+    }
+
+    QStringList allItemFiles()
+    {
+        QStringList files;
+        QDirIterator it(tmp.filePath(QStringLiteral("items")), QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << it.next();
+        files.sort();
+        return files;
     }
 
     QString m_ctl;
@@ -240,5 +252,25 @@ TEST_F(LostServer, TheServerIsTriedAgainAfterWaitsThatDoubleUpToHalfAMinute)
     press(Qt::Key_F7);
     EXPECT_EQ(lostMessages(), 2);
     EXPECT_EQ(watch.nextRetryMs(), ServerWatch::FirstRetryMs);
+    EXPECT_EQ(endedWith, 0);
+}
+
+TEST_F(LostServer, ANewTimeCardWaitsForTheServerAndLeavesNoItemBehind)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    const int before = cnn().scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")).toInt();
+    ASSERT_NO_FATAL_FAILURE(stopServer());
+    press(Qt::Key_F7); // finds the server gone
+    const QStringList items = allItemFiles();
+    press(Qt::Key_F11);
+    EXPECT_EQ(allItemFiles(), items);
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_TRUE(prompts.messages().last().text.startsWith(QStringLiteral("A new TimeCard needs")));
+    EXPECT_EQ(lostMessages(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(startServer());
+    press(Qt::Key_F11); // tries the server at once: no wait for the next retry
+    EXPECT_EQ(cnn().scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")).toInt(),
+              before + 1);
     EXPECT_EQ(endedWith, 0);
 }

@@ -4,6 +4,10 @@
 # everything it made. The command sees:
 #   QUORVALE_TEST_ODBC_DSN   the data source name ("QuorvaleTest")
 #   QUORVALE_TEST_PG_PORT    the server's port
+#   QUORVALE_TEST_PG_USER    the server's user (trust authentication, no password)
+#   QUORVALE_TEST_PG_CTL     a script that stops ("stop") and starts again ("start")
+#                            the server on the same port, for tests of a lost server
+#   QUORVALE_TEST_PG_DATA    the server's data directory
 #   ODBCINI / ODBCSYSINI     unixODBC pointed at this run's own ini files
 # Usage: scripts/with-postgres.sh COMMAND [ARGS...]
 set -euo pipefail
@@ -38,9 +42,29 @@ trap cleanup EXIT
 
 as_postgres "$pgbin/initdb" -D "$datadir" -U qvtest --auth=trust -E UTF8 >"$work/initdb.log" 2>&1 ||
     { cat "$work/initdb.log" >&2; exit 1; }
-as_postgres "$pgbin/pg_ctl" -D "$datadir" -w -t 30 -l "$datadir/server.log" \
-    -o "-c listen_addresses=127.0.0.1 -c port=$port -c fsync=off -c unix_socket_directories=$datadir" \
-    start >/dev/null
+# In the configuration rather than on the command line, so a restart keeps the port.
+cat >>"$datadir/postgresql.conf" <<CONF
+listen_addresses = '127.0.0.1'
+port = $port
+fsync = off
+unix_socket_directories = '$datadir'
+CONF
+# Stops ("stop": at once, as a crash or a pulled cable would) and starts the server.
+cat >"$work/pgctl" <<SH
+#!/usr/bin/env bash
+set -euo pipefail
+case "\${1:-}" in
+stop) mode=(-m immediate stop) ;;
+start) mode=(-w -t 30 -l "$datadir/server.log" start) ;;
+*) echo "usage: \$0 stop|start" >&2; exit 2 ;;
+esac
+if [ "\$(id -u)" -eq 0 ]; then
+    exec runuser -u postgres -- "$pgbin/pg_ctl" -D "$datadir" "\${mode[@]}" >/dev/null
+fi
+exec "$pgbin/pg_ctl" -D "$datadir" "\${mode[@]}" >/dev/null
+SH
+chmod 755 "$work/pgctl"
+"$work/pgctl" start
 as_postgres "$pgbin/createdb" -h 127.0.0.1 -p "$port" -U qvtest quorvale_test
 
 driver=$(find /usr/lib -name psqlodbcw.so 2>/dev/null | head -n 1)
@@ -62,4 +86,5 @@ INI
 export ODBCSYSINI="$work" ODBCINI="$work/odbc.ini"
 export QUORVALE_TEST_ODBC_DSN=QuorvaleTest QUORVALE_TEST_PG_PORT="$port"
 export QUORVALE_TEST_PG_USER=qvtest
+export QUORVALE_TEST_PG_CTL="$work/pgctl" QUORVALE_TEST_PG_DATA="$datadir"
 "$@"

@@ -37,10 +37,23 @@ DataStore::DataStore(DatabaseSettings settings, QString programDir, Prompts &pro
             qCWarning(lcDataStore) << "database upgrade failed:" << upgrader.lastError();
         return ok;
     };
+    m_serverWatch = std::make_unique<ServerWatch>(
+        [this]() -> db::Connection * {
+            try {
+                return m_link.isOpen() ? &m_link.connection() : nullptr;
+            } catch (const QvError &) {
+                return nullptr;
+            }
+        },
+        m_prompts);
+    m_errors.connectionLost = [this](const QString &description) {
+        return m_serverWatch->lost(description);
+    };
 }
 
 DataStore::~DataStore()
 {
+    m_errors.connectionLost = nullptr;
     closeAll();
 }
 

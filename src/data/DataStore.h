@@ -2,6 +2,7 @@
 
 #include "data/DatabaseSettings.h"
 #include "data/LinkDatabase.h"
+#include "data/ServerWatch.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 
@@ -48,6 +49,10 @@ public:
     // The unscrambled server password, empty with the embedded engine.
     const QString &serverPassword() const { return m_serverPassword; }
 
+    // The database server's connection while it is lost; the common error
+    // handler hands it lost connections.
+    ServerWatch &serverWatch() { return *m_serverWatch; }
+
     // Closes and releases `cnnData` (the main window has become active).
     void closeDataConnection() { m_data.reset(); }
     void closeAll();
@@ -71,6 +76,7 @@ private:
     std::unique_ptr<db::Connection> m_data;
     db::Recordset m_adminOptions;
     QString m_serverPassword;
+    std::unique_ptr<ServerWatch> m_serverWatch;
 };
 
 } // namespace quorvale

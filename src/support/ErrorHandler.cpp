@@ -46,6 +46,17 @@ ErrorHandler::Outcome ErrorHandler::handle(long number, const QString &descripti
     Trace::enter(Location);
     qCWarning(lcErrorHandler).noquote() << "error" << number << description << "from" << source;
 
+    if (number == ErrorNumber::ConnectionLost && connectionLost) {
+        bool taken = false;
+        try {
+            taken = connectionLost(description);
+        } catch (...) {
+            taken = false;
+        }
+        if (taken)
+            return Outcome::Resume;
+    }
+
     if (!ask(storeReachable) || number == ErrorNumber::OutlookMissing) {
         if (ask(reconnectStore)) {
             m_count += 1;

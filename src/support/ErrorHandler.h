@@ -26,6 +26,11 @@ struct DatabaseError {
 // read. Otherwise the error is reported (database-engine errors by the link's
 // SQL state and text), the mouse pointer restored and the program ended.
 //
+// A lost database server (ErrorNumber::ConnectionLost) does not end the program
+// once connectionLost has taken it: the work is kept and the connection made
+// again when the server is back, so the error is neither counted nor reported
+// (the raw text goes to the log) and the caller gives up only its command.
+//
 // Ending calls the terminate hook; the default calls std::exit, because the
 // start-up chain runs before any event loop that QCoreApplication::exit could
 // stop. When an injected hook returns, handle() returns Ended and the caller
@@ -47,6 +52,9 @@ public:
     };
     std::function<void()> restorePointer = [] {};
     std::function<void(int)> terminate;
+    // Takes a lost server connection (its raw description): true when the person
+    // has been told and the connection is being made again.
+    std::function<bool(const QString &description)> connectionLost;
 
     Outcome handle(long number, const QString &description, const QString &source,
                    const QString &trace = Trace::text(), const QString &detail = QString());

@@ -90,6 +90,10 @@ bool TimeCardEditor::save()
         m_fieldsChanged = false;
         return true;
     } catch (const QvError &error) {
+        // With the server away the changes stay pending, to be saved when it is
+        // back (the TimeCard stays current meanwhile).
+        if (isConnectionLost(error) && m_hooks.serverLost && m_hooks.serverLost(error))
+            return false;
         // The changes are lost, so the person must hear of it and see the row as
         // it is stored now, not a silent success.
         if (error.number() == ErrorNumber::RowChanged)
@@ -124,6 +128,8 @@ void TimeCardEditor::journal(const QSqlRecord &row)
 
 void TimeCardEditor::tell(const QvError &error)
 {
+    if (isConnectionLost(error) && m_hooks.serverLost && m_hooks.serverLost(error))
+        return;
     m_prompts.messageBox(QStringLiteral("Quorvale"), error.description(), PromptButtons::Ok,
                          PromptIcon::Warning);
 }

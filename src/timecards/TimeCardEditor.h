@@ -50,6 +50,10 @@ struct EditorHooks {
     // The window shows the row that has just become current (pick lists, rates,
     // value, navigator); it has been settled here first.
     std::function<void()> showRow;
+    // The database server went away (ErrorNumber::ConnectionLost): true when the
+    // person has been told and the work is kept to be saved when it is back. The
+    // current TimeCard's changes then stay pending instead of being dropped.
+    std::function<bool(const QvError &error)> serverLost;
     // The current TimeCard as the window shows it; the row itself when empty.
     std::function<TimeCardEntry(const QSqlRecord &row, bool timerRunsHere)> shownEntry;
 };

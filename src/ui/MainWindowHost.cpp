@@ -15,6 +15,7 @@
 #include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
 #include "timecards/InterruptTimer.h"
+#include "timecards/KeptEdits.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDefaults.h"
@@ -46,6 +47,7 @@
 #include "ui/frmInterruptTimer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -137,6 +139,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     hooks.restoreJournalEntry = [this](const QSqlRecord &row) {
         return m_mirror->restoreJournalEntry(row);
     };
+    hooks.serverLost = [this](const QvError &error) {
+        return m_startUp.store().serverWatch().lost(error.description());
+    };
     hooks.NewJournalEntry = [this] {
         const RegSettings &s = m_startUp.settings();
         const std::optional<JournalEntryFields> entry = NewJournalEntry(
@@ -168,6 +173,10 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_timer->setRecordSegment([this](const TimeSegment &segment) {
         m_mirror->recordSegment(m_editor->timeCards().record(), segment);
     });
+    m_timer->setServerLost([this](const QvError &error) {
+        return m_startUp.store().serverWatch().lost(error.description());
+    });
+    m_startUp.store().serverWatch().setRestored([this] { writeKeptWork(); });
     m_commands.setLeaveCurrent([this] {
         if (m_editor->leaveCurrent())
             return true;
@@ -270,6 +279,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     });
     m_viewCommands->apply();
     m_timer->rowShown();
+    m_keptEdits = std::make_unique<KeptEdits>(startUp.store().cnnLocal());
+    // Before the run: a run that was on when the program closed settles on top of them.
+    saveKeptEdits();
     settleLeftOverRun();
     syncTimerTools();
     showSegmentNote();
@@ -277,6 +289,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->setCloseGuard([this] {
         if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())
             return true;
+        if (m_startUp.store().serverWatch().inOutage())
+            return quitWithoutServer();
         m_window->focusField(m_editor->focus().field);
         return false;
     });
@@ -292,15 +306,32 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
 
 MainWindowHost::~MainWindowHost()
 {
+    m_startUp.store().serverWatch().setRestored({});
     m_timer->setChanged({});
     m_commands.setLeaveCurrent({});
     m_editor->setTimer(nullptr);
-    m_window->bind(nullptr, QString(), QStringList());
+    try {
+        m_window->bind(nullptr, QString(), QStringList());
+    } catch (const std::exception &error) {
+        // Unbinding shows the row once more, which may need a server that has
+        // gone; nothing is left to show it to.
+        qWarning("the window could not be unbound: %s", error.what());
+    }
     pim::setInspector(nullptr);
 }
 
 bool MainWindowHost::newTimeCard(bool noAutostart)
 {
+    // Its journal entry would be made before the row that needs the server is refused.
+    ServerWatch &server = m_startUp.store().serverWatch();
+    if (server.inOutage() && !server.retryNow()) {
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("A new TimeCard needs the database server, which "
+                                            "cannot be reached yet. Quorvale is trying to "
+                                            "reconnect; please try again when it is back."),
+                             PromptButtons::Ok, PromptIcon::Information);
+        return false;
+    }
     const RegSettings &s = m_startUp.settings();
     const AdminOptions &o = m_startUp.options();
     const NewCardSettings settings{
@@ -607,6 +638,117 @@ void MainWindowHost::settleLeftOverRun()
     if (!settled.isEmpty())
         m_prompts.messageBox(QStringLiteral("Quorvale"), settled, PromptButtons::Ok,
                              PromptIcon::Information);
+}
+
+bool MainWindowHost::quitWithoutServer()
+{
+    const PromptResult answer = m_prompts.messageBox(
+        QStringLiteral("Quorvale"),
+        QStringLiteral(
+            "Quorvale cannot reach the database server, so the current TimeCard cannot be "
+            "saved now.\n\nQuit anyway? The timer's time and your changes to the TimeCard "
+            "are kept on this computer, and saved the next time Quorvale starts with the "
+            "server back.\n\nNo: stay; Quorvale saves everything as soon as the server is "
+            "back."),
+        PromptButtons::YesNo, PromptIcon::Question);
+    if (answer == PromptResult::Yes) {
+        keepUnsavedEdits();
+        return true;
+    }
+    m_window->focusField(m_editor->focus().field);
+    return false;
+}
+
+void MainWindowHost::keepUnsavedEdits()
+{
+    db::Recordset &rs = m_editor->timeCards();
+    const std::optional<qint64> id = m_editor->currentTimeCardId();
+    if (!id || rs.editMode() != db::EditMode::InProgress)
+        return;
+    std::vector<KeptEdit> edits;
+    for (const QString &field : rs.changedFields())
+        edits.push_back({field, rs.value(field)});
+    try {
+        m_keptEdits->keep(*id, edits);
+    } catch (const QvError &error) {
+        qWarning("changes not kept: %s", error.what());
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("The changes to TimeCard %1 could not be kept on "
+                                            "this computer either, so they are lost. The "
+                                            "timer's time is kept.")
+                                 .arg(*id),
+                             PromptButtons::Ok, PromptIcon::Warning);
+    }
+}
+
+void MainWindowHost::saveKeptEdits()
+{
+    std::vector<qint64> ids;
+    try {
+        ids = m_keptEdits->timeCards();
+    } catch (const QvError &) {
+        return; // nothing readable kept
+    }
+    if (ids.empty())
+        return;
+    db::Recordset &rs = m_editor->timeCards();
+    const QVariant back = m_commands.currentTimeCardId();
+    QStringList saved;
+    for (const qint64 id : ids) {
+        if (!m_editor->leaveCurrent())
+            return;
+        try {
+            rs.setBookmark(QVariant::fromValue<qlonglong>(id));
+        } catch (const QvError &) {
+            // Gone, invoiced or hidden since: the changes wait until it is shown.
+            continue;
+        }
+        if (m_editor->locked())
+            continue;
+        for (const KeptEdit &e : m_keptEdits->edits(id))
+            if (rs.fieldIndex(e.field) >= 0 &&
+                e.field.compare(QLatin1String("TimeCardID"), Qt::CaseInsensitive) != 0)
+                m_editor->writeField(e.field, e.value);
+        if (!m_editor->leaveCurrent())
+            return; // stays current with the changes, for the person to mend
+        m_keptEdits->clear(id);
+        saved << QString::number(id);
+    }
+    if (back.isValid()) {
+        try {
+            rs.setBookmark(back);
+        } catch (const QvError &) {
+        }
+    }
+    if (!saved.isEmpty())
+        m_prompts.messageBox(QStringLiteral("Quorvale"),
+                             QStringLiteral("The changes to TimeCard %1 that could not be saved "
+                                            "when Quorvale last closed (the database server "
+                                            "was away) have now been saved.")
+                                 .arg(saved.join(QStringLiteral(", "))),
+                             PromptButtons::Ok, PromptIcon::Information);
+}
+
+void MainWindowHost::writeKeptWork()
+{
+    // Not under another window: what it shows may depend on the current TimeCard.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(ServerWatch::FirstRetryMs, m_window.get(), [this] { writeKeptWork(); });
+        return;
+    }
+    bool saved = m_editor->leaveCurrent();
+    if (saved) {
+        if (const std::optional<qint64> id = m_editor->currentTimeCardId())
+            m_timer->recordWaiting(*id);
+        saved = !m_timer->hasWaiting();
+    }
+    m_window->showCurrent();
+    syncTimerTools();
+    m_window->statusBar()->showMessage(
+        saved ? QStringLiteral("The database server is back; the work kept meanwhile is saved.")
+              : QStringLiteral("The database server is back, but not everything kept "
+                               "meanwhile could be saved yet."),
+        15000);
 }
 
 void MainWindowHost::interruptTool(int id)

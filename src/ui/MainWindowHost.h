@@ -24,6 +24,7 @@ class TimeCardBinder;
 class TimeCardEditor;
 class TimerBinding;
 class ActiveRunStore;
+class KeptEdits;
 class TimeCardMirror;
 class InterruptTimer;
 class frmInterruptTimer;
@@ -112,6 +113,7 @@ private:
     std::unique_ptr<TimeCardBinder> m_binder;
     std::unique_ptr<TimeCardMirror> m_mirror;
     std::unique_ptr<ActiveRunStore> m_runStore;
+    std::unique_ptr<KeptEdits> m_keptEdits;
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
     std::unique_ptr<EditCommands> m_editCommands;
@@ -157,6 +159,17 @@ private:
     void showSegmentNote();
     // While minimized during a run the caption shows the running time.
     void updateCaption();
+
+    // Closing while the database server is away: asks whether to quit anyway
+    // (a timer's run and the current TimeCard's changes are kept on this
+    // computer for the next start).
+    bool quitWithoutServer();
+    void keepUnsavedEdits();
+    // The next start: the changes kept so are written to their TimeCards.
+    void saveKeptEdits();
+    // The server is back: the TimeCard's pending changes and the runs' time
+    // details kept meanwhile are written.
+    void writeKeptWork();
 
     // A run the program left on when it stopped: the person chooses what it counts.
     void settleLeftOverRun();

@@ -1,5 +1,6 @@
 #include "TimerBinding.h"
 
+#include "platform/core/QvError.h"
 #include "timecards/SegmentNotes.h"
 #include "ui/TimeCardBinder.h"
 
@@ -120,16 +121,51 @@ void TimerBinding::runEnded(const TimerEnded &ended)
             write(QStringLiteral("Value"), ended.final.value->toStored());
         write(QStringLiteral("EndDate"), ended.endDate);
         write(QStringLiteral("EndTime"), ended.endTime);
-        if (m_recordSegment) {
-            m_recordSegment(ended.segment);
-            m_timer.segmentRecorded(ended.timeCardId);
-        }
+        if (m_recordSegment && !recordSegment(ended.timeCardId, ended.segment))
+            m_waiting.push_back({ended.timeCardId, ended.segment});
     } else {
         write(QStringLiteral("Quantity"), ended.restoredTimeSpent);
         if (ended.restoredValue)
             write(QStringLiteral("Value"), ended.restoredValue->toStored());
     }
     followTicking();
+}
+
+bool TimerBinding::recordSegment(qint64 timeCardId, const TimeSegment &segment)
+{
+    try {
+        m_recordSegment(segment);
+    } catch (const QvError &error) {
+        if (!isConnectionLost(error) || !m_serverLost || !m_serverLost(error))
+            throw;
+        return false;
+    }
+    m_timer.segmentRecorded(timeCardId);
+    return true;
+}
+
+void TimerBinding::recordWaiting(qint64 timeCardId)
+{
+    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+        if (it->timeCardId != timeCardId) {
+            ++it;
+            continue;
+        }
+        if (!recordSegment(it->timeCardId, it->segment))
+            return; // still away: the rest wait with it
+        it = m_waiting.erase(it);
+    }
+}
+
+void TimerBinding::rowStored(qint64 timeCardId)
+{
+    // The run's record goes only once its time detail is recorded too: until
+    // then a crash or a quit leaves it for the next start to record.
+    recordWaiting(timeCardId);
+    for (const Waiting &w : m_waiting)
+        if (w.timeCardId == timeCardId)
+            return;
+    m_timer.rowStored(timeCardId);
 }
 
 } // namespace quorvale

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <vector>
 
 namespace quorvale {
 
@@ -33,6 +34,16 @@ public:
     void setTicked(std::function<void()> ticked) { m_ticked = std::move(ticked); }
     // The notes on the runs; a run that ends uses up its TimeCard's note.
     void setNotes(SegmentNotes *notes) { m_notes = notes; }
+    // Takes a lost database server (true: told, and being reconnected). A run's
+    // time detail that cannot be recorded then waits, and is recorded when its
+    // TimeCard's row is next stored; the run's record stays until it is.
+    void setServerLost(std::function<bool(const QvError &)> serverLost)
+    {
+        m_serverLost = std::move(serverLost);
+    }
+    // Records the time details that wait for the TimeCard (the current row).
+    void recordWaiting(qint64 timeCardId);
+    bool hasWaiting() const { return !m_waiting.empty(); }
 
     Timer &timer() { return m_timer; }
 
@@ -52,7 +63,7 @@ public:
     std::optional<qint64> activeTimeCardId() const override { return m_timer.activeTimeCardId(); }
     void tick() override;
     void pause(bool save) override;
-    void rowStored(qint64 timeCardId) override { m_timer.rowStored(timeCardId); }
+    void rowStored(qint64 timeCardId) override;
 
     // MainTimer's one-second tick: the caption, the shown row's time spent and
     // value, and now and then (Timer::HeartbeatMs) the run's record for recovery.
@@ -61,6 +72,15 @@ public:
 private:
     void write(const QString &column, const QVariant &value);
     void followTicking();
+    // False when the server is away and the segment was kept to wait.
+    bool recordSegment(qint64 timeCardId, const TimeSegment &segment);
+
+    struct Waiting {
+        qint64 timeCardId;
+        TimeSegment segment;
+    };
+    std::vector<Waiting> m_waiting;
+    std::function<bool(const QvError &)> m_serverLost;
 
     Timer m_timer;
     TimeCardEditor &m_editor;

@@ -145,3 +145,33 @@ TEST_F(ErrorHandlerTest, DatabaseEngineErrorsAreReportedByTheLinksState)
 }
 
 } // namespace
+
+TEST_F(ErrorHandlerTest, ALostServerTakenByItsWatchNeitherEndsNorCountsNorReports)
+{
+    QStringList taken;
+    bool watching = true;
+    handler.connectionLost = [&](const QString &description) {
+        taken << description;
+        return watching;
+    };
+    const QvError lost(ErrorNumber::ConnectionLost,
+                       "The connection to the data source 'Team' is lost: server closed the "
+                       "connection [INSERT INTO tblTimedAppointments (TimeCardID) VALUES (?)]",
+                       OdbcErrorSource);
+    // However often it comes, as every command during an outage may meet it.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(handler.handle(lost), ErrorHandler::Outcome::Resume);
+    EXPECT_EQ(taken.size(), 4);
+    EXPECT_EQ(taken.front(), lost.description());
+    EXPECT_TRUE(exitCodes.empty());
+    EXPECT_EQ(handler.errorCount(), 0);
+    EXPECT_TRUE(reports().isEmpty());
+
+    // No server connection to make again (the watch refuses): an error like any other.
+    watching = false;
+    EXPECT_EQ(handler.handle(lost), ErrorHandler::Outcome::Ended);
+    EXPECT_EQ(exitCodes, std::vector<int>{ErrorHandler::ExitAfterReport});
+    // Other errors never reach the watch.
+    handler.handle(QvError(53, "File not found", "modSettings"));
+    EXPECT_EQ(taken.size(), 5);
+}

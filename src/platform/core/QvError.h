@@ -50,7 +50,15 @@ inline constexpr long InvalidCharacter = 5;       // invalid procedure call or a
 inline constexpr long PathFileAccess = 75;        // a file could not be read or written
 inline constexpr long OutlookMissing = 462;       // remote server machine unavailable
 inline constexpr long OutlookInstance = 10321;    // unable to create Outlook instance
+inline constexpr long ConnectionLost = 3151;      // the database server cannot be reached
 } // namespace ErrorNumber
+
+// The database server went away (or never answered): nothing the statement
+// meant to do happened, and it can be done again once the server is back.
+inline bool isConnectionLost(const QvError &error)
+{
+    return error.number() == ErrorNumber::ConnectionLost;
+}
 
 inline constexpr const char *JetErrorSource = "Microsoft JET Database Engine";
 inline constexpr const char *OdbcErrorSource = "Microsoft OLE DB Provider for ODBC Drivers";

@@ -24,10 +24,14 @@ void Command::connectionClosing()
 
 QSqlQuery &Command::ready()
 {
-    if (!m_connection || !m_query)
+    if (!m_connection)
         throw QvError(ErrorNumber::Generic,
                       QStringLiteral("The connection of this command is closed."),
                       QString::fromLatin1(JetErrorSource), QStringLiteral("Statement: ") + m_sql);
+    // A lost connection is made again here (dropping the query) when the server is back.
+    m_connection->ensureConnected();
+    if (!m_query)
+        m_query.emplace(m_connection->prepare(m_sql));
     return *m_query;
 }
 

@@ -30,6 +30,7 @@ public:
     const QString &sql() const { return m_sql; }
 
     void connectionClosing() override;
+    void connectionReset() override { m_query.reset(); }
 
 private:
     QSqlQuery &ready();

@@ -4,6 +4,7 @@
 #include "Values.h"
 #include "platform/core/QvError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,6 +73,32 @@ QString sqliteUri(const QString &path, bool readOnly)
            (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
 }
 
+// Whether a server driver's error says the connection itself is gone, rather than
+// that one statement failed. ODBC drivers tell it by an SQLSTATE of class 08 in the
+// text, PostgreSQL's driver by its native codes (35: lost while in use, 101: the
+// server not reached) and its texts; Qt reports a failed connect as ConnectionError.
+bool saysConnectionLost(const QSqlError &error)
+{
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    static const QStringList nativeCodes{QStringLiteral("35"), QStringLiteral("101")};
+    if (nativeCodes.contains(error.nativeErrorCode()))
+        return true;
+    static const QRegularExpression texts(
+        QStringLiteral("connection (has been )?lost|server closed the connection|could not "
+                       "connect|connection refused|no connection to the server|terminating "
+                       "connection|communication link failure|\\[08[0-9A-Z]{3}\\]|^08[0-9A-Z]{3}$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return texts.match(error.databaseText()).hasMatch() ||
+           texts.match(error.nativeErrorCode()).hasMatch();
+}
+
+// A statement tries a lost server again only after this many times as long as the
+// last try took: a refused connection costs nothing and is tried at once, while a
+// try that waited for the login timeout is not repeated by every statement of a
+// command.
+constexpr qint64 RetryCostFactor = 3;
+
 QStringList sideFiles(const QString &path)
 {
     return {path + QStringLiteral("-wal"), path + QStringLiteral("-shm"),
@@ -96,7 +123,8 @@ QSqlDatabase Connection::database() const
 
 bool Connection::isOpen() const
 {
-    return !m_name.isEmpty() && database().isOpen();
+    // A lost connection stays open for its users: it is being made again.
+    return !m_name.isEmpty() && (m_lost || database().isOpen());
 }
 
 QString Connection::errorSource() const
@@ -111,6 +139,8 @@ void Connection::fail(const QString &description) const
 
 void Connection::failStatement(const QSqlError &error, const QString &sql) const
 {
+    if (m_engine == Engine::Odbc && (m_lost || saysConnectionLost(error)))
+        failLost(QStringLiteral("Statement: %1\nEngine: %2").arg(sql, error.text().trimmed()));
     const QString detail =
         QStringLiteral("Statement: %1\nEngine: %2").arg(sql, error.text().trimmed());
     QString text;
@@ -153,8 +183,9 @@ void Connection::failStatement(const QSqlError &error, const QString &sql) const
     }
     if (text.isEmpty())
         text = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
-                                                         : error.databaseText().trimmed();
-    throw QvError(ErrorNumber::Generic, text, errorSource(), detail);
+                                                        : error.databaseText().trimmed();
+    const bool full = m_engine == Engine::SQLite && sqliteCode(error) == Full;
+    throw QvError(full ? ErrorNumber::DiskFull : ErrorNumber::Generic, text, errorSource(), detail);
 }
 
 void Connection::open(const QString &connectionString)
@@ -300,6 +331,7 @@ void Connection::openOdbc(const QString &connectString)
             error = QStringLiteral("the ODBC driver of Qt is not installed");
         } else {
             db.setDatabaseName(forQt);
+            db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_loginTimeoutS));
             if (!db.open())
                 error = db.lastError().text();
         }
@@ -311,6 +343,7 @@ void Connection::openOdbc(const QString &connectString)
             QStringLiteral("Could not connect to the data source %1: %2").arg(named, error),
             QString::fromLatin1(OdbcErrorSource));
     }
+    m_lost = false;
     detectDialect();
     qCDebug(lcDb) << "connected to" << named << "dialect" << static_cast<int>(dialect());
 }
@@ -349,6 +382,7 @@ void Connection::close()
     m_filePath.clear();
     m_connectionString.clear();
     m_dataSourceName.clear();
+    m_lost = false;
     m_attached.clear();
     m_primaryKeys.clear();
     m_txDepth = 0;
@@ -462,11 +496,72 @@ QStringList Connection::attachedFiles() const
     return files;
 }
 
-QSqlQuery Connection::prepare(const QString &sql) const
+void Connection::failLost(const QString &detail) const
+{
+    m_lost = true;
+    throw QvError(ErrorNumber::ConnectionLost,
+                  QStringLiteral("The connection to the database server (data source '%1') was "
+                                 "lost.")
+                      .arg(m_dataSourceName),
+                  errorSource(), detail);
+}
+
+bool Connection::reconnect()
+{
+    if (m_engine != Engine::Odbc || m_name.isEmpty())
+        return false;
+    const qint64 started = QDateTime::currentMSecsSinceEpoch();
+    // The old statements belong to the dead connection: none may be used again.
+    const std::vector<StatementHolder *> holders = m_holders;
+    for (StatementHolder *h : holders)
+        h->connectionReset();
+    m_txDepth = 0;
+    bool ok = false;
+    QString error;
+    {
+        QSqlDatabase db = database();
+        db.close();
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(m_loginTimeoutS));
+        ok = db.open();
+        if (ok) {
+            QSqlQuery probe(db);
+            ok = probe.exec(QStringLiteral("SELECT 1")) && probe.next();
+            if (!ok)
+                error = probe.lastError().text();
+        } else {
+            error = db.lastError().text();
+        }
+    }
+    m_lost = !ok;
+    m_lastRetryMs = QDateTime::currentMSecsSinceEpoch();
+    m_lastRetryCostMs = std::max<qint64>(0, m_lastRetryMs - started);
+    if (ok) {
+        ++m_reconnects;
+        qCInfo(lcDb) << "connection to" << m_dataSourceName << "made again";
+    } else {
+        qCDebug(lcDb) << "reconnecting to" << m_dataSourceName << "failed:" << error;
+    }
+    return ok;
+}
+
+void Connection::ensureConnected()
+{
+    if (!m_lost)
+        return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 since = now - m_lastRetryMs;
+    if (m_txDepth == 0 && (since >= m_lastRetryCostMs * RetryCostFactor || since < 0))
+        reconnect();
+    if (m_lost)
+        failLost(QStringLiteral("the server does not answer"));
+}
+
+QSqlQuery Connection::prepare(const QString &sql)
 {
     if (!isOpen())
         throw QvError(ErrorNumber::Generic, QStringLiteral("The connection is closed."),
                       errorSource());
+    ensureConnected();
     QSqlQuery q(database());
     q.setForwardOnly(true);
     if (!q.prepare(m_dialect.translate(sql)))
@@ -476,12 +571,15 @@ QSqlQuery Connection::prepare(const QString &sql) const
 
 void Connection::run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage)
 {
+    const QString sql = sqlForMessage.isEmpty() ? query.lastQuery() : sqlForMessage;
+    // A statement prepared before the connection went is of no use any more.
+    if (m_lost)
+        failLost(QStringLiteral("Statement: %1\nEngine: the server does not answer").arg(sql));
     const Dialect d = dialect();
     for (qsizetype i = 0; i < params.size(); ++i)
         query.bindValue(static_cast<int>(i), toBindable(params[i], d));
     if (!query.exec())
-        failStatement(query.lastError(),
-                      sqlForMessage.isEmpty() ? query.lastQuery() : sqlForMessage);
+        failStatement(query.lastError(), sql);
 }
 
 int Connection::execute(const QString &sql, const QVariantList &params)
@@ -588,7 +686,7 @@ QString Connection::primaryKey(const QString &table) const
             "AND lower(tc.table_name) = lower(?)"));
         q.addBindValue(table);
         if (!q.exec())
-            fail(q.lastError().text());
+            failStatement(q.lastError(), q.lastQuery());
         QStringList keys;
         while (q.next())
             keys << q.value(0).toString();
@@ -617,10 +715,12 @@ void Connection::beginTransaction()
 {
     if (!isOpen())
         fail(QStringLiteral("The connection is closed."));
+    if (m_txDepth == 0)
+        ensureConnected();
     if (m_txDepth == 0) {
         if (m_engine == Engine::Odbc) {
             if (!database().transaction())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("BEGIN"));
         } else {
             // IMMEDIATE takes the write lock now (waiting out the busy timeout), so a
             // transaction never fails half way because a reader upgraded too late.
@@ -639,7 +739,7 @@ void Connection::commitTransaction()
     if (m_txDepth == 1) {
         if (m_engine == Engine::Odbc) {
             if (!database().commit())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("COMMIT"));
         } else {
             executeDirect(QStringLiteral("COMMIT"));
         }
@@ -657,7 +757,7 @@ void Connection::rollbackTransaction()
     if (m_txDepth == 0) {
         if (m_engine == Engine::Odbc) {
             if (!database().rollback())
-                fail(database().lastError().text());
+                failStatement(database().lastError(), QStringLiteral("ROLLBACK"));
         } else {
             executeDirect(QStringLiteral("ROLLBACK"));
         }

@@ -23,6 +23,9 @@ class Connection;
 class StatementHolder {
 public:
     virtual void connectionClosing() = 0;
+    // The connection is about to be made again (a lost server came back): drop the
+    // prepared queries, keeping what is needed to prepare them again on next use.
+    virtual void connectionReset() = 0;
 
 protected:
     ~StatementHolder() = default;
@@ -35,6 +38,13 @@ protected:
 // Every SQL text passes through the dialect translation before it runs; every value
 // goes as a bound parameter. Errors are thrown as QvError naming the file or data
 // source.
+//
+// A database server that goes away (stopped, restarted, the network gone) makes the
+// connection lost: every statement then throws ErrorNumber::ConnectionLost until
+// reconnect() succeeds. Statements try that themselves (outside a transaction, and
+// not again soon after a try that had to wait for the login timeout), so the next
+// command after the server returns just works; holders prepare their statements
+// again on their next use.
 class Connection {
 public:
     Connection();
@@ -50,6 +60,22 @@ public:
     void open(const QString &connectionString);
     bool isOpen() const;
     void close();
+
+    // Server connections: how long opening (and reconnecting) waits for the server
+    // before giving up, in seconds. Takes effect at the next open. Default 10.
+    void setLoginTimeout(int seconds) { m_loginTimeoutS = seconds; }
+
+    // The server connection went away; statements throw ConnectionLost.
+    bool isLost() const { return m_lost; }
+    // Makes a lost server connection again, on the same connect string, and
+    // returns whether it is usable; holders prepare their statements anew. Never
+    // throws. An open transaction is gone with the old connection.
+    bool reconnect();
+    // Before a statement: a lost connection is tried again (see above); throws
+    // ConnectionLost when it is still lost.
+    void ensureConnected();
+    // How many times reconnect() has made the connection again.
+    int reconnects() const { return m_reconnects; }
 
     // How long a statement waits for another connection's lock (SQLite), in ms.
     // Takes effect at the next open. Default 5000.
@@ -88,7 +114,7 @@ public:
     QString primaryKey(const QString &table) const;
 
     // A query prepared on this connection with the translated text. Throws on errors.
-    QSqlQuery prepare(const QString &sql) const;
+    QSqlQuery prepare(const QString &sql);
     // Binds params (through toBindable) and runs a prepared query. Throws on errors.
     void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
 
@@ -114,7 +140,9 @@ private:
     [[noreturn]] void fail(const QString &description) const;
     // A statement the engine refused: the person reads what happened in plain
     // words; the statement and the engine's text go to the error report.
+    // ConnectionLost (and the connection marked lost) when the server went away.
     [[noreturn]] void failStatement(const QSqlError &error, const QString &sql) const;
+    [[noreturn]] void failLost(const QString &detail) const;
 
     QString m_name;
     QString m_connectionString;
@@ -124,6 +152,11 @@ private:
     SqlDialect m_dialect;
     bool m_readOnly = false;
     int m_busyTimeoutMs = 5000;
+    int m_loginTimeoutS = 10;
+    mutable bool m_lost = false;
+    qint64 m_lastRetryMs = 0;     // when the last reconnect() ended
+    qint64 m_lastRetryCostMs = 0; // and how long it took
+    int m_reconnects = 0;
     int m_txDepth = 0;
     std::vector<std::pair<QString, QString>> m_attached; // alias, file
     std::vector<StatementHolder *> m_holders;

@@ -3,6 +3,7 @@
 #include "Values.h"
 #include "platform/core/QvError.h"
 
+#include <QScopeGuard>
 #include <QSqlField>
 
 namespace quorvale::db {
@@ -139,9 +140,9 @@ void Recordset::openKeyset(const QVariantList &params)
     m_keys = KeySet(loadKeys(keySql, params));
 
     const QString keyRef = m_select.qualifier + u'.' + m_keyColumn;
-    m_rowQuery.emplace(m_connection->prepare(
-        QStringLiteral("SELECT ") + m_select.selectList + QStringLiteral(" FROM ") +
-        m_select.tableRef + QStringLiteral(" WHERE ") + keyRef + QStringLiteral(" = ?")));
+    m_rowSql = QStringLiteral("SELECT ") + m_select.selectList + QStringLiteral(" FROM ") +
+               m_select.tableRef + QStringLiteral(" WHERE ") + keyRef + QStringLiteral(" = ?");
+    m_rowQuery.emplace(m_connection->prepare(m_rowSql));
     if (m_keys.empty()) {
         // No row to learn the columns from: ask for none.
         QSqlQuery q = m_connection->prepare(QStringLiteral("SELECT ") + m_select.selectList +
@@ -199,6 +200,7 @@ void Recordset::close()
         m_connection->unregisterHolder(this);
     m_connection = nullptr;
     m_rowQuery.reset();
+    m_rowSql.clear();
     m_keys.clear();
     m_unfiltered.clear();
     m_filtered = false;
@@ -218,6 +220,17 @@ void Recordset::close()
     m_editMode = EditMode::None;
     m_edited.clear();
     m_changed.clear();
+}
+
+QStringList Recordset::changedFields() const
+{
+    QStringList names;
+    if (m_editMode == EditMode::None)
+        return names;
+    for (int i = 0; i < m_fields.count(); ++i)
+        if (m_changed[static_cast<size_t>(i)])
+            names << m_fields.fieldName(i);
+    return names;
 }
 
 void Recordset::connectionClosing()
@@ -245,6 +258,9 @@ qsizetype Recordset::size() const
 
 bool Recordset::fetchRow(const QVariant &key)
 {
+    m_connection->ensureConnected();
+    if (!m_rowQuery)
+        m_rowQuery.emplace(m_connection->prepare(m_rowSql));
     QSqlQuery &q = *m_rowQuery;
     m_connection->run(q, {key});
     m_hasCurrent = q.next();
@@ -278,6 +294,13 @@ void Recordset::dropKeyAt(qsizetype index)
 
 void Recordset::goTo(qsizetype target, int direction)
 {
+    // A row that cannot be read (the server went away) leaves the set where it was.
+    const bool hadCurrent = m_hasCurrent;
+    const bool wasDeleted = m_currentDeleted;
+    auto stay = qScopeGuard([&] {
+        m_hasCurrent = hadCurrent;
+        m_currentDeleted = wasDeleted;
+    });
     m_currentDeleted = false;
     m_hasCurrent = false;
     for (;;) {
@@ -304,6 +327,7 @@ void Recordset::goTo(qsizetype target, int direction)
         if (direction < 0)
             --target;
     }
+    stay.dismiss();
     positionChanged();
 }
 

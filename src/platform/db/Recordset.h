@@ -126,8 +126,13 @@ public:
     bool resyncUnderlyingValues();
     void deleteCurrent();
     EditMode editMode() const { return m_editMode; }
+    // The fields the pending edit has set, in field order (none without an edit).
+    QStringList changedFields() const;
 
     void connectionClosing() override;
+    // The row statement is prepared again on the next move; the keys, the
+    // position and a pending edit stay.
+    void connectionReset() override { m_rowQuery.reset(); }
 
 private:
     void openKeyset(const QVariantList &params);
@@ -171,6 +176,7 @@ private:
     QString m_filter;
     QVariantList m_filterParams;
     std::optional<QSqlQuery> m_rowQuery;
+    QString m_rowSql;
 
     // Static state.
     std::vector<QSqlRecord> m_rows;

@@ -8,9 +8,12 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QProcess>
 #include <QTime>
 #include <QUuid>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace quorvale;
 using namespace quorvale::db;
@@ -180,4 +183,114 @@ TEST_F(OdbcTest, KeysetRecordsetOnTheServer)
     EXPECT_EQ(rs.value("TimeCardID").toInt(), 2);
     rs.deleteCurrent();
     EXPECT_EQ(conn.scalar(sql("SELECT count(*) FROM %1 WHERE UserID = 1")).toInt(), 3);
+}
+
+namespace {
+
+// The same connection while its server is stopped and started again.
+class OdbcLostServerTest : public OdbcTest {
+protected:
+    void SetUp() override
+    {
+        ctl = qEnvironmentVariable("QUORVALE_TEST_PG_CTL");
+        if (ctl.isEmpty())
+            GTEST_SKIP() << "no test server to stop (run under scripts/with-postgres.sh)";
+        OdbcTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (stopped)
+            server("start");
+        if (conn.isLost())
+            conn.reconnect();
+        OdbcTest::TearDown();
+    }
+    void server(const char *action)
+    {
+        ASSERT_EQ(QProcess::execute(ctl, {QString::fromLatin1(action)}), 0) << action;
+        stopped = QLatin1String(action) == QLatin1String("stop");
+    }
+    // The error a statement throws, or none.
+    static std::optional<QvError> thrown(const std::function<void()> &statement)
+    {
+        try {
+            statement();
+        } catch (const QvError &e) {
+            return e;
+        }
+        return std::nullopt;
+    }
+
+    QString ctl;
+    bool stopped = false;
+};
+
+} // namespace
+
+TEST_F(OdbcLostServerTest, OnlyAServerThatWentAwayCountsAsALostConnection)
+{
+    // A statement the server refuses is an error of its own, not a lost server.
+    const std::optional<QvError> refused = thrown([&] { conn.execute("SELEC nothing"); });
+    ASSERT_TRUE(refused);
+    EXPECT_FALSE(isConnectionLost(*refused));
+    EXPECT_FALSE(conn.isLost());
+
+    Command count(conn, sql("SELECT count(*) FROM %1 WHERE UserID = ?"));
+    ASSERT_NO_FATAL_FAILURE(server("stop"));
+    struct Case {
+        const char *what;
+        std::function<void()> statement;
+    };
+    const Case cases[] = {
+        {"a prepared command", [&] { count.first({1}); }},
+        {"a new statement", [&] { conn.scalar(sql("SELECT count(*) FROM %1")); }},
+        {"a transaction", [&] { Transaction tx(conn); }},
+        {"a new record set",
+         [&] {
+             Recordset rs;
+             rs.open(conn, sql("SELECT * FROM %1"), CursorType::Keyset, LockType::Optimistic);
+         }},
+    };
+    for (const Case &c : cases) {
+        const std::optional<QvError> e = thrown(c.statement);
+        ASSERT_TRUE(e) << c.what;
+        EXPECT_TRUE(isConnectionLost(*e)) << c.what << ": " << e->description().toStdString();
+        EXPECT_TRUE(conn.isLost()) << c.what;
+        EXPECT_TRUE(conn.isOpen()) << c.what; // still the same connection for its users
+    }
+    EXPECT_FALSE(conn.reconnect());
+}
+
+TEST_F(OdbcLostServerTest, AfterTheServerReturnsPreparedStatementsAndAPendingEditGoOn)
+{
+    Command count(conn, sql("SELECT count(*) FROM %1 WHERE UserID = ?"));
+    Recordset rs;
+    rs.open(conn, sql("SELECT %1.* FROM %1 WHERE %1.UserID = ? ORDER BY %1.TimeCardID"),
+            CursorType::Keyset, LockType::Optimistic, {1});
+    Recordset other;
+    other.open(conn, sql("SELECT %1.* FROM %1 WHERE %1.UserID = 2 ORDER BY %1.TimeCardID"),
+               CursorType::Keyset, LockType::ReadOnly);
+    ASSERT_NO_FATAL_FAILURE(server("stop"));
+    rs.setValue("Subject", "typed while the server was away");
+    const std::optional<QvError> lost = thrown([&] { rs.update(); });
+    ASSERT_TRUE(lost);
+    EXPECT_TRUE(isConnectionLost(*lost));
+    // The edit is kept, and the set stays on its row when the next one cannot be read.
+    EXPECT_EQ(rs.editMode(), EditMode::InProgress);
+    EXPECT_EQ(rs.value("Subject").toString(), "typed while the server was away");
+    EXPECT_TRUE(thrown([&] { count.first({1}); }));
+    EXPECT_TRUE(thrown([&] { other.moveNext(); }));
+    EXPECT_EQ(other.value("TimeCardID").toInt(), 5);
+
+    ASSERT_NO_FATAL_FAILURE(server("start"));
+    // The first statement after the return makes the connection again by itself.
+    EXPECT_EQ(count.first({1})->value(0).toInt(), 4);
+    EXPECT_FALSE(conn.isLost());
+    EXPECT_EQ(conn.reconnects(), 1);
+    rs.update();
+    EXPECT_EQ(conn.scalar(sql("SELECT Subject FROM %1 WHERE TimeCardID = 1")).toString(),
+              "typed while the server was away");
+    rs.moveNext();
+    EXPECT_EQ(rs.value("TimeCardID").toInt(), 2);
+    EXPECT_EQ(count.first({2})->value(0).toInt(), 2);
 }

@@ -94,6 +94,17 @@ bool TimeCardEditor::save()
         // back (the TimeCard stays current meanwhile).
         if (isConnectionLost(error) && m_hooks.serverLost && m_hooks.serverLost(error))
             return false;
+        // Nothing was written, and the person can make room: the changes stay on
+        // screen, pending, and leaving the TimeCard again saves them.
+        if (error.number() == ErrorNumber::DiskFull) {
+            m_prompts.messageBox(QStringLiteral("Quorvale"),
+                                 error.description() +
+                                     QStringLiteral("\r\n\r\nYour changes to this TimeCard are "
+                                                    "still on screen; they are saved when you "
+                                                    "leave it once there is room."),
+                                 PromptButtons::Ok, PromptIcon::Warning);
+            return false;
+        }
         // The changes are lost, so the person must hear of it and see the row as
         // it is stored now, not a silent success.
         if (error.number() == ErrorNumber::RowChanged)

@@ -10,6 +10,7 @@
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
 #include "testsupport/DemoStore.h"
+#include "testsupport/FullDisk.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -287,4 +288,49 @@ TEST_F(Editor, TheRunningTimerIsSettledBeforeANewTimeCard)
     EXPECT_EQ(stored(timed, "Quantity"), "0000130");
     EXPECT_EQ(editor->currentTimeCardId(), created);
     EXPECT_EQ(prompts.unusedAnswers(), 0u);
+}
+
+// The program database's disk fills while a TimeCard is being edited: nothing is
+// written, the person is told, and the typed change waits on screen to be saved
+// once there is room, instead of being thrown away.
+TEST(EditorOnAFullDisk, KeepsTheTypedChangeAndSavesItOnceThereIsRoom)
+{
+    test::FullDisk disk(64 * 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs a disk that fills: the database grows its files in pieces";
+    const QByteArray scratch = qgetenv("QUORVALE_TEST_TMP");
+    qputenv("QUORVALE_TEST_TMP", QFile::encodeName(disk.path()));
+    test::TempDir tmp;
+    qputenv("QUORVALE_TEST_TMP", scratch);
+    test::ScriptedPrompts prompts;
+    ErrorReport report{prompts, tmp.filePath("reports")};
+    ErrorHandler errors{report};
+    errors.terminate = [](int) { ADD_FAILURE() << "the program was ended"; };
+    std::unique_ptr<DataStore> store;
+    const int userId = test::openDemoStore(tmp, prompts, errors, store);
+    ASSERT_TRUE(store);
+    WorkingSet set{errors};
+    ASSERT_TRUE(set.SetRecordSet(true, store->cnnLink(), {true, Terms{}, userId, "Ann"}));
+    db::Recordset &rs = set.timeCards();
+    EditorOptions options;
+    TimeCardEditor editor(rs, prompts, options, {});
+    rs.setAbsolutePosition(2);
+    const qint64 id = rs.value("TimeCardID").toLongLong();
+    const QString typed = QString(200 * 1024, u'w');
+
+    ASSERT_TRUE(editor.writeField("Description", typed));
+    disk.fill(0);
+    EXPECT_FALSE(editor.leaveCurrent());
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_TRUE(prompts.messages().last().text.contains("The disk is full"));
+    EXPECT_TRUE(prompts.messages().last().text.contains("still on screen"));
+    EXPECT_FALSE(prompts.messages().last().text.contains("UPDATE"));
+    EXPECT_EQ(rs.value("Description").toString(), typed);
+    disk.release();
+
+    EXPECT_TRUE(editor.leaveCurrent());
+    EXPECT_EQ(store->cnnLink()
+                  .scalar("SELECT Description FROM tblTimeCards WHERE TimeCardID = ?", {id})
+                  .toString(),
+              typed);
 }

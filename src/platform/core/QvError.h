@@ -51,6 +51,7 @@ inline constexpr long PathFileAccess = 75;        // a file could not be read or
 inline constexpr long OutlookMissing = 462;       // remote server machine unavailable
 inline constexpr long OutlookInstance = 10321;    // unable to create Outlook instance
 inline constexpr long ConnectionLost = 3151;      // the database server cannot be reached
+inline constexpr long DiskFull = 3183;            // no room left on the database's disk
 } // namespace ErrorNumber
 
 // The database server went away (or never answered): nothing the statement

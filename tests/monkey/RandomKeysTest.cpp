@@ -500,15 +500,17 @@ TEST(KilledProgram, LeftEverythingWhole)
     EXPECT_FALSE(now.isEmpty());
     for (const qlonglong run : column(QDir(programDir).filePath(QStringLiteral("QVLocal.db")),
                                       QStringLiteral("SELECT TimeCardID FROM tblActiveRun")))
-        EXPECT_TRUE(now.contains(run)) << "the run record names TimeCard " << run
-                                       << ", which is not in the database";
+        EXPECT_TRUE(now.contains(run))
+            << "the run record names TimeCard " << run << ", which is not in the database";
 
     QFile seen(root.filePath(QStringLiteral("timecards-seen.txt")));
     if (seen.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : seen.readAll().split('\n'))
-            if (!line.isEmpty())
+        for (const QByteArray &line : seen.readAll().split('\n')) {
+            if (!line.isEmpty()) {
                 EXPECT_TRUE(now.contains(line.toLongLong()))
                     << "TimeCard " << line.toStdString() << " was saved and is gone";
+            }
+        }
         seen.close();
     }
     if (::testing::Test::HasFailure())

@@ -148,7 +148,9 @@ bool isDamaged(const QString &path, const QSettings &settings)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
-    if (bytes.contains('\0'))
+    // QSettings ends every file it writes with a line break: a file that stops
+    // in the middle of a line was cut short, even where the rest still parses.
+    if (bytes.contains('\0') || (!bytes.isEmpty() && !bytes.endsWith('\n')))
         return true;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8(bytes);

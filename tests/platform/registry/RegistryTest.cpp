@@ -235,6 +235,7 @@ TEST_F(RegistryTest, ADamagedFileIsKeptAsACopyAndWhatCouldBeReadIsSavedAgain)
     };
     const Case cases[] = {
         {"truncated", QByteArray("[Settings]\nDefault%20Sort=x\n[Settin"), true},
+        {"cut in a value", QByteArray("[Settings]\nDefault%20Sort=x\nLogon=Adm"), true},
         {"garbage", QByteArray("\x00\x01\xff\xfe[[[\n=\x1b", 10), false},
         {"not text", QByteArray("[Settings]\nDefault%20Sort=x\nLogon=\xff\xfe\n"), true},
     };

@@ -177,6 +177,13 @@ private:
         }
         m_waited.invalidate();
         ++m_sent;
+        // A killed run is checked for TimeCards gone: none may go on purpose.
+        if (auto *dialog = qobject_cast<QDialog *>(topWindow());
+            dialog && !keptDirectory().isEmpty() &&
+            dialog->windowTitle().contains(QLatin1String("Delete TimeCard"))) {
+            dialog->reject();
+            return;
+        }
         sendKey();
     }
 

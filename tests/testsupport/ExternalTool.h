@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QString>
 #include <gtest/gtest.h>
@@ -12,6 +13,19 @@ namespace quorvale::test {
 inline bool toolsRequired()
 {
     return qEnvironmentVariableIsSet("QUORVALE_REQUIRE_TOOLS");
+}
+
+// For running a calendar or contacts program on the test's files only: its home,
+// configuration, data and cache all in the scratch directory `home`.
+inline QProcessEnvironment scratchHomeEnvironment(const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return env;
 }
 
 inline bool haveTool(const char *name)

@@ -82,13 +82,7 @@ protected:
                          .toUtf8());
         config.close();
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(test::scratchHomeEnvironment(home));
         process.start(QStringLiteral("khal"), {QStringLiteral("list"), QStringLiteral("--format"),
                                                QStringLiteral("{title}"), day.toString(Qt::ISODate),
                                                day.addDays(1).toString(Qt::ISODate)});

@@ -46,13 +46,8 @@ protected:
     std::pair<int, QString> run(const QString &program, const QStringList &args)
     {
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+        QProcessEnvironment env = test::scratchHomeEnvironment(home);
         env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         process.setProcessEnvironment(env);
         process.start(program, args);
         if (!process.waitForFinished(60000))

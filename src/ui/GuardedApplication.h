@@ -22,6 +22,17 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // For an error caught at a slot: handed to the handler there, it never unwinds
+    // through Qt's signal code, which would keep what it held (guards of the
+    // action) for good. False when there is no handler to take it.
+    bool handle(const std::exception &error)
+    {
+        if (!m_handler)
+            return false;
+        m_handler(error);
+        return true;
+    }
+
 private:
     std::function<void(const std::exception &)> m_handler;
     // Dialogs shown over the busy pointer, each with the arrow it pushed.

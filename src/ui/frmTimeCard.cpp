@@ -6,6 +6,7 @@
 #include "timecards/CommandTable.h"
 #include "timecards/MainCommands.h"
 #include "timecards/TimeCardEditor.h"
+#include "ui/GuardedApplication.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 
@@ -106,8 +107,15 @@ void frmTimeCard::buildTools()
         action->setCheckable(info.checkable);
         if (*info.shortcut)
             action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
-        connect(action, &QAction::triggered, this,
-                [this, id = info.id] { abMainMenu_ToolClick(id); });
+        connect(action, &QAction::triggered, this, [this, id = info.id] {
+            try {
+                abMainMenu_ToolClick(id);
+            } catch (const std::exception &error) {
+                auto *app = dynamic_cast<GuardedApplication *>(QCoreApplication::instance());
+                if (!app || !app->handle(error))
+                    throw;
+            }
+        });
         m_tools.insert(info.id, action);
         addAction(action); // shortcuts work whichever band shows the tool
     };

@@ -76,7 +76,8 @@ TEST(ErrorReportTest, TheReportKeepsTheStatementWithItsControlCharactersShownAsE
     EXPECT_FALSE(bytes.contains('\x07'));
     EXPECT_FALSE(bytes.contains("\xc2\x9b"));
     EXPECT_TRUE(bytes.contains("Note \\x1b]0;owned\\x07 refused"));
-    EXPECT_TRUE(bytes.contains("Detail:\nStatement: UPDATE tblTimeCards SET Note = ?\nEngine: \\x9b2J"));
+    EXPECT_TRUE(
+        bytes.contains("Detail:\nStatement: UPDATE tblTimeCards SET Note = ?\nEngine: \\x9b2J"));
 }
 
 TEST(ErrorReportTest, AReportThatCannotBeWrittenIsStillTold)

@@ -1,8 +1,8 @@
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
-#include "testsupport/QtPrinters.h"
 #include "testsupport/ExternalTool.h"
+#include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "platform/pim/MailItem.h"
 #include "platform/pim/MailTransport.h"
 #include "platform/pim/Namespace.h"
-#include "testsupport/QtPrinters.h"
 #include "testsupport/ExternalTool.h"
+#include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
 
 #include <QFile>
@@ -46,10 +46,7 @@ QJsonObject readWithPython(const QString &path)
 
 class InteropMailTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        QV_NEED_TOOL("python3");
-    }
+    void SetUp() override { QV_NEED_TOOL("python3"); }
     test::TempDir dir;
     Namespace ns{dir.filePath(QStringLiteral("Items"))};
 

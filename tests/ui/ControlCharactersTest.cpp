@@ -40,21 +40,8 @@ QString fileText(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-class ControlCharactersTest : public test::MainWindowFixture {
+class ControlCharactersTest : public test::ShownDemoWindow {
 protected:
-    void SetUp() override
-    {
-        makeDemo();
-        ASSERT_NO_FATAL_FAILURE(open());
-    }
-    void TearDown() override
-    {
-        if (host)
-            close();
-    }
-
-    QString folder(FolderSlot slot) { return startUp->outlook().folder(slot)->path(); }
-
     // As a person brings such text: pasted.
     void paste(QPlainTextEdit *field, const QString &text)
     {

@@ -5,6 +5,9 @@
 // commands leave on disk read back as another calendar program reads them.
 
 #include "DemoProgramFixture.h"
+#include "outlook/FolderSlot.h"
+#include "outlook/OutlookSession.h"
+#include "platform/pim/Folder.h"
 #include "ui/MainWindowHost.h"
 
 #include <QAction>
@@ -71,6 +74,23 @@ protected:
         QWidget *target = QApplication::focusWidget();
         QTest::keyClick(target ? target : &window(), key, modifiers);
     }
+};
+
+// The demo program's main window, shown before each test and closed after it.
+class ShownDemoWindow : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        makeDemo();
+        ASSERT_NO_FATAL_FAILURE(open());
+    }
+    void TearDown() override
+    {
+        if (host)
+            close();
+    }
+
+    QString folder(FolderSlot slot) { return startUp->outlook().folder(slot)->path(); }
 };
 
 // Answers the modal windows a command opens, in the order they open: each step

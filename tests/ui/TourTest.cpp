@@ -42,20 +42,8 @@ using namespace quorvale;
 
 namespace {
 
-class TourTest : public test::MainWindowFixture {
+class TourTest : public test::ShownDemoWindow {
 protected:
-    void SetUp() override
-    {
-        makeDemo();
-        ASSERT_NO_FATAL_FAILURE(open());
-    }
-    void TearDown() override
-    {
-        if (host)
-            close();
-    }
-
-    QString folder(FolderSlot slot) { return startUp->outlook().folder(slot)->path(); }
     db::Connection &link() { return startUp->store().cnnLink(); }
     qint32 userId() { return startUp->settings().userId; }
 

@@ -103,14 +103,28 @@ TEST_F(MaintenanceCommandsTest, ContactsAndActivities)
 TEST_F(MaintenanceCommandsTest, InvoiceMarksOpenRowsOnceInOneInvoice)
 {
     ASSERT_EQ(runHere({"init", "--demo", "--force", "--user", "Ann O'Hara"}).result, 0);
+    const QString billed = " AND BillStatus IN ('Billable', 'No Charge', 'No charge', "
+                           "'Subject to fixed charge')";
+    const QString unbilled = " AND (BillStatus IN ('Hold', 'Do not bill') OR BillStatus IS NULL)";
     const qlonglong openCards =
-        count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL");
+        count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL" + billed);
+    const qlonglong keptOpen = count(
+        "SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL" + unbilled);
     const qlonglong openExpenses =
-        count("SELECT COUNT(*) FROM tblExpenses WHERE UserID = 1 AND InvoiceID IS NULL");
+        count("SELECT COUNT(*) FROM tblExpenses WHERE UserID = 1 AND InvoiceID IS NULL" + billed);
     const qlonglong otherOpen = count(QStringLiteral(
         "SELECT COUNT(*) FROM tblTimeCards WHERE UserId <> 1 AND InvoiceID IS NULL"));
     const qlonglong highest = count("SELECT MAX(InvoiceID) FROM tblTimeCards");
     ASSERT_GT(openCards, 0);
+    // The demo holds work on hold and work not to be billed: neither may be invoiced.
+    ASSERT_GT(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL" + unbilled), 0);
+    const QString invoicedUnbilled[] = {
+        "SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL",
+        "SELECT COUNT(*) FROM tblExpenses WHERE InvoiceID IS NOT NULL",
+        "SELECT COUNT(*) FROM tblFixedCharges WHERE InvoiceID IS NOT NULL"};
+    qlonglong invoicedBefore[3];
+    for (int i = 0; i < 3; ++i)
+        invoicedBefore[i] = count(invoicedUnbilled[i] + unbilled);
 
     const QString first = ok({"invoice", "--user", "1"}).out;
     EXPECT_TRUE(first.contains(
@@ -121,6 +135,8 @@ TEST_F(MaintenanceCommandsTest, InvoiceMarksOpenRowsOnceInOneInvoice)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId <> 1 AND "
                                    "InvoiceID IS NULL")),
               otherOpen);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID IS NULL"),
+              keptOpen);
 
     const QString again = ok({"invoice", "--user", "1"}).out;
     EXPECT_TRUE(again.contains("Nothing to invoice")) << again.toStdString();
@@ -128,9 +144,13 @@ TEST_F(MaintenanceCommandsTest, InvoiceMarksOpenRowsOnceInOneInvoice)
               openCards);
 
     ok({"invoice", "--user", "2", "--invoice", "7"});
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 2 AND "
-                                   "InvoiceID IS NULL")),
-              0);
+    EXPECT_EQ(
+        count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 2 AND InvoiceID IS NULL" + billed),
+        0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(count(invoicedUnbilled[i] + unbilled), invoicedBefore[i])
+            << invoicedUnbilled[i].toStdString()
+            << ": work on hold or not to be billed was invoiced";
     EXPECT_GT(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID = 7"), 0);
 
     const CommandOutput nobody = run({"invoice", "--user", "99"});
@@ -157,7 +177,10 @@ TEST_F(MaintenanceCommandsTest, InvoiceNumbersRunOut)
               open);
 
     ok({"invoice", "--user", "1", "--invoice", "42"});
-    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID = 42"), open);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID = 42"),
+              open - count("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = 1 AND InvoiceID "
+                           "IS NULL AND (BillStatus IN ('Hold', 'Do not bill') OR BillStatus IS "
+                           "NULL)"));
 }
 
 TEST_F(MaintenanceCommandsTest, FindsTheDatabaseThroughTheLinkCatalogue)

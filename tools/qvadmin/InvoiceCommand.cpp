@@ -6,6 +6,7 @@
 #include "qvadmin/Arguments.h"
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/ProgramDatabase.h"
+#include "timecards/BillingStatus.h"
 
 #include <QTextStream>
 #include <algorithm>
@@ -45,18 +46,19 @@ InvoiceResult invoiceUser(db::Connection &db, int userId, std::optional<int> inv
                QStringLiteral("user"));
     InvoiceResult result;
     result.invoiceId = invoiceId ? *invoiceId : nextInvoiceId(db);
-    const QVariantList params{result.invoiceId, userId};
+    // Only what its status says goes on an invoice; "Hold" and "Do not bill" stay open.
+    QVariantList params{result.invoiceId, userId};
+    for (const QString &status : invoicedStatuses())
+        params << status;
+    const QString billed = QStringLiteral(" AND InvoiceID IS NULL AND ") +
+                           invoicedCondition(QStringLiteral("BillStatus"));
     result.timeCards = db.execute(
-        QStringLiteral(
-            "UPDATE tblTimeCards SET InvoiceID = ? WHERE UserId = ? AND InvoiceID IS NULL"),
-        params);
+        QStringLiteral("UPDATE tblTimeCards SET InvoiceID = ? WHERE UserId = ?") + billed, params);
     result.expenses = db.execute(
-        QStringLiteral(
-            "UPDATE tblExpenses SET InvoiceID = ? WHERE UserID = ? AND InvoiceID IS NULL"),
+        QStringLiteral("UPDATE tblExpenses SET InvoiceID = ? WHERE UserID = ?") + billed, params);
+    result.fixedCharges = db.execute(
+        QStringLiteral("UPDATE tblFixedCharges SET InvoiceID = ? WHERE UserID = ?") + billed,
         params);
-    result.fixedCharges = db.execute(QStringLiteral("UPDATE tblFixedCharges SET InvoiceID = ? "
-                                                    "WHERE UserID = ? AND InvoiceID IS NULL"),
-                                     params);
     tx.commit();
     return result;
 }

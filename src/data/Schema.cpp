@@ -67,11 +67,6 @@ QString name(std::string_view s)
 
 } // namespace
 
-Dialect dialectOf(const QSqlDatabase &db)
-{
-    return db.driverName() == QLatin1String("QSQLITE") ? Dialect::SQLite : Dialect::PostgreSQL;
-}
-
 void createProgramSchema(QSqlDatabase &db, Dialect dialect)
 {
     createAll(db, DatabaseKind::Program, dialect, QStringLiteral("schema: createProgramSchema"));

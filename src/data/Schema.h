@@ -17,10 +17,6 @@ inline constexpr const char *LinkTypePassThrough = "PASS-THROUGH";
 // the format the link's readers expect.
 inline constexpr const char *LinkProviderJet = "MS Access;Pwd=r9h)2m!]7kWq4/TbNeYs";
 
-// The engine behind a connection: QSQLITE is SQLite, anything else (QPSQL, QODBC)
-// is taken for the PostgreSQL server the program is tested against.
-Dialect dialectOf(const QSqlDatabase &db);
-
 // Every shared table with its indexes; on SQLite the file is stamped with the
 // current schema version (PRAGMA user_version).
 void createProgramSchema(QSqlDatabase &db, Dialect dialect);

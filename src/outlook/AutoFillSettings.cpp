@@ -39,11 +39,6 @@ QString templateKindName(TemplateKind kind)
     return {};
 }
 
-int slotCount(TemplateKind kind)
-{
-    return hasSubject(kind) ? BodySlotCount + SubjectSlotCount : BodySlotCount;
-}
-
 bool hasSubject(TemplateKind kind)
 {
     return kind != TemplateKind::Notes;

@@ -33,7 +33,6 @@ inline constexpr int FirstSubjectSlot = BodySlotCount;
 
 // The key name below Settings\AutoFill, which is also the tab's caption.
 QString templateKindName(TemplateKind kind);
-int slotCount(TemplateKind kind);
 bool hasSubject(TemplateKind kind);
 
 // Each kind's field codes, value "0" first. Laid out like the settings module's

@@ -146,11 +146,6 @@ bool isSeparatorLineCode(qint16 code)
     return code >= FieldCode::Line1 && code <= FieldCode::Line4;
 }
 
-bool isKnownFieldCode(qint16 code)
-{
-    return code >= FieldCode::Empty && code <= FieldCode::JobOrder;
-}
-
 QString contactPropertyListName(qint16 code)
 {
     if (!isContactPropertyCode(code))

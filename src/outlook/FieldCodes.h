@@ -48,7 +48,6 @@ struct FieldTerms {
     bool activity2InUse = true;
 };
 
-bool isKnownFieldCode(qint16 code);
 bool isContactPropertyCode(qint16 code);
 bool isSeparatorLineCode(qint16 code);
 

@@ -74,11 +74,6 @@ bool isAbbreviationNameCharacter(QChar c)
     return QLatin1String(AbbreviationNameCharacters).contains(c);
 }
 
-bool isAbbreviationName(const QString &name)
-{
-    return std::all_of(name.cbegin(), name.cend(), isAbbreviationNameCharacter);
-}
-
 std::vector<Abbreviation> LoadAbbreviations(db::Connection &local)
 {
     QSqlQuery query = local.prepare(SelectAll);

@@ -27,7 +27,6 @@ struct Abbreviation {
 inline constexpr const char *AbbreviationNameCharacters =
     "abcdefghijklmnopqrstuvwxyz `!#$&()-:,'1234567890.";
 bool isAbbreviationNameCharacter(QChar c);
-bool isAbbreviationName(const QString &name);
 
 // The user's abbreviations (tblAbbreviations on `cnnLocal`) in SortOrder.
 std::vector<Abbreviation> LoadAbbreviations(db::Connection &local);

@@ -208,24 +208,9 @@ void ContactItem::setNewCardVersion(VCard::Version version)
     g_newCardVersion = version == VCard::Version::V40 ? version : VCard::Version::V30;
 }
 
-VCard::Version ContactItem::newCardVersion()
-{
-    return g_newCardVersion;
-}
-
 ContactItem::ContactItem(const Folder &folder) : Item(ItemType::Contact, folder)
 {
     m_card.version = g_newCardVersion;
-}
-
-void ContactItem::setCardVersion(VCard::Version version)
-{
-    if (version == VCard::Version::V21)
-        version = VCard::Version::V30;
-    if (version != m_card.version) {
-        m_card.version = version;
-        markChanged();
-    }
 }
 
 // ---- card access ----------------------------------------------------------

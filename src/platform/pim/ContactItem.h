@@ -52,7 +52,6 @@ public:
     // The vCard version new contacts are written in (3.0 unless set otherwise);
     // a card that was read keeps its own.
     static void setNewCardVersion(VCard::Version version);
-    static VCard::Version newCardVersion();
 
     explicit ContactItem(const Folder &folder);
 
@@ -115,8 +114,6 @@ public:
 
     QString uid() const { return m_card.text(QStringLiteral("UID")); }
     const VCard &card() const { return m_card; }
-    // The version this card is written in; only a new card should be changed.
-    void setCardVersion(VCard::Version version);
 
 protected:
     QString newFileName() const override;

@@ -106,7 +106,8 @@ std::optional<FolderScan> FolderCache::scan(const Folder &folder, const ScanCont
     control.report(names.size(), names.size());
     // For telling a slow list from a slow disk: how much of the read came from memory.
     const FolderCacheStats totals = stats();
-    qCDebug(lcFolderCache) << "read" << names.size() << "files of" << folder.path() << "- so far"
+    qCDebug(lcFolderCache) << "read" << names.size() << "files of" << folder.path()
+                           << "(held before:" << cachedFiles(folder) << ") - so far"
                            << totals.parsed << "parsed," << totals.reused << "reused,"
                            << totals.tooLarge << "too large";
     const QMutexLocker lock(&m_mutex);

@@ -35,12 +35,6 @@ void IcalItem::setLinks(const QList<ContactLink> &links)
     assign(m_links, links);
 }
 
-void IcalItem::addLink(const ContactLink &link)
-{
-    m_links << link;
-    markChanged();
-}
-
 QString IcalItem::ContactNames() const
 {
     QStringList names;

@@ -23,7 +23,6 @@ public:
 
     const QList<ContactLink> &Links() const { return m_links; }
     void setLinks(const QList<ContactLink> &links);
-    void addLink(const ContactLink &link);
     // The linked contacts' names, joined by "; ".
     QString ContactNames() const;
 

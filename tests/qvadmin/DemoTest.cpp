@@ -109,16 +109,27 @@ TEST_F(DemoTest, OldWorkIsInvoicedAndTheInitUserHasEveryKindOfOpenTimeCard)
                     {cutoff}),
               0);
     EXPECT_GT(count("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL"), 150);
-    // Only work on hold stays open once it is old.
+    // Only work on hold or not to be billed stays open once it is old, and neither
+    // was ever invoiced.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL AND "
-                                   "StartDate < ? AND BillStatus <> 'Hold'"),
+                                   "StartDate < ? AND BillStatus NOT IN ('Hold', 'Do not bill')"),
                     {cutoff}),
               0);
-    // One invoice never spans two users.
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT InvoiceID FROM tblTimeCards "
-                                   "WHERE InvoiceID IS NOT NULL GROUP BY InvoiceID "
-                                   "HAVING COUNT(DISTINCT UserId) > 1) x")),
+    EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NULL AND "
+                                   "StartDate < ? AND BillStatus = 'Do not bill'"),
+                    {cutoff}),
               0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS NOT NULL "
+                                   "AND BillStatus IN ('Hold', 'Do not bill')")),
+              0);
+    // One invoice is for one client; the firm's own work was closed per user.
+    for (const char *table : {"tblTimeCards", "tblExpenses", "tblFixedCharges"})
+        EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT InvoiceID FROM %1 WHERE "
+                                       "InvoiceID IS NOT NULL GROUP BY InvoiceID HAVING "
+                                       "COUNT(DISTINCT COALESCE(ContactID, -UserId)) > 1) x")
+                            .arg(QLatin1String(table))),
+                  0)
+            << table;
 
     const int me = initUser();
     const QString open = QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE UserId = ? AND "

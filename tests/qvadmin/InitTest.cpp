@@ -202,7 +202,7 @@ TEST_F(InitTest, CommandLineMistakesAreReportedOnOneLine)
     const CommandOutput help = run({"--help"});
     EXPECT_EQ(help.result, 0);
     for (const char *command :
-         {"init", "generate", "user add", "contact list", "activity add", "invoice --user"})
+         {"init", "generate", "user add", "contact list", "activity add", "invoice --contact"})
         EXPECT_TRUE(help.out.contains(QLatin1String(command))) << command;
 }
 

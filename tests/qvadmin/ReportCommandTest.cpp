@@ -1,9 +1,12 @@
 #include "AdminFixture.h"
 #include "platform/core/Money.h"
 #include "qvadmin/ReportKinds.h"
+#include "timecards/BillingStatus.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 
 using namespace quorvale;
 using namespace quorvale::test;
@@ -104,13 +107,26 @@ TEST_F(ReportCommandTest, RowsFollowTheTableAndTheFilter)
         EXPECT_TRUE(some[i][1] >= "2026-09-01" && some[i][1] <= "2026-10-31")
             << some[i][1].toStdString();
 
-    // Work in process adds up to what is not yet invoiced, to the cent.
+    // Work in process adds up to what the open work would bill, to the cent: held
+    // work at its value, no-charge work at nothing, work not to be billed not at all.
     Money open;
-    for (const char *sql :
-         {"SELECT COALESCE(SUM(Value), 0) FROM tblTimeCards WHERE InvoiceID IS NULL",
-          "SELECT COALESCE(SUM(Amount), 0) FROM tblExpenses WHERE InvoiceID IS NULL",
-          "SELECT COALESCE(SUM(Amount), 0) FROM tblFixedCharges WHERE InvoiceID IS NULL"})
-        open += Money::fromStored(scalar(sql));
+    {
+        auto db = openData();
+        for (const char *sql :
+             {"SELECT BillStatus, Value, 1 FROM tblTimeCards WHERE InvoiceID IS NULL",
+              "SELECT BillStatus, Amount, Realization FROM tblExpenses WHERE InvoiceID IS NULL",
+              "SELECT BillStatus, Amount, Realization FROM tblFixedCharges WHERE InvoiceID IS "
+              "NULL"}) {
+            QSqlQuery q = db->prepare(QLatin1String(sql));
+            db->run(q, {});
+            while (q.next()) {
+                const BillingTreatment t = billingTreatment(q.value(0).toString());
+                if (t == BillingTreatment::Charged || t == BillingTreatment::Held)
+                    open += chargeBilledAmount(Money::fromStored(q.value(1)),
+                                               Realization::fromStored(q.value(2)));
+            }
+        }
+    }
     Money reported;
     const auto wip = readCsv(report({"wip"})[0]);
     ASSERT_EQ(wip[0].last(), "Total");

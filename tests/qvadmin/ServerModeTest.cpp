@@ -129,10 +129,16 @@ TEST_F(ServerModeTest, CommandsWorkThroughTheSettingsAndInitNeedsForce)
     ASSERT_EQ(run({"contact", "add", "X'; --"}).result, 0);
     EXPECT_EQ(serverCount("tblContacts"), 31);
 
-    const CommandOutput invoiced = run({"invoice", "--user", "1"});
+    db::Connection c;
+    c.open(connectString());
+    const QString client =
+        c.scalar(QStringLiteral("SELECT MIN(ContactID) FROM tblTimeCards WHERE InvoiceID IS NULL "
+                                "AND BillStatus = 'Billable'"))
+            .toString();
+    const CommandOutput invoiced = run({"invoice", "--contact", client});
     ASSERT_EQ(invoiced.result, 0) << invoiced.err.toStdString();
-    EXPECT_TRUE(invoiced.out.contains("Invoice "));
-    EXPECT_TRUE(run({"invoice", "--user", "1"}).out.contains("Nothing to invoice"));
+    EXPECT_TRUE(invoiced.out.startsWith("Invoice ")) << invoiced.out.toStdString();
+    EXPECT_TRUE(run({"invoice", "--contact", client}).out.contains("Nothing to invoice"));
 
     // A second init finds the files and the tables and leaves both alone.
     QFile::remove(programDir() + "/QVLink.db");

@@ -69,6 +69,18 @@ std::optional<qint64> Arguments::number(const QString &name, qint64 min, qint64 
     return n;
 }
 
+std::optional<QDate> Arguments::date(const QString &name) const
+{
+    const auto text = value(name);
+    if (!text)
+        return std::nullopt;
+    const QDate date = QDate::fromString(*text, Qt::ISODate);
+    if (!date.isValid())
+        usageError(QStringLiteral("The option --%1 needs a date as YYYY-MM-DD, not '%2'.")
+                       .arg(name, *text));
+    return date;
+}
+
 void Arguments::requireWords(int min, int max, const QString &usage) const
 {
     if (m_words.size() < min || m_words.size() > max)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // A whole number; throws QvError naming the option when the text is not one
     // or lies outside min..max.
     std::optional<qint64> number(const QString &name, qint64 min, qint64 max) const;
+
+    // A date written YYYY-MM-DD; throws QvError naming the option otherwise.
+    std::optional<QDate> date(const QString &name) const;
 
     // Throws unless the words number between min and max.
     void requireWords(int min, int max, const QString &usage) const;

@@ -127,7 +127,7 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
     if (command == QStringLiteral("activity"))
         return runActivity(args, globals, out);
     if (command == QStringLiteral("invoice"))
-        return runInvoice(args, globals, out);
+        return runInvoice(args, globals, out, err);
     if (command == QStringLiteral("report"))
         return runReportCommand(args, globals, out);
     usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
@@ -166,9 +166,13 @@ QString helpText()
         "  contact list\n"
         "  activity add NAME [--level 1|2] [--number N] [--contact ID]\n"
         "  activity list [--level 1|2]\n"
-        "  invoice --user ID [--invoice N]\n"
-        "      Put the user's uninvoiced TimeCards, expenses and fixed charges on one\n"
-        "      invoice (the next free number unless N is given).\n"
+        "  invoice --contact ID [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
+        "          [--invoice N]\n"
+        "      Put the client's open work in the period on one invoice (the next free\n"
+        "      number unless N is given) and print its lines and total. \"Billable\" work\n"
+        "      is billed at its value, \"No Charge\" and \"Subject to fixed charge\" work\n"
+        "      at nothing; \"Hold\" and \"Do not bill\" work stays open. --user takes\n"
+        "      one person's work of that client only.\n"
         "  report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]\n"
         "      Write the report as a CSV file and an HTML page into DIR (default: the\n"
         "      current directory) and print their paths. KIND is one of timecards,\n"

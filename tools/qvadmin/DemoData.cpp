@@ -7,6 +7,8 @@
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/Random.h"
 #include "qvadmin/TimeCardRows.h"
+#include "timecards/BillingStatus.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QMap>
 #include <QVariantList>
@@ -49,15 +51,18 @@ QString text(const char *s)
     return QString::fromUtf8(s);
 }
 
-// Invoice numbers: one invoice per user and month of work, numbered in the order
-// the invoices are first needed.
+// Invoice numbers: one invoice per client and month of work, numbered in the
+// order the invoices are first needed. A firm's own work (no client) was closed
+// at no charge per user and month.
 class InvoiceBook {
 public:
-    std::optional<int> invoiceFor(int userId, const QDate &day, const QDate &today)
+    std::optional<int> invoiceFor(std::optional<int> contactId, int userId, const QDate &day,
+                                  const QDate &today)
     {
         if (day.daysTo(today) <= InvoicedAfterDays)
             return std::nullopt;
-        const qint64 key = qint64(userId) * 100000 + day.year() * 12 + day.month();
+        const qint64 owner = contactId ? *contactId : -qint64(userId);
+        const qint64 key = owner * 100000 + day.year() * 12 + day.month();
         auto it = m_numbers.find(key);
         if (it == m_numbers.end())
             it = m_numbers.insert(key, m_next++);
@@ -352,8 +357,10 @@ private:
         priceTimeCard(card, user, contact, service, project);
 
         card.inactive = forceHidden || (!forceInternal && m_random.chance(4));
-        if (card.billStatus != QStringLiteral("Hold"))
-            card.invoiceId = m_invoices.invoiceFor(user.id, day, m_today);
+        // Work on hold or not to be billed is never invoiced: it stays open.
+        if (goesOnInvoice(billingTreatment(card.billStatus)))
+            card.invoiceId = m_invoices.invoiceFor(
+                contact ? std::optional<int>(contact->id) : std::nullopt, user.id, day, m_today);
         return card;
     }
 
@@ -416,7 +423,8 @@ private:
                                  : code.name == QStringLiteral("Copies") ? m_random.between(20, 400)
                                                                          : m_random.between(1, 3);
             const Money amount = code.rate.mulDiv(quantity, 1);
-            const std::optional<int> invoice = m_invoices.invoiceFor(user.id, day, m_today);
+            const std::optional<int> invoice =
+                m_invoices.invoiceFor(contact.id, user.id, day, m_today);
             m_db.execute(
                 QStringLiteral("INSERT INTO tblExpenses (ExpenseCodeID, UserID, ContactID, "
                                "Description, Quantity, StartDate, EndDate, Rate, Amount, "
@@ -426,7 +434,8 @@ private:
                  quantity, day, day, QVariant::fromValue(code.rate), QVariant::fromValue(amount),
                  contact.expenseRealization / 100.0, QStringLiteral("Billable"),
                  invoice ? QVariant(*invoice) : QVariant(QMetaType::fromType<int>()),
-                 invoice ? QVariant::fromValue(amount.mulDiv(contact.expenseRealization, 100))
+                 invoice ? QVariant::fromValue(chargeBilledAmount(
+                               amount, Realization::fromPercent(contact.expenseRealization)))
                          : QVariant(QMetaType::fromType<qlonglong>())});
             ++m_summary.expenses;
         }
@@ -441,7 +450,8 @@ private:
             const QDate day = i < 2 ? m_today.addDays(-i) : recentDay();
             const int quantity = m_random.between(1, 4);
             const Money amount = code.rate.mulDiv(quantity, 1);
-            const std::optional<int> invoice = m_invoices.invoiceFor(user.id, day, m_today);
+            const std::optional<int> invoice =
+                m_invoices.invoiceFor(contact.id, user.id, day, m_today);
             m_db.execute(
                 QStringLiteral("INSERT INTO tblFixedCharges (ProductCodeID, UserID, ContactID, "
                                "Description, Quantity, StartDate, Rate, Amount, Realization, "

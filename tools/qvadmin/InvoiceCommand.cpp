@@ -1,85 +1,109 @@
 #include "qvadmin/InvoiceCommand.h"
 
-#include "platform/core/QvError.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Transaction.h"
+#include "platform/core/OutgoingText.h"
 #include "qvadmin/Arguments.h"
-#include "qvadmin/MasterRows.h"
+#include "qvadmin/InvoiceRun.h"
 #include "qvadmin/ProgramDatabase.h"
-#include "timecards/BillingStatus.h"
+#include "qvadmin/TextTable.h"
 
 #include <QTextStream>
-#include <algorithm>
 #include <climits>
 
 namespace quorvale::admin {
 
 namespace {
 
-int nextInvoiceId(db::Connection &db)
+const QString Usage = QStringLiteral(
+    "invoice --contact ID [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--invoice N]");
+
+QString kindText(InvoiceLine::Kind kind)
 {
-    // Two runs at once on a server would both see the same highest number; the
-    // second waits here until the first has committed and then sees its number.
-    if (db.dialect() == db::Dialect::PostgreSQL)
-        db.execute(QStringLiteral("LOCK TABLE tblTimeCards IN SHARE ROW EXCLUSIVE MODE"));
-    qlonglong highest = 1000; // invoice numbers start at 1001
-    for (const char *table : {"tblTimeCards", "tblExpenses", "tblFixedCharges"}) {
-        const QVariant max =
-            db.scalar(QStringLiteral("SELECT MAX(InvoiceID) FROM ") + QLatin1String(table));
-        if (!max.isNull())
-            highest = std::max(highest, max.toLongLong());
+    switch (kind) {
+    case InvoiceLine::Kind::TimeCard:
+        return QStringLiteral("TimeCard");
+    case InvoiceLine::Kind::Expense:
+        return QStringLiteral("Expense");
+    case InvoiceLine::Kind::FixedCharge:
+        return QStringLiteral("Fixed charge");
     }
-    if (highest >= INT_MAX)
-        throw QvError(
-            ErrorNumber::Generic,
-            QStringLiteral("No invoice number follows %1; give one with --invoice.").arg(highest),
-            QStringLiteral("qvadmin: invoice"));
-    return int(highest + 1);
+    return {};
+}
+
+// Stored text reaches a terminal: shown, never obeyed.
+QString shown(const QString &text)
+{
+    return outgoingText(text, ControlCharacters::Escape);
+}
+
+QString periodText(const InvoiceRequest &request)
+{
+    const auto iso = [](const QDate &d) { return d.toString(Qt::ISODate); };
+    if (request.from && request.to)
+        return QStringLiteral("%1 to %2").arg(iso(*request.from), iso(*request.to));
+    if (request.from)
+        return QStringLiteral("from %1").arg(iso(*request.from));
+    if (request.to)
+        return QStringLiteral("up to %1").arg(iso(*request.to));
+    return QStringLiteral("all dates");
 }
 
 } // namespace
 
-InvoiceResult invoiceUser(db::Connection &db, int userId, std::optional<int> invoiceId)
+void printInvoice(const Invoice &invoice, QTextStream &out)
 {
-    db::Transaction tx(db);
-    requireRow(db, QStringLiteral("tblUsers"), QStringLiteral("UserID"), userId,
-               QStringLiteral("user"));
-    InvoiceResult result;
-    result.invoiceId = invoiceId ? *invoiceId : nextInvoiceId(db);
-    // Only what its status says goes on an invoice; "Hold" and "Do not bill" stay open.
-    QVariantList params{result.invoiceId, userId};
-    for (const QString &status : invoicedStatuses())
-        params << status;
-    const QString billed = QStringLiteral(" AND InvoiceID IS NULL AND ") +
-                           invoicedCondition(QStringLiteral("BillStatus"));
-    result.timeCards = db.execute(
-        QStringLiteral("UPDATE tblTimeCards SET InvoiceID = ? WHERE UserId = ?") + billed, params);
-    result.expenses = db.execute(
-        QStringLiteral("UPDATE tblExpenses SET InvoiceID = ? WHERE UserID = ?") + billed, params);
-    result.fixedCharges = db.execute(
-        QStringLiteral("UPDATE tblFixedCharges SET InvoiceID = ? WHERE UserID = ?") + billed,
-        params);
-    tx.commit();
-    return result;
+    TextTable table({QStringLiteral("Date"), QStringLiteral("Kind"), QStringLiteral("ID>"),
+                     QStringLiteral("Description"), QStringLiteral("Time/Units>"),
+                     QStringLiteral("Amount>"), QStringLiteral("Note")});
+    for (const InvoiceLine &line : invoice.lines)
+        table.addRow({line.date.toString(Qt::ISODate), kindText(line.kind),
+                      QString::number(line.id), shown(line.description), line.quantity,
+                      line.amount.toDisplayString(), shown(line.note)});
+    table.print(out);
+    out << "Total: " << invoice.total().toDisplayString() << " ("
+        << invoice.count(InvoiceLine::Kind::TimeCard) << " TimeCards, "
+        << invoice.count(InvoiceLine::Kind::Expense) << " expenses, "
+        << invoice.count(InvoiceLine::Kind::FixedCharge) << " fixed charges)\n";
 }
 
-int runInvoice(const QStringList &args, const GlobalOptions &globals, QTextStream &out)
+int runInvoice(const QStringList &args, const GlobalOptions &globals, QTextStream &out,
+               QTextStream &err)
 {
-    const Arguments a(args, {QStringLiteral("user"), QStringLiteral("invoice")}, {});
-    a.requireWords(0, 0, QStringLiteral("invoice --user ID [--invoice N]"));
-    const auto user = a.number(QStringLiteral("user"), 1, INT_MAX);
-    if (!user)
-        usageError(QStringLiteral("Usage: qvadmin invoice --user ID [--invoice N]"));
-    const auto invoice = a.number(QStringLiteral("invoice"), 1, INT_MAX);
+    const Arguments a(args,
+                      {QStringLiteral("contact"), QStringLiteral("user"), QStringLiteral("from"),
+                       QStringLiteral("to"), QStringLiteral("invoice")},
+                      {});
+    a.requireWords(0, 0, Usage);
+    InvoiceRequest request;
+    const auto contact = a.number(QStringLiteral("contact"), 1, INT_MAX);
+    // One invoice goes to one client: work of several clients is never mixed.
+    if (!contact)
+        usageError(QStringLiteral("An invoice is made for one client: give its --contact ID "
+                                  "(\"qvadmin contact list\" shows them). Usage: qvadmin ") +
+                   Usage);
+    request.contactId = int(*contact);
+    if (const auto user = a.number(QStringLiteral("user"), 1, INT_MAX))
+        request.userId = int(*user);
+    if (const auto number = a.number(QStringLiteral("invoice"), 1, INT_MAX))
+        request.invoiceId = int(*number);
+    request.from = a.date(QStringLiteral("from"));
+    request.to = a.date(QStringLiteral("to"));
+    if (request.from && request.to && *request.from > *request.to)
+        usageError(QStringLiteral("The invoice's --from date lies after its --to date."));
+
     ProgramDatabase program(globals);
-    const InvoiceResult r = invoiceUser(program.connection(), int(*user),
-                                        invoice ? std::optional<int>(int(*invoice)) : std::nullopt);
-    if (r.total() == 0) {
-        out << "Nothing to invoice for user " << *user << ".\n";
+    const Invoice invoice = invoiceContact(program.connection(), request);
+    const QString client =
+        QStringLiteral("%1 (contact %2)").arg(shown(invoice.contactName)).arg(request.contactId);
+    if (invoice.number == 0) {
+        out << "Nothing to invoice for " << client << ", " << periodText(request)
+            << ": no open work of this client is billable there. No invoice number was used.\n";
         return 0;
     }
-    out << "Invoice " << r.invoiceId << ": " << r.timeCards << " TimeCards, " << r.expenses
-        << " expenses, " << r.fixedCharges << " fixed charges invoiced for user " << *user << ".\n";
+    out << "Invoice " << invoice.number << " for " << client << ", " << periodText(request)
+        << "\n\n";
+    printInvoice(invoice, out);
+    for (const QString &warning : invoice.warnings)
+        err << "qvadmin: warning: " << warning << '\n';
     return 0;
 }
 

@@ -22,18 +22,6 @@ namespace {
 const QString Usage =
     QStringLiteral("report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]");
 
-std::optional<QDate> dateOption(const Arguments &a, const QString &name)
-{
-    const auto text = a.value(name);
-    if (!text)
-        return std::nullopt;
-    const QDate date = QDate::fromString(*text, Qt::ISODate);
-    if (!date.isValid())
-        usageError(QStringLiteral("The option --%1 needs a date as YYYY-MM-DD, not '%2'.")
-                       .arg(name, *text));
-    return date;
-}
-
 QString describeFilter(const ReportFilter &filter)
 {
     QStringList parts;
@@ -108,8 +96,8 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
     ReportFilter filter;
     if (const auto user = a.number(QStringLiteral("user"), 1, INT_MAX))
         filter.userId = int(*user);
-    filter.from = dateOption(a, QStringLiteral("from"));
-    filter.to = dateOption(a, QStringLiteral("to"));
+    filter.from = a.date(QStringLiteral("from"));
+    filter.to = a.date(QStringLiteral("to"));
     if (filter.from && filter.to && *filter.from > *filter.to)
         usageError(QStringLiteral("The report's --from date lies after its --to date."));
 

@@ -1,5 +1,7 @@
 #include "qvadmin/ReportKinds.h"
 
+#include "timecards/BillingStatus.h"
+
 namespace quorvale::admin {
 
 namespace {
@@ -49,22 +51,41 @@ ReportKind itemLinks(const char *name, const char *title, const char *table, con
              text("TimeCard Description"), text("Item EntryID")}};
 }
 
-// Invoiced or open rows of TimeCards, expenses and fixed charges side by side,
-// one amount column each, for the billing summaries.
-QString chargesUnion(const char *invoiceCondition)
+// Billed or open rows of TimeCards, expenses and fixed charges side by side, one
+// amount column each, for the billing summaries. What each row counts for is the
+// billing rule's: billed rows at what their invoice billed, open rows at what
+// they would bill, and work not to be billed not at all.
+QString chargesUnion(bool billed)
 {
-    const QString cond = QLatin1String(invoiceCondition);
+    const auto amounts = [billed](const QString &x, bool timeCard) {
+        const QString status = x + QStringLiteral(".BillStatus");
+        if (timeCard)
+            return billed ? billedTimeValueSql(status, x + QStringLiteral(".Value"))
+                          : openTimeValueSql(status, x + QStringLiteral(".Value"));
+        const QString amount = x + QStringLiteral(".Amount");
+        const QString realization = x + QStringLiteral(".Realization");
+        // An invoice keeps what it billed, whatever the row's realization became.
+        return billed ? QStringLiteral("COALESCE(%1.InvoiceAmount, %2)")
+                            .arg(x, billedChargeAmountSql(status, amount, realization))
+                      : openChargeAmountSql(status, amount, realization);
+    };
+    const auto where = [billed](const QString &x) {
+        return (billed ? QStringLiteral("%1.InvoiceID IS NOT NULL AND ")
+                       : QStringLiteral("%1.InvoiceID IS NULL AND "))
+                   .arg(x) +
+               owedConditionSql(x + QStringLiteral(".BillStatus"));
+    };
     return QStringLiteral(
                "SELECT t.InvoiceID AS InvoiceID, t.ContactID AS ContactID, 1 AS TimeCards, "
-               "t.Value AS TimeValue, 0 AS ExpenseAmount, 0 AS ChargeAmount FROM tblTimeCards t "
-               "WHERE t.InvoiceID %1 {filter:t.UserId,t.StartDate} "
-               "UNION ALL SELECT e.InvoiceID, e.ContactID, 0, 0, COALESCE(e.InvoiceAmount, "
-               "e.Amount), 0 FROM tblExpenses e WHERE e.InvoiceID %1 "
-               "{filter:e.UserID,e.StartDate} "
-               "UNION ALL SELECT f.InvoiceID, f.ContactID, 0, 0, 0, COALESCE(f.InvoiceAmount, "
-               "f.Amount) FROM tblFixedCharges f WHERE f.InvoiceID %1 "
-               "{filter:f.UserID,f.StartDate}")
-        .arg(cond);
+               "%1 AS TimeValue, 0 AS ExpenseAmount, 0 AS ChargeAmount FROM tblTimeCards t "
+               "WHERE %2 {filter:t.UserId,t.StartDate} "
+               "UNION ALL SELECT e.InvoiceID, e.ContactID, 0, 0, %3, 0 FROM tblExpenses e "
+               "WHERE %4 {filter:e.UserID,e.StartDate} "
+               "UNION ALL SELECT f.InvoiceID, f.ContactID, 0, 0, 0, %5 FROM tblFixedCharges f "
+               "WHERE %6 {filter:f.UserID,f.StartDate}")
+        .arg(amounts(QStringLiteral("t"), true), where(QStringLiteral("t")),
+             amounts(QStringLiteral("e"), false), where(QStringLiteral("e")),
+             amounts(QStringLiteral("f"), false), where(QStringLiteral("f")));
 }
 
 std::vector<ReportKind> buildKinds()
@@ -195,7 +216,7 @@ std::vector<ReportKind> buildKinds()
                      QStringLiteral("SELECT u.InvoiceID, c.ContactName, SUM(u.TimeValue), "
                                     "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
                                     "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
-                         chargesUnion("IS NOT NULL") + QStringLiteral(") u") + ContactJoin +
+                         chargesUnion(true) + QStringLiteral(") u") + ContactJoin +
                          QStringLiteral("u.ContactID GROUP BY u.InvoiceID, c.ContactName "
                                         "ORDER BY u.InvoiceID, c.ContactName"),
                      {number("Invoice"), text("Contact"), money("Time"), money("Expenses"),
@@ -207,7 +228,7 @@ std::vector<ReportKind> buildKinds()
              "SELECT c.ContactName, SUM(u.Billed), SUM(u.Paid), SUM(u.Billed - u.Paid) FROM ("
              "SELECT b.ContactID AS ContactID, b.TimeValue + b.ExpenseAmount + b.ChargeAmount "
              "AS Billed, 0 AS Paid FROM (") +
-             chargesUnion("IS NOT NULL") +
+             chargesUnion(true) +
              QStringLiteral(
                  // Payments on account are stored negative: what was paid is their opposite.
                  ") b UNION ALL SELECT p.ContactID, 0, -p.PaymentAmount FROM tblPayments p "
@@ -221,7 +242,7 @@ std::vector<ReportKind> buildKinds()
                      QStringLiteral("SELECT c.ContactName, SUM(u.TimeCards), SUM(u.TimeValue), "
                                     "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
                                     "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
-                         chargesUnion("IS NULL") + QStringLiteral(") u") + ContactJoin +
+                         chargesUnion(false) + QStringLiteral(") u") + ContactJoin +
                          QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "
                                         "ORDER BY c.ContactName, u.ContactID"),
                      {text("Contact"), number("TimeCards", true), money("Time"), money("Expenses"),

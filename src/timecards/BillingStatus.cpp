@@ -90,6 +90,27 @@ QString billingTreatmentText(BillingTreatment treatment)
     return {};
 }
 
+QString billingTreatmentHelp(BillingTreatment treatment)
+{
+    switch (treatment) {
+    case T::Charged:
+        return QStringLiteral("Goes on the client's next invoice at its value.");
+    case T::NoCharge:
+        return QStringLiteral("Goes on the client's next invoice, shown as no charge.");
+    case T::Covered:
+        return QStringLiteral(
+            "Goes on the client's next invoice at no charge, naming the fixed charge that covers "
+            "it.");
+    case T::Held:
+        return QStringLiteral("Stays open and off invoices until its status changes; still "
+                              "counted as work in process.");
+    case T::NotBilled:
+        return QStringLiteral(
+            "Stays open and is never invoiced, nor counted as work in process or receivable.");
+    }
+    return {};
+}
+
 Money chargeBilledAmount(Money amount, Realization realization)
 {
     const std::int64_t toCents = Realization::Full * (Money::Scale / 100);

@@ -29,6 +29,9 @@ bool goesOnInvoice(BillingTreatment treatment);
 // A line's words for a person: "Billable", "No charge", "Held, not invoiced"...
 QString billingTreatmentText(BillingTreatment treatment);
 
+// One sentence on what the status does at the next invoice, for the windows.
+QString billingTreatmentHelp(BillingTreatment treatment);
+
 // What an expense or fixed charge bills: its amount times its realization (a
 // markup above 100 %, a write-down below), to the cent, half away from zero.
 // A TimeCard's stored value already carries its realization.

@@ -6,6 +6,7 @@
 #include "timecards/Rates.h"
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
+#include "ui/BillStatusBox.h"
 #include "ui/TimeCardBinder.h"
 #include "ui/frmSelectCategories.h"
 
@@ -199,8 +200,9 @@ void TimeCardFields::buildBillingPage()
 {
     QWidget *page = addPage(QStringLiteral("&Billing"), "pageBilling");
     auto *form = new QFormLayout(page);
-    addRow(form, "cbBillStatus", QStringLiteral("Bill &Status:"),
-           m_billStatus = comboOf(page, billingStatuses()));
+    m_billStatus = comboOf(page, {});
+    fillBillStatuses(m_billStatus, billingStatuses());
+    addRow(form, "cbBillStatus", QStringLiteral("Bill &Status:"), m_billStatus);
     addRow(form, "cbRateSource", QStringLiteral("Rate S&ource:"), m_rateSource = comboOf(page, {}));
     addRow(form, "cbRateLevel", QStringLiteral("&Rate Level:"),
            m_rateLevel = comboOf(page, rateLevels()));

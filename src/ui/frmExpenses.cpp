@@ -7,6 +7,7 @@
 #include "support/Trace.h"
 #include "timecards/PickLists.h"
 #include "timecards/RateChoices.h"
+#include "ui/BillStatusBox.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/PointerScope.h"
 #include "ui/frmSelectParticipants.h"
@@ -222,7 +223,7 @@ void frmExpenses::build()
     row(tr("T&otal:"), m_amount);
     m_billStatus = new QComboBox(this);
     m_billStatus->setObjectName(QStringLiteral("cboBillStatus"));
-    m_billStatus->addItems(chargeBillStatuses());
+    fillBillStatuses(m_billStatus, chargeBillStatuses());
     row(tr("Bill Stat&us:"), m_billStatus);
 
     // Fields a linked charge takes from its TimeCard, or the options leave out.

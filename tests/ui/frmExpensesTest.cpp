@@ -315,3 +315,22 @@ TEST_F(ExpensesWindow, AltSIsSaveAndExitAndNoAccessKeyStandsForTwoControls)
                   "Reviewed");
     }
 }
+
+namespace {
+
+TEST_F(ExpensesWindow, EachBillStatusSaysWhatTheNextInvoiceDoesWithIt)
+{
+    frmExpenses window(cnn(), context(), prompts, ChargeMode::Add, true, ChargeKind::Expense);
+    auto *status = window.findChild<QComboBox *>(QStringLiteral("cboBillStatus"));
+    ASSERT_NE(status, nullptr);
+    for (int i = 0; i < status->count(); ++i)
+        EXPECT_FALSE(status->itemData(i, Qt::ToolTipRole).toString().isEmpty())
+            << status->itemText(i).toStdString();
+    status->setCurrentText(QStringLiteral("Do not bill"));
+    EXPECT_TRUE(status->accessibleDescription().contains("never invoiced"))
+        << status->accessibleDescription().toStdString();
+    status->setCurrentText(QStringLiteral("Hold"));
+    EXPECT_TRUE(status->toolTip().contains("work in process")) << status->toolTip().toStdString();
+}
+
+} // namespace

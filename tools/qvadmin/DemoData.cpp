@@ -11,6 +11,7 @@
 #include "timecards/TimeCardValue.h"
 
 #include <QMap>
+#include <QSqlQuery>
 #include <QVariantList>
 #include <vector>
 
@@ -97,6 +98,7 @@ public:
         addTimeCards();
         addExpenses();
         addFixedCharges();
+        coverWorkByFixedCharges();
         addPayments();
         return m_summary;
     }
@@ -353,6 +355,9 @@ private:
         if (contact && m_random.chance(6) && user.active)
             card.billStatus =
                 m_random.chance(50) ? QStringLiteral("Hold") : QStringLiteral("Do not bill");
+        // Now and then a client gets a piece of work for nothing.
+        if (contact && card.billStatus == QStringLiteral("Billable") && ++m_clientCards % 19 == 0)
+            card.billStatus = QStringLiteral("No Charge");
         card.realizationPercent = contact ? contact->timeRealization : 100;
         priceTimeCard(card, user, contact, service, project);
 
@@ -467,6 +472,30 @@ private:
         }
     }
 
+    // An open fixed charge sells a piece of the client's open work: that TimeCard
+    // bills nothing of its own, and the charge is linked to it.
+    void coverWorkByFixedCharges()
+    {
+        const QString open = QStringLiteral(
+            "SELECT f.ProductID, (SELECT MIN(t.TimeCardID) FROM tblTimeCards t WHERE t.ContactID = "
+            "f.ContactID AND t.InvoiceID IS NULL AND t.BillStatus = 'Billable') FROM "
+            "tblFixedCharges f WHERE f.InvoiceID IS NULL ORDER BY f.ProductID");
+        std::vector<std::pair<int, int>> covers;
+        QSqlQuery q = m_db.prepare(open);
+        m_db.run(q, {}, open);
+        while (q.next())
+            if (!q.value(1).isNull())
+                covers.emplace_back(q.value(0).toInt(), q.value(1).toInt());
+        for (const auto &[charge, card] : covers) {
+            m_db.execute(QStringLiteral("UPDATE tblTimeCards SET BillStatus = 'Subject to fixed "
+                                        "charge' WHERE TimeCardID = ?"),
+                         {card});
+            m_db.execute(
+                QStringLiteral("UPDATE tblFixedCharges SET TimeCardID = ? WHERE ProductID = ?"),
+                {card, charge});
+        }
+    }
+
     void addPayments()
     {
         for (int i = 0; i < 10; ++i) {
@@ -518,6 +547,7 @@ private:
     std::vector<Code> m_productCodes;
     std::vector<int> m_paymentMethods;
     InvoiceBook m_invoices;
+    int m_clientCards = 0; // client TimeCards made so far
 };
 
 } // namespace

@@ -59,10 +59,14 @@ void printInvoice(const Invoice &invoice, QTextStream &out)
                       QString::number(line.id), shown(line.description), line.quantity,
                       line.amount.toDisplayString(), shown(line.note)});
     table.print(out);
+    const auto counted = [&invoice](InvoiceLine::Kind kind, const char *one, const char *many) {
+        const int n = invoice.count(kind);
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
     out << "Total: " << invoice.total().toDisplayString() << " ("
-        << invoice.count(InvoiceLine::Kind::TimeCard) << " TimeCards, "
-        << invoice.count(InvoiceLine::Kind::Expense) << " expenses, "
-        << invoice.count(InvoiceLine::Kind::FixedCharge) << " fixed charges)\n";
+        << counted(InvoiceLine::Kind::TimeCard, "TimeCard", "TimeCards") << ", "
+        << counted(InvoiceLine::Kind::Expense, "expense", "expenses") << ", "
+        << counted(InvoiceLine::Kind::FixedCharge, "fixed charge", "fixed charges") << ")\n";
 }
 
 int runInvoice(const QStringList &args, const GlobalOptions &globals, QTextStream &out,

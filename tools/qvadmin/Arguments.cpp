@@ -81,6 +81,14 @@ std::optional<QDate> Arguments::date(const QString &name) const
     return date;
 }
 
+Arguments::Period Arguments::period(const QString &what) const
+{
+    Period p{date(QStringLiteral("from")), date(QStringLiteral("to"))};
+    if (p.from && p.to && *p.from > *p.to)
+        usageError(QStringLiteral("The %1's --from date lies after its --to date.").arg(what));
+    return p;
+}
+
 void Arguments::requireWords(int min, int max, const QString &usage) const
 {
     if (m_words.size() < min || m_words.size() > max)

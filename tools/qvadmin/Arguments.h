@@ -34,6 +34,14 @@ public:
     // A date written YYYY-MM-DD; throws QvError naming the option otherwise.
     std::optional<QDate> date(const QString &name) const;
 
+    // --from and --to as dates, the first not after the second; `what` names
+    // what the period is of ("report") in the message.
+    struct Period {
+        std::optional<QDate> from;
+        std::optional<QDate> to;
+    };
+    Period period(const QString &what) const;
+
     // Throws unless the words number between min and max.
     void requireWords(int min, int max, const QString &usage) const;
 

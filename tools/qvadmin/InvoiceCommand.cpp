@@ -89,10 +89,9 @@ int runInvoice(const QStringList &args, const GlobalOptions &globals, QTextStrea
         request.userId = int(*user);
     if (const auto number = a.number(QStringLiteral("invoice"), 1, INT_MAX))
         request.invoiceId = int(*number);
-    request.from = a.date(QStringLiteral("from"));
-    request.to = a.date(QStringLiteral("to"));
-    if (request.from && request.to && *request.from > *request.to)
-        usageError(QStringLiteral("The invoice's --from date lies after its --to date."));
+    const Arguments::Period period = a.period(QStringLiteral("invoice"));
+    request.from = period.from;
+    request.to = period.to;
 
     ProgramDatabase program(globals);
     const Invoice invoice = invoiceContact(program.connection(), request);

@@ -96,10 +96,9 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
     ReportFilter filter;
     if (const auto user = a.number(QStringLiteral("user"), 1, INT_MAX))
         filter.userId = int(*user);
-    filter.from = a.date(QStringLiteral("from"));
-    filter.to = a.date(QStringLiteral("to"));
-    if (filter.from && filter.to && *filter.from > *filter.to)
-        usageError(QStringLiteral("The report's --from date lies after its --to date."));
+    const Arguments::Period period = a.period(QStringLiteral("report"));
+    filter.from = period.from;
+    filter.to = period.to;
 
     ProgramDatabase program(globals);
     const ReportTable table = runReport(program.connection(), *kind, filter);

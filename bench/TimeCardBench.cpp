@@ -82,10 +82,10 @@ public:
             fail("start-up did not complete");
         m_mirror = std::make_unique<TimeCardMirror>(m_startUp, clock);
         EditorHooks hooks;
-        hooks.ProcessJournalEntry = [this](const QSqlRecord &row) {
+        hooks.ProcessJournalEntry = [this](const TimeCard &card) {
             const QString entryId =
-                journalPart.time([&] { return m_mirror->ProcessJournalEntry(row); });
-            if (entryId != row.value(QStringLiteral("JournalEntryID")).toString())
+                journalPart.time([&] { return m_mirror->ProcessJournalEntry(card); });
+            if (entryId != card.journalEntryId)
                 m_editor->timeCards().resyncUnderlyingValues();
         };
         hooks.showRow = [this] {
@@ -128,8 +128,10 @@ public:
         m_editor->setTimer(m_timer.get());
         m_timer->setNotes(&m_notes);
         m_timer->setRecordSegment([this](const TimeSegment &segment) {
-            segmentPart.time(
-                [&] { m_mirror->recordSegment(m_editor->timeCards().record(), segment); });
+            segmentPart.time([&] {
+                m_mirror->recordSegment(TimeCard::fromRecord(m_editor->timeCards().record()),
+                                        segment);
+            });
             ++segments;
         });
         m_editor->adoTimeCardRS_MoveComplete();

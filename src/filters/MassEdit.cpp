@@ -1,5 +1,6 @@
 #include "filters/MassEdit.h"
 
+#include "data/TimeCardRepository.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Transaction.h"
@@ -140,16 +141,13 @@ MassEdit::Result MassEdit::apply(const MassEditRequest &request, const Terms &te
     label(QStringLiteral("Please wait..."));
 
     db::Transaction transaction(m_cnn);
+    TimeCardRepository timeCards(m_cnn);
     for (const MassEditChange &change : changes) {
         label(QStringLiteral("Please wait, editing the %1 field...").arg(change.label));
-        // The column comes from the fixed list of massEditChanges.
-        QSqlQuery update =
-            m_cnn.prepare(QStringLiteral("UPDATE tblTimeCards SET %1 = ? WHERE TimeCardID = ?")
-                              .arg(change.column));
         int done = 0;
         progress(0);
         for (const qint64 id : ids) {
-            m_cnn.run(update, {change.value, id});
+            timeCards.setColumn(id, change.column, change.value);
             progress(++done);
         }
     }

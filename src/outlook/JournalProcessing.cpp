@@ -1,5 +1,6 @@
 #include "outlook/JournalProcessing.h"
 
+#include "data/TimeCardRepository.h"
 #include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
@@ -126,10 +127,7 @@ void clsJournalProcessing::storeEntryId(const QString &oldId, const QString &new
     if (m_card.timeCardId == 0)
         return;
     db::Transaction transaction(m_cnnLink);
-    const int rows = m_cnnLink.execute(QStringLiteral("UPDATE tblTimeCards SET JournalEntryID = ? "
-                                                      "WHERE TimeCardID = ?"),
-                                       {newId, m_card.timeCardId});
-    if (rows == 0)
+    if (!TimeCardRepository(m_cnnLink).setJournalEntryId(m_card.timeCardId, newId))
         qCWarning(lcJournal) << "TimeCard" << m_card.timeCardId << "is not stored";
     if (!oldId.isEmpty())
         m_cnnLink.execute(QStringLiteral("UPDATE tblAppointments SET JournalEntryID = ? "

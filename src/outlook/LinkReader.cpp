@@ -1,5 +1,6 @@
 #include "LinkReader.h"
 
+#include "data/TimeCardRepository.h"
 #include "outlook/Documents.h"
 #include "outlook/JournalProcessing.h"
 #include "outlook/LinkedItems.h"
@@ -265,9 +266,7 @@ JournalLinkList LinkReader::journalEntry(const TimeCardSnapshot &card)
         recovered->setSubject(QStringLiteral("Recovered Journal Item"));
         recovered->Save();
         try {
-            m_cnn.execute(
-                QStringLiteral("UPDATE tblTimeCards SET JournalEntryID = ? WHERE TimeCardID = ?"),
-                {recovered->EntryID(), card.timeCardId});
+            TimeCardRepository(m_cnn).setJournalEntryId(card.timeCardId, recovered->EntryID());
         } catch (...) {
             // A TimeCard that cannot point at the new entry must not leave it
             // behind as an orphan.

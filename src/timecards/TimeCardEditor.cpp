@@ -64,9 +64,7 @@ bool TimeCardEditor::writeField(const QString &name, const QVariant &value)
 
 TimeCardEntry TimeCardEditor::currentEntry() const
 {
-    const QSqlRecord row = m_rs.record();
-    return m_hooks.shownEntry ? m_hooks.shownEntry(row, timerRunsHere())
-                              : entryFromRow(row, timerRunsHere());
+    return entryFromRow(TimeCard::fromRecord(m_rs.record()), timerRunsHere());
 }
 
 bool TimeCardEditor::ValidateCurrentRecord()
@@ -126,12 +124,12 @@ bool TimeCardEditor::save()
     }
 }
 
-void TimeCardEditor::journal(const QSqlRecord &row)
+void TimeCardEditor::journal(const TimeCard &card)
 {
     if (!m_hooks.ProcessJournalEntry)
         return;
     try {
-        m_hooks.ProcessJournalEntry(row);
+        m_hooks.ProcessJournalEntry(card);
     } catch (const QvError &error) {
         tell(error);
     }
@@ -154,7 +152,7 @@ void TimeCardEditor::adoTimeCardRS_WillChangeRecord(ChangeReason reason)
         return;
     }
     if (reason != ChangeReason::AddNew && DataChangedProperty() && onRow(m_rs))
-        journal(m_rs.record());
+        journal(TimeCard::fromRecord(m_rs.record()));
 }
 
 bool TimeCardEditor::leaveCurrent()
@@ -183,7 +181,7 @@ bool TimeCardEditor::leaveCurrent()
     // The journal entry was written from values that were not stored: bring it
     // back in step with the row as it is.
     if (onRow(m_rs))
-        journal(m_rs.record());
+        journal(TimeCard::fromRecord(m_rs.record()));
     return false;
 }
 
@@ -200,7 +198,8 @@ void TimeCardEditor::adoTimeCardRS_MoveComplete()
     if (m_hooks.journalEntryExists && m_hooks.restoreJournalEntry && !m_locked) {
         try {
             if (!m_hooks.journalEntryExists(m_journalEntryId)) {
-                const QString restored = m_hooks.restoreJournalEntry(m_rs.record());
+                const QString restored =
+                    m_hooks.restoreJournalEntry(TimeCard::fromRecord(m_rs.record()));
                 // Stored behind the set's back: a later save checks against it.
                 if (!restored.isEmpty() && m_rs.resyncUnderlyingValues())
                     m_journalEntryId = m_rs.value(JournalColumn).toString();

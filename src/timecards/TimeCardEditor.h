@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/TimeCard.h"
 #include "platform/db/Recordset.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/Validation.h"
@@ -37,7 +38,7 @@ enum class ChangeReason { AddNew, Modify, Move, Delete };
 // points the lifecycle fixes. Any may be left empty.
 struct EditorHooks {
     // `ProcessJournalEntry`: the row as it is about to be saved, for its journal entry.
-    std::function<void(const QSqlRecord &row)> ProcessJournalEntry;
+    std::function<void(const TimeCard &card)> ProcessJournalEntry;
     // The journal entry with this EntryID can still be found.
     std::function<bool(const QString &entryId)> journalEntryExists;
     // `NewJournalEntry`: a new TimeCard's journal item; its EntryID, empty when
@@ -46,7 +47,7 @@ struct EditorHooks {
     // The journal entry of a stored TimeCard whose entry is gone, written anew
     // from the row (its dates, contact, activities, description) and already
     // pointed at by the stored row; its EntryID, empty when none could be made.
-    std::function<QString(const QSqlRecord &row)> restoreJournalEntry;
+    std::function<QString(const TimeCard &card)> restoreJournalEntry;
     // The window shows the row that has just become current (pick lists, rates,
     // value, navigator); it has been settled here first.
     std::function<void()> showRow;
@@ -54,8 +55,6 @@ struct EditorHooks {
     // person has been told and the work is kept to be saved when it is back. The
     // current TimeCard's changes then stay pending instead of being dropped.
     std::function<bool(const QvError &error)> serverLost;
-    // The current TimeCard as the window shows it; the row itself when empty.
-    std::function<TimeCardEntry(const QSqlRecord &row, bool timerRunsHere)> shownEntry;
 };
 
 struct EditorOptions {
@@ -143,7 +142,7 @@ public:
 
 private:
     bool save();
-    void journal(const QSqlRecord &row);
+    void journal(const TimeCard &card);
     void tell(const QvError &error);
 
     db::Recordset &m_rs;

@@ -10,12 +10,6 @@ namespace quorvale {
 
 namespace {
 
-std::int64_t roundHalfAway(std::int64_t numerator, std::int64_t denominator)
-{
-    const std::int64_t magnitude = (std::llabs(numerator) * 2 + denominator) / (2 * denominator);
-    return numerator < 0 ? -magnitude : magnitude;
-}
-
 Money roundedToCents(Money m)
 {
     return Money::fromUnits(m.mulDiv(1, 100).units() * 100);
@@ -31,25 +25,6 @@ bool allDigits(const QString &text)
 }
 
 } // namespace
-
-Realization Realization::fromStored(const QVariant &stored)
-{
-    bool ok = false;
-    const double fraction = stored.isNull() ? 0.0 : stored.toDouble(&ok);
-    if (!ok || !std::isfinite(fraction))
-        return Realization();
-    return fromHundredthsOfPercent(std::llround(fraction * Full));
-}
-
-QVariant Realization::toStored() const
-{
-    return QVariant(static_cast<double>(m_hundredths) / Full);
-}
-
-QString Realization::toDisplayString() const
-{
-    return QString::number(roundHalfAway(m_hundredths, 100)) + QLatin1Char('%');
-}
 
 std::optional<Realization> parseTypedRealization(const QString &typed)
 {

@@ -1,5 +1,6 @@
 #include "timecards/Validation.h"
 
+#include "data/TimeCard.h"
 #include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "support/Prompts.h"
@@ -33,35 +34,25 @@ bool blankJobOrder(const QString &shown)
     return true;
 }
 
-QString moneyText(const QVariant &stored)
-{
-    return stored.isNull() ? QString() : Money::fromStored(stored).toString();
-}
-
-bool chosen(const QVariant &id)
-{
-    return !id.isNull() && id.toLongLong() != 0;
-}
-
 } // namespace
 
-TimeCardEntry entryFromRow(const QSqlRecord &row, bool timerRunsHere)
+TimeCardEntry entryFromRow(const TimeCard &card, bool timerRunsHere)
 {
     TimeCardEntry e;
-    e.contactChosen = chosen(row.value(QStringLiteral("ContactID")));
-    e.activity1Chosen = chosen(row.value(QStringLiteral("Activity1ID")));
-    e.activity2Chosen = chosen(row.value(QStringLiteral("Activity2ID")));
-    e.startDate = row.value(QStringLiteral("StartDate")).toDate();
-    e.startTime = row.value(QStringLiteral("StartTime")).toTime();
-    e.endDate = row.value(QStringLiteral("EndDate")).toDate();
-    e.endTime = row.value(QStringLiteral("EndTime")).toTime();
-    e.timeSpent = row.value(QStringLiteral("Quantity")).toString();
+    e.contactChosen = card.contactId.has_value();
+    e.activity1Chosen = card.activity1Id.has_value();
+    e.activity2Chosen = card.activity2Id.has_value();
+    e.startDate = card.startDate;
+    e.startTime = card.startTime;
+    e.endDate = card.endDate;
+    e.endTime = card.endTime;
+    e.timeSpent = card.timeSpent.toStored();
     e.timerRunsHere = timerRunsHere;
-    e.rateSource = row.value(QStringLiteral("RateSource")).toString();
-    e.flatFee = moneyText(row.value(QStringLiteral("FlatRate")));
-    e.hourlyRate = moneyText(row.value(QStringLiteral("Rate")));
-    e.description = row.value(QStringLiteral("Description")).toString();
-    e.jobOrder = row.value(QStringLiteral("JobOrder")).toString();
+    e.rateSource = card.rateSource;
+    e.flatFee = card.flatRate.toString();
+    e.hourlyRate = card.rate.toString();
+    e.description = card.description;
+    e.jobOrder = card.jobOrder;
     return e;
 }
 

@@ -3,11 +3,12 @@
 #include "data/SortOrders.h"
 
 #include <QDate>
-#include <QSqlRecord>
 #include <QString>
 #include <QTime>
 
 namespace quorvale {
+
+struct TimeCard;
 
 class Prompts;
 
@@ -48,9 +49,9 @@ struct TimeCardEntry {
     QString jobOrder; // as shown; the empty mask "___-__-____" counts as empty
 };
 
-// The entry of a stored row (tblTimeCards columns), for a window that writes
-// every change through to the row.
-TimeCardEntry entryFromRow(const QSqlRecord &row, bool timerRunsHere);
+// The entry of a stored TimeCard, for a window that writes every change
+// through to the row.
+TimeCardEntry entryFromRow(const TimeCard &card, bool timerRunsHere);
 
 // Codes of the nine rules, in the order they run.
 namespace ValidationCode {

@@ -44,7 +44,9 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
 {
     LinksPanelHooks hooks;
     hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
-    hooks.snapshot = [&editor, &mirror] { return mirror.snapshot(editor.timeCards().record()); };
+    hooks.snapshot = [&editor, &mirror] {
+        return mirror.snapshot(TimeCard::fromRecord(editor.timeCards().record()));
+    };
     // The recovered entry's EntryID went into the stored row; the pending save
     // must check against that row.
     hooks.journalEntryChanged = [&editor] { editor.timeCards().resyncUnderlyingValues(); };

@@ -10,15 +10,14 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QProgressDialog>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStatusBar>
 
 namespace quorvale {
 
 LinkFollowing::LinkFollowing(StartUp &startUp, TimeCardEditor &editor, TimeCardMirror &mirror,
                              Prompts &prompts, QWidget &window)
-    : m_startUp(startUp), m_editor(editor), m_mirror(mirror), m_window(window)
+    : m_startUp(startUp), m_editor(editor), m_mirror(mirror), m_window(window),
+      m_timeCards(startUp.store().cnnLink())
 {
     const AdminOptions &o = startUp.options();
     LinkMaintenanceOptions options{o.contactInUse, o.expensesInUse, o.fixedChargesInUse,
@@ -45,26 +44,15 @@ std::optional<LinkedCard> LinkFollowing::card(qint64 timeCardId)
     // The current TimeCard's values may not be saved yet: the row's are newer,
     // unless the change was written to the stored rows behind the window.
     if (!m_readStored && m_editor.currentTimeCardId() == timeCardId)
-        return m_mirror.linkedCard(m_editor.timeCards().record());
-    const std::optional<QSqlRecord> row = storedRow(timeCardId);
-    return row ? std::optional<LinkedCard>(m_mirror.linkedCard(*row)) : std::nullopt;
-}
-
-std::optional<QSqlRecord> LinkFollowing::storedRow(qint64 timeCardId)
-{
-    db::Connection &cnn = m_startUp.store().cnnLink();
-    QSqlQuery query =
-        cnn.prepare(QStringLiteral("SELECT * FROM tblTimeCards WHERE TimeCardID = ?"));
-    cnn.run(query, {timeCardId});
-    if (!query.next())
-        return std::nullopt;
-    return query.record();
+        return m_mirror.linkedCard(TimeCard::fromRecord(m_editor.timeCards().record()));
+    const std::optional<TimeCard> stored = m_timeCards.find(timeCardId);
+    return stored ? std::optional<LinkedCard>(m_mirror.linkedCard(*stored)) : std::nullopt;
 }
 
 void LinkFollowing::mirrorStored(qint64 timeCardId)
 {
-    if (const std::optional<QSqlRecord> row = storedRow(timeCardId))
-        m_mirror.ProcessJournalEntry(*row);
+    if (const std::optional<TimeCard> stored = m_timeCards.find(timeCardId))
+        m_mirror.ProcessJournalEntry(*stored);
 }
 
 void LinkFollowing::progress(int done, int total)

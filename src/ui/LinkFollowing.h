@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/TimeCardRepository.h"
 #include "outlook/LinkMaintenance.h"
 
-#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -44,13 +44,13 @@ public:
 private:
     bool follow(const QString &column, const QVariant &value, qint64 timeCardId, bool noPrompt);
     std::optional<LinkedCard> card(qint64 timeCardId);
-    std::optional<QSqlRecord> storedRow(qint64 timeCardId);
     void progress(int done, int total);
 
     StartUp &m_startUp;
     TimeCardEditor &m_editor;
     TimeCardMirror &m_mirror;
     QWidget &m_window;
+    TimeCardRepository m_timeCards;
     std::unique_ptr<LinkMaintenance> m_maintenance;
     bool m_showProgress = false;
     bool m_readStored = false;

@@ -118,11 +118,10 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_mirror = std::make_unique<TimeCardMirror>(startUp, m_clock);
     m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
     EditorHooks hooks;
-    hooks.ProcessJournalEntry = [this](const QSqlRecord &row) {
+    hooks.ProcessJournalEntry = [this](const TimeCard &card) {
         // A recreated entry's EntryID went into the stored row; the pending save
         // must check against that row, not the one read before.
-        if (m_mirror->ProcessJournalEntry(row) !=
-            row.value(QStringLiteral("JournalEntryID")).toString())
+        if (m_mirror->ProcessJournalEntry(card) != card.journalEntryId)
             m_editor->timeCards().resyncUnderlyingValues();
     };
     hooks.showRow = [this] {
@@ -136,8 +135,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         return !entryId.isEmpty() && journal &&
                m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
     };
-    hooks.restoreJournalEntry = [this](const QSqlRecord &row) {
-        return m_mirror->restoreJournalEntry(row);
+    hooks.restoreJournalEntry = [this](const TimeCard &card) {
+        return m_mirror->restoreJournalEntry(card);
     };
     hooks.serverLost = [this](const QvError &error) {
         return m_startUp.store().serverWatch().lost(error.description());
@@ -171,7 +170,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         syncTimerTools();
     });
     m_timer->setRecordSegment([this](const TimeSegment &segment) {
-        m_mirror->recordSegment(m_editor->timeCards().record(), segment);
+        m_mirror->recordSegment(TimeCard::fromRecord(m_editor->timeCards().record()), segment);
     });
     m_timer->setServerLost([this](const QvError &error) {
         return m_startUp.store().serverWatch().lost(error.description());
@@ -627,7 +626,7 @@ void MainWindowHost::settleLeftOverRun()
         m_binder->recomputeValue();
     }
     if (r.segment) {
-        m_mirror->recordSegment(rs.record(), *r.segment);
+        m_mirror->recordSegment(TimeCard::fromRecord(rs.record()), *r.segment);
         m_runStore->markSegmentRecorded(); // not made twice should this start end early
     }
     if (!m_editor->leaveCurrent())

@@ -172,9 +172,9 @@ NewItemRequest NewItemCommands::request(const NewItemChoice &choice)
     r.taskType = choice.taskType;
     r.contactId = choice.contactId;
     if (m_editor.currentTimeCardId()) {
-        const QSqlRecord row = m_editor.timeCards().record();
-        r.card = m_mirror.snapshot(row);
-        r.variables = m_mirror.variables(row);
+        const TimeCard card = TimeCard::fromRecord(m_editor.timeCards().record());
+        r.card = m_mirror.snapshot(card);
+        r.variables = m_mirror.variables(card);
     }
     r.templates = m_mirror.context();
     return r;
@@ -275,7 +275,7 @@ void NewItemCommands::outOfOfficeTime()
     const PointerScope arrow(Qt::ArrowCursor);
     const OutOfOfficeTime time = dialog.time();
     const clsAutoAppointment::Result result =
-        m_mirror.ManualAppointment(m_editor.timeCards().record(), time);
+        m_mirror.ManualAppointment(TimeCard::fromRecord(m_editor.timeCards().record()), time);
     // Deleting the appointment later gives its time back, so it must have been counted.
     if (result.written && m_addTimeSpent)
         m_addTimeSpent(time.start.secsTo(time.end));

@@ -8,21 +8,6 @@ namespace quorvale {
 
 namespace {
 
-qint32 key(const QSqlRecord &row, const char *column)
-{
-    return row.value(QLatin1String(column)).toInt();
-}
-
-QString text(const QSqlRecord &row, const char *column)
-{
-    return row.value(QLatin1String(column)).toString();
-}
-
-Money money(const QSqlRecord &row, const char *column)
-{
-    return Money::fromStored(row.value(QLatin1String(column)));
-}
-
 QString lookUp(db::Command *command, qint32 id, int column)
 {
     if (!command || id == 0)
@@ -51,39 +36,35 @@ TimeCardMirror::TimeCardMirror(StartUp &startUp, const Clock &clock)
 
 TimeCardMirror::~TimeCardMirror() = default;
 
-TimeCardSnapshot TimeCardMirror::snapshot(const QSqlRecord &row) const
+TimeCardSnapshot TimeCardMirror::snapshot(const TimeCard &card) const
 {
     const PreparedCommands &c = m_startUp.commands();
     TimeCardSnapshot s;
-    s.timeCardId = key(row, "TimeCardID");
-    s.journalEntryId = text(row, "JournalEntryID");
-    s.contactId = key(row, "ContactID");
-    s.userId = key(row, "UserId");
-    s.activity1Id = key(row, "Activity1ID");
-    s.activity2Id = key(row, "Activity2ID");
-    s.invoiceId = key(row, "InvoiceID");
-    s.description = text(row, "Description");
-    // As stored: Duration reads them wherever they are shown or counted.
-    s.timeEstimated = text(row, "TimeEstimated");
-    s.timeSpent = text(row, "Quantity");
-    s.startDate = row.value(QStringLiteral("StartDate")).toDate();
-    s.startTime = row.value(QStringLiteral("StartTime")).toTime();
-    s.endDate = row.value(QStringLiteral("EndDate")).toDate();
-    s.endTime = row.value(QStringLiteral("EndTime")).toTime();
-    s.billingStatus = text(row, "BillStatus");
-    s.rateSource = text(row, "RateSource");
-    s.rate = money(row, "Rate");
+    s.timeCardId = card.id;
+    s.journalEntryId = card.journalEntryId;
+    s.contactId = card.contactId.value_or(0);
+    s.userId = card.userId;
+    s.activity1Id = card.activity1Id.value_or(0);
+    s.activity2Id = card.activity2Id.value_or(0);
+    s.invoiceId = card.invoiceId.value_or(0);
+    s.description = card.description;
+    s.timeEstimated = card.timeEstimated.toStored();
+    s.timeSpent = card.timeSpent.toStored();
+    s.startDate = card.startDate;
+    s.startTime = card.startTime;
+    s.endDate = card.endDate;
+    s.endTime = card.endTime;
+    s.billingStatus = card.billStatus;
+    s.rateSource = card.rateSource;
+    s.rate = card.rate;
     s.hourlyRateText = s.rate.toDisplayString();
-    s.flatFee = money(row, "FlatRate");
-    s.value = money(row, "Value");
-    s.rateLevel = text(row, "RateLevel");
-    s.realization =
-        static_cast<double>(Realization::fromStored(row.value(QStringLiteral("Realization")))
-                                .hundredthsOfPercent()) /
-        Realization::Full;
-    s.entryType = text(row, "EntryType");
-    s.category = text(row, "Category");
-    s.jobOrder = text(row, "JobOrder");
+    s.flatFee = card.flatRate;
+    s.value = card.value;
+    s.rateLevel = card.rateLevel;
+    s.realization = static_cast<double>(card.realization.hundredthsOfPercent()) / Realization::Full;
+    s.entryType = card.entryType;
+    s.category = card.category;
+    s.jobOrder = card.jobOrder;
     s.userName = m_startUp.settings().license.userName;
     s.contactEntryId = lookUp(c.contact.get(), s.contactId, 0);
     s.contactAccount = lookUp(c.contact.get(), s.contactId, 2);
@@ -92,9 +73,9 @@ TimeCardSnapshot TimeCardMirror::snapshot(const QSqlRecord &row) const
     return s;
 }
 
-ItemVariables TimeCardMirror::variables(const QSqlRecord &row) const
+ItemVariables TimeCardMirror::variables(const TimeCard &card) const
 {
-    const TimeCardSnapshot s = snapshot(row);
+    const TimeCardSnapshot s = snapshot(card);
     ItemVariables v;
     v.timeCardId = s.timeCardId;
     v.description = s.description;
@@ -154,22 +135,22 @@ clsJournalProcessing &TimeCardMirror::journal()
     return *m_journal;
 }
 
-QString TimeCardMirror::ProcessJournalEntry(const QSqlRecord &row)
+QString TimeCardMirror::ProcessJournalEntry(const TimeCard &card)
 {
     TemplateContext templates = context();
     const clsJournalProcessing::Result result =
-        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
-    return result.outcome == clsJournalProcessing::Outcome::NotReached ? text(row, "JournalEntryID")
+        journal().ProcessJournalEntry(snapshot(card), variables(card), templates);
+    return result.outcome == clsJournalProcessing::Outcome::NotReached ? card.journalEntryId
                                                                        : result.fields.entryId;
 }
 
-QString TimeCardMirror::restoreJournalEntry(const QSqlRecord &row)
+QString TimeCardMirror::restoreJournalEntry(const TimeCard &card)
 {
     TemplateContext templates = context();
     // Only looking at a TimeCard: a run's pending note waits for its own item.
     templates.pending = nullptr;
     const clsJournalProcessing::Result result =
-        journal().ProcessJournalEntry(snapshot(row), variables(row), templates);
+        journal().ProcessJournalEntry(snapshot(card), variables(card), templates);
     return result.outcome == clsJournalProcessing::Outcome::NotReached ? QString()
                                                                        : result.fields.entryId;
 }
@@ -185,23 +166,23 @@ clsAutoAppointment &TimeCardMirror::appointments()
     return *m_appointments;
 }
 
-clsAutoAppointment::Result TimeCardMirror::ManualAppointment(const QSqlRecord &row,
+clsAutoAppointment::Result TimeCardMirror::ManualAppointment(const TimeCard &card,
                                                              const OutOfOfficeTime &time)
 {
     TemplateContext templates = context();
-    return quorvale::ManualAppointment(appointments(), m_startUp.outlook(), snapshot(row),
-                                       variables(row), templates, time);
+    return quorvale::ManualAppointment(appointments(), m_startUp.outlook(), snapshot(card),
+                                       variables(card), templates, time);
 }
 
-void TimeCardMirror::recordSegment(const QSqlRecord &row, const TimeSegment &segment)
+void TimeCardMirror::recordSegment(const TimeCard &card, const TimeSegment &segment)
 {
-    ItemVariables v = variables(row);
+    ItemVariables v = variables(card);
     v.segmentStart = segment.start;
     v.segmentEnd = segment.end;
     if (!segment.note.isEmpty())
         m_pending.set(segment.note);
     TemplateContext templates = context();
-    appointments().ProcessAppointment(snapshot(row), TimedSegment{segment.start, segment.end}, v,
+    appointments().ProcessAppointment(snapshot(card), TimedSegment{segment.start, segment.end}, v,
                                       templates);
 }
 

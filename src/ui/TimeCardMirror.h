@@ -1,12 +1,12 @@
 #pragma once
 
+#include "data/TimeCard.h"
 #include "outlook/AutoAppointment.h"
 #include "outlook/JournalProcessing.h"
 #include "outlook/LinkMaintenance.h"
 #include "outlook/ManualAppointment.h"
 #include "timecards/TimerTypes.h"
 
-#include <QSqlRecord>
 #include <memory>
 
 namespace quorvale {
@@ -16,19 +16,19 @@ class StartUp;
 
 // The current TimeCard's items in the item store: its journal entry rewritten
 // from the journal templates when a changed TimeCard is left, and each saved
-// timer run as a time-detail appointment. Takes its values from the row.
+// timer run as a time-detail appointment. Takes its values from the TimeCard.
 class TimeCardMirror {
 public:
     TimeCardMirror(StartUp &startUp, const Clock &clock);
     ~TimeCardMirror();
 
     // The journal entry's EntryID afterwards: a new one when the entry had gone.
-    QString ProcessJournalEntry(const QSqlRecord &row);
+    QString ProcessJournalEntry(const TimeCard &card);
     // The entry of a stored TimeCard whose entry had gone, written from the row
     // as on leaving it and stored as its JournalEntryID; empty when the item
     // store cannot be reached.
-    QString restoreJournalEntry(const QSqlRecord &row);
-    void recordSegment(const QSqlRecord &row, const TimeSegment &segment);
+    QString restoreJournalEntry(const TimeCard &card);
+    void recordSegment(const TimeCard &card, const TimeSegment &segment);
 
     // The templates the items are written from; the AutoFill dialog changes them.
     const AutoFillTemplates &templates() const { return m_templates; }
@@ -36,16 +36,15 @@ public:
     FieldTerms terms() const;
 
     // What linked items are rewritten from when the row's contact or activities change.
-    LinkedCard linkedCard(const QSqlRecord &row) const { return {snapshot(row), variables(row)}; }
+    LinkedCard linkedCard(const TimeCard &card) const { return {snapshot(card), variables(card)}; }
 
     // Out-of-office time recorded as the row's time-detail appointment.
-    clsAutoAppointment::Result ManualAppointment(const QSqlRecord &row,
-                                                 const OutOfOfficeTime &time);
+    clsAutoAppointment::Result ManualAppointment(const TimeCard &card, const OutOfOfficeTime &time);
 
     // What new items for the row are filled from; the context shares the
     // pending time-detail text.
-    TimeCardSnapshot snapshot(const QSqlRecord &row) const;
-    ItemVariables variables(const QSqlRecord &row) const;
+    TimeCardSnapshot snapshot(const TimeCard &card) const;
+    ItemVariables variables(const TimeCard &card) const;
     TemplateContext context();
 
 private:

@@ -54,7 +54,7 @@ struct Editor : ::testing::Test {
     WorkingSet set{errors};
     int userId = 0;
     int shown = 0;
-    QList<QSqlRecord> journalled;
+    QList<TimeCard> journalled;
     EditorOptions options;
     std::unique_ptr<TimeCardEditor> editor;
 
@@ -72,7 +72,7 @@ struct Editor : ::testing::Test {
     TimeCardEditor &make(EditorHooks hooks = {})
     {
         hooks.showRow = [this] { ++shown; };
-        hooks.ProcessJournalEntry = [this](const QSqlRecord &row) { journalled << row; };
+        hooks.ProcessJournalEntry = [this](const TimeCard &card) { journalled << card; };
         editor = std::make_unique<TimeCardEditor>(rs(), prompts, options, std::move(hooks));
         return *editor;
     }
@@ -163,7 +163,7 @@ TEST_F(Editor, LeavingReportsOnlyTheFirstFailingRuleThenSavesAndMirrorsTheJourna
     EXPECT_EQ(prompts.messages().size(), 2);
     EXPECT_EQ(stored(id, "Description"), "Drafted the lease");
     ASSERT_EQ(journalled.size(), 1);
-    EXPECT_EQ(journalled.front().value("Description"), "Drafted the lease");
+    EXPECT_EQ(journalled.front().description, "Drafted the lease");
 }
 
 TEST_F(Editor, ASaveRefusedBecauseTheRowChangedElsewhereIsToldAndTheJournalFollowsTheStoredRow)
@@ -179,7 +179,7 @@ TEST_F(Editor, ASaveRefusedBecauseTheRowChangedElsewhereIsToldAndTheJournalFollo
     EXPECT_TRUE(prompts.messages().front().text.contains("changes to it were discarded"));
     EXPECT_EQ(rs().value("Description"), "theirs");
     ASSERT_EQ(journalled.size(), 2);
-    EXPECT_EQ(journalled.back().value("Description"), "theirs");
+    EXPECT_EQ(journalled.back().description, "theirs");
     EXPECT_TRUE(editor->leaveCurrent());
 }
 
@@ -194,12 +194,12 @@ TEST_F(Editor, ArrivingReplacesALostJournalEntryAndLocksAnInvoicedTimeCard)
     // As the journal mirror does: the entry is written from the row and the
     // stored row points at it.
     QList<qint64> restoredFor;
-    hooks.restoreJournalEntry = [&](const QSqlRecord &row) {
-        restoredFor << row.value("TimeCardID").toLongLong();
+    hooks.restoreJournalEntry = [&](const TimeCard &card) {
+        restoredFor << card.id;
         auto item = pim::Items(journal).Add();
         item->Save();
         cnn().execute("UPDATE tblTimeCards SET JournalEntryID = ? WHERE TimeCardID = ?",
-                      {item->EntryID(), row.value("TimeCardID")});
+                      {item->EntryID(), card.id});
         return item->EntryID();
     };
     options.validation.noDescription = true;

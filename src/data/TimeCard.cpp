@@ -1,0 +1,165 @@
+#include "data/TimeCard.h"
+
+#include <QSqlRecord>
+#include <QVariant>
+
+namespace quorvale {
+
+namespace {
+
+std::optional<qint32> key(const QVariant &v)
+{
+    // The window writes 0 for a field not in use; either way there is none.
+    return v.isNull() || v.toInt() == 0 ? std::nullopt : std::optional<qint32>(v.toInt());
+}
+
+QVariant stored(std::optional<qint32> id)
+{
+    return id ? QVariant(*id) : QVariant(QMetaType::fromType<int>());
+}
+
+QVariant stored(const QDate &d)
+{
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType::fromType<QDate>());
+}
+
+QVariant stored(const QTime &t)
+{
+    return t.isValid() ? QVariant(t) : QVariant(QMetaType::fromType<QTime>());
+}
+
+// Each column once: its name, how it is read from a row and written to one.
+template <typename Visit> void eachColumn(Visit &&visit)
+{
+    visit("TimeCardID", &TimeCard::id);
+    visit("JournalEntryID", &TimeCard::journalEntryId);
+    visit("ContactID", &TimeCard::contactId);
+    visit("UserId", &TimeCard::userId);
+    visit("Activity1ID", &TimeCard::activity1Id);
+    visit("Activity2ID", &TimeCard::activity2Id);
+    visit("InvoiceID", &TimeCard::invoiceId);
+    visit("Description", &TimeCard::description);
+    visit("TimeEstimated", &TimeCard::timeEstimated);
+    visit("Quantity", &TimeCard::timeSpent);
+    visit("StartDate", &TimeCard::startDate);
+    visit("StartTime", &TimeCard::startTime);
+    visit("EndDate", &TimeCard::endDate);
+    visit("EndTime", &TimeCard::endTime);
+    visit("BillStatus", &TimeCard::billStatus);
+    visit("RateSource", &TimeCard::rateSource);
+    visit("RateLevel", &TimeCard::rateLevel);
+    visit("EntryType", &TimeCard::entryType);
+    visit("Category", &TimeCard::category);
+    visit("Rate", &TimeCard::rate);
+    visit("FlatRate", &TimeCard::flatRate);
+    visit("Value", &TimeCard::value);
+    visit("Inactive", &TimeCard::inactive);
+    visit("Realization", &TimeCard::realization);
+    visit("JobOrder", &TimeCard::jobOrder);
+}
+
+void read(const QVariant &v, qint32 &out)
+{
+    out = v.toInt();
+}
+void read(const QVariant &v, std::optional<qint32> &out)
+{
+    out = key(v);
+}
+void read(const QVariant &v, QString &out)
+{
+    out = v.toString();
+}
+void read(const QVariant &v, Duration &out)
+{
+    out = Duration::fromColumnOrZero(v);
+}
+void read(const QVariant &v, QDate &out)
+{
+    out = v.toDate();
+}
+void read(const QVariant &v, QTime &out)
+{
+    out = v.toTime();
+}
+void read(const QVariant &v, Money &out)
+{
+    out = Money::fromStored(v);
+}
+void read(const QVariant &v, bool &out)
+{
+    out = v.toInt() != 0;
+}
+void read(const QVariant &v, Realization &out)
+{
+    out = Realization::fromStored(v);
+}
+
+QVariant write(qint32 v)
+{
+    return v;
+}
+QVariant write(const std::optional<qint32> &v)
+{
+    return stored(v);
+}
+QVariant write(const QString &v)
+{
+    return v;
+}
+QVariant write(const Duration &v)
+{
+    return v.toStored();
+}
+QVariant write(const QDate &v)
+{
+    return stored(v);
+}
+QVariant write(const QTime &v)
+{
+    return stored(v);
+}
+QVariant write(const Money &v)
+{
+    return v.toStored();
+}
+QVariant write(bool v)
+{
+    // Boolean columns hold -1 for true, as the program has always stored them.
+    return v ? -1 : 0;
+}
+QVariant write(const Realization &v)
+{
+    return v.toStored();
+}
+
+} // namespace
+
+TimeCard TimeCard::fromRecord(const QSqlRecord &row)
+{
+    TimeCard card;
+    eachColumn([&](const char *name, auto member) {
+        const int at = row.indexOf(QLatin1String(name));
+        if (at >= 0)
+            read(row.value(at), card.*member);
+    });
+    return card;
+}
+
+void TimeCard::writeTo(QSqlRecord &row) const
+{
+    eachColumn([&](const char *name, auto member) {
+        const int at = row.indexOf(QLatin1String(name));
+        if (at >= 0 && QLatin1String(name) != QLatin1String("TimeCardID"))
+            row.setValue(at, write(this->*member));
+    });
+}
+
+bool TimeCard::isColumn(const QString &name)
+{
+    bool found = false;
+    eachColumn([&](const char *column, auto) { found = found || name == QLatin1String(column); });
+    return found;
+}
+
+} // namespace quorvale

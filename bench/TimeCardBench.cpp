@@ -8,6 +8,10 @@
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
+#include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
+#include "session/TimeCardSession.h"
+#include "session/TimerBinding.h"
 #include "settings/StartUp.h"
 #include "settings/TimeCardSettings.h"
 #include "support/ErrorHandler.h"
@@ -19,9 +23,6 @@
 #include "timecards/SegmentNotes.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardEditor.h"
-#include "ui/TimeCardBinder.h"
-#include "ui/TimeCardMirror.h"
-#include "ui/TimerBinding.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -80,103 +81,46 @@ public:
     {
         if (!m_startUp.Form_Load())
             fail("start-up did not complete");
-        m_mirror = std::make_unique<TimeCardMirror>(m_startUp, clock);
-        EditorHooks hooks;
-        hooks.ProcessJournalEntry = [this](const TimeCard &card) {
-            const QString entryId =
-                journalPart.time([&] { return m_mirror->ProcessJournalEntry(card); });
-            if (entryId != card.journalEntryId)
-                m_editor->timeCards().resyncUnderlyingValues();
-        };
-        hooks.showRow = [this] {
-            if (m_timer)
-                m_timer->rowShown();
-        };
-        hooks.journalEntryExists = [this](const QString &entryId) {
-            return lookupPart.time([&] {
-                const std::optional<pim::Folder> &journal =
-                    m_startUp.outlook().folder(FolderSlot::Journal);
-                return !entryId.isEmpty() && journal &&
-                       m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) !=
-                           nullptr;
+        m_session = std::make_unique<TimeCardSession>(
+            m_startUp, prompts, clock,
+            [this](TimeCardSession::Part part, const std::function<void()> &work) {
+                switch (part) {
+                case TimeCardSession::Part::JournalEntry:
+                    journalPart.time(work);
+                    break;
+                case TimeCardSession::Part::JournalLookup:
+                    lookupPart.time(work);
+                    break;
+                case TimeCardSession::Part::NewJournalEntry:
+                    newEntryPart.time(work);
+                    break;
+                case TimeCardSession::Part::TimeDetail:
+                    segmentPart.time(work);
+                    break;
+                }
             });
-        };
-        hooks.NewJournalEntry = [this] {
-            return newEntryPart.time([&] {
-                const RegSettings &s = m_startUp.settings();
-                const std::optional<JournalEntryFields> entry = NewJournalEntry(
-                    m_startUp.outlook(),
-                    NewEntryDefaults{s.journal.entryType, s.journal.category, s.license.userName},
-                    clock.now());
-                return entry ? entry->entryId : QString();
-            });
-        };
-        m_editor = std::make_unique<TimeCardEditor>(m_startUp.workingSet().timeCards(), prompts,
-                                                    editorOptions(m_startUp), std::move(hooks));
-        const AdminOptions &options = m_startUp.options();
-        BinderContext binding;
-        binding.billingInUse = options.billingInUse;
-        binding.rates.options = rateOptions(options);
-        binding.rates.realizationInUse = options.realizationInUse;
-        binding.rates.lookup = [this](const QString &source) {
-            return m_startUp.commands().ratesFor(source, m_startUp.options().terms);
-        };
-        binding.staffId = m_startUp.settings().staffId;
-        m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
-        m_runStore = std::make_unique<ActiveRunStore>(m_startUp.store().cnnLocal());
-        m_timer = std::make_unique<TimerBinding>(clock, m_runStore.get(), *m_editor, *m_binder);
-        m_editor->setTimer(m_timer.get());
-        m_timer->setNotes(&m_notes);
-        m_timer->setRecordSegment([this](const TimeSegment &segment) {
-            segmentPart.time([&] {
-                m_mirror->recordSegment(TimeCard::fromRecord(m_editor->timeCards().record()),
-                                        segment);
-            });
-            ++segments;
-        });
-        m_editor->adoTimeCardRS_MoveComplete();
-        m_timer->rowShown();
+        QObject::connect(m_session.get(), &TimeCardSession::segmentRecorded,
+                         [this] { ++segments; });
+        m_session->start();
     }
 
-    ~ProgramStack() { m_editor->setTimer(nullptr); }
     ProgramStack(const ProgramStack &) = delete;
     ProgramStack &operator=(const ProgramStack &) = delete;
 
     StartUp &startUp() { return m_startUp; }
-    TimeCardEditor &editor() { return *m_editor; }
-    TimeCardBinder &binder() { return *m_binder; }
-    TimerBinding &timer() { return *m_timer; }
-    ActiveRunStore &runStore() { return *m_runStore; }
-    SegmentNotes &notes() { return m_notes; }
-    db::Recordset &timeCards() { return m_editor->timeCards(); }
+    TimeCardEditor &editor() { return m_session->editor(); }
+    TimeCardBinder &binder() { return m_session->binder(); }
+    TimerBinding &timer() { return m_session->timer(); }
+    ActiveRunStore &runStore() { return m_session->runStore(); }
+    SegmentNotes &notes() { return m_session->notes(); }
+    db::Recordset &timeCards() { return editor().timeCards(); }
 
     // F11 as the main window does it, without starting the timer.
     std::optional<qint64> newTimeCard()
     {
-        const RegSettings &s = m_startUp.settings();
-        const AdminOptions &o = m_startUp.options();
-        const NewCardSettings settings{s.journal.category,      s.journal.entryType,
-                                       s.journal.billingStatus, s.journal.rateSource,
-                                       s.journal.rateLevel,     s.journal.mainActivity,
-                                       s.journal.subActivity};
-        const NewCardOptions options{o.contactInUse,   o.activity1InUse,  o.activity2InUse,
-                                     o.billingInUse,   o.rateSourceFixed, o.fixedRateSource,
-                                     o.fixedRateLevel, o.fixedHourlyRate};
-        return m_editor->CreateNewTimeCard([&] {
-            RateKeys keys;
-            keys.userId = s.userId;
-            if (s.staffId != 0)
-                keys.staffId = s.staffId;
-            return SetFieldDefaultValues(
-                settings, options, s.userId, clock.now(),
-                [this](int level, qint32 id) {
-                    return activityListed(m_startUp.commands(), level, id);
-                },
-                [&](const QString &source, const QString &level) {
-                    return FetchHourlyRate(source, level, keys, m_binder->context().rates.options,
-                                           m_binder->context().rates.lookup);
-                });
-        });
+        if (m_session->CreateNewTimeCard(true) != TimeCardSession::NewCard::Created)
+            return std::nullopt;
+        return editor().currentTimeCardId();
     }
 
     // The file of an item the program wrote.
@@ -201,12 +145,7 @@ public:
 private:
     Registry m_registry;
     StartUp m_startUp;
-    std::unique_ptr<TimeCardMirror> m_mirror;
-    std::unique_ptr<TimeCardEditor> m_editor;
-    std::unique_ptr<TimeCardBinder> m_binder;
-    std::unique_ptr<ActiveRunStore> m_runStore;
-    std::unique_ptr<TimerBinding> m_timer;
-    SegmentNotes m_notes;
+    std::unique_ptr<TimeCardSession> m_session;
 };
 
 // ---- the baseline's pieces -------------------------------------------------

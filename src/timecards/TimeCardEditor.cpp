@@ -300,6 +300,8 @@ TimeCardEditor::CreateNewTimeCard(const std::function<TimeCardDefaults()> &defau
             m_rs.update();
         } catch (const QvError &error) {
             m_rs.cancelUpdate();
+            if (!entryId.isEmpty() && m_hooks.discardJournalEntry)
+                m_hooks.discardJournalEntry(entryId);
             tell(error);
             return std::nullopt;
         }

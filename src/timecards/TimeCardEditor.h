@@ -44,6 +44,9 @@ struct EditorHooks {
     // `NewJournalEntry`: a new TimeCard's journal item; its EntryID, empty when
     // none could be made.
     std::function<QString()> NewJournalEntry;
+    // A journal item made for a TimeCard whose row could then not be stored:
+    // removed again, so that no item stands in the journal for nothing.
+    std::function<void(const QString &entryId)> discardJournalEntry;
     // The journal entry of a stored TimeCard whose entry is gone, written anew
     // from the row (its dates, contact, activities, description) and already
     // pointed at by the stored row; its EntryID, empty when none could be made.

@@ -9,7 +9,7 @@
 #include "timecards/TimeCardValue.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/LinkFollowing.h"
-#include "ui/TimeCardBinder.h"
+#include "session/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 #include "ui/frmTimeCard.h"
 

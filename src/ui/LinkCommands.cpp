@@ -16,9 +16,9 @@
 #include "ui/LinkItemChooser.h"
 #include "ui/LinksPanel.h"
 #include "ui/PointerScope.h"
-#include "ui/TimeCardBinder.h"
-#include "ui/TimeCardMirror.h"
-#include "ui/TimerBinding.h"
+#include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
+#include "session/TimerBinding.h"
 #include "ui/frmTimeCard.h"
 
 #include <QAction>

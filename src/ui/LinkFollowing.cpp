@@ -5,7 +5,7 @@
 #include "settings/StartUp.h"
 #include "timecards/ContactChoice.h"
 #include "timecards/TimeCardEditor.h"
-#include "ui/TimeCardMirror.h"
+#include "session/TimeCardMirror.h"
 
 #include <QApplication>
 #include <QMainWindow>

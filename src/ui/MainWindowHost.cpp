@@ -1,12 +1,15 @@
 #include "MainWindowHost.h"
 
 #include "outlook/LinkListKind.h"
-#include "outlook/NewJournalEntry.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
+#include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
+#include "session/TimeCardSession.h"
+#include "session/TimerBinding.h"
 #include "settings/StartUp.h"
 #include "settings/TimeCardSettings.h"
 #include "support/ErrorHandler.h"
@@ -18,7 +21,6 @@
 #include "timecards/KeptEdits.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCalcs.h"
-#include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
@@ -39,10 +41,7 @@
 #include "ui/PickListSources.h"
 #include "ui/ReportCommands.h"
 #include "ui/SettingsCommands.h"
-#include "ui/TimeCardBinder.h"
-#include "ui/TimeCardMirror.h"
 #include "ui/TimeStampFilter.h"
-#include "ui/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -115,65 +114,20 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
                           QStringLiteral("Quorvale"));
     });
-    m_mirror = std::make_unique<TimeCardMirror>(startUp, m_clock);
     m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
-    EditorHooks hooks;
-    hooks.ProcessJournalEntry = [this](const TimeCard &card) {
-        // A recreated entry's EntryID went into the stored row; the pending save
-        // must check against that row, not the one read before.
-        if (m_mirror->ProcessJournalEntry(card) != card.journalEntryId)
-            m_editor->timeCards().resyncUnderlyingValues();
-    };
-    hooks.showRow = [this] {
-        if (m_timer)
-            m_timer->rowShown();
+    m_session = std::make_unique<TimeCardSession>(startUp, prompts, m_clock);
+    m_editor = &m_session->editor();
+    m_mirror = &m_session->mirror();
+    m_binder = &m_session->binder();
+    m_timer = &m_session->timer();
+    m_runStore = &m_session->runStore();
+    QObject::connect(m_session.get(), &TimeCardSession::rowShown, m_window.get(), [this] {
         m_window->showCurrent();
         showSegmentNote();
-    };
-    hooks.journalEntryExists = [this](const QString &entryId) {
-        const std::optional<pim::Folder> &journal = m_startUp.outlook().folder(FolderSlot::Journal);
-        return !entryId.isEmpty() && journal &&
-               m_startUp.outlook().nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
-    };
-    hooks.restoreJournalEntry = [this](const TimeCard &card) {
-        return m_mirror->restoreJournalEntry(card);
-    };
-    hooks.serverLost = [this](const QvError &error) {
-        return m_startUp.store().serverWatch().lost(error.description());
-    };
-    hooks.NewJournalEntry = [this] {
-        const RegSettings &s = m_startUp.settings();
-        const std::optional<JournalEntryFields> entry = NewJournalEntry(
-            m_startUp.outlook(),
-            NewEntryDefaults{s.journal.entryType, s.journal.category, s.license.userName},
-            m_clock.now());
-        return entry ? entry->entryId : QString();
-    };
-    m_editor = std::make_unique<TimeCardEditor>(startUp.workingSet().timeCards(), prompts,
-                                                editorOptions(startUp), std::move(hooks));
-    const AdminOptions &options = startUp.options();
-    BinderContext binding;
-    binding.billingInUse = options.billingInUse;
-    binding.rates.options = rateOptions(options);
-    binding.rates.realizationInUse = options.realizationInUse;
-    binding.rates.lookup = [&startUp](const QString &source) {
-        return startUp.commands().ratesFor(source, startUp.options().terms);
-    };
-    binding.staffId = startUp.settings().staffId;
-    binding.prompts = &prompts;
-    m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
-    m_runStore = std::make_unique<ActiveRunStore>(startUp.store().cnnLocal());
-    m_timer = std::make_unique<TimerBinding>(m_clock, m_runStore.get(), *m_editor, *m_binder);
-    m_editor->setTimer(m_timer.get());
+    });
     m_timer->setChanged([this] {
         m_window->showTimerFields();
         syncTimerTools();
-    });
-    m_timer->setRecordSegment([this](const TimeSegment &segment) {
-        m_mirror->recordSegment(TimeCard::fromRecord(m_editor->timeCards().record()), segment);
-    });
-    m_timer->setServerLost([this](const QvError &error) {
-        return m_startUp.store().serverWatch().lost(error.description());
     });
     m_startUp.store().serverWatch().setRestored([this] { writeKeptWork(); });
     m_commands.setLeaveCurrent([this] {
@@ -182,9 +136,9 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_window->focusField(m_editor->focus().field);
         return false;
     });
-    m_window->bind(m_binder.get(), qtTimeFormat(startUp.timeFormat()),
-                   offeredRateSources(rateOptions(options)));
-    m_editor->adoTimeCardRS_MoveComplete();
+    m_window->bind(m_binder, qtTimeFormat(startUp.timeFormat()),
+                   offeredRateSources(rateOptions(startUp.options())));
+    m_session->start();
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);
@@ -245,14 +199,13 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->addCommandSet(*m_massEditCommands);
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_pickLists);
-    QObject::connect(fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(),
-                     [this] {
-                         const std::optional<qint64> id = m_editor->currentTimeCardId();
-                         if (id && !m_showingNote)
-                             m_notes.set(*id, m_window->fields().timeSegment()->toPlainText());
-                     });
+    QObject::connect(
+        fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(), [this] {
+            const std::optional<qint64> id = m_editor->currentTimeCardId();
+            if (id && !m_showingNote)
+                m_session->notes().set(*id, m_window->fields().timeSegment()->toPlainText());
+        });
     new TimeStampFilter(m_clock, fields.timeSegment());
-    m_timer->setNotes(&m_notes);
     m_timer->setTicked([this] { updateCaption(); });
     m_window->setStateChanged([this] { updateCaption(); });
     m_settingsCommands =
@@ -321,46 +274,16 @@ MainWindowHost::~MainWindowHost()
 
 bool MainWindowHost::newTimeCard(bool noAutostart)
 {
-    // Its journal entry would be made before the row that needs the server is refused.
-    ServerWatch &server = m_startUp.store().serverWatch();
-    if (server.inOutage() && !server.retryNow()) {
-        m_prompts.messageBox(QStringLiteral("Quorvale"),
-                             QStringLiteral("A new TimeCard needs the database server, which "
-                                            "cannot be reached yet. Quorvale is trying to "
-                                            "reconnect; please try again when it is back."),
-                             PromptButtons::Ok, PromptIcon::Information);
-        return false;
-    }
-    const RegSettings &s = m_startUp.settings();
-    const AdminOptions &o = m_startUp.options();
-    const NewCardSettings settings{
-        s.journal.category,  s.journal.entryType,    s.journal.billingStatus, s.journal.rateSource,
-        s.journal.rateLevel, s.journal.mainActivity, s.journal.subActivity};
-    const NewCardOptions options{o.contactInUse,   o.activity1InUse,  o.activity2InUse,
-                                 o.billingInUse,   o.rateSourceFixed, o.fixedRateSource,
-                                 o.fixedRateLevel, o.fixedHourlyRate};
-    const auto defaults = [&] {
-        RateKeys keys;
-        keys.userId = s.userId;
-        if (s.staffId != 0)
-            keys.staffId = s.staffId;
-        return SetFieldDefaultValues(
-            settings, options, s.userId, m_clock.now(),
-            [this](int level, qint32 id) {
-                return activityListed(m_startUp.commands(), level, id);
-            },
-            [&](const QString &source, const QString &level) {
-                return FetchHourlyRate(source, level, keys, m_binder->context().rates.options,
-                                       m_binder->context().rates.lookup);
-            });
-    };
-    if (!m_editor->CreateNewTimeCard(defaults)) {
+    switch (m_session->CreateNewTimeCard(noAutostart)) {
+    case TimeCardSession::NewCard::Created:
+        return true;
+    case TimeCardSession::NewCard::Refused:
         m_window->focusField(m_editor->focus().field);
         return false;
+    case TimeCardSession::NewCard::ServerAway:
+        return false;
     }
-    if (!noAutostart && s.settings.autostartTimer)
-        m_timer->startOrPause();
-    return true;
+    return false;
 }
 
 frmInterruptTimer &MainWindowHost::interruptTimerWindow()
@@ -414,7 +337,7 @@ void MainWindowHost::pasteToNewTimeCard(const InterruptPaste &paste)
     if (!newTimeCard(true))
         return;
     if (const std::optional<qint64> id = m_editor->currentTimeCardId())
-        m_notes.set(*id, paste.note);
+        m_session->notes().set(*id, paste.note);
     writePaste(paste);
 }
 
@@ -428,7 +351,7 @@ std::optional<QString> MainWindowHost::currentTimeSpent() const
 void MainWindowHost::pasteToCurrentTimeCard(const InterruptPaste &paste)
 {
     if (const std::optional<qint64> id = m_editor->currentTimeCardId())
-        m_notes.add(*id, paste.note);
+        m_session->notes().add(*id, paste.note);
     writePaste(paste);
 }
 
@@ -852,9 +775,14 @@ void MainWindowHost::run(int id)
     case ToolId::PopUpSubtractTime:
         adjustTime(AdjustDirection::Subtract);
         break;
-    default:
+    case ToolId::NewTimeCard:
+    case ToolId::AddTimeCard:
         newTimeCard();
         break;
+    default:
+        // A tool nobody handles does nothing, rather than something unasked.
+        qWarning("tool %d has no command here; ignored", id);
+        return;
     }
     syncTimerTools();
 }
@@ -862,14 +790,14 @@ void MainWindowHost::run(int id)
 QString MainWindowHost::timeSegmentNote() const
 {
     const std::optional<qint64> active = m_timer->activeTimeCardId();
-    return active ? m_notes.note(*active) : QString();
+    return active ? m_session->notes().note(*active) : QString();
 }
 
 void MainWindowHost::showSegmentNote()
 {
     QPlainTextEdit *field = m_window->fields().timeSegment();
     const std::optional<qint64> id = m_editor->currentTimeCardId();
-    const QString note = id ? m_notes.note(*id) : QString();
+    const QString note = id ? m_session->notes().note(*id) : QString();
     if (field->toPlainText() != note) {
         const FlagScope showing(m_showingNote);
         field->setPlainText(note);

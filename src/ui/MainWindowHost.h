@@ -21,6 +21,7 @@ class Prompts;
 class Registry;
 class StartUp;
 class TimeCardBinder;
+class TimeCardSession;
 class TimeCardEditor;
 class TimerBinding;
 class ActiveRunStore;
@@ -108,13 +109,15 @@ private:
     std::unique_ptr<frmTimeCard> m_window;
     // Shows items in their editors for the whole run (Item::Display).
     std::unique_ptr<ItemInspector> m_inspector;
-    // After the window: both go before it does.
-    std::unique_ptr<TimeCardEditor> m_editor;
-    std::unique_ptr<TimeCardBinder> m_binder;
-    std::unique_ptr<TimeCardMirror> m_mirror;
-    std::unique_ptr<ActiveRunStore> m_runStore;
+    // After the window: it goes before the window does.
+    std::unique_ptr<TimeCardSession> m_session;
+    // The session's parts, which the commands are given.
+    TimeCardEditor *m_editor = nullptr;
+    TimeCardBinder *m_binder = nullptr;
+    TimeCardMirror *m_mirror = nullptr;
+    ActiveRunStore *m_runStore = nullptr;
+    TimerBinding *m_timer = nullptr;
     std::unique_ptr<KeptEdits> m_keptEdits;
-    std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<InterruptTimer> m_interrupt;
     std::unique_ptr<EditCommands> m_editCommands;
     std::unique_ptr<AbbreviationCommands> m_abbreviationCommands;
@@ -132,7 +135,6 @@ private:
     std::unique_ptr<LinkCommands> m_linkCommands;
     std::unique_ptr<LinkFollowing> m_linkFollowing;
     std::unique_ptr<MassEditCommands> m_massEditCommands;
-    SegmentNotes m_notes;
     PickListSource m_pickLists;
     bool m_showingNote = false; // the field shows a note: nothing was typed
     // Deletes the items a TimeCard's delete takes with it.

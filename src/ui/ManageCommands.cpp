@@ -3,7 +3,7 @@
 #include "timecards/CommandTable.h"
 #include "ui/ActivityMaintenanceDialog.h"
 #include "ui/ContactMaintenanceDialog.h"
-#include "ui/TimeCardMirror.h"
+#include "session/TimeCardMirror.h"
 #include "ui/frmAutoFill.h"
 #include "ui/frmTimeCard.h"
 

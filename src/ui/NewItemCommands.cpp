@@ -9,7 +9,7 @@
 #include "timecards/TimeFormat.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/PointerScope.h"
-#include "ui/TimeCardMirror.h"
+#include "session/TimeCardMirror.h"
 #include "ui/frmAutoTasks.h"
 #include "ui/frmNewItem.h"
 #include "ui/frmOutOfOffice.h"

@@ -7,7 +7,7 @@
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/BillStatusBox.h"
-#include "ui/TimeCardBinder.h"
+#include "session/TimeCardBinder.h"
 #include "ui/frmSelectCategories.h"
 
 #include <QCheckBox>

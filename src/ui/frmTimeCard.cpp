@@ -7,7 +7,7 @@
 #include "timecards/MainCommands.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/GuardedApplication.h"
-#include "ui/TimeCardBinder.h"
+#include "session/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 
 #include <QAction>

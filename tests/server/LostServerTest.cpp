@@ -10,7 +10,7 @@
 #include "timecards/TimeCalcs.h"
 #include "ui/GuardedApplication.h"
 #include "ui/MainWindowFixture.h"
-#include "ui/TimerBinding.h"
+#include "session/TimerBinding.h"
 
 #include <QDirIterator>
 #include <QPlainTextEdit>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/registry/Registry.h"
-#include "qvadmin/InitCommand.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoProgram.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -15,17 +15,6 @@
 #include <memory>
 
 namespace quorvale::test {
-
-// A demo program directory and its settings, as `qvadmin init --demo` makes them.
-inline void makeDemoProgram(const QString &programDir, const QString &settingsFile,
-                            const QString &userName)
-{
-    admin::GlobalOptions globals;
-    globals.programDir = programDir;
-    globals.settingsFile = settingsFile;
-    Registry adminRegistry(settingsFile);
-    admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
-}
 
 // The real program on a demo program directory, as `qvadmin init --demo` makes
 // it: start-up through its chain, then the main window with all its commands.

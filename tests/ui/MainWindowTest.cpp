@@ -26,7 +26,7 @@
 #include "timecards/TimeCardList.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimeCardListDialog.h"
-#include "ui/TimerBinding.h"
+#include "session/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 

@@ -8,7 +8,7 @@
 #include "outlook/TimeCardSnapshot.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardValue.h"
-#include "ui/TimeCardBinder.h"
+#include "session/TimeCardBinder.h"
 #include "ui/frmOutOfOffice.h"
 #include "ui/frmTimeCard.h"
 

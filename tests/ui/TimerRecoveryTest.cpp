@@ -6,7 +6,7 @@
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCalcs.h"
 #include "ui/TimeCardFields.h"
-#include "ui/TimerBinding.h"
+#include "session/TimerBinding.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "TimerBinding.h"
 
 #include "platform/core/QvError.h"
+#include "session/TimeCardBinder.h"
 #include "timecards/SegmentNotes.h"
-#include "ui/TimeCardBinder.h"
 
 namespace quorvale {
 

@@ -1,0 +1,149 @@
+#include "session/TimeCardSession.h"
+
+#include "data/TimeCardRepository.h"
+#include "outlook/FolderSlot.h"
+#include "outlook/OutlookSession.h"
+#include "platform/pim/Items.h"
+#include "session/TimeCardBinder.h"
+#include "session/TimerBinding.h"
+#include "settings/StartUp.h"
+#include "support/ErrorHandler.h"
+#include "support/ErrorReport.h"
+#include "testsupport/DemoProgram.h"
+#include "testsupport/ScriptedPrompts.h"
+#include "testsupport/TempDir.h"
+#include "timecards/Clock.h"
+#include "timecards/TimeCardEditor.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+// The demo program's TimeCard road, built as the main window builds it, with
+// no window at all.
+class TimeCardSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeDemoProgram(programDir, settingsFile, QStringLiteral("Ann O'Hara"));
+        registry = std::make_unique<Registry>(settingsFile);
+        startUp = std::make_unique<StartUp>(
+            *registry, prompts, errors,
+            StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
+                               QStringLiteral("HH:mm:ss"), 1, QString()});
+        ASSERT_TRUE(startUp->Form_Load());
+        session = std::make_unique<TimeCardSession>(*startUp, prompts, clock);
+        QObject::connect(session.get(), &TimeCardSession::segmentRecorded, [this] { ++segments; });
+        session->start();
+    }
+    void TearDown() override
+    {
+        session.reset();
+        startUp.reset();
+    }
+
+    int journalItems()
+    {
+        return pim::Items(*startUp->outlook().folder(FolderSlot::Journal)).Count();
+    }
+    std::optional<TimeCard> stored(qint64 id)
+    {
+        return TimeCardRepository(startUp->store().cnnLink()).find(id);
+    }
+    // A new TimeCard made ready to be left: the demo requires a contact and a
+    // description.
+    qint64 newCard()
+    {
+        EXPECT_EQ(session->CreateNewTimeCard(true), TimeCardSession::NewCard::Created);
+        const std::optional<qint64> id = session->editor().currentTimeCardId();
+        EXPECT_TRUE(id.has_value());
+        const qint32 contact =
+            startUp->store()
+                .cnnLink()
+                .scalar(QStringLiteral("SELECT MIN(ContactID) FROM tblContacts WHERE Active <> 0"))
+                .toInt();
+        EXPECT_TRUE(session->binder().write(QStringLiteral("ContactID"), contact));
+        EXPECT_TRUE(session->binder().write(QStringLiteral("Description"),
+                                            QStringLiteral("Reviewed the lease")));
+        return id.value_or(0);
+    }
+
+    TempDir tmp;
+    QString programDir = tmp.filePath(QStringLiteral("prog"));
+    QString settingsFile = tmp.filePath(QStringLiteral("settings.ini"));
+    ScriptedPrompts prompts;
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
+    ErrorReport report{prompts, tmp.filePath(QStringLiteral("reports"))};
+    ErrorHandler errors{report};
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<StartUp> startUp;
+    std::unique_ptr<TimeCardSession> session;
+    int segments = 0;
+};
+
+TEST_F(TimeCardSessionTest, ATimedTimeCardIsStoredWithOneJournalEntryAndItsTimeDetail)
+{
+    const int before = journalItems();
+    const qint64 id = newCard();
+    EXPECT_EQ(journalItems(), before + 1) << "the new TimeCard's journal entry";
+
+    TimerBinding &timer = session->timer();
+    timer.startOrPause();
+    EXPECT_EQ(timer.activeTimeCardId(), id);
+    clock.advance(3600 + 30 * 60 + 7);
+    timer.startOrPause(); // pause: the run ends and is recorded
+    EXPECT_EQ(segments, 1);
+    EXPECT_FALSE(timer.activeTimeCardId().has_value());
+
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    const std::optional<TimeCard> card = stored(id);
+    ASSERT_TRUE(card.has_value());
+    EXPECT_EQ(card->timeSpent, Duration::fromSeconds(3600 + 30 * 60 + 7));
+    EXPECT_EQ(card->description, QStringLiteral("Reviewed the lease"));
+    EXPECT_FALSE(card->journalEntryId.isEmpty());
+    // Leaving rewrote the entry it had; it never made a second one.
+    EXPECT_EQ(journalItems(), before + 1);
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().first().text.toStdString();
+}
+
+TEST_F(TimeCardSessionTest, ARowThatCannotBeStoredLeavesNoJournalItemBehind)
+{
+    startUp->store().cnnLink().execute(
+        QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON tblTimeCards BEGIN SELECT "
+                       "RAISE(ABORT, 'refused by the test'); END"));
+    const int before = journalItems();
+    const qlonglong rows = startUp->store()
+                               .cnnLink()
+                               .scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards"))
+                               .toLongLong();
+    EXPECT_EQ(session->CreateNewTimeCard(true), TimeCardSession::NewCard::Refused);
+    EXPECT_EQ(journalItems(), before);
+    EXPECT_EQ(startUp->store()
+                  .cnnLink()
+                  .scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards"))
+                  .toLongLong(),
+              rows);
+    EXPECT_FALSE(prompts.messages().isEmpty()) << "the person is told";
+}
+
+TEST_F(TimeCardSessionTest, ATimeCardSomeoneElseChangedIsNotOverwritten)
+{
+    const qint64 id = newCard();
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    ASSERT_TRUE(session->binder().write(QStringLiteral("Description"), QStringLiteral("mine")));
+    // Another user saves the same TimeCard meanwhile.
+    TimeCardRepository(startUp->store().cnnLink())
+        .setColumn(id, QStringLiteral("Description"), QStringLiteral("theirs"));
+
+    session->editor().leaveCurrent();
+    EXPECT_EQ(stored(id)->description, QStringLiteral("theirs"));
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_TRUE(prompts.messages().last().text.contains(QStringLiteral("Someone else changed")))
+        << prompts.messages().last().text.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/registry/Registry.h"
+#include "qvadmin/InitCommand.h"
+
+namespace quorvale::test {
+
+// A demo program directory and its settings, as `qvadmin init --demo` makes them
+// (the test links the administrator tool's library).
+inline void makeDemoProgram(const QString &programDir, const QString &settingsFile,
+                            const QString &userName)
+{
+    admin::GlobalOptions globals;
+    globals.programDir = programDir;
+    globals.settingsFile = settingsFile;
+    Registry adminRegistry(settingsFile);
+    admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
+}
+
+} // namespace quorvale::test

@@ -36,13 +36,7 @@ int main(int argc, char **argv)
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
     };
-    app.setErrorHandler([&errors](const std::exception &error) {
-        if (const auto *qv = dynamic_cast<const QvError *>(&error))
-            errors.handle(*qv);
-        else
-            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
-                          QStringLiteral("Quorvale"));
-    });
+    app.setErrorHandler([&errors](const std::exception &error) { errors.handle(error); });
 
     Registry registry;
     if (!registry.damageNotice().isEmpty())

@@ -31,7 +31,8 @@ void exec(QSqlDatabase &db, const QString &sql, const QString &source)
 template <typename Body> void inTransaction(QSqlDatabase &db, const QString &source, Body body)
 {
     if (!db.isOpen())
-        throw QvError(ErrorNumber::Generic, QStringLiteral("The database is not open."), source);
+        throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The database is not open."),
+                      source);
     if (!db.transaction())
         throw QvError(ErrorNumber::Generic, db.lastError().text(), source);
     try {

@@ -35,7 +35,7 @@ bool WorkingSet::anyMatch(const SqlFragment &fragment) const
 {
     db::Connection *connection = m_timeCards.connection();
     if (!connection)
-        throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
+        throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The TimeCards are not open."),
                       QStringLiteral("frmTimeCard: ProcessFilter"));
     db::Command test(*connection, m_sql.timeCardBase + fragment.text);
     return test.first(fragment.params).has_value();
@@ -47,7 +47,7 @@ bool WorkingSet::setFilter(const SqlFragment &fragment)
     try {
         db::Connection *connection = m_timeCards.connection();
         if (!connection)
-            throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
+            throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The TimeCards are not open."),
                           QStringLiteral("frmTimeCard: ProcessFilter"));
         QVariant current;
         if (!m_timeCards.bof() && !m_timeCards.eof()) {
@@ -95,7 +95,7 @@ bool WorkingSet::Reorder(const QString &orderBy, const Terms &terms)
     try {
         db::Connection *connection = m_timeCards.connection();
         if (!connection)
-            throw QvError(ErrorNumber::Generic, QStringLiteral("The TimeCards are not open."),
+            throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The TimeCards are not open."),
                           QStringLiteral("frmTimeCard: ProcessSort"));
         // Whatever narrows the statement stays: it is cut before its ORDER BY and
         // re-run with the filter's values, which its "?" stand for.

@@ -37,6 +37,14 @@ ErrorHandler::Outcome ErrorHandler::handle(const QvError &error, const QString &
     return handle(error.number(), error.description(), error.source(), trace, error.detail());
 }
 
+ErrorHandler::Outcome ErrorHandler::handle(const std::exception &error, const QString &trace)
+{
+    if (const auto *qv = dynamic_cast<const QvError *>(&error))
+        return handle(*qv, trace);
+    return handle(ErrorNumber::Generic, QString::fromUtf8(error.what()), QStringLiteral("Quorvale"),
+                  trace);
+}
+
 ErrorHandler::Outcome ErrorHandler::handle(long number, const QString &description,
                                            const QString &source, const QString &trace,
                                            const QString &detail)

@@ -59,6 +59,9 @@ public:
     Outcome handle(long number, const QString &description, const QString &source,
                    const QString &trace = Trace::text(), const QString &detail = QString());
     Outcome handle(const QvError &error, const QString &trace = Trace::text());
+    // Any exception that reached a command's boundary: the program's own with
+    // its number and source, anything else as an unspecified failure.
+    Outcome handle(const std::exception &error, const QString &trace = Trace::text());
 
     int errorCount() const { return m_count; }
 

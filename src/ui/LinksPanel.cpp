@@ -352,11 +352,7 @@ SelectedLink LinksPanel::selectedLink(std::size_t row) const
 
 void LinksPanel::report(const std::exception &error)
 {
-    if (const auto *qv = dynamic_cast<const QvError *>(&error))
-        m_errors.handle(*qv);
-    else
-        m_errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
-                        QStringLiteral("Quorvale"));
+    m_errors.handle(error);
 }
 
 void LinksPanel::editSelected()

@@ -107,13 +107,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     pim::setInspector(m_inspector.get());
     m_window->applyToolChanges(startUp.toolChanges());
     m_window->setCommandGuard([&startUp] { return startUp.outlook().EnsureOutlook(); });
-    m_window->setErrorHandler([&errors](const std::exception &error) {
-        if (const auto *qv = dynamic_cast<const QvError *>(&error))
-            errors.handle(*qv);
-        else
-            errors.handle(ErrorNumber::Generic, QString::fromUtf8(error.what()),
-                          QStringLiteral("Quorvale"));
-    });
+    m_window->setErrorHandler([&errors](const std::exception &error) { errors.handle(error); });
     m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
     m_session = std::make_unique<TimeCardSession>(startUp, prompts, m_clock);
     m_editor = &m_session->editor();

@@ -175,3 +175,26 @@ TEST_F(ErrorHandlerTest, ALostServerTakenByItsWatchNeitherEndsNorCountsNorReport
     handler.handle(QvError(53, "File not found", "modSettings"));
     EXPECT_EQ(taken.size(), 5);
 }
+
+namespace {
+
+TEST_F(ErrorHandlerTest, AnyExceptionAtACommandKeepsItsOwnNumberAndSource)
+{
+    const std::exception &own =
+        QvError(ErrorNumber::ObjectClosed, "The TimeCards are not open.", "WorkingSet");
+    handler.handle(own);
+    EXPECT_TRUE(onlyReport().contains("Number: 3704\nDescription: The TimeCards are not open.\n"))
+        << onlyReport().toStdString();
+    EXPECT_TRUE(onlyReport().contains("Source: WorkingSet\n")) << onlyReport().toStdString();
+
+    QDir(dir.path()).removeRecursively();
+    QDir().mkpath(dir.path());
+    ErrorHandler fresh{report}; // the first one has counted its error
+    fresh.terminate = [](int) {};
+    fresh.handle(std::runtime_error("vector too long"));
+    EXPECT_TRUE(onlyReport().contains("Number: -2147467259\nDescription: vector too long\n"))
+        << onlyReport().toStdString();
+    EXPECT_TRUE(onlyReport().contains("Source: Quorvale\n")) << onlyReport().toStdString();
+}
+
+} // namespace

@@ -41,17 +41,18 @@ private:
 // Error numbers the program raises itself. Database errors keep the numbers of
 // the engine's error family so that handlers that test them keep working.
 namespace ErrorNumber {
-inline constexpr long Generic = -2147467259;      // unspecified failure
-inline constexpr long RowChanged = -2147217864;   // row changed by another user
-inline constexpr long NoCurrentRecord = 3021;     // BOF or EOF is true
-inline constexpr long ItemNotFound = 3265;        // no field or item of that name
-inline constexpr long FileNotFound = -2147467259; // database file missing
-inline constexpr long InvalidCharacter = 5;       // invalid procedure call or argument
-inline constexpr long PathFileAccess = 75;        // a file could not be read or written
-inline constexpr long OutlookMissing = 462;       // remote server machine unavailable
-inline constexpr long OutlookInstance = 10321;    // unable to create Outlook instance
-inline constexpr long ConnectionLost = 3151;      // the database server cannot be reached
-inline constexpr long DiskFull = 3183;            // no room left on the database's disk
+inline constexpr long Generic = -2147467259;    // unspecified failure
+inline constexpr long RowChanged = -2147217864; // row changed by another user
+inline constexpr long NoCurrentRecord = 3021;   // BOF or EOF is true
+inline constexpr long ItemNotFound = 3265;      // no field or item of that name
+inline constexpr long FileNotFound = 3024;      // a database file could not be found
+inline constexpr long InvalidCharacter = 5;     // invalid procedure call or argument
+inline constexpr long PathFileAccess = 75;      // a file could not be read or written
+inline constexpr long OutlookMissing = 462;     // remote server machine unavailable
+inline constexpr long OutlookInstance = 10321;  // unable to create Outlook instance
+inline constexpr long ConnectionLost = 3151;    // the database server cannot be reached
+inline constexpr long DiskFull = 3183;          // no room left on the database's disk
+inline constexpr long ObjectClosed = 3704;      // the connection or record set is not open
 } // namespace ErrorNumber
 
 // The database server went away (or never answered): nothing the statement

@@ -559,7 +559,7 @@ void Connection::ensureConnected()
 QSqlQuery Connection::prepare(const QString &sql)
 {
     if (!isOpen())
-        throw QvError(ErrorNumber::Generic, QStringLiteral("The connection is closed."),
+        throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The connection is closed."),
                       errorSource());
     ensureConnected();
     QSqlQuery q(database());

@@ -91,7 +91,7 @@ UserProperties &Item::userProperties()
 void Item::Save()
 {
     if (m_deleted)
-        throw QvError(ErrorNumber::Generic, QStringLiteral("The item has been deleted."),
+        throw QvError(NotFoundError, QStringLiteral("The item has been deleted."),
                       QString::fromLatin1(ErrorSource));
     AssignEntryID();
     m_lastModified = QDateTime::currentDateTime();

@@ -148,11 +148,11 @@ SendResult MailItem::Send(const MailTransport &transport)
 std::unique_ptr<MailItem> MailItem::Move(const Folder &destination)
 {
     if (isDeleted())
-        throw QvError(ErrorNumber::Generic, QStringLiteral("The item has been deleted."),
+        throw QvError(NotFoundError, QStringLiteral("The item has been deleted."),
                       QLatin1String(ErrorSource));
     if (destination.defaultItemType() != ItemType::Mail)
         throw QvError(
-            ErrorNumber::Generic,
+            ErrorNumber::InvalidCharacter,
             QStringLiteral("The folder \"%1\" cannot hold messages.").arg(destination.name()),
             QLatin1String(ErrorSource));
     if (destination.entryId() == parent().entryId()) {

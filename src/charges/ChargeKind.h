@@ -9,6 +9,9 @@ namespace quorvale {
 // columns differ.
 enum class ChargeKind { Expense, FixedCharge };
 
+// How the charge window opens: a new row, one row, or all open rows.
+enum class ChargeMode { Add = 0, EditOne = 1, ManageAll = 2 };
+
 struct ChargeNames {
     QString table;      // tblExpenses / tblFixedCharges
     QString keyColumn;  // ExpenseID / ProductID

@@ -28,7 +28,7 @@ void MainCommands::run(int toolId)
     if (m_leave && !m_leave())
         return;
     if (toolId >= ToolId::GoToFirst && toolId <= ToolId::GoToLast)
-        RecordNavigation(toolId - ToolId::GoToFirst);
+        RecordNavigation(NavigationAction(toolId - ToolId::GoToFirst));
     else if (toolId == ToolId::ShowHiddenTimeCards)
         SetShowHidden(!m_showHidden);
     else if (toolId >= ToolId::SortFirst && toolId <= ToolId::SortLast)
@@ -46,38 +46,38 @@ QVariant MainCommands::currentTimeCardId() const
     return hasCurrent() ? m_set.timeCards().bookmark() : QVariant();
 }
 
-void MainCommands::RecordNavigation(int action)
+void MainCommands::RecordNavigation(NavigationAction action)
 {
     TraceScope trace(u"frmTimeCard: RecordNavigation");
     db::Recordset &rs = m_set.timeCards();
     if (!rs.isOpen() || rs.recordCount() == 0)
         return;
     switch (action) {
-    case 0:
+    case NavigationAction::First:
         rs.moveFirst();
         break;
-    case 1:
+    case NavigationAction::Previous:
         if (!rs.bof())
             rs.movePrevious();
         if (rs.bof())
             rs.moveFirst();
         break;
-    case 2:
+    case NavigationAction::Next:
         if (!rs.eof())
             rs.moveNext();
         if (rs.eof())
             rs.moveLast();
         break;
-    case 3:
+    case NavigationAction::Last:
         rs.moveLast();
         break;
-    case 6:
+    case NavigationAction::DiscardEmpty:
         if (m_discardEmpty)
             m_discardEmpty();
         break;
     default:
         throw QvError(ErrorNumber::InvalidCharacter,
-                      QStringLiteral("Unknown navigation action %1.").arg(action),
+                      QStringLiteral("Unknown navigation action %1.").arg(int(action)),
                       QStringLiteral("frmTimeCard: RecordNavigation"));
     }
 }

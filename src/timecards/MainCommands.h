@@ -24,6 +24,10 @@ struct NavigationButtons {
 // The TimeCard commands of the main window that work on the working set: moving,
 // sorting, showing hidden TimeCards. The window hands each tool ID here; nothing
 // in this class knows a widget.
+// The navigator's actions, numbered as the go-to tools are ordered; 6 takes back
+// the current TimeCard while it is still empty.
+enum class NavigationAction { First = 0, Previous = 1, Next = 2, Last = 3, DiscardEmpty = 6 };
+
 class MainCommands : public CommandSet {
 public:
     // saveDefaultSort stores the clause in force as the "Default Sort" setting.
@@ -42,9 +46,8 @@ public:
     // What action 6 does: discard the current TimeCard when it is empty.
     void setDiscardEmpty(std::function<bool()> discard) { m_discardEmpty = std::move(discard); }
 
-    // 0 first, 1 previous, 2 next, 3 last, 6 discard the current TimeCard when it
-    // is still empty. A move past either end stays on the first or last TimeCard.
-    void RecordNavigation(int action);
+    // A move past either end stays on the first or last TimeCard.
+    void RecordNavigation(NavigationAction action);
     // Re-opens the set in the order of the sort tool, keeping the same TimeCard
     // current. False when nothing was re-sorted.
     bool ProcessSort(int toolId);

@@ -101,7 +101,7 @@ std::optional<ChargeWindowContext> ChargeCommands::context(bool standalone, bool
     return c;
 }
 
-void ChargeCommands::itemDialog(int mode, bool standalone, bool isExpense, qint64 itemId)
+void ChargeCommands::itemDialog(ChargeMode mode, bool standalone, bool isExpense, qint64 itemId)
 {
     if (isExpense ? !expensesInUse() : !fixedChargesInUse())
         return;

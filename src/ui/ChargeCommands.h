@@ -1,5 +1,6 @@
 #pragma once
 
+#include "charges/ChargeKind.h"
 #include "timecards/CommandSet.h"
 
 #include <QtGlobal>
@@ -29,11 +30,14 @@ public:
     // The charge window: mode 0 add, 1 edit one (itemId), 2 manage all. A linked
     // window (standalone false) works on the current TimeCard, which is settled
     // (validated and saved) first; without one nothing opens.
-    void itemDialog(int mode, bool standalone, bool isExpense, qint64 itemId = 0);
+    void itemDialog(ChargeMode mode, bool standalone, bool isExpense, qint64 itemId = 0);
     // A new charge for the current TimeCard.
-    void addLinked(bool isExpense) { itemDialog(0, false, isExpense); }
+    void addLinked(bool isExpense) { itemDialog(ChargeMode::Add, false, isExpense); }
     // A charge of the current TimeCard, from its links.
-    void editLinked(bool isExpense, qint64 id) { itemDialog(1, false, isExpense, id); }
+    void editLinked(bool isExpense, qint64 id)
+    {
+        itemDialog(ChargeMode::EditOne, false, isExpense, id);
+    }
 
 private:
     bool expensesInUse() const;

@@ -1,6 +1,7 @@
 #include "ContactCommands.h"
 
 #include "data/DataStore.h"
+#include "session/TimeCardBinder.h"
 #include "settings/StartUp.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
@@ -9,7 +10,6 @@
 #include "timecards/TimeCardValue.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/LinkFollowing.h"
-#include "session/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 #include "ui/frmTimeCard.h"
 

@@ -6,6 +6,9 @@
 #include "outlook/OutlookSession.h"
 #include "platform/db/Command.h"
 #include "platform/db/Recordset.h"
+#include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
+#include "session/TimerBinding.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
@@ -16,9 +19,6 @@
 #include "ui/LinkItemChooser.h"
 #include "ui/LinksPanel.h"
 #include "ui/PointerScope.h"
-#include "session/TimeCardBinder.h"
-#include "session/TimeCardMirror.h"
-#include "session/TimerBinding.h"
 #include "ui/frmTimeCard.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 
 #include "data/DataStore.h"
 #include "platform/db/Recordset.h"
+#include "session/TimeCardMirror.h"
 #include "settings/StartUp.h"
 #include "timecards/ContactChoice.h"
 #include "timecards/TimeCardEditor.h"
-#include "session/TimeCardMirror.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -216,7 +216,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         try {
             if (!m_startUp.outlook().EnsureOutlook())
                 return;
-            m_commands.RecordNavigation(6);
+            m_commands.RecordNavigation(NavigationAction::DiscardEmpty);
             m_window->showCurrent();
             showSegmentNote();
         } catch (const QvError &error) {
@@ -423,18 +423,10 @@ void MainWindowHost::connectLinkedItemCommands()
     // Add on the Links page means "linked to this TimeCard": the item is made at
     // once, without asking how to link it.
     m_linkCommands->panel().setRunTool([this](int toolId) {
-        static constexpr std::pair<int, int> kLinkedCodes[] = {
-            {ToolId::NewPersonalTask, 9},
-            {ToolId::NewTaskRequest, 11},
-            {ToolId::NewMessage, 12},
-            {ToolId::NewScheduledAppointment, 13},
-            {ToolId::NewNote, 14}};
-        for (const auto &[tool, code] : kLinkedCodes) {
-            if (tool == toolId) {
-                const auto review = reviewWhenDone();
-                m_newItemCommands->NewLinkedItem(code);
-                return;
-            }
+        if (const auto code = NewItemCommands::linkedItemCodeFor(toolId)) {
+            const auto review = reviewWhenDone();
+            m_newItemCommands->NewLinkedItem(*code);
+            return;
         }
         m_window->abMainMenu_ToolClick(toolId);
     });
@@ -443,7 +435,7 @@ void MainWindowHost::connectLinkedItemCommands()
         if (linked)
             m_chargeCommands->addLinked(isExpense);
         else
-            m_chargeCommands->itemDialog(0, true, isExpense);
+            m_chargeCommands->itemDialog(ChargeMode::Add, true, isExpense);
     });
 }
 

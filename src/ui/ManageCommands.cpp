@@ -1,9 +1,9 @@
 #include "ManageCommands.h"
 
+#include "session/TimeCardMirror.h"
 #include "timecards/CommandTable.h"
 #include "ui/ActivityMaintenanceDialog.h"
 #include "ui/ContactMaintenanceDialog.h"
-#include "session/TimeCardMirror.h"
 #include "ui/frmAutoFill.h"
 #include "ui/frmTimeCard.h"
 

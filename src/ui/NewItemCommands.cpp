@@ -2,6 +2,7 @@
 
 #include "data/DataStore.h"
 #include "outlook/AutoTasks.h"
+#include "session/TimeCardMirror.h"
 #include "settings/StartUp.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MissingLinks.h"
@@ -9,7 +10,6 @@
 #include "timecards/TimeFormat.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/PointerScope.h"
-#include "session/TimeCardMirror.h"
 #include "ui/frmAutoTasks.h"
 #include "ui/frmNewItem.h"
 #include "ui/frmOutOfOffice.h"
@@ -223,20 +223,34 @@ bool NewItemCommands::create(int toolId, const NewItemChoice &choice)
     }
 }
 
-bool NewItemCommands::NewLinkedItem(int code)
+namespace {
+
+const struct LinkedItemTool {
+    LinkedItemCode code;
+    int toolId;
+    const char *status;
+} LinkedItemTools[] = {
+    {LinkedItemCode::PersonalTask, ToolId::NewPersonalTask, "Adding linked personal task..."},
+    {LinkedItemCode::TaskRequest, ToolId::NewTaskRequest, "Adding linked task request..."},
+    {LinkedItemCode::Message, ToolId::NewMessage, "Opening new message..."},
+    {LinkedItemCode::ScheduledAppointment, ToolId::NewScheduledAppointment,
+     "Opening new appointment..."},
+    {LinkedItemCode::Note, ToolId::NewNote, "Opening new note..."},
+};
+
+} // namespace
+
+std::optional<LinkedItemCode> NewItemCommands::linkedItemCodeFor(int toolId)
 {
-    static const struct {
-        int code;
-        int toolId;
-        const char *status;
-    } codes[] = {
-        {9, ToolId::NewPersonalTask, "Adding linked personal task..."},
-        {11, ToolId::NewTaskRequest, "Adding linked task request..."},
-        {12, ToolId::NewMessage, "Opening new message..."},
-        {13, ToolId::NewScheduledAppointment, "Opening new appointment..."},
-        {14, ToolId::NewNote, "Opening new note..."},
-    };
-    for (const auto &entry : codes) {
+    for (const LinkedItemTool &entry : LinkedItemTools)
+        if (entry.toolId == toolId)
+            return entry.code;
+    return std::nullopt;
+}
+
+bool NewItemCommands::NewLinkedItem(LinkedItemCode code)
+{
+    for (const LinkedItemTool &entry : LinkedItemTools) {
         if (entry.code != code)
             continue;
         if (!m_editor.currentTimeCardId() || missingLinks())

@@ -20,6 +20,15 @@ struct NewItemChoice;
 // messages through the selection dialog; the out-of-office time; the
 // AutoTasks window. Expenses and fixed charges go through the same dialog and
 // then to `openChargeDialog`; while that is unset they are not handled.
+// The links list's item codes, numbered as the program has always numbered them.
+enum class LinkedItemCode {
+    PersonalTask = 9,
+    TaskRequest = 11,
+    Message = 12,
+    ScheduledAppointment = 13,
+    Note = 14
+};
+
 class NewItemCommands : public CommandSet {
 public:
     NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
@@ -34,10 +43,11 @@ public:
     // and has the window enable them accordingly.
     void setOpenChargeDialog(ChargeDialog openChargeDialog);
 
-    // The links list's own tools (9 personal task, 11 task request, 12 message,
-    // 13 scheduled appointment, 14 note): an item linked to the current
-    // TimeCard without the selection dialog. True when a link row was written.
-    bool NewLinkedItem(int code);
+    // The links list's own tools: an item linked to the current TimeCard
+    // without the selection dialog. True when a link row was written.
+    bool NewLinkedItem(LinkedItemCode code);
+    // The code of a new-item tool that the links list offers too.
+    static std::optional<LinkedItemCode> linkedItemCodeFor(int toolId);
     // Counts out-of-office time on the current TimeCard once its appointment is
     // written, as a timer run counts its time.
     void setTimeSpentAdder(std::function<void(qint64 seconds)> add)

@@ -2,12 +2,12 @@
 
 #include "data/WorkingSet.h"
 #include "platform/core/Money.h"
+#include "session/TimeCardBinder.h"
 #include "timecards/RateChoices.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/BillStatusBox.h"
-#include "session/TimeCardBinder.h"
 #include "ui/frmSelectCategories.h"
 
 #include <QCheckBox>

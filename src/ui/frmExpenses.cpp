@@ -66,7 +66,8 @@ void fillList(QComboBox *combo, const std::vector<PickEntry> &entries)
 } // namespace
 
 frmExpenses::frmExpenses(db::Connection &cnnLink, ChargeWindowContext context, Prompts &prompts,
-                         int mode, bool standalone, ChargeKind kind, qint64 itemId, QWidget *parent)
+                         ChargeMode mode, bool standalone, ChargeKind kind, qint64 itemId,
+                         QWidget *parent)
     : QDialog(parent), m_link(cnnLink), m_context(std::move(context)), m_prompts(prompts),
       m_mode(mode), m_standalone(standalone), m_kind(kind),
       m_codes(ChargeCodes::load(cnnLink, kind))
@@ -920,7 +921,7 @@ void frmExpenses::fail()
 }
 
 void frmExpenses::ItemDialog(db::Connection &cnnLink, const ChargeWindowContext &context,
-                             Prompts &prompts, int mode, bool standalone, bool isExpense,
+                             Prompts &prompts, ChargeMode mode, bool standalone, bool isExpense,
                              qint64 itemId, QWidget *parent)
 {
     const ChargeKind kind = isExpense ? ChargeKind::Expense : ChargeKind::FixedCharge;

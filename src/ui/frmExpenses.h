@@ -54,11 +54,6 @@ struct ChargeWindowContext {
 };
 
 // The dialog modes.
-namespace ChargeMode {
-inline constexpr int Add = 0;
-inline constexpr int EditOne = 1;
-inline constexpr int ManageAll = 2;
-} // namespace ChargeMode
 
 // `frmExpenses`: adds, edits or manages expenses or fixed charges. A thin layer
 // over ChargeRecord (what the fields show) and ChargeStore (the rows of modes 1
@@ -68,15 +63,16 @@ class frmExpenses : public QDialog {
 
 public:
     // Opens the rows; throws QvError when the codes or rows cannot be read.
-    frmExpenses(db::Connection &cnnLink, ChargeWindowContext context, Prompts &prompts, int mode,
-                bool standalone, ChargeKind kind, qint64 itemId = 0, QWidget *parent = nullptr);
+    frmExpenses(db::Connection &cnnLink, ChargeWindowContext context, Prompts &prompts,
+                ChargeMode mode, bool standalone, ChargeKind kind, qint64 itemId = 0,
+                QWidget *parent = nullptr);
     ~frmExpenses() override;
 
     // `ItemDialog`: the window, modally; in mode 2 without rows the person is
     // told so and nothing opens. A failure to read or store rows closes the
     // window and is thrown on (QvError) for the common error handler.
     static void ItemDialog(db::Connection &cnnLink, const ChargeWindowContext &context,
-                           Prompts &prompts, int mode, bool standalone, bool isExpense,
+                           Prompts &prompts, ChargeMode mode, bool standalone, bool isExpense,
                            qint64 itemId, QWidget *parent = nullptr);
 
     // Modes 1 and 2: no row to show.
@@ -155,7 +151,7 @@ private:
     db::Connection &m_link;
     ChargeWindowContext m_context;
     Prompts &m_prompts;
-    int m_mode;
+    ChargeMode m_mode;
     bool m_standalone;
     ChargeKind m_kind;
     ChargeCodes m_codes;

@@ -1,13 +1,13 @@
 #include "frmTimeCard.h"
 
 #include "data/WorkingSet.h"
+#include "session/TimeCardBinder.h"
 #include "support/Version.h"
 #include "timecards/CommandSet.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MainCommands.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/GuardedApplication.h"
-#include "session/TimeCardBinder.h"
 #include "ui/TimeCardFields.h"
 
 #include <QAction>

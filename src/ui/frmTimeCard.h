@@ -88,6 +88,9 @@ public Q_SLOTS:
     // Fills the fields from the current row and refreshes the navigator.
     void showCurrent();
 
+    // The command set that runs the tool; null when none does.
+    CommandSet *commandSetFor(int toolId) const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -99,7 +102,6 @@ private:
     void syncChecks();
     void showAbout();
     void enableHandledTools();
-    CommandSet *commandSetFor(int toolId) const;
 
     WorkingSet &m_set;
     MainCommands &m_commands;

@@ -129,7 +129,7 @@ TEST(MainCommands, SortingNothingSaysSoAndShowHiddenRebuildsTheSet)
     EXPECT_EQ(f.files.prompts.messages().first().title, QStringLiteral("No Records"));
     EXPECT_EQ(f.files.prompts.messages().first().text, QStringLiteral("No records to sort."));
     EXPECT_TRUE(f.savedSorts.isEmpty());
-    f.commands->RecordNavigation(2); // nothing to move to, and no error
+    f.commands->RecordNavigation(NavigationAction::Next); // nothing to move to, and no error
 
     Fixture g;
     g.open(false);

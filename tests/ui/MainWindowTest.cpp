@@ -11,6 +11,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "qvadmin/InitCommand.h"
+#include "session/TimerBinding.h"
 #include "settings/StartUp.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
@@ -26,7 +27,6 @@
 #include "timecards/TimeCardList.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimeCardListDialog.h"
-#include "session/TimerBinding.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -1084,5 +1084,37 @@ TEST_F(MainWindowTest, EveryShortcutOfTheTableReachesItsToolFromEveryField)
     ASSERT_EQ(description->toPlainText(), before + QStringLiteral("typo"));
     QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(description->toPlainText(), before);
+    close();
+}
+
+TEST_F(MainWindowTest, EveryToolOfTheTableHasACommandAndAnUnknownOneDoesNothing)
+{
+    open();
+    // Tools that open a menu (the tool bar's "Create New..." drops down the New
+    // menu), and the window's own Exit and About, need no command; the reports
+    // are offered only where the administrator tool is.
+    QSet<int> opensMenu;
+    for (const BandEntry &entry : CommandTable::layout())
+        if (entry.opens)
+            opensMenu.insert(entry.toolId);
+    QStringList unhandled;
+    for (const ToolInfo &tool : CommandTable::tools()) {
+        if (tool.id == 0 || opensMenu.contains(tool.id) ||
+            QLatin1String(tool.name) == QLatin1String("tbNewItem") || tool.id == ToolId::Exit ||
+            tool.id == ToolId::About ||
+            (tool.id >= ToolId::ReportFirst && tool.id <= ToolId::ReportLast))
+            continue;
+        if (!window().commandSetFor(tool.id))
+            unhandled << QStringLiteral("%1 %2").arg(tool.id).arg(QLatin1String(tool.name));
+    }
+    EXPECT_TRUE(unhandled.isEmpty()) << unhandled.join(u'\n').toStdString();
+
+    const QVariant before = current();
+    const qlonglong cards =
+        cnn().scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")).toLongLong();
+    host->run(99999);
+    EXPECT_EQ(cnn().scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")).toLongLong(),
+              cards);
+    EXPECT_EQ(current(), before);
     close();
 }

@@ -3,6 +3,7 @@
 #include "timecards/SegmentNotes.h"
 
 #include <QObject>
+#include <QVariant>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@ namespace quorvale {
 
 class ActiveRunStore;
 class Clock;
+class KeptEdits;
 class Prompts;
 class StartUp;
 class TimeCardBinder;
@@ -52,6 +54,20 @@ public:
     // The timer starts on it when the settings say so, unless noAutostart.
     NewCard CreateNewTimeCard(bool noAutostart = false);
 
+    // At start-up: changes kept on this computer while the server was away are
+    // saved, and a run the program left on when it stopped is settled as the
+    // person chooses (on top of those changes).
+    void settleLeftOvers();
+    // Closing while the server is away: the current TimeCard's unsaved changes
+    // are kept on this computer for the next start.
+    void keepUnsavedEdits();
+    // Time spent elsewhere (out-of-office time) added to the current TimeCard;
+    // false when nothing changed.
+    bool addTimeSpent(qint64 seconds);
+    // F9: the TimeCard whose timer runs becomes current. False when the current
+    // one could not be left (the editor's focus names the field to mend).
+    bool goToActiveCard();
+
 Q_SIGNALS:
     // A row has just become current and is settled: show it.
     void rowShown();
@@ -60,6 +76,10 @@ Q_SIGNALS:
 
 private:
     template <typename F> auto timed(Part part, F &&work);
+    // The current TimeCard's bookmark; invalid when there is none.
+    QVariant currentBookmark() const;
+    void saveKeptEdits();
+    void settleLeftOverRun();
 
     StartUp &m_startUp;
     Prompts &m_prompts;
@@ -71,6 +91,7 @@ private:
     std::unique_ptr<TimeCardBinder> m_binder;
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
+    std::unique_ptr<KeptEdits> m_keptEdits;
 };
 
 } // namespace quorvale

@@ -225,10 +225,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     });
     m_viewCommands->apply();
     m_timer->rowShown();
-    m_keptEdits = std::make_unique<KeptEdits>(startUp.store().cnnLocal());
-    // Before the run: a run that was on when the program closed settles on top of them.
-    saveKeptEdits();
-    settleLeftOverRun();
+    m_session->settleLeftOvers();
     syncTimerTools();
     showSegmentNote();
     // A running timer is settled and the current TimeCard saved, or the window stays.
@@ -430,122 +427,16 @@ void MainWindowHost::connectLinkedItemCommands()
         }
         m_window->abMainMenu_ToolClick(toolId);
     });
-    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) { addTimeSpent(seconds); });
+    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) {
+        if (m_session->addTimeSpent(seconds))
+            m_window->showTimerFields();
+    });
     m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
         if (linked)
             m_chargeCommands->addLinked(isExpense);
         else
             m_chargeCommands->itemDialog(ChargeMode::Add, true, isExpense);
     });
-}
-
-void MainWindowHost::addTimeSpent(qint64 seconds)
-{
-    if (seconds <= 0 || !m_editor->currentTimeCardId() || m_editor->locked())
-        return;
-    // A run on this TimeCard keeps its time so far before more is added.
-    if (m_timer->activeTimeCardId() == m_editor->currentTimeCardId())
-        m_timer->pause(true);
-    // A damaged time spent throws here rather than being written over.
-    const qint64 total =
-        ConvertTimeToSeconds(m_editor->timeCards().value(QStringLiteral("Quantity")).toString()) +
-        seconds;
-    if (!m_binder->write(QStringLiteral("Quantity"), ConvertSecondsToTime(total)))
-        return;
-    m_binder->recomputeValue();
-    m_window->showTimerFields();
-}
-
-void MainWindowHost::goToActiveCard()
-{
-    const std::optional<qint64> active = m_timer->activeTimeCardId();
-    if (!active || m_editor->currentTimeCardId() == active)
-        return;
-    if (!m_editor->leaveCurrent()) {
-        m_window->focusField(m_editor->focus().field);
-        return;
-    }
-    try {
-        m_editor->timeCards().setBookmark(QVariant::fromValue<qlonglong>(*active));
-    } catch (const QvError &) {
-        // Hidden TimeCards or a filter can leave the timed one out of the set.
-        m_prompts.messageBox(QStringLiteral("Quorvale"),
-                             QStringLiteral("The TimeCard with the running timer (%1) is not "
-                                            "among the TimeCards shown.")
-                                 .arg(*active),
-                             PromptButtons::Ok, PromptIcon::Information);
-    }
-}
-
-void MainWindowHost::settleLeftOverRun()
-{
-    std::optional<ActiveRun> run;
-    try {
-        run = m_runStore->recover();
-    } catch (const QvError &) {
-        return; // nothing to offer; the next run replaces the record
-    }
-    if (!run)
-        return;
-    // A run the person ended before the crash keeps that end: nothing to ask,
-    // only to tell once it is stored.
-    std::optional<LeftOverRunChoice> choice = settledChoice(*run);
-    QString settled;
-    if (choice) {
-        settled = (run->timeKept
-                       ? QStringLiteral("The timer on TimeCard %1 had been paused, but Quorvale "
-                                        "stopped before the TimeCard was saved. The time of "
-                                        "that run has now been saved to it.")
-                       : QStringLiteral("The timer on TimeCard %1 had been cancelled, but "
-                                        "Quorvale stopped before the TimeCard was saved. Its "
-                                        "time spent is back as it was before that run."))
-                      .arg(run->timeCardId);
-    } else {
-        const QString lastSeen = QLocale().toString(
-            run->lastSeen.isValid() ? run->lastSeen : run->runStart, QLocale::ShortFormat);
-        const PromptResult answer = m_prompts.messageBox(
-            QStringLiteral("Quorvale"),
-            QStringLiteral("Quorvale stopped while the timer ran on TimeCard %1 (started %2, last "
-                           "seen running %3).\n\nYes: count the time up to now.\nNo: count the "
-                           "time up to when Quorvale stopped.\nCancel: do not count this run.")
-                .arg(run->timeCardId)
-                .arg(QLocale().toString(run->runStart, QLocale::ShortFormat), lastSeen),
-            PromptButtons::YesNoCancel, PromptIcon::Question);
-        choice = answer == PromptResult::Yes  ? LeftOverRunChoice::KeepUpToNow
-                 : answer == PromptResult::No ? LeftOverRunChoice::KeepUpToLastSeen
-                                              : LeftOverRunChoice::Discard;
-    }
-    const LeftOverRunResolution r = resolveLeftOverRun(*run, *choice, m_clock.now());
-    db::Recordset &rs = m_editor->timeCards();
-    const QVariant back = m_commands.currentTimeCardId();
-    if (!m_editor->leaveCurrent())
-        return;
-    try {
-        rs.setBookmark(QVariant::fromValue<qlonglong>(r.timeCardId));
-    } catch (const QvError &) {
-        m_runStore->clear(); // the TimeCard is gone: the run has nothing to count on
-        return;
-    }
-    m_editor->writeField(QStringLiteral("Quantity"), r.timeSpent);
-    if (r.value)
-        m_editor->writeField(QStringLiteral("Value"), r.value->toStored());
-    if (r.endDate.isValid()) {
-        m_editor->writeField(QStringLiteral("EndDate"), r.endDate);
-        m_editor->writeField(QStringLiteral("EndTime"), r.endTime);
-        m_binder->recomputeValue();
-    }
-    if (r.segment) {
-        m_mirror->recordSegment(TimeCard::fromRecord(rs.record()), *r.segment);
-        m_runStore->markSegmentRecorded(); // not made twice should this start end early
-    }
-    if (!m_editor->leaveCurrent())
-        return; // stays current and recorded, to be settled by the person
-    m_runStore->clear();
-    if (back.isValid() && back != QVariant::fromValue<qlonglong>(r.timeCardId))
-        rs.setBookmark(back);
-    if (!settled.isEmpty())
-        m_prompts.messageBox(QStringLiteral("Quorvale"), settled, PromptButtons::Ok,
-                             PromptIcon::Information);
 }
 
 bool MainWindowHost::quitWithoutServer()
@@ -560,81 +451,11 @@ bool MainWindowHost::quitWithoutServer()
             "back."),
         PromptButtons::YesNo, PromptIcon::Question);
     if (answer == PromptResult::Yes) {
-        keepUnsavedEdits();
+        m_session->keepUnsavedEdits();
         return true;
     }
     m_window->focusField(m_editor->focus().field);
     return false;
-}
-
-void MainWindowHost::keepUnsavedEdits()
-{
-    db::Recordset &rs = m_editor->timeCards();
-    const std::optional<qint64> id = m_editor->currentTimeCardId();
-    if (!id || rs.editMode() != db::EditMode::InProgress)
-        return;
-    std::vector<KeptEdit> edits;
-    for (const QString &field : rs.changedFields())
-        edits.push_back({field, rs.value(field)});
-    try {
-        m_keptEdits->keep(*id, edits);
-    } catch (const QvError &error) {
-        qWarning("changes not kept: %s", error.what());
-        m_prompts.messageBox(QStringLiteral("Quorvale"),
-                             QStringLiteral("The changes to TimeCard %1 could not be kept on "
-                                            "this computer either, so they are lost. The "
-                                            "timer's time is kept.")
-                                 .arg(*id),
-                             PromptButtons::Ok, PromptIcon::Warning);
-    }
-}
-
-void MainWindowHost::saveKeptEdits()
-{
-    std::vector<qint64> ids;
-    try {
-        ids = m_keptEdits->timeCards();
-    } catch (const QvError &) {
-        return; // nothing readable kept
-    }
-    if (ids.empty())
-        return;
-    db::Recordset &rs = m_editor->timeCards();
-    const QVariant back = m_commands.currentTimeCardId();
-    QStringList saved;
-    for (const qint64 id : ids) {
-        if (!m_editor->leaveCurrent())
-            return;
-        try {
-            rs.setBookmark(QVariant::fromValue<qlonglong>(id));
-        } catch (const QvError &) {
-            // Gone, invoiced or hidden since: the changes wait until it is shown.
-            continue;
-        }
-        if (m_editor->locked())
-            continue;
-        for (const KeptEdit &e : m_keptEdits->edits(id))
-            if (rs.fieldIndex(e.field) >= 0 &&
-                e.field.compare(QLatin1String("TimeCardID"), Qt::CaseInsensitive) != 0)
-                m_editor->writeField(e.field, e.value);
-        if (!m_editor->leaveCurrent())
-            return; // stays current with the changes, for the person to mend
-        m_keptEdits->clear(id);
-        saved << QString::number(id);
-    }
-    if (back.isValid()) {
-        try {
-            rs.setBookmark(back);
-        } catch (const QvError &) {
-        }
-    }
-    if (!saved.isEmpty())
-        m_prompts.messageBox(QStringLiteral("Quorvale"),
-                             QStringLiteral("The changes to TimeCard %1 that could not be saved "
-                                            "when Quorvale last closed (the database server "
-                                            "was away) have now been saved.")
-                                 .arg(saved.join(QStringLiteral(", "))),
-                             PromptButtons::Ok, PromptIcon::Information);
 }
 
 void MainWindowHost::writeKeptWork()
@@ -740,7 +561,8 @@ void MainWindowHost::run(int id)
         m_timer->cancel();
         break;
     case ToolId::GoToActive:
-        goToActiveCard();
+        if (!m_session->goToActiveCard())
+            m_window->focusField(m_editor->focus().field);
         break;
     case ToolId::StartTempTimer:
         interruptTimerWindow().show();

@@ -71,10 +71,6 @@ public:
     void deleteTimeCard();
     // Add/Subtract Time on the time spent, or on the estimate while it has the focus.
     void adjustTime(AdjustDirection direction);
-    // F9: the TimeCard whose timer runs becomes current.
-    void goToActiveCard();
-    // Time spent elsewhere for the current TimeCard (out-of-office time).
-    void addTimeSpent(qint64 seconds);
     TimerBinding &timer() { return *m_timer; }
     // F4: the interrupt timer's window, made on first use.
     frmInterruptTimer &interruptTimerWindow();
@@ -117,7 +113,6 @@ private:
     TimeCardMirror *m_mirror = nullptr;
     ActiveRunStore *m_runStore = nullptr;
     TimerBinding *m_timer = nullptr;
-    std::unique_ptr<KeptEdits> m_keptEdits;
     std::unique_ptr<InterruptTimer> m_interrupt;
     std::unique_ptr<EditCommands> m_editCommands;
     std::unique_ptr<AbbreviationCommands> m_abbreviationCommands;
@@ -166,15 +161,9 @@ private:
     // (a timer's run and the current TimeCard's changes are kept on this
     // computer for the next start).
     bool quitWithoutServer();
-    void keepUnsavedEdits();
-    // The next start: the changes kept so are written to their TimeCards.
-    void saveKeptEdits();
     // The server is back: the TimeCard's pending changes and the runs' time
     // details kept meanwhile are written.
     void writeKeptWork();
-
-    // A run the program left on when it stopped: the person chooses what it counts.
-    void settleLeftOverRun();
 };
 
 } // namespace quorvale

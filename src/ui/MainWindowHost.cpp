@@ -1,46 +1,23 @@
 #include "MainWindowHost.h"
 
-#include "outlook/LinkListKind.h"
 #include "platform/core/QvError.h"
-#include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "session/TimeCardBinder.h"
-#include "session/TimeCardMirror.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
 #include "settings/StartUp.h"
 #include "settings/TimeCardSettings.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
-#include "timecards/ActiveRunRecovery.h"
 #include "timecards/ActiveRunStore.h"
 #include "timecards/CommandTable.h"
 #include "timecards/InterruptTimer.h"
-#include "timecards/KeptEdits.h"
 #include "timecards/Rates.h"
-#include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
-#include "ui/AbbreviationCommands.h"
-#include "ui/ChargeCommands.h"
-#include "ui/ContactCommands.h"
-#include "ui/DocumentCommands.h"
-#include "ui/EditCommands.h"
-#include "ui/FilterCommands.h"
-#include "ui/HelpCommands.h"
-#include "ui/LinkCommands.h"
-#include "ui/LinkFollowing.h"
-#include "ui/LinksPanel.h"
-#include "ui/ManageCommands.h"
-#include "ui/MassEditCommands.h"
-#include "ui/NewItemCommands.h"
-#include "ui/PaymentCommands.h"
-#include "ui/PickListSources.h"
-#include "ui/ReportCommands.h"
-#include "ui/SettingsCommands.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
@@ -136,63 +113,10 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);
-    m_editCommands = std::make_unique<EditCommands>(*m_window);
-    m_window->addCommandSet(*m_editCommands);
-    m_abbreviationCommands =
-        std::make_unique<AbbreviationCommands>(*m_window, startUp, prompts, m_clock);
-    m_window->addCommandSet(*m_abbreviationCommands);
-    m_viewCommands = std::make_unique<ViewCommands>(
-        *m_window, *m_editor, m_commands, startUp.workingSet(), startUp.store().cnnLink(),
-        ViewCommands::Shown{startUp.viewTimeDetail(), startUp.viewActiveTaskList()});
-    m_window->addCommandSet(*m_viewCommands);
-    m_manageCommands = std::make_unique<ManageCommands>(*m_window, registry, prompts, *m_mirror,
-                                                        startUp.store().cnnLink(),
-                                                        startUp.options().terms, [this] {
-                                                            // The lists' statements are prepared
-                                                            // once; whether activities belong to
-                                                            // contacts may have changed with the
-                                                            // maintenance.
-                                                            m_startUp.refreshPreparedCommands();
-                                                            m_window->showCurrent();
-                                                        });
-    m_window->addCommandSet(*m_manageCommands);
-    m_helpCommands = std::make_unique<HelpCommands>(prompts, HelpCommands::shippedHelpFile(),
-                                                    startUp.outlook().versionCode());
-    m_window->addCommandSet(*m_helpCommands);
-    m_reportCommands = std::make_unique<ReportCommands>(*m_window, startUp, registry, prompts);
-    m_window->addCommandSet(*m_reportCommands);
-    // Before the contact commands, which refill the activity lists from it.
-    m_pickLists = pickListSource(startUp);
-    m_linkFollowing =
-        std::make_unique<LinkFollowing>(startUp, *m_editor, *m_mirror, prompts, *m_window);
-    m_binder->setLinkFollower([this](const QString &column, const QVariant &value) {
-        return m_linkFollowing->currentChanged(column, value);
-    });
-    m_contactCommands = std::make_unique<ContactCommands>(
-        *m_window, startUp, *m_editor, *m_binder, prompts, m_pickLists, m_linkFollowing.get());
-    m_window->addCommandSet(*m_contactCommands);
-    m_documentCommands = std::make_unique<DocumentCommands>(*m_window, startUp, *m_editor, prompts);
-    m_window->addCommandSet(*m_documentCommands);
-    m_paymentCommands = std::make_unique<PaymentCommands>(*m_window, startUp, prompts);
-    m_window->addCommandSet(*m_paymentCommands);
-    m_chargeCommands = std::make_unique<ChargeCommands>(*m_window, startUp, *m_editor, prompts);
-    m_window->addCommandSet(*m_chargeCommands);
-    m_newItemCommands = std::make_unique<NewItemCommands>(*m_window, startUp, *m_editor, *m_mirror,
-                                                          registry, prompts);
-    m_window->addCommandSet(*m_newItemCommands);
-    m_filterCommands =
-        std::make_unique<FilterCommands>(*m_window, startUp, *m_editor, m_commands, prompts);
-    m_window->addCommandSet(*m_filterCommands);
-    m_linkCommands =
-        std::make_unique<LinkCommands>(*m_window, startUp, *m_editor, *m_binder, *m_timer,
-                                       *m_documentCommands, *m_mirror, prompts, errors);
-    m_window->addCommandSet(*m_linkCommands);
-    connectLinkedItemCommands();
-    m_massEditCommands = std::make_unique<MassEditCommands>(*m_window, startUp, *m_editor, prompts,
-                                                            *m_linkFollowing);
-    m_window->addCommandSet(*m_massEditCommands);
+    m_windowCommands = std::make_unique<WindowCommands>(WindowCommands::Parts{
+        startUp, registry, prompts, errors, m_clock, *m_window, m_commands, *m_session});
     TimeCardFields &fields = m_window->fields();
-    fields.setPickLists(m_pickLists);
+    fields.setPickLists(m_windowCommands->pickLists());
     QObject::connect(
         fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(), [this] {
             const std::optional<qint64> id = m_editor->currentTimeCardId();
@@ -202,10 +126,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     new TimeStampFilter(m_clock, fields.timeSegment());
     m_timer->setTicked([this] { updateCaption(); });
     m_window->setStateChanged([this] { updateCaption(); });
-    m_settingsCommands =
-        std::make_unique<SettingsCommands>(*m_window, startUp, registry, prompts, *m_editor);
-    m_window->addCommandSet(*m_settingsCommands);
-    m_settingsCommands->applySettings();
+    m_windowCommands->applySettings();
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
         return DiscardEmptyTimeCard(*m_editor, context);
@@ -223,7 +144,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
             m_errorHandler.handle(error);
         }
     });
-    m_viewCommands->apply();
+    m_windowCommands->view().apply();
     m_timer->rowShown();
     m_session->settleLeftOvers();
     syncTimerTools();
@@ -242,8 +163,8 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_startUp.Form_QueryUnload(WindowClosing{
             state.lastRecord, m_startUp.workingSet().orderBy(),
             QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
-            state.showHidden, m_viewCommands->shown().timeDetail,
-            m_viewCommands->shown().activeTaskList});
+            state.showHidden, m_windowCommands->view().shown().timeDetail,
+            m_windowCommands->view().shown().activeTaskList});
     });
 }
 
@@ -398,45 +319,6 @@ void MainWindowHost::adjustTime(AdjustDirection direction)
     if (!estimate)
         m_binder->recomputeValue();
     m_window->showCurrent();
-}
-
-void MainWindowHost::connectLinkedItemCommands()
-{
-    // Charges are rows of their own, so the Links page hands them to the charge window.
-    m_linkCommands->panel().setChargeHooks(
-        [this](int kind) {
-            const bool expense = kind == static_cast<int>(LinkListKind::Expenses);
-            const auto review = reviewWhenDone();
-            m_window->statusBar()->showMessage(expense
-                                                   ? QStringLiteral("Adding new expense...")
-                                                   : QStringLiteral("Adding new fixed charge..."));
-            if (!m_newItemCommands->missingLinks())
-                m_chargeCommands->addLinked(expense);
-        },
-        [this](int kind, qint64 id) {
-            const auto review = reviewWhenDone();
-            m_chargeCommands->editLinked(kind == static_cast<int>(LinkListKind::Expenses), id);
-        });
-    // Add on the Links page means "linked to this TimeCard": the item is made at
-    // once, without asking how to link it.
-    m_linkCommands->panel().setRunTool([this](int toolId) {
-        if (const auto code = NewItemCommands::linkedItemCodeFor(toolId)) {
-            const auto review = reviewWhenDone();
-            m_newItemCommands->NewLinkedItem(*code);
-            return;
-        }
-        m_window->abMainMenu_ToolClick(toolId);
-    });
-    m_newItemCommands->setTimeSpentAdder([this](qint64 seconds) {
-        if (m_session->addTimeSpent(seconds))
-            m_window->showTimerFields();
-    });
-    m_newItemCommands->setOpenChargeDialog([this](bool isExpense, bool linked) {
-        if (linked)
-            m_chargeCommands->addLinked(isExpense);
-        else
-            m_chargeCommands->itemDialog(ChargeMode::Add, true, isExpense);
-    });
 }
 
 bool MainWindowHost::quitWithoutServer()

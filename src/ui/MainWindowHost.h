@@ -8,6 +8,7 @@
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCardDelete.h"
 #include "ui/ItemInspector.h"
+#include "ui/WindowCommands.h"
 #include "ui/frmTimeCard.h"
 
 #include <QScopeGuard>
@@ -74,11 +75,11 @@ public:
     TimerBinding &timer() { return *m_timer; }
     // F4: the interrupt timer's window, made on first use.
     frmInterruptTimer &interruptTimerWindow();
-    ViewCommands &viewCommands() { return *m_viewCommands; }
-    HelpCommands &helpCommands() { return *m_helpCommands; }
-    AbbreviationCommands &abbreviationCommands() { return *m_abbreviationCommands; }
+    ViewCommands &viewCommands() { return m_windowCommands->view(); }
+    HelpCommands &helpCommands() { return m_windowCommands->help(); }
+    AbbreviationCommands &abbreviationCommands() { return m_windowCommands->abbreviations(); }
     // Expenses and fixed charges: the entry point of the new-item and link commands.
-    ChargeCommands &chargeCommands() { return *m_chargeCommands; }
+    ChargeCommands &chargeCommands() { return m_windowCommands->charges(); }
 
     TimerValueInputs valueInputs() const override;
     QString timeSegmentNote() const override;
@@ -114,23 +115,7 @@ private:
     ActiveRunStore *m_runStore = nullptr;
     TimerBinding *m_timer = nullptr;
     std::unique_ptr<InterruptTimer> m_interrupt;
-    std::unique_ptr<EditCommands> m_editCommands;
-    std::unique_ptr<AbbreviationCommands> m_abbreviationCommands;
-    std::unique_ptr<ViewCommands> m_viewCommands;
-    std::unique_ptr<ManageCommands> m_manageCommands;
-    std::unique_ptr<HelpCommands> m_helpCommands;
-    std::unique_ptr<ReportCommands> m_reportCommands;
-    std::unique_ptr<SettingsCommands> m_settingsCommands;
-    std::unique_ptr<ContactCommands> m_contactCommands;
-    std::unique_ptr<DocumentCommands> m_documentCommands;
-    std::unique_ptr<PaymentCommands> m_paymentCommands;
-    std::unique_ptr<ChargeCommands> m_chargeCommands;
-    std::unique_ptr<NewItemCommands> m_newItemCommands;
-    std::unique_ptr<FilterCommands> m_filterCommands;
-    std::unique_ptr<LinkCommands> m_linkCommands;
-    std::unique_ptr<LinkFollowing> m_linkFollowing;
-    std::unique_ptr<MassEditCommands> m_massEditCommands;
-    PickListSource m_pickLists;
+    std::unique_ptr<WindowCommands> m_windowCommands;
     bool m_showingNote = false; // the field shows a note: nothing was typed
     // Deletes the items a TimeCard's delete takes with it.
     std::unique_ptr<LinkedItemDeleter> m_itemDeleter;
@@ -141,9 +126,6 @@ private:
     DeleteContext deleteContext();
 
     void syncTimerTools();
-    // The Links page's Add and Edit reach the new-item and charge commands; new
-    // charges open the charge window.
-    void connectLinkedItemCommands();
     // Puts the status bar back to "Review" when it goes, however the work ended.
     auto reviewWhenDone()
     {

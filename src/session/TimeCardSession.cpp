@@ -24,6 +24,36 @@
 
 namespace quorvale {
 
+namespace {
+
+// Deletes linked items in the item store; an item already gone counts as deleted.
+// Asks the session for its namespace each time: a reconnect replaces it.
+class StoreItemDeleter final : public LinkedItemDeleter {
+public:
+    explicit StoreItemDeleter(OutlookSession &outlook) : m_outlook(outlook) {}
+    bool deleteItem(const QString &entryId, const QString &storeId) override
+    {
+        try {
+            if (auto item = m_outlook.nameSpace().itemFromId(entryId, storeId))
+                item->Delete();
+            return true;
+        } catch (const QvError &) {
+            return false;
+        }
+    }
+
+private:
+    OutlookSession &m_outlook;
+};
+
+QString storeOf(const OutlookSession &outlook, FolderSlot slot)
+{
+    const std::optional<pim::Folder> &folder = outlook.folder(slot);
+    return folder ? folder->storeId() : QString();
+}
+
+} // namespace
+
 template <typename F> auto TimeCardSession::timed(Part part, F &&work)
 {
     if (!m_probe)
@@ -121,6 +151,7 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
         return m_startUp.store().serverWatch().lost(error.description());
     });
     m_keptEdits = std::make_unique<KeptEdits>(startUp.store().cnnLocal());
+    m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
 }
 
 TimeCardSession::~TimeCardSession()
@@ -365,6 +396,84 @@ void TimeCardSession::saveKeptEdits()
                                             "was away) have now been saved.")
                                  .arg(saved.join(QStringLiteral(", "))),
                              PromptButtons::Ok, PromptIcon::Information);
+}
+
+void TimeCardSession::paste(const InterruptPaste &paste, bool toNewCard)
+{
+    if (const std::optional<qint64> id = m_editor->currentTimeCardId()) {
+        if (toNewCard)
+            m_notes.set(*id, paste.note);
+        else
+            m_notes.add(*id, paste.note);
+    }
+    m_binder->write(QStringLiteral("Quantity"), paste.timeSpent);
+    m_binder->write(QStringLiteral("EndDate"), paste.endDate);
+    m_binder->write(QStringLiteral("EndTime"), paste.endTime);
+    m_binder->recomputeValue();
+}
+
+std::optional<QString> TimeCardSession::currentTimeSpent() const
+{
+    if (!m_editor->currentTimeCardId())
+        return std::nullopt;
+    return m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
+}
+
+void TimeCardSession::resumeTimer(qint64 timeCardId)
+{
+    if (m_editor->currentTimeCardId() != timeCardId) {
+        if (!m_editor->leaveCurrent())
+            return;
+        try {
+            m_editor->timeCards().setBookmark(QVariant::fromValue<qlonglong>(timeCardId));
+        } catch (const QvError &) {
+            return; // gone from the set: nothing to resume
+        }
+    }
+    m_timer->startOrPause();
+}
+
+bool TimeCardSession::adjustTime(AdjustDirection direction, bool estimate)
+{
+    const std::optional<qint64> id = m_editor->currentTimeCardId();
+    if (!id || m_editor->locked())
+        return false;
+    const QString column = QLatin1String(estimate ? "TimeEstimated" : "Quantity");
+    AdjustTimeSource source;
+    source.current = [this, column] { return m_editor->timeCards().value(column); };
+    if (m_timer->activeTimeCardId() == id)
+        source.pauseTimer = [this] { m_timer->pause(true); };
+    const std::optional<QVariant> result =
+        TimeAddSubtract(m_prompts, estimate ? AdjustTarget::TimeEstimated : AdjustTarget::TimeSpent,
+                        direction, m_startUp.settings().appointments.billingInterval, source);
+    if (!result || !m_binder->write(column, *result))
+        return false;
+    if (!estimate)
+        m_binder->recomputeValue();
+    return true;
+}
+
+DeleteContext TimeCardSession::deleteContext(std::function<void(const QString &)> status)
+{
+    OutlookSession &outlook = m_startUp.outlook();
+    DeleteContext context;
+    context.cnn = &m_startUp.store().cnnLink();
+    context.stores = LinkFolderStores{
+        storeOf(outlook, FolderSlot::TimeCardAppointments),
+        storeOf(outlook, FolderSlot::ScheduledAppointments), storeOf(outlook, FolderSlot::Tasks),
+        storeOf(outlook, FolderSlot::Notes), storeOf(outlook, FolderSlot::Journal)};
+    context.items = m_itemDeleter.get();
+    context.status = std::move(status);
+    return context;
+}
+
+bool TimeCardSession::writeKeptWork()
+{
+    if (!m_editor->leaveCurrent())
+        return false;
+    if (const std::optional<qint64> id = m_editor->currentTimeCardId())
+        m_timer->recordWaiting(*id);
+    return !m_timer->hasWaiting();
 }
 
 } // namespace quorvale

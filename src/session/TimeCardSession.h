@@ -1,6 +1,9 @@
 #pragma once
 
+#include "timecards/InterruptTimerHost.h"
 #include "timecards/SegmentNotes.h"
+#include "timecards/TimeAdjust.h"
+#include "timecards/TimeCardDelete.h"
 
 #include <QObject>
 #include <QVariant>
@@ -68,6 +71,21 @@ public:
     // one could not be left (the editor's focus names the field to mend).
     bool goToActiveCard();
 
+    // An interruption's time pasted to the current TimeCard (after a new one
+    // was made for it when toNewCard), its note with it.
+    void paste(const InterruptPaste &paste, bool toNewCard);
+    // The current TimeCard's stored time spent; nullopt without one.
+    std::optional<QString> currentTimeSpent() const;
+    // The interruption ended: the timer goes on on the TimeCard it was on.
+    void resumeTimer(qint64 timeCardId);
+    // Add or Subtract Time on the time spent, or on the estimate; true when changed.
+    bool adjustTime(AdjustDirection direction, bool estimate);
+    // What deleting a TimeCard takes with it, and where it says so.
+    DeleteContext deleteContext(std::function<void(const QString &)> status);
+    // The server is back: the current TimeCard's pending changes and the runs'
+    // time details kept meanwhile are written; false when not all could be.
+    bool writeKeptWork();
+
 Q_SIGNALS:
     // A row has just become current and is settled: show it.
     void rowShown();
@@ -92,6 +110,7 @@ private:
     std::unique_ptr<ActiveRunStore> m_runStore;
     std::unique_ptr<TimerBinding> m_timer;
     std::unique_ptr<KeptEdits> m_keptEdits;
+    std::unique_ptr<LinkedItemDeleter> m_itemDeleter;
 };
 
 } // namespace quorvale

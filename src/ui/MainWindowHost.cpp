@@ -34,32 +34,6 @@ namespace quorvale {
 
 namespace {
 
-// Deletes linked items in the item store; an item already gone counts as deleted.
-// Asks the session for its namespace each time: a reconnect replaces it.
-class StoreItemDeleter final : public LinkedItemDeleter {
-public:
-    explicit StoreItemDeleter(OutlookSession &outlook) : m_outlook(outlook) {}
-    bool deleteItem(const QString &entryId, const QString &storeId) override
-    {
-        try {
-            if (auto item = m_outlook.nameSpace().itemFromId(entryId, storeId))
-                item->Delete();
-            return true;
-        } catch (const QvError &) {
-            return false;
-        }
-    }
-
-private:
-    OutlookSession &m_outlook;
-};
-
-QString storeOf(const OutlookSession &outlook, FolderSlot slot)
-{
-    const std::optional<pim::Folder> &folder = outlook.folder(slot);
-    return folder ? folder->storeId() : QString();
-}
-
 } // namespace
 
 MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
@@ -85,7 +59,6 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->applyToolChanges(startUp.toolChanges());
     m_window->setCommandGuard([&startUp] { return startUp.outlook().EnsureOutlook(); });
     m_window->setErrorHandler([&errors](const std::exception &error) { errors.handle(error); });
-    m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
     m_session = std::make_unique<TimeCardSession>(startUp, prompts, m_clock);
     m_editor = &m_session->editor();
     m_mirror = &m_session->mirror();
@@ -234,12 +207,8 @@ void MainWindowHost::runEnded(const TimerEnded &ended)
     m_timer->runEnded(ended);
 }
 
-void MainWindowHost::writePaste(const InterruptPaste &paste)
+void MainWindowHost::showPaste()
 {
-    m_binder->write(QStringLiteral("Quantity"), paste.timeSpent);
-    m_binder->write(QStringLiteral("EndDate"), paste.endDate);
-    m_binder->write(QStringLiteral("EndTime"), paste.endTime);
-    m_binder->recomputeValue();
     m_window->showCurrent();
     showSegmentNote();
 }
@@ -248,51 +217,30 @@ void MainWindowHost::pasteToNewTimeCard(const InterruptPaste &paste)
 {
     if (!newTimeCard(true))
         return;
-    if (const std::optional<qint64> id = m_editor->currentTimeCardId())
-        m_session->notes().set(*id, paste.note);
-    writePaste(paste);
+    m_session->paste(paste, true);
+    showPaste();
 }
 
 std::optional<QString> MainWindowHost::currentTimeSpent() const
 {
-    if (!m_editor->currentTimeCardId())
-        return std::nullopt;
-    return m_editor->timeCards().value(QStringLiteral("Quantity")).toString();
+    return m_session->currentTimeSpent();
 }
 
 void MainWindowHost::pasteToCurrentTimeCard(const InterruptPaste &paste)
 {
-    if (const std::optional<qint64> id = m_editor->currentTimeCardId())
-        m_session->notes().add(*id, paste.note);
-    writePaste(paste);
+    m_session->paste(paste, false);
+    showPaste();
 }
 
 void MainWindowHost::resumeTimer(qint64 timeCardId)
 {
-    if (m_editor->currentTimeCardId() != timeCardId) {
-        if (!m_editor->leaveCurrent())
-            return;
-        try {
-            m_editor->timeCards().setBookmark(QVariant::fromValue<qlonglong>(timeCardId));
-        } catch (const QvError &) {
-            return; // gone from the set: nothing to resume
-        }
-    }
-    m_timer->startOrPause();
+    m_session->resumeTimer(timeCardId);
 }
 
 DeleteContext MainWindowHost::deleteContext()
 {
-    OutlookSession &outlook = m_startUp.outlook();
-    DeleteContext context;
-    context.cnn = &m_startUp.store().cnnLink();
-    context.stores = LinkFolderStores{
-        storeOf(outlook, FolderSlot::TimeCardAppointments),
-        storeOf(outlook, FolderSlot::ScheduledAppointments), storeOf(outlook, FolderSlot::Tasks),
-        storeOf(outlook, FolderSlot::Notes), storeOf(outlook, FolderSlot::Journal)};
-    context.items = m_itemDeleter.get();
-    context.status = [this](const QString &text) { m_window->statusBar()->showMessage(text); };
-    return context;
+    return m_session->deleteContext(
+        [this](const QString &text) { m_window->statusBar()->showMessage(text); });
 }
 
 void MainWindowHost::deleteTimeCard()
@@ -302,23 +250,8 @@ void MainWindowHost::deleteTimeCard()
 
 void MainWindowHost::adjustTime(AdjustDirection direction)
 {
-    const std::optional<qint64> id = m_editor->currentTimeCardId();
-    if (!id || m_editor->locked())
-        return;
-    const bool estimate = m_window->timeEstimatedHasFocus();
-    const QString column = QLatin1String(estimate ? "TimeEstimated" : "Quantity");
-    AdjustTimeSource source;
-    source.current = [this, column] { return m_editor->timeCards().value(column); };
-    if (m_timer->activeTimeCardId() == id)
-        source.pauseTimer = [this] { m_timer->pause(true); };
-    const std::optional<QVariant> result =
-        TimeAddSubtract(m_prompts, estimate ? AdjustTarget::TimeEstimated : AdjustTarget::TimeSpent,
-                        direction, m_startUp.settings().appointments.billingInterval, source);
-    if (!result || !m_binder->write(column, *result))
-        return;
-    if (!estimate)
-        m_binder->recomputeValue();
-    m_window->showCurrent();
+    if (m_session->adjustTime(direction, m_window->timeEstimatedHasFocus()))
+        m_window->showCurrent();
 }
 
 bool MainWindowHost::quitWithoutServer()
@@ -347,12 +280,7 @@ void MainWindowHost::writeKeptWork()
         QTimer::singleShot(ServerWatch::FirstRetryMs, m_window.get(), [this] { writeKeptWork(); });
         return;
     }
-    bool saved = m_editor->leaveCurrent();
-    if (saved) {
-        if (const std::optional<qint64> id = m_editor->currentTimeCardId())
-            m_timer->recordWaiting(*id);
-        saved = !m_timer->hasWaiting();
-    }
+    const bool saved = m_session->writeKeptWork();
     m_window->showCurrent();
     syncTimerTools();
     m_window->statusBar()->showMessage(

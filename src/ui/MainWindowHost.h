@@ -117,12 +117,10 @@ private:
     std::unique_ptr<InterruptTimer> m_interrupt;
     std::unique_ptr<WindowCommands> m_windowCommands;
     bool m_showingNote = false; // the field shows a note: nothing was typed
-    // Deletes the items a TimeCard's delete takes with it.
-    std::unique_ptr<LinkedItemDeleter> m_itemDeleter;
     // A child of the window, which deletes it.
     frmInterruptTimer *m_interruptWindow = nullptr;
 
-    void writePaste(const InterruptPaste &paste);
+    void showPaste();
     DeleteContext deleteContext();
 
     void syncTimerTools();

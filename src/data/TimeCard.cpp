@@ -13,22 +13,7 @@ std::optional<qint32> key(const QVariant &v)
     return v.isNull() || v.toInt() == 0 ? std::nullopt : std::optional<qint32>(v.toInt());
 }
 
-QVariant stored(std::optional<qint32> id)
-{
-    return id ? QVariant(*id) : QVariant(QMetaType::fromType<int>());
-}
-
-QVariant stored(const QDate &d)
-{
-    return d.isValid() ? QVariant(d) : QVariant(QMetaType::fromType<QDate>());
-}
-
-QVariant stored(const QTime &t)
-{
-    return t.isValid() ? QVariant(t) : QVariant(QMetaType::fromType<QTime>());
-}
-
-// Each column once: its name, how it is read from a row and written to one.
+// Each column once: its name and the field it is read into.
 template <typename Visit> void eachColumn(Visit &&visit)
 {
     visit("TimeCardID", &TimeCard::id);
@@ -95,44 +80,6 @@ void read(const QVariant &v, Realization &out)
     out = Realization::fromStored(v);
 }
 
-QVariant write(qint32 v)
-{
-    return v;
-}
-QVariant write(const std::optional<qint32> &v)
-{
-    return stored(v);
-}
-QVariant write(const QString &v)
-{
-    return v;
-}
-QVariant write(const Duration &v)
-{
-    return v.toStored();
-}
-QVariant write(const QDate &v)
-{
-    return stored(v);
-}
-QVariant write(const QTime &v)
-{
-    return stored(v);
-}
-QVariant write(const Money &v)
-{
-    return v.toStored();
-}
-QVariant write(bool v)
-{
-    // Boolean columns hold -1 for true, as the program has always stored them.
-    return v ? -1 : 0;
-}
-QVariant write(const Realization &v)
-{
-    return v.toStored();
-}
-
 } // namespace
 
 TimeCard TimeCard::fromRecord(const QSqlRecord &row)
@@ -144,15 +91,6 @@ TimeCard TimeCard::fromRecord(const QSqlRecord &row)
             read(row.value(at), card.*member);
     });
     return card;
-}
-
-void TimeCard::writeTo(QSqlRecord &row) const
-{
-    eachColumn([&](const char *name, auto member) {
-        const int at = row.indexOf(QLatin1String(name));
-        if (at >= 0 && QLatin1String(name) != QLatin1String("TimeCardID"))
-            row.setValue(at, write(this->*member));
-    });
 }
 
 bool TimeCard::isColumn(const QString &name)

@@ -48,9 +48,6 @@ struct TimeCard {
     // The row as a query or a record set holds it. A damaged stored time reads
     // as no time, so one bad row cannot stop a list or a journal entry.
     static TimeCard fromRecord(const QSqlRecord &row);
-    // Sets every column the record has, the key excepted.
-    void writeTo(QSqlRecord &row) const;
-
     // Whether tblTimeCards has a column of that name (exactly as spelt there).
     static bool isColumn(const QString &name);
 };

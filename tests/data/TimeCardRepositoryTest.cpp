@@ -79,22 +79,43 @@ void expectSame(const TimeCard &a, const TimeCard &b)
 
 } // namespace
 
-TEST(TimeCardRepository, ATimeCardWrittenThroughARecordSetReadsBackWhole)
+TEST(TimeCardRepository, ATimeCardStoredThroughARecordSetReadsBackWhole)
 {
     Fixture f;
     const qint32 contact = f.files.addContact("Acme Ltd");
     const qint32 id = f.files.addTimeCard(7, contact);
     const TimeCard written = sample(contact);
+    // As the window's record set stores them: each column in its stored form.
+    const std::pair<const char *, QVariant> columns[] = {
+        {"JournalEntryID", written.journalEntryId},
+        {"ContactID", contact},
+        {"UserId", written.userId},
+        {"Description", written.description},
+        {"TimeEstimated", written.timeEstimated.toStored()},
+        {"Quantity", written.timeSpent.toStored()},
+        {"StartDate", written.startDate},
+        {"StartTime", written.startTime},
+        {"EndDate", written.endDate},
+        {"EndTime", written.endTime},
+        {"BillStatus", written.billStatus},
+        {"RateSource", written.rateSource},
+        {"RateLevel", written.rateLevel},
+        {"EntryType", written.entryType},
+        {"Category", written.category},
+        {"Rate", written.rate.toStored()},
+        {"FlatRate", written.flatRate.toStored()},
+        {"Value", written.value.toStored()},
+        {"Inactive", -1},
+        {"Realization", written.realization.toStored()},
+        {"JobOrder", written.jobOrder},
+    };
     {
         db::Recordset rs;
         rs.open(f.cnn(), QStringLiteral("SELECT * FROM tblTimeCards WHERE TimeCardID = ?"),
                 db::CursorType::Keyset, db::LockType::Optimistic, {id});
         ASSERT_FALSE(rs.eof());
-        QSqlRecord row = rs.record();
-        written.writeTo(row);
-        for (int i = 0; i < row.count(); ++i)
-            if (row.fieldName(i) != QLatin1String("TimeCardID"))
-                rs.setValue(row.fieldName(i), row.value(i));
+        for (const auto &[column, value] : columns)
+            rs.setValue(QLatin1String(column), value);
         rs.update();
     }
     TimeCardRepository repository(f.cnn());

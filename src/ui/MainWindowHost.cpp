@@ -18,6 +18,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/InterruptBinding.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
@@ -69,6 +70,14 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_window->showCurrent();
         showSegmentNote();
     });
+    m_interrupt = std::make_unique<InterruptBinding>(
+        *m_session, m_clock, *m_window,
+        InterruptBinding::Hooks{[this] { return newTimeCard(true); },
+                                [this] {
+                                    m_window->showCurrent();
+                                    showSegmentNote();
+                                },
+                                [this] { syncTimerTools(); }, [this] { updateCaption(); }});
     m_timer->setChanged([this] {
         m_window->showTimerFields();
         syncTimerTools();
@@ -171,72 +180,6 @@ bool MainWindowHost::newTimeCard(bool noAutostart)
     return false;
 }
 
-frmInterruptTimer &MainWindowHost::interruptTimerWindow()
-{
-    if (!m_interruptWindow) {
-        m_interrupt = std::make_unique<InterruptTimer>(m_timer->timer(), m_clock, *this);
-        m_interruptWindow = new frmInterruptTimer(*m_interrupt, m_clock, m_window.get());
-        m_interruptWindow->setWindowFlag(Qt::Window);
-        // The TimeCard's tick stops while an interruption counts; the display
-        // needs one of its own.
-        auto *tick = new QTimer(m_interruptWindow);
-        tick->setInterval(1000);
-        QObject::connect(tick, &QTimer::timeout, m_interruptWindow, [this] {
-            if (m_interrupt->counting()) {
-                m_interruptWindow->refresh();
-                updateCaption();
-            }
-        });
-        tick->start();
-    }
-    return *m_interruptWindow;
-}
-
-TimerValueInputs MainWindowHost::valueInputs() const
-{
-    return m_timer->inputs();
-}
-
-bool MainWindowHost::processActiveCard()
-{
-    return m_editor->ProcessActiveCard();
-}
-
-void MainWindowHost::runEnded(const TimerEnded &ended)
-{
-    m_timer->runEnded(ended);
-}
-
-void MainWindowHost::showPaste()
-{
-    m_window->showCurrent();
-    showSegmentNote();
-}
-
-void MainWindowHost::pasteToNewTimeCard(const InterruptPaste &paste)
-{
-    if (!newTimeCard(true))
-        return;
-    m_session->paste(paste, true);
-    showPaste();
-}
-
-std::optional<QString> MainWindowHost::currentTimeSpent() const
-{
-    return m_session->currentTimeSpent();
-}
-
-void MainWindowHost::pasteToCurrentTimeCard(const InterruptPaste &paste)
-{
-    m_session->paste(paste, false);
-    showPaste();
-}
-
-void MainWindowHost::resumeTimer(qint64 timeCardId)
-{
-    m_session->resumeTimer(timeCardId);
-}
-
 DeleteContext MainWindowHost::deleteContext()
 {
     return m_session->deleteContext(
@@ -290,22 +233,6 @@ void MainWindowHost::writeKeptWork()
         15000);
 }
 
-void MainWindowHost::interruptTool(int id)
-{
-    // Only an interruption under way has these to act on.
-    if (!m_interruptWindow)
-        return;
-    QAction *tool = id == ToolId::PasteToNewTimeCard       ? m_interruptWindow->pasteToNewTool()
-                    : id == ToolId::PasteToCurrentTimeCard ? m_interruptWindow->pasteToCurrentTool()
-                    : id == ToolId::CancelInterruption     ? m_interruptWindow->cancelTool()
-                                                           : m_interruptWindow->mnuResume();
-    if (!tool->isEnabled())
-        return;
-    tool->trigger();
-    if (id == ToolId::Resume)
-        m_interruptWindow->hide();
-}
-
 void MainWindowHost::syncTimerTools()
 {
     const TimerInterface state = m_timer->timer().ProcessTimerInterface();
@@ -317,7 +244,7 @@ void MainWindowHost::syncTimerTools()
     if (QAction *cancel = m_window->toolById(ToolId::CancelTimer))
         cancel->setEnabled(state.cancelTimerEnabled);
     // The interruption's tools on the menu follow those of its window.
-    const InterruptTools tools = m_interrupt ? m_interrupt->tools() : InterruptTools();
+    const InterruptTools tools = m_interrupt->tools();
     if (QAction *start = m_window->toolById(ToolId::StartTempTimer)) {
         start->setText(tools.startCaption);
         start->setEnabled(tools.startEnabled);
@@ -375,15 +302,15 @@ void MainWindowHost::run(int id)
             m_window->focusField(m_editor->focus().field);
         break;
     case ToolId::StartTempTimer:
-        interruptTimerWindow().show();
-        interruptTimerWindow().raise();
-        interruptTimerWindow().mnuStartTempTimer()->trigger();
+        m_interrupt->window().show();
+        m_interrupt->window().raise();
+        m_interrupt->window().mnuStartTempTimer()->trigger();
         break;
     case ToolId::PasteToNewTimeCard:
     case ToolId::PasteToCurrentTimeCard:
     case ToolId::CancelInterruption:
     case ToolId::Resume:
-        interruptTool(id);
+        m_interrupt->runTool(id);
         break;
     case ToolId::AddTime:
     case ToolId::PopUpAddTime:
@@ -403,12 +330,6 @@ void MainWindowHost::run(int id)
         return;
     }
     syncTimerTools();
-}
-
-QString MainWindowHost::timeSegmentNote() const
-{
-    const std::optional<qint64> active = m_timer->activeTimeCardId();
-    return active ? m_session->notes().note(*active) : QString();
 }
 
 void MainWindowHost::showSegmentNote()

@@ -2,11 +2,11 @@
 
 #include "timecards/Clock.h"
 #include "timecards/CommandSet.h"
-#include "timecards/InterruptTimerHost.h"
 #include "timecards/MainCommands.h"
 #include "timecards/SegmentNotes.h"
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCardDelete.h"
+#include "ui/InterruptBinding.h"
 #include "ui/ItemInspector.h"
 #include "ui/WindowCommands.h"
 #include "ui/frmTimeCard.h"
@@ -49,7 +49,7 @@ class MassEditCommands;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
-class MainWindowHost : public InterruptTimerHost, public CommandSet {
+class MainWindowHost : public CommandSet {
 public:
     // clock: where the timer's time comes from (the system's when null).
     MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors,
@@ -74,22 +74,13 @@ public:
     void adjustTime(AdjustDirection direction);
     TimerBinding &timer() { return *m_timer; }
     // F4: the interrupt timer's window, made on first use.
-    frmInterruptTimer &interruptTimerWindow();
+    frmInterruptTimer &interruptTimerWindow() { return m_interrupt->window(); }
+    InterruptBinding &interruption() { return *m_interrupt; }
     ViewCommands &viewCommands() { return m_windowCommands->view(); }
     HelpCommands &helpCommands() { return m_windowCommands->help(); }
     AbbreviationCommands &abbreviationCommands() { return m_windowCommands->abbreviations(); }
     // Expenses and fixed charges: the entry point of the new-item and link commands.
     ChargeCommands &chargeCommands() { return m_windowCommands->charges(); }
-
-    TimerValueInputs valueInputs() const override;
-    QString timeSegmentNote() const override;
-    bool processActiveCard() override;
-    void runEnded(const TimerEnded &ended) override;
-    void pasteToNewTimeCard(const InterruptPaste &paste) override;
-    std::optional<QString> currentTimeSpent() const override;
-    void pasteToCurrentTimeCard(const InterruptPaste &paste) override;
-    void resumeTimer(qint64 timeCardId) override;
-    void timerInterfaceChanged() override { syncTimerTools(); }
 
     // The TimeCard's own commands: new, delete, timer, interruption, time.
     bool handles(int toolId) const override;
@@ -114,13 +105,10 @@ private:
     TimeCardMirror *m_mirror = nullptr;
     ActiveRunStore *m_runStore = nullptr;
     TimerBinding *m_timer = nullptr;
-    std::unique_ptr<InterruptTimer> m_interrupt;
+    std::unique_ptr<InterruptBinding> m_interrupt;
     std::unique_ptr<WindowCommands> m_windowCommands;
     bool m_showingNote = false; // the field shows a note: nothing was typed
-    // A child of the window, which deletes it.
-    frmInterruptTimer *m_interruptWindow = nullptr;
 
-    void showPaste();
     DeleteContext deleteContext();
 
     void syncTimerTools();
@@ -130,8 +118,6 @@ private:
         return qScopeGuard(
             [this] { m_window->statusBar()->showMessage(QStringLiteral("Review")); });
     }
-    // Paste, Cancel and Cancel && Resume from the menu act as in the interrupt window.
-    void interruptTool(int id);
     // The time segment field shows the current TimeCard's note on its next run.
     void showSegmentNote();
     // While minimized during a run the caption shows the running time.

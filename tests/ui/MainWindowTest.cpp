@@ -469,7 +469,7 @@ TEST_F(MainWindowTest, ARunsNoteGoesToItsTimeDetailAndAnInterruptionsToTheTimeCa
     window().activateWindow();
     segment->setFocus();
     QTest::keyClicks(segment, QStringLiteral("Registrar"));
-    host->timerInterfaceChanged();
+    host->interruption().timerInterfaceChanged();
     ASSERT_EQ(QApplication::focusWidget(), segment);
     QTest::keyClicks(segment, QStringLiteral(" call"));
     EXPECT_EQ(segment->toPlainText(), QStringLiteral("Registrar call"));

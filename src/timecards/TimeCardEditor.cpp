@@ -194,8 +194,11 @@ void TimeCardEditor::adoTimeCardRS_MoveComplete()
     const QVariant contact = m_rs.value(QStringLiteral("ContactID"));
     m_contactId = contact.isNull() ? 0 : contact.toInt();
     m_journalEntryId = m_rs.value(JournalColumn).toString();
+    // The entry of the TimeCard just created was written a moment ago.
+    const bool justWritten = !m_createdEntryId.isEmpty() && m_createdEntryId == m_journalEntryId;
+    m_createdEntryId.clear();
 
-    if (m_hooks.journalEntryExists && m_hooks.restoreJournalEntry && !m_locked) {
+    if (m_hooks.journalEntryExists && m_hooks.restoreJournalEntry && !m_locked && !justWritten) {
         try {
             if (!m_hooks.journalEntryExists(m_journalEntryId)) {
                 const QString restored =
@@ -306,6 +309,7 @@ TimeCardEditor::CreateNewTimeCard(const std::function<TimeCardDefaults()> &defau
             return std::nullopt;
         }
         id = currentTimeCardId();
+        m_createdEntryId = entryId;
     }
     // Settled as every other arriving row is, now that the flag is clear.
     adoTimeCardRS_MoveComplete();

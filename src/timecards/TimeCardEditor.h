@@ -161,6 +161,8 @@ private:
     bool m_fieldsChanged = false;
     qint32 m_contactId = 0;
     QString m_journalEntryId;
+    // The journal entry CreateNewTimeCard has just written, until its row arrives.
+    QString m_createdEntryId;
     FocusTarget m_focus;
 };
 

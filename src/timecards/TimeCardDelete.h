@@ -132,9 +132,9 @@ bool DeleteRecordAndItems(TimeCardEditor &editor, Prompts &prompts, const Delete
 // running timer. Only its journal entry goes with it.
 bool isEmptyTimeCard(TimeCardEditor &editor, db::Connection &cnn);
 
-// `RecordNavigation(NavigationAction::DiscardEmpty)`: discards the current TimeCard with its journal entry,
-// without asking, when it is empty; else does nothing. True when it went.
-// Nothing is validated first: an empty TimeCard is what validation refuses.
+// `RecordNavigation(NavigationAction::DiscardEmpty)`: discards the current TimeCard with its
+// journal entry, without asking, when it is empty; else does nothing. True when it went. Nothing is
+// validated first: an empty TimeCard is what validation refuses.
 bool DiscardEmptyTimeCard(TimeCardEditor &editor, const DeleteContext &context);
 
 } // namespace quorvale

@@ -6,11 +6,11 @@
 
 #include "data/ServerWatch.h"
 #include "platform/core/QvError.h"
+#include "session/TimerBinding.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCalcs.h"
 #include "ui/GuardedApplication.h"
 #include "ui/MainWindowFixture.h"
-#include "session/TimerBinding.h"
 
 #include <QDirIterator>
 #include <QPlainTextEdit>

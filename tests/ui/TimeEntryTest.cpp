@@ -6,9 +6,9 @@
 #include "outlook/ItemVariables.h"
 #include "outlook/JournalProcessing.h"
 #include "outlook/TimeCardSnapshot.h"
+#include "session/TimeCardBinder.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardValue.h"
-#include "session/TimeCardBinder.h"
 #include "ui/frmOutOfOffice.h"
 #include "ui/frmTimeCard.h"
 

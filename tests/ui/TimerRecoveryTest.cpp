@@ -3,10 +3,10 @@
 // next start counts, and which time detail it finds.
 
 #include "DemoProgramFixture.h"
+#include "session/TimerBinding.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCalcs.h"
 #include "ui/TimeCardFields.h"
-#include "session/TimerBinding.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -422,17 +422,6 @@ const ToolInfo *find(int toolId)
     return nullptr;
 }
 
-const ToolInfo *findByName(const QString &name)
-{
-    for (const ToolInfo &t : kTools)
-        if (name == QLatin1String(t.name))
-            return &t;
-    for (const ToolInfo &t : sortTools())
-        if (name == QLatin1String(t.name))
-            return &t;
-    return nullptr;
-}
-
 std::span<const BandEntry> layout()
 {
     return kLayout;

@@ -164,7 +164,6 @@ namespace CommandTable {
 
 std::span<const ToolInfo> tools();
 const ToolInfo *find(int toolId);
-const ToolInfo *findByName(const QString &name);
 // The menu bar's menus and every band's content, in display order.
 std::span<const BandEntry> layout();
 

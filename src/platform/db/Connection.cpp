@@ -488,14 +488,6 @@ void Connection::detach(const QString &alias)
     m_primaryKeys.clear();
 }
 
-QStringList Connection::attachedFiles() const
-{
-    QStringList files;
-    for (const auto &a : m_attached)
-        files << a.second;
-    return files;
-}
-
 void Connection::failLost(const QString &detail) const
 {
     m_lost = true;

@@ -97,7 +97,6 @@ public:
     // their unqualified names (a same-named table of the main file wins).
     void attach(const QString &file, const QString &alias);
     void detach(const QString &alias);
-    QStringList attachedFiles() const;
 
     // Runs one statement; returns the rows affected (-1 when the driver cannot tell).
     int execute(const QString &sql, const QVariantList &params = {});

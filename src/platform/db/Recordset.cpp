@@ -622,13 +622,6 @@ QVariant Recordset::value(int ordinal) const
     return m_current.value(ordinal);
 }
 
-QVariant Recordset::originalValue(const QString &name) const
-{
-    const int i = requireField(name);
-    requireCurrent();
-    return m_editMode == EditMode::Add ? QVariant() : m_current.value(i);
-}
-
 QSqlRecord Recordset::record() const
 {
     requireCurrent();

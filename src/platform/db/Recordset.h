@@ -109,7 +109,6 @@ public:
     QVariant value(const QString &name) const;
     QVariant value(int ordinal) const;
     QVariant collect(int ordinal) const { return value(ordinal); }
-    QVariant originalValue(const QString &name) const;
     // The current row with the values an edit has set.
     QSqlRecord record() const;
 

@@ -144,13 +144,6 @@ QString SqlDialect::translate(const QString &sql) const
     return out;
 }
 
-QString SqlDialect::nullSafeEquals(const QString &column) const
-{
-    if (m_dialect == Dialect::SQLite)
-        return column + QStringLiteral(" IS ?");
-    return column + QStringLiteral(" IS NOT DISTINCT FROM ?");
-}
-
 QString SqlDialect::quoteIdentifier(const QString &name) const
 {
     QString escaped = name;

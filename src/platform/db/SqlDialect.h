@@ -24,9 +24,6 @@ public:
     Dialect dialect() const { return m_dialect; }
     QString translate(const QString &sql) const;
 
-    // "col IS ?" (SQLite) / "col IS NOT DISTINCT FROM ?" (others): true when both are
-    // null or both are equal.
-    QString nullSafeEquals(const QString &column) const;
     // A column or table name as a quoted identifier for this engine.
     QString quoteIdentifier(const QString &name) const;
 

@@ -85,13 +85,6 @@ TEST(SqlDialect, RightJoinBecomesLeftJoinOnSqlite)
     EXPECT_EQ(sqlite(star), star);
 }
 
-TEST(SqlDialect, NullSafeEquality)
-{
-    EXPECT_EQ(SqlDialect(Dialect::SQLite).nullSafeEquals("ContactID"), "ContactID IS ?");
-    EXPECT_EQ(SqlDialect(Dialect::PostgreSQL).nullSafeEquals("ContactID"),
-              "ContactID IS NOT DISTINCT FROM ?");
-}
-
 TEST(SelectStatement, FindsTheBaseTableOfWorkingSetQueries)
 {
     auto s = SelectStatement::parse(QStringLiteral(

@@ -82,7 +82,7 @@ public:
         if (!m_startUp.Form_Load())
             fail("start-up did not complete");
         m_session = std::make_unique<TimeCardSession>(
-            m_startUp, prompts, clock,
+            programParts(m_startUp), prompts, clock,
             [this](TimeCardSession::Part part, const std::function<void()> &work) {
                 switch (part) {
                 case TimeCardSession::Part::JournalEntry:

@@ -60,7 +60,7 @@ int main(int argc, char **argv)
         return 1;
     QApplication::restoreOverrideCursor();
 
-    MainWindowHost host(startUp, registry, prompts, errors);
+    MainWindowHost host(programParts(startUp), startUp, registry, prompts, errors);
     prompts.setParent(&host.window());
     host.show();
     // For measuring start-up: the process ends once the window is up, after

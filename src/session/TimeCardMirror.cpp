@@ -1,6 +1,10 @@
 #include "TimeCardMirror.h"
 
-#include "settings/StartUp.h"
+#include "data/DataStore.h"
+#include "outlook/OutlookSession.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
 #include "timecards/Clock.h"
 #include "timecards/TimeCardValue.h"
 
@@ -24,10 +28,10 @@ UserPropertyTerms propertyTerms(const AdminOptions &o)
 
 } // namespace
 
-TimeCardMirror::TimeCardMirror(StartUp &startUp, const Clock &clock)
-    : m_startUp(startUp), m_clock(clock)
+TimeCardMirror::TimeCardMirror(const ProgramParts &parts, const Clock &clock)
+    : m_parts(parts), m_clock(clock)
 {
-    const AutoFillCodes &codes = startUp.settings().autoFill;
+    const AutoFillCodes &codes = parts.settings.autoFill;
     m_templates.journal = codes.journal;
     m_templates.tasks = codes.tasks;
     m_templates.appointments = codes.appointments;
@@ -38,7 +42,7 @@ TimeCardMirror::~TimeCardMirror() = default;
 
 TimeCardSnapshot TimeCardMirror::snapshot(const TimeCard &card) const
 {
-    const PreparedCommands &c = m_startUp.commands();
+    const PreparedCommands &c = m_parts.commands;
     TimeCardSnapshot s;
     s.timeCardId = card.id;
     s.journalEntryId = card.journalEntryId;
@@ -65,7 +69,7 @@ TimeCardSnapshot TimeCardMirror::snapshot(const TimeCard &card) const
     s.entryType = card.entryType;
     s.category = card.category;
     s.jobOrder = card.jobOrder;
-    s.userName = m_startUp.settings().license.userName;
+    s.userName = m_parts.settings.license.userName;
     s.contactEntryId = lookUp(c.contact.get(), s.contactId, 0);
     s.contactAccount = lookUp(c.contact.get(), s.contactId, 2);
     s.activity1Name = lookUp(c.activity1Name.get(), s.activity1Id, 0);
@@ -84,7 +88,7 @@ ItemVariables TimeCardMirror::variables(const TimeCard &card) const
     v.billingStatus = s.billingStatus;
     v.userName = s.userName;
     v.contactId = s.contactId;
-    v.contactName = lookUp(m_startUp.commands().contact.get(), s.contactId, 1);
+    v.contactName = lookUp(m_parts.commands.contact.get(), s.contactId, 1);
     v.contactAccount = s.contactAccount;
     v.contactEntryId = s.contactEntryId;
     v.activity1Id = s.activity1Id;
@@ -108,14 +112,14 @@ ItemVariables TimeCardMirror::variables(const TimeCard &card) const
 
 FieldTerms TimeCardMirror::terms() const
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_parts.options;
     return FieldTerms{o.terms.contact, o.terms.activity1, o.terms.activity2, o.jobOrderTerm,
                       o.contactInUse,  o.activity1InUse,  o.activity2InUse};
 }
 
 TemplateContext TimeCardMirror::context()
 {
-    const RegSettings &s = m_startUp.settings();
+    const RegSettings &s = m_parts.settings;
     TemplateContext t;
     t.templates = m_templates;
     t.terms = terms();
@@ -127,10 +131,10 @@ TemplateContext TimeCardMirror::context()
 
 clsJournalProcessing &TimeCardMirror::journal()
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_parts.options;
     if (!m_journal)
         m_journal = std::make_unique<clsJournalProcessing>(
-            m_startUp.outlook(), m_startUp.store().cnnLink(),
+            m_parts.outlook, m_parts.store.cnnLink(),
             JournalOptions{propertyTerms(o), o.billingInJournal});
     return *m_journal;
 }
@@ -157,12 +161,12 @@ QString TimeCardMirror::restoreJournalEntry(const TimeCard &card)
 
 clsAutoAppointment &TimeCardMirror::appointments()
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_parts.options;
     if (!m_appointments)
         m_appointments = std::make_unique<clsAutoAppointment>(
-            m_startUp.outlook(), m_startUp.store().cnnLink(),
+            m_parts.outlook, m_parts.store.cnnLink(),
             AppointmentOptions{propertyTerms(o), o.contactInUse,
-                               m_startUp.settings().appointments.showTimeAs});
+                               m_parts.settings.appointments.showTimeAs});
     return *m_appointments;
 }
 
@@ -170,7 +174,7 @@ clsAutoAppointment::Result TimeCardMirror::ManualAppointment(const TimeCard &car
                                                              const OutOfOfficeTime &time)
 {
     TemplateContext templates = context();
-    return quorvale::ManualAppointment(appointments(), m_startUp.outlook(), snapshot(card),
+    return quorvale::ManualAppointment(appointments(), m_parts.outlook, snapshot(card),
                                        variables(card), templates, time);
 }
 

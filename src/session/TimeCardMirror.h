@@ -5,6 +5,7 @@
 #include "outlook/JournalProcessing.h"
 #include "outlook/LinkMaintenance.h"
 #include "outlook/ManualAppointment.h"
+#include "session/ProgramParts.h"
 #include "timecards/TimerTypes.h"
 
 #include <memory>
@@ -12,14 +13,13 @@
 namespace quorvale {
 
 class Clock;
-class StartUp;
 
 // The current TimeCard's items in the item store: its journal entry rewritten
 // from the journal templates when a changed TimeCard is left, and each saved
 // timer run as a time-detail appointment. Takes its values from the TimeCard.
 class TimeCardMirror {
 public:
-    TimeCardMirror(StartUp &startUp, const Clock &clock);
+    TimeCardMirror(const ProgramParts &parts, const Clock &clock);
     ~TimeCardMirror();
 
     // The journal entry's EntryID afterwards: a new one when the entry had gone.
@@ -51,7 +51,7 @@ private:
     clsJournalProcessing &journal();
     clsAutoAppointment &appointments();
 
-    StartUp &m_startUp;
+    ProgramParts m_parts;
     const Clock &m_clock;
     PendingTimeDetail m_pending;
     AutoFillTemplates m_templates;

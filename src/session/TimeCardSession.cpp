@@ -1,13 +1,18 @@
 #include "session/TimeCardSession.h"
 
+#include "data/DataStore.h"
+#include "data/WorkingSet.h"
 #include "outlook/NewJournalEntry.h"
+#include "outlook/OutlookSession.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Item.h"
 #include "platform/pim/Namespace.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardMirror.h"
 #include "session/TimerBinding.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
 #include "support/Prompts.h"
 #include "timecards/ActiveRunRecovery.h"
@@ -67,11 +72,11 @@ template <typename F> auto TimeCardSession::timed(Part part, F &&work)
     }
 }
 
-TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock &clock,
+TimeCardSession::TimeCardSession(const ProgramParts &parts, Prompts &prompts, const Clock &clock,
                                  PartProbe probe)
-    : m_startUp(startUp), m_prompts(prompts), m_clock(clock), m_probe(std::move(probe))
+    : m_parts(parts), m_prompts(prompts), m_clock(clock), m_probe(std::move(probe))
 {
-    m_mirror = std::make_unique<TimeCardMirror>(startUp, clock);
+    m_mirror = std::make_unique<TimeCardMirror>(parts, clock);
     EditorHooks hooks;
     hooks.ProcessJournalEntry = [this](const TimeCard &card) {
         const QString entryId =
@@ -88,7 +93,7 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
     };
     hooks.journalEntryExists = [this](const QString &entryId) {
         return timed(Part::JournalLookup, [&] {
-            OutlookSession &outlook = m_startUp.outlook();
+            OutlookSession &outlook = m_parts.outlook;
             const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
             return !entryId.isEmpty() && journal &&
                    outlook.nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
@@ -98,13 +103,13 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
         return m_mirror->restoreJournalEntry(card);
     };
     hooks.serverLost = [this](const QvError &error) {
-        return m_startUp.store().serverWatch().lost(error.description());
+        return m_parts.store.serverWatch().lost(error.description());
     };
     hooks.NewJournalEntry = [this] {
         return timed(Part::NewJournalEntry, [&] {
-            const RegSettings &s = m_startUp.settings();
+            const RegSettings &s = m_parts.settings;
             const std::optional<JournalEntryFields> entry = NewJournalEntry(
-                m_startUp.outlook(),
+                m_parts.outlook,
                 NewEntryDefaults{s.journal.entryType, s.journal.category, s.license.userName},
                 m_clock.now());
             return entry ? entry->entryId : QString();
@@ -112,7 +117,7 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
     };
     hooks.discardJournalEntry = [this](const QString &entryId) {
         try {
-            OutlookSession &outlook = m_startUp.outlook();
+            OutlookSession &outlook = m_parts.outlook;
             const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
             if (journal)
                 if (auto item = outlook.nameSpace().itemFromId(entryId, journal->storeId()))
@@ -122,22 +127,23 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
                      qPrintable(entryId), qPrintable(error.description()));
         }
     };
-    m_editor = std::make_unique<TimeCardEditor>(startUp.workingSet().timeCards(), prompts,
-                                                editorOptions(startUp), std::move(hooks));
+    m_editor = std::make_unique<TimeCardEditor>(parts.workingSet.timeCards(), prompts,
+                                                editorOptions(parts.options, parts.settings),
+                                                std::move(hooks));
 
-    const AdminOptions &options = startUp.options();
+    const AdminOptions &options = parts.options;
     BinderContext binding;
     binding.billingInUse = options.billingInUse;
     binding.rates.options = rateOptions(options);
     binding.rates.realizationInUse = options.realizationInUse;
-    binding.rates.lookup = [&startUp](const QString &source) {
-        return startUp.commands().ratesFor(source, startUp.options().terms);
+    binding.rates.lookup = [this](const QString &source) {
+        return m_parts.commands.ratesFor(source, m_parts.options.terms);
     };
-    binding.staffId = startUp.settings().staffId;
+    binding.staffId = parts.settings.staffId;
     binding.prompts = &prompts;
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
 
-    m_runStore = std::make_unique<ActiveRunStore>(startUp.store().cnnLocal());
+    m_runStore = std::make_unique<ActiveRunStore>(parts.store.cnnLocal());
     m_timer = std::make_unique<TimerBinding>(clock, m_runStore.get(), *m_editor, *m_binder);
     m_editor->setTimer(m_timer.get());
     m_timer->setNotes(&m_notes);
@@ -148,10 +154,10 @@ TimeCardSession::TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock
         Q_EMIT segmentRecorded();
     });
     m_timer->setServerLost([this](const QvError &error) {
-        return m_startUp.store().serverWatch().lost(error.description());
+        return m_parts.store.serverWatch().lost(error.description());
     });
-    m_keptEdits = std::make_unique<KeptEdits>(startUp.store().cnnLocal());
-    m_itemDeleter = std::make_unique<StoreItemDeleter>(startUp.outlook());
+    m_keptEdits = std::make_unique<KeptEdits>(parts.store.cnnLocal());
+    m_itemDeleter = std::make_unique<StoreItemDeleter>(parts.outlook);
 }
 
 TimeCardSession::~TimeCardSession()
@@ -168,7 +174,7 @@ void TimeCardSession::start()
 TimeCardSession::NewCard TimeCardSession::CreateNewTimeCard(bool noAutostart)
 {
     // Its journal entry would be made before the row that needs the server is refused.
-    ServerWatch &server = m_startUp.store().serverWatch();
+    ServerWatch &server = m_parts.store.serverWatch();
     if (server.inOutage() && !server.retryNow()) {
         m_prompts.messageBox(QStringLiteral("Quorvale"),
                              QStringLiteral("A new TimeCard needs the database server, which "
@@ -177,8 +183,8 @@ TimeCardSession::NewCard TimeCardSession::CreateNewTimeCard(bool noAutostart)
                              PromptButtons::Ok, PromptIcon::Information);
         return NewCard::ServerAway;
     }
-    const RegSettings &s = m_startUp.settings();
-    const AdminOptions &o = m_startUp.options();
+    const RegSettings &s = m_parts.settings;
+    const AdminOptions &o = m_parts.options;
     const NewCardSettings settings{
         s.journal.category,  s.journal.entryType,    s.journal.billingStatus, s.journal.rateSource,
         s.journal.rateLevel, s.journal.mainActivity, s.journal.subActivity};
@@ -192,9 +198,7 @@ TimeCardSession::NewCard TimeCardSession::CreateNewTimeCard(bool noAutostart)
             keys.staffId = s.staffId;
         return SetFieldDefaultValues(
             settings, options, s.userId, m_clock.now(),
-            [this](int level, qint32 id) {
-                return activityListed(m_startUp.commands(), level, id);
-            },
+            [this](int level, qint32 id) { return activityListed(m_parts.commands, level, id); },
             [&](const QString &source, const QString &level) {
                 return FetchHourlyRate(source, level, keys, m_binder->context().rates.options,
                                        m_binder->context().rates.lookup);
@@ -445,7 +449,7 @@ bool TimeCardSession::adjustTime(AdjustDirection direction, bool estimate)
         source.pauseTimer = [this] { m_timer->pause(true); };
     const std::optional<QVariant> result =
         TimeAddSubtract(m_prompts, estimate ? AdjustTarget::TimeEstimated : AdjustTarget::TimeSpent,
-                        direction, m_startUp.settings().appointments.billingInterval, source);
+                        direction, m_parts.settings.appointments.billingInterval, source);
     if (!result || !m_binder->write(column, *result))
         return false;
     if (!estimate)
@@ -455,9 +459,9 @@ bool TimeCardSession::adjustTime(AdjustDirection direction, bool estimate)
 
 DeleteContext TimeCardSession::deleteContext(std::function<void(const QString &)> status)
 {
-    OutlookSession &outlook = m_startUp.outlook();
+    OutlookSession &outlook = m_parts.outlook;
     DeleteContext context;
-    context.cnn = &m_startUp.store().cnnLink();
+    context.cnn = &m_parts.store.cnnLink();
     context.stores = LinkFolderStores{
         storeOf(outlook, FolderSlot::TimeCardAppointments),
         storeOf(outlook, FolderSlot::ScheduledAppointments), storeOf(outlook, FolderSlot::Tasks),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/ProgramParts.h"
 #include "timecards/InterruptTimerHost.h"
 #include "timecards/SegmentNotes.h"
 #include "timecards/TimeAdjust.h"
@@ -17,7 +18,6 @@ class ActiveRunStore;
 class Clock;
 class KeptEdits;
 class Prompts;
-class StartUp;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
@@ -35,7 +35,8 @@ public:
     // Runs each part; the program passes none and the parts simply run.
     using PartProbe = std::function<void(Part, const std::function<void()> &)>;
 
-    TimeCardSession(StartUp &startUp, Prompts &prompts, const Clock &clock, PartProbe probe = {});
+    TimeCardSession(const ProgramParts &parts, Prompts &prompts, const Clock &clock,
+                    PartProbe probe = {});
     ~TimeCardSession() override;
     TimeCardSession(const TimeCardSession &) = delete;
     TimeCardSession &operator=(const TimeCardSession &) = delete;
@@ -99,7 +100,7 @@ private:
     void saveKeptEdits();
     void settleLeftOverRun();
 
-    StartUp &m_startUp;
+    ProgramParts m_parts;
     Prompts &m_prompts;
     const Clock &m_clock;
     PartProbe m_probe;

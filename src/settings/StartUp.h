@@ -8,6 +8,7 @@
 #include "settings/Permissions.h"
 #include "settings/PreparedCommands.h"
 #include "settings/RegSettings.h"
+#include "settings/WindowLifecycle.h"
 #include "support/Version.h"
 
 #include <QSize>
@@ -33,25 +34,15 @@ struct StartUpEnvironment {
     QString adminToolPath;
 };
 
-// What closing the main window leaves to be saved.
-struct WindowClosing {
-    QVariant currentTimeCardId;
-    QString orderBy;
-    QSize sizeTwips;
-    bool showHidden = false;
-    bool viewTimeDetail = true;
-    bool viewActiveTaskList = true;
-};
-
 // The program's start-up and shut-down around the main window: the chain of
 // steps that ends in a bound working set, and the settings saved on closing.
 // Each step returns true to go on; a step that returns false has told the person
 // why (or the error handler has), and the program then ends without saving.
-class StartUp {
+class StartUp : public WindowLifecycle {
 public:
     StartUp(Registry &registry, Prompts &prompts, ErrorHandler &errors,
             StartUpEnvironment environment);
-    ~StartUp();
+    ~StartUp() override;
     StartUp(const StartUp &) = delete;
     StartUp &operator=(const StartUp &) = delete;
 
@@ -73,12 +64,8 @@ public:
     bool SetTimeFormat();
     bool Finish();
 
-    // The first time the window becomes active: releases the direct data
-    // connection and tells whether reporting is available (saying so when the
-    // report database is missing).
-    bool Form_Activate();
-    // Saves what the window leaves behind to the "Settings" key.
-    void Form_QueryUnload(const WindowClosing &closing);
+    bool Form_Activate() override;
+    void Form_QueryUnload(const WindowClosing &closing) override;
 
     // True while the first-run set-up was shown in this process.
     bool firstRunSetup() const { return m_firstRunSetup; }
@@ -86,24 +73,23 @@ public:
     DataStore &store() { return *m_store; }
     OutlookSession &outlook() { return *m_outlook; }
     const RegSettings &settings() const { return m_settings; }
+    // The user options dialog changes them for the rest of the run.
+    RegSettings &settings() { return m_settings; }
     const StartUpEnvironment &environment() const { return m_env; }
-    // The settings after the person changed them (the user options dialog).
-    void setSettings(const RegSettings &settings) { m_settings = settings; }
+    const QString &programDir() const override { return m_env.programDir; }
     const AdminOptions &options() const { return m_options; }
     const Permissions &permissions() const { return m_permissions; }
     const PreparedCommands &commands() const { return m_commands; }
-    // Prepares the look-ups again, after the lists they read were maintained.
-    bool refreshPreparedCommands();
+    bool refreshPreparedCommands() override;
     WorkingSet &workingSet() { return *m_workingSet; }
-    WorkingSetContext workingSetContext() const;
-    // The tools start-up renames and shows or hides, for the window to apply.
-    const std::vector<ToolChange> &toolChanges() const { return m_toolChanges; }
-    QSize windowSizeTwips() const { return m_windowSizeTwips; }
-    bool viewTimeDetail() const { return m_viewTimeDetail; }
-    bool viewActiveTaskList() const { return m_viewActiveTaskList; }
+    WorkingSetContext workingSetContext() const override;
+    const std::vector<ToolChange> &toolChanges() const override { return m_toolChanges; }
+    QSize windowSizeTwips() const override { return m_windowSizeTwips; }
+    bool viewTimeDetail() const override { return m_viewTimeDetail; }
+    bool viewActiveTaskList() const override { return m_viewActiveTaskList; }
     const QString &timeFormat() const { return m_timeFormat; }
     const QString &helpFile() const { return m_helpFile; }
-    bool reportingAvailable() const { return m_reportingAvailable; }
+    bool reportingAvailable() const override { return m_reportingAvailable; }
 
 private:
     Registry &m_registry;

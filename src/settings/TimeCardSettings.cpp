@@ -2,23 +2,22 @@
 
 #include "settings/AdminSettings.h"
 #include "settings/PreparedCommands.h"
-#include "settings/StartUp.h"
+#include "settings/RegSettings.h"
 
 #include <QSqlRecord>
 
 namespace quorvale {
 
-EditorOptions editorOptions(const StartUp &startUp)
+EditorOptions editorOptions(const AdminOptions &o, const RegSettings &settings)
 {
-    const AdminOptions &o = startUp.options();
-    const ValidationFlags &v = startUp.settings().validation;
+    const ValidationFlags &v = settings.validation;
     EditorOptions e;
     e.validation = ValidationOptions{
         o.contactInUse,   o.contactRequired,   o.activity1InUse,  o.activity1Required,
         o.activity2InUse, o.activity2Required, o.rateSourceFixed, v.endBeforeStart,
         v.noTimeSpent,    v.noHourlyRate,      v.noDescription,   v.noJobOrder,
         o.terms,          o.jobOrderTerm};
-    e.autoSave = startUp.settings().journal.autoSave;
+    e.autoSave = settings.journal.autoSave;
     return e;
 }
 

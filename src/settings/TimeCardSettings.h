@@ -5,13 +5,13 @@
 
 namespace quorvale {
 
-class StartUp;
 struct AdminOptions;
 struct PreparedCommands;
+struct RegSettings;
 
 // What the TimeCard logic takes from the settings start-up read: the checks and
 // AutoSave for the editor, and the rate options.
-EditorOptions editorOptions(const StartUp &startUp);
+EditorOptions editorOptions(const AdminOptions &options, const RegSettings &settings);
 RateOptions rateOptions(const AdminOptions &options);
 
 // Whether a level's activity list, as a new TimeCard (no contact yet) sees it,

@@ -3,7 +3,7 @@
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
 #include "platform/core/QvError.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
 #include "timecards/CommandTable.h"
 #include "ui/AbbreviationList.h"
 #include "ui/AbbreviationTarget.h"
@@ -16,23 +16,24 @@
 
 namespace quorvale {
 
-AbbreviationCommands::AbbreviationCommands(frmTimeCard &window, StartUp &startUp, Prompts &prompts,
-                                           const Clock &clock)
+AbbreviationCommands::AbbreviationCommands(frmTimeCard &window, DataStore &store,
+                                           const AdminOptions &options, WorkingSet &workingSet,
+                                           Prompts &prompts, const Clock &clock)
 {
     m_list = new AbbreviationList(
-        startUp.store().cnnLocal(), startUp.store().cnnLink(), prompts, clock,
-        [&startUp] {
-            const db::Recordset &rs = startUp.workingSet().timeCards();
+        store.cnnLocal(), store.cnnLink(), prompts, clock,
+        [&workingSet, &options] {
+            const db::Recordset &rs = workingSet.timeCards();
             const bool current = rs.isOpen() && !rs.bof() && !rs.eof();
             const auto id = [&](const char *column) -> std::optional<qint32> {
                 const QVariant v = current ? rs.value(QLatin1String(column)) : QVariant();
                 return v.isNull() ? std::nullopt : std::optional<qint32>(v.toInt());
             };
-            const AdminOptions &o = startUp.options();
+            const AdminOptions &o = options;
             return TimeCardActivities{{o.activity1InUse, id("Activity1ID")},
                                       {o.activity2InUse, id("Activity2ID")}};
         },
-        startUp.options().terms, &window);
+        options.terms, &window);
     // Below the fields, where the text it inserts is written.
     auto *bar = new QToolBar(QStringLiteral("Abbreviations"), &window);
     bar->setObjectName(QStringLiteral("abAbbreviations"));

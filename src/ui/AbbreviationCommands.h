@@ -8,15 +8,17 @@ class AbbreviationList;
 class AbbreviationTarget;
 class Clock;
 class Prompts;
-class StartUp;
+class DataStore;
+class WorkingSet;
+struct AdminOptions;
 class frmTimeCard;
 
 // Edit > Abbreviations: the drop-down list on its own tool bar, Insert (Ctrl+U)
 // into the note field last typed in, and Edit (Ctrl+W).
 class AbbreviationCommands : public CommandSet {
 public:
-    AbbreviationCommands(frmTimeCard &window, StartUp &startUp, Prompts &prompts,
-                         const Clock &clock);
+    AbbreviationCommands(frmTimeCard &window, DataStore &store, const AdminOptions &options,
+                         WorkingSet &workingSet, Prompts &prompts, const Clock &clock);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;

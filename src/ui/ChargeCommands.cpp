@@ -1,7 +1,8 @@
 #include "ChargeCommands.h"
 
 #include "data/DataStore.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/PickListSources.h"
@@ -10,20 +11,22 @@
 
 namespace quorvale {
 
-ChargeCommands::ChargeCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                               Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts)
+ChargeCommands::ChargeCommands(frmTimeCard &window, DataStore &store, const RegSettings &settings,
+                               const AdminOptions &options, PickListSource pickLists,
+                               TimeCardEditor &editor, Prompts &prompts)
+    : m_window(window), m_store(store), m_settings(settings), m_options(options),
+      m_pickLists(std::move(pickLists)), m_editor(editor), m_prompts(prompts)
 {
 }
 
 bool ChargeCommands::expensesInUse() const
 {
-    return m_startUp.options().billingInUse && m_startUp.options().expensesInUse;
+    return m_options.billingInUse && m_options.expensesInUse;
 }
 
 bool ChargeCommands::fixedChargesInUse() const
 {
-    return m_startUp.options().billingInUse && m_startUp.options().fixedChargesInUse;
+    return m_options.billingInUse && m_options.fixedChargesInUse;
 }
 
 bool ChargeCommands::handles(int toolId) const
@@ -52,16 +55,16 @@ void ChargeCommands::run(int toolId)
     std::optional<ChargeWindowContext> c = context(false, true);
     if (!c)
         return;
-    frmExpenses::ItemDialog(m_startUp.store().cnnLink(), *c, m_prompts, ChargeMode::ManageAll,
-                            false, true, 0, &m_window);
+    frmExpenses::ItemDialog(m_store.cnnLink(), *c, m_prompts, ChargeMode::ManageAll, false, true, 0,
+                            &m_window);
 }
 
 std::optional<ChargeWindowContext> ChargeCommands::context(bool standalone, bool onlyThisTimeCard)
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_options;
     ChargeWindowContext c;
-    c.scope.userId = m_startUp.settings().userId;
-    c.scope.userName = m_startUp.settings().license.userName;
+    c.scope.userId = m_settings.userId;
+    c.scope.userName = m_settings.license.userName;
     c.scope.hideInactiveContacts = o.hideInactiveContacts;
     c.rules.contactInUse = o.contactInUse;
     c.rules.contactRequired = o.contactRequired;
@@ -74,8 +77,8 @@ std::optional<ChargeWindowContext> ChargeCommands::context(bool standalone, bool
     c.rules.terms = o.terms;
     c.realizationInUse = o.realizationInUse;
     c.jobOrderMask = o.jobOrderMask;
-    c.quickFilterType = quickFilterTypeOf(m_startUp.settings().settings.quickFilterType);
-    c.pickLists = pickListSource(m_startUp);
+    c.quickFilterType = quickFilterTypeOf(m_settings.settings.quickFilterType);
+    c.pickLists = m_pickLists;
     if (standalone)
         return c;
 
@@ -108,8 +111,8 @@ void ChargeCommands::itemDialog(ChargeMode mode, bool standalone, bool isExpense
     const std::optional<ChargeWindowContext> c = context(standalone, false);
     if (!c)
         return;
-    frmExpenses::ItemDialog(m_startUp.store().cnnLink(), *c, m_prompts, mode, standalone, isExpense,
-                            itemId, &m_window);
+    frmExpenses::ItemDialog(m_store.cnnLink(), *c, m_prompts, mode, standalone, isExpense, itemId,
+                            &m_window);
 }
 
 } // namespace quorvale

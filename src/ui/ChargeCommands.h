@@ -2,6 +2,7 @@
 
 #include "charges/ChargeKind.h"
 #include "timecards/CommandSet.h"
+#include "ui/PickListSources.h"
 
 #include <QtGlobal>
 #include <optional>
@@ -9,7 +10,9 @@
 namespace quorvale {
 
 class Prompts;
-class StartUp;
+class DataStore;
+struct AdminOptions;
+struct RegSettings;
 class TimeCardEditor;
 class frmTimeCard;
 struct ChargeWindowContext;
@@ -22,7 +25,9 @@ struct ChargeWindowContext;
 // handler.
 class ChargeCommands : public CommandSet {
 public:
-    ChargeCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor, Prompts &prompts);
+    ChargeCommands(frmTimeCard &window, DataStore &store, const RegSettings &settings,
+                   const AdminOptions &options, PickListSource pickLists, TimeCardEditor &editor,
+                   Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -46,7 +51,10 @@ private:
     std::optional<ChargeWindowContext> context(bool standalone, bool onlyThisTimeCard);
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    PickListSource m_pickLists;
     TimeCardEditor &m_editor;
     Prompts &m_prompts;
 };

@@ -2,7 +2,7 @@
 
 #include "data/DataStore.h"
 #include "session/TimeCardBinder.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/ContactChoice.h"
@@ -15,18 +15,18 @@
 
 namespace quorvale {
 
-ContactCommands::ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                                 TimeCardBinder &binder, Prompts &prompts,
+ContactCommands::ContactCommands(frmTimeCard &window, DataStore &store, const AdminOptions &options,
+                                 TimeCardEditor &editor, TimeCardBinder &binder, Prompts &prompts,
                                  const PickListSource &lists, LinkFollowing *links)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_binder(binder), m_prompts(prompts),
-      m_lists(lists), m_links(links)
+    : m_window(window), m_store(store), m_options(options), m_editor(editor), m_binder(binder),
+      m_prompts(prompts), m_lists(lists), m_links(links)
 {
 }
 
 bool ContactCommands::handles(int toolId) const
 {
     return (toolId == ToolId::SelectContact || toolId == ToolId::ClearContact) &&
-           m_startUp.options().contactInUse;
+           m_options.contactInUse;
 }
 
 void ContactCommands::run(int toolId)
@@ -40,8 +40,8 @@ void ContactCommands::run(int toolId)
                              PromptButtons::Ok, PromptIcon::Information);
         return;
     }
-    db::Connection &cnn = m_startUp.store().cnnLink();
-    const AdminOptions &o = m_startUp.options();
+    db::Connection &cnn = m_store.cnnLink();
+    const AdminOptions &o = m_options;
     const auto idOf = [this](const char *column) -> std::optional<qint32> {
         const QVariant v = m_editor.timeCards().value(QLatin1String(column));
         return v.isNull() || v.toInt() == 0 ? std::nullopt : std::optional<qint32>(v.toInt());

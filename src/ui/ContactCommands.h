@@ -8,7 +8,8 @@ namespace quorvale {
 
 class LinkFollowing;
 class Prompts;
-class StartUp;
+class DataStore;
+struct AdminOptions;
 class TimeCardBinder;
 class TimeCardEditor;
 class frmTimeCard;
@@ -20,16 +21,17 @@ struct PickListSource;
 // linked charges and items.
 class ContactCommands : public CommandSet {
 public:
-    ContactCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                    TimeCardBinder &binder, Prompts &prompts, const PickListSource &lists,
-                    LinkFollowing *links = nullptr);
+    ContactCommands(frmTimeCard &window, DataStore &store, const AdminOptions &options,
+                    TimeCardEditor &editor, TimeCardBinder &binder, Prompts &prompts,
+                    const PickListSource &lists, LinkFollowing *links = nullptr);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
 
 private:
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    const AdminOptions &m_options;
     TimeCardEditor &m_editor;
     TimeCardBinder &m_binder;
     Prompts &m_prompts;

@@ -4,7 +4,7 @@
 #include "outlook/DocumentOpening.h"
 #include "outlook/Documents.h"
 #include "platform/shell/Shell.h"
-#include "settings/StartUp.h"
+#include "settings/RegSettings.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/frmNewDocument.h"
@@ -15,9 +15,10 @@
 
 namespace quorvale {
 
-DocumentCommands::DocumentCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+DocumentCommands::DocumentCommands(frmTimeCard &window, DataStore &store,
+                                   const RegSettings &settings, TimeCardEditor &editor,
                                    Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts)
+    : m_window(window), m_store(store), m_settings(settings), m_editor(editor), m_prompts(prompts)
 {
 }
 
@@ -29,10 +30,10 @@ bool DocumentCommands::handles(int toolId) const
 void DocumentCommands::run(int)
 {
     const std::optional<qint64> timeCardId = m_editor.currentTimeCardId();
-    Documents documents(m_startUp.store().cnnLink(), m_prompts);
+    Documents documents(m_store.cnnLink(), m_prompts);
     NewDocumentChoice initial;
     initial.source = timeCardId ? DocumentSource::NewLinked : DocumentSource::NewUnlinked;
-    initial.directory = m_startUp.settings().settings.defaultFileDirectory;
+    initial.directory = m_settings.settings.defaultFileDirectory;
 
     QString created;
     bool linked = false;

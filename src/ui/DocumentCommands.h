@@ -8,7 +8,8 @@
 namespace quorvale {
 
 class Prompts;
-class StartUp;
+class DataStore;
+struct RegSettings;
 class TimeCardEditor;
 class frmTimeCard;
 
@@ -17,8 +18,8 @@ class frmTimeCard;
 // the desktop's program for it.
 class DocumentCommands : public CommandSet {
 public:
-    DocumentCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                     Prompts &prompts);
+    DocumentCommands(frmTimeCard &window, DataStore &store, const RegSettings &settings,
+                     TimeCardEditor &editor, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -34,7 +35,8 @@ public:
 
 private:
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    const RegSettings &m_settings;
     TimeCardEditor &m_editor;
     Prompts &m_prompts;
     std::function<void(qint64)> m_linksChanged;

@@ -1,8 +1,12 @@
 #include "FilterCommands.h"
 
 #include "data/DataStore.h"
+#include "data/WorkingSet.h"
+#include "outlook/OutlookSession.h"
 #include "platform/pim/Namespace.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MainCommands.h"
@@ -19,10 +23,14 @@
 
 namespace quorvale {
 
-FilterCommands::FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                               MainCommands & /*commands*/, Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_editor(editor),
-      m_filter(startUp.workingSet(), prompts)
+FilterCommands::FilterCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                               WorkingSet &workingSet, const RegSettings &settings,
+                               const AdminOptions &options, const PreparedCommands &commands,
+                               TimeCardEditor &editor, MainCommands & /*commands*/,
+                               Prompts &prompts)
+    : m_window(window), m_store(store), m_outlook(outlook), m_workingSet(workingSet),
+      m_settings(settings), m_options(options), m_commands(commands), m_editor(editor),
+      m_filter(workingSet, prompts)
 {
     settled();
 }
@@ -30,8 +38,7 @@ FilterCommands::FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEd
 bool FilterCommands::handles(int toolId) const
 {
     if (toolId == ToolId::SelectQuickFilter || toolId == ToolId::ClearQuickFilter)
-        return m_startUp.options().contactInUse || m_startUp.options().activity1InUse ||
-               m_startUp.options().activity2InUse;
+        return m_options.contactInUse || m_options.activity1InUse || m_options.activity2InUse;
     return toolId == ToolId::Filter;
 }
 
@@ -44,8 +51,7 @@ void FilterCommands::run(int toolId)
     else if (toolId == ToolId::SelectQuickFilter)
         selectQuickFilter();
     else
-        m_filter.quickFilter(quickFilterTypeOf(m_startUp.settings().settings.quickFilterType), 0,
-                             {});
+        m_filter.quickFilter(quickFilterTypeOf(m_settings.settings.quickFilterType), 0, {});
     settled();
 }
 
@@ -65,7 +71,7 @@ void FilterCommands::clear()
 
 FilterDialogSetup FilterCommands::dialogSetup() const
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_options;
     FilterDialogSetup setup;
     setup.terms = o.terms;
     setup.contactInUse = o.contactInUse;
@@ -76,9 +82,7 @@ FilterDialogSetup FilterCommands::dialogSetup() const
     setup.billStatuses = billingStatuses();
     setup.rateSources = offeredRateSources(rateOptions(o));
     setup.entryTypes = entryTypes();
-    StartUp &startUp = m_startUp;
-    setup.activities = [&startUp](int level, std::optional<qint32> contactId) {
-        const PreparedCommands &c = startUp.commands();
+    setup.activities = [&c = m_commands](int level, std::optional<qint32> contactId) {
         db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
         if (!list)
             return std::vector<PickEntry>{PickEntry{}};
@@ -87,11 +91,10 @@ FilterDialogSetup FilterCommands::dialogSetup() const
             contactId);
     };
     QWidget *parent = &m_window;
-    setup.pickContact = [&startUp, parent] {
-        return ContactPickerDialog::OpenItemList(parent, startUp.store().cnnLink(),
-                                                 startUp.options().terms.contact);
+    setup.pickContact = [&store = m_store, &options = m_options, parent] {
+        return ContactPickerDialog::OpenItemList(parent, store.cnnLink(), options.terms.contact);
     };
-    setup.categories = [&startUp] { return startUp.outlook().nameSpace().categories(); };
+    setup.categories = [&outlook = m_outlook] { return outlook.nameSpace().categories(); };
     return setup;
 }
 
@@ -122,16 +125,16 @@ void FilterCommands::selectQuickFilter()
 {
     if (!m_filter.quickFilterMayStart())
         return;
-    const QuickFilterType type = quickFilterTypeOf(m_startUp.settings().settings.quickFilterType);
+    const QuickFilterType type = quickFilterTypeOf(m_settings.settings.quickFilterType);
     if (type == QuickFilterType::Contact) {
         const std::optional<PickedContact> picked = ContactPickerDialog::OpenItemList(
-            &m_window, m_startUp.store().cnnLink(), m_startUp.options().terms.contact);
+            &m_window, m_store.cnnLink(), m_options.terms.contact);
         if (picked && picked->QuorvaleID != 0)
             m_filter.quickFilter(type, picked->QuorvaleID, picked->ContactName);
         return;
     }
     const int level = type == QuickFilterType::Activity1 ? 1 : 2;
-    const PreparedCommands &c = m_startUp.commands();
+    const PreparedCommands &c = m_commands;
     db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
     if (!list)
         return;
@@ -142,7 +145,7 @@ void FilterCommands::selectQuickFilter()
     QStringList names;
     for (const PickEntry &e : entries)
         names << e.text;
-    const Terms &terms = m_startUp.options().terms;
+    const Terms &terms = m_options.terms;
     bool ok = false;
     const QString chosen = QInputDialog::getItem(&m_window, QStringLiteral("Quick Filter"),
                                                  (level == 1 ? terms.activity1 : terms.activity2) +

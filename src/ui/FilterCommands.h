@@ -7,7 +7,12 @@ namespace quorvale {
 
 class MainCommands;
 class Prompts;
-class StartUp;
+class DataStore;
+class OutlookSession;
+class WorkingSet;
+struct AdminOptions;
+struct PreparedCommands;
+struct RegSettings;
 class TimeCardEditor;
 class frmTimeCard;
 struct FilterDialogSetup;
@@ -18,8 +23,10 @@ struct FilterDialogSetup;
 // be left keeps the set as it is.
 class FilterCommands : public CommandSet {
 public:
-    FilterCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                   MainCommands &commands, Prompts &prompts);
+    FilterCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                   WorkingSet &workingSet, const RegSettings &settings, const AdminOptions &options,
+                   const PreparedCommands &commands, TimeCardEditor &editor,
+                   MainCommands &mainCommands, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -41,7 +48,12 @@ private:
     void settled();
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    OutlookSession &m_outlook;
+    WorkingSet &m_workingSet;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const PreparedCommands &m_commands;
     TimeCardEditor &m_editor;
     TimeCardFilter m_filter;
 };

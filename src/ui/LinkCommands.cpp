@@ -9,7 +9,9 @@
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardMirror.h"
 #include "session/TimerBinding.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
@@ -37,10 +39,13 @@ QString text(const db::Recordset &rs, const char *column)
 
 } // namespace
 
-LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+LinkCommands::LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                           const RegSettings &settings, const AdminOptions &options,
+                           const PreparedCommands &commands, TimeCardEditor &editor,
                            TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
                            TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts)
+    : m_window(window), m_store(store), m_outlook(outlook), m_settings(settings),
+      m_options(options), m_commands(commands), m_editor(editor), m_prompts(prompts)
 {
     LinksPanelHooks hooks;
     hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
@@ -69,9 +74,8 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
         return tool && tool->isEnabled();
     };
     hooks.openDocument = [&documents](const QString &path) { return documents.openDocument(path); };
-    hooks.billingInterval = startUp.settings().appointments.billingInterval;
-    m_panel = new LinksPanel(startUp.outlook(), startUp.store().cnnLink(), prompts, errors,
-                             std::move(hooks));
+    hooks.billingInterval = settings.appointments.billingInterval;
+    m_panel = new LinksPanel(outlook, store.cnnLink(), prompts, errors, std::move(hooks));
     window.fields().addTab(m_panel, QStringLiteral("Lin&ks"));
     m_panel->setPopup(window.findChild<QMenu *>(QLatin1String(Band::LinksPopup)),
                       window.toolById(ToolId::MarkComplete));
@@ -82,7 +86,7 @@ LinkCommands::LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor
 TimeCardSnapshot LinkCommands::stampValues(qint64 timeCardId) const
 {
     const db::Recordset &rs = m_editor.timeCards();
-    const PreparedCommands &commands = m_startUp.commands();
+    const PreparedCommands &commands = m_commands;
     const auto name = [&rs](db::Command *command, const char *column) {
         const qint32 activityId = rs.value(QLatin1String(column)).toInt();
         if (!command || activityId == 0)
@@ -92,7 +96,7 @@ TimeCardSnapshot LinkCommands::stampValues(qint64 timeCardId) const
     };
     TimeCardSnapshot card;
     card.timeCardId = static_cast<qint32>(timeCardId);
-    card.userName = m_startUp.settings().license.userName;
+    card.userName = m_settings.license.userName;
     card.activity1Name = name(commands.activity1Name.get(), "Activity1ID");
     card.activity2Name = name(commands.activity2Name.get(), "Activity2ID");
     card.jobOrder = text(rs, "JobOrder");
@@ -101,7 +105,7 @@ TimeCardSnapshot LinkCommands::stampValues(qint64 timeCardId) const
 
 UserPropertyTerms LinkCommands::propertyTerms() const
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_options;
     return UserPropertyTerms{o.terms.activity1, o.activity1InUse, o.terms.activity2,
                              o.activity2InUse, o.jobOrderTerm};
 }
@@ -161,7 +165,7 @@ void LinkCommands::linkItems(LinkListKind kind)
     const std::optional<qint64> id = timeCardForLinking();
     if (!id)
         return;
-    OutlookSession &session = m_startUp.outlook();
+    OutlookSession &session = m_outlook;
     const QList<pim::Folder> folders = linkCandidateFolders(session, kind);
     pim::FolderCache &cache = session.folderCache();
     std::optional<std::vector<LinkCandidate>> found;
@@ -189,8 +193,8 @@ void LinkCommands::linkItems(LinkListKind kind)
             return;
     }
     const std::vector<LinkCandidate> linked =
-        linkExistingItems(m_startUp.store().cnnLink(), kind, *id, chooser.chosen());
-    stampLinkedItems(m_startUp.outlook(), linked, stampValues(*id), propertyTerms());
+        linkExistingItems(m_store.cnnLink(), kind, *id, chooser.chosen());
+    stampLinkedItems(m_outlook, linked, stampValues(*id), propertyTerms());
     m_panel->showKind(kind);
 }
 
@@ -203,12 +207,12 @@ void LinkCommands::linkDocuments()
     {
         const PointerScope arrow(Qt::ArrowCursor);
         paths = QFileDialog::getOpenFileNames(&m_window, QStringLiteral("Select Document to Link"),
-                                              m_startUp.settings().settings.defaultFileDirectory,
+                                              m_settings.settings.defaultFileDirectory,
                                               QStringLiteral("All Files (*)"));
     }
     if (paths.isEmpty())
         return;
-    Documents documents(m_startUp.store().cnnLink(), m_prompts);
+    Documents documents(m_store.cnnLink(), m_prompts);
     for (const QString &path : paths)
         documents.linkExisting(*id, path);
     m_panel->showKind(LinkListKind::Documents);

@@ -13,7 +13,11 @@ class DocumentCommands;
 class ErrorHandler;
 class LinksPanel;
 class Prompts;
-class StartUp;
+class DataStore;
+class OutlookSession;
+struct AdminOptions;
+struct PreparedCommands;
+struct RegSettings;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
@@ -25,9 +29,11 @@ class frmTimeCard;
 // marking the selected linked task complete (LinksPopup).
 class LinkCommands : public CommandSet {
 public:
-    LinkCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                 TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
-                 TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors);
+    LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                 const RegSettings &settings, const AdminOptions &options,
+                 const PreparedCommands &commands, TimeCardEditor &editor, TimeCardBinder &binder,
+                 TimerBinding &timer, DocumentCommands &documents, TimeCardMirror &mirror,
+                 Prompts &prompts, ErrorHandler &errors);
 
     LinksPanel &panel() { return *m_panel; }
 
@@ -46,7 +52,11 @@ private:
     UserPropertyTerms propertyTerms() const;
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    OutlookSession &m_outlook;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const PreparedCommands &m_commands;
     TimeCardEditor &m_editor;
     Prompts &m_prompts;
     LinksPanel *m_panel = nullptr; // a page of the window's tabs, which own it

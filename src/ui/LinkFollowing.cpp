@@ -1,9 +1,10 @@
 #include "LinkFollowing.h"
 
 #include "data/DataStore.h"
+#include "outlook/OutlookSession.h"
 #include "platform/db/Recordset.h"
 #include "session/TimeCardMirror.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
 #include "timecards/ContactChoice.h"
 #include "timecards/TimeCardEditor.h"
 
@@ -14,16 +15,17 @@
 
 namespace quorvale {
 
-LinkFollowing::LinkFollowing(StartUp &startUp, TimeCardEditor &editor, TimeCardMirror &mirror,
-                             Prompts &prompts, QWidget &window)
-    : m_startUp(startUp), m_editor(editor), m_mirror(mirror), m_window(window),
-      m_timeCards(startUp.store().cnnLink())
+LinkFollowing::LinkFollowing(DataStore &store, OutlookSession &outlook, const AdminOptions &options,
+                             TimeCardEditor &editor, TimeCardMirror &mirror, Prompts &prompts,
+                             QWidget &window)
+    : m_store(store), m_editor(editor), m_mirror(mirror), m_window(window),
+      m_timeCards(store.cnnLink())
 {
-    const AdminOptions &o = startUp.options();
-    LinkMaintenanceOptions options{o.contactInUse, o.expensesInUse, o.fixedChargesInUse,
-                                   UserPropertyTerms{o.terms.activity1, o.activity1InUse,
-                                                     o.terms.activity2, o.activity2InUse,
-                                                     o.jobOrderTerm}};
+    const AdminOptions &o = options;
+    LinkMaintenanceOptions linkOptions{o.contactInUse, o.expensesInUse, o.fixedChargesInUse,
+                                       UserPropertyTerms{o.terms.activity1, o.activity1InUse,
+                                                         o.terms.activity2, o.activity2InUse,
+                                                         o.jobOrderTerm}};
     LinkMaintenanceHooks hooks;
     hooks.card = [this](qint64 id) { return card(id); };
     hooks.templates = [this] { return m_mirror.context(); };
@@ -32,9 +34,8 @@ LinkFollowing::LinkFollowing(StartUp &startUp, TimeCardEditor &editor, TimeCardM
             main->statusBar()->showMessage(text);
     };
     hooks.progress = [this](int done, int total) { progress(done, total); };
-    m_maintenance =
-        std::make_unique<LinkMaintenance>(startUp.outlook(), startUp.store().cnnLink(), prompts,
-                                          std::move(options), std::move(hooks));
+    m_maintenance = std::make_unique<LinkMaintenance>(outlook, store.cnnLink(), prompts,
+                                                      std::move(linkOptions), std::move(hooks));
 }
 
 LinkFollowing::~LinkFollowing() = default;
@@ -94,7 +95,7 @@ bool LinkFollowing::follow(const QString &column, const QVariant &value, qint64 
 bool LinkFollowing::currentChanged(const QString &column, const QVariant &value)
 {
     const std::optional<qint64> id = m_editor.currentTimeCardId();
-    if (!id || !hasLinkedItems(m_startUp.store().cnnLink(), *id))
+    if (!id || !hasLinkedItems(m_store.cnnLink(), *id))
         return true;
     return follow(column, value, *id, false);
 }

@@ -13,7 +13,9 @@ class QWidget;
 namespace quorvale {
 
 class Prompts;
-class StartUp;
+class DataStore;
+class OutlookSession;
+struct AdminOptions;
 class TimeCardEditor;
 class TimeCardMirror;
 
@@ -22,8 +24,9 @@ class TimeCardMirror;
 // pointer while items are rewritten.
 class LinkFollowing {
 public:
-    LinkFollowing(StartUp &startUp, TimeCardEditor &editor, TimeCardMirror &mirror,
-                  Prompts &prompts, QWidget &window);
+    LinkFollowing(DataStore &store, OutlookSession &outlook, const AdminOptions &options,
+                  TimeCardEditor &editor, TimeCardMirror &mirror, Prompts &prompts,
+                  QWidget &window);
     ~LinkFollowing();
     LinkFollowing(const LinkFollowing &) = delete;
     LinkFollowing &operator=(const LinkFollowing &) = delete;
@@ -46,7 +49,7 @@ private:
     std::optional<LinkedCard> card(qint64 timeCardId);
     void progress(int done, int total);
 
-    StartUp &m_startUp;
+    DataStore &m_store;
     TimeCardEditor &m_editor;
     TimeCardMirror &m_mirror;
     QWidget &m_window;

@@ -1,5 +1,7 @@
 #include "MainWindowHost.h"
 
+#include "data/DataStore.h"
+#include "outlook/OutlookSession.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
@@ -7,8 +9,10 @@
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
+#include "settings/WindowLifecycle.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
 #include "timecards/ActiveRunStore.h"
@@ -37,30 +41,30 @@ namespace {
 
 } // namespace
 
-MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts,
-                               ErrorHandler &errors, const Clock *clock)
-    : m_startUp(startUp), m_registry(registry), m_prompts(prompts), m_errorHandler(errors),
-      m_clock(clock ? *clock : m_systemClock),
-      m_commands(startUp.workingSet(), startUp.store().cnnLink(), startUp.workingSetContext(),
-                 startUp.settings().settings.showHiddenTimeCards, prompts,
+MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lifecycle,
+                               Registry &registry, Prompts &prompts, ErrorHandler &errors,
+                               const Clock *clock)
+    : m_program(program), m_lifecycle(lifecycle), m_registry(registry), m_prompts(prompts),
+      m_errorHandler(errors), m_clock(clock ? *clock : m_systemClock),
+      m_commands(program.workingSet, program.store.cnnLink(), lifecycle.workingSetContext(),
+                 program.settings.settings.showHiddenTimeCards, prompts,
                  [&registry](const QString &clause) {
                      registry.openSubKey(QStringLiteral("Settings"))
                          .writeText(QStringLiteral("Default Sort"), clause);
                  }),
-      m_window(
-          std::make_unique<frmTimeCard>(startUp.workingSet(), m_commands, startUp.options().terms))
+      m_window(std::make_unique<frmTimeCard>(program.workingSet, m_commands, program.options.terms))
 {
     m_inspector = std::make_unique<ItemInspector>(
-        prompts, &startUp.outlook().nameSpace(),
-        startUp.settings().settings.mailCommand.isEmpty()
+        prompts, &program.outlook.nameSpace(),
+        program.settings.settings.mailCommand.isEmpty()
             ? pim::MailTransport()
-            : pim::MailTransport(startUp.settings().settings.mailCommand),
+            : pim::MailTransport(program.settings.settings.mailCommand),
         m_window.get());
     pim::setInspector(m_inspector.get());
-    m_window->applyToolChanges(startUp.toolChanges());
-    m_window->setCommandGuard([&startUp] { return startUp.outlook().EnsureOutlook(); });
+    m_window->applyToolChanges(lifecycle.toolChanges());
+    m_window->setCommandGuard([&outlook = program.outlook] { return outlook.EnsureOutlook(); });
     m_window->setErrorHandler([&errors](const std::exception &error) { errors.handle(error); });
-    m_session = std::make_unique<TimeCardSession>(startUp, prompts, m_clock);
+    m_session = std::make_unique<TimeCardSession>(program, prompts, m_clock);
     m_editor = &m_session->editor();
     m_mirror = &m_session->mirror();
     m_binder = &m_session->binder();
@@ -82,21 +86,21 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
         m_window->showTimerFields();
         syncTimerTools();
     });
-    m_startUp.store().serverWatch().setRestored([this] { writeKeptWork(); });
+    m_program.store.serverWatch().setRestored([this] { writeKeptWork(); });
     m_commands.setLeaveCurrent([this] {
         if (m_editor->leaveCurrent())
             return true;
         m_window->focusField(m_editor->focus().field);
         return false;
     });
-    m_window->bind(m_binder, qtTimeFormat(startUp.timeFormat()),
-                   offeredRateSources(rateOptions(startUp.options())));
+    m_window->bind(m_binder, qtTimeFormat(program.timeFormat),
+                   offeredRateSources(rateOptions(program.options)));
     m_session->start();
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);
     m_windowCommands = std::make_unique<WindowCommands>(WindowCommands::Parts{
-        startUp, registry, prompts, errors, m_clock, *m_window, m_commands, *m_session});
+        program, lifecycle, registry, prompts, errors, m_clock, *m_window, m_commands, *m_session});
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_windowCommands->pickLists());
     QObject::connect(
@@ -117,7 +121,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     auto *discard = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
     QObject::connect(discard, &QShortcut::activated, m_window.get(), [this] {
         try {
-            if (!m_startUp.outlook().EnsureOutlook())
+            if (!m_program.outlook.EnsureOutlook())
                 return;
             m_commands.RecordNavigation(NavigationAction::DiscardEmpty);
             m_window->showCurrent();
@@ -135,15 +139,15 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
     m_window->setCloseGuard([this] {
         if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())
             return true;
-        if (m_startUp.store().serverWatch().inOutage())
+        if (m_program.store.serverWatch().inOutage())
             return quitWithoutServer();
         m_window->focusField(m_editor->focus().field);
         return false;
     });
     m_window->setCloseHandler([this](const WindowState &state) {
         const int dpi = m_window->logicalDpiX();
-        m_startUp.Form_QueryUnload(WindowClosing{
-            state.lastRecord, m_startUp.workingSet().orderBy(),
+        m_lifecycle.Form_QueryUnload(WindowClosing{
+            state.lastRecord, m_program.workingSet.orderBy(),
             QSize(pixelsToTwips(state.size.width(), dpi), pixelsToTwips(state.size.height(), dpi)),
             state.showHidden, m_windowCommands->view().shown().timeDetail,
             m_windowCommands->view().shown().activeTaskList});
@@ -152,7 +156,7 @@ MainWindowHost::MainWindowHost(StartUp &startUp, Registry &registry, Prompts &pr
 
 MainWindowHost::~MainWindowHost()
 {
-    m_startUp.store().serverWatch().setRestored({});
+    m_program.store.serverWatch().setRestored({});
     m_timer->setChanged({});
     m_commands.setLeaveCurrent({});
     m_editor->setTimer(nullptr);
@@ -352,7 +356,7 @@ void MainWindowHost::updateCaption()
     const bool minimized = m_window->isMinimized();
     const QString caption = minimized && m_timer->timer().mode() != TimerMode::Idle
                                 ? m_timer->timer().windowCaption(QString(), true)
-                                : m_startUp.workingSet().windowCaption();
+                                : m_program.workingSet.windowCaption();
     if (m_window->windowTitle() != caption)
         m_window->setWindowTitle(caption);
 }
@@ -360,10 +364,10 @@ void MainWindowHost::updateCaption()
 void MainWindowHost::show()
 {
     const int dpi = m_window->logicalDpiX();
-    const QSize twips = m_startUp.windowSizeTwips();
+    const QSize twips = m_lifecycle.windowSizeTwips();
     m_window->resize(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
     m_window->show();
-    m_startUp.Form_Activate();
+    m_lifecycle.Form_Activate();
     // The report tools follow what the first activation found.
     m_window->refreshToolStates();
     syncTimerTools();

@@ -20,7 +20,7 @@ namespace quorvale {
 class ErrorHandler;
 class Prompts;
 class Registry;
-class StartUp;
+class WindowLifecycle;
 class TimeCardBinder;
 class TimeCardSession;
 class TimeCardEditor;
@@ -49,11 +49,12 @@ class MassEditCommands;
 
 // The main window with the commands it dispatches to, wired to a completed
 // start-up: errors go to the common handler, closing saves through start-up.
+// It receives what start-up opened and hands each command only its pieces.
 class MainWindowHost : public CommandSet {
 public:
     // clock: where the timer's time comes from (the system's when null).
-    MainWindowHost(StartUp &startUp, Registry &registry, Prompts &prompts, ErrorHandler &errors,
-                   const Clock *clock = nullptr);
+    MainWindowHost(const ProgramParts &program, WindowLifecycle &lifecycle, Registry &registry,
+                   Prompts &prompts, ErrorHandler &errors, const Clock *clock = nullptr);
     ~MainWindowHost() override;
     MainWindowHost(const MainWindowHost &) = delete;
     MainWindowHost &operator=(const MainWindowHost &) = delete;
@@ -87,7 +88,8 @@ public:
     void run(int toolId) override;
 
 private:
-    StartUp &m_startUp;
+    ProgramParts m_program;
+    WindowLifecycle &m_lifecycle;
     Registry &m_registry;
     Prompts &m_prompts;
     ErrorHandler &m_errorHandler;

@@ -3,7 +3,9 @@
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
 #include "platform/db/Recordset.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/PreparedCommands.h"
+#include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
@@ -20,9 +22,12 @@
 
 namespace quorvale {
 
-MassEditCommands::MassEditCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+MassEditCommands::MassEditCommands(frmTimeCard &window, DataStore &store, WorkingSet &workingSet,
+                                   const RegSettings &settings, const AdminOptions &options,
+                                   const PreparedCommands &commands, TimeCardEditor &editor,
                                    Prompts &prompts, LinkFollowing &links)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_prompts(prompts), m_links(links)
+    : m_window(window), m_store(store), m_workingSet(workingSet), m_settings(settings),
+      m_options(options), m_commands(commands), m_editor(editor), m_prompts(prompts), m_links(links)
 {
 }
 
@@ -33,8 +38,8 @@ bool MassEditCommands::handles(int toolId) const
 
 MassEditSetup MassEditCommands::dialogSetup(frmMassEdit *&dialog)
 {
-    const AdminOptions &o = m_startUp.options();
-    db::Connection &cnn = m_startUp.store().cnnLink();
+    const AdminOptions &o = m_options;
+    db::Connection &cnn = m_store.cnnLink();
     MassEditSetup setup;
     setup.terms = o.terms;
     setup.contactInUse = o.contactInUse;
@@ -48,10 +53,8 @@ MassEditSetup MassEditCommands::dialogSetup(frmMassEdit *&dialog)
     setup.rateSources = offeredRateSources(rateOptions(o));
     setup.entryTypes = entryTypes();
     QWidget *parent = &m_window;
-    StartUp &startUp = m_startUp;
-    setup.pickContact = [&startUp, parent] {
-        return ContactPickerDialog::OpenItemList(parent, startUp.store().cnnLink(),
-                                                 startUp.options().terms.contact);
+    setup.pickContact = [&store = m_store, &options = m_options, parent] {
+        return ContactPickerDialog::OpenItemList(parent, store.cnnLink(), options.terms.contact);
     };
     setup.apply = [this, &dialog](const MassEditRequest &request) {
         return apply(*dialog, request);
@@ -61,8 +64,8 @@ MassEditSetup MassEditCommands::dialogSetup(frmMassEdit *&dialog)
 
 MassEdit::Outcome MassEditCommands::apply(frmMassEdit &dialog, const MassEditRequest &request)
 {
-    const AdminOptions &o = m_startUp.options();
-    db::Connection &cnn = m_startUp.store().cnnLink();
+    const AdminOptions &o = m_options;
+    db::Connection &cnn = m_store.cnnLink();
     MassEditHooks hooks;
     hooks.askLinks = [this] { return m_links.maintenance().ask().has_value(); };
     hooks.updateLinks = [this](const QString &column, const QVariant &value, qint64 id) {
@@ -71,13 +74,12 @@ MassEdit::Outcome MassEditCommands::apply(frmMassEdit &dialog, const MassEditReq
     if (o.billingInUse) {
         ValueRefreshContext context;
         context.options = rateOptions(o);
-        StartUp &startUp = m_startUp;
-        context.lookup = [&startUp](const QString &source) {
-            return startUp.commands().ratesFor(source, startUp.options().terms);
+        context.lookup = [&commands = m_commands, &options = m_options](const QString &source) {
+            return commands.ratesFor(source, options.terms);
         };
         context.realizationInUse = o.realizationInUse;
-        if (m_startUp.settings().staffId != 0)
-            context.staffId = m_startUp.settings().staffId;
+        if (m_settings.staffId != 0)
+            context.staffId = m_settings.staffId;
         context.contactChanged = request.contactId.has_value();
         hooks.recompute = [&cnn, context](qint64 id) { refreshTimeCardValue(cnn, id, context); };
     }
@@ -85,7 +87,7 @@ MassEdit::Outcome MassEditCommands::apply(frmMassEdit &dialog, const MassEditReq
     hooks.label = [&dialog](const QString &text) { dialog.setProgressLabel(text); };
     hooks.progress = [&dialog](int done, int total) { dialog.setProgress(done, total); };
     MassEdit edit(cnn, m_prompts, std::move(hooks));
-    const WorkingSet &set = m_startUp.workingSet();
+    const WorkingSet &set = m_workingSet;
     const PointerScope busy(Qt::WaitCursor);
     const MassEdit::Result result = edit.apply(
         request, o.terms, MassEditSet{set.openedSql(), set.filter().params}, o.billingInUse);
@@ -96,7 +98,7 @@ void MassEditCommands::run(int toolId)
 {
     if (!handles(toolId))
         return;
-    WorkingSet &set = m_startUp.workingSet();
+    WorkingSet &set = m_workingSet;
     db::Recordset &rs = set.timeCards();
     if (!rs.isOpen() || rs.recordCount() == 0) {
         m_prompts.messageBox(QStringLiteral("Mass Edit"), QStringLiteral("No records to edit."),

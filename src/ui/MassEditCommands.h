@@ -7,7 +7,11 @@ namespace quorvale {
 
 class LinkFollowing;
 class Prompts;
-class StartUp;
+class DataStore;
+class WorkingSet;
+struct AdminOptions;
+struct PreparedCommands;
+struct RegSettings;
 class TimeCardEditor;
 class frmMassEdit;
 class frmTimeCard;
@@ -17,8 +21,10 @@ struct MassEditSetup;
 // window shows, then the set read again so the window shows the new values.
 class MassEditCommands : public CommandSet {
 public:
-    MassEditCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                     Prompts &prompts, LinkFollowing &links);
+    MassEditCommands(frmTimeCard &window, DataStore &store, WorkingSet &workingSet,
+                     const RegSettings &settings, const AdminOptions &options,
+                     const PreparedCommands &commands, TimeCardEditor &editor, Prompts &prompts,
+                     LinkFollowing &links);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -29,7 +35,11 @@ public:
 
 private:
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    WorkingSet &m_workingSet;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const PreparedCommands &m_commands;
     TimeCardEditor &m_editor;
     Prompts &m_prompts;
     LinkFollowing &m_links;

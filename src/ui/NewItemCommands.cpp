@@ -2,8 +2,10 @@
 
 #include "data/DataStore.h"
 #include "outlook/AutoTasks.h"
+#include "outlook/OutlookSession.h"
 #include "session/TimeCardMirror.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MissingLinks.h"
 #include "timecards/TimeCardEditor.h"
@@ -52,10 +54,8 @@ bool isCharge(int toolId)
     return toolId == ToolId::NewExpense || toolId == ToolId::NewProductSale;
 }
 
-NewItemSettings itemSettings(const StartUp &startUp)
+NewItemSettings itemSettings(const RegSettings &s, const AdminOptions &o)
 {
-    const RegSettings &s = startUp.settings();
-    const AdminOptions &o = startUp.options();
     NewItemSettings n;
     n.tasks = s.tasks;
     n.appointments = {s.appointments.category, s.appointments.reminder, s.appointments.showTimeAs,
@@ -70,9 +70,12 @@ NewItemSettings itemSettings(const StartUp &startUp)
 
 } // namespace
 
-NewItemCommands::NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
+NewItemCommands::NewItemCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                                 const RegSettings &settings, const AdminOptions &options,
+                                 const QString &timeFormat, TimeCardEditor &editor,
                                  TimeCardMirror &mirror, Registry &registry, Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_editor(editor), m_mirror(mirror),
+    : m_window(window), m_store(store), m_outlook(outlook), m_settings(settings),
+      m_options(options), m_timeFormat(timeFormat), m_editor(editor), m_mirror(mirror),
       m_registry(registry), m_prompts(prompts)
 {
 }
@@ -116,10 +119,10 @@ std::optional<NewItemChoice> NewItemCommands::choose(int toolId, bool timeCardAv
     NewItemDialogSetup setup;
     setup.caption = QString::fromLatin1(command->caption);
     setup.timeCardAvailable = timeCardAvailable;
-    setup.contactOption = !isCharge(toolId) && m_startUp.options().contactInUse;
+    setup.contactOption = !isCharge(toolId) && m_options.contactInUse;
     setup.taskTypes = toolId == ToolId::NewPersonalTask;
-    setup.contactTerm = m_startUp.options().terms.contact;
-    db::Connection &cnn = m_startUp.store().cnnLink();
+    setup.contactTerm = m_options.terms.contact;
+    db::Connection &cnn = m_store.cnnLink();
     const QString term = setup.contactTerm;
     // A contact list that cannot be read must not unwind through the dialog's
     // event loop: the failure is carried out and raised once the dialog is gone.
@@ -152,7 +155,7 @@ std::optional<NewItemChoice> NewItemCommands::choose(int toolId, bool timeCardAv
 
 bool NewItemCommands::missingLinks()
 {
-    const AdminOptions &o = m_startUp.options();
+    const AdminOptions &o = m_options;
     const QSqlRecord row = m_editor.timeCards().record();
     const auto has = [&row](const char *column) {
         return row.value(QLatin1String(column)).toInt() != 0;
@@ -182,8 +185,8 @@ NewItemRequest NewItemCommands::request(const NewItemChoice &choice)
 
 ItemCreation NewItemCommands::creation()
 {
-    return ItemCreation(m_startUp.outlook(), m_startUp.store().cnnLink(), m_prompts,
-                        itemSettings(m_startUp));
+    return ItemCreation(m_outlook, m_store.cnnLink(), m_prompts,
+                        itemSettings(m_settings, m_options));
 }
 
 void NewItemCommands::newItem(int toolId)
@@ -279,7 +282,7 @@ void NewItemCommands::outOfOfficeTime()
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime end(now.date(), QTime(now.time().hour(), now.time().minute()));
     frmOutOfOffice dialog(OutOfOfficeTime{end.addSecs(-3600), end, false, QString()},
-                          qtTimeFormat(m_startUp.timeFormat()), m_prompts, &m_window);
+                          qtTimeFormat(m_timeFormat), m_prompts, &m_window);
     {
         const PointerScope arrow(Qt::ArrowCursor);
         if (dialog.exec() != QDialog::Accepted)

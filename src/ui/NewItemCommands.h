@@ -3,6 +3,7 @@
 #include "outlook/ItemCreation.h"
 #include "timecards/CommandSet.h"
 
+#include <QString>
 #include <functional>
 #include <optional>
 
@@ -10,7 +11,10 @@ namespace quorvale {
 
 class Prompts;
 class Registry;
-class StartUp;
+class DataStore;
+class OutlookSession;
+struct AdminOptions;
+struct RegSettings;
 class TimeCardEditor;
 class TimeCardMirror;
 class frmTimeCard;
@@ -31,8 +35,10 @@ enum class LinkedItemCode {
 
 class NewItemCommands : public CommandSet {
 public:
-    NewItemCommands(frmTimeCard &window, StartUp &startUp, TimeCardEditor &editor,
-                    TimeCardMirror &mirror, Registry &registry, Prompts &prompts);
+    NewItemCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                    const RegSettings &settings, const AdminOptions &options,
+                    const QString &timeFormat, TimeCardEditor &editor, TimeCardMirror &mirror,
+                    Registry &registry, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -70,7 +76,11 @@ private:
     void status(const QString &text);
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    DataStore &m_store;
+    OutlookSession &m_outlook;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const QString &m_timeFormat;
     TimeCardEditor &m_editor;
     TimeCardMirror &m_mirror;
     Registry &m_registry;

@@ -1,22 +1,27 @@
 #include "PaymentCommands.h"
 
-#include "settings/StartUp.h"
+#include "data/DataStore.h"
+#include "settings/AdminSettings.h"
+#include "settings/Permissions.h"
+#include "settings/RegSettings.h"
 #include "timecards/CommandTable.h"
 #include "ui/frmPayments.h"
 #include "ui/frmTimeCard.h"
 
 namespace quorvale {
 
-PaymentCommands::PaymentCommands(frmTimeCard &window, StartUp &startUp, Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_prompts(prompts)
+PaymentCommands::PaymentCommands(frmTimeCard &window, DataStore &store, const RegSettings &settings,
+                                 const AdminOptions &options, const Permissions &permissions,
+                                 Prompts &prompts)
+    : m_window(window), m_store(store), m_settings(settings), m_options(options),
+      m_permissions(permissions), m_prompts(prompts)
 {
 }
 
 bool PaymentCommands::handles(int toolId) const
 {
     // The same condition that shows the tool at start-up.
-    return toolId == ToolId::NewPayment && m_startUp.options().billingInUse &&
-           m_startUp.permissions().payments;
+    return toolId == ToolId::NewPayment && m_options.billingInUse && m_permissions.payments;
 }
 
 void PaymentCommands::run(int toolId)
@@ -24,11 +29,10 @@ void PaymentCommands::run(int toolId)
     if (!handles(toolId))
         return;
     PaymentWindowContext context;
-    context.userId = m_startUp.settings().userId;
-    context.terms = m_startUp.options().terms;
-    context.contactManagement =
-        m_startUp.permissions().contactManagement && m_startUp.options().contactInUse;
-    frmPayments::showModal(m_startUp.store().cnnLink(), context, m_prompts, &m_window);
+    context.userId = m_settings.userId;
+    context.terms = m_options.terms;
+    context.contactManagement = m_permissions.contactManagement && m_options.contactInUse;
+    frmPayments::showModal(m_store.cnnLink(), context, m_prompts, &m_window);
 }
 
 } // namespace quorvale

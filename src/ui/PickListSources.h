@@ -4,10 +4,13 @@
 
 namespace quorvale {
 
-class StartUp;
+class OutlookSession;
+struct AdminOptions;
+struct PreparedCommands;
 
 // The main window's pick lists (contact name, activity lists, categories,
 // active tasks), from the statements start-up prepared and the item store.
-PickListSource pickListSource(StartUp &startUp);
+PickListSource pickListSource(const PreparedCommands &commands, const AdminOptions &options,
+                              OutlookSession &outlook);
 
 } // namespace quorvale

@@ -1,9 +1,12 @@
 #include "ReportCommands.h"
 
+#include "outlook/OutlookSession.h"
 #include "outlook/OutlookViews.h"
 #include "platform/core/QvError.h"
 #include "platform/registry/Registry.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
+#include "settings/WindowLifecycle.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/ReportRunner.h"
@@ -25,16 +28,19 @@ const QString CannotLocate = QStringLiteral("Cannot locate Administrator program
 
 } // namespace
 
-ReportCommands::ReportCommands(frmTimeCard &window, StartUp &startUp, Registry &registry,
+ReportCommands::ReportCommands(frmTimeCard &window, OutlookSession &outlook,
+                               const RegSettings &settings, const AdminOptions &options,
+                               const WindowLifecycle &lifecycle, Registry &registry,
                                Prompts &prompts)
-    : m_window(window), m_startUp(startUp), m_registry(registry), m_prompts(prompts)
+    : m_window(window), m_outlook(outlook), m_settings(settings), m_options(options),
+      m_lifecycle(lifecycle), m_registry(registry), m_prompts(prompts)
 {
 }
 
 bool ReportCommands::handles(int toolId) const
 {
     if (!reportKindForTool(toolId).isEmpty())
-        return m_startUp.reportingAvailable();
+        return m_lifecycle.reportingAvailable();
     return outlookViewForTool(toolId) != nullptr || toolId == ToolId::Administrator;
 }
 
@@ -50,12 +56,12 @@ void ReportCommands::run(int toolId)
 
 void ReportCommands::report(int toolId)
 {
-    const QString programDir = m_startUp.environment().programDir;
+    const QString programDir = m_lifecycle.programDir();
     ReportRunner runner(m_prompts, QCoreApplication::applicationDirPath());
     ReportSource source;
     source.programDir = programDir;
     source.settingsFile = m_registry.filePath();
-    source.userId = m_startUp.settings().userId;
+    source.userId = m_settings.userId;
     source.outputDir = QDir(programDir).filePath(QStringLiteral("Reports"));
     const ReportOutcome outcome = runner.PrintReports(reportKindForTool(toolId), source);
     if (outcome.ok()) {
@@ -74,12 +80,12 @@ void ReportCommands::report(int toolId)
 void ReportCommands::folderView(int toolId)
 {
     const OutlookView *view = outlookViewForTool(toolId);
-    const AdminOptions &options = m_startUp.options();
+    const AdminOptions &options = m_options;
     FolderViewWindow::Request request{
-        m_startUp.outlook().folder(view->slot),
-        viewFilePath(m_startUp.environment().programDir, *view),
+        m_outlook.folder(view->slot),
+        viewFilePath(m_lifecycle.programDir(), *view),
         QString::fromLatin1(view->viewName),
-        {m_startUp.settings().license.userName,
+        {m_settings.license.userName,
          options.activity1InUse ? std::optional<QString>(options.terms.activity1) : std::nullopt}};
     if (FolderViewWindow *window = FolderViewWindow::open(m_prompts, request, &m_window))
         window->show();

@@ -6,14 +6,19 @@ namespace quorvale {
 
 class Prompts;
 class Registry;
-class StartUp;
+class WindowLifecycle;
+class OutlookSession;
+struct AdminOptions;
+struct RegSettings;
 class frmTimeCard;
 
 // The reports and billing tools (run by the administrator tool, shown in the
 // browser), the item store's folder views, and the administrator tool itself.
 class ReportCommands : public CommandSet {
 public:
-    ReportCommands(frmTimeCard &window, StartUp &startUp, Registry &registry, Prompts &prompts);
+    ReportCommands(frmTimeCard &window, OutlookSession &outlook, const RegSettings &settings,
+                   const AdminOptions &options, const WindowLifecycle &lifecycle,
+                   Registry &registry, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -24,7 +29,10 @@ private:
     void administrator();
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    OutlookSession &m_outlook;
+    const RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const WindowLifecycle &m_lifecycle;
     Registry &m_registry;
     Prompts &m_prompts;
 };

@@ -4,7 +4,8 @@
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
 #include "settings/UserOptions.h"
 #include "timecards/CommandTable.h"
@@ -18,10 +19,12 @@
 
 namespace quorvale {
 
-SettingsCommands::SettingsCommands(frmTimeCard &window, StartUp &startUp, Registry &registry,
-                                   Prompts &prompts, TimeCardEditor &editor)
-    : m_window(window), m_startUp(startUp), m_registry(registry), m_prompts(prompts),
-      m_editor(editor)
+SettingsCommands::SettingsCommands(frmTimeCard &window, OutlookSession &outlook,
+                                   RegSettings &settings, const AdminOptions &options,
+                                   const QString &timeFormat, Registry &registry, Prompts &prompts,
+                                   TimeCardEditor &editor)
+    : m_window(window), m_outlook(outlook), m_settings(settings), m_options(options),
+      m_timeFormat(timeFormat), m_registry(registry), m_prompts(prompts), m_editor(editor)
 {
 }
 
@@ -41,27 +44,24 @@ void SettingsCommands::run(int toolId)
 
 void SettingsCommands::applySettings()
 {
-    checkTimeFormat(m_startUp.settings().settings.timeFormat);
-    m_window.setToolTipsShown(m_startUp.settings().settings.tooltips);
+    checkTimeFormat(m_settings.settings.timeFormat);
+    m_window.setToolTipsShown(m_settings.settings.tooltips);
 }
 
 void SettingsCommands::setTimeFormat(int setting)
 {
     m_registry.openSubKey(QStringLiteral("Settings"))
         .writeInt(QStringLiteral("Time Format"), static_cast<qint16>(setting));
-    RegSettings settings = m_startUp.settings();
-    settings.settings.timeFormat = static_cast<qint16>(setting);
-    m_startUp.setSettings(settings);
-    m_window.fields().setTimeFormat(
-        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), setting)));
+    m_settings.settings.timeFormat = static_cast<qint16>(setting);
+    m_window.fields().setTimeFormat(qtTimeFormat(chooseTimeFormat(m_timeFormat, setting)));
     m_window.showCurrent();
     checkTimeFormat(setting);
 }
 
 void SettingsCommands::userOptions()
 {
-    OutlookSession &outlook = m_startUp.outlook();
-    const AdminOptions &admin = m_startUp.options();
+    OutlookSession &outlook = m_outlook;
+    const AdminOptions &admin = m_options;
     frmUserOptions::Context context;
     context.entryTypes = entryTypes();
     context.billingStatuses = billingStatuses();
@@ -83,26 +83,24 @@ void SettingsCommands::userOptions()
             return std::nullopt;
         return std::make_pair(FolderId{folder->entryId(), folder->storeId()}, folder->name());
     };
-    frmUserOptions dialog(userOptionsFrom(m_startUp.settings(), readItemStoreFolder(m_registry)),
+    frmUserOptions dialog(userOptionsFrom(m_settings, readItemStoreFolder(m_registry)),
                           std::move(context), m_prompts, &m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const UserOptions chosen = dialog.options();
     writeUserOptions(m_registry, chosen);
-    RegSettings settings = m_startUp.settings();
-    applyUserOptions(chosen, settings);
-    m_startUp.setSettings(settings);
-    m_editor.setOptions(editorOptions(m_startUp));
+    applyUserOptions(chosen, m_settings);
+    m_editor.setOptions(editorOptions(m_options, m_settings));
     m_window.setToolTipsShown(chosen.tooltips);
     m_window.fields().setTimeFormat(
-        qtTimeFormat(chooseTimeFormat(m_startUp.timeFormat(), chosen.timeFormat)));
+        qtTimeFormat(chooseTimeFormat(m_timeFormat, chosen.timeFormat)));
     checkTimeFormat(chosen.timeFormat);
     m_window.showCurrent();
 }
 
 void SettingsCommands::checkTimeFormat(int setting)
 {
-    const QString format = chooseTimeFormat(m_startUp.timeFormat(), setting);
+    const QString format = chooseTimeFormat(m_timeFormat, setting);
     const char *formats[] = {TimeFormats::AmPm, TimeFormats::Hours24, TimeFormats::Seconds24};
     for (int i = 0; i < 3; ++i)
         if (QAction *tool = m_window.toolById(ToolId::TimeFormat1 + i))

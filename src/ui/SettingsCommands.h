@@ -2,11 +2,15 @@
 
 #include "timecards/CommandSet.h"
 
+#include <QString>
+
 namespace quorvale {
 
 class Prompts;
 class Registry;
-class StartUp;
+class OutlookSession;
+struct AdminOptions;
+struct RegSettings;
 class TimeCardEditor;
 class frmTimeCard;
 
@@ -14,8 +18,9 @@ class frmTimeCard;
 // user options dialog, each applied to the window at once where it can be.
 class SettingsCommands : public CommandSet {
 public:
-    SettingsCommands(frmTimeCard &window, StartUp &startUp, Registry &registry, Prompts &prompts,
-                     TimeCardEditor &editor);
+    SettingsCommands(frmTimeCard &window, OutlookSession &outlook, RegSettings &settings,
+                     const AdminOptions &options, const QString &timeFormat, Registry &registry,
+                     Prompts &prompts, TimeCardEditor &editor);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -29,7 +34,10 @@ private:
     void userOptions();
 
     frmTimeCard &m_window;
-    StartUp &m_startUp;
+    OutlookSession &m_outlook;
+    RegSettings &m_settings;
+    const AdminOptions &m_options;
+    const QString &m_timeFormat;
     Registry &m_registry;
     Prompts &m_prompts;
     TimeCardEditor &m_editor;

@@ -1,9 +1,12 @@
 #include "ui/WindowCommands.h"
 
+#include "data/DataStore.h"
 #include "outlook/LinkListKind.h"
+#include "outlook/OutlookSession.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
-#include "settings/StartUp.h"
+#include "settings/AdminSettings.h"
+#include "settings/WindowLifecycle.h"
 #include "ui/AbbreviationCommands.h"
 #include "ui/ChargeCommands.h"
 #include "ui/ContactCommands.h"
@@ -38,66 +41,79 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
     m_editCommands = std::make_unique<EditCommands>(m_p.window);
     m_p.window.addCommandSet(*m_editCommands);
     m_abbreviationCommands =
-        std::make_unique<AbbreviationCommands>(m_p.window, m_p.startUp, m_p.prompts, m_p.clock);
+        std::make_unique<AbbreviationCommands>(m_p.window, m_p.program.store, m_p.program.options,
+                                               m_p.program.workingSet, m_p.prompts, m_p.clock);
     m_p.window.addCommandSet(*m_abbreviationCommands);
     m_viewCommands = std::make_unique<ViewCommands>(
-        m_p.window, m_p.session.editor(), m_p.mainCommands, m_p.startUp.workingSet(),
-        m_p.startUp.store().cnnLink(),
-        ViewCommands::Shown{m_p.startUp.viewTimeDetail(), m_p.startUp.viewActiveTaskList()});
+        m_p.window, m_p.session.editor(), m_p.mainCommands, m_p.program.workingSet,
+        m_p.program.store.cnnLink(),
+        ViewCommands::Shown{m_p.lifecycle.viewTimeDetail(), m_p.lifecycle.viewActiveTaskList()});
     m_p.window.addCommandSet(*m_viewCommands);
     m_manageCommands = std::make_unique<ManageCommands>(
-        m_p.window, m_p.registry, m_p.prompts, m_p.session.mirror(), m_p.startUp.store().cnnLink(),
-        m_p.startUp.options().terms, [this] {
+        m_p.window, m_p.registry, m_p.prompts, m_p.session.mirror(), m_p.program.store.cnnLink(),
+        m_p.program.options.terms, [this] {
             // The lists' statements are prepared
             // once; whether activities belong to
             // contacts may have changed with the
             // maintenance.
-            m_p.startUp.refreshPreparedCommands();
+            m_p.lifecycle.refreshPreparedCommands();
             m_p.window.showCurrent();
         });
     m_p.window.addCommandSet(*m_manageCommands);
     m_helpCommands = std::make_unique<HelpCommands>(m_p.prompts, HelpCommands::shippedHelpFile(),
-                                                    m_p.startUp.outlook().versionCode());
+                                                    m_p.program.outlook.versionCode());
     m_p.window.addCommandSet(*m_helpCommands);
-    m_reportCommands =
-        std::make_unique<ReportCommands>(m_p.window, m_p.startUp, m_p.registry, m_p.prompts);
+    m_reportCommands = std::make_unique<ReportCommands>(m_p.window, m_p.program.outlook,
+                                                        m_p.program.settings, m_p.program.options,
+                                                        m_p.lifecycle, m_p.registry, m_p.prompts);
     m_p.window.addCommandSet(*m_reportCommands);
     // Before the contact commands, which refill the activity lists from it.
-    m_pickLists = pickListSource(m_p.startUp);
+    m_pickLists = pickListSource(m_p.program.commands, m_p.program.options, m_p.program.outlook);
     m_linkFollowing = std::make_unique<LinkFollowing>(
-        m_p.startUp, m_p.session.editor(), m_p.session.mirror(), m_p.prompts, m_p.window);
+        m_p.program.store, m_p.program.outlook, m_p.program.options, m_p.session.editor(),
+        m_p.session.mirror(), m_p.prompts, m_p.window);
     m_p.session.binder().setLinkFollower([this](const QString &column, const QVariant &value) {
         return m_linkFollowing->currentChanged(column, value);
     });
     m_contactCommands = std::make_unique<ContactCommands>(
-        m_p.window, m_p.startUp, m_p.session.editor(), m_p.session.binder(), m_p.prompts,
-        m_pickLists, m_linkFollowing.get());
+        m_p.window, m_p.program.store, m_p.program.options, m_p.session.editor(),
+        m_p.session.binder(), m_p.prompts, m_pickLists, m_linkFollowing.get());
     m_p.window.addCommandSet(*m_contactCommands);
-    m_documentCommands = std::make_unique<DocumentCommands>(m_p.window, m_p.startUp,
-                                                            m_p.session.editor(), m_p.prompts);
+    m_documentCommands = std::make_unique<DocumentCommands>(
+        m_p.window, m_p.program.store, m_p.program.settings, m_p.session.editor(), m_p.prompts);
     m_p.window.addCommandSet(*m_documentCommands);
-    m_paymentCommands = std::make_unique<PaymentCommands>(m_p.window, m_p.startUp, m_p.prompts);
+    m_paymentCommands = std::make_unique<PaymentCommands>(m_p.window, m_p.program.store,
+                                                          m_p.program.settings, m_p.program.options,
+                                                          m_p.program.permissions, m_p.prompts);
     m_p.window.addCommandSet(*m_paymentCommands);
-    m_chargeCommands = std::make_unique<ChargeCommands>(m_p.window, m_p.startUp,
-                                                        m_p.session.editor(), m_p.prompts);
+    m_chargeCommands = std::make_unique<ChargeCommands>(
+        m_p.window, m_p.program.store, m_p.program.settings, m_p.program.options, m_pickLists,
+        m_p.session.editor(), m_p.prompts);
     m_p.window.addCommandSet(*m_chargeCommands);
-    m_newItemCommands =
-        std::make_unique<NewItemCommands>(m_p.window, m_p.startUp, m_p.session.editor(),
-                                          m_p.session.mirror(), m_p.registry, m_p.prompts);
+    m_newItemCommands = std::make_unique<NewItemCommands>(
+        m_p.window, m_p.program.store, m_p.program.outlook, m_p.program.settings,
+        m_p.program.options, m_p.program.timeFormat, m_p.session.editor(), m_p.session.mirror(),
+        m_p.registry, m_p.prompts);
     m_p.window.addCommandSet(*m_newItemCommands);
     m_filterCommands = std::make_unique<FilterCommands>(
-        m_p.window, m_p.startUp, m_p.session.editor(), m_p.mainCommands, m_p.prompts);
+        m_p.window, m_p.program.store, m_p.program.outlook, m_p.program.workingSet,
+        m_p.program.settings, m_p.program.options, m_p.program.commands, m_p.session.editor(),
+        m_p.mainCommands, m_p.prompts);
     m_p.window.addCommandSet(*m_filterCommands);
     m_linkCommands = std::make_unique<LinkCommands>(
-        m_p.window, m_p.startUp, m_p.session.editor(), m_p.session.binder(), m_p.session.timer(),
-        *m_documentCommands, m_p.session.mirror(), m_p.prompts, m_p.errors);
+        m_p.window, m_p.program.store, m_p.program.outlook, m_p.program.settings,
+        m_p.program.options, m_p.program.commands, m_p.session.editor(), m_p.session.binder(),
+        m_p.session.timer(), *m_documentCommands, m_p.session.mirror(), m_p.prompts, m_p.errors);
     m_p.window.addCommandSet(*m_linkCommands);
     connectLinkedItemCommands();
     m_massEditCommands = std::make_unique<MassEditCommands>(
-        m_p.window, m_p.startUp, m_p.session.editor(), m_p.prompts, *m_linkFollowing);
+        m_p.window, m_p.program.store, m_p.program.workingSet, m_p.program.settings,
+        m_p.program.options, m_p.program.commands, m_p.session.editor(), m_p.prompts,
+        *m_linkFollowing);
     m_p.window.addCommandSet(*m_massEditCommands);
-    m_settingsCommands = std::make_unique<SettingsCommands>(m_p.window, m_p.startUp, m_p.registry,
-                                                            m_p.prompts, m_p.session.editor());
+    m_settingsCommands = std::make_unique<SettingsCommands>(
+        m_p.window, m_p.program.outlook, m_p.program.settings, m_p.program.options,
+        m_p.program.timeFormat, m_p.registry, m_p.prompts, m_p.session.editor());
     m_p.window.addCommandSet(*m_settingsCommands);
 }
 

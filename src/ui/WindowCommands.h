@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/ProgramParts.h"
 #include "ui/PickListSources.h"
 
 #include <memory>
@@ -26,9 +27,9 @@ class Prompts;
 class Registry;
 class ReportCommands;
 class SettingsCommands;
-class StartUp;
 class TimeCardSession;
 class ViewCommands;
+class WindowLifecycle;
 class frmTimeCard;
 
 // The main window's menu commands beyond the TimeCard's own: each command set
@@ -37,7 +38,8 @@ class frmTimeCard;
 class WindowCommands {
 public:
     struct Parts {
-        StartUp &startUp;
+        ProgramParts program;
+        WindowLifecycle &lifecycle;
         Registry &registry;
         Prompts &prompts;
         ErrorHandler &errors;

@@ -465,7 +465,7 @@ TEST(RandomKeys, TheProgramStaysUpAndItsFilesStayWhole)
                 registry, prompts, errors,
                 StartUpEnvironment{programDir, items, QStringLiteral("HH:mm:ss"), 1, QString()});
             ASSERT_TRUE(startUp.Form_Load());
-            MainWindowHost host(startUp, registry, prompts, errors);
+            MainWindowHost host(programParts(startUp), startUp, registry, prompts, errors);
             prompts.setParent(&host.window());
             host.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.window()));

@@ -36,7 +36,7 @@ protected:
             StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
                                QStringLiteral("HH:mm:ss"), 1, QString()});
         ASSERT_TRUE(startUp->Form_Load());
-        session = std::make_unique<TimeCardSession>(*startUp, prompts, clock);
+        session = std::make_unique<TimeCardSession>(programParts(*startUp), prompts, clock);
         QObject::connect(session.get(), &TimeCardSession::segmentRecorded, [this] { ++segments; });
         session->start();
     }

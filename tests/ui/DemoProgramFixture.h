@@ -38,7 +38,8 @@ protected:
             StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
                                QStringLiteral("HH:mm:ss"), 1, QString()});
         ASSERT_TRUE(startUp->Form_Load());
-        host = std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+        host = std::make_unique<MainWindowHost>(programParts(*startUp), *startUp, *registry,
+                                                prompts, errors, &clock);
     }
     db::Connection &cnn() { return startUp->store().cnnLink(); }
 

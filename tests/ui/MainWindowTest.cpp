@@ -581,8 +581,8 @@ TEST_F(MainWindowTest, ARunSurvivesTheProcessBeingKilled)
                 StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
                                    QStringLiteral("HH:mm:ss"), 1, QString()});
             if (startUp->Form_Load()) {
-                host =
-                    std::make_unique<MainWindowHost>(*startUp, *registry, prompts, errors, &clock);
+                host = std::make_unique<MainWindowHost>(programParts(*startUp), *startUp, *registry,
+                                                        prompts, errors, &clock);
                 host->window().abMainMenu_ToolClick(ToolId::StartTimer);
                 if (host->timer().activeTimeCardId())
                     std::raise(SIGKILL);

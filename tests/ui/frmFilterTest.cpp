@@ -133,8 +133,10 @@ TEST(FilterCommands, FilterCommandNarrowsTheMainWindowAndTurnsItselfOff)
                                        QStringLiteral("HH:mm:ss"), 1, QString()});
     ASSERT_TRUE(startUp.Form_Load());
     FixedClock clock{QDateTime::currentDateTime()};
-    MainWindowHost host(startUp, registry, prompts, errors, &clock);
-    FilterCommands filters(host.window(), startUp, host.editor(), host.commands(), prompts);
+    MainWindowHost host(programParts(startUp), startUp, registry, prompts, errors, &clock);
+    FilterCommands filters(host.window(), startUp.store(), startUp.outlook(), startUp.workingSet(),
+                           startUp.settings(), startUp.options(), startUp.commands(), host.editor(),
+                           host.commands(), prompts);
     host.window().addCommandSet(filters);
     host.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host.window()));

@@ -56,7 +56,9 @@ struct PaymentsWindow : public test::DemoProgramFixture {
         window.reset();
         commands.reset();
         ASSERT_NO_FATAL_FAILURE(startProgram());
-        commands = std::make_unique<PaymentCommands>(host->window(), *startUp, prompts);
+        commands =
+            std::make_unique<PaymentCommands>(host->window(), startUp->store(), startUp->settings(),
+                                              startUp->options(), startUp->permissions(), prompts);
     }
     void openWindow()
     {

@@ -1,6 +1,5 @@
 #include "LinkReader.h"
 
-#include "data/TimeCardRepository.h"
 #include "outlook/Documents.h"
 #include "outlook/JournalProcessing.h"
 #include "outlook/LinkedItems.h"
@@ -238,51 +237,28 @@ QString LinkReader::GetProductAbbreviation(qint64 productCodeId)
         productCodeId);
 }
 
-JournalLinkList LinkReader::journalEntry(const TimeCardSnapshot &card)
+LinkList LinkReader::journalEntry(const QString &entryId)
 {
-    JournalLinkList result{LinkList::empty(LinkListKind::JournalEntry), std::nullopt};
-    if (card.timeCardId <= 0)
-        return result;
+    LinkList list = LinkList::empty(LinkListKind::JournalEntry);
+    if (entryId.isEmpty())
+        return list;
     const auto entry = runWithStore(m_session, [&]() -> std::optional<JournalEntryFields> {
         const std::optional<pim::Folder> &journal = m_session.folder(FolderSlot::Journal);
         if (!journal)
             return std::nullopt;
-        pim::Namespace &ns = m_session.nameSpace();
-        if (!card.journalEntryId.isEmpty()) {
-            const std::unique_ptr<pim::Item> item =
-                ns.itemFromId(card.journalEntryId, journal->storeId());
-            if (const auto *found = dynamic_cast<const pim::JournalItem *>(item.get()))
-                return journalEntryFields(*found);
-        }
-        std::unique_ptr<pim::Item> made = pim::Items(*journal).Add();
-        auto *recovered = dynamic_cast<pim::JournalItem *>(made.get());
-        if (!recovered)
-            return std::nullopt;
-        recovered->setStart(card.start());
-        recovered->setDuration(clsJournalProcessing::FormatTimeSpent(card.timeSpent));
-        recovered->setType(card.entryType);
-        recovered->setCategoriesText(card.category);
-        recovered->setBody(card.description);
-        recovered->setSubject(QStringLiteral("Recovered Journal Item"));
-        recovered->Save();
-        try {
-            TimeCardRepository(m_cnn).setJournalEntryId(card.timeCardId, recovered->EntryID());
-        } catch (...) {
-            // A TimeCard that cannot point at the new entry must not leave it
-            // behind as an orphan.
-            recovered->Delete();
-            throw;
-        }
-        result.recoveredEntryId = recovered->EntryID();
-        return journalEntryFields(*recovered);
+        const std::unique_ptr<pim::Item> item =
+            m_session.nameSpace().itemFromId(entryId, journal->storeId());
+        if (const auto *found = dynamic_cast<const pim::JournalItem *>(item.get()))
+            return journalEntryFields(*found);
+        return std::nullopt;
     });
     if (!entry || !*entry)
-        return result;
+        return list;
     const JournalEntryFields &fields = **entry;
-    result.list.rows.push_back({{fields.entryId, fields.subject, orNull(fields.start),
-                                 orNull(fields.start), fields.duration},
-                                {}});
-    return result;
+    list.rows.push_back({{fields.entryId, fields.subject, orNull(fields.start),
+                          orNull(fields.start), fields.duration},
+                         {}});
+    return list;
 }
 
 } // namespace quorvale

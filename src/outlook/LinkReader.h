@@ -17,13 +17,6 @@ class Command;
 class Connection;
 } // namespace db
 
-// The journal entry's one-row list, and the EntryID of an entry made anew
-// because the old one had gone from the store.
-struct JournalLinkList {
-    LinkList list;
-    std::optional<QString> recoveredEntryId;
-};
-
 // Builds a TimeCard's link lists: the link rows of one kind, each linked item
 // read again from the store so the list shows it as it is now. Items that can
 // no longer be read are left out; a note that is gone also loses its link row.
@@ -51,10 +44,10 @@ public:
     LinkList ProcessLinks(LinkListKind kind, std::optional<qint64> timeCardId);
     bool cancelled() const { return m_cancelled; }
 
-    // The TimeCard's journal entry. When it has gone from the store it is made
-    // again from the TimeCard ("Recovered Journal Item") and the TimeCard's
-    // JournalEntryID row value points at it; the caller refreshes its copy.
-    JournalLinkList journalEntry(const TimeCardSnapshot &card);
+    // The journal entry with that EntryID as a one-row list; empty when it
+    // cannot be found. Only reads: a TimeCard's entry that has gone is written
+    // anew by the TimeCard session before the list is read.
+    LinkList journalEntry(const QString &entryId);
 
     // The abbreviation of a charge code, at most 100 characters; empty when the
     // code is unknown.

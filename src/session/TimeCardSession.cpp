@@ -72,6 +72,19 @@ template <typename F> auto TimeCardSession::timed(Part part, F &&work)
     }
 }
 
+QString TimeCardSession::ensureJournalEntry(const TimeCard &card)
+{
+    const bool found = timed(Part::JournalLookup, [&] {
+        OutlookSession &outlook = m_parts.outlook;
+        const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
+        return !card.journalEntryId.isEmpty() && journal &&
+               outlook.nameSpace().itemFromId(card.journalEntryId, journal->storeId()) != nullptr;
+    });
+    // Written anew from the row; the journal processing removes the new item
+    // again when the row cannot be pointed at it.
+    return found ? card.journalEntryId : m_mirror->restoreJournalEntry(card);
+}
+
 TimeCardSession::TimeCardSession(const ProgramParts &parts, Prompts &prompts, const Clock &clock,
                                  PartProbe probe)
     : m_parts(parts), m_prompts(prompts), m_clock(clock), m_probe(std::move(probe))
@@ -91,17 +104,7 @@ TimeCardSession::TimeCardSession(const ProgramParts &parts, Prompts &prompts, co
             m_timer->rowShown();
         Q_EMIT rowShown();
     };
-    hooks.journalEntryExists = [this](const QString &entryId) {
-        return timed(Part::JournalLookup, [&] {
-            OutlookSession &outlook = m_parts.outlook;
-            const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
-            return !entryId.isEmpty() && journal &&
-                   outlook.nameSpace().itemFromId(entryId, journal->storeId()) != nullptr;
-        });
-    };
-    hooks.restoreJournalEntry = [this](const TimeCard &card) {
-        return m_mirror->restoreJournalEntry(card);
-    };
+    hooks.ensureJournalEntry = [this](const TimeCard &card) { return ensureJournalEntry(card); };
     hooks.serverLost = [this](const QvError &error) {
         return m_parts.store.serverWatch().lost(error.description());
     };

@@ -22,6 +22,7 @@ class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
 class TimerBinding;
+struct TimeCard;
 
 // One person's TimeCard road without a window: the working set's editor, the
 // journal mirror it keeps in step, the binder the fields write through, the
@@ -95,6 +96,10 @@ Q_SIGNALS:
 
 private:
     template <typename F> auto timed(Part part, F &&work);
+    // The one place a TimeCard's journal entry is looked for and, when gone,
+    // written anew; the editor asks it on arriving at a row and for the Links
+    // page. Its EntryID, empty when none could be made.
+    QString ensureJournalEntry(const TimeCard &card);
     // The current TimeCard's bookmark; invalid when there is none.
     QVariant currentBookmark() const;
     void saveKeptEdits();

@@ -198,21 +198,27 @@ void TimeCardEditor::adoTimeCardRS_MoveComplete()
     const bool justWritten = !m_createdEntryId.isEmpty() && m_createdEntryId == m_journalEntryId;
     m_createdEntryId.clear();
 
-    if (m_hooks.journalEntryExists && m_hooks.restoreJournalEntry && !m_locked && !justWritten) {
+    if (!justWritten) {
         try {
-            if (!m_hooks.journalEntryExists(m_journalEntryId)) {
-                const QString restored =
-                    m_hooks.restoreJournalEntry(TimeCard::fromRecord(m_rs.record()));
-                // Stored behind the set's back: a later save checks against it.
-                if (!restored.isEmpty() && m_rs.resyncUnderlyingValues())
-                    m_journalEntryId = m_rs.value(JournalColumn).toString();
-            }
+            ensureJournalEntry();
         } catch (const QvError &error) {
             tell(error);
         }
     }
     if (m_hooks.showRow)
         m_hooks.showRow();
+}
+
+QString TimeCardEditor::ensureJournalEntry()
+{
+    if (!m_hooks.ensureJournalEntry || m_locked || !onRow(m_rs) ||
+        m_rs.editMode() == db::EditMode::Add)
+        return m_journalEntryId;
+    const QString ensured = m_hooks.ensureJournalEntry(TimeCard::fromRecord(m_rs.record()));
+    // A new entry was stored behind the set's back: a later save checks against it.
+    if (!ensured.isEmpty() && ensured != m_journalEntryId && m_rs.resyncUnderlyingValues())
+        m_journalEntryId = m_rs.value(JournalColumn).toString();
+    return m_journalEntryId;
 }
 
 void TimeCardEditor::recordStored(db::Recordset &)

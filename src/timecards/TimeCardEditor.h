@@ -39,18 +39,17 @@ enum class ChangeReason { AddNew, Modify, Move, Delete };
 struct EditorHooks {
     // `ProcessJournalEntry`: the row as it is about to be saved, for its journal entry.
     std::function<void(const TimeCard &card)> ProcessJournalEntry;
-    // The journal entry with this EntryID can still be found.
-    std::function<bool(const QString &entryId)> journalEntryExists;
     // `NewJournalEntry`: a new TimeCard's journal item; its EntryID, empty when
     // none could be made.
     std::function<QString()> NewJournalEntry;
     // A journal item made for a TimeCard whose row could then not be stored:
     // removed again, so that no item stands in the journal for nothing.
     std::function<void(const QString &entryId)> discardJournalEntry;
-    // The journal entry of a stored TimeCard whose entry is gone, written anew
-    // from the row (its dates, contact, activities, description) and already
-    // pointed at by the stored row; its EntryID, empty when none could be made.
-    std::function<QString(const TimeCard &card)> restoreJournalEntry;
+    // The stored TimeCard's journal entry: the one it points at while it can be
+    // found, else one written anew from the row (its dates, contact, activities,
+    // description) that the stored row already points at. Its EntryID; empty
+    // when none could be made.
+    std::function<QString(const TimeCard &card)> ensureJournalEntry;
     // The window shows the row that has just become current (pick lists, rates,
     // value, navigator); it has been settled here first.
     std::function<void()> showRow;
@@ -107,6 +106,10 @@ public:
     // The contact was chosen again on the current TimeCard.
     void setCurrentContactId(qint32 id) { m_contactId = id; }
     const QString &currentJournalEntryId() const { return m_journalEntryId; }
+    // The current TimeCard's journal entry, found or written anew (the set then
+    // takes the stored row); its EntryID, empty when there is none. An invoiced
+    // TimeCard is left as it is.
+    QString ensureJournalEntry();
     std::optional<qint64> currentTimeCardId() const;
     bool timerRunsHere() const;
 

@@ -7,7 +7,6 @@
 #include "platform/db/Command.h"
 #include "platform/db/Recordset.h"
 #include "session/TimeCardBinder.h"
-#include "session/TimeCardMirror.h"
 #include "session/TimerBinding.h"
 #include "settings/AdminSettings.h"
 #include "settings/PreparedCommands.h"
@@ -43,18 +42,13 @@ LinkCommands::LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession
                            const RegSettings &settings, const AdminOptions &options,
                            const PreparedCommands &commands, TimeCardEditor &editor,
                            TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
-                           TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors)
+                           Prompts &prompts, ErrorHandler &errors)
     : m_window(window), m_store(store), m_outlook(outlook), m_settings(settings),
       m_options(options), m_commands(commands), m_editor(editor), m_prompts(prompts)
 {
     LinksPanelHooks hooks;
     hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
-    hooks.snapshot = [&editor, &mirror] {
-        return mirror.snapshot(TimeCard::fromRecord(editor.timeCards().record()));
-    };
-    // The recovered entry's EntryID went into the stored row; the pending save
-    // must check against that row.
-    hooks.journalEntryChanged = [&editor] { editor.timeCards().resyncUnderlyingValues(); };
+    hooks.journalEntryId = [&editor] { return editor.ensureJournalEntry(); };
     hooks.timeSpent = [&editor, &timer] {
         // A running timer keeps its time so far before time is given back.
         if (timer.activeTimeCardId() && timer.activeTimeCardId() == editor.currentTimeCardId())

@@ -20,7 +20,6 @@ struct PreparedCommands;
 struct RegSettings;
 class TimeCardBinder;
 class TimeCardEditor;
-class TimeCardMirror;
 class TimerBinding;
 class frmTimeCard;
 
@@ -32,8 +31,8 @@ public:
     LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
                  const RegSettings &settings, const AdminOptions &options,
                  const PreparedCommands &commands, TimeCardEditor &editor, TimeCardBinder &binder,
-                 TimerBinding &timer, DocumentCommands &documents, TimeCardMirror &mirror,
-                 Prompts &prompts, ErrorHandler &errors);
+                 TimerBinding &timer, DocumentCommands &documents, Prompts &prompts,
+                 ErrorHandler &errors);
 
     LinksPanel &panel() { return *m_panel; }
 

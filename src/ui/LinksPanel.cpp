@@ -215,13 +215,9 @@ void LinksPanel::ProcessLinks()
     try {
         const PointerScope busy(Qt::WaitCursor);
         if (kind == LinkListKind::JournalEntry) {
-            TimeCardSnapshot card;
-            if (id && m_hooks.snapshot)
-                card = m_hooks.snapshot();
-            JournalLinkList journal = m_reader.journalEntry(card);
-            m_list = std::move(journal.list);
-            if (journal.recoveredEntryId && m_hooks.journalEntryChanged)
-                m_hooks.journalEntryChanged();
+            const QString entryId =
+                id && m_hooks.journalEntryId ? m_hooks.journalEntryId() : QString();
+            m_list = m_reader.journalEntry(entryId);
         } else {
             m_list = m_reader.ProcessLinks(kind, id);
         }

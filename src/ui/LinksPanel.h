@@ -30,10 +30,9 @@ class Connection;
 struct LinksPanelHooks {
     // The current TimeCard's ID; nothing when there is none or it is not saved.
     std::function<std::optional<qint64>()> timeCardId;
-    // The current TimeCard's values, for its journal entry.
-    std::function<TimeCardSnapshot()> snapshot;
-    // The TimeCard's JournalEntryID was changed in the database (a recovered entry).
-    std::function<void()> journalEntryChanged;
+    // The current TimeCard's journal entry, written anew first when it has gone
+    // from the store; its EntryID, empty when it has none.
+    std::function<QString()> journalEntryId;
     // The time spent as stored ("0013000"), and writing it back; false when the
     // TimeCard cannot take it (locked, or the person's edit was refused).
     std::function<QString()> timeSpent;

@@ -76,7 +76,7 @@ TEST_F(LinkListTest, UnsavedTimeCardHasNoLinksOfAnyKind)
         EXPECT_TRUE(list.rows.empty()) << k;
         EXPECT_EQ(list.fields.first(), "EID") << k;
     }
-    EXPECT_TRUE(reader->journalEntry(TimeCardSnapshot{}).list.rows.empty());
+    EXPECT_TRUE(reader->journalEntry(QString()).rows.empty());
     EXPECT_EQ(listed(LinkListKind::PersonalTasks), 1u);
 }
 
@@ -179,37 +179,29 @@ TEST_F(LinkListTest, NotesKeepTheirRowsWhileTheNotesFolderIsMissing)
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblNotes"), 1);
 }
 
-TEST_F(LinkListTest, DeletedJournalEntryIsRecoveredFromTheTimeCard)
+TEST_F(LinkListTest, TheJournalEntryIsListedWhileItCanBeFoundAndNeverMadeByTheReader)
 {
-    TimeCardSnapshot card;
-    card.timeCardId = static_cast<qint32>(cardId);
-    card.journalEntryId = "gone/entry.ics";
-    card.startDate = QDate(2031, 7, 1);
-    card.startTime = QTime(10, 0);
-    card.timeSpent = "0013000";
-    card.entryType = "Meeting";
-    card.description = "Quarterly review";
-    const JournalLinkList result = reader->journalEntry(card);
-    ASSERT_TRUE(result.recoveredEntryId);
-    ASSERT_EQ(result.list.rows.size(), 1u);
-    EXPECT_EQ(result.list.value(0, "Subject"), "Recovered Journal Item");
-    EXPECT_EQ(result.list.value(0, "Duration"), 90);
-    EXPECT_EQ(cnn()
-                  .scalar("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {cardId})
-                  .toString(),
-              *result.recoveredEntryId);
-    pim::Namespace fresh(root, false);
-    auto *entry =
-        dynamic_cast<pim::JournalItem *>(fresh.itemFromId(*result.recoveredEntryId, {}).release());
-    ASSERT_NE(entry, nullptr);
-    std::unique_ptr<pim::JournalItem> owned(entry);
-    EXPECT_EQ(entry->Start(), QDateTime(QDate(2031, 7, 1), QTime(10, 0)));
-    EXPECT_EQ(entry->Body(), "Quarterly review");
-    EXPECT_EQ(entry->Type(), "Meeting");
+    const pim::Folder journal = *session.folder(FolderSlot::Journal);
+    const QVariant storedId =
+        cnn().scalar("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {cardId});
+    const int entries = pim::Items(journal).Count();
+    EXPECT_TRUE(reader->journalEntry("gone/entry.ics").rows.empty());
+    EXPECT_EQ(
+        cnn().scalar("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {cardId}),
+        storedId);
+    EXPECT_EQ(pim::Items(journal).Count(), entries) << "a reader makes no journal entry";
 
-    // Found again the next time: not recovered twice.
-    card.journalEntryId = *result.recoveredEntryId;
-    EXPECT_FALSE(reader->journalEntry(card).recoveredEntryId);
+    std::unique_ptr<pim::Item> made = pim::Items(journal).Add();
+    auto *entry = dynamic_cast<pim::JournalItem *>(made.get());
+    ASSERT_NE(entry, nullptr);
+    entry->setSubject("Quarterly review");
+    entry->setStart(QDateTime(QDate(2031, 7, 1), QTime(10, 0)));
+    entry->setDuration(90);
+    entry->Save();
+    const LinkList listed = reader->journalEntry(entry->EntryID());
+    ASSERT_EQ(listed.rows.size(), 1u);
+    EXPECT_EQ(listed.value(0, "Subject"), "Quarterly review");
+    EXPECT_EQ(listed.value(0, "Duration"), 90);
 }
 
 TEST_F(LinkListTest, TimeDetailGivesItsTimeBackWholeMinutesOnly)

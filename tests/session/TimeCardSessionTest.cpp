@@ -3,7 +3,10 @@
 #include "data/TimeCardRepository.h"
 #include "outlook/FolderSlot.h"
 #include "outlook/OutlookSession.h"
+#include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
+#include "platform/pim/JournalItem.h"
+#include "platform/pim/Namespace.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimerBinding.h"
 #include "settings/StartUp.h"
@@ -144,6 +147,39 @@ TEST_F(TimeCardSessionTest, ATimeCardSomeoneElseChangedIsNotOverwritten)
     ASSERT_FALSE(prompts.messages().isEmpty());
     EXPECT_TRUE(prompts.messages().last().text.contains(QStringLiteral("Someone else changed")))
         << prompts.messages().last().text.toStdString();
+}
+
+TEST_F(TimeCardSessionTest, AJournalEntryDeletedElsewhereIsWrittenAgainOnceAndTheRowPointsAtIt)
+{
+    const qint64 id = newCard();
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    const QString first = stored(id)->journalEntryId;
+    const int before = journalItems();
+    // Another program deletes the entry from the journal folder.
+    const pim::Folder journal = *startUp->outlook().folder(FolderSlot::Journal);
+    startUp->outlook().nameSpace().itemFromId(first, journal.storeId())->Delete();
+    ASSERT_EQ(journalItems(), before - 1);
+
+    // What the Links page asks before it lists the entry.
+    const QString again = session->editor().ensureJournalEntry();
+    EXPECT_FALSE(again.isEmpty());
+    EXPECT_NE(again, first);
+    EXPECT_EQ(stored(id)->journalEntryId, again);
+    EXPECT_EQ(journalItems(), before);
+    const std::unique_ptr<pim::Item> entry =
+        startUp->outlook().nameSpace().itemFromId(again, journal.storeId());
+    const auto *written = dynamic_cast<const pim::JournalItem *>(entry.get());
+    ASSERT_NE(written, nullptr) << "written from the row, as the journal entry it was";
+    const std::optional<TimeCard> card = stored(id);
+    EXPECT_EQ(written->Start(), QDateTime(card->startDate, card->startTime));
+
+    // Found the next time: not written twice, and an edit saves over the new row.
+    EXPECT_EQ(session->editor().ensureJournalEntry(), again);
+    EXPECT_EQ(journalItems(), before);
+    ASSERT_TRUE(session->binder().write(QStringLiteral("Description"), QStringLiteral("Lease v2")));
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    EXPECT_EQ(stored(id)->description, QStringLiteral("Lease v2"));
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().first().text.toStdString();
 }
 
 } // namespace

@@ -188,13 +188,13 @@ TEST_F(Editor, ArrivingReplacesALostJournalEntryAndLocksAnInvoicedTimeCard)
     pim::Namespace items(tmp.filePath("items"));
     const pim::Folder journal = items.GetDefaultFolder(pim::DefaultFolder::Journal);
     EditorHooks hooks;
-    hooks.journalEntryExists = [&](const QString &entryId) {
-        return !entryId.isEmpty() && items.itemFromId(entryId, journal.storeId()) != nullptr;
-    };
-    // As the journal mirror does: the entry is written from the row and the
-    // stored row points at it.
+    // As the session does: an entry that is gone is written from the row and
+    // the stored row points at it.
     QList<qint64> restoredFor;
-    hooks.restoreJournalEntry = [&](const TimeCard &card) {
+    hooks.ensureJournalEntry = [&](const TimeCard &card) {
+        if (!card.journalEntryId.isEmpty() &&
+            items.itemFromId(card.journalEntryId, journal.storeId()) != nullptr)
+            return card.journalEntryId;
         restoredFor << card.id;
         auto item = pim::Items(journal).Add();
         item->Save();

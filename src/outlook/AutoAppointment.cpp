@@ -155,13 +155,13 @@ clsAutoAppointment::Result clsAutoAppointment::AutoAppointmentEntry()
 
 void clsAutoAppointment::insertLinks(const QString &entryId, int minutes)
 {
-    if (m_card.timeCardId == 0)
+    if (m_card.id == 0)
         return;
     db::Transaction transaction(m_cnnLink);
-    m_insertTimedLink.execute({entryId, m_card.timeCardId});
-    m_insertAppointment.execute({m_card.journalEntryId, m_card.timeCardId, entryId,
-                                 m_segment.start.date(), m_segment.start.time(),
-                                 m_segment.end.date(), m_segment.end.time(), minutes});
+    m_insertTimedLink.execute({entryId, m_card.id});
+    m_insertAppointment.execute({m_card.journalEntryId, m_card.id, entryId, m_segment.start.date(),
+                                 m_segment.start.time(), m_segment.end.date(), m_segment.end.time(),
+                                 minutes});
     transaction.commit();
 }
 

@@ -118,7 +118,7 @@ std::optional<ItemContact> ItemCreation::SetItemVariables(NewItemRequest &reques
     ItemContact contact;
     qint32 contactId = 0;
     if (request.mode == LinkMode::TimeCard) {
-        contactId = request.card.contactId;
+        contactId = request.card.contactId.value_or(0);
         contact = {request.card.contactEntryId, v.contactName, request.card.contactAccount,
                    categoryText(request.card.category)};
     } else {
@@ -129,7 +129,7 @@ std::optional<ItemContact> ItemCreation::SetItemVariables(NewItemRequest &reques
         contact.category = categoryText(defaultCategory);
         if (contactId == 0 || contactId != request.card.contactId)
             v.clearTimeCardValues(m_settings.defaultEntryType, contact.category);
-        v.contactId = contactId;
+        v.contactId = contactId != 0 ? std::optional<qint32>(contactId) : std::nullopt;
         v.contactName = contact.name;
         v.contactAccount = contact.account;
         v.contactEntryId = contact.entryId;
@@ -161,11 +161,11 @@ void ItemCreation::link(pim::Item &item, const QString &table, const NewItemRequ
         m_cnn.execute(
             QStringLiteral("INSERT INTO %1 (EntryID, StoreID, TimeCardID) VALUES (?, ?, ?)")
                 .arg(table),
-            {item.EntryID(), item.StoreID(), request.card.timeCardId});
+            {item.EntryID(), item.StoreID(), request.card.id});
     else
         m_cnn.execute(
             QStringLiteral("INSERT INTO %1 (EntryID, TimeCardID) VALUES (?, ?)").arg(table),
-            {item.EntryID(), request.card.timeCardId});
+            {item.EntryID(), request.card.id});
     if (withProperties)
         WriteUserProperties(item, request.card, m_settings.terms);
     item.Save();
@@ -228,7 +228,7 @@ NewItemResult ItemCreation::New_Task(NewItemRequest &request)
         return {};
     NewItemResult result;
     result.saved = true;
-    if (request.mode == LinkMode::TimeCard && request.card.timeCardId != 0) {
+    if (request.mode == LinkMode::TimeCard && request.card.id != 0) {
         link(*task, QStringLiteral("tblTasks"), request, true, false);
         result.linked = true;
     }
@@ -266,7 +266,7 @@ NewItemResult ItemCreation::New_Appointment(NewItemRequest &request)
         return {};
     NewItemResult result;
     result.saved = true;
-    if (request.mode == LinkMode::TimeCard && request.card.timeCardId != 0) {
+    if (request.mode == LinkMode::TimeCard && request.card.id != 0) {
         link(*appointment, QStringLiteral("tblScheduledAppointments"), request, true, false);
         result.linked = true;
     }
@@ -295,7 +295,7 @@ NewItemResult ItemCreation::New_Note(NewItemRequest &request)
         return {};
     NewItemResult result;
     result.saved = true;
-    if (request.mode == LinkMode::TimeCard && request.card.timeCardId != 0) {
+    if (request.mode == LinkMode::TimeCard && request.card.id != 0) {
         link(*note, QStringLiteral("tblNotes"), request, false, false);
         result.linked = true;
     }
@@ -332,7 +332,7 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
     const bool savedHere = savedAfterDisplay(*mail);
     NewMessageResult result;
     if (std::unique_ptr<pim::MailItem> found = tracker.findSent()) {
-        if (request.mode == LinkMode::TimeCard && request.card.timeCardId != 0) {
+        if (request.mode == LinkMode::TimeCard && request.card.id != 0) {
             link(*found, QStringLiteral("tblMessages"), request, true, true);
             result.outcome = MessageOutcome::Linked;
         } else {

@@ -1,39 +1,6 @@
 #include "outlook/ItemVariables.h"
 
-#include "platform/core/Duration.h"
-
 namespace quorvale {
-
-namespace {
-
-QDateTime combine(const QDate &date, const QTime &time)
-{
-    if (!date.isValid() || !time.isValid())
-        return {};
-    return QDateTime(date, time);
-}
-
-} // namespace
-
-QDateTime ItemVariables::start() const
-{
-    return combine(startDate, startTime);
-}
-
-QDateTime ItemVariables::end() const
-{
-    return combine(endDate, endTime);
-}
-
-QString ItemVariables::timeEstimatedText() const
-{
-    return durationDisplayText(timeEstimated);
-}
-
-QString ItemVariables::timeSpentText() const
-{
-    return durationDisplayText(timeSpent);
-}
 
 void ItemVariables::clearTimeCardValues(const QString &defaultEntryType,
                                         const QString &defaultCategory)
@@ -43,11 +10,6 @@ void ItemVariables::clearTimeCardValues(const QString &defaultEntryType,
     description.clear();
     entryType = defaultEntryType;
     category = defaultCategory;
-}
-
-QString durationDisplayText(const QString &sevenDigits)
-{
-    return Duration::fromColumnOrZero(sevenDigits).toShown();
 }
 
 QString shortDateText(const QDate &date, const QLocale &locale)

@@ -98,7 +98,7 @@ clsJournalProcessing::Result clsJournalProcessing::Edit_Journal_Entry()
 clsJournalProcessing::Result clsJournalProcessing::recreate(const pim::Folder &folder)
 {
     qCInfo(lcJournal).noquote() << "journal entry" << m_card.journalEntryId << "of TimeCard"
-                                << m_card.timeCardId << "is gone; writing it anew";
+                                << m_card.id << "is gone; writing it anew";
     std::unique_ptr<pim::Item> item = pim::Items(folder).Add();
     auto *entry = dynamic_cast<pim::JournalItem *>(item.get());
     if (!entry)
@@ -124,15 +124,15 @@ clsJournalProcessing::Result clsJournalProcessing::recreate(const pim::Folder &f
 
 void clsJournalProcessing::storeEntryId(const QString &oldId, const QString &newId)
 {
-    if (m_card.timeCardId == 0)
+    if (m_card.id == 0)
         return;
     db::Transaction transaction(m_cnnLink);
-    if (!TimeCardRepository(m_cnnLink).setJournalEntryId(m_card.timeCardId, newId))
-        qCWarning(lcJournal) << "TimeCard" << m_card.timeCardId << "is not stored";
+    if (!TimeCardRepository(m_cnnLink).setJournalEntryId(m_card.id, newId))
+        qCWarning(lcJournal) << "TimeCard" << m_card.id << "is not stored";
     if (!oldId.isEmpty())
         m_cnnLink.execute(QStringLiteral("UPDATE tblAppointments SET JournalEntryID = ? "
                                          "WHERE JournalEntryID = ? AND TimeCardID = ?"),
-                          {newId, oldId, m_card.timeCardId});
+                          {newId, oldId, m_card.id});
     transaction.commit();
 }
 
@@ -151,7 +151,7 @@ void clsJournalProcessing::fill(pim::JournalItem &entry)
     const QDateTime end = m_card.end();
     if (end.isValid() && end > entry.Start())
         entry.setEnd(end);
-    entry.setDuration(FormatTimeSpent(m_card.timeSpent));
+    entry.setDuration(static_cast<int>(m_card.timeSpent.roundedMinutes()));
     entry.setType(m_card.entryType);
     entry.setSubject(m_texts->subject);
     entry.setBody(m_texts->body);
@@ -179,16 +179,16 @@ void clsJournalProcessing::writeJournalProperties(pim::JournalItem &entry) const
     const auto money = [](Money m) { return QVariant::fromValue(m); };
     properties.setValue(QStringLiteral("Value"), UserPropertyType::Currency, money(m_card.value));
     properties.setValue(QStringLiteral("Billing Status"), UserPropertyType::Text,
-                        m_card.billingStatus);
+                        m_card.billStatus);
     properties.setValue(QStringLiteral("Rate Source"), UserPropertyType::Text, m_card.rateSource);
     properties.setValue(QStringLiteral("Hourly Rate"), UserPropertyType::Currency,
                         money(m_card.rate));
     properties.setValue(QStringLiteral("Flat Fee"), UserPropertyType::Currency,
-                        money(m_card.flatFee));
+                        money(m_card.flatRate));
     properties.setValue(QStringLiteral("Rate Level"), UserPropertyType::Number,
                         m_card.rateLevel.trimmed().toDouble());
     properties.setValue(QStringLiteral("Realization"), UserPropertyType::Number,
-                        m_card.realization);
+                        m_card.realization.toStored());
 }
 
 } // namespace quorvale

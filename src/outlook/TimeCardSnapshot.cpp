@@ -1,7 +1,5 @@
 #include "outlook/TimeCardSnapshot.h"
 
-#include "platform/core/Duration.h"
-
 namespace quorvale {
 
 namespace {
@@ -23,11 +21,6 @@ QDateTime TimeCardSnapshot::start() const
 QDateTime TimeCardSnapshot::end() const
 {
     return joined(endDate, endTime);
-}
-
-QString TimeCardSnapshot::durationText(const QString &sevenDigits)
-{
-    return Duration::fromColumnOrZero(sevenDigits).toShown();
 }
 
 } // namespace quorvale

@@ -40,8 +40,7 @@ void WriteUserProperties(pim::Item &item, const TimeCardSnapshot &card,
                          const UserPropertyTerms &terms)
 {
     auto &properties = item.userProperties();
-    properties.setValue(QStringLiteral("TimeCardID"), UserPropertyType::Number,
-                        double(card.timeCardId));
+    properties.setValue(QStringLiteral("TimeCardID"), UserPropertyType::Number, double(card.id));
     properties.setValue(QStringLiteral("QuorvaleID"), UserPropertyType::Text, item.EntryID());
     properties.setValue(QStringLiteral("Quorvale Staff"), UserPropertyType::Text, card.userName);
     if (terms.activity1InUse)

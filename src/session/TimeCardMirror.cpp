@@ -12,11 +12,11 @@ namespace quorvale {
 
 namespace {
 
-QString lookUp(db::Command *command, qint32 id, int column)
+QString lookUp(db::Command *command, std::optional<qint32> id, int column)
 {
-    if (!command || id == 0)
+    if (!command || !id)
         return QString();
-    const std::optional<QSqlRecord> found = command->first({id});
+    const std::optional<QSqlRecord> found = command->first({*id});
     return found ? found->value(column).toString() : QString();
 }
 
@@ -44,69 +44,20 @@ TimeCardSnapshot TimeCardMirror::snapshot(const TimeCard &card) const
 {
     const PreparedCommands &c = m_parts.commands;
     TimeCardSnapshot s;
-    s.timeCardId = card.id;
-    s.journalEntryId = card.journalEntryId;
-    s.contactId = card.contactId.value_or(0);
-    s.userId = card.userId;
-    s.activity1Id = card.activity1Id.value_or(0);
-    s.activity2Id = card.activity2Id.value_or(0);
-    s.invoiceId = card.invoiceId.value_or(0);
-    s.description = card.description;
-    s.timeEstimated = card.timeEstimated.toStored();
-    s.timeSpent = card.timeSpent.toStored();
-    s.startDate = card.startDate;
-    s.startTime = card.startTime;
-    s.endDate = card.endDate;
-    s.endTime = card.endTime;
-    s.billingStatus = card.billStatus;
-    s.rateSource = card.rateSource;
-    s.rate = card.rate;
-    s.hourlyRateText = s.rate.toDisplayString();
-    s.flatFee = card.flatRate;
-    s.value = card.value;
-    s.rateLevel = card.rateLevel;
-    s.realization = static_cast<double>(card.realization.hundredthsOfPercent()) / Realization::Full;
-    s.entryType = card.entryType;
-    s.category = card.category;
-    s.jobOrder = card.jobOrder;
+    static_cast<TimeCard &>(s) = card;
     s.userName = m_parts.settings.license.userName;
-    s.contactEntryId = lookUp(c.contact.get(), s.contactId, 0);
-    s.contactAccount = lookUp(c.contact.get(), s.contactId, 2);
-    s.activity1Name = lookUp(c.activity1Name.get(), s.activity1Id, 0);
-    s.activity2Name = lookUp(c.activity2Name.get(), s.activity2Id, 0);
+    s.contactEntryId = lookUp(c.contact.get(), card.contactId, 0);
+    s.contactAccount = lookUp(c.contact.get(), card.contactId, 2);
+    s.activity1Name = lookUp(c.activity1Name.get(), card.activity1Id, 0);
+    s.activity2Name = lookUp(c.activity2Name.get(), card.activity2Id, 0);
     return s;
 }
 
 ItemVariables TimeCardMirror::variables(const TimeCard &card) const
 {
-    const TimeCardSnapshot s = snapshot(card);
     ItemVariables v;
-    v.timeCardId = s.timeCardId;
-    v.description = s.description;
-    v.entryType = s.entryType;
-    v.category = s.category;
-    v.billingStatus = s.billingStatus;
-    v.userName = s.userName;
-    v.contactId = s.contactId;
-    v.contactName = lookUp(m_parts.commands.contact.get(), s.contactId, 1);
-    v.contactAccount = s.contactAccount;
-    v.contactEntryId = s.contactEntryId;
-    v.activity1Id = s.activity1Id;
-    v.activity1Name = s.activity1Name;
-    v.activity2Id = s.activity2Id;
-    v.activity2Name = s.activity2Name;
-    v.jobOrder = s.jobOrder;
-    v.startDate = s.startDate;
-    v.startTime = s.startTime;
-    v.endDate = s.endDate;
-    v.endTime = s.endTime;
-    v.timeEstimated = s.timeEstimated;
-    v.timeSpent = s.timeSpent;
-    v.rateSource = s.rateSource;
-    v.rateLevel = static_cast<qint16>(s.rateLevel.toInt());
-    v.hourlyRate = s.rate;
-    v.flatFee = s.flatFee;
-    v.value = s.value;
+    static_cast<TimeCardSnapshot &>(v) = snapshot(card);
+    v.contactName = lookUp(m_parts.commands.contact.get(), card.contactId, 1);
     return v;
 }
 

@@ -7,9 +7,9 @@
 #include "platform/db/Command.h"
 #include "platform/db/Recordset.h"
 #include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
 #include "session/TimerBinding.h"
 #include "settings/AdminSettings.h"
-#include "settings/PreparedCommands.h"
 #include "settings/RegSettings.h"
 #include "support/ErrorHandler.h"
 #include "support/Prompts.h"
@@ -40,11 +40,11 @@ QString text(const db::Recordset &rs, const char *column)
 
 LinkCommands::LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
                            const RegSettings &settings, const AdminOptions &options,
-                           const PreparedCommands &commands, TimeCardEditor &editor,
-                           TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
+                           TimeCardEditor &editor, TimeCardBinder &binder, TimerBinding &timer,
+                           DocumentCommands &documents, const TimeCardMirror &mirror,
                            Prompts &prompts, ErrorHandler &errors)
     : m_window(window), m_store(store), m_outlook(outlook), m_settings(settings),
-      m_options(options), m_commands(commands), m_editor(editor), m_prompts(prompts)
+      m_options(options), m_editor(editor), m_mirror(mirror), m_prompts(prompts)
 {
     LinksPanelHooks hooks;
     hooks.timeCardId = [&editor] { return editor.currentTimeCardId(); };
@@ -75,26 +75,6 @@ LinkCommands::LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession
                       window.toolById(ToolId::MarkComplete));
     QObject::connect(&window.fields(), &TimeCardFields::currentShown, m_panel,
                      [panel = m_panel] { panel->currentChanged(); });
-}
-
-TimeCardSnapshot LinkCommands::stampValues(qint64 timeCardId) const
-{
-    const db::Recordset &rs = m_editor.timeCards();
-    const PreparedCommands &commands = m_commands;
-    const auto name = [&rs](db::Command *command, const char *column) {
-        const qint32 activityId = rs.value(QLatin1String(column)).toInt();
-        if (!command || activityId == 0)
-            return QString();
-        const std::optional<QSqlRecord> found = command->first({activityId});
-        return found ? found->value(0).toString() : QString();
-    };
-    TimeCardSnapshot card;
-    card.timeCardId = static_cast<qint32>(timeCardId);
-    card.userName = m_settings.license.userName;
-    card.activity1Name = name(commands.activity1Name.get(), "Activity1ID");
-    card.activity2Name = name(commands.activity2Name.get(), "Activity2ID");
-    card.jobOrder = text(rs, "JobOrder");
-    return card;
 }
 
 UserPropertyTerms LinkCommands::propertyTerms() const
@@ -188,7 +168,9 @@ void LinkCommands::linkItems(LinkListKind kind)
     }
     const std::vector<LinkCandidate> linked =
         linkExistingItems(m_store.cnnLink(), kind, *id, chooser.chosen());
-    stampLinkedItems(m_outlook, linked, stampValues(*id), propertyTerms());
+    stampLinkedItems(m_outlook, linked,
+                     m_mirror.snapshot(TimeCard::fromRecord(m_editor.timeCards().record())),
+                     propertyTerms());
     m_panel->showKind(kind);
 }
 

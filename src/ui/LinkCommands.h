@@ -16,10 +16,10 @@ class Prompts;
 class DataStore;
 class OutlookSession;
 struct AdminOptions;
-struct PreparedCommands;
 struct RegSettings;
 class TimeCardBinder;
 class TimeCardEditor;
+class TimeCardMirror;
 class TimerBinding;
 class frmTimeCard;
 
@@ -29,10 +29,9 @@ class frmTimeCard;
 class LinkCommands : public CommandSet {
 public:
     LinkCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
-                 const RegSettings &settings, const AdminOptions &options,
-                 const PreparedCommands &commands, TimeCardEditor &editor, TimeCardBinder &binder,
-                 TimerBinding &timer, DocumentCommands &documents, Prompts &prompts,
-                 ErrorHandler &errors);
+                 const RegSettings &settings, const AdminOptions &options, TimeCardEditor &editor,
+                 TimeCardBinder &binder, TimerBinding &timer, DocumentCommands &documents,
+                 const TimeCardMirror &mirror, Prompts &prompts, ErrorHandler &errors);
 
     LinksPanel &panel() { return *m_panel; }
 
@@ -47,7 +46,6 @@ private:
     void linkDocuments();
     std::optional<qint64> timeCardForLinking();
     // What marks an item as the TimeCard's.
-    TimeCardSnapshot stampValues(qint64 timeCardId) const;
     UserPropertyTerms propertyTerms() const;
 
     frmTimeCard &m_window;
@@ -55,8 +53,8 @@ private:
     OutlookSession &m_outlook;
     const RegSettings &m_settings;
     const AdminOptions &m_options;
-    const PreparedCommands &m_commands;
     TimeCardEditor &m_editor;
+    const TimeCardMirror &m_mirror;
     Prompts &m_prompts;
     LinksPanel *m_panel = nullptr; // a page of the window's tabs, which own it
 };

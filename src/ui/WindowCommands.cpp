@@ -102,8 +102,8 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
     m_p.window.addCommandSet(*m_filterCommands);
     m_linkCommands = std::make_unique<LinkCommands>(
         m_p.window, m_p.program.store, m_p.program.outlook, m_p.program.settings,
-        m_p.program.options, m_p.program.commands, m_p.session.editor(), m_p.session.binder(),
-        m_p.session.timer(), *m_documentCommands, m_p.prompts, m_p.errors);
+        m_p.program.options, m_p.session.editor(), m_p.session.binder(), m_p.session.timer(),
+        *m_documentCommands, m_p.session.mirror(), m_p.prompts, m_p.errors);
     m_p.window.addCommandSet(*m_linkCommands);
     connectLinkedItemCommands();
     m_massEditCommands = std::make_unique<MassEditCommands>(

@@ -57,7 +57,7 @@ protected:
         otherCard = addContact("Cy Other", "", "cy@example.org");
         otherId = addContactRow("Cy Other", otherCard, "ACC-9");
 
-        request.card.timeCardId = static_cast<qint32>(
+        request.card.id = static_cast<qint32>(
             cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId, Description) VALUES (1, ?)",
                                      {"Drafted the lease"}, "TimeCardID"));
         request.card.contactId = clientId;
@@ -66,7 +66,7 @@ protected:
         request.card.userName = "Ann O'Hara";
         request.card.activity1Name = "Design";
         request.card.category = "Clients";
-        request.variables.timeCardId = request.card.timeCardId;
+        request.variables.id = request.card.id;
         request.variables.description = "Drafted the lease";
         request.variables.contactName = "Bea Client";
         request.variables.activity1Name = "Design";
@@ -139,7 +139,7 @@ TEST_F(ItemCreationTest, TaskLinkedToTheTimeCardCarriesItsTextsPropertiesAndLink
 
     ASSERT_TRUE(result.saved && result.linked);
     EXPECT_EQ(cnn().scalar("SELECT TimeCardID FROM tblTasks WHERE EntryID = ?", {result.entryId}),
-              request.card.timeCardId);
+              request.card.id);
     const auto task = reread<pim::TaskItem>(result.entryId);
     ASSERT_TRUE(task);
     EXPECT_EQ(task->Subject(), "Bea Client: Design:");
@@ -148,7 +148,7 @@ TEST_F(ItemCreationTest, TaskLinkedToTheTimeCardCarriesItsTextsPropertiesAndLink
     EXPECT_EQ(task->ContactNames(), "Bea Client");
     EXPECT_EQ(task->CategoriesText(), "Clients");
     const pim::UserProperties &properties = task->userProperties();
-    EXPECT_EQ(properties.value("TimeCardID").toInt(), request.card.timeCardId);
+    EXPECT_EQ(properties.value("TimeCardID").toInt(), request.card.id);
     EXPECT_EQ(properties.value("QuorvaleID").toString(), result.entryId);
     EXPECT_EQ(properties.value("Quorvale Staff").toString(), "Ann O'Hara");
     EXPECT_EQ(properties.value("Service").toString(), "Design");
@@ -209,7 +209,7 @@ TEST_F(ItemCreationTest, ReminderAndDueDatesFollowTheDurationTexts)
     EXPECT_EQ(appointment->Duration(), 120);
     EXPECT_EQ(cnn().scalar("SELECT TimeCardID FROM tblScheduledAppointments WHERE EntryID = ?",
                            {scheduled.entryId}),
-              request.card.timeCardId);
+              request.card.id);
 
     settings.tasks.reminder = "None";
     const auto noReminder = reread<pim::TaskItem>(creation().New_Task(request).entryId);
@@ -305,7 +305,7 @@ TEST_F(ItemCreationTest, OutOfOfficeTimeIsATimedAppointmentOfTheTimeCard)
     EXPECT_EQ(result.minutes, 90);
     EXPECT_EQ(cnn().scalar("SELECT TimeCardID FROM tblTimedAppointments WHERE EntryID = ?",
                            {result.entryId}),
-              request.card.timeCardId);
+              request.card.id);
     const auto appointment = reread<pim::AppointmentItem>(result.entryId);
     ASSERT_TRUE(appointment);
     EXPECT_TRUE(appointment->Subject().endsWith("Out of office"));

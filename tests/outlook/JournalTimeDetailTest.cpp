@@ -36,7 +36,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
-        card.timeCardId = static_cast<qint32>(
+        card.id = static_cast<qint32>(
             cnn().insertReturningKey("INSERT INTO tblTimeCards (UserId, Description) VALUES (1, ?)",
                                      {"kept as stored"}, "TimeCardID"));
     }
@@ -58,7 +58,7 @@ protected:
         const auto fields = NewJournalEntry(session, {"Task", "None", "Ann O'Hara"},
                                             QDateTime(QDate(2031, 3, 4), QTime(8, 0)));
         cnn().execute("UPDATE tblTimeCards SET JournalEntryID = ? WHERE TimeCardID = ?",
-                      {fields->entryId, card.timeCardId});
+                      {fields->entryId, card.id});
         card.journalEntryId = fields->entryId;
         return fields->entryId;
     }
@@ -67,17 +67,17 @@ protected:
     TimeCardSnapshot card = [] {
         TimeCardSnapshot c;
         c.description = "He said \"stop\"; then left, quickly";
-        c.timeSpent = "0013000";
+        c.timeSpent = Duration::fromSeconds(90 * 60);
         c.startDate = QDate(2031, 3, 4);
         c.startTime = QTime(9, 0);
         c.endDate = QDate(2031, 3, 4);
         c.endTime = QTime(10, 30);
-        c.billingStatus = "Billable";
+        c.billStatus = "Billable";
         c.rateSource = "Staff Rates";
         c.rate = Money::fromWhole(120);
         c.value = Money::fromUnits(1800005);
         c.rateLevel = "3";
-        c.realization = 0.85;
+        c.realization = Realization::fromPercent(85);
         c.entryType = "Phone call";
         c.category = "Clients; \"A\", Phone";
         c.userName = "Ann O'Hara";
@@ -142,7 +142,7 @@ TEST_F(JournalTimeDetailTest, JournalEntryIsCreatedAndRewrittenWithItsUserProper
     EXPECT_EQ(entry->CategoriesText(), card.category);
     EXPECT_EQ(entry->BillingInformation(), card.contactAccount);
     const auto &p = entry->userProperties();
-    EXPECT_EQ(p.value("TimeCardID"), QVariant(double(card.timeCardId)));
+    EXPECT_EQ(p.value("TimeCardID"), QVariant(double(card.id)));
     EXPECT_EQ(p.value("QuorvaleID"), QVariant(entryId));
     EXPECT_EQ(p.value("Project"), QVariant(card.activity1Name));
     EXPECT_FALSE(p.Find("Phase"));
@@ -179,7 +179,7 @@ TEST_F(JournalTimeDetailTest, DeletedJournalEntryIsRecreatedAndTheTimeCardPoints
     const QString oldId = newEntry();
     cnn().execute(
         "INSERT INTO tblAppointments (JournalEntryID, TimeCardID, EntryID) VALUES (?, ?, 'a')",
-        {oldId, card.timeCardId});
+        {oldId, card.id});
     ASSERT_TRUE(QFile::remove(reread<pim::JournalItem>(oldId)->filePath()));
 
     clsJournalProcessing journal(session, cnn(), {terms, false});
@@ -190,12 +190,10 @@ TEST_F(JournalTimeDetailTest, DeletedJournalEntryIsRecreatedAndTheTimeCardPoints
     EXPECT_NE(newId, oldId);
     auto recreated = reread<pim::JournalItem>(newId);
     EXPECT_EQ(recreated ? recreated->Subject() : QString(), texts.subject);
-    EXPECT_EQ(
-        column("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {card.timeCardId}),
-        QVariant(newId));
-    EXPECT_EQ(
-        column("SELECT Description FROM tblTimeCards WHERE TimeCardID = ?", {card.timeCardId}),
-        QVariant("kept as stored"));
+    EXPECT_EQ(column("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {card.id}),
+              QVariant(newId));
+    EXPECT_EQ(column("SELECT Description FROM tblTimeCards WHERE TimeCardID = ?", {card.id}),
+              QVariant("kept as stored"));
     EXPECT_EQ(column("SELECT JournalEntryID FROM tblAppointments"), QVariant(newId));
 }
 
@@ -221,9 +219,8 @@ TEST_F(JournalTimeDetailTest, StoreGoneIsReconnectedOrReported)
     } catch (const QvError &error) {
         EXPECT_EQ(error.number(), ErrorNumber::OutlookInstance);
     }
-    EXPECT_EQ(
-        column("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {card.timeCardId}),
-        QVariant(result.fields.entryId));
+    EXPECT_EQ(column("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {card.id}),
+              QVariant(result.fields.entryId));
 }
 
 class AutoAppointmentTest : public JournalTimeDetailTest {
@@ -270,7 +267,7 @@ TEST_F(AutoAppointmentTest, TimedRunLeavesOneLinkedAppointmentAndGrowsTheTask)
     card.journalEntryId = "journal/entry.ics";
     card.activeTaskId = static_cast<qint32>(
         cnn().insertReturningKey("INSERT INTO tblTasks (EntryID, TimeCardID) VALUES (?, ?)",
-                                 {task->EntryID(), card.timeCardId}, "TaskID"));
+                                 {task->EntryID(), card.id}, "TaskID"));
 
     ItemVariables variables;
     PendingTimeDetail pending;
@@ -302,7 +299,7 @@ TEST_F(AutoAppointmentTest, TimedRunLeavesOneLinkedAppointmentAndGrowsTheTask)
     EXPECT_EQ(linkRows(), 1);
     EXPECT_EQ(
         column("SELECT TimeCardID FROM tblTimedAppointments WHERE EntryID = ?", {result.entryId}),
-        QVariant(card.timeCardId));
+        QVariant(card.id));
     const auto kept = timeDetail.AppointmentsOfJournalEntry(card.journalEntryId);
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept.front().entryId, result.entryId);

@@ -315,7 +315,7 @@ TEST_F(LinkListTest, ExistingItemsAreLinkedOnceAndTasksCompleted)
         linkExistingItems(cnn(), LinkListKind::Messages, cardId, messages);
     ASSERT_EQ(linked.size(), 1u);
     TimeCardSnapshot card;
-    card.timeCardId = static_cast<qint32>(cardId);
+    card.id = static_cast<qint32>(cardId);
     card.userName = "Ann O'Hara";
     stampLinkedItems(session, linked, card, {});
     const auto stamped = session.nameSpace().itemFromId(linked[0].entryId, linked[0].storeId);

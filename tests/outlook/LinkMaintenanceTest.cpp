@@ -129,7 +129,7 @@ protected:
         if (!q.next())
             return std::nullopt;
         LinkedCard c;
-        c.card.timeCardId = c.variables.timeCardId = static_cast<qint32>(id);
+        c.card.id = c.variables.id = static_cast<qint32>(id);
         c.card.userName = c.variables.userName = "Ann O'Hara";
         c.card.contactId = c.variables.contactId = q.value(0).toInt();
         c.card.activity1Id = c.variables.activity1Id = q.value(1).toInt();

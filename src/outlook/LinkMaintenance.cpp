@@ -141,7 +141,8 @@ bool LinkMaintenance::UpdateLinks(const QString &fieldName, const QVariant &valu
     } else if (m_hooks.status) {
         m_hooks.status(QStringLiteral("Updating linked items..."));
     }
-    const std::optional<LinkedCard> linked = m_hooks.card ? m_hooks.card(timeCardId) : std::nullopt;
+    const std::optional<ItemVariables> linked =
+        m_hooks.card ? m_hooks.card(timeCardId) : std::nullopt;
     // The charges go first: a store failure must not leave them behind the TimeCard.
     updateCharges(*field, value, timeCardId);
     if (linked)
@@ -168,8 +169,8 @@ void LinkMaintenance::updateCharges(LinkField field, const QVariant &value, qint
     transaction.commit();
 }
 
-void LinkMaintenance::updateItems(LinkField field, const QVariant &value, const LinkedCard &linked,
-                                  qint64 timeCardId)
+void LinkMaintenance::updateItems(LinkField field, const QVariant &value,
+                                  const ItemVariables &linked, qint64 timeCardId)
 {
     const bool contactChanged = field == LinkField::ContactID && m_options.contactInUse;
     // The items name the contact the TimeCard has now, as stored.
@@ -179,7 +180,7 @@ void LinkMaintenance::updateItems(LinkField field, const QVariant &value, const 
                                                     "ContactID = ?"),
                                      {value.isNull() ? QVariant(0) : value})
                              .toString()
-                       : linked.card.contactEntryId;
+                       : linked.contactEntryId;
     std::unique_ptr<pim::ContactItem> contact = contactItemFor(m_session, contactEntryId);
     TemplateContext context = m_hooks.templates ? m_hooks.templates() : TemplateContext{};
     // A time-detail note waits for the next new item, not for rewritten ones.
@@ -208,19 +209,19 @@ void LinkMaintenance::updateItems(LinkField field, const QVariant &value, const 
     };
     const auto texts = [&](pim::Item &item, TemplateKind kind, bool subject) {
         if (subject && m_rewrite.subject)
-            item.setSubject(FormatSubject(kind, linked.variables, contact.get(), context));
+            item.setSubject(FormatSubject(kind, linked, contact.get(), context));
         if (m_rewrite.body)
-            item.setBody(FormatBody(kind, linked.variables, contact.get(), context));
+            item.setBody(FormatBody(kind, linked, contact.get(), context));
     };
     const auto properties = [&](pim::Item &item) {
-        WriteUserProperties(item, linked.card, m_options.terms);
+        WriteUserProperties(item, linked, m_options.terms);
         item.Save();
     };
 
     const std::optional<pim::Folder> &journal = m_session.folder(FolderSlot::Journal);
-    if (!linked.card.journalEntryId.isEmpty() && journal) {
+    if (!linked.journalEntryId.isEmpty() && journal) {
         std::unique_ptr<pim::Item> item =
-            readItem(m_session, linked.card.journalEntryId, journal->storeId());
+            readItem(m_session, linked.journalEntryId, journal->storeId());
         if (auto *entry = dynamic_cast<pim::JournalItem *>(item.get())) {
             relink(*entry);
             texts(*entry, TemplateKind::Journal, true);

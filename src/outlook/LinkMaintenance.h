@@ -33,13 +33,6 @@ struct LinkRewrite {
     bool body = false;
 };
 
-// A TimeCard as its items are written from: its values after the change and
-// the names its keys look up now.
-struct LinkedCard {
-    TimeCardSnapshot card;
-    ItemVariables variables;
-};
-
 struct LinkMaintenanceOptions {
     bool contactInUse = false;
     bool expensesInUse = false;
@@ -50,7 +43,7 @@ struct LinkMaintenanceOptions {
 // What the update needs from its caller besides the database and the store.
 struct LinkMaintenanceHooks {
     // The TimeCard's values as they stand after the change; nullopt when it is gone.
-    std::function<std::optional<LinkedCard>(qint64 timeCardId)> card;
+    std::function<std::optional<ItemVariables>(qint64 timeCardId)> card;
     // Templates and terms for the rewritten texts.
     std::function<TemplateContext()> templates;
     std::function<void(const QString &text)> status;
@@ -80,7 +73,7 @@ public:
 
 private:
     void updateCharges(LinkField field, const QVariant &value, qint64 timeCardId);
-    void updateItems(LinkField field, const QVariant &value, const LinkedCard &linked,
+    void updateItems(LinkField field, const QVariant &value, const ItemVariables &linked,
                      qint64 timeCardId);
 
     OutlookSession &m_session;

@@ -36,7 +36,6 @@ public:
     FieldTerms terms() const;
 
     // What linked items are rewritten from when the row's contact or activities change.
-    LinkedCard linkedCard(const TimeCard &card) const { return {snapshot(card), variables(card)}; }
 
     // Out-of-office time recorded as the row's time-detail appointment.
     clsAutoAppointment::Result ManualAppointment(const TimeCard &card, const OutOfOfficeTime &time);

@@ -40,14 +40,14 @@ LinkFollowing::LinkFollowing(DataStore &store, OutlookSession &outlook, const Ad
 
 LinkFollowing::~LinkFollowing() = default;
 
-std::optional<LinkedCard> LinkFollowing::card(qint64 timeCardId)
+std::optional<ItemVariables> LinkFollowing::card(qint64 timeCardId)
 {
     // The current TimeCard's values may not be saved yet: the row's are newer,
     // unless the change was written to the stored rows behind the window.
     if (!m_readStored && m_editor.currentTimeCardId() == timeCardId)
-        return m_mirror.linkedCard(TimeCard::fromRecord(m_editor.timeCards().record()));
+        return m_mirror.variables(TimeCard::fromRecord(m_editor.timeCards().record()));
     const std::optional<TimeCard> stored = m_timeCards.find(timeCardId);
-    return stored ? std::optional<LinkedCard>(m_mirror.linkedCard(*stored)) : std::nullopt;
+    return stored ? std::optional<ItemVariables>(m_mirror.variables(*stored)) : std::nullopt;
 }
 
 void LinkFollowing::mirrorStored(qint64 timeCardId)

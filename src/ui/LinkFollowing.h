@@ -46,7 +46,7 @@ public:
 
 private:
     bool follow(const QString &column, const QVariant &value, qint64 timeCardId, bool noPrompt);
-    std::optional<LinkedCard> card(qint64 timeCardId);
+    std::optional<ItemVariables> card(qint64 timeCardId);
     void progress(int done, int total);
 
     DataStore &m_store;

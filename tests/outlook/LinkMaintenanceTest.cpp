@@ -119,7 +119,7 @@ protected:
 
     // Reads the TimeCard back as the main window hands it over: the row as it
     // stands, with the names its keys look up.
-    std::optional<LinkedCard> readCard(qint64 id)
+    std::optional<ItemVariables> readCard(qint64 id)
     {
         QSqlQuery q = cnn().prepare(
             "SELECT t.ContactID, t.Activity1ID, t.JournalEntryID, c.ContactEntryID, a.ActivityName "
@@ -128,14 +128,14 @@ protected:
         cnn().run(q, {id});
         if (!q.next())
             return std::nullopt;
-        LinkedCard c;
-        c.card.id = c.variables.id = static_cast<qint32>(id);
-        c.card.userName = c.variables.userName = "Ann O'Hara";
-        c.card.contactId = c.variables.contactId = q.value(0).toInt();
-        c.card.activity1Id = c.variables.activity1Id = q.value(1).toInt();
-        c.card.journalEntryId = q.value(2).toString();
-        c.card.contactEntryId = c.variables.contactEntryId = q.value(3).toString();
-        c.card.activity1Name = c.variables.activity1Name = q.value(4).toString();
+        ItemVariables c;
+        c.id = static_cast<qint32>(id);
+        c.userName = "Ann O'Hara";
+        c.contactId = q.value(0).toInt();
+        c.activity1Id = q.value(1).toInt();
+        c.journalEntryId = q.value(2).toString();
+        c.contactEntryId = q.value(3).toString();
+        c.activity1Name = q.value(4).toString();
         return c;
     }
     // The window writes the new value into the row before the links follow it.

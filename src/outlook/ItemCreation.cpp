@@ -47,10 +47,10 @@ std::unique_ptr<Kind> newItemIn(const OutlookSession &session, FolderSlot slot, 
 
 // Read after the editor closed; an item the editor could not settle counts as
 // unsaved, as nothing should be linked to it.
-bool savedAfterDisplay(pim::Item &item)
+bool savedAfterDisplay(pim::Item &item, pim::Inspector *inspector)
 {
     try {
-        item.Display(true);
+        item.Display(inspector, true);
         return item.Saved();
     } catch (const QvError &) {
         return false;
@@ -224,7 +224,7 @@ NewItemResult ItemCreation::New_Task(NewItemRequest &request)
     setReminder(*task, reminder, now);
     task->setCategoriesText(contact->category);
 
-    if (!savedAfterDisplay(*task))
+    if (!savedAfterDisplay(*task, m_session.inspector()))
         return {};
     NewItemResult result;
     result.saved = true;
@@ -262,7 +262,7 @@ NewItemResult ItemCreation::New_Appointment(NewItemRequest &request)
     appointment->setBusyStatus(clsAutoAppointment::BusyStatusFor(d.showTimeAs));
     appointment->setCategoriesText(contact->category);
 
-    if (!savedAfterDisplay(*appointment))
+    if (!savedAfterDisplay(*appointment, m_session.inspector()))
         return {};
     NewItemResult result;
     result.saved = true;
@@ -291,7 +291,7 @@ NewItemResult ItemCreation::New_Note(NewItemRequest &request)
     }
     note->setCategoriesText(contact->category);
 
-    if (!savedAfterDisplay(*note))
+    if (!savedAfterDisplay(*note, m_session.inspector()))
         return {};
     NewItemResult result;
     result.saved = true;
@@ -329,7 +329,7 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
         mail->setCategoriesText(contact->category);
     SentMessageTracker tracker(*mail, sent);
 
-    const bool savedHere = savedAfterDisplay(*mail);
+    const bool savedHere = savedAfterDisplay(*mail, m_session.inspector());
     NewMessageResult result;
     if (std::unique_ptr<pim::MailItem> found = tracker.findSent()) {
         if (request.mode == LinkMode::TimeCard && request.card.id != 0) {
@@ -364,7 +364,7 @@ bool ItemCreation::OpenOLContactItem(qint32 contactId)
     const std::unique_ptr<pim::ContactItem> item = contactItemFor(m_session, contact->entryId);
     if (!item)
         return false;
-    item->Display(false);
+    item->Display(m_session.inspector(), false);
     return true;
 }
 

@@ -34,7 +34,7 @@ clsAutoAppointment::Result ManualAppointment(clsAutoAppointment &appointments,
         card, TimedSegment{time.start, time.end}, variables, context);
     if (result.written && time.display) {
         if (std::unique_ptr<pim::Item> item = session.nameSpace().itemFromId(result.entryId, {}))
-            item->Display(false);
+            item->Display(session.inspector(), false);
     }
     return result;
 }

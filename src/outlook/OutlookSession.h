@@ -19,8 +19,9 @@ class Prompts;
 class Registry;
 
 namespace pim {
+class Inspector;
 class Namespace;
-}
+} // namespace pim
 
 // The one connection every item-store operation goes through: the namespace
 // and the seven resolved folders with their ids. Owned by the settings module
@@ -108,6 +109,10 @@ public:
     // The summaries of item files read so far, shared by the Links page and
     // the link choosers; safe to use from a reading thread.
     pim::FolderCache &folderCache() { return m_folderCache; }
+    // Where items are shown to the person (the window's item editors); none
+    // without a window, and then nothing is shown.
+    void setInspector(pim::Inspector *inspector) { m_inspector = inspector; }
+    pim::Inspector *inspector() const { return m_inspector; }
 
     // Index 0 empty, entries from 1. Read on first use when CheckOLVersion did
     // not need to, so callers on any version get a list.
@@ -131,6 +136,7 @@ private:
     QString m_versionText;
     QString m_versionCode;
     QStringList m_categories;
+    pim::Inspector *m_inspector = nullptr;
     bool m_ended = false;
     bool m_reporting = false;
     pim::FolderCache m_folderCache;

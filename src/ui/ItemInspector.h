@@ -18,7 +18,7 @@ class Namespace;
 }
 
 // Shows items in our editor dialogs when the program calls Item::Display.
-// Register it with pim::setInspector for as long as it lives.
+// Hand it to the outlook session (setInspector) for as long as it lives.
 //
 // Modal: edits the caller's item and returns whether it is saved afterwards.
 // Non-modal: the editor reads its own copy of the item by EntryID through the

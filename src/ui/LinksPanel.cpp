@@ -2,6 +2,7 @@
 
 #include "outlook/DurationTexts.h"
 #include "outlook/LinkedItems.h"
+#include "outlook/OutlookSession.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Item.h"
@@ -378,7 +379,7 @@ void LinksPanel::editSelected()
             ProcessLinks();
             return;
         }
-        item->Display(true);
+        item->Display(m_session.inspector(), true);
         ProcessLinks();
         selectRow(m_list.findRow(link.eid));
     } catch (const std::exception &error) {

@@ -60,7 +60,7 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
             ? pim::MailTransport()
             : pim::MailTransport(program.settings.settings.mailCommand),
         m_window.get());
-    pim::setInspector(m_inspector.get());
+    m_program.outlook.setInspector(m_inspector.get());
     m_window->applyToolChanges(lifecycle.toolChanges());
     m_window->setCommandGuard([&outlook = program.outlook] { return outlook.EnsureOutlook(); });
     m_window->setErrorHandler([&errors](const std::exception &error) { errors.handle(error); });
@@ -167,7 +167,7 @@ MainWindowHost::~MainWindowHost()
         // gone; nothing is left to show it to.
         qWarning("the window could not be unbound: %s", error.what());
     }
-    pim::setInspector(nullptr);
+    m_program.outlook.setInspector(nullptr);
 }
 
 bool MainWindowHost::newTimeCard(bool noAutostart)

@@ -50,7 +50,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(openProgramAndStore());
-        pim::setInspector(&person);
+        session.setInspector(&person);
 
         clientCard = addContact("Bea Client", "555-0101", "bea@example.org");
         clientId = addContactRow("Bea Client", clientCard, "ACC-7");
@@ -79,7 +79,6 @@ protected:
         request.templates.now = now;
         settings.terms = {"Service", true, "Project", false, ""};
     }
-    void TearDown() override { pim::setInspector(nullptr); }
 
     qlonglong count(const QString &table)
     {

@@ -128,7 +128,6 @@ TEST_F(ItemEditorSendTest, RefusedMessageStaysOpenOnItsOutboxCopy)
 TEST_F(ItemEditorSendTest, InspectorModalEditsTheCallersItem)
 {
     ItemInspector inspector(prompts, &ns);
-    setInspector(&inspector);
     JournalItem entry(ns.GetDefaultFolder(DefaultFolder::Journal));
     entry.setSubject(QStringLiteral("New from a TimeCard"));
     QTimer::singleShot(0, [] {
@@ -136,9 +135,8 @@ TEST_F(ItemEditorSendTest, InspectorModalEditsTheCallersItem)
         ASSERT_NE(editor, nullptr);
         editor->saveAndClose();
     });
-    EXPECT_TRUE(entry.Display(true));
+    EXPECT_TRUE(entry.Display(&inspector, true));
     EXPECT_TRUE(entry.Saved());
-    setInspector(nullptr);
 }
 
 TEST_F(ItemEditorSendTest, InspectorNonModalOwnsItsCopy)

@@ -8,7 +8,6 @@
 #include <QLoggingCategory>
 #include <QTimeZone>
 #include <algorithm>
-#include <atomic>
 #include <functional>
 
 namespace quorvale::pim {
@@ -16,8 +15,6 @@ namespace quorvale::pim {
 namespace {
 
 Q_LOGGING_CATEGORY(lcContacts, "quorvale.pim.contacts")
-
-std::atomic<VCard::Version> g_newCardVersion{VCard::Version::V30};
 
 const QString UserNameParameter = QStringLiteral("X-QUORVALE-NAME");
 const QString UserTypeParameter = QStringLiteral("X-QUORVALE-TYPE");
@@ -203,14 +200,14 @@ const QHash<QString, bool> &builtinExtensions()
 
 } // namespace
 
-void ContactItem::setNewCardVersion(VCard::Version version)
-{
-    g_newCardVersion = version == VCard::Version::V40 ? version : VCard::Version::V30;
-}
-
 ContactItem::ContactItem(const Folder &folder) : Item(ItemType::Contact, folder)
 {
-    m_card.version = g_newCardVersion;
+    m_card.version = VCard::Version::V30;
+}
+
+void ContactItem::setCardVersion(VCard::Version version)
+{
+    m_card.version = version == VCard::Version::V40 ? version : VCard::Version::V30;
 }
 
 // ---- card access ----------------------------------------------------------

@@ -49,11 +49,12 @@ public:
     enum class AddressKind { Business, Home, Other };
     enum class AddressPart { PostOfficeBox, Street, City, State, PostalCode, Country };
 
-    // The vCard version new contacts are written in (3.0 unless set otherwise);
-    // a card that was read keeps its own.
-    static void setNewCardVersion(VCard::Version version);
-
+    // New contacts are written as vCard 3.0, which every address book reads;
+    // a card that was read keeps its own version.
     explicit ContactItem(const Folder &folder);
+    // Writes this contact as vCard 4.0 (V40) or 3.0 (anything else) from its
+    // next save on.
+    void setCardVersion(VCard::Version version);
 
     // A contact's subject is its full name, as in Outlook.
     QString Subject() const override { return FullName(); }

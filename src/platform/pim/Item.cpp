@@ -9,22 +9,6 @@
 
 namespace quorvale::pim {
 
-namespace {
-
-Inspector *g_inspector = nullptr;
-
-} // namespace
-
-void setInspector(Inspector *inspector)
-{
-    g_inspector = inspector;
-}
-
-Inspector *inspector()
-{
-    return g_inspector;
-}
-
 Item::Item(ItemType type, Folder folder) : m_type(type), m_folder(std::move(folder)) {}
 
 Item::~Item() = default;
@@ -176,11 +160,9 @@ QString Item::writeItemFile(const QString &fileName, const QByteArray &content)
     return fileName;
 }
 
-bool Item::Display(bool modal)
+bool Item::Display(Inspector *inspector, bool modal)
 {
-    if (!g_inspector)
-        return false;
-    return g_inspector->display(*this, modal);
+    return inspector && inspector->display(*this, modal);
 }
 
 QVariant Item::property(const QString &name) const

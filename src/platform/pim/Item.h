@@ -24,8 +24,6 @@ public:
     // Modal: returns when the person closed the editor; true when they saved.
     virtual bool display(Item &item, bool modal) = 0;
 };
-void setInspector(Inspector *inspector);
-Inspector *inspector();
 
 // One item of the store: a journal entry, appointment, task, note, contact or
 // message, kept in one file of its folder's directory.
@@ -86,8 +84,8 @@ public:
     // Reads the file again, dropping unsaved changes. False when the file is
     // gone (deleted by another program).
     bool reload();
-    // Shows the item in its editor (see Inspector).
-    bool Display(bool modal = false);
+    // Shows the item in the inspector's editor; false without an inspector.
+    bool Display(Inspector *inspector, bool modal = false);
 
     bool isDeleted() const { return m_deleted; }
 

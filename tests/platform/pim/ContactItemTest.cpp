@@ -23,8 +23,6 @@ protected:
     Namespace ns{dir.filePath(QStringLiteral("Items"))};
     Folder folder = ns.GetDefaultFolder(DefaultFolder::Contacts);
 
-    void TearDown() override { ContactItem::setNewCardVersion(VCard::Version::V30); }
-
     std::unique_ptr<ContactItem> newContact()
     {
         return std::unique_ptr<ContactItem>(static_cast<ContactItem *>(newItem(folder).release()));
@@ -116,8 +114,8 @@ QList<std::pair<QString, QVariant>> sampleValues()
 TEST_F(ContactItemTest, EveryOutlookPropertyRoundTripsInBothVersions)
 {
     for (const VCard::Version version : {VCard::Version::V30, VCard::Version::V40}) {
-        ContactItem::setNewCardVersion(version);
         auto contact = newContact();
+        contact->setCardVersion(version);
         for (const auto &[name, value] : sampleValues())
             EXPECT_TRUE(contact->setProperty(name, value)) << name.toStdString();
         // Address parts were set after the full texts: those labels are gone.

@@ -33,7 +33,6 @@ protected:
         conf.write("[addressbooks]\n[[test]]\npath = " + folder.path().toUtf8() +
                    "\n[general]\ndefault_action = list\n");
     }
-    void TearDown() override { ContactItem::setNewCardVersion(VCard::Version::V30); }
 
     QString khard(const QStringList &arguments)
     {
@@ -53,9 +52,9 @@ protected:
     void saveContact(VCard::Version version, const QString &first, const QString &last,
                      const QString &phone, const QString &email)
     {
-        ContactItem::setNewCardVersion(version);
         std::unique_ptr<Item> item = newItem(folder);
         auto &contact = static_cast<ContactItem &>(*item);
+        contact.setCardVersion(version);
         contact.setFirstName(first);
         contact.setLastName(last);
         contact.setFullName(first + u' ' + last);

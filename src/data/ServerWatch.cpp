@@ -70,8 +70,7 @@ bool ServerWatch::retryNow()
     qCInfo(lcServerWatch) << "database server connection made again";
     m_inOutage = false;
     m_delayMs = FirstRetryMs;
-    if (m_restored)
-        m_restored();
+    Q_EMIT restored();
     return true;
 }
 

@@ -45,16 +45,17 @@ public:
     // The wait before the next try, in ms (0 when no outage).
     int nextRetryMs() const { return m_inOutage ? m_delayMs : 0; }
 
-    void setRestored(std::function<void()> restored) { m_restored = std::move(restored); }
-
     static QString lostMessage();
+
+Q_SIGNALS:
+    // The server answers again after an outage.
+    void restored();
 
 private:
     void schedule();
 
     std::function<db::Connection *()> m_connection;
     Prompts &m_prompts;
-    std::function<void()> m_restored;
     QTimer m_retry;
     bool m_inOutage = false;
     int m_delayMs = FirstRetryMs;

@@ -19,15 +19,13 @@ void TimerBinding::secondTick()
     const TimerTick t = m_timer.MainTimer_Timer(inputs());
     if (const std::optional<qint64> active = m_timer.activeTimeCardId())
         m_timer.heartbeat(m_notes ? m_notes->note(*active) : QString());
-    if (m_ticked)
-        m_ticked();
+    Q_EMIT ticked();
     if (!t.showOnCard)
         return;
     write(QStringLiteral("Quantity"), t.timeSpent);
     if (t.value)
         write(QStringLiteral("Value"), t.value->toStored());
-    if (m_changed)
-        m_changed();
+    Q_EMIT changed();
 }
 
 TimerValueInputs TimerBinding::inputs() const
@@ -54,8 +52,7 @@ void TimerBinding::followTicking()
         m_mainTimer.start();
     else
         m_mainTimer.stop();
-    if (m_changed)
-        m_changed();
+    Q_EMIT changed();
 }
 
 void TimerBinding::rowShown()

@@ -29,9 +29,6 @@ public:
     {
         m_recordSegment = std::move(record);
     }
-    void setChanged(std::function<void()> changed) { m_changed = std::move(changed); }
-    // Every tick, whichever TimeCard is shown (the caption follows the run).
-    void setTicked(std::function<void()> ticked) { m_ticked = std::move(ticked); }
     // The notes on the runs; a run that ends uses up its TimeCard's note.
     void setNotes(SegmentNotes *notes) { m_notes = notes; }
     // Takes a lost database server (true: told, and being reconnected). A run's
@@ -69,6 +66,12 @@ public:
     // value, and now and then (Timer::HeartbeatMs) the run's record for recovery.
     void secondTick();
 
+Q_SIGNALS:
+    // The shown time fields or the timer tools must follow.
+    void changed();
+    // Every tick, whichever TimeCard is shown (the caption follows the run).
+    void ticked();
+
 private:
     void write(const QString &column, const QVariant &value);
     void followTicking();
@@ -87,8 +90,6 @@ private:
     TimeCardBinder &m_binder;
     QTimer m_mainTimer;
     std::function<void(const TimeSegment &)> m_recordSegment;
-    std::function<void()> m_changed;
-    std::function<void()> m_ticked;
     SegmentNotes *m_notes = nullptr;
 };
 

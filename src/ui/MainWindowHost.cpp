@@ -82,11 +82,13 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
                                     showSegmentNote();
                                 },
                                 [this] { syncTimerTools(); }, [this] { updateCaption(); }});
-    m_timer->setChanged([this] {
+    QObject::connect(m_timer, &TimerBinding::changed, m_window.get(), [this] {
         m_window->showTimerFields();
         syncTimerTools();
     });
-    m_program.store.serverWatch().setRestored([this] { writeKeptWork(); });
+    // Tied to the session, which goes first: its kept work is what is written.
+    QObject::connect(&m_program.store.serverWatch(), &ServerWatch::restored, m_session.get(),
+                     [this] { writeKeptWork(); });
     m_commands.setLeaveCurrent([this] {
         if (m_editor->leaveCurrent())
             return true;
@@ -110,8 +112,9 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
                 m_session->notes().set(*id, m_window->fields().timeSegment()->toPlainText());
         });
     new TimeStampFilter(m_clock, fields.timeSegment());
-    m_timer->setTicked([this] { updateCaption(); });
-    m_window->setStateChanged([this] { updateCaption(); });
+    QObject::connect(m_timer, &TimerBinding::ticked, m_window.get(), [this] { updateCaption(); });
+    QObject::connect(m_window.get(), &frmTimeCard::stateChanged, m_window.get(),
+                     [this] { updateCaption(); });
     m_windowCommands->applySettings();
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
@@ -156,8 +159,6 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
 
 MainWindowHost::~MainWindowHost()
 {
-    m_program.store.serverWatch().setRestored({});
-    m_timer->setChanged({});
     m_commands.setLeaveCurrent({});
     m_editor->setTimer(nullptr);
     try {

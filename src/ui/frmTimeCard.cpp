@@ -350,8 +350,8 @@ void frmTimeCard::showAbout()
 void frmTimeCard::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && m_stateChanged)
-        m_stateChanged();
+    if (event->type() == QEvent::WindowStateChange)
+        Q_EMIT stateChanged();
 }
 
 void frmTimeCard::closeEvent(QCloseEvent *event)

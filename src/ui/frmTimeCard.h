@@ -75,8 +75,6 @@ public:
     bool timeEstimatedHasFocus() const { return m_fields->timeEstimatedHasFocus(); }
     // "Tooltips": the tools' tips shown or not.
     void setToolTipsShown(bool shown);
-    // Told when the window is minimized or restored (its caption follows).
-    void setStateChanged(std::function<void()> changed) { m_stateChanged = std::move(changed); }
 
     // The tool of that name (every band shares it), or nullptr.
     QAction *tool(const QString &name) const;
@@ -96,6 +94,10 @@ protected:
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+Q_SIGNALS:
+    // The window was minimized or restored (its caption follows).
+    void stateChanged();
+
 private:
     void buildTools();
     void buildBands();
@@ -113,7 +115,6 @@ private:
     std::vector<CommandSet *> m_commandSets;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
-    std::function<void()> m_stateChanged;
     TimeCardFields *m_fields = nullptr;
     bool m_toolTipsShown = true;
 };

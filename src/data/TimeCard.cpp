@@ -80,6 +80,45 @@ void read(const QVariant &v, Realization &out)
     out = Realization::fromStored(v);
 }
 
+QVariant stored(qint32 v)
+{
+    return v;
+}
+QVariant stored(const std::optional<qint32> &v)
+{
+    return v ? QVariant(*v) : QVariant(QMetaType::fromType<int>());
+}
+QVariant stored(const QString &v)
+{
+    return v.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(v);
+}
+QVariant stored(Duration v)
+{
+    return v.toStored();
+}
+QVariant stored(const QDate &v)
+{
+    return v;
+}
+QVariant stored(const QTime &v)
+{
+    return v;
+}
+QVariant stored(Money v)
+{
+    return v.toStored();
+}
+QVariant stored(bool v)
+{
+    return v;
+}
+QVariant stored(Realization v)
+{
+    return v.toStored();
+}
+
+constexpr const char *KeyColumn = "TimeCardID";
+
 } // namespace
 
 TimeCard TimeCard::fromRecord(const QSqlRecord &row)
@@ -91,6 +130,26 @@ TimeCard TimeCard::fromRecord(const QSqlRecord &row)
             read(row.value(at), card.*member);
     });
     return card;
+}
+
+QStringList TimeCard::storedColumns()
+{
+    QStringList names;
+    eachColumn([&](const char *name, auto) {
+        if (qstrcmp(name, KeyColumn) != 0)
+            names << QLatin1String(name);
+    });
+    return names;
+}
+
+QVariantList TimeCard::storedValues() const
+{
+    QVariantList values;
+    eachColumn([&](const char *name, auto member) {
+        if (qstrcmp(name, KeyColumn) != 0)
+            values << stored(this->*member);
+    });
+    return values;
 }
 
 bool TimeCard::isColumn(const QString &name)

@@ -6,7 +6,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
+#include <QVariantList>
 #include <optional>
 
 class QSqlRecord;
@@ -50,6 +52,10 @@ struct TimeCard {
     static TimeCard fromRecord(const QSqlRecord &row);
     // Whether tblTimeCards has a column of that name (exactly as spelt there).
     static bool isColumn(const QString &name);
+    // Every column but the key, and this TimeCard's values for them in the same
+    // order, as a new row stores them: an empty text or no key is NULL.
+    static QStringList storedColumns();
+    QVariantList storedValues() const;
 };
 
 } // namespace quorvale

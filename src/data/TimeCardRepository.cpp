@@ -7,6 +7,22 @@
 
 namespace quorvale {
 
+TimeCardInserter::TimeCardInserter(db::Connection &cnnLink) : m_cnn(cnnLink)
+{
+    const QStringList columns = TimeCard::storedColumns();
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    m_insert = m_cnn.prepare(
+        QStringLiteral("INSERT INTO tblTimeCards (%1) VALUES (%2)")
+            .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+}
+
+void TimeCardInserter::add(const TimeCard &card)
+{
+    m_cnn.run(m_insert, card.storedValues());
+}
+
 std::optional<TimeCard> TimeCardRepository::find(qint64 id) const
 {
     QSqlQuery query =

@@ -39,4 +39,16 @@ private:
     std::optional<QSqlQuery> m_columnUpdate;
 };
 
+// New TimeCards through one prepared INSERT of every column but the key, for
+// the many rows generated data writes inside a transaction the caller holds.
+class TimeCardInserter {
+public:
+    explicit TimeCardInserter(db::Connection &cnnLink);
+    void add(const TimeCard &card);
+
+private:
+    db::Connection &m_cnn;
+    QSqlQuery m_insert;
+};
+
 } // namespace quorvale

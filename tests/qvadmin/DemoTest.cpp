@@ -2,7 +2,7 @@
 #include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
-#include "qvadmin/TimeCardRows.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -71,7 +71,7 @@ TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)
         if (source == "Flat Fee") {
             EXPECT_EQ(value, Money::fromStored(q.value(9)));
         } else {
-            EXPECT_EQ(value, admin::timeValue(rate, spent, realization))
+            EXPECT_EQ(value, timeSpentValue(spent, rate, Realization::fromPercent(realization)))
                 << "TimeCard " << id.toStdString();
             // The rate is the one of the source row at the level.
             const QString level = "Rate" + q.value(7).toString();

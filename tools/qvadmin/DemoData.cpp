@@ -1,12 +1,14 @@
 #include "qvadmin/DemoData.h"
 
 #include "data/AdminOptionOrdinals.h"
+#include "data/TimeCard.h"
+#include "data/TimeCardRepository.h"
+#include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "qvadmin/BaseRows.h"
 #include "qvadmin/DemoNames.h"
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/Random.h"
-#include "qvadmin/TimeCardRows.h"
 #include "timecards/BillingStatus.h"
 #include "timecards/TimeCardValue.h"
 
@@ -288,7 +290,7 @@ private:
 
     void addTimeCards()
     {
-        TimeCardWriter writer(m_db);
+        TimeCardInserter writer(m_db);
         const int workdays = static_cast<int>(m_workdays.size());
         for (std::size_t u = 0; u < m_users.size(); ++u) {
             const DemoUser &user = m_users[u];
@@ -340,15 +342,16 @@ private:
         // Three slots a day, far enough apart that a user's TimeCards never overlap.
         static constexpr int slotStartMinutes[] = {8 * 60 + 30, 11 * 60, 14 * 60};
         const int startMinute = slotStartMinutes[index % 3] + m_random.below(12) * 5;
-        card.spentSeconds = m_random.between(3, 28) * 300;
+        card.timeSpent = Duration::fromSeconds(m_random.between(3, 28) * 300);
         if (m_random.chance(30)) // timed with the timer rather than typed
-            card.spentSeconds += m_random.below(300);
+            card.timeSpent = card.timeSpent + Duration::fromSeconds(m_random.below(300));
         card.startDate = day;
         card.startTime = QTime(0, 0).addSecs(startMinute * 60);
         card.endDate = day;
-        card.endTime = card.startTime.addSecs(card.spentSeconds);
+        card.endTime = card.startTime.addSecs(card.timeSpent.seconds());
         if (m_random.chance(25))
-            card.estimatedSeconds = (card.spentSeconds / 3600 + 1) * 3600;
+            card.timeEstimated =
+                Duration::fromSeconds((card.timeSpent.seconds() / 3600 + 1) * 3600);
 
         card.billStatus = contact ? QStringLiteral("Billable") : QStringLiteral("No Charge");
         // Someone who has left has nothing on hold any more: it was all billed.
@@ -358,7 +361,7 @@ private:
         // Now and then a client gets a piece of work for nothing.
         if (contact && card.billStatus == QStringLiteral("Billable") && ++m_clientCards % 19 == 0)
             card.billStatus = QStringLiteral("No Charge");
-        card.realizationPercent = contact ? contact->timeRealization : 100;
+        card.realization = Realization::fromPercent(contact ? contact->timeRealization : 100);
         priceTimeCard(card, user, contact, service, project);
 
         card.inactive = forceHidden || (!forceInternal && m_random.chance(4));
@@ -383,7 +386,7 @@ private:
             card.flatRate = Money::fromWhole(m_random.between(2, 10) * 50);
             card.rate = Money();
             // A flat fee is the agreed price: no realization applies to it.
-            card.realizationPercent = 100;
+            card.realization = Realization::fromPercent(100);
             card.value = card.flatRate;
             return;
         }
@@ -403,7 +406,7 @@ private:
             card.rateSource = QStringLiteral("Staff Rates");
             card.rate = at(user.rates);
         }
-        card.value = timeValue(card.rate, card.spentSeconds, card.realizationPercent);
+        card.value = timeSpentValue(card.timeSpent.seconds(), card.rate, card.realization);
     }
 
     const DemoUser &activeUser()

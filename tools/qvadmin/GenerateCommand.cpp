@@ -3,6 +3,9 @@
 #include "data/DatabaseSettings.h"
 #include "data/SchemaDdl.h"
 #include "data/SchemaTables.h"
+#include "data/TimeCard.h"
+#include "data/TimeCardRepository.h"
+#include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "platform/registry/RegistryPaths.h"
@@ -13,7 +16,7 @@
 #include "qvadmin/MasterRows.h"
 #include "qvadmin/Random.h"
 #include "qvadmin/ServerSchema.h"
-#include "qvadmin/TimeCardRows.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -133,11 +136,11 @@ public:
         const int daysAgo = firstDaysAgo - int(n > 1 ? k * span / (n - 1) : 0);
         const QDate day = m_today.addDays(-daysAgo);
         const int startMinute = 8 * 60 + m_random.below(109) * 5;
-        card.spentSeconds = m_random.between(1, 36) * 300;
+        card.timeSpent = Duration::fromSeconds(m_random.between(1, 36) * 300);
         card.startDate = day;
         card.endDate = day;
         card.startTime = QTime(0, 0).addSecs(startMinute * 60);
-        card.endTime = card.startTime.addSecs(card.spentSeconds);
+        card.endTime = card.startTime.addSecs(card.timeSpent.seconds());
 
         const RateRow *contact = nullptr;
         if (!m_random.chance(3)) {
@@ -151,7 +154,7 @@ public:
         card.entryType = text(m_random.pick(demo::EntryTypes));
         card.billStatus = contact ? QStringLiteral("Billable") : QStringLiteral("No Charge");
         card.rateLevel = QStringLiteral("1");
-        card.realizationPercent = contact ? contact->realization : 100;
+        card.realization = Realization::fromPercent(contact ? contact->realization : 100);
         if (contact && m_random.chance(20)) {
             card.rateSource = QStringLiteral("Client Rates");
             card.rate = contact->rates[0];
@@ -159,7 +162,7 @@ public:
             card.rateSource = QStringLiteral("Staff Rates");
             card.rate = user.rates[0];
         }
-        card.value = timeValue(card.rate, card.spentSeconds, card.realizationPercent);
+        card.value = timeSpentValue(card.timeSpent.seconds(), card.rate, card.realization);
         if (invoiced) {
             // One invoice per user and month.
             card.invoiceId = 100000 + userIndex * 1000 + daysAgo / 30;
@@ -240,7 +243,7 @@ GenerateResult generateData(db::Connection &db, const GenerateOptions &options,
             db.execute(QStringLiteral("DROP INDEX IF EXISTS ") + name);
     }
 
-    TimeCardWriter writer(db);
+    TimeCardInserter writer(db);
     TimeCardStream stream(random, QDate::currentDate(), contacts, services, projects);
     qint64 done = 0;
     auto written = [&] {

@@ -46,9 +46,9 @@ clsJournalProcessing::clsJournalProcessing(OutlookSession &session, db::Connecti
 {
 }
 
-int clsJournalProcessing::FormatTimeSpent(const QString &timeText)
+int clsJournalProcessing::FormatTimeSpent(Duration timeSpent)
 {
-    return static_cast<int>(Duration::fromColumnOrZero(timeText).roundedMinutes());
+    return static_cast<int>(timeSpent.roundedMinutes());
 }
 
 clsJournalProcessing::Result clsJournalProcessing::ProcessJournalEntry(const TimeCardSnapshot &card,
@@ -151,7 +151,7 @@ void clsJournalProcessing::fill(pim::JournalItem &entry)
     const QDateTime end = m_card.end();
     if (end.isValid() && end > entry.Start())
         entry.setEnd(end);
-    entry.setDuration(static_cast<int>(m_card.timeSpent.roundedMinutes()));
+    entry.setDuration(FormatTimeSpent(m_card.timeSpent));
     entry.setType(m_card.entryType);
     entry.setSubject(m_texts->subject);
     entry.setBody(m_texts->body);

@@ -83,10 +83,9 @@ public:
     Result ProcessJournalEntry(const TimeCardSnapshot &card, const ItemVariables &variables,
                                TemplateContext &context);
 
-    // Whole minutes of a time spent, rounded to the nearest: "1:30:00" (hours,
-    // minutes, seconds) and the stored seven digits "0013000" are both 90.
-    // Blanks count as "0"; text that is no number counts as 0.
-    static int FormatTimeSpent(const QString &timeText);
+    // The journal entry's duration: whole minutes of the time spent, rounded
+    // to the nearest (1 h 30 min 30 s is 91).
+    static int FormatTimeSpent(Duration timeSpent);
 
 private:
     Result process(const TimeCardSnapshot &card, ItemTextMaker makeTexts);

@@ -170,8 +170,14 @@ TEST(JournalFormatTimeSpent, ReadsBothTimeForms)
         {"", 0},         {"1000000", 6000}, {"x:y:z", 0},
     };
     for (const auto &[text, minutes] : cases)
-        EXPECT_EQ(clsJournalProcessing::FormatTimeSpent(text), minutes) << text;
-    EXPECT_EQ(clsJournalProcessing::FormatTimeSpent("  13000"), 90) << "blanks count as 0";
+        EXPECT_EQ(clsJournalProcessing::FormatTimeSpent(
+                      Duration::fromColumnOrZero(QString::fromLatin1(text))),
+                  minutes)
+            << text;
+    EXPECT_EQ(clsJournalProcessing::FormatTimeSpent(
+                  Duration::fromColumnOrZero(QStringLiteral("  13000"))),
+              90)
+        << "blanks count as 0";
 }
 
 TEST_F(JournalTimeDetailTest, DeletedJournalEntryIsRecreatedAndTheTimeCardPointsAtIt)

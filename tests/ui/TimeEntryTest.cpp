@@ -4,7 +4,6 @@
 #include "DemoProgramFixture.h"
 #include "data/WorkingSet.h"
 #include "outlook/ItemVariables.h"
-#include "outlook/JournalProcessing.h"
 #include "outlook/TimeCardSnapshot.h"
 #include "session/TimeCardBinder.h"
 #include "timecards/TimeCardEditor.h"
@@ -179,7 +178,6 @@ TEST(StoredTime, TheFieldTheValueTheJournalAndTheTemplatesReadItAlike)
         const Duration d = Duration::fromColumnOrZero(stored);
         EXPECT_EQ(TimeCardBinder::durationShown(stored), d.toShown()) << text;
         EXPECT_EQ(timeSpentSeconds(stored), d.seconds()) << text;
-        EXPECT_EQ(clsJournalProcessing::FormatTimeSpent(stored), d.roundedMinutes()) << text;
     }
     EXPECT_EQ(Duration::fromColumnOrZero(QStringLiteral("  130 0")).toShown(),
               QStringLiteral("001:30:00"));

@@ -71,6 +71,9 @@ public:
     void rowStored(qint64 timeCardId);
 
     TimerInterface ProcessTimerInterface() const;
+    // The run's seconds so far: the time recorded before it plus its own; an
+    // interruption's count. 0 while idle.
+    qint64 secondsNow() const;
 
     // The main window's caption: "  Quorvale:  " + user name, or while the
     // window is minimized and a run is on, " hhh:mm:ss  Quorvale" so the
@@ -93,7 +96,6 @@ public:
     void heartbeat(const QString &segmentNote);
 
 private:
-    qint64 secondsNow() const;
     TimerTick tickAt(qint64 seconds, const TimerValueInputs &inputs) const;
 
     const Clock &m_clock;

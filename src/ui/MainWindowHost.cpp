@@ -6,6 +6,7 @@
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
+#include "session/RunningTimerView.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
@@ -73,6 +74,7 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     QObject::connect(m_session.get(), &TimeCardSession::rowShown, m_window.get(), [this] {
         m_window->showCurrent();
         showSegmentNote();
+        updateCaption();
     });
     m_interrupt = std::make_unique<InterruptBinding>(
         *m_session, m_clock, *m_window,
@@ -105,6 +107,10 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
         program, lifecycle, registry, prompts, errors, m_clock, *m_window, m_commands, *m_session});
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_windowCommands->pickLists());
+    m_runningView = std::make_unique<RunningTimerView>(
+        m_timer->timer(), *m_editor, [source = m_windowCommands->pickLists()](qint32 id) {
+            return source.contactName ? source.contactName(id) : QString();
+        });
     QObject::connect(
         fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(), [this] {
             const std::optional<qint64> id = m_editor->currentTimeCardId();
@@ -354,12 +360,13 @@ void MainWindowHost::showSegmentNote()
 
 void MainWindowHost::updateCaption()
 {
-    const bool minimized = m_window->isMinimized();
-    const QString caption = minimized && m_timer->timer().mode() != TimerMode::Idle
-                                ? m_timer->timer().windowCaption(QString(), true)
-                                : m_program.workingSet.windowCaption();
+    if (!m_runningView)
+        return;
+    const QString caption =
+        m_runningView->title(m_program.workingSet.windowCaption(), m_window->isMinimized());
     if (m_window->windowTitle() != caption)
         m_window->setWindowTitle(caption);
+    m_window->setTimerNote(m_runningView->elsewhere());
 }
 
 void MainWindowHost::show()

@@ -28,6 +28,7 @@ class TimerBinding;
 class ActiveRunStore;
 class KeptEdits;
 class TimeCardMirror;
+class RunningTimerView;
 class InterruptTimer;
 class frmInterruptTimer;
 class AbbreviationCommands;
@@ -109,6 +110,7 @@ private:
     TimerBinding *m_timer = nullptr;
     std::unique_ptr<InterruptBinding> m_interrupt;
     std::unique_ptr<WindowCommands> m_windowCommands;
+    std::unique_ptr<RunningTimerView> m_runningView;
     bool m_showingNote = false; // the field shows a note: nothing was typed
 
     DeleteContext deleteContext();
@@ -122,7 +124,8 @@ private:
     }
     // The time segment field shows the current TimeCard's note on its next run.
     void showSegmentNote();
-    // While minimized during a run the caption shows the running time.
+    // During a run the title shows the running time and the client (alone
+    // while minimized), and the status bar names a timed TimeCard not shown.
     void updateCaption();
 
     // Closing while the database server is away: asks whether to quit anyway

@@ -93,7 +93,21 @@ frmTimeCard::frmTimeCard(WorkingSet &workingSet, MainCommands &commands, const T
     addCommandSet(commands);
     setWindowTitle(m_set.windowCaption());
     statusBar()->showMessage(kReview);
+    // Beside the status text, not in its place: "Review" and the progress
+    // messages go on while a timer runs elsewhere.
+    m_timerNote = new QLabel(statusBar());
+    m_timerNote->setObjectName(QStringLiteral("lblTimerNote"));
+    m_timerNote->setAccessibleName(QStringLiteral("Running timer"));
+    m_timerNote->hide();
+    statusBar()->addPermanentWidget(m_timerNote);
     showCurrent();
+}
+
+void frmTimeCard::setTimerNote(const QString &note)
+{
+    if (m_timerNote->text() != note)
+        m_timerNote->setText(note);
+    m_timerNote->setVisible(!note.isEmpty());
 }
 
 void frmTimeCard::buildTools()

@@ -75,6 +75,9 @@ public:
     bool timeEstimatedHasFocus() const { return m_fields->timeEstimatedHasFocus(); }
     // "Tooltips": the tools' tips shown or not.
     void setToolTipsShown(bool shown);
+    // The running timer's note in the status bar (which TimeCard is timed,
+    // while another is shown); hidden when empty.
+    void setTimerNote(const QString &note);
 
     // The tool of that name (every band shares it), or nullptr.
     QAction *tool(const QString &name) const;
@@ -115,6 +118,7 @@ private:
     std::vector<CommandSet *> m_commandSets;
     QHash<int, QAction *> m_tools;
     QLabel *m_position = nullptr;
+    QLabel *m_timerNote = nullptr;
     TimeCardFields *m_fields = nullptr;
     bool m_toolTipsShown = true;
 };

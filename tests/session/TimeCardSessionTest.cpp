@@ -3,10 +3,13 @@
 #include "data/TimeCardRepository.h"
 #include "outlook/FolderSlot.h"
 #include "outlook/OutlookSession.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
 #include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/Namespace.h"
+#include "session/RunningTimerView.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimerBinding.h"
 #include "settings/StartUp.h"
@@ -180,6 +183,58 @@ TEST_F(TimeCardSessionTest, AJournalEntryDeletedElsewhereIsWrittenAgainOnceAndTh
     ASSERT_TRUE(session->editor().leaveCurrent());
     EXPECT_EQ(stored(id)->description, QStringLiteral("Lease v2"));
     EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().first().text.toStdString();
+}
+
+TEST_F(TimeCardSessionTest, TheRunningTimerIsInTheTitleAndNamedInTheStatusBarElsewhere)
+{
+    const qint64 id = newCard();
+    db::Connection &cnn = startUp->store().cnnLink();
+    const QVariant contact = session->editor().timeCards().value(QStringLiteral("ContactID"));
+    const QString client =
+        cnn.scalar(QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
+                   {contact})
+            .toString();
+    ASSERT_FALSE(client.isEmpty());
+    int lookups = 0;
+    RunningTimerView view(session->timer().timer(), session->editor(), [&](qint32 contactId) {
+        ++lookups;
+        return cnn
+            .scalar(QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
+                    {contactId})
+            .toString();
+    });
+    const QString caption = QStringLiteral("  Quorvale:  Ann O'Hara");
+    EXPECT_EQ(view.title(caption, false), caption) << "no run, no change";
+    EXPECT_TRUE(view.elsewhere().isEmpty());
+
+    session->timer().startOrPause();
+    clock.advance(3600 + 12 * 60 + 5);
+    EXPECT_EQ(view.title(caption, false),
+              QStringLiteral(" 001:12:05  ") + client + "  -" + caption);
+    EXPECT_EQ(view.title(caption, true), QStringLiteral(" 001:12:05  Quorvale"))
+        << "minimized: the running time alone, for the task bar";
+    EXPECT_TRUE(view.elsewhere().isEmpty()) << "the timed TimeCard is the one shown";
+
+    // Another TimeCard is shown: the title keeps the run's client, the status
+    // bar names the timed one.
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    session->editor().timeCards().moveFirst();
+    ASSERT_NE(session->editor().currentTimeCardId(), id);
+    clock.advance(1);
+    EXPECT_EQ(view.title(caption, false),
+              QStringLiteral(" 001:12:06  ") + client + "  -" + caption);
+    EXPECT_EQ(
+        view.elsewhere(),
+        QStringLiteral("Timing TimeCard %1 (%2): 001:12:06 - F9 goes to it").arg(id).arg(client));
+    for (int tick = 0; tick < 100; ++tick)
+        view.title(caption, false);
+    EXPECT_EQ(lookups, 1) << "the client's name is looked up once, not at every tick";
+
+    ASSERT_TRUE(session->goToActiveCard());
+    session->timer().startOrPause();
+    EXPECT_FALSE(session->timer().activeTimeCardId().has_value());
+    EXPECT_EQ(view.title(caption, false), caption);
+    EXPECT_TRUE(view.elsewhere().isEmpty());
 }
 
 } // namespace

@@ -528,10 +528,34 @@ TEST_F(MainWindowTest, TimeToolsOfThePopUpAndTheFormatsAndTheCaptionWhileMinimiz
     window().setWindowState(Qt::WindowMinimized);
     EXPECT_EQ(window().windowTitle(), QStringLiteral(" 002:01:05  Quorvale"));
     window().setWindowState(Qt::WindowNoState);
-    EXPECT_EQ(window().windowTitle(), caption);
+    // Restored, the run stays in sight: its time and client before the caption.
+    EXPECT_TRUE(window().windowTitle().startsWith(QStringLiteral(" 002:01:05  ")))
+        << window().windowTitle().toStdString();
+    EXPECT_TRUE(window().windowTitle().endsWith(QStringLiteral("-") + caption))
+        << window().windowTitle().toStdString();
+    auto *note = window().findChild<QLabel *>(QStringLiteral("lblTimerNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isVisibleTo(&window())) << "the timed TimeCard is the one shown";
+
+    // Another TimeCard shown: the status bar names the timed one.
+    QTest::keyClick(&window(), Qt::Key_F7);
+    ASSERT_NE(current(), id);
+    clock.advance(1);
+    host->timer().secondTick();
+    EXPECT_TRUE(note->isVisibleTo(&window()));
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("Timing TimeCard %1").arg(id.toLongLong())))
+        << note->text().toStdString();
+    EXPECT_TRUE(note->text().endsWith(QStringLiteral(": 002:01:06 - F9 goes to it")))
+        << note->text().toStdString();
+    EXPECT_TRUE(window().windowTitle().startsWith(QStringLiteral(" 002:01:06  ")));
+
+    QTest::keyClick(&window(), Qt::Key_F9);
+    EXPECT_EQ(current(), id);
+    EXPECT_FALSE(note->isVisibleTo(&window()));
     QTest::keyClick(&window(), Qt::Key_F3);
     EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
-              QStringLiteral("0020105"));
+              QStringLiteral("0020106"));
+    EXPECT_EQ(window().windowTitle(), caption) << "no run, the caption alone";
     close();
 }
 

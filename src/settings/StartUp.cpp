@@ -129,8 +129,8 @@ bool StartUp::ReadWindowSettings()
     const RegistryKey settings = m_registry.openSubKey(kSettingsKey);
     m_viewTimeDetail = settings.readInt(QStringLiteral("View Time Detail"), 1) != 0;
     m_viewActiveTaskList = settings.readInt(QStringLiteral("View Active Task List"), 1) != 0;
-    m_windowSizeTwips = QSize(settings.readInt(QStringLiteral("Form Width"), 8220),
-                              settings.readInt(QStringLiteral("Form Height"), 7125));
+    m_windowSizeTwips = storedWindowSize(QSize(settings.readInt(QStringLiteral("Form Width"), 0),
+                                               settings.readInt(QStringLiteral("Form Height"), 0)));
     return true;
 }
 
@@ -264,6 +264,13 @@ void StartUp::Form_QueryUnload(const WindowClosing &closing)
 bool StartUp::refreshPreparedCommands()
 {
     return ProcessAdminOptions(m_store->cnnLink(), m_options, m_commands, m_errors);
+}
+
+QSize storedWindowSize(QSize savedTwips)
+{
+    if (savedTwips.width() <= 0 || savedTwips.height() <= 0 || savedTwips == QSize(8220, 7125))
+        return DefaultWindowTwips;
+    return savedTwips;
 }
 
 } // namespace quorvale

@@ -22,6 +22,15 @@ class ErrorHandler;
 class Prompts;
 class Registry;
 
+// The main window's size when none was saved: every tool and every field of
+// the TimeCard page in sight (1000 x 680 pixels at 96 dpi), which a 1366 x 768
+// screen holds.
+inline constexpr QSize DefaultWindowTwips{15000, 10200};
+// The size saved as "Form Width" and "Form Height", in twips. Nothing saved, or
+// the 8220 x 7125 an earlier version saved for a window nobody resized (in
+// which three tools and half the TimeCard page did not fit), is the default.
+QSize storedWindowSize(QSize savedTwips);
+
 // What start-up takes from its surroundings rather than deciding itself.
 struct StartUpEnvironment {
     QString programDir;
@@ -107,7 +116,7 @@ private:
     PreparedCommands m_commands;
     std::unique_ptr<WorkingSet> m_workingSet;
     std::vector<ToolChange> m_toolChanges;
-    QSize m_windowSizeTwips{8220, 7125};
+    QSize m_windowSizeTwips = DefaultWindowTwips;
     bool m_viewTimeDetail = true;
     bool m_viewActiveTaskList = true;
     QString m_timeFormat;

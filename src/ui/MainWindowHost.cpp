@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
@@ -373,7 +374,11 @@ void MainWindowHost::show()
 {
     const int dpi = m_window->logicalDpiX();
     const QSize twips = m_lifecycle.windowSizeTwips();
-    m_window->resize(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
+    QSize size(twipsToPixels(twips.width(), dpi), twipsToPixels(twips.height(), dpi));
+    // A size saved on a larger screen must not push the window past this one.
+    if (const QScreen *screen = m_window->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    m_window->resize(size);
     m_window->show();
     m_lifecycle.Form_Activate();
     // The report tools follow what the first activation found.

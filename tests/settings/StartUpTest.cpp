@@ -112,7 +112,10 @@ TEST_F(StartUpTest, AConfiguredUserLandsOnTheirWorkingSet)
     EXPECT_EQ(cards.value("UserId").toInt(), userId);
     EXPECT_EQ(s->workingSet().windowCaption(), " Quorvale:  Dana O'Neil");
     EXPECT_EQ(s->timeFormat(), "hh:mm:ss");
-    EXPECT_EQ(s->windowSizeTwips(), QSize(8220, 7125));
+    EXPECT_EQ(s->windowSizeTwips(), DefaultWindowTwips);
+    EXPECT_EQ(storedWindowSize(QSize(8220, 7125)), DefaultWindowTwips)
+        << "the size an earlier version saved for a window nobody resized";
+    EXPECT_EQ(storedWindowSize(QSize(9000, 7125)), QSize(9000, 7125)) << "a size the person chose";
 
     // The terms reach the tools that name them.
     bool renamed = false;

@@ -46,6 +46,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -54,6 +56,7 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QToolBar>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -556,6 +559,48 @@ TEST_F(MainWindowTest, TimeToolsOfThePopUpAndTheFormatsAndTheCaptionWhileMinimiz
     EXPECT_EQ(host->editor().timeCards().value(QStringLiteral("Quantity")).toString(),
               QStringLiteral("0020106"));
     EXPECT_EQ(window().windowTitle(), caption) << "no run, the caption alone";
+    close();
+}
+
+TEST_F(MainWindowTest, AtItsDefaultSizeEveryToolAndEveryFieldIsInSight)
+{
+    open();
+    const int dpi = window().logicalDpiX();
+    window().resize(twipsToPixels(DefaultWindowTwips.width(), dpi),
+                    twipsToPixels(DefaultWindowTwips.height(), dpi));
+    ASSERT_LE(window().height(), 768 - 40) << "a 1366 x 768 screen holds it with its title bar";
+    QApplication::processEvents();
+
+    int tools = 0;
+    for (QToolBar *bar : window().findChildren<QToolBar *>()) {
+        if (!bar->isVisible())
+            continue;
+        for (QAction *action : bar->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            QWidget *button = bar->widgetForAction(action);
+            ASSERT_NE(button, nullptr);
+            EXPECT_TRUE(button->isVisible())
+                << bar->objectName().toStdString() << ": \"" << action->text().toStdString()
+                << "\" is behind the tool bar's chevron";
+            ++tools;
+        }
+    }
+    EXPECT_GT(tools, 10);
+
+    const auto *page = window().fields().widget(TimeCardFields::WorkPage);
+    const auto *scroll = qobject_cast<const QScrollArea *>(page);
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << "the TimeCard page scrolls";
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+
+    window().fields().setCurrentWidget(window().findChild<QWidget *>(QStringLiteral("LinksPanel")));
+    QApplication::processEvents();
+    auto *selector = field<QComboBox>("cbSelectLink");
+    ASSERT_NE(selector, nullptr);
+    EXPECT_TRUE(selector->isVisible());
+    const QRect shown(selector->mapTo(&window(), QPoint(0, 0)), selector->size());
+    EXPECT_TRUE(window().rect().contains(shown)) << "the Links page's kind selector is cut off";
     close();
 }
 

@@ -50,13 +50,42 @@ QString RunningTimerView::runClient()
         m_runContact.reset();
     }
     // The shown row holds the client as typed, saved or not.
-    if (m_editor.currentTimeCardId() == active) {
+    const bool shown = m_editor.currentTimeCardId() == active;
+    if (shown) {
         const QVariant contact = m_editor.timeCards().value(QStringLiteral("ContactID"));
         m_runContact = contact.isNull() || contact.toInt() == 0
                            ? std::nullopt
                            : std::optional<qint32>(contact.toInt());
     }
-    return contactName(m_runContact);
+    const QString client = contactName(m_runContact);
+    noteRun(*active, client, shown);
+    return client;
+}
+
+void RunningTimerView::noteRun(qint64 timeCardId, const QString &client, bool shown)
+{
+    // Labelled once per run, when it is first seen: nothing more per tick.
+    if (!m_recent.empty() && m_recent.front().timeCardId == timeCardId)
+        return;
+    QString label = QStringLiteral("TimeCard %1").arg(timeCardId);
+    if (shown) {
+        const QString description = m_editor.timeCards()
+                                        .value(QStringLiteral("Description"))
+                                        .toString()
+                                        .section(QLatin1Char('\n'), 0, 0)
+                                        .left(40);
+        const QStringList parts = QStringList{client, description};
+        QStringList said;
+        for (const QString &part : parts)
+            if (!part.trimmed().isEmpty())
+                said << part.trimmed();
+        if (!said.isEmpty())
+            label += QStringLiteral(": ") + said.join(QStringLiteral(" - "));
+    }
+    std::erase_if(m_recent, [&](const RecentRun &run) { return run.timeCardId == timeCardId; });
+    m_recent.insert(m_recent.begin(), RecentRun{timeCardId, label});
+    if (m_recent.size() > 5)
+        m_recent.pop_back();
 }
 
 QString RunningTimerView::contactName(std::optional<qint32> contactId)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quorvale {
 
@@ -31,10 +32,20 @@ public:
     // (client): hhh:mm:ss - F9 goes to it"; else empty.
     QString elsewhere();
 
+    struct RecentRun {
+        qint64 timeCardId = 0;
+        QString label; // "TimeCard N: client - the description's first line"
+    };
+    // The TimeCards timed lately, the latest first, at most five: what the tray
+    // offers to resume or switch to. Follows the timer when title() or
+    // elsewhere() is asked, which every tick does.
+    const std::vector<RecentRun> &recentRuns() const { return m_recent; }
+
 private:
     // The timed TimeCard's client, remembered from its row while it is shown.
     QString runClient();
     QString contactName(std::optional<qint32> contactId);
+    void noteRun(qint64 timeCardId, const QString &client, bool shown);
 
     const Timer &m_timer;
     TimeCardEditor &m_editor;
@@ -42,6 +53,7 @@ private:
     std::optional<qint64> m_runCard;
     std::optional<qint32> m_runContact;
     QHash<qint32, QString> m_names;
+    std::vector<RecentRun> m_recent;
 };
 
 } // namespace quorvale

@@ -25,6 +25,7 @@
 #include "timecards/TimeFormat.h"
 #include "ui/InterruptBinding.h"
 #include "ui/TimeStampFilter.h"
+#include "ui/TimerTray.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -88,6 +89,7 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     QObject::connect(m_timer, &TimerBinding::changed, m_window.get(), [this] {
         m_window->showTimerFields();
         syncTimerTools();
+        updateCaption();
     });
     // Tied to the session, which goes first: its kept work is what is written.
     QObject::connect(&m_program.store.serverWatch(), &ServerWatch::restored, m_session.get(),
@@ -112,6 +114,15 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
         m_timer->timer(), *m_editor, [source = m_windowCommands->pickLists()](qint32 id) {
             return source.contactName ? source.contactName(id) : QString();
         });
+    m_tray = std::make_unique<TimerTray>(
+        m_timer->timer(), *m_runningView,
+        TimerTray::Hooks{[this] { pauseFromTray(); }, [this](qint64 id) { timeFromTray(id); },
+                         [this] { m_window->abMainMenu_ToolClick(ToolId::AddTimeCard); },
+                         [this] {
+                             m_window->showNormal();
+                             m_window->raise();
+                             m_window->activateWindow();
+                         }});
     QObject::connect(
         fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(), [this] {
             const std::optional<qint64> id = m_editor->currentTimeCardId();
@@ -368,6 +379,32 @@ void MainWindowHost::updateCaption()
     if (m_window->windowTitle() != caption)
         m_window->setWindowTitle(caption);
     m_window->setTimerNote(m_runningView->elsewhere());
+    if (m_tray)
+        m_tray->update(caption);
+}
+
+void MainWindowHost::pauseFromTray()
+{
+    const auto review = reviewWhenDone();
+    // The run's value follows the timed row's rate: pause it where it is shown.
+    if (m_timer->timer().mode() != TimerMode::TimeCard || !m_session->goToActiveCard())
+        return;
+    m_timer->startOrPause();
+}
+
+void MainWindowHost::timeFromTray(qint64 timeCardId)
+{
+    if (m_timer->activeTimeCardId() == timeCardId)
+        return;
+    if (m_editor->currentTimeCardId() != timeCardId &&
+        (!m_commands.goToTimeCard(timeCardId) || m_editor->currentTimeCardId() != timeCardId)) {
+        m_window->statusBar()->showMessage(
+            QStringLiteral("TimeCard %1 could not be shown; its timer was not started.")
+                .arg(timeCardId),
+            5000);
+        return;
+    }
+    m_timer->startOrPause();
 }
 
 void MainWindowHost::show()

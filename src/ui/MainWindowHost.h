@@ -29,6 +29,7 @@ class ActiveRunStore;
 class KeptEdits;
 class TimeCardMirror;
 class RunningTimerView;
+class TimerTray;
 class InterruptTimer;
 class frmInterruptTimer;
 class AbbreviationCommands;
@@ -83,6 +84,7 @@ public:
     AbbreviationCommands &abbreviationCommands() { return m_windowCommands->abbreviations(); }
     // Expenses and fixed charges: the entry point of the new-item and link commands.
     ChargeCommands &chargeCommands() { return m_windowCommands->charges(); }
+    TimerTray &tray() { return *m_tray; }
 
     // The TimeCard's own commands: new, delete, timer, interruption, time.
     bool handles(int toolId) const override;
@@ -111,6 +113,8 @@ private:
     std::unique_ptr<InterruptBinding> m_interrupt;
     std::unique_ptr<WindowCommands> m_windowCommands;
     std::unique_ptr<RunningTimerView> m_runningView;
+    // After the view it reads: it goes first.
+    std::unique_ptr<TimerTray> m_tray;
     bool m_showingNote = false; // the field shows a note: nothing was typed
 
     DeleteContext deleteContext();
@@ -132,6 +136,10 @@ private:
     // (a timer's run and the current TimeCard's changes are kept on this
     // computer for the next start).
     bool quitWithoutServer();
+    // The tray's commands: pause the timed TimeCard wherever the window is, and
+    // start the timer on another TimeCard (resume, switch).
+    void pauseFromTray();
+    void timeFromTray(qint64 timeCardId);
     // The server is back: the TimeCard's pending changes and the runs' time
     // details kept meanwhile are written.
     void writeKeptWork();

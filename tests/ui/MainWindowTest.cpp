@@ -27,6 +27,7 @@
 #include "timecards/TimeCardList.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimeCardListDialog.h"
+#include "ui/TimerTray.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -43,6 +44,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -601,6 +603,53 @@ TEST_F(MainWindowTest, AtItsDefaultSizeEveryToolAndEveryFieldIsInSight)
     EXPECT_TRUE(selector->isVisible());
     const QRect shown(selector->mapTo(&window(), QPoint(0, 0)), selector->size());
     EXPECT_TRUE(window().rect().contains(shown)) << "the Links page's kind selector is cut off";
+    close();
+}
+
+TEST_F(MainWindowTest, TheTrayPausesResumesAndSwitchesTheTimerWhereverTheWindowIs)
+{
+    open();
+    TimerTray &tray = host->tray();
+    const auto active = [this] { return host->timer().activeTimeCardId(); };
+    const qint64 first = current().toLongLong();
+    EXPECT_FALSE(tray.pauseAction()->isEnabled());
+    EXPECT_FALSE(tray.resumeAction()->isEnabled()) << "nothing was timed yet";
+
+    QTest::keyClick(&window(), Qt::Key_F3);
+    ASSERT_EQ(active(), first);
+    EXPECT_TRUE(tray.pauseAction()->isEnabled());
+    clock.advance(60);
+    QTest::keyClick(&window(), Qt::Key_F7);
+    ASSERT_NE(current().toLongLong(), first);
+
+    // Paused from the tray while another TimeCard is shown.
+    tray.pauseAction()->trigger();
+    EXPECT_FALSE(active().has_value());
+    EXPECT_EQ(current().toLongLong(), first) << "paused on its own row, whose rate it follows";
+    EXPECT_TRUE(tray.resumeAction()->isEnabled());
+    EXPECT_TRUE(tray.resumeAction()->text().contains(QStringLiteral("TimeCard %1").arg(first)))
+        << tray.resumeAction()->text().toStdString();
+
+    // A second TimeCard timed: the first is offered to switch to.
+    QTest::keyClick(&window(), Qt::Key_F7);
+    const qint64 second = current().toLongLong();
+    QTest::keyClick(&window(), Qt::Key_F3);
+    ASSERT_EQ(active(), second);
+    const QList<QAction *> offered = tray.switchMenu()->actions();
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_TRUE(offered.front()->text().startsWith(QStringLiteral("TimeCard %1").arg(first)));
+    offered.front()->trigger();
+    EXPECT_EQ(active(), first) << "switched: the first TimeCard is timed";
+    EXPECT_EQ(current().toLongLong(), first);
+    ASSERT_EQ(tray.switchMenu()->actions().size(), 1);
+    EXPECT_TRUE(tray.switchMenu()->actions().front()->text().startsWith(
+        QStringLiteral("TimeCard %1").arg(second)));
+
+    tray.pauseAction()->trigger();
+    EXPECT_FALSE(active().has_value());
+    tray.resumeAction()->trigger();
+    EXPECT_EQ(active(), first) << "resumed on the TimeCard timed last";
+    tray.pauseAction()->trigger();
     close();
 }
 

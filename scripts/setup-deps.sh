@@ -10,7 +10,7 @@ packages=(
     sqlite3 libsqlite3-dev
     unixodbc unixodbc-dev odbc-postgresql postgresql-15
     libgtest-dev libgmock-dev
-    xvfb xauth
+    xvfb xauth desktop-file-utils
     khal todoman khard
     clang-14 libclang-rt-14-dev
 )

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QLocale>
 #include <QTimer>
 #include <cstdio>
@@ -28,6 +29,9 @@ int main(int argc, char **argv)
     GuardedApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kestrune Software"));
     QApplication::setApplicationName(QStringLiteral("Quorvale for Office"));
+    // Desktops match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvale"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvale")));
 
     QtPrompts prompts;
     ErrorReport report(prompts);

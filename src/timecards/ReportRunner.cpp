@@ -75,11 +75,10 @@ ReportRunner::ReportRunner(Prompts &prompts, QString applicationDir)
 QString ReportRunner::locateAdministrator() const
 {
     const QDir app(m_applicationDir);
-    for (const QString &candidate : {app.filePath(QStringLiteral("qvadmin")),
-                                     app.filePath(QStringLiteral("../../tools/qvadmin/qvadmin"))}) {
-        if (isExecutable(candidate))
-            return QFileInfo(candidate).canonicalFilePath();
-    }
+    // Installed, both programs are in the same bin/; the build puts a copy
+    // of the tool beside the program too.
+    if (const QString beside = app.filePath(QStringLiteral("qvadmin")); isExecutable(beside))
+        return QFileInfo(beside).canonicalFilePath();
     return QStandardPaths::findExecutable(QStringLiteral("qvadmin"), m_searchPath);
 }
 

@@ -69,10 +69,17 @@ QUrl HelpCommands::commentsUrl()
     return QUrl(QString::fromLatin1(CommentsPage));
 }
 
-QString HelpCommands::shippedHelpFile()
+QString HelpCommands::shippedHelpFile(const QString &programDir)
 {
-    return QDir(QCoreApplication::applicationDirPath())
-        .absoluteFilePath(QStringLiteral("help/index.html"));
+    // Beside the program in a build; under share/ where it was installed.
+    const QDir dir(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir);
+    const QStringList candidates{
+        dir.absoluteFilePath(QStringLiteral("help/index.html")),
+        QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../share/quorvale/help/index.html")))};
+    for (const QString &candidate : candidates)
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    return candidates.front();
 }
 
 void HelpCommands::open(const QUrl &url)

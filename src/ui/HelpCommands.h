@@ -27,7 +27,10 @@ public:
     QUrl supportUrl() const;
     static QUrl commentsUrl();
     // The help page beside the program: help/index.html next to the executable.
-    static QString shippedHelpFile();
+    // The help page shipped with the program in programDir (the running
+    // program's own when empty): beside it, or in share/quorvale/help of the
+    // prefix it was installed to.
+    static QString shippedHelpFile(const QString &programDir = QString());
 
 private:
     void open(const QUrl &url);

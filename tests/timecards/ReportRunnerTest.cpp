@@ -61,6 +61,32 @@ protected:
     ScriptedPrompts m_prompts;
 };
 
+TEST_F(ReportRunnerTest, TheAdministratorIsFoundBesideTheProgramNeverByABuildTreePath)
+{
+    const auto executable = [](const QString &path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    };
+    // Installed: both programs in the prefix's bin/.
+    const QString bin = m_tmp.filePath("prefix/bin");
+    executable(bin + "/qvadmin");
+    ReportRunner installed(m_prompts, bin);
+    installed.setSearchPath({});
+    EXPECT_EQ(installed.locateAdministrator(), QFileInfo(bin + "/qvadmin").canonicalFilePath());
+
+    // A program whose tool lies only where a build tree would keep it.
+    const QString app = m_tmp.filePath("build/src/app");
+    QDir().mkpath(app);
+    executable(m_tmp.filePath("build/tools/qvadmin/qvadmin"));
+    ReportRunner built(m_prompts, app);
+    built.setSearchPath({});
+    EXPECT_TRUE(built.locateAdministrator().isEmpty());
+}
+
 TEST_F(ReportRunnerTest, MissingAdministratorIsToldAndReported)
 {
     const QString empty = m_tmp.filePath("empty");

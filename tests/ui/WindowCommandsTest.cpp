@@ -12,7 +12,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -21,6 +23,26 @@
 #include <gtest/gtest.h>
 
 using namespace quorvale;
+
+TEST(HelpCommands, TheHelpIsFoundBesideTheProgramOrWhereItWasInstalled)
+{
+    test::TempDir tmp;
+    const auto page = [](const QString &path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    const QString bin = tmp.filePath(QStringLiteral("prefix/bin"));
+    QDir().mkpath(bin);
+    // Nothing there: the page beside the program is named (and said missing).
+    EXPECT_EQ(HelpCommands::shippedHelpFile(bin), bin + QStringLiteral("/help/index.html"));
+    const QString installed = tmp.filePath(QStringLiteral("prefix/share/quorvale/help/index.html"));
+    page(installed);
+    EXPECT_EQ(HelpCommands::shippedHelpFile(bin), installed);
+    page(bin + QStringLiteral("/help/index.html"));
+    EXPECT_EQ(HelpCommands::shippedHelpFile(bin), bin + QStringLiteral("/help/index.html"))
+        << "a build's own page first";
+}
 
 TEST(HelpCommands, PagesOpenInTheBrowserAndAMissingOneIsSaid)
 {

@@ -4,6 +4,7 @@
 #include "data/WorkingSet.h"
 #include "outlook/NewJournalEntry.h"
 #include "outlook/OutlookSession.h"
+#include "platform/core/Duration.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Item.h"
 #include "platform/pim/Namespace.h"
@@ -18,6 +19,7 @@
 #include "timecards/ActiveRunRecovery.h"
 #include "timecards/ActiveRunStore.h"
 #include "timecards/Clock.h"
+#include "timecards/IdleWatch.h"
 #include "timecards/KeptEdits.h"
 #include "timecards/Rates.h"
 #include "timecards/TimeCalcs.h"
@@ -25,6 +27,7 @@
 #include "timecards/TimeCardEditor.h"
 
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <type_traits>
 
 namespace quorvale {
@@ -481,6 +484,61 @@ bool TimeCardSession::writeKeptWork()
     if (const std::optional<qint64> id = m_editor->currentTimeCardId())
         m_timer->recordWaiting(*id);
     return !m_timer->hasWaiting();
+}
+
+void TimeCardSession::watchIdle(IdleSource *source, qint64 thresholdSeconds)
+{
+    if (!source || thresholdSeconds <= 0) {
+        m_idleWatch.reset();
+        if (m_idleTimer)
+            m_idleTimer->stop();
+        return;
+    }
+    m_idleWatch = std::make_unique<IdleWatch>(m_clock, *source);
+    m_idleWatch->setThreshold(thresholdSeconds);
+    if (!m_idleTimer) {
+        m_idleTimer = new QTimer(this);
+        m_idleTimer->setSingleShot(true);
+        connect(m_idleTimer, &QTimer::timeout, this, [this] { checkIdle(); });
+    }
+    m_idleTimer->start(m_idleWatch->nextCheckMs());
+}
+
+void TimeCardSession::checkIdle()
+{
+    if (!m_idleWatch || m_settlingIdle)
+        return;
+    const std::optional<IdleSpell> spell =
+        m_idleWatch->check(m_timer && m_timer->timer().mode() == TimerMode::TimeCard);
+    if (m_idleTimer)
+        m_idleTimer->start(m_idleWatch->nextCheckMs());
+    if (spell)
+        settleIdle(*spell);
+}
+
+void TimeCardSession::settleIdle(const IdleSpell &spell)
+{
+    const QScopedValueRollback settling(m_settlingIdle, true);
+    QVariantMap values{{QStringLiteral("from"), spell.from},
+                       {QStringLiteral("to"), spell.to},
+                       {QStringLiteral("seconds"), spell.seconds()}};
+    const QString choice = m_prompts.showDialog(QLatin1String(IdleTimeDialogName), values)
+                               ? values.value(QStringLiteral("choice")).toString()
+                               : QStringLiteral("keep");
+    if (choice != QLatin1String("discard") && choice != QLatin1String("move"))
+        return;
+    // The run's time is written into its own row.
+    if (!goToActiveCard() || !m_timer->leaveOut(spell.from, spell.to))
+        return;
+    if (choice == QLatin1String("move") && CreateNewTimeCard(true) == NewCard::Created) {
+        m_binder->write(QStringLiteral("Quantity"),
+                        Duration::fromSeconds(spell.seconds()).toStored());
+        m_binder->write(QStringLiteral("StartDate"), spell.from.date());
+        m_binder->write(QStringLiteral("StartTime"), spell.from.time());
+        m_binder->write(QStringLiteral("EndDate"), spell.to.date());
+        m_binder->write(QStringLiteral("EndTime"), spell.to.time());
+        Q_EMIT rowShown();
+    }
 }
 
 } // namespace quorvale

@@ -7,6 +7,7 @@
 #include "timecards/TimeCardDelete.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -21,7 +22,10 @@ class Prompts;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
+class IdleSource;
+class IdleWatch;
 class TimerBinding;
+struct IdleSpell;
 struct TimeCard;
 
 // One person's TimeCard road without a window: the working set's editor, the
@@ -88,6 +92,17 @@ public:
     // time details kept meanwhile are written; false when not all could be.
     bool writeKeptWork();
 
+    // Watches the desktop's idle time while a TimeCard is timed (source null:
+    // no watch) and asks about every spell of at least thresholdSeconds when
+    // the person is back.
+    void watchIdle(IdleSource *source, qint64 thresholdSeconds);
+    bool watchingIdle() const { return m_idleWatch != nullptr; }
+    // One look at the idle time, as the watch's own timer takes it.
+    void checkIdle();
+    // Asks what the spell was and acts on it: kept in the run, left out of it,
+    // or left out and moved to a new TimeCard of its own (which becomes current).
+    void settleIdle(const IdleSpell &spell);
+
 Q_SIGNALS:
     // A row has just become current and is settled: show it.
     void rowShown();
@@ -106,6 +121,9 @@ private:
     void settleLeftOverRun();
 
     ProgramParts m_parts;
+    std::unique_ptr<IdleWatch> m_idleWatch;
+    QTimer *m_idleTimer = nullptr;
+    bool m_settlingIdle = false;
     Prompts &m_prompts;
     const Clock &m_clock;
     PartProbe m_probe;

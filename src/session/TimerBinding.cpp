@@ -84,6 +84,25 @@ void TimerBinding::startOrPause()
     followTicking();
 }
 
+bool TimerBinding::leaveOut(const QDateTime &from, const QDateTime &to)
+{
+    const std::optional<qint64> id = m_editor.currentTimeCardId();
+    if (!id || m_timer.activeTimeCardId() != id)
+        return false;
+    const QString note = m_notes ? m_notes->note(*id) : QString();
+    const std::optional<TimerEnded> ended = m_timer.PauseTimer(true, note, inputs(), from);
+    if (!ended)
+        return false;
+    runEnded(*ended);
+    const db::Recordset &rs = m_editor.timeCards();
+    TimerCard card{*id, rs.value(QStringLiteral("Quantity")).toString(), std::nullopt};
+    if (m_binder.context().billingInUse)
+        card.value = Money::fromStored(rs.value(QStringLiteral("Value")));
+    m_timer.StartTimer(card, {}, QString(), to);
+    followTicking();
+    return true;
+}
+
 void TimerBinding::cancel()
 {
     if (m_timer.activeTimeCardId() && m_timer.activeTimeCardId() == m_editor.currentTimeCardId())

@@ -49,6 +49,10 @@ public:
     void startOrPause();
     // mnuCancelTimer: stops and discards the run.
     void cancel();
+    // Leaves [from, to] out of the run on the shown, timed TimeCard: the run
+    // ends at from (its time detail with it) and a new one begins at to. False
+    // when the shown TimeCard is not the one timed.
+    bool leaveOut(const QDateTime &from, const QDateTime &to);
     // The shown row changed.
     void rowShown();
 

@@ -28,14 +28,16 @@ void Timer::setShownTimeCard(std::optional<qint64> timeCardId)
 
 std::optional<TimerStarted> Timer::StartTimer(const TimerCard &card,
                                               const std::function<bool()> &processActiveCard,
-                                              const QString &segmentNote)
+                                              const QString &segmentNote,
+                                              const QDateTime &startedAt)
 {
     if (m_mode != TimerMode::Idle && !(processActiveCard && processActiveCard()))
         return std::nullopt;
     if (m_mode != TimerMode::Idle)
         return std::nullopt;
 
-    const QDateTime now = m_clock.now();
+    const QDateTime clockNow = m_clock.now();
+    const QDateTime now = startedAt.isValid() && startedAt <= clockNow ? startedAt : clockNow;
     QString timeSpent = card.timeSpent;
     const qint64 base = ConvertTimeToSeconds(timeSpent);
     // Written before the run counts, so a run that is on is always recoverable.
@@ -101,11 +103,14 @@ TimerTick Timer::MainTimer_Timer(const TimerValueInputs &inputs) const
 }
 
 std::optional<TimerEnded> Timer::PauseTimer(bool save, const QString &segmentNote,
-                                            const TimerValueInputs &inputs)
+                                            const TimerValueInputs &inputs,
+                                            const QDateTime &endedAt)
 {
     if (m_mode != TimerMode::TimeCard)
         return std::nullopt;
-    const QDateTime end = m_clock.now();
+    const QDateTime now = m_clock.now();
+    // An end before the run's start ends it where it began: nothing of it counts.
+    const QDateTime end = endedAt.isValid() && endedAt <= now ? std::max(endedAt, m_runStart) : now;
     // The end reaches only the row's edit buffer: until that is stored the
     // record says how the run ended, so a crash in between loses nothing.
     if (m_store)
@@ -119,7 +124,7 @@ std::optional<TimerEnded> Timer::PauseTimer(bool save, const QString &segmentNot
         // The end is shown on the TimeCard whether or not it is the shown row.
         const bool wasCurrent = m_isCurrent;
         m_isCurrent = true;
-        ended.final = tickAt(secondsNow(), inputs);
+        ended.final = tickAt(m_baseSeconds + std::max<qint64>(0, m_runStart.secsTo(end)), inputs);
         m_isCurrent = wasCurrent;
         ended.endDate = end.date();
         ended.endTime = end.time();

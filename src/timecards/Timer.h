@@ -48,9 +48,12 @@ public:
     // nothing starts, when it says not to continue or leaves a run on.
     // segmentNote: the time segment note already waiting for this TimeCard.
     // Throws QvError when the store cannot record the run; then nothing starts.
+    // startedAt: a moment already past at which the run began (a person back
+    // from idle time it does not count); now when null or later than now.
     std::optional<TimerStarted> StartTimer(const TimerCard &card,
                                            const std::function<bool()> &processActiveCard,
-                                           const QString &segmentNote = {});
+                                           const QString &segmentNote = {},
+                                           const QDateTime &startedAt = {});
 
     // One tick (`MainTimer_Timer`). Reads the clock, nothing else.
     TimerTick MainTimer_Timer(const TimerValueInputs &inputs) const;
@@ -60,8 +63,11 @@ public:
     // goes only into the row's edit buffer, so the store's record is marked
     // ended first and kept until rowStored() for this TimeCard; should the mark
     // throw, the run goes on and nothing is lost.
+    // endedAt: a moment already past at which the run ended (where idle time
+    // began; the run's start if before it); now when null or later than now.
     std::optional<TimerEnded> PauseTimer(bool save, const QString &segmentNote,
-                                         const TimerValueInputs &inputs);
+                                         const TimerValueInputs &inputs,
+                                         const QDateTime &endedAt = {});
     // The ended run's time-detail appointment was made (a recovery must not
     // make it again). Failures are logged.
     void segmentRecorded(qint64 timeCardId);

@@ -19,6 +19,7 @@
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
+#include "timecards/IdleWatch.h"
 #include "timecards/TimeCardEditor.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,14 @@ using namespace quorvale;
 using namespace quorvale::test;
 
 namespace {
+
+// The desktop's idle time as the test sets it: the OS service is the one part
+// a test cannot drive, so it reads what the test says.
+class SetIdle final : public IdleSource {
+public:
+    std::optional<qint64> idleMilliseconds() override { return idle; }
+    std::optional<qint64> idle = 0;
+};
 
 // The demo program's TimeCard road, built as the main window builds it, with
 // no window at all.
@@ -235,6 +244,117 @@ TEST_F(TimeCardSessionTest, TheRunningTimerIsInTheTitleAndNamedInTheStatusBarEls
     EXPECT_FALSE(session->timer().activeTimeCardId().has_value());
     EXPECT_EQ(view.title(caption, false), caption);
     EXPECT_TRUE(view.elsewhere().isEmpty());
+}
+
+TEST(IdleWatch, ASpellIsReportedWhenThePersonIsBackToTheSecond)
+{
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};
+    SetIdle desktop;
+    IdleWatch watch(clock, desktop);
+    watch.setThreshold(600);
+    EXPECT_FALSE(watch.check(true));
+    EXPECT_EQ(watch.nextCheckMs(), IdleWatch::CheckSeconds * 1000);
+
+    // Nobody at the desk from 9:30 on.
+    clock.advance(599);
+    desktop.idle = 599'000;
+    EXPECT_FALSE(watch.check(true)) << "under the threshold";
+    clock.advance(1);
+    desktop.idle = 600'000;
+    EXPECT_FALSE(watch.check(true)) << "still away";
+    EXPECT_EQ(watch.nextCheckMs(), 1000) << "while away, asked every second";
+    clock.advance(40 * 60 - 600);
+    desktop.idle = 40 * 60 * 1000;
+    EXPECT_FALSE(watch.check(true));
+    // Back at 10:10:00, asked 1.4 s later.
+    clock.advance(1);
+    desktop.idle = 1400;
+    const std::optional<IdleSpell> spell = watch.check(true);
+    ASSERT_TRUE(spell);
+    EXPECT_EQ(spell->from, QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    EXPECT_EQ(spell->to, QDateTime(QDate(2026, 12, 7), QTime(10, 9, 59)));
+    EXPECT_EQ(spell->seconds(), 39 * 60 + 59);
+    EXPECT_FALSE(watch.check(true)) << "reported once";
+
+    // A run that ended while nobody was there asks nothing; no service, no watch.
+    desktop.idle = 700'000;
+    EXPECT_FALSE(watch.check(true));
+    EXPECT_FALSE(watch.check(false));
+    desktop.idle = 0;
+    EXPECT_FALSE(watch.check(true));
+    desktop.idle = std::nullopt;
+    EXPECT_FALSE(watch.check(true));
+}
+
+// Timed from 9:00; nobody at the desk from 9:30:00 to 10:10:00; the question is
+// answered at once and the run paused at 10:30:00.
+class IdleTimeTest : public TimeCardSessionTest {
+protected:
+    qint64 timeAndGoIdle(const char *choice)
+    {
+        const qint64 id = newCard();
+        EXPECT_TRUE(session->editor().leaveCurrent());
+        session->watchIdle(&desktop, 10 * 60);
+        session->timer().startOrPause();
+        clock.advance(30 * 60);
+        desktop.idle = 0;
+        session->checkIdle();
+        clock.advance(40 * 60);
+        desktop.idle = 40 * 60 * 1000;
+        session->checkIdle();
+        desktop.idle = 0;
+        prompts.answerDialog(true, {{QStringLiteral("choice"), QString::fromLatin1(choice)}});
+        session->checkIdle();
+        return id;
+    }
+    Duration pausedAt1030(qint64 id)
+    {
+        if (session->editor().currentTimeCardId() != id) {
+            EXPECT_TRUE(session->goToActiveCard());
+        }
+        clock.advance(20 * 60);
+        session->timer().startOrPause();
+        EXPECT_TRUE(session->editor().leaveCurrent());
+        return stored(id)->timeSpent;
+    }
+    SetIdle desktop;
+};
+
+TEST_F(IdleTimeTest, KeptIdleTimeStaysInTheRun)
+{
+    const qint64 id = timeAndGoIdle("keep");
+    ASSERT_EQ(prompts.dialogs().size(), 1);
+    EXPECT_EQ(prompts.dialogs().first().valuesIn.value(QStringLiteral("seconds")).toLongLong(),
+              40 * 60);
+    EXPECT_EQ(pausedAt1030(id), Duration::fromSeconds(90 * 60));
+    EXPECT_EQ(segments, 1);
+}
+
+TEST_F(IdleTimeTest, DiscardedIdleTimeIsLeftOutToTheSecond)
+{
+    const qint64 id = timeAndGoIdle("discard");
+    EXPECT_EQ(segments, 1) << "the run up to 9:30 is recorded";
+    EXPECT_EQ(session->timer().activeTimeCardId(), id) << "and goes on from 10:10";
+    EXPECT_EQ(pausedAt1030(id), Duration::fromSeconds(50 * 60));
+    EXPECT_EQ(segments, 2);
+    const std::optional<TimeCard> card = stored(id);
+    EXPECT_EQ(card->endTime, QTime(10, 30));
+}
+
+TEST_F(IdleTimeTest, IdleTimeMovedToANewTimeCardIsThatTimeCardsWholeTime)
+{
+    const qint64 id = timeAndGoIdle("move");
+    const std::optional<qint64> moved = session->editor().currentTimeCardId();
+    ASSERT_TRUE(moved);
+    ASSERT_NE(*moved, id);
+    db::Recordset &row = session->editor().timeCards();
+    EXPECT_EQ(Duration::fromColumnOrZero(row.value(QStringLiteral("Quantity"))),
+              Duration::fromSeconds(40 * 60));
+    EXPECT_EQ(row.value(QStringLiteral("StartTime")).toTime(), QTime(9, 30));
+    EXPECT_EQ(row.value(QStringLiteral("EndTime")).toTime(), QTime(10, 10));
+    // The first TimeCard kept its half hour; nothing of the idle time.
+    EXPECT_FALSE(session->timer().activeTimeCardId().has_value());
+    EXPECT_EQ(stored(id)->timeSpent, Duration::fromSeconds(30 * 60));
 }
 
 } // namespace

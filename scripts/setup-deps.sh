@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config ccache python3
-    qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-psql
+    qt6-base-dev qt6-qpa-plugins libx11-dev libxss-dev libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-psql
     libical-dev libgmime-3.0-dev
     sqlite3 libsqlite3-dev
     unixodbc unixodbc-dev odbc-postgresql postgresql-15

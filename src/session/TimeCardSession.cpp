@@ -486,16 +486,16 @@ bool TimeCardSession::writeKeptWork()
     return !m_timer->hasWaiting();
 }
 
-void TimeCardSession::watchIdle(IdleSource *source, qint64 thresholdSeconds)
+void TimeCardSession::watchIdle(IdleSource *source)
 {
-    if (!source || thresholdSeconds <= 0) {
+    if (!source) {
         m_idleWatch.reset();
         if (m_idleTimer)
             m_idleTimer->stop();
         return;
     }
     m_idleWatch = std::make_unique<IdleWatch>(m_clock, *source);
-    m_idleWatch->setThreshold(thresholdSeconds);
+    m_idleWatch->setThreshold(qint64{m_parts.settings.settings.idleMinutes} * 60);
     if (!m_idleTimer) {
         m_idleTimer = new QTimer(this);
         m_idleTimer->setSingleShot(true);
@@ -508,6 +508,9 @@ void TimeCardSession::checkIdle()
 {
     if (!m_idleWatch || m_settlingIdle)
         return;
+    if (const qint64 wanted = qint64{m_parts.settings.settings.idleMinutes} * 60;
+        wanted != m_idleWatch->threshold())
+        m_idleWatch->setThreshold(wanted);
     const std::optional<IdleSpell> spell =
         m_idleWatch->check(m_timer && m_timer->timer().mode() == TimerMode::TimeCard);
     if (m_idleTimer)

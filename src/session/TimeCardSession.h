@@ -93,9 +93,10 @@ public:
     bool writeKeptWork();
 
     // Watches the desktop's idle time while a TimeCard is timed (source null:
-    // no watch) and asks about every spell of at least thresholdSeconds when
-    // the person is back.
-    void watchIdle(IdleSource *source, qint64 thresholdSeconds);
+    // no watch) and asks about every spell as long as the settings' "Idle
+    // Minutes" when the person is back; a change of the setting counts from the
+    // next look.
+    void watchIdle(IdleSource *source);
     bool watchingIdle() const { return m_idleWatch != nullptr; }
     // One look at the idle time, as the watch's own timer takes it.
     void checkIdle();

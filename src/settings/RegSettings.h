@@ -99,6 +99,9 @@ struct GeneralSettings {
     bool viewActiveTaskList = true;
     qint16 formHeight = 7125; // twips
     qint16 formWidth = 8220;  // twips
+    // A run's spell without input at the desktop this long or longer is asked
+    // about when the person is back; 0: never.
+    qint16 idleMinutes = 10;
 };
 
 struct RegSettings {

@@ -4,6 +4,8 @@
 #include "platform/registry/RegistryPaths.h"
 #include "settings/RegValueNames.h"
 
+#include <algorithm>
+
 namespace quorvale {
 
 namespace {
@@ -97,6 +99,8 @@ void readGeneral(const RegistryKey &key, GeneralSettings &s)
     s.timeFormat = key.readInt(name(V::TimeFormat), s.timeFormat);
     s.autostartTimer = readFlag(key, V::AutostartTimer, s.autostartTimer);
     s.tooltips = readFlag(key, V::Tooltips, s.tooltips);
+    s.idleMinutes = static_cast<qint16>(
+        std::clamp<int>(key.readInt(name(V::IdleMinutes), s.idleMinutes), 0, 480));
     s.defaultLinkType = key.readInt(name(V::DefaultLinkType), s.defaultLinkType);
     s.logon = readFlag(key, V::Logon, s.logon);
     s.timeDetailOption = readFlag(key, V::TimeDetailOption, s.timeDetailOption);

@@ -33,6 +33,7 @@ inline constexpr const char *DefaultPhoneCategory = "Default Phone Category";
 
 // Settings
 inline constexpr const char *Tooltips = "Tooltips";
+inline constexpr const char *IdleMinutes = "Idle Minutes";
 inline constexpr const char *DefaultLinkType = "Default Link Type";
 inline constexpr const char *QuickFilterType = "Quick Filter Type";
 inline constexpr const char *TimeFormat = "Time Format";

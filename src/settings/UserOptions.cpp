@@ -46,6 +46,7 @@ UserOptions userOptionsFrom(const RegSettings &s, const QString &itemStoreFolder
     o.autostartTimer = s.settings.autostartTimer;
     o.timeFormat = s.settings.timeFormat;
     o.tooltips = s.settings.tooltips;
+    o.idleMinutes = s.settings.idleMinutes;
     o.quickFilterType = s.settings.quickFilterType;
     o.defaultLinkType = s.settings.defaultLinkType;
     o.timeDetailOption = s.settings.timeDetailOption;
@@ -65,6 +66,7 @@ void applyUserOptions(const UserOptions &o, RegSettings &s)
     s.settings.autostartTimer = o.autostartTimer;
     s.settings.timeFormat = o.timeFormat;
     s.settings.tooltips = o.tooltips;
+    s.settings.idleMinutes = o.idleMinutes;
     s.settings.quickFilterType = o.quickFilterType;
     s.settings.defaultLinkType = o.defaultLinkType;
     s.settings.timeDetailOption = o.timeDetailOption;
@@ -137,6 +139,7 @@ void writeUserOptions(Registry &registry, const UserOptions &o)
     flag(settings, V::AutostartTimer, o.autostartTimer);
     settings.writeInt(name(V::TimeFormat), o.timeFormat);
     flag(settings, V::Tooltips, o.tooltips);
+    settings.writeInt(name(V::IdleMinutes), o.idleMinutes);
     settings.writeInt(name(V::QuickFilterType), o.quickFilterType);
     settings.writeText(name(V::DefaultLinkType), QString::number(o.defaultLinkType));
     flag(settings, V::TimeDetailOption, o.timeDetailOption);

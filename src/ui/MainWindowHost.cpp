@@ -23,6 +23,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/DesktopIdle.h"
 #include "ui/InterruptBinding.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerTray.h"
@@ -103,6 +104,9 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     m_window->bind(m_binder, qtTimeFormat(program.timeFormat),
                    offeredRateSources(rateOptions(program.options)));
     m_session->start();
+    m_desktopIdle = std::make_unique<DesktopIdle>();
+    if (m_desktopIdle->available())
+        m_session->watchIdle(m_desktopIdle.get());
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);

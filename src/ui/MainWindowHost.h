@@ -29,6 +29,7 @@ class ActiveRunStore;
 class KeptEdits;
 class TimeCardMirror;
 class RunningTimerView;
+class DesktopIdle;
 class TimerTray;
 class InterruptTimer;
 class frmInterruptTimer;
@@ -103,6 +104,8 @@ private:
     // Shows items in their editors for the whole run (Item::Display).
     std::unique_ptr<ItemInspector> m_inspector;
     // After the window: it goes before the window does.
+    // Before the session, which watches it: it goes after.
+    std::unique_ptr<DesktopIdle> m_desktopIdle;
     std::unique_ptr<TimeCardSession> m_session;
     // The session's parts, which the commands are given.
     TimeCardEditor *m_editor = nullptr;

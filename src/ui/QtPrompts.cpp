@@ -1,5 +1,6 @@
 #include "QtPrompts.h"
 
+#include "timecards/IdleWatch.h"
 #include "timecards/TimeAdjust.h"
 #include "timecards/TimeCardDelete.h"
 #include "timecards/UpdatePrompt.h"
@@ -10,8 +11,11 @@
 #include "ui/frmUpdatePrompt.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quorvale {
 
@@ -88,6 +92,40 @@ PromptResult QtPrompts::messageBox(const QString &title, const QString &text, Pr
     }
 }
 
+namespace {
+
+// What became of a spell away from the desk while a TimeCard was timed.
+bool askAboutIdleTime(QVariantMap &values, QWidget *parent)
+{
+    const QDateTime from = values.value(QStringLiteral("from")).toDateTime();
+    const QDateTime to = values.value(QStringLiteral("to")).toDateTime();
+    const qint64 seconds = values.value(QStringLiteral("seconds")).toLongLong();
+    const QLocale locale;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Idle Time"),
+                    QStringLiteral("Nothing was typed or clicked from %1 to %2 (%3 min) while the "
+                                   "timer ran.\n\nWhat was that time?")
+                        .arg(locale.toString(from.time(), QLocale::ShortFormat),
+                             locale.toString(to.time(), QLocale::ShortFormat))
+                        .arg((seconds + 30) / 60),
+                    QMessageBox::NoButton, parent);
+    QPushButton *keep =
+        box.addButton(QStringLiteral("&Work on this TimeCard: keep it"), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        box.addButton(QStringLiteral("&Not work: leave it out"), QMessageBox::DestructiveRole);
+    QPushButton *move =
+        box.addButton(QStringLiteral("&Other work: a new TimeCard"), QMessageBox::ActionRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    const QAbstractButton *chosen = box.clickedButton();
+    values.insert(QStringLiteral("choice"), chosen == discard ? QStringLiteral("discard")
+                                            : chosen == move  ? QStringLiteral("move")
+                                                              : QStringLiteral("keep"));
+    return true;
+}
+
+} // namespace
+
 bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
 {
     if (name == QLatin1String(AdjustTimeDialogName))
@@ -98,6 +136,8 @@ bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
         return frmDeleteTimeCard::DeleteTimeCardDialog(values, m_parent);
     if (name == QLatin1String(UpdatePromptDialogName))
         return frmUpdatePrompt::UpdatePromptDialog(values, m_parent);
+    if (name == QLatin1String(IdleTimeDialogName))
+        return askAboutIdleTime(values, m_parent);
     if (name == QLatin1String(DialogName::InitialSetup)) {
         // Until the set-up window exists, ending without a word would leave a person
         // guessing: say what is missing and how the administrator tool makes it.

@@ -12,6 +12,7 @@
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/DesktopIdle.h"
 #include "ui/frmTimeCard.h"
 #include "ui/frmUserOptions.h"
 
@@ -83,6 +84,7 @@ void SettingsCommands::userOptions()
             return std::nullopt;
         return std::make_pair(FolderId{folder->entryId(), folder->storeId()}, folder->name());
     };
+    context.idleUnavailable = DesktopIdle().unavailableReason();
     frmUserOptions dialog(userOptionsFrom(m_settings, readItemStoreFolder(m_registry)),
                           std::move(context), m_prompts, &m_window);
     if (dialog.exec() != QDialog::Accepted)

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -236,6 +237,21 @@ QWidget *frmUserOptions::generalPage()
     auto *page = new QWidget;
     auto *form = new QFormLayout(page);
     form->addRow(m_tooltips = check(QStringLiteral("Show &tool tips"), m_options.tooltips));
+    m_idleMinutes = new QSpinBox(page);
+    m_idleMinutes->setObjectName(QStringLiteral("spnIdleMinutes"));
+    m_idleMinutes->setRange(0, 480);
+    m_idleMinutes->setSuffix(QStringLiteral(" minutes"));
+    m_idleMinutes->setSpecialValueText(QStringLiteral("Never"));
+    m_idleMinutes->setValue(m_options.idleMinutes);
+    auto *idleLabel = new QLabel(QStringLiteral("Ask about &idle time after:"), page);
+    idleLabel->setBuddy(m_idleMinutes);
+    form->addRow(idleLabel, m_idleMinutes);
+    if (!m_context.idleUnavailable.isEmpty()) {
+        auto *note = new QLabel(m_context.idleUnavailable, page);
+        note->setObjectName(QStringLiteral("lblIdleUnavailable"));
+        note->setWordWrap(true);
+        form->addRow(note);
+    }
     form->addRow(m_timeDetailOption = check(
                      QStringLiteral("Put a run's &note at the end of its appointment's subject"),
                      m_options.timeDetailOption));
@@ -283,6 +299,7 @@ UserOptions frmUserOptions::options() const
     o.defaultFileDirectory = m_fileDirectory->text().trimmed();
     o.itemStoreFolder = m_itemStore->text().trimmed();
     o.tooltips = m_tooltips->isChecked();
+    o.idleMinutes = static_cast<qint16>(m_idleMinutes->value());
     o.timeDetailOption = m_timeDetailOption->isChecked();
     o.quickFilterType = static_cast<qint16>(m_quickFilter->currentIndex());
     o.defaultLinkType = static_cast<qint16>(m_linkType->currentIndex());

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QCheckBox;
+class QSpinBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,8 @@ public:
         QHash<FolderSlot, QString> folderNames;
         // Asks the person for a folder of that slot (the item store's picker).
         std::function<std::optional<std::pair<FolderId, QString>>(FolderSlot)> chooseFolder;
+        // Why this desktop cannot tell idle time; empty when it can.
+        QString idleUnavailable;
     };
 
     frmUserOptions(const UserOptions &options, Context context, Prompts &prompts,
@@ -87,6 +90,7 @@ private:
     QLineEdit *m_itemStore = nullptr;
 
     QCheckBox *m_tooltips = nullptr;
+    QSpinBox *m_idleMinutes = nullptr;
     QCheckBox *m_timeDetailOption = nullptr;
     QComboBox *m_quickFilter = nullptr;
     QComboBox *m_linkType = nullptr;

@@ -294,7 +294,8 @@ protected:
     {
         const qint64 id = newCard();
         EXPECT_TRUE(session->editor().leaveCurrent());
-        session->watchIdle(&desktop, 10 * 60);
+        startUp->settings().settings.idleMinutes = 10;
+        session->watchIdle(&desktop);
         session->timer().startOrPause();
         clock.advance(30 * 60);
         desktop.idle = 0;

@@ -239,6 +239,7 @@ QWidget *frmUserOptions::generalPage()
     form->addRow(m_tooltips = check(QStringLiteral("Show &tool tips"), m_options.tooltips));
     m_idleMinutes = new QSpinBox(page);
     m_idleMinutes->setObjectName(QStringLiteral("spnIdleMinutes"));
+    m_idleMinutes->setAccessibleName(QStringLiteral("Ask about idle time after"));
     m_idleMinutes->setRange(0, 480);
     m_idleMinutes->setSuffix(QStringLiteral(" minutes"));
     m_idleMinutes->setSpecialValueText(QStringLiteral("Never"));

@@ -6,11 +6,13 @@
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -42,9 +44,11 @@ TEST(frmUserOptions, EditsComeBackAndBadOnesKeepTheDialogOpen)
 
     // Every field has a name a screen reader can say.
     for (QWidget *w : dialog.findChildren<QWidget *>()) {
+        // A combo's or a spin box's own line edit is part of it, not a field.
         const bool field =
-            qobject_cast<QComboBox *>(w) ||
-            (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget()));
+            qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
+            (qobject_cast<QLineEdit *>(w) && !qobject_cast<QComboBox *>(w->parentWidget()) &&
+             !qobject_cast<QAbstractSpinBox *>(w->parentWidget()));
         if (field) {
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
         }
@@ -66,7 +70,13 @@ TEST(frmUserOptions, EditsComeBackAndBadOnesKeepTheDialogOpen)
     for (QComboBox *box : dialog.findChildren<QComboBox *>())
         if (box->accessibleName() == QStringLiteral("Default entry type"))
             box->setCurrentText(QStringLiteral("Phone call"));
+    auto *idle = dialog.findChild<QSpinBox *>(QStringLiteral("spnIdleMinutes"));
+    ASSERT_NE(idle, nullptr);
+    EXPECT_EQ(idle->value(), 10) << "asked after ten minutes unless set otherwise";
+    idle->setValue(0);
+    EXPECT_EQ(idle->text(), QStringLiteral("Never"));
     const UserOptions edited = dialog.options();
+    EXPECT_EQ(edited.idleMinutes, 0);
     EXPECT_TRUE(edited.validation.noDescription);
     EXPECT_EQ(edited.journal.entryType, QStringLiteral("Phone call"));
     EXPECT_EQ(edited.folders[FolderSlot::Tasks].entryId, QStringLiteral("t1"));

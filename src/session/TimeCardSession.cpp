@@ -25,6 +25,7 @@
 #include "timecards/TimeCalcs.h"
 #include "timecards/TimeCardDefaults.h"
 #include "timecards/TimeCardEditor.h"
+#include "timecards/TimerReminders.h"
 
 #include <QLocale>
 #include <QScopedValueRollback>
@@ -150,6 +151,12 @@ TimeCardSession::TimeCardSession(const ProgramParts &parts, Prompts &prompts, co
     m_binder = std::make_unique<TimeCardBinder>(*m_editor, std::move(binding));
 
     m_runStore = std::make_unique<ActiveRunStore>(parts.store.cnnLocal());
+    m_reminders = std::make_unique<TimerReminders>(clock);
+    // A minute's lateness matters nothing to a reminder of hours.
+    auto *reminderTimer = new QTimer(this);
+    reminderTimer->setInterval(60 * 1000);
+    connect(reminderTimer, &QTimer::timeout, this, [this] { checkReminders(); });
+    reminderTimer->start();
     m_timer = std::make_unique<TimerBinding>(clock, m_runStore.get(), *m_editor, *m_binder);
     m_editor->setTimer(m_timer.get());
     m_timer->setNotes(&m_notes);
@@ -542,6 +549,32 @@ void TimeCardSession::settleIdle(const IdleSpell &spell)
         m_binder->write(QStringLiteral("EndTime"), spell.to.time());
         Q_EMIT rowShown();
     }
+}
+
+namespace {
+
+ReminderSettings reminderSettings(const GeneralSettings &s)
+{
+    return ReminderSettings{s.longRunMinutes, s.workingDayStart, s.workingDayEnd};
+}
+
+} // namespace
+
+void TimeCardSession::checkReminders()
+{
+    m_reminders->setSettings(reminderSettings(m_parts.settings.settings));
+    const Timer &timer = m_timer->timer();
+    if (const std::optional<QString> text =
+            m_reminders->check(timer.activeTimeCardId(), timer.runSeconds()))
+        Q_EMIT reminder(*text);
+}
+
+void TimeCardSession::startUpReminder()
+{
+    m_reminders->setSettings(reminderSettings(m_parts.settings.settings));
+    if (const std::optional<QString> text =
+            m_reminders->atStartUp(m_timer->timer().mode() != TimerMode::Idle))
+        Q_EMIT reminder(*text);
 }
 
 } // namespace quorvale

@@ -23,6 +23,7 @@ class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
 class IdleSource;
+class TimerReminders;
 class IdleWatch;
 class TimerBinding;
 struct IdleSpell;
@@ -104,11 +105,19 @@ public:
     // or left out and moved to a new TimeCard of its own (which becomes current).
     void settleIdle(const IdleSpell &spell);
 
+    // Reminders of a forgotten timer, told through reminder(): a long run or
+    // one past the working day (looked at every minute by the session's own
+    // timer, or now), and at start-up no run within working hours.
+    void checkReminders();
+    void startUpReminder();
+
 Q_SIGNALS:
     // A row has just become current and is settled: show it.
     void rowShown();
     // A timed run was recorded as a time-detail appointment.
     void segmentRecorded();
+    // A reminder for the person, in words.
+    void reminder(const QString &text);
 
 private:
     template <typename F> auto timed(Part part, F &&work);
@@ -125,6 +134,7 @@ private:
     std::unique_ptr<IdleWatch> m_idleWatch;
     QTimer *m_idleTimer = nullptr;
     bool m_settlingIdle = false;
+    std::unique_ptr<TimerReminders> m_reminders;
     Prompts &m_prompts;
     const Clock &m_clock;
     PartProbe m_probe;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QString>
+#include <QTime>
 #include <QtGlobal>
 #include <array>
 
@@ -102,6 +103,11 @@ struct GeneralSettings {
     // A run's spell without input at the desktop this long or longer is asked
     // about when the person is back; 0: never.
     qint16 idleMinutes = 10;
+    // Reminders of a forgotten timer: a run this long (0: never), a run past
+    // the working day's end, no run when starting within working hours.
+    qint16 longRunMinutes = 240;
+    QTime workingDayStart{8, 0};
+    QTime workingDayEnd{18, 0};
 };
 
 struct RegSettings {

@@ -99,6 +99,15 @@ void readGeneral(const RegistryKey &key, GeneralSettings &s)
     s.timeFormat = key.readInt(name(V::TimeFormat), s.timeFormat);
     s.autostartTimer = readFlag(key, V::AutostartTimer, s.autostartTimer);
     s.tooltips = readFlag(key, V::Tooltips, s.tooltips);
+    s.longRunMinutes = static_cast<qint16>(
+        std::clamp<int>(key.readInt(name(V::LongRunMinutes), s.longRunMinutes), 0, 24 * 60));
+    const auto clockTime = [&](const char *value, QTime fallback) {
+        const QTime read =
+            QTime::fromString(readText(key, value, QString()), QStringLiteral("HH:mm"));
+        return read.isValid() ? read : fallback;
+    };
+    s.workingDayStart = clockTime(V::WorkingDayStart, s.workingDayStart);
+    s.workingDayEnd = clockTime(V::WorkingDayEnd, s.workingDayEnd);
     s.idleMinutes = static_cast<qint16>(
         std::clamp<int>(key.readInt(name(V::IdleMinutes), s.idleMinutes), 0, 480));
     s.defaultLinkType = key.readInt(name(V::DefaultLinkType), s.defaultLinkType);

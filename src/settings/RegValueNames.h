@@ -34,6 +34,9 @@ inline constexpr const char *DefaultPhoneCategory = "Default Phone Category";
 // Settings
 inline constexpr const char *Tooltips = "Tooltips";
 inline constexpr const char *IdleMinutes = "Idle Minutes";
+inline constexpr const char *LongRunMinutes = "Long Run Minutes";
+inline constexpr const char *WorkingDayStart = "Working Day Start";
+inline constexpr const char *WorkingDayEnd = "Working Day End";
 inline constexpr const char *DefaultLinkType = "Default Link Type";
 inline constexpr const char *QuickFilterType = "Quick Filter Type";
 inline constexpr const char *TimeFormat = "Time Format";

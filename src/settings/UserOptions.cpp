@@ -47,6 +47,9 @@ UserOptions userOptionsFrom(const RegSettings &s, const QString &itemStoreFolder
     o.timeFormat = s.settings.timeFormat;
     o.tooltips = s.settings.tooltips;
     o.idleMinutes = s.settings.idleMinutes;
+    o.longRunMinutes = s.settings.longRunMinutes;
+    o.workingDayStart = s.settings.workingDayStart;
+    o.workingDayEnd = s.settings.workingDayEnd;
     o.quickFilterType = s.settings.quickFilterType;
     o.defaultLinkType = s.settings.defaultLinkType;
     o.timeDetailOption = s.settings.timeDetailOption;
@@ -67,6 +70,9 @@ void applyUserOptions(const UserOptions &o, RegSettings &s)
     s.settings.timeFormat = o.timeFormat;
     s.settings.tooltips = o.tooltips;
     s.settings.idleMinutes = o.idleMinutes;
+    s.settings.longRunMinutes = o.longRunMinutes;
+    s.settings.workingDayStart = o.workingDayStart;
+    s.settings.workingDayEnd = o.workingDayEnd;
     s.settings.quickFilterType = o.quickFilterType;
     s.settings.defaultLinkType = o.defaultLinkType;
     s.settings.timeDetailOption = o.timeDetailOption;
@@ -140,6 +146,10 @@ void writeUserOptions(Registry &registry, const UserOptions &o)
     settings.writeInt(name(V::TimeFormat), o.timeFormat);
     flag(settings, V::Tooltips, o.tooltips);
     settings.writeInt(name(V::IdleMinutes), o.idleMinutes);
+    settings.writeInt(name(V::LongRunMinutes), o.longRunMinutes);
+    settings.writeText(name(V::WorkingDayStart),
+                       o.workingDayStart.toString(QStringLiteral("HH:mm")));
+    settings.writeText(name(V::WorkingDayEnd), o.workingDayEnd.toString(QStringLiteral("HH:mm")));
     settings.writeInt(name(V::QuickFilterType), o.quickFilterType);
     settings.writeText(name(V::DefaultLinkType), QString::number(o.defaultLinkType));
     flag(settings, V::TimeDetailOption, o.timeDetailOption);

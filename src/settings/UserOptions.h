@@ -25,7 +25,10 @@ struct UserOptions {
     bool autostartTimer = false;
     qint16 timeFormat = 0; // 0 = as the system, 1..3 the format tools
     bool tooltips = true;
-    qint16 idleMinutes = 10; // 0: never asked
+    qint16 idleMinutes = 10;     // 0: never asked
+    qint16 longRunMinutes = 240; // 0: no reminder
+    QTime workingDayStart{8, 0};
+    QTime workingDayEnd{18, 0};
     qint16 quickFilterType = 0;
     qint16 defaultLinkType = 0;
     bool timeDetailOption = true;

@@ -80,6 +80,11 @@ qint64 Timer::secondsNow() const
     return m_baseSeconds + std::max<qint64>(0, m_runStart.secsTo(m_clock.now()));
 }
 
+qint64 Timer::runSeconds() const
+{
+    return m_runStart.isValid() ? std::max<qint64>(0, m_runStart.secsTo(m_clock.now())) : 0;
+}
+
 TimerTick Timer::tickAt(qint64 seconds, const TimerValueInputs &inputs) const
 {
     TimerTick tick;

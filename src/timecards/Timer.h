@@ -80,6 +80,9 @@ public:
     // The run's seconds so far: the time recorded before it plus its own; an
     // interruption's count. 0 while idle.
     qint64 secondsNow() const;
+    // This run's own seconds, without what was recorded before it; 0 while
+    // nothing is counted.
+    qint64 runSeconds() const;
 
     // The main window's caption: "  Quorvale:  " + user name, or while the
     // window is minimized and a run is on, " hhh:mm:ss  Quorvale" so the

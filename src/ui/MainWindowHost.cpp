@@ -104,6 +104,14 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     m_window->bind(m_binder, qtTimeFormat(program.timeFormat),
                    offeredRateSources(rateOptions(program.options)));
     m_session->start();
+    // Said in the status bar and, where there is one, by the tray, so it
+    // reaches a person working in another window without stopping them.
+    QObject::connect(m_session.get(), &TimeCardSession::reminder, m_window.get(),
+                     [this](const QString &text) {
+                         m_window->statusBar()->showMessage(text, 60 * 1000);
+                         if (m_tray)
+                             m_tray->remind(text);
+                     });
     m_desktopIdle = std::make_unique<DesktopIdle>();
     if (m_desktopIdle->available())
         m_session->watchIdle(m_desktopIdle.get());
@@ -422,6 +430,7 @@ void MainWindowHost::show()
     m_window->resize(size);
     m_window->show();
     m_lifecycle.Form_Activate();
+    m_session->startUpReminder();
     // The report tools follow what the first activation found.
     m_window->refreshToolStates();
     syncTimerTools();

@@ -101,6 +101,13 @@ void TimerTray::update(const QString &title)
     }
 }
 
+void TimerTray::remind(const QString &text)
+{
+    if (m_icon && m_icon->isVisible() && QSystemTrayIcon::supportsMessages())
+        m_icon->showMessage(QStringLiteral("Quorvale"), text, QSystemTrayIcon::Information,
+                            15 * 1000);
+}
+
 void TimerTray::fillSwitchMenu()
 {
     m_switch->clear();

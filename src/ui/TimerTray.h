@@ -34,6 +34,9 @@ public:
     // The timer started, paused or ticked: icon, tip and menu follow.
     void update(const QString &title);
 
+    // A reminder as the tray's message, where the desktop shows one.
+    void remind(const QString &text);
+
     QMenu *menu() const { return m_menu.get(); }
     QAction *pauseAction() const { return m_pause; }
     QAction *resumeAction() const { return m_resume; }

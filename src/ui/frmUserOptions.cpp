@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTimeEdit>
 #include <QVBoxLayout>
 
 namespace quorvale {
@@ -247,6 +248,31 @@ QWidget *frmUserOptions::generalPage()
     auto *idleLabel = new QLabel(QStringLiteral("Ask about &idle time after:"), page);
     idleLabel->setBuddy(m_idleMinutes);
     form->addRow(idleLabel, m_idleMinutes);
+    m_longRunMinutes = new QSpinBox(page);
+    m_longRunMinutes->setObjectName(QStringLiteral("spnLongRunMinutes"));
+    m_longRunMinutes->setAccessibleName(QStringLiteral("Remind of a run longer than"));
+    m_longRunMinutes->setRange(0, 24 * 60);
+    m_longRunMinutes->setSingleStep(15);
+    m_longRunMinutes->setSuffix(QStringLiteral(" minutes"));
+    m_longRunMinutes->setSpecialValueText(QStringLiteral("Never"));
+    m_longRunMinutes->setValue(m_options.longRunMinutes);
+    auto *longLabel = new QLabel(QStringLiteral("Remind of a run &longer than:"), page);
+    longLabel->setBuddy(m_longRunMinutes);
+    form->addRow(longLabel, m_longRunMinutes);
+    const auto dayTime = [&](const char *name, const QString &label, const QTime &value) {
+        auto *edit = new QTimeEdit(value, page);
+        edit->setObjectName(QLatin1String(name));
+        edit->setDisplayFormat(QStringLiteral("HH:mm"));
+        edit->setAccessibleName(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+        auto *caption = new QLabel(label, page);
+        caption->setBuddy(edit);
+        form->addRow(caption, edit);
+        return edit;
+    };
+    m_dayStart = dayTime("dtWorkingDayStart", QStringLiteral("Working day &starts:"),
+                         m_options.workingDayStart);
+    m_dayEnd =
+        dayTime("dtWorkingDayEnd", QStringLiteral("Working day &ends:"), m_options.workingDayEnd);
     if (!m_context.idleUnavailable.isEmpty()) {
         auto *note = new QLabel(m_context.idleUnavailable, page);
         note->setObjectName(QStringLiteral("lblIdleUnavailable"));
@@ -301,6 +327,9 @@ UserOptions frmUserOptions::options() const
     o.itemStoreFolder = m_itemStore->text().trimmed();
     o.tooltips = m_tooltips->isChecked();
     o.idleMinutes = static_cast<qint16>(m_idleMinutes->value());
+    o.longRunMinutes = static_cast<qint16>(m_longRunMinutes->value());
+    o.workingDayStart = m_dayStart->time();
+    o.workingDayEnd = m_dayEnd->time();
     o.timeDetailOption = m_timeDetailOption->isChecked();
     o.quickFilterType = static_cast<qint16>(m_quickFilter->currentIndex());
     o.defaultLinkType = static_cast<qint16>(m_linkType->currentIndex());

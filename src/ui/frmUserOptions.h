@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QSpinBox;
+class QTimeEdit;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -91,6 +92,9 @@ private:
 
     QCheckBox *m_tooltips = nullptr;
     QSpinBox *m_idleMinutes = nullptr;
+    QSpinBox *m_longRunMinutes = nullptr;
+    QTimeEdit *m_dayStart = nullptr;
+    QTimeEdit *m_dayEnd = nullptr;
     QCheckBox *m_timeDetailOption = nullptr;
     QComboBox *m_quickFilter = nullptr;
     QComboBox *m_linkType = nullptr;

@@ -246,6 +246,29 @@ TEST_F(TimeCardSessionTest, TheRunningTimerIsInTheTitleAndNamedInTheStatusBarEls
     EXPECT_TRUE(view.elsewhere().isEmpty());
 }
 
+TEST_F(TimeCardSessionTest, AForgottenTimerIsRemindedInWords)
+{
+    QStringList told;
+    QObject::connect(session.get(), &TimeCardSession::reminder,
+                     [&](const QString &text) { told << text; });
+    session->startUpReminder(); // Monday, 9:00, nothing timed
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.last().startsWith(QStringLiteral("No timer runs")));
+
+    const qint64 id = newCard();
+    session->timer().startOrPause();
+    clock.advance(4 * 3600 - 60);
+    session->checkReminders();
+    EXPECT_EQ(told.size(), 1);
+    clock.advance(60);
+    session->checkReminders();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_TRUE(told.last().contains(QStringLiteral("TimeCard %1 for 4 h 00 min").arg(id)))
+        << told.last().toStdString();
+    session->checkReminders();
+    EXPECT_EQ(told.size(), 2) << "once per run";
+}
+
 TEST(IdleWatch, ASpellIsReportedWhenThePersonIsBackToTheSecond)
 {
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 30))};

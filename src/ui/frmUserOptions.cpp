@@ -238,37 +238,36 @@ QWidget *frmUserOptions::generalPage()
     auto *page = new QWidget;
     auto *form = new QFormLayout(page);
     form->addRow(m_tooltips = check(QStringLiteral("Show &tool tips"), m_options.tooltips));
-    m_idleMinutes = new QSpinBox(page);
-    m_idleMinutes->setObjectName(QStringLiteral("spnIdleMinutes"));
-    m_idleMinutes->setAccessibleName(QStringLiteral("Ask about idle time after"));
-    m_idleMinutes->setRange(0, 480);
-    m_idleMinutes->setSuffix(QStringLiteral(" minutes"));
-    m_idleMinutes->setSpecialValueText(QStringLiteral("Never"));
-    m_idleMinutes->setValue(m_options.idleMinutes);
-    auto *idleLabel = new QLabel(QStringLiteral("Ask about &idle time after:"), page);
-    idleLabel->setBuddy(m_idleMinutes);
-    form->addRow(idleLabel, m_idleMinutes);
-    m_longRunMinutes = new QSpinBox(page);
-    m_longRunMinutes->setObjectName(QStringLiteral("spnLongRunMinutes"));
-    m_longRunMinutes->setAccessibleName(QStringLiteral("Remind of a run longer than"));
-    m_longRunMinutes->setRange(0, 24 * 60);
-    m_longRunMinutes->setSingleStep(15);
-    m_longRunMinutes->setSuffix(QStringLiteral(" minutes"));
-    m_longRunMinutes->setSpecialValueText(QStringLiteral("Never"));
-    m_longRunMinutes->setValue(m_options.longRunMinutes);
-    auto *longLabel = new QLabel(QStringLiteral("Remind of a run &longer than:"), page);
-    longLabel->setBuddy(m_longRunMinutes);
-    form->addRow(longLabel, m_longRunMinutes);
+    // A labelled field: its label's text without the accelerator is what a
+    // screen reader says.
+    const auto labelled = [&](QWidget *field, const char *name, const QString &label) {
+        field->setObjectName(QLatin1String(name));
+        field->setAccessibleName(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+        auto *caption = new QLabel(label, page);
+        caption->setBuddy(field);
+        form->addRow(caption, field);
+    };
+    const auto minutes = [&](const char *name, const QString &label, int most, int step,
+                             int value) {
+        auto *box = new QSpinBox(page);
+        box->setRange(0, most);
+        box->setSingleStep(step);
+        box->setSuffix(QStringLiteral(" minutes"));
+        box->setSpecialValueText(QStringLiteral("Never"));
+        box->setValue(value);
+        labelled(box, name, label);
+        return box;
+    };
     const auto dayTime = [&](const char *name, const QString &label, const QTime &value) {
         auto *edit = new QTimeEdit(value, page);
-        edit->setObjectName(QLatin1String(name));
         edit->setDisplayFormat(QStringLiteral("HH:mm"));
-        edit->setAccessibleName(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
-        auto *caption = new QLabel(label, page);
-        caption->setBuddy(edit);
-        form->addRow(caption, edit);
+        labelled(edit, name, label);
         return edit;
     };
+    m_idleMinutes = minutes("spnIdleMinutes", QStringLiteral("Ask about &idle time after:"), 480, 1,
+                            m_options.idleMinutes);
+    m_longRunMinutes = minutes("spnLongRunMinutes", QStringLiteral("Remind of a run &longer than:"),
+                               24 * 60, 15, m_options.longRunMinutes);
     m_dayStart = dayTime("dtWorkingDayStart", QStringLiteral("Working day &starts:"),
                          m_options.workingDayStart);
     m_dayEnd =

@@ -6,7 +6,6 @@
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
-#include "session/RunningTimerView.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
@@ -23,10 +22,9 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
-#include "ui/DesktopIdle.h"
 #include "ui/InterruptBinding.h"
 #include "ui/TimeStampFilter.h"
-#include "ui/TimerTray.h"
+#include "ui/TimerInSight.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -77,7 +75,6 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     QObject::connect(m_session.get(), &TimeCardSession::rowShown, m_window.get(), [this] {
         m_window->showCurrent();
         showSegmentNote();
-        updateCaption();
     });
     m_interrupt = std::make_unique<InterruptBinding>(
         *m_session, m_clock, *m_window,
@@ -90,7 +87,6 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     QObject::connect(m_timer, &TimerBinding::changed, m_window.get(), [this] {
         m_window->showTimerFields();
         syncTimerTools();
-        updateCaption();
     });
     // Tied to the session, which goes first: its kept work is what is written.
     QObject::connect(&m_program.store.serverWatch(), &ServerWatch::restored, m_session.get(),
@@ -104,17 +100,6 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     m_window->bind(m_binder, qtTimeFormat(program.timeFormat),
                    offeredRateSources(rateOptions(program.options)));
     m_session->start();
-    // Said in the status bar and, where there is one, by the tray, so it
-    // reaches a person working in another window without stopping them.
-    QObject::connect(m_session.get(), &TimeCardSession::reminder, m_window.get(),
-                     [this](const QString &text) {
-                         m_window->statusBar()->showMessage(text, 60 * 1000);
-                         if (m_tray)
-                             m_tray->remind(text);
-                     });
-    m_desktopIdle = std::make_unique<DesktopIdle>();
-    if (m_desktopIdle->available())
-        m_session->watchIdle(m_desktopIdle.get());
     if (auto *description = m_window->findChild<QPlainTextEdit *>(QStringLiteral("txtDescription")))
         new TimeStampFilter(m_clock, description);
     m_window->addCommandSet(*this);
@@ -122,19 +107,8 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
         program, lifecycle, registry, prompts, errors, m_clock, *m_window, m_commands, *m_session});
     TimeCardFields &fields = m_window->fields();
     fields.setPickLists(m_windowCommands->pickLists());
-    m_runningView = std::make_unique<RunningTimerView>(
-        m_timer->timer(), *m_editor, [source = m_windowCommands->pickLists()](qint32 id) {
-            return source.contactName ? source.contactName(id) : QString();
-        });
-    m_tray = std::make_unique<TimerTray>(
-        m_timer->timer(), *m_runningView,
-        TimerTray::Hooks{[this] { pauseFromTray(); }, [this](qint64 id) { timeFromTray(id); },
-                         [this] { m_window->abMainMenu_ToolClick(ToolId::AddTimeCard); },
-                         [this] {
-                             m_window->showNormal();
-                             m_window->raise();
-                             m_window->activateWindow();
-                         }});
+    m_sight = std::make_unique<TimerInSight>(TimerInSight::Parts{
+        *m_session, *m_window, m_commands, program.workingSet, m_windowCommands->pickLists()});
     QObject::connect(
         fields.timeSegment(), &QPlainTextEdit::textChanged, fields.timeSegment(), [this] {
             const std::optional<qint64> id = m_editor->currentTimeCardId();
@@ -142,9 +116,6 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
                 m_session->notes().set(*id, m_window->fields().timeSegment()->toPlainText());
         });
     new TimeStampFilter(m_clock, fields.timeSegment());
-    QObject::connect(m_timer, &TimerBinding::ticked, m_window.get(), [this] { updateCaption(); });
-    QObject::connect(m_window.get(), &frmTimeCard::stateChanged, m_window.get(),
-                     [this] { updateCaption(); });
     m_windowCommands->applySettings();
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
@@ -382,41 +353,15 @@ void MainWindowHost::showSegmentNote()
         field->setEnabled(enabled);
 }
 
+TimerTray &MainWindowHost::tray()
+{
+    return m_sight->tray();
+}
+
 void MainWindowHost::updateCaption()
 {
-    if (!m_runningView)
-        return;
-    const QString caption =
-        m_runningView->title(m_program.workingSet.windowCaption(), m_window->isMinimized());
-    if (m_window->windowTitle() != caption)
-        m_window->setWindowTitle(caption);
-    m_window->setTimerNote(m_runningView->elsewhere());
-    if (m_tray)
-        m_tray->update(caption);
-}
-
-void MainWindowHost::pauseFromTray()
-{
-    const auto review = reviewWhenDone();
-    // The run's value follows the timed row's rate: pause it where it is shown.
-    if (m_timer->timer().mode() != TimerMode::TimeCard || !m_session->goToActiveCard())
-        return;
-    m_timer->startOrPause();
-}
-
-void MainWindowHost::timeFromTray(qint64 timeCardId)
-{
-    if (m_timer->activeTimeCardId() == timeCardId)
-        return;
-    if (m_editor->currentTimeCardId() != timeCardId &&
-        (!m_commands.goToTimeCard(timeCardId) || m_editor->currentTimeCardId() != timeCardId)) {
-        m_window->statusBar()->showMessage(
-            QStringLiteral("TimeCard %1 could not be shown; its timer was not started.")
-                .arg(timeCardId),
-            5000);
-        return;
-    }
-    m_timer->startOrPause();
+    if (m_sight)
+        m_sight->update();
 }
 
 void MainWindowHost::show()

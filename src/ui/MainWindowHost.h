@@ -28,8 +28,7 @@ class TimerBinding;
 class ActiveRunStore;
 class KeptEdits;
 class TimeCardMirror;
-class RunningTimerView;
-class DesktopIdle;
+class TimerInSight;
 class TimerTray;
 class InterruptTimer;
 class frmInterruptTimer;
@@ -85,7 +84,8 @@ public:
     AbbreviationCommands &abbreviationCommands() { return m_windowCommands->abbreviations(); }
     // Expenses and fixed charges: the entry point of the new-item and link commands.
     ChargeCommands &chargeCommands() { return m_windowCommands->charges(); }
-    TimerTray &tray() { return *m_tray; }
+    // The running timer in the tray (its menu is there without a tray too).
+    TimerTray &tray();
 
     // The TimeCard's own commands: new, delete, timer, interruption, time.
     bool handles(int toolId) const override;
@@ -104,8 +104,6 @@ private:
     // Shows items in their editors for the whole run (Item::Display).
     std::unique_ptr<ItemInspector> m_inspector;
     // After the window: it goes before the window does.
-    // Before the session, which watches it: it goes after.
-    std::unique_ptr<DesktopIdle> m_desktopIdle;
     std::unique_ptr<TimeCardSession> m_session;
     // The session's parts, which the commands are given.
     TimeCardEditor *m_editor = nullptr;
@@ -115,9 +113,7 @@ private:
     TimerBinding *m_timer = nullptr;
     std::unique_ptr<InterruptBinding> m_interrupt;
     std::unique_ptr<WindowCommands> m_windowCommands;
-    std::unique_ptr<RunningTimerView> m_runningView;
-    // After the view it reads: it goes first.
-    std::unique_ptr<TimerTray> m_tray;
+    std::unique_ptr<TimerInSight> m_sight;
     bool m_showingNote = false; // the field shows a note: nothing was typed
 
     DeleteContext deleteContext();
@@ -131,18 +127,13 @@ private:
     }
     // The time segment field shows the current TimeCard's note on its next run.
     void showSegmentNote();
-    // During a run the title shows the running time and the client (alone
-    // while minimized), and the status bar names a timed TimeCard not shown.
+    // The title, status note and tray follow the timer (TimerInSight).
     void updateCaption();
 
     // Closing while the database server is away: asks whether to quit anyway
     // (a timer's run and the current TimeCard's changes are kept on this
     // computer for the next start).
     bool quitWithoutServer();
-    // The tray's commands: pause the timed TimeCard wherever the window is, and
-    // start the timer on another TimeCard (resume, switch).
-    void pauseFromTray();
-    void timeFromTray(qint64 timeCardId);
     // The server is back: the TimeCard's pending changes and the runs' time
     // details kept meanwhile are written.
     void writeKeptWork();

@@ -3,6 +3,7 @@
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
 #include "outlook/OutlookSession.h"
+#include "platform/db/Command.h"
 #include "platform/pim/Namespace.h"
 #include "settings/AdminSettings.h"
 #include "settings/PreparedCommands.h"
@@ -15,11 +16,13 @@
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/ContactPickerDialog.h"
+#include "ui/QuickFilterControls.h"
 #include "ui/frmFilter.h"
 #include "ui/frmTimeCard.h"
 
 #include <QAction>
 #include <QInputDialog>
+#include <QToolBar>
 
 namespace quorvale {
 
@@ -32,6 +35,56 @@ FilterCommands::FilterCommands(frmTimeCard &window, DataStore &store, OutlookSes
       m_settings(settings), m_options(options), m_commands(commands), m_editor(editor),
       m_filter(workingSet, prompts)
 {
+    if (handles(ToolId::SelectQuickFilter))
+        buildQuickFilterBar();
+    settled();
+}
+
+void FilterCommands::buildQuickFilterBar()
+{
+    const QuickFilterType type = quickFilterTypeOf(m_settings.settings.quickFilterType);
+    const Terms &terms = m_options.terms;
+    std::vector<PickEntry> entries{PickEntry{}};
+    if (type != QuickFilterType::Contact) {
+        const int level = type == QuickFilterType::Activity1 ? 1 : 2;
+        const PreparedCommands &c = m_commands;
+        if (db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get())
+            entries = activityEntries(
+                *list, level == 1 ? c.activity1ListTakesContact : c.activity2ListTakesContact,
+                std::nullopt);
+    }
+    auto *bar = m_window.addToolBar(QStringLiteral("Quick Filter"));
+    bar->setObjectName(QStringLiteral("abQuickFilter"));
+    m_quick = new QuickFilterControls(bar, type,
+                                      type == QuickFilterType::Contact     ? terms.contact
+                                      : type == QuickFilterType::Activity1 ? terms.activity1
+                                                                           : terms.activity2,
+                                      entries);
+    QObject::connect(m_quick, &QuickFilterControls::changed, m_receiver.get(),
+                     [this] { quickFilterChosen(); });
+    QObject::connect(m_quick, &QuickFilterControls::pickContact, m_receiver.get(),
+                     [this] { quickFilterContact(); });
+}
+
+void FilterCommands::quickFilterChosen()
+{
+    const qint32 id = m_quick->chosenId();
+    // A new quick filter needs a set worth narrowing; clearing one never waits.
+    if (leaveCurrent() &&
+        (id == 0 || m_filter.quickFilterId() != 0 || m_filter.quickFilterMayStart()))
+        m_filter.quickFilter(quickFilterTypeOf(m_settings.settings.quickFilterType), id,
+                             m_quick->chosenName());
+    settled();
+}
+
+void FilterCommands::quickFilterContact()
+{
+    if (leaveCurrent() && (m_filter.quickFilterId() != 0 || m_filter.quickFilterMayStart())) {
+        const std::optional<PickedContact> picked = ContactPickerDialog::OpenItemList(
+            &m_window, m_store.cnnLink(), m_options.terms.contact);
+        if (picked && picked->QuorvaleID != 0)
+            m_filter.quickFilter(QuickFilterType::Contact, picked->QuorvaleID, picked->ContactName);
+    }
     settled();
 }
 
@@ -165,6 +218,10 @@ void FilterCommands::settled()
     }
     if (QAction *clear = m_window.toolById(ToolId::ClearQuickFilter))
         clear->setEnabled(m_filter.quickFilterId() != 0);
+    // The control shows the quick filter in force, whichever way it was set,
+    // and nothing once a choice matched nothing.
+    if (m_quick)
+        m_quick->show(m_filter.quickFilterId(), m_filter.quickFilterName());
     m_window.showCurrent();
 }
 

@@ -3,6 +3,9 @@
 #include "filters/TimeCardFilter.h"
 #include "timecards/CommandSet.h"
 
+#include <QObject>
+#include <memory>
+
 namespace quorvale {
 
 class MainCommands;
@@ -14,6 +17,7 @@ struct AdminOptions;
 struct PreparedCommands;
 struct RegSettings;
 class TimeCardEditor;
+class QuickFilterControls;
 class frmTimeCard;
 struct FilterDialogSetup;
 
@@ -46,6 +50,10 @@ private:
     void filterCommand();
     void selectQuickFilter();
     void settled();
+    // The quick filter's control on its own tool bar, as the settings choose it.
+    void buildQuickFilterBar();
+    void quickFilterChosen();
+    void quickFilterContact();
 
     frmTimeCard &m_window;
     DataStore &m_store;
@@ -56,6 +64,9 @@ private:
     const PreparedCommands &m_commands;
     TimeCardEditor &m_editor;
     TimeCardFilter m_filter;
+    QuickFilterControls *m_quick = nullptr; // the window's, on its tool bar
+    // The controls' connections go with these commands.
+    std::unique_ptr<QObject> m_receiver = std::make_unique<QObject>();
 };
 
 } // namespace quorvale

@@ -10,6 +10,7 @@
 #include "ui/BillStatusBox.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/PointerScope.h"
+#include "ui/QuickFilterControls.h"
 #include "ui/frmSelectParticipants.h"
 
 #include <QAction>
@@ -272,10 +273,10 @@ void frmExpenses::build()
     }
 
     QList<QWidget *> order;
-    if (m_filter)
-        order << m_filter;
-    if (m_contactFilter)
-        order << m_contactFilter;
+    if (QComboBox *list = filterList())
+        order << list;
+    if (QLineEdit *box = contactQuickFilter())
+        order << box;
     order << m_contact << m_selectContact << m_clearContact << m_activity1 << m_activity2
           << m_jobOrder << m_type << m_startDate << m_endDate << m_description << m_purpose
           << m_location << m_participants << m_browse << m_quantity << m_rate << m_amount
@@ -314,40 +315,19 @@ void frmExpenses::buildToolBar(QLayout *layout)
     add(Tool::Delete, tr("Delete"), tr("Delete this %1.").arg(chargeNames(m_kind).lowerNoun),
         QKeySequence(Qt::CTRL | Qt::Key_Delete));
     m_toolBar->addSeparator();
-    if (m_context.quickFilterType == QuickFilterType::Contact) {
-        m_contactFilter = new QLineEdit(this);
-        m_contactFilter->setObjectName(QStringLiteral("txtContactQuickFilter"));
-        m_contactFilter->setReadOnly(true);
-        m_contactFilter->setAccessibleName(
-            tr("Quick filter %1").arg(m_context.rules.terms.contact));
-        m_toolBar->addWidget(m_contactFilter);
-        QAction *pick = m_toolBar->addAction(QStringLiteral("..."));
-        pick->setObjectName(QStringLiteral("abQFContact"));
-        pick->setToolTip(tr("Click to select Quick Filter contact."));
-        m_toolBar->widgetForAction(pick)->setAccessibleName(pick->toolTip());
-        connect(pick, &QAction::triggered, this, &frmExpenses::pickFilterContact);
-        QAction *clear = m_toolBar->addAction(QStringLiteral("X"));
-        clear->setObjectName(QStringLiteral("abQFContactClear"));
-        clear->setToolTip(tr("Click to clear Quick Filter."));
-        m_toolBar->widgetForAction(clear)->setAccessibleName(clear->toolTip());
-        connect(clear, &QAction::triggered, this, [this] {
-            m_filterContactId = 0;
-            m_contactFilter->clear();
-            processQuickFilter();
-        });
-    } else {
-        const int level = m_context.quickFilterType == QuickFilterType::Activity1 ? 1 : 2;
-        m_filter = new QComboBox(this);
-        m_filter->setObjectName(QStringLiteral("cboFilter"));
-        m_filter->setAccessibleName(tr("Quick filter %1")
-                                        .arg(level == 1 ? m_context.rules.terms.activity1
-                                                        : m_context.rules.terms.activity2));
-        fillList(m_filter, m_context.pickLists.activities
-                               ? m_context.pickLists.activities(level, std::nullopt)
-                               : std::vector<PickEntry>{PickEntry{}});
-        m_toolBar->addWidget(m_filter);
-        connect(m_filter, &QComboBox::activated, this, [this] { processQuickFilter(); });
-    }
+    const QuickFilterType type = m_context.quickFilterType;
+    const int level = type == QuickFilterType::Activity1 ? 1 : 2;
+    const Terms &terms = m_context.rules.terms;
+    m_quickFilter = new QuickFilterControls(
+        m_toolBar, type,
+        type == QuickFilterType::Contact ? terms.contact
+                                         : (level == 1 ? terms.activity1 : terms.activity2),
+        type != QuickFilterType::Contact && m_context.pickLists.activities
+            ? m_context.pickLists.activities(level, std::nullopt)
+            : std::vector<PickEntry>{PickEntry{}});
+    connect(m_quickFilter, &QuickFilterControls::pickContact, this,
+            &frmExpenses::pickFilterContact);
+    connect(m_quickFilter, &QuickFilterControls::changed, this, [this] { processQuickFilter(); });
     add(Tool::Filter, tr("Filter"), tr("Apply/Clear filter."), QKeySequence(Qt::CTRL | Qt::Key_F));
     layout->addWidget(m_toolBar);
 }
@@ -817,6 +797,16 @@ void frmExpenses::runTool(const QString &name)
         m_type->setFocus();
 }
 
+QComboBox *frmExpenses::filterList() const
+{
+    return m_quickFilter ? m_quickFilter->combo() : nullptr;
+}
+
+QLineEdit *frmExpenses::contactQuickFilter() const
+{
+    return m_quickFilter ? m_quickFilter->contactBox() : nullptr;
+}
+
 void frmExpenses::pickFilterContact()
 {
     const TraceScope trace(u"frmExpenses: abQFContact_Click");
@@ -829,20 +819,13 @@ void frmExpenses::pickFilterContact()
     }
     if (!picked)
         return;
-    m_filterContactId = picked->QuorvaleID;
-    m_contactFilter->setText(picked->ContactName);
+    m_quickFilter->show(picked->QuorvaleID, picked->ContactName);
     processQuickFilter();
 }
 
 void frmExpenses::resetFilterControls()
 {
-    if (m_filter) {
-        const QSignalBlocker blocker(m_filter);
-        m_filter->setCurrentIndex(0);
-    }
-    if (m_contactFilter)
-        m_contactFilter->clear();
-    m_filterContactId = 0;
+    m_quickFilter->show(0, QString());
 }
 
 void frmExpenses::processQuickFilter()
@@ -850,9 +833,7 @@ void frmExpenses::processQuickFilter()
     if (!m_store)
         return;
     const TraceScope trace(u"frmExpenses: ProcessQuickFilter");
-    const qint32 id = m_filter
-                          ? (m_filter->currentIndex() > 0 ? m_filter->currentData().toInt() : 0)
-                          : (m_contactFilter->text().isEmpty() ? 0 : m_filterContactId);
+    const qint32 id = m_quickFilter->chosenId();
     try {
         if (id == 0) {
             if (m_store->filtered())

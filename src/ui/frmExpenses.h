@@ -26,6 +26,8 @@ class QToolButton;
 
 namespace quorvale {
 
+class QuickFilterControls;
+
 namespace db {
 class Connection;
 }
@@ -107,8 +109,8 @@ public:
     QPushButton *saveAddButton() const { return m_saveAdd; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *tool(const char *name) const;
-    QComboBox *filterList() const { return m_filter; }
-    QLineEdit *contactQuickFilter() const { return m_contactFilter; }
+    QComboBox *filterList() const;
+    QLineEdit *contactQuickFilter() const;
     QLabel *positionPanel() const { return m_positionPanel; }
     QLabel *reimbursementPanel() const { return m_reimbursementPanel; }
     QLabel *linkPanel() const { return m_linkPanel; }
@@ -159,7 +161,6 @@ private:
     ChargeRecord m_record;
     int m_errorCode = 0;
     bool m_loading = true;
-    qint32 m_filterContactId = 0;
     std::exception_ptr m_failure;
 
     QLineEdit *m_contact = nullptr;
@@ -184,8 +185,7 @@ private:
     QPushButton *m_close = nullptr;
     QPushButton *m_saveAdd = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QComboBox *m_filter = nullptr;
-    QLineEdit *m_contactFilter = nullptr;
+    QuickFilterControls *m_quickFilter = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_positionPanel = nullptr;
     QLabel *m_reimbursementPanel = nullptr;

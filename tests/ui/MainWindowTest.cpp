@@ -59,6 +59,7 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -585,6 +586,11 @@ TEST_F(MainWindowTest, AtItsDefaultSizeEveryToolAndEveryFieldIsInSight)
             EXPECT_TRUE(button->isVisible())
                 << bar->objectName().toStdString() << ": \"" << action->text().toStdString()
                 << "\" is behind the tool bar's chevron";
+            if (auto *tool = qobject_cast<QToolButton *>(button)) {
+                EXPECT_FALSE(tool->text().isEmpty())
+                    << bar->objectName().toStdString() << ": \"" << action->text().toStdString()
+                    << "\" shows a blank button";
+            }
             ++tools;
         }
     }
@@ -650,6 +656,46 @@ TEST_F(MainWindowTest, TheTrayPausesResumesAndSwitchesTheTimerWhereverTheWindowI
     tray.resumeAction()->trigger();
     EXPECT_EQ(active(), first) << "resumed on the TimeCard timed last";
     tray.pauseAction()->trigger();
+    close();
+}
+
+TEST_F(MainWindowTest, TheQuickFilterComboNarrowsTheSetAndShowsItIsNarrowed)
+{
+    Registry(settingsFile)
+        .openSubKey(QStringLiteral("Settings"))
+        .writeInt(QStringLiteral("Quick Filter Type"), 1);
+    open();
+    EXPECT_EQ(window().findChild<QLineEdit *>(QStringLiteral("txtContactQuickFilter")), nullptr)
+        << "a window shows one of the two controls";
+    auto *list = field<QComboBox>("cboFilter");
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->currentIndex(), 0);
+    db::Recordset &rs = startUp->workingSet().timeCards();
+    const int all = rs.recordCount();
+    const int activity = rs.value(QStringLiteral("Activity1ID")).toInt();
+    ASSERT_NE(activity, 0);
+    const int expected =
+        cnn()
+            .scalar(QStringLiteral("SELECT COUNT(*) FROM (") +
+                        startUp->workingSet().sql().timeCardBase +
+                        QStringLiteral(" AND tblTimeCards.Activity1ID = ?) AS narrowed"),
+                    {activity})
+            .toInt();
+    ASSERT_LT(expected, all) << "the demo has TimeCards of other activities";
+
+    const int at = list->findData(activity);
+    ASSERT_GT(at, 0);
+    list->setCurrentIndex(at);
+    Q_EMIT list->activated(at);
+    EXPECT_EQ(rs.recordCount(), expected);
+    EXPECT_EQ(list->currentIndex(), at) << "the control shows the filter in force";
+    EXPECT_EQ(window().toolById(ToolId::Filter)->text(), QStringLiteral("Turn &Filter Off"));
+
+    list->setCurrentIndex(0);
+    Q_EMIT list->activated(0);
+    EXPECT_EQ(rs.recordCount(), all);
+    EXPECT_EQ(window().toolById(ToolId::Filter)->text(), QStringLiteral("Apply &Filter"));
     close();
 }
 

@@ -25,6 +25,7 @@
 #include "ui/InterruptBinding.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerInSight.h"
+#include "ui/ToolIcons.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -243,7 +244,11 @@ void MainWindowHost::syncTimerTools()
 {
     const TimerInterface state = m_timer->timer().ProcessTimerInterface();
     if (QAction *start = m_window->toolById(ToolId::StartTimer)) {
-        start->setText(state.startTimerCaption);
+        // The caption changes with the run, and the icon with it; not per tick.
+        if (start->text() != state.startTimerCaption) {
+            start->setText(state.startTimerCaption);
+            start->setIcon(timerToolIcon(state.running, *m_window->style()));
+        }
         start->setToolTip(state.startTimerTip);
         start->setEnabled(state.startTimerEnabled);
     }

@@ -9,6 +9,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "ui/GuardedApplication.h"
 #include "ui/TimeCardFields.h"
+#include "ui/ToolIcons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,6 +120,7 @@ void frmTimeCard::buildTools()
         action->setToolTip(QString::fromLatin1(info.description));
         action->setStatusTip(QString::fromLatin1(info.description));
         action->setCheckable(info.checkable);
+        action->setIcon(toolIcon(info.id, *style()));
         if (*info.shortcut)
             action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
         connect(action, &QAction::triggered, this, [this, id = info.id] {
@@ -148,10 +150,11 @@ void frmTimeCard::buildBands()
     // they would not fit a window of the size people leave it at.
     QToolBar *mainToolbar = addToolBar(QStringLiteral("Main"));
     mainToolbar->setObjectName(QLatin1String(Band::MainToolbar));
-    mainToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    mainToolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     addToolBarBreak();
     QToolBar *navigator = addToolBar(QStringLiteral("Navigator"));
     navigator->setObjectName(QLatin1String(Band::Navigator));
+    navigator->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const BandEntry &entry : CommandTable::layout()) {
         const QString band = QLatin1String(entry.band);
         QAction *action = entry.toolId ? m_tools.value(entry.toolId) : nullptr;

@@ -621,9 +621,13 @@ TEST_F(MainWindowTest, TheTrayPausesResumesAndSwitchesTheTimerWhereverTheWindowI
     EXPECT_FALSE(tray.pauseAction()->isEnabled());
     EXPECT_FALSE(tray.resumeAction()->isEnabled()) << "nothing was timed yet";
 
+    QAction *timerTool = window().toolById(ToolId::StartTimer);
+    ASSERT_FALSE(timerTool->icon().isNull()) << "the theme's icon, or the style's";
+    const qint64 idleIcon = timerTool->icon().cacheKey();
     QTest::keyClick(&window(), Qt::Key_F3);
     ASSERT_EQ(active(), first);
     EXPECT_TRUE(tray.pauseAction()->isEnabled());
+    EXPECT_NE(timerTool->icon().cacheKey(), idleIcon) << "the tool's icon says a run is on";
     clock.advance(60);
     QTest::keyClick(&window(), Qt::Key_F7);
     ASSERT_NE(current().toLongLong(), first);

@@ -523,7 +523,7 @@ void TimeCardSession::checkIdle()
     if (m_idleTimer)
         m_idleTimer->start(m_idleWatch->nextCheckMs());
     if (spell)
-        settleIdle(*spell);
+        Q_EMIT idleEnded(*spell);
 }
 
 void TimeCardSession::settleIdle(const IdleSpell &spell)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "session/ProgramParts.h"
+#include "timecards/IdleWatch.h"
 #include "timecards/InterruptTimerHost.h"
 #include "timecards/SegmentNotes.h"
 #include "timecards/TimeAdjust.h"
@@ -22,11 +23,8 @@ class Prompts;
 class TimeCardBinder;
 class TimeCardEditor;
 class TimeCardMirror;
-class IdleSource;
 class TimerReminders;
-class IdleWatch;
 class TimerBinding;
-struct IdleSpell;
 struct TimeCard;
 
 // One person's TimeCard road without a window: the working set's editor, the
@@ -99,7 +97,8 @@ public:
     // next look.
     void watchIdle(IdleSource *source);
     bool watchingIdle() const { return m_idleWatch != nullptr; }
-    // One look at the idle time, as the watch's own timer takes it.
+    // One look at the idle time, as the watch's own timer takes it; a spell
+    // that ended is told through idleEnded().
     void checkIdle();
     // Asks what the spell was and acts on it: kept in the run, left out of it,
     // or left out and moved to a new TimeCard of its own (which becomes current).
@@ -118,6 +117,9 @@ Q_SIGNALS:
     void segmentRecorded();
     // A reminder for the person, in words.
     void reminder(const QString &text);
+    // The person is back after a spell without input during a run: whoever
+    // shows the session settles it (settleIdle), the way its commands run.
+    void idleEnded(const IdleSpell &spell);
 
 private:
     template <typename F> auto timed(Part part, F &&work);

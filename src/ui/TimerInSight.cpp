@@ -11,7 +11,6 @@
 #include "ui/TimerTray.h"
 #include "ui/frmTimeCard.h"
 
-#include <QScopeGuard>
 #include <QStatusBar>
 
 namespace quorvale {
@@ -44,6 +43,10 @@ TimerInSight::TimerInSight(const Parts &parts) : m_p(parts)
         m_p.window.statusBar()->showMessage(text, 60 * 1000);
         m_tray->remind(text);
     });
+    // Settled as a command: a time being typed on return is taken first.
+    QObject::connect(&session, &TimeCardSession::idleEnded, window, [this](const IdleSpell &spell) {
+        m_p.window.runCommand([this, spell] { m_p.session.settleIdle(spell); });
+    });
     m_idle = std::make_unique<DesktopIdle>();
     if (m_idle->available())
         session.watchIdle(m_idle.get());
@@ -67,30 +70,31 @@ void TimerInSight::update()
 
 void TimerInSight::pause()
 {
-    const auto review =
-        qScopeGuard([this] { m_p.window.statusBar()->showMessage(QStringLiteral("Review")); });
-    TimerBinding &timer = m_p.session.timer();
-    // The run's value follows the timed row's rate: pause it where it is shown.
-    if (timer.timer().mode() != TimerMode::TimeCard || !m_p.session.goToActiveCard())
-        return;
-    timer.startOrPause();
+    m_p.window.runCommand([this] {
+        TimerBinding &timer = m_p.session.timer();
+        // The run's value follows the timed row's rate: pause it where it is shown.
+        if (timer.timer().mode() == TimerMode::TimeCard && m_p.session.goToActiveCard())
+            timer.startOrPause();
+    });
 }
 
 void TimerInSight::timeCard(qint64 timeCardId)
 {
     TimerBinding &timer = m_p.session.timer();
-    const TimeCardEditor &editor = m_p.session.editor();
     if (timer.activeTimeCardId() == timeCardId)
         return;
-    if (editor.currentTimeCardId() != timeCardId &&
-        (!m_p.commands.goToTimeCard(timeCardId) || editor.currentTimeCardId() != timeCardId)) {
+    m_p.window.runCommand([this, &timer, timeCardId] {
+        const TimeCardEditor &editor = m_p.session.editor();
+        if (editor.currentTimeCardId() == timeCardId ||
+            (m_p.commands.goToTimeCard(timeCardId) && editor.currentTimeCardId() == timeCardId))
+            timer.startOrPause();
+    });
+    // After the command's "Review": the person must learn why nothing is timed.
+    if (timer.activeTimeCardId() != timeCardId)
         m_p.window.statusBar()->showMessage(
             QStringLiteral("TimeCard %1 could not be shown; its timer was not started.")
                 .arg(timeCardId),
             5000);
-        return;
-    }
-    timer.startOrPause();
 }
 
 } // namespace quorvale

@@ -311,20 +311,28 @@ void frmTimeCard::abMainMenu_ToolClick(int toolId)
     CommandSet *commands = commandSetFor(toolId);
     if (!commands)
         return;
-    // A shortcut leaves the focus where it was: a time still being typed is
-    // taken (or refused) before the command sees the TimeCard. Cut, copy and
-    // paste act on the field itself.
+    // Cut, copy and paste act on the field itself, a time being typed included.
     const bool editsField =
         toolId == ToolId::Cut || toolId == ToolId::Copy || toolId == ToolId::Paste;
-    if (!editsField && !m_fields->commitTypedTimes())
+    const ToolInfo *info = CommandTable::find(toolId);
+    runCommand([commands, toolId] { commands->run(toolId); }, !editsField,
+               info && *info->status ? QString::fromLatin1(info->status) : QString());
+}
+
+void frmTimeCard::runCommand(const std::function<void()> &work, bool takeTypedTimes,
+                             const QString &status)
+{
+    // A shortcut leaves the focus where it was: a time still being typed is
+    // taken (or refused) before the command sees the TimeCard.
+    if (takeTypedTimes && !m_fields->commitTypedTimes())
         return;
     if (m_guard && !m_guard())
         return;
-    if (const ToolInfo *info = CommandTable::find(toolId); info && *info->status)
-        statusBar()->showMessage(QString::fromLatin1(info->status));
+    if (!status.isEmpty())
+        statusBar()->showMessage(status);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        commands->run(toolId);
+        work();
     } catch (const std::exception &error) {
         QApplication::restoreOverrideCursor();
         syncChecks();

@@ -49,6 +49,11 @@ public:
     // Runs before every command; a command whose guard fails does not run (the
     // guard has told the person why). The item store's connection check.
     void setCommandGuard(std::function<bool()> guard) { m_guard = std::move(guard); }
+    // Runs work as the tools run their commands (the tray's too): a time being
+    // typed is taken first, the command guard asked, the busy pointer shown, an
+    // error handed to the error handler, and the status bar back to "Review".
+    void runCommand(const std::function<void()> &work, bool takeTypedTimes = true,
+                    const QString &status = QString());
     // Another set of commands the tools dispatch to, asked after those given
     // before it; it must outlive the window's use of it. Tools that no set
     // handles are disabled.

@@ -319,6 +319,9 @@ protected:
         EXPECT_TRUE(session->editor().leaveCurrent());
         startUp->settings().settings.idleMinutes = 10;
         session->watchIdle(&desktop);
+        // As the window does, without its typed-time and busy-pointer care.
+        QObject::connect(session.get(), &TimeCardSession::idleEnded, session.get(),
+                         [this](const IdleSpell &spell) { session->settleIdle(spell); });
         session->timer().startOrPause();
         clock.advance(30 * 60);
         desktop.idle = 0;

@@ -518,11 +518,18 @@ void TimeCardSession::checkIdle()
     if (const qint64 wanted = qint64{m_parts.settings.settings.idleMinutes} * 60;
         wanted != m_idleWatch->threshold())
         m_idleWatch->setThreshold(wanted);
-    const std::optional<IdleSpell> spell =
+    std::optional<IdleSpell> spell =
         m_idleWatch->check(m_timer && m_timer->timer().mode() == TimerMode::TimeCard);
     if (m_idleTimer)
         m_idleTimer->start(m_idleWatch->nextCheckMs());
-    if (spell)
+    if (!spell)
+        return;
+    // A run started without touching the desktop (from another program, a
+    // script) must not be asked about the time before it began.
+    if (const QDateTime &start = m_timer->timer().runStart();
+        start.isValid() && spell->from < start)
+        spell->from = start;
+    if (spell->seconds() >= m_idleWatch->threshold())
         Q_EMIT idleEnded(*spell);
 }
 

@@ -36,6 +36,8 @@ public:
     TimerMode mode() const { return m_mode; }
     // MainTimer is enabled: a run is being counted (a paused interruption is not).
     bool ticking() const { return m_runStart.isValid(); }
+    // When the present run began; invalid while nothing is counted.
+    const QDateTime &runStart() const { return m_runStart; }
     std::optional<qint64> activeTimeCardId() const;
 
     // The shown row changed: the is-current flag follows whether it is the

@@ -384,4 +384,33 @@ TEST_F(IdleTimeTest, IdleTimeMovedToANewTimeCardIsThatTimeCardsWholeTime)
     EXPECT_EQ(stored(id)->timeSpent, Duration::fromSeconds(30 * 60));
 }
 
+TEST_F(IdleTimeTest, IdleTimeBeforeTheRunBeganIsNotAskedAbout)
+{
+    newCard();
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    startUp->settings().settings.idleMinutes = 10;
+    session->watchIdle(&desktop);
+    QObject::connect(session.get(), &TimeCardSession::idleEnded, session.get(),
+                     [this](const IdleSpell &spell) { session->settleIdle(spell); });
+    // Nobody at the desk since 8:40; the run starts at 9:00 without input.
+    desktop.idle = 20 * 60 * 1000;
+    session->timer().startOrPause();
+    session->checkIdle();
+    clock.advance(5 * 60);
+    desktop.idle = 0;
+    session->checkIdle();
+    EXPECT_TRUE(prompts.dialogs().isEmpty()) << "only five idle minutes were the run's";
+
+    // Idle again at 9:05 for half an hour: asked about exactly that.
+    desktop.idle = 30 * 60 * 1000;
+    clock.advance(30 * 60);
+    session->checkIdle();
+    desktop.idle = 0;
+    prompts.answerDialog(true, {{QStringLiteral("choice"), QStringLiteral("keep")}});
+    session->checkIdle();
+    ASSERT_EQ(prompts.dialogs().size(), 1);
+    EXPECT_EQ(prompts.dialogs().first().valuesIn.value(QStringLiteral("seconds")).toLongLong(),
+              30 * 60);
+}
+
 } // namespace

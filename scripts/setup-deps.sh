@@ -10,7 +10,7 @@ packages=(
     sqlite3 libsqlite3-dev
     unixodbc unixodbc-dev odbc-postgresql postgresql-15
     libgtest-dev libgmock-dev
-    xvfb xauth desktop-file-utils
+    xvfb xauth desktop-file-utils dbus-daemon
     khal todoman khard
     clang-14 libclang-rt-14-dev
 )

@@ -1,5 +1,7 @@
 #include "ui/DesktopIdle.h"
 
+#include "platform/shell/SessionIdleMonitor.h"
+
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -11,32 +13,59 @@
 
 namespace quorvale {
 
+namespace {
+
+// Under XWayland the X server sees only the input that reaches X windows, so
+// a person typing into any other window would look idle to it.
+bool waylandSession()
+{
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
 DesktopIdle::DesktopIdle()
+{
+    if (!waylandSession() && openX11())
+        return;
+    auto monitor = std::make_unique<SessionIdleMonitor>();
+    if (monitor->available()) {
+        m_monitor = std::move(monitor);
+        return;
+    }
+    if (waylandSession() && openX11())
+        return;
+    m_reason = QStringLiteral("Idle time is not noticed on this desktop: %1, and %2.")
+                   .arg(m_reason, monitor->unavailableReason());
+}
+
+bool DesktopIdle::openX11()
 {
 #if QUORVALE_HAVE_XSS && QT_CONFIG(xcb)
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display *display = x11 ? x11->display() : nullptr;
     if (!display) {
-        m_reason = QStringLiteral("This desktop session is not an X11 session; idle time is not "
-                                  "noticed here.");
-        return;
+        m_reason = QStringLiteral("the program does not run on X11");
+        return false;
     }
     int eventBase = 0;
     int errorBase = 0;
     if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase)) {
-        m_reason = QStringLiteral("The X server offers no screen saver extension; idle time is "
-                                  "not noticed here.");
-        return;
+        m_reason = QStringLiteral("the X server offers no screen saver extension");
+        return false;
     }
     m_info = XScreenSaverAllocInfo();
     if (!m_info) {
-        m_reason = QStringLiteral("Idle time could not be read from the X server.");
-        return;
+        m_reason = QStringLiteral("the X server's idle time could not be read");
+        return false;
     }
     m_display = display;
+    m_reason.clear();
+    return true;
 #else
-    m_reason = QStringLiteral("This build reads idle time from X11 only; idle time is not "
-                              "noticed here.");
+    m_reason = QStringLiteral("this build does not read X11's idle time");
+    return false;
 #endif
 }
 
@@ -50,6 +79,8 @@ DesktopIdle::~DesktopIdle()
 
 std::optional<qint64> DesktopIdle::idleMilliseconds()
 {
+    if (m_monitor)
+        return m_monitor->idleMilliseconds();
 #if QUORVALE_HAVE_XSS
     if (!m_display)
         return std::nullopt;

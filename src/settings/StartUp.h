@@ -23,9 +23,9 @@ class Prompts;
 class Registry;
 
 // The main window's size when none was saved: every tool and every field of
-// the TimeCard page in sight (1000 x 680 pixels at 96 dpi), which a 1366 x 768
+// the TimeCard page in sight (1100 x 680 pixels at 96 dpi), which a 1366 x 768
 // screen holds.
-inline constexpr QSize DefaultWindowTwips{15000, 10200};
+inline constexpr QSize DefaultWindowTwips{16500, 10200};
 // The size saved as "Form Width" and "Form Height", in twips. Nothing saved, or
 // the 8220 x 7125 an earlier version saved for a window nobody resized (in
 // which three tools and half the TimeCard page did not fit), is the default.

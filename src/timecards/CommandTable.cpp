@@ -25,7 +25,6 @@ constexpr int kNew = 1002;
 constexpr int kReports = 1012;
 constexpr int kBilling = 1040;
 constexpr int kAbbreviations = 5005;
-constexpr int kNewItem = 10003;
 constexpr int kLinkExisting = 10004;
 
 constexpr ToolInfo kTools[] = {
@@ -36,7 +35,8 @@ constexpr ToolInfo kTools[] = {
     {kMenuAdministration, "mnuAdministration", "&Administration", "", "", false},
     {kMenuHelp, "mnuHelp", "&Help", "", "", false},
     {kNew, "mnuNew", "Create &New...", "", "", false},
-    {kNewItem, "tbNewItem", "Create New...", "Create a new item for the TimeCard", "", false},
+    {ToolId::NewItem, "tbNewItem", "Create New...", "Create a new item for the TimeCard", "",
+     false},
     // F11 belongs to both new-TimeCard tools; one key can trigger only one
     // action, and both do the same.
     {ToolId::NewTimeCard, "mnuNewTimeCard", "Time&Card", "New TimeCard", "", false},
@@ -355,7 +355,7 @@ constexpr BandEntry kBaseLayout[] = {
     {Band::HelpMenu, ToolId::About, nullptr},
 
     {Band::MainToolbar, ToolId::AddTimeCard, nullptr},
-    {Band::MainToolbar, kNewItem, nullptr},
+    {Band::MainToolbar, ToolId::NewItem, nullptr},
     {Band::MainToolbar, ToolId::StartTimer, nullptr},
     {Band::MainToolbar, ToolId::TimerInterruption, nullptr},
     {Band::MainToolbar, 0, nullptr},

@@ -48,6 +48,7 @@ inline constexpr int PasteToNewTimeCard = 3005;
 inline constexpr int PasteToCurrentTimeCard = 3006;
 inline constexpr int CancelInterruption = 3007;
 inline constexpr int GoTo = 3008;
+inline constexpr int NewItem = 10003; // the tool bar's "Create New..."
 inline constexpr int GoToFirst = 3009;
 inline constexpr int GoToPrevious = 3010;
 inline constexpr int GoToNext = 3011;

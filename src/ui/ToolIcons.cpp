@@ -16,6 +16,7 @@ struct ToolIcon {
 
 constexpr ToolIcon Icons[] = {
     {ToolId::AddTimeCard, "document-new", QStyle::SP_FileIcon},
+    {ToolId::NewItem, "list-add", QStyle::SP_FileDialogNewFolder},
     {ToolId::TimerInterruption, "appointment-new", QStyle::SP_BrowserReload},
     {ToolId::SelectContact, "x-office-address-book", QStyle::SP_DirHomeIcon},
     {ToolId::LinkedExpenses, "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},

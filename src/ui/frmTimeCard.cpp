@@ -186,6 +186,7 @@ void frmTimeCard::buildBands()
         }
         if (entry.opens) {
             auto *menu = new QMenu(action->text(), this);
+            menu->setIcon(action->icon()); // shown where the menu stands on a tool bar
             menu->setObjectName(QLatin1String(entry.opens));
             menu->menuAction()->setObjectName(action->objectName());
             menus.insert(QLatin1String(entry.opens), menu);

@@ -823,9 +823,9 @@ void frmExpenses::pickFilterContact()
     processQuickFilter();
 }
 
-void frmExpenses::resetFilterControls()
+void frmExpenses::showFilterInForce()
 {
-    m_quickFilter->show(0, QString());
+    m_quickFilter->show(m_filterInForce.id, m_filterInForce.name);
 }
 
 void frmExpenses::processQuickFilter()
@@ -838,14 +838,15 @@ void frmExpenses::processQuickFilter()
         if (id == 0) {
             if (m_store->filtered())
                 m_store->clearFilter();
-            resetFilterControls();
+            m_filterInForce = {};
+            showFilterInForce();
             showRow();
             return;
         }
         if (m_store->count() == 0) {
             m_prompts.messageBox(QStringLiteral("Cancel Quick Filter Request"),
                                  QStringLiteral("There are currently no records to filter."));
-            resetFilterControls();
+            showFilterInForce();
             return;
         }
         const QuickFilterTable table =
@@ -858,11 +859,14 @@ void frmExpenses::processQuickFilter()
         } else {
             m_store->discard();
         }
-        if (!m_store->applyFilter(fragment)) {
+        if (m_store->applyFilter(fragment)) {
+            m_filterInForce = {id, m_quickFilter->chosenName()};
+        } else {
             m_prompts.messageBox(QStringLiteral(" No Matching Records"),
                                  QStringLiteral("No records match the selected filter "
                                                 "criteria.   \r\n"));
-            resetFilterControls();
+            // The list is left as it was, and so must the control be.
+            showFilterInForce();
         }
     } catch (const QvError &) {
         fail();

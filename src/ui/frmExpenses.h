@@ -145,7 +145,7 @@ private:
     ChargeRecord freshRow() const;
     void processQuickFilter();
     void pickFilterContact();
-    void resetFilterControls();
+    void showFilterInForce();
     void tell(const QString &text);
     // Keeps the error being handled and closes the window; ItemDialog throws it on.
     void fail();
@@ -186,6 +186,11 @@ private:
     QPushButton *m_saveAdd = nullptr;
     QToolBar *m_toolBar = nullptr;
     QuickFilterControls *m_quickFilter = nullptr;
+    // What the list is narrowed by; the control shows it whatever was chosen.
+    struct {
+        qint32 id = 0;
+        QString name;
+    } m_filterInForce;
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_positionPanel = nullptr;
     QLabel *m_reimbursementPanel = nullptr;

@@ -334,3 +334,64 @@ TEST_F(ExpensesWindow, EachBillStatusSaysWhatTheNextInvoiceDoesWithIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExpensesWindow, TheActivityQuickFilterNarrowsTheListAndShowsWhatIsInForce)
+{
+    const int open =
+        cnn()
+            .scalar("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND InvoiceID IS NULL",
+                    {userId()})
+            .toInt();
+    ASSERT_GE(open, 2);
+    const QVariant meetings = cnn().scalar(
+        "SELECT MIN(ActivityID) FROM tblMainActivities WHERE Active <> 0 AND ActivityID IN "
+        "(SELECT ActivityID FROM tblMainActivities)");
+    ASSERT_FALSE(meetings.isNull());
+    cnn().execute("UPDATE tblExpenses SET Activity1ID = ? WHERE ExpenseID = (SELECT MIN(ExpenseID) "
+                  "FROM tblExpenses WHERE UserID = ? AND InvoiceID IS NULL)",
+                  {meetings, userId()});
+    startUp->settings().settings.quickFilterType = 1;
+
+    QStringList positions;
+    QString filterShown;
+    QTimer::singleShot(0, [&] {
+        auto *shown = qobject_cast<frmExpenses *>(QApplication::activeModalWidget());
+        if (!shown || !shown->filterList())
+            return;
+        QComboBox *filter = shown->filterList();
+        // As a person chooses: the list reacts to a choice, not to any change.
+        const auto choose = [filter](const QVariant &id) {
+            const int at = id.isValid() ? filter->findData(id) : 0;
+            filter->setCurrentIndex(at);
+            Q_EMIT filter->activated(at);
+        };
+        choose(meetings);
+        positions << shown->positionPanel()->text();
+        filterShown = filter->currentText();
+        QVariant other;
+        for (int i = 1; i < filter->count() && !other.isValid(); ++i)
+            if (filter->itemData(i) != meetings)
+                other = filter->itemData(i);
+        // Nothing of the other activity: said so, and the list and the
+        // control stay as they were.
+        prompts.answer(PromptResult::Ok);
+        choose(other);
+        positions << shown->positionPanel()->text() + " / " + filter->currentText();
+        choose(meetings);
+        choose(QVariant());
+        positions << shown->positionPanel()->text();
+        shown->closeButton()->click();
+    });
+    host->chargeCommands().run(ToolId::AllExpenses);
+    ASSERT_EQ(positions.size(), 3) << "the manage-all window has the activity filter";
+    EXPECT_EQ(positions[0], "Record 1 of 1");
+    EXPECT_FALSE(filterShown.isEmpty());
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_EQ(prompts.messages().back().title, " No Matching Records");
+    EXPECT_EQ(positions[1], "Record 1 of 1 / " + filterShown);
+    EXPECT_EQ(positions[2], QString("Record 1 of %1").arg(open));
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "outlook/JournalProcessing.h"
 
 #include "data/TimeCardRepository.h"
+#include "outlook/LinkRelocation.h"
 #include "platform/core/Duration.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
@@ -86,8 +87,15 @@ clsJournalProcessing::Result clsJournalProcessing::Edit_Journal_Entry()
 {
     const pim::Folder &folder = journalFolder(m_session);
     std::unique_ptr<pim::Item> found;
-    if (!m_card.journalEntryId.isEmpty())
-        found = m_session.nameSpace().itemFromId(m_card.journalEntryId, folder.storeId());
+    if (!m_card.journalEntryId.isEmpty()) {
+        // A sync tool may have written the entry anew under another name.
+        LinkedItemLookup lookup =
+            findLinkedItem(m_session, m_cnnLink, m_card.journalEntryId, folder.storeId(),
+                           pim::ItemType::Journal, m_card.id);
+        if (lookup.state == LinkedItemState::Ambiguous)
+            return Result{}; // a third copy would not help: left as it is, logged
+        found = std::move(lookup.item);
+    }
     auto *entry = dynamic_cast<pim::JournalItem *>(found.get());
     if (!entry)
         return recreate(folder);

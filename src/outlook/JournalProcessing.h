@@ -60,7 +60,8 @@ public:
         // The entry had gone from the store (or the TimeCard had none): a new
         // one was written and tblTimeCards.JournalEntryID points at it.
         Recreated,
-        // The store could not be reached; 10321 has been reported.
+        // The store could not be reached (10321 has been reported), or the
+        // entry's file has gone and several files claim it (logged).
         NotReached,
     };
     struct Result {

@@ -1,6 +1,7 @@
 #include "outlook/LinkMaintenance.h"
 
 #include "outlook/FolderSlot.h"
+#include "outlook/LinkRelocation.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
@@ -32,15 +33,17 @@ struct LinkTable {
     std::optional<FolderSlot> slot; // nullopt: messages, found in any store
     std::optional<TemplateKind> kind;
     bool userProperties;
+    pim::ItemType type;
 };
 
 const LinkTable LinkTables[] = {
-    {"tblMessages", std::nullopt, std::nullopt, true},
-    {"tblNotes", FolderSlot::Notes, TemplateKind::Notes, false},
+    {"tblMessages", std::nullopt, std::nullopt, true, pim::ItemType::Mail},
+    {"tblNotes", FolderSlot::Notes, TemplateKind::Notes, false, pim::ItemType::Note},
     {"tblScheduledAppointments", FolderSlot::ScheduledAppointments, TemplateKind::Appointments,
-     true},
-    {"tblTasks", FolderSlot::Tasks, TemplateKind::Tasks, true},
-    {"tblTimedAppointments", FolderSlot::TimeCardAppointments, TemplateKind::Appointments, true},
+     true, pim::ItemType::Appointment},
+    {"tblTasks", FolderSlot::Tasks, TemplateKind::Tasks, true, pim::ItemType::Task},
+    {"tblTimedAppointments", FolderSlot::TimeCardAppointments, TemplateKind::Appointments, true,
+     pim::ItemType::Appointment},
 };
 
 QStringList entryIds(db::Connection &cnn, const char *table, qint64 timeCardId)
@@ -56,11 +59,28 @@ QStringList entryIds(db::Connection &cnn, const char *table, qint64 timeCardId)
     return ids;
 }
 
-std::unique_ptr<pim::Item> readItem(OutlookSession &session, const QString &entryId,
-                                    const QString &storeId)
+// The journal entry is read where its EntryID says: the TimeCard's row is
+// open in the editor, and the journal processing finds a renamed entry and
+// stores its new EntryID where the editor learns of it.
+std::unique_ptr<pim::Item> plainRead(OutlookSession &session, const QString &entryId,
+                                     const QString &storeId)
 {
     try {
         return session.nameSpace().itemFromId(entryId, storeId);
+    } catch (const QvError &error) {
+        qCInfo(lcLinks).noquote() << "journal entry" << entryId
+                                  << "skipped:" << error.description();
+        return nullptr;
+    }
+}
+
+// A file a sync tool renamed is found again, and its new EntryID stored.
+std::unique_ptr<pim::Item> readItem(OutlookSession &session, db::Connection &cnnLink,
+                                    const QString &entryId, const QString &storeId,
+                                    pim::ItemType type, qint64 timeCardId)
+{
+    try {
+        return findLinkedItem(session, cnnLink, entryId, storeId, type, timeCardId).item;
     } catch (const QvError &error) {
         // Unreadable or removed items are left alone: the link outlives them.
         qCInfo(lcLinks).noquote() << "linked item" << entryId << "skipped:" << error.description();
@@ -221,7 +241,7 @@ void LinkMaintenance::updateItems(LinkField field, const QVariant &value,
     const std::optional<pim::Folder> &journal = m_session.folder(FolderSlot::Journal);
     if (!linked.journalEntryId.isEmpty() && journal) {
         std::unique_ptr<pim::Item> item =
-            readItem(m_session, linked.journalEntryId, journal->storeId());
+            plainRead(m_session, linked.journalEntryId, journal->storeId());
         if (auto *entry = dynamic_cast<pim::JournalItem *>(item.get())) {
             relink(*entry);
             texts(*entry, TemplateKind::Journal, true);
@@ -235,7 +255,8 @@ void LinkMaintenance::updateItems(LinkField field, const QVariant &value,
         const LinkTable &table = LinkTables[t];
         const QString storeId = storeOf(m_session, table.slot);
         for (const QString &entryId : ids.at(static_cast<qsizetype>(t))) {
-            std::unique_ptr<pim::Item> item = readItem(m_session, entryId, storeId);
+            std::unique_ptr<pim::Item> item =
+                readItem(m_session, m_cnnLink, entryId, storeId, table.type, timeCardId);
             if (dynamic_cast<pim::MailItem *>(item.get())) {
                 // A message's subject and body are what was sent: never rewritten.
                 properties(*item);

@@ -2,6 +2,7 @@
 
 #include "outlook/Documents.h"
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkRelocation.h"
 #include "outlook/LinkedItems.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/Money.h"
@@ -11,7 +12,9 @@
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/Namespace.h"
 
+#include <QHash>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace quorvale {
 
@@ -105,6 +108,7 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
         qint64 taskId;
         std::optional<pim::Folder> folder;
         QString fileName;
+        bool fileGone = false;
     };
     std::vector<LinkRef> refs;
     while (query.next())
@@ -114,14 +118,20 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
     if (refs.empty())
         return list;
     // The folders are found here; only the item files are read by the runner.
+    // Links share a few folders: each is looked up once, not once per link.
     const std::optional<bool> reached = runWithStore(m_session, [&] {
         const pim::Namespace &ns = m_session.nameSpace();
         const QString folderStore = linkFolderStoreId(m_session, kind);
+        QHash<QString, std::optional<pim::Folder>> folders;
         for (LinkRef &ref : refs) {
             if (!messages)
                 ref.storeId = folderStore;
             if (const auto parts = pim::splitEntryId(ref.entryId)) {
-                ref.folder = ns.findFolder(parts->first, ref.storeId);
+                const QString key = parts->first + QLatin1Char('\n') + ref.storeId;
+                auto found = folders.find(key);
+                if (found == folders.end())
+                    found = folders.insert(key, ns.findFolder(parts->first, ref.storeId));
+                ref.folder = *found;
                 ref.fileName = parts->second;
             }
         }
@@ -136,23 +146,92 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
             if (control.isCancelled())
                 return;
             control.report(static_cast<qsizetype>(i), static_cast<qsizetype>(refs.size()));
-            if (refs[i].folder)
-                items[i] = cache.item(*refs[i].folder, refs[i].fileName);
+            LinkRef &ref = refs[i];
+            if (ref.folder)
+                items[i] = cache.item(*ref.folder, ref.fileName);
+            if (!items[i])
+                ref.fileGone =
+                    !ref.folder || pim::locateItemFile(*ref.folder, ref.fileName).isEmpty();
         }
     });
     if (!finished) {
         m_cancelled = true;
         return list;
     }
+    std::vector<std::size_t> gone;
+    for (std::size_t i = 0; i < refs.size(); ++i)
+        if (!items[i] && refs[i].fileGone)
+            gone.push_back(i);
+    std::vector<pim::RelocationOutcome> outcomes(refs.size(), pim::RelocationOutcome::Found);
+    if (!gone.empty() && *reached) {
+        // Files a sync tool deleted and wrote anew under other names: the
+        // items are looked for by what they hold, each folder read once for
+        // all the links into it, and their new EntryIDs stored.
+        struct Group {
+            pim::RelocationScope scope;
+            std::vector<std::size_t> refs;
+            std::vector<pim::RelocationRequest> requests;
+        };
+        std::vector<Group> groups;
+        const pim::ItemType type = linkItemType(kind);
+        const pim::RelocationKeys keys = linkRelocationKeys(timeCardId);
+        const std::optional<bool> scoped = runWithStore(m_session, [&] {
+            const pim::Namespace &ns = m_session.nameSpace();
+            QHash<QString, std::size_t> groupOf;
+            for (const std::size_t i : gone) {
+                const LinkRef &ref = refs[i];
+                const auto parts = pim::splitEntryId(ref.entryId);
+                const QString key =
+                    (parts ? parts->first : QString()) + QLatin1Char('\n') + ref.storeId;
+                auto found = groupOf.constFind(key);
+                if (found == groupOf.cend()) {
+                    found = groupOf.insert(key, groups.size());
+                    groups.push_back(
+                        {pim::relocationScope(ns, ref.entryId, ref.storeId, type), {}, {}});
+                }
+                groups[*found].refs.push_back(i);
+                groups[*found].requests.push_back({ref.entryId, keys});
+            }
+            return true;
+        });
+        if (!scoped)
+            groups.clear(); // not reached now: the links stay as they are
+        std::vector<std::optional<std::vector<pim::RelocationResult>>> results(groups.size());
+        const bool searched = m_readRunner([&](const pim::ScanControl &control) {
+            for (std::size_t g = 0; g < groups.size(); ++g)
+                if (!(results[g] =
+                          pim::relocate(cache, groups[g].scope, groups[g].requests, control)))
+                    return;
+        });
+        if (!searched || std::any_of(results.begin(), results.end(),
+                                     [](const auto &result) { return !result; })) {
+            m_cancelled = true;
+            return list;
+        }
+        std::vector<EntryIdMove> moves;
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            for (std::size_t k = 0; k < groups[g].refs.size(); ++k) {
+                const std::size_t i = groups[g].refs[k];
+                pim::RelocationResult &result = (*results[g])[k];
+                outcomes[i] = result.outcome;
+                if (result.outcome != pim::RelocationOutcome::Found)
+                    continue;
+                moves.push_back({refs[i].entryId, result.item->entryId, type});
+                items[i] = std::move(result.item);
+            }
+        }
+        storeEntryIdMoves(m_cnn, moves);
+    }
     std::vector<QString> goneNotes;
     for (std::size_t i = 0; i < refs.size(); ++i) {
         const LinkRef &ref = refs[i];
         if (!items[i]) {
-            // Only a note whose file has gone from a folder that is still there
-            // loses its link: an unmounted store, a missing folder or a file
-            // too large to read must not cost the TimeCard its links.
-            if (kind == LinkListKind::Notes && *reached && ref.folder &&
-                pim::locateItemFile(*ref.folder, ref.fileName).isEmpty())
+            // Only a note nothing claims, from a folder that is still there,
+            // loses its link: an unmounted store, a missing folder, a file too
+            // large to read or several files claiming it must not cost the
+            // TimeCard its links.
+            if (kind == LinkListKind::Notes && ref.fileGone && ref.folder &&
+                outcomes[i] == pim::RelocationOutcome::Missing)
                 goneNotes.push_back(ref.entryId);
             continue;
         }

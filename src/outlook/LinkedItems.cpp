@@ -1,6 +1,7 @@
 #include "LinkedItems.h"
 
 #include "outlook/JournalProcessing.h"
+#include "outlook/LinkRelocation.h"
 #include "outlook/OutlookSession.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
@@ -51,17 +52,38 @@ QString linkFolderStoreId(const OutlookSession &session, LinkListKind kind)
     return folder ? folder->storeId() : QString();
 }
 
+namespace {
+
+QString linkStoreId(OutlookSession &session, LinkListKind kind, const QString &storeId)
+{
+    if (kind != LinkListKind::Messages)
+        return linkFolderStoreId(session, kind);
+    if (!storeId.isEmpty())
+        return storeId;
+    return session.nameSpace().GetDefaultFolder(pim::DefaultFolder::SentMail).storeId();
+}
+
+} // namespace
+
 std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, LinkListKind kind,
                                           const QString &entryId, const QString &storeId)
 {
     std::optional<std::unique_ptr<pim::Item>> found =
         runWithStore(session, [&]() -> std::unique_ptr<pim::Item> {
-            pim::Namespace &ns = session.nameSpace();
-            QString store =
-                kind == LinkListKind::Messages ? storeId : linkFolderStoreId(session, kind);
-            if (kind == LinkListKind::Messages && store.isEmpty())
-                store = ns.GetDefaultFolder(pim::DefaultFolder::SentMail).storeId();
-            return ns.itemFromId(entryId, store);
+            return session.nameSpace().itemFromId(entryId, linkStoreId(session, kind, storeId));
+        });
+    return found ? std::move(*found) : nullptr;
+}
+
+std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, db::Connection &cnnLink,
+                                          LinkListKind kind, const QString &entryId,
+                                          const QString &storeId, std::optional<qint64> timeCardId)
+{
+    std::optional<std::unique_ptr<pim::Item>> found =
+        runWithStore(session, [&]() -> std::unique_ptr<pim::Item> {
+            return findLinkedItem(session, cnnLink, entryId, linkStoreId(session, kind, storeId),
+                                  linkItemType(kind), timeCardId)
+                .item;
         });
     return found ? std::move(*found) : nullptr;
 }

@@ -32,6 +32,13 @@ QString linkFolderStoreId(const OutlookSession &session, LinkListKind kind);
 std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, LinkListKind kind,
                                           const QString &entryId, const QString &storeId = {});
 
+// The same for a link of the TimeCard `timeCardId`, read from `cnnLink`: an
+// item whose file a sync tool renamed is found again and its new EntryID
+// stored (findLinkedItem); the item returned carries the new EntryID.
+std::unique_ptr<pim::Item> readLinkedItem(OutlookSession &session, db::Connection &cnnLink,
+                                          LinkListKind kind, const QString &entryId,
+                                          const QString &storeId, std::optional<qint64> timeCardId);
+
 // Marks a linked task complete and saves it; false when it cannot be read.
 bool MarkTaskComplete(OutlookSession &session, const QString &entryId);
 

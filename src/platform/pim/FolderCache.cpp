@@ -145,6 +145,19 @@ std::optional<ItemSummary> FolderCache::item(const Folder &folder, const QString
     return placed(*entry.summary, folder);
 }
 
+std::optional<ItemSummary> FolderCache::remembered(const Folder &folder,
+                                                   const QString &fileName) const
+{
+    const QMutexLocker lock(&m_mutex);
+    const auto folderIt = m_folders.constFind(folder.path());
+    if (folderIt == m_folders.cend())
+        return std::nullopt;
+    const auto it = folderIt->constFind(fileName);
+    if (it == folderIt->cend() || !it->summary)
+        return std::nullopt;
+    return placed(*it->summary, folder);
+}
+
 FolderCacheStats FolderCache::stats() const
 {
     const QMutexLocker lock(&m_mutex);

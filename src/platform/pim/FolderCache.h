@@ -54,6 +54,9 @@ public:
     // One item of the folder (a message by the stable part of its name, as its
     // EntryID holds it); nothing when the file is gone, unreadable or too large.
     std::optional<ItemSummary> item(const Folder &folder, const QString &fileName);
+    // The summary last read from that file, even when the file has gone since
+    // (until the folder is scanned again): what a renamed item was.
+    std::optional<ItemSummary> remembered(const Folder &folder, const QString &fileName) const;
 
     FolderCacheStats stats() const;
     // How many files of the folder the cache holds.

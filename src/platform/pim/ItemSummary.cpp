@@ -1,6 +1,7 @@
 #include "platform/pim/ItemSummary.h"
 
 #include "platform/pim/AppointmentItem.h"
+#include "platform/pim/IcalItem.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/TaskItem.h"
 
@@ -14,6 +15,9 @@ ItemSummary summarize(const Item &item)
     s.entryId = item.EntryID();
     s.storeId = item.StoreID();
     s.folderName = item.parent().name();
+    if (const auto *ical = dynamic_cast<const IcalItem *>(&item))
+        s.uid = ical->uid();
+    s.userProperties = item.userProperties();
     s.subject = item.Subject();
     s.creationTime = item.CreationTime();
     if (const auto *task = dynamic_cast<const TaskItem *>(&item)) {

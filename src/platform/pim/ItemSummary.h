@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pim/ItemType.h"
+#include "platform/pim/UserProperties.h"
 
 #include <QDateTime>
 #include <QString>
@@ -18,6 +19,11 @@ struct ItemSummary {
     QString entryId;
     QString storeId;
     QString folderName;
+    // What finds the item again when its file is renamed: the calendar UID
+    // (empty for kinds without one, or a file that lacks it) and the user
+    // properties that name its owner and its own EntryID as it was written.
+    QString uid;
+    UserProperties userProperties;
     QString subject;
     QDateTime creationTime;
     // Tasks.

@@ -312,12 +312,17 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
         return {};
     pim::Namespace &ns = m_session.nameSpace();
     const pim::Folder sent = ns.GetDefaultFolder(pim::DefaultFolder::SentMail);
-    std::unique_ptr<pim::Item> item = pim::Items(sent).Add();
+    // Made in Drafts: saved without being sent it must not pass for a sent
+    // message in Sent Items. Sending files it there.
+    const pim::Folder drafts = ns.GetDefaultFolder(pim::DefaultFolder::Drafts);
+    std::unique_ptr<pim::Item> item = pim::Items(drafts).Add();
     auto *mail = dynamic_cast<pim::MailItem *>(item.get());
     if (!mail)
         throw QvError(ErrorNumber::Generic,
-                      QStringLiteral("The folder %1 holds no messages.").arg(sent.name()),
+                      QStringLiteral("The folder %1 holds no messages.").arg(drafts.name()),
                       ProgramSource);
+    if (!m_settings.sender.address.isEmpty())
+        mail->setSender(m_settings.sender.name, m_settings.sender.address);
     if (request.mode != LinkMode::None) {
         const std::unique_ptr<pim::ContactItem> contactItem =
             contactItemFor(m_session, contact->entryId);

@@ -6,6 +6,7 @@
 #include "outlook/Templates.h"
 #include "outlook/TimeCardSnapshot.h"
 #include "outlook/UserPropertyWriter.h"
+#include "platform/pim/MailMessage.h"
 
 #include <QString>
 #include <memory>
@@ -41,6 +42,8 @@ struct NewItemSettings {
     QString defaultEntryType = QStringLiteral("Task");
     UserPropertyTerms terms;
     bool contactInUse = true;
+    // Who new messages are from; no address: the environment's.
+    pim::MailRecipient sender;
 };
 
 // One creation command: what the selection dialog chose and the TimeCard it

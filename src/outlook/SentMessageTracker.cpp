@@ -51,6 +51,7 @@ bool SentMessageTracker::existsUnsent(pim::Namespace &ns) const
 {
     try {
         return holdsTag(ns.GetDefaultFolder(pim::DefaultFolder::Outbox), m_tag) ||
+               holdsTag(ns.GetDefaultFolder(pim::DefaultFolder::Drafts), m_tag) ||
                holdsTag(m_sent, m_tag);
     } catch (const QvError &) {
         return false;

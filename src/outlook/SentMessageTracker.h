@@ -28,7 +28,8 @@ public:
     // when it is not there (yet). Unreadable folders count as not found.
     std::unique_ptr<pim::MailItem> findSent() const;
     // Whether a copy still waits unsent: in the Outbox (offline, or the
-    // transport refused it) or saved in the sent folder without being sent.
+    // transport refused it), saved in Drafts, or left unsent in the sent
+    // folder by an earlier version.
     bool existsUnsent(pim::Namespace &ns) const;
 
 private:

@@ -75,6 +75,8 @@ struct LicenseValues {
     QString userId; // as stored; only a whole number selects a tblUsers row
 };
 
+inline constexpr const char *DefaultMailCommand = "/usr/sbin/sendmail -t -i";
+
 // The values of the key "Settings" itself.
 struct GeneralSettings {
     QString defaultSort = QStringLiteral(" ORDER BY tblTimeCards.TimeCardID ASC");
@@ -90,8 +92,11 @@ struct GeneralSettings {
     qint16 startupTipNumber = 0; // read only while startupTips is on
     QString defaultBrowser;
     // How messages leave: a sendmail-compatible command; empty = they wait in
-    // the Outbox.
-    QString mailCommand;
+    // the Outbox. Where a mail system is installed its sendmail is there.
+    QString mailCommand = QLatin1String(DefaultMailCommand);
+    // Who the person's messages are from; when never set, the environment's
+    // address ($EMAIL, else login@host).
+    QString emailAddress;
     // A directory that exists on this system; a Windows program directory
     // would not.
     QString defaultFileDirectory = QDir::homePath();

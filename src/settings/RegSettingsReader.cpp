@@ -1,5 +1,6 @@
 #include "settings/RegSettingsReader.h"
 
+#include "platform/pim/MailMessage.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryPaths.h"
 #include "settings/RegValueNames.h"
@@ -118,6 +119,9 @@ void readGeneral(const RegistryKey &key, GeneralSettings &s)
         s.startupTipNumber = key.readInt(name(V::StartupTipNumber), s.startupTipNumber);
     s.defaultBrowser = readText(key, V::DefaultBrowser, s.defaultBrowser);
     s.mailCommand = readText(key, V::MailCommand, s.mailCommand);
+    s.emailAddress = readText(key, V::EmailAddress, QString()).trimmed();
+    if (s.emailAddress.isEmpty())
+        s.emailAddress = pim::environmentMailAddress();
     s.defaultFileDirectory = readText(key, V::DefaultFileDirectory, s.defaultFileDirectory);
     s.lastRecord = readNumberText(key, V::LastRecord, s.lastRecord);
     s.viewTimeDetail = readFlag(key, V::ViewTimeDetail, s.viewTimeDetail);

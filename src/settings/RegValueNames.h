@@ -50,6 +50,9 @@ inline constexpr const char *StartupTipNumber = "Startup Tip Number";
 inline constexpr const char *DefaultBrowser = "Default Browser";
 // A sendmail-compatible command line that takes a message on standard input.
 inline constexpr const char *MailCommand = "Mail Command";
+// The address the person's messages are from ("ann@example.org" or "Ann Lee
+// <ann@example.org>").
+inline constexpr const char *EmailAddress = "E-mail Address";
 inline constexpr const char *DefaultFileDirectory = "Default File Directory";
 inline constexpr const char *LastRecord = "Last Record";
 inline constexpr const char *ViewTimeDetail = "View Time Detail";

@@ -1,13 +1,13 @@
 #include "UserOptions.h"
 
+#include "platform/pim/MailMessage.h"
+#include "platform/pim/MailTransport.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "platform/registry/RegistryPaths.h"
 #include "settings/RegValueNames.h"
 
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
 namespace quorvale {
 
@@ -55,6 +55,7 @@ UserOptions userOptionsFrom(const RegSettings &s, const QString &itemStoreFolder
     o.timeDetailOption = s.settings.timeDetailOption;
     o.defaultFileDirectory = s.settings.defaultFileDirectory;
     o.mailCommand = s.settings.mailCommand;
+    o.emailAddress = s.settings.emailAddress;
     o.itemStoreFolder = itemStoreFolder;
     return o;
 }
@@ -77,8 +78,8 @@ void applyUserOptions(const UserOptions &o, RegSettings &s)
     s.settings.defaultLinkType = o.defaultLinkType;
     s.settings.timeDetailOption = o.timeDetailOption;
     s.settings.defaultFileDirectory = o.defaultFileDirectory;
-    // Sending uses it from the next start, but the options must show what was chosen.
     s.settings.mailCommand = o.mailCommand;
+    s.settings.emailAddress = o.emailAddress;
 }
 
 QStringList checkUserOptions(const UserOptions &o)
@@ -88,15 +89,21 @@ QStringList checkUserOptions(const UserOptions &o)
     if (!directory.isDir())
         problems << QStringLiteral("The default file directory \"%1\" does not exist.")
                         .arg(o.defaultFileDirectory);
-    if (!o.mailCommand.trimmed().isEmpty()) {
-        const QStringList words = QProcess::splitCommand(o.mailCommand);
-        const QString program = words.isEmpty() ? QString() : words.first();
-        const bool found = QFileInfo(program).isAbsolute()
-                               ? QFileInfo(program).isExecutable()
-                               : !QStandardPaths::findExecutable(program).isEmpty();
-        if (!found)
-            problems << QStringLiteral("The mail command \"%1\" cannot be found.").arg(program);
+    // The default names where a mail system keeps its sendmail; without one,
+    // messages wait in the Outbox, which is no reason to refuse the options.
+    if (!o.mailCommand.trimmed().isEmpty() &&
+        o.mailCommand.trimmed() != QLatin1String(DefaultMailCommand)) {
+        const pim::MailTransport transport(o.mailCommand);
+        if (!transport.programExists())
+            problems << QStringLiteral("The mail command \"%1\" cannot be found.")
+                            .arg(transport.arguments().value(0));
     }
+    if (o.emailAddress.trimmed().isEmpty())
+        problems << QStringLiteral("Type the e-mail address your messages are sent from.");
+    else if (!pim::parseMailbox(o.emailAddress))
+        problems << QStringLiteral("\"%1\" is not an e-mail address. Type one such as "
+                                   "name@example.org.")
+                        .arg(o.emailAddress.trimmed());
     if (!o.itemStoreFolder.isEmpty() && !QFileInfo(o.itemStoreFolder).isDir())
         problems << QStringLiteral("The item store folder \"%1\" does not exist.")
                         .arg(o.itemStoreFolder);
@@ -155,6 +162,7 @@ void writeUserOptions(Registry &registry, const UserOptions &o)
     flag(settings, V::TimeDetailOption, o.timeDetailOption);
     settings.writeText(name(V::DefaultFileDirectory), o.defaultFileDirectory);
     settings.writeText(name(V::MailCommand), o.mailCommand);
+    settings.writeText(name(V::EmailAddress), o.emailAddress.trimmed());
     settings.writeText(QString::fromLatin1(ItemStoreFolder), o.itemStoreFolder);
 
     RegistryKey folders = open(registry, P::SettingsFolders);

@@ -9,8 +9,8 @@ namespace quorvale {
 class Registry;
 
 // The settings a person changes in the user options dialog. What new TimeCards
-// and items start with, the checks, the timer and the formats take effect at
-// once; the folders, the item store and the mail command at the next start.
+// and items start with, the checks, the timer, the formats and the mail
+// settings take effect at once; the folders and the item store at the next start.
 // The folders a person may choose; the contacts folders are the administrator's.
 inline constexpr FolderSlot UserFolderSlots[] = {
     FolderSlot::Journal, FolderSlot::Tasks, FolderSlot::TimeCardAppointments,
@@ -34,6 +34,7 @@ struct UserOptions {
     bool timeDetailOption = true;
     QString defaultFileDirectory;
     QString mailCommand;
+    QString emailAddress;
     QString itemStoreFolder; // empty: the program directory's own
     // The folders the person chose in this dialog (EntryID empty: unchanged).
     FolderIds folders;

@@ -23,6 +23,7 @@
 #include "testsupport/TempDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -288,6 +289,34 @@ TEST_F(ItemCreationTest, AMessageLeftInTheOutboxIsReportedAndNotLinked)
     ASSERT_EQ(lines.size(), 10);
     EXPECT_TRUE(lines[5].isEmpty());
     EXPECT_EQ(lines[9], "to link the message to the TimeCard.");
+}
+
+TEST_F(ItemCreationTest, AMessageSavedUnsentIsADraftFromTheSenderNotASentMessage)
+{
+    settings.sender = {"Ann O'Hara", "ann@example.org"};
+    QString file;
+    person.act = [&](pim::Item &item) {
+        item.Save();
+        file = item.filePath();
+    };
+    EXPECT_EQ(creation().New_Message(request).outcome, MessageOutcome::NotTracked);
+
+    pim::Namespace &ns = session.nameSpace();
+    EXPECT_EQ(pim::Items(ns.GetDefaultFolder(pim::DefaultFolder::SentMail)).Count(), 0)
+        << "an unsent message was filed as sent";
+    ASSERT_EQ(pim::Items(ns.GetDefaultFolder(pim::DefaultFolder::Drafts)).Count(), 1);
+    EXPECT_TRUE(file.startsWith(ns.GetDefaultFolder(pim::DefaultFolder::Drafts).path()));
+    const auto draft = pim::readMailItem(ns.GetDefaultFolder(pim::DefaultFolder::Drafts),
+                                         QFileInfo(file).fileName().prepend("cur/"));
+    ASSERT_TRUE(draft);
+    EXPECT_FALSE(draft->Sent());
+    EXPECT_EQ(draft->SenderName(), "Ann O'Hara");
+    EXPECT_EQ(draft->SenderEmailAddress(), "ann@example.org");
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray content = written.readAll();
+    EXPECT_TRUE(content.contains("\nDate: ") || content.startsWith("Date: "));
+    EXPECT_EQ(count("tblMessages"), 0);
 }
 
 TEST_F(ItemCreationTest, OutOfOfficeTimeIsATimedAppointmentOfTheTimeCard)

@@ -11,6 +11,8 @@ QString defaultFolderName(DefaultFolder folder)
         return QStringLiteral("Outbox");
     case DefaultFolder::SentMail:
         return QStringLiteral("Sent Items");
+    case DefaultFolder::Drafts:
+        return QStringLiteral("Drafts");
     case DefaultFolder::Inbox:
         return QStringLiteral("Inbox");
     case DefaultFolder::Calendar:
@@ -43,6 +45,7 @@ ItemType defaultFolderItemType(DefaultFolder folder)
     case DefaultFolder::DeletedItems:
     case DefaultFolder::Outbox:
     case DefaultFolder::SentMail:
+    case DefaultFolder::Drafts:
     case DefaultFolder::Inbox:
         return ItemType::Mail;
     }

@@ -27,17 +27,19 @@ enum class DefaultFolder {
     Journal = 11,
     Notes = 12,
     Tasks = 13,
+    Drafts = 16,
 };
 
 // Every default folder, in the order a new store creates them.
 inline constexpr DefaultFolder AllDefaultFolders[] = {
-    DefaultFolder::Calendar, DefaultFolder::Contacts, DefaultFolder::Journal,
-    DefaultFolder::Notes,    DefaultFolder::Tasks,    DefaultFolder::Inbox,
-    DefaultFolder::Outbox,   DefaultFolder::SentMail, DefaultFolder::DeletedItems,
+    DefaultFolder::Calendar,     DefaultFolder::Contacts, DefaultFolder::Journal,
+    DefaultFolder::Notes,        DefaultFolder::Tasks,    DefaultFolder::Inbox,
+    DefaultFolder::Outbox,       DefaultFolder::SentMail, DefaultFolder::Drafts,
+    DefaultFolder::DeletedItems,
 };
 
 // "Calendar", "Contacts", "Journal", "Notes", "Tasks", "Inbox", "Outbox",
-// "Sent Items", "Deleted Items".
+// "Sent Items", "Drafts", "Deleted Items".
 QString defaultFolderName(DefaultFolder folder);
 ItemType defaultFolderItemType(DefaultFolder folder);
 

@@ -26,7 +26,10 @@ QDateTime wholeSeconds(const QDateTime &time)
 
 } // namespace
 
-MailItem::MailItem(Folder folder) : Item(ItemType::Mail, std::move(folder)) {}
+MailItem::MailItem(Folder folder) : Item(ItemType::Mail, std::move(folder))
+{
+    m_mail.unsent = true;
+}
 
 QString MailItem::EntryID() const
 {
@@ -89,10 +92,28 @@ void MailItem::setHTMLBody(const QString &html)
 
 void MailItem::setSentOn(const QDateTime &time)
 {
+    if (!time.isValid()) {
+        if (!m_mail.unsent) {
+            m_mail.unsent = true;
+            markChanged();
+        }
+        return;
+    }
     // The Date header holds whole seconds: keep what reads back.
     const QDateTime seconds = wholeSeconds(time);
-    if (seconds != m_mail.sentOn) {
+    if (seconds != m_mail.sentOn || m_mail.unsent) {
         m_mail.sentOn = seconds;
+        m_mail.unsent = false;
+        markChanged();
+    }
+}
+
+void MailItem::setCalendar(const QString &calendar)
+{
+    QString lines = calendar;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (lines != m_mail.calendar) {
+        m_mail.calendar = lines;
         markChanged();
     }
 }
@@ -214,6 +235,8 @@ QVariant MailItem::property(const QString &name) const
         return HTMLBody();
     if (is(name, "SentOn"))
         return SentOn();
+    if (is(name, "Sent"))
+        return Sent();
     if (is(name, "ReceivedTime"))
         return ReceivedTime();
     if (is(name, "Mileage"))
@@ -248,7 +271,7 @@ bool MailItem::setProperty(const QString &name, const QVariant &value)
         if (level >= int(MailImportance::Low) && level <= int(MailImportance::High))
             setImportance(static_cast<MailImportance>(level));
     } else if (is(name, "SenderName") || is(name, "SenderEmailAddress") ||
-               is(name, "ReceivedTime") || is(name, "MessageID"))
+               is(name, "ReceivedTime") || is(name, "MessageID") || is(name, "Sent"))
         return false; // set by whoever sends or delivers the message
     else
         return Item::setProperty(name, value);
@@ -272,6 +295,10 @@ bool MailItem::parse(const QByteArray &content)
     m_original = content;
     m_read = std::move(*result.content);
     m_mail = m_read;
+    // Written by an earlier version that gave unsent messages neither a Date
+    // nor a From: it was never sent, and gets both when written again.
+    if (!m_read.sentOn.isValid() && m_read.senderEmailAddress.isEmpty())
+        m_mail.unsent = true;
     loadSubject(m_read.subject);
     loadBody(m_read.body);
     loadCategories(m_read.categories);
@@ -307,6 +334,18 @@ QByteArray MailItem::compose() const
 
 QByteArray MailItem::serialize()
 {
+    if (m_mail.unsent) {
+        // A mail program refuses a message without an author or a date: an
+        // unsent one is dated when it was last changed.
+        if (m_mail.senderEmailAddress.isEmpty()) {
+            if (const std::optional<MailRecipient> me = parseMailbox(environmentMailAddress())) {
+                m_mail.senderName = me->name;
+                m_mail.senderEmailAddress = me->address;
+            }
+        }
+        if (!m_mail.sentOn.isValid() || m_original.isEmpty() || !sameContent(wanted(), m_read))
+            m_mail.sentOn = wholeSeconds(QDateTime::currentDateTime());
+    }
     return compose();
 }
 

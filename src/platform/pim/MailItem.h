@@ -42,9 +42,18 @@ public:
 
     QString HTMLBody() const { return m_mail.htmlBody; }
     void setHTMLBody(const QString &html);
-    // The Date header: invalid until the message is sent. Whole seconds.
-    QDateTime SentOn() const { return m_mail.sentOn; }
+    // Whether the message has left: every message that came from elsewhere,
+    // one composed here once a transport took it. Until then its file's Date
+    // is when it was last written and its From the composer's address (the
+    // environment's when none was set), so that mail programs read it whole.
+    bool Sent() const { return !m_mail.unsent; }
+    // The Date header of a sent message; invalid until the message is sent.
+    // Whole seconds. Setting a time marks the message sent, an invalid one unsent.
+    QDateTime SentOn() const { return Sent() ? m_mail.sentOn : QDateTime(); }
     void setSentOn(const QDateTime &time);
+    // An iCalendar object sent with the message (a task request), "" for none.
+    QString Calendar() const { return m_mail.calendar; }
+    void setCalendar(const QString &calendar);
     QDateTime ReceivedTime() const { return m_mail.receivedTime; }
     // Free text the program tags a message with to find it again.
     QString Mileage() const { return m_mail.mileage; }

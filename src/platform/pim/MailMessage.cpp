@@ -417,6 +417,59 @@ void writeBodies(GMimeMessage *message, const MailContent &before, const MailCon
     replacePart(message, plain.parent, keep.get(), both.get());
 }
 
+// The METHOD of a calendar ("REQUEST"), for the part's method parameter.
+QString calendarMethod(const QString &calendar)
+{
+    static const QRegularExpression method(QStringLiteral("^METHOD:([A-Za-z-]+)\\s*$"),
+                                           QRegularExpression::MultilineOption |
+                                               QRegularExpression::CaseInsensitiveOption);
+    return method.match(calendar).captured(1).toUpper();
+}
+
+void setCalendarText(GMimePart *part, const QString &calendar)
+{
+    setText(part, calendar);
+    const QString method = calendarMethod(calendar);
+    if (method.isEmpty())
+        g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "method", nullptr);
+    else
+        g_mime_object_set_content_type_parameter(GMIME_OBJECT(part), "method",
+                                                 method.toLatin1().constData());
+}
+
+// The calendar goes beside the text as another form of the same message, as
+// mail programs expect an invitation: multipart/alternative.
+void writeCalendar(GMimeMessage *message, const MailContent &before, const MailContent &wanted)
+{
+    if (wanted.calendar == before.calendar)
+        return;
+    const TextPart existing = findText(g_mime_message_get_mime_part(message), nullptr, "calendar");
+    if (existing.part) {
+        if (!wanted.calendar.isEmpty())
+            setCalendarText(GMIME_PART(existing.part), wanted.calendar);
+        else if (existing.parent)
+            g_mime_multipart_remove(existing.parent, GMIME_OBJECT(existing.part));
+        else
+            g_mime_message_set_mime_part(message, newTextPart("plain", wanted.body).get());
+        return;
+    }
+    if (wanted.calendar.isEmpty())
+        return;
+    TextPart plain = findText(g_mime_message_get_mime_part(message), nullptr, "plain");
+    if (!plain.part)
+        plain = addPlainPart(message);
+    Ref<GMimeTextPart> calendar = adopt(g_mime_text_part_new_with_subtype("calendar"));
+    setCalendarText(GMIME_PART(calendar.get()), wanted.calendar);
+    GMimeObject *part = GMIME_OBJECT(calendar.get());
+    if (plain.parent && isType(GMIME_OBJECT(plain.parent), "multipart", "alternative")) {
+        g_mime_multipart_add(plain.parent, part);
+        return;
+    }
+    const Ref<GMimeObject> keep = share(GMIME_OBJECT(plain.part));
+    const Ref<GMimeObject> both = alternative(keep.get(), part);
+    replacePart(message, plain.parent, keep.get(), both.get());
+}
+
 // ---- reading --------------------------------------------------------------------
 
 bool startsWithHeaderField(const QByteArray &bytes)
@@ -491,6 +544,7 @@ MailContent readContent(GMimeMessage *message)
     c.importance = readImportance(message);
     c.messageId = fromUtf8(g_mime_message_get_message_id(message));
     c.sentFolderId = headerValue(message, MailHeaders::SentFolder).trimmed();
+    c.unsent = g_mime_header_list_contains(headersOf(message), MailHeaders::Unsent);
 
     GMimeHeaderList *list = headersOf(message);
     for (int i = 0; i < g_mime_header_list_get_count(list); ++i) {
@@ -511,6 +565,7 @@ MailContent readContent(GMimeMessage *message)
     if (GMimeObject *top = g_mime_message_get_mime_part(message)) {
         c.body = textOf(findText(top, nullptr, "plain").part);
         c.htmlBody = textOf(findText(top, nullptr, "html").part);
+        c.calendar = textOf(findText(top, nullptr, "calendar").part);
     }
     return c;
 }
@@ -598,12 +653,15 @@ QByteArray composeMail(const QByteArray &original, const MailContent &before,
         g_mime_message_set_message_id(m, headerText(wanted.messageId).constData());
     if (wanted.sentFolderId != was.sentFolderId)
         setOrRemove(m, MailHeaders::SentFolder, wanted.sentFolderId);
+    if (wanted.unsent != was.unsent)
+        setOrRemove(m, MailHeaders::Unsent, wanted.unsent ? QStringLiteral("yes") : QString());
     if (!sameUserProperties(wanted.userProperties, was.userProperties)) {
         removeAll(m, MailHeaders::Property);
         for (const UserProperty &p : wanted.userProperties.all())
             appendRawHeader(m, MailHeaders::Property, propertyHeader(p));
     }
     writeBodies(m, was, wanted);
+    writeCalendar(m, was, wanted);
     return toBytes(GMIME_OBJECT(m));
 }
 
@@ -618,11 +676,12 @@ bool sameUserProperties(const UserProperties &a, const UserProperties &b)
 bool sameContent(const MailContent &a, const MailContent &b)
 {
     return a.subject == b.subject && a.body == b.body && a.htmlBody == b.htmlBody &&
-           a.recipients == b.recipients && a.senderName == b.senderName &&
-           a.senderEmailAddress == b.senderEmailAddress && a.sentOn == b.sentOn &&
-           a.receivedTime == b.receivedTime && a.creationTime == b.creationTime &&
-           a.categories == b.categories && a.mileage == b.mileage && a.importance == b.importance &&
-           a.messageId == b.messageId && a.sentFolderId == b.sentFolderId &&
+           a.calendar == b.calendar && a.unsent == b.unsent && a.recipients == b.recipients &&
+           a.senderName == b.senderName && a.senderEmailAddress == b.senderEmailAddress &&
+           a.sentOn == b.sentOn && a.receivedTime == b.receivedTime &&
+           a.creationTime == b.creationTime && a.categories == b.categories &&
+           a.mileage == b.mileage && a.importance == b.importance && a.messageId == b.messageId &&
+           a.sentFolderId == b.sentFolderId &&
            sameUserProperties(a.userProperties, b.userProperties);
 }
 
@@ -658,6 +717,50 @@ QList<MailRecipient> parseRecipients(const QString &text, RecipientType type)
         adopt(internet_address_list_parse(nullptr, utf8(normalized).constData()));
     collectMailboxes(list.get(), type, out);
     return out;
+}
+
+std::optional<MailRecipient> parseMailbox(const QString &text)
+{
+    ensureInitialized();
+    // The default mode makes an address of almost anything ("foo" is a
+    // mailbox to it); the strict one reads what a mail server would take.
+    const std::unique_ptr<GMimeParserOptions, void (*)(GMimeParserOptions *)> options(
+        g_mime_parser_options_new(), g_mime_parser_options_free);
+    g_mime_parser_options_set_address_compliance_mode(options.get(), GMIME_RFC_COMPLIANCE_STRICT);
+    const Ref<InternetAddressList> list =
+        adopt(internet_address_list_parse(options.get(), utf8(text.trimmed()).constData()));
+    if (!list || internet_address_list_length(list.get()) != 1 ||
+        !INTERNET_ADDRESS_IS_MAILBOX(internet_address_list_get_address(list.get(), 0)))
+        return std::nullopt;
+    QList<MailRecipient> found;
+    collectMailboxes(list.get(), RecipientType::To, found);
+    const QString &address = found.front().address;
+    const qsizetype at = address.lastIndexOf(u'@');
+    if (at <= 0 || at == address.size() - 1)
+        return std::nullopt;
+    return found.front();
+}
+
+QString environmentMailAddress()
+{
+    const QString configured = qEnvironmentVariable("EMAIL").trimmed();
+    if (parseMailbox(configured))
+        return configured;
+    // Characters an address cannot hold unquoted become "_" (name) or "-" (host).
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("LOGNAME");
+    if (user.isEmpty())
+        user = QStringLiteral("user");
+    static const QRegularExpression notAtom(QStringLiteral("[^A-Za-z0-9!#$%&'*+/=?^_`{|}~.-]"));
+    static const QRegularExpression notHost(QStringLiteral("[^A-Za-z0-9.-]"));
+    user.replace(notAtom, QStringLiteral("_"));
+    QString host = QSysInfo::machineHostName();
+    host.replace(notHost, QStringLiteral("-"));
+    if (host.isEmpty())
+        host = QStringLiteral("localhost");
+    const QString address = user + u'@' + host;
+    return parseMailbox(address) ? address : QStringLiteral("user@localhost");
 }
 
 QString newMessageId()

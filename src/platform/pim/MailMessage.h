@@ -33,10 +33,14 @@ struct MailContent {
     QString subject;
     QString body;     // text/plain, lines ending in "\n"
     QString htmlBody; // text/html, empty when there is none
+    // text/calendar beside the text (an invitation or task request), lines
+    // ending in "\n"; its METHOD becomes the part's method parameter.
+    QString calendar;
     QList<MailRecipient> recipients;
     QString senderName;
     QString senderEmailAddress;
     QDateTime sentOn;       // Date:
+    bool unsent = false;    // composed here and not sent yet (X-Quorvale-Unsent)
     QDateTime receivedTime; // the newest Received: header, else the Date:
     QDateTime creationTime;
     QStringList categories; // Keywords:
@@ -61,6 +65,9 @@ inline constexpr const char *Mileage = "X-Quorvale-Mileage";
 inline constexpr const char *Property = "X-Quorvale-Property";
 inline constexpr const char *Created = "X-Quorvale-Created";
 inline constexpr const char *SentFolder = "X-Quorvale-Sent-Folder";
+// On a message composed here until it has been sent: its Date is then only
+// when it was last written, not when it was sent.
+inline constexpr const char *Unsent = "X-Quorvale-Unsent";
 } // namespace MailHeaders
 
 struct MailParseResult {
@@ -85,6 +92,16 @@ QByteArray withoutPrivateHeaders(const QByteArray &message);
 // Addresses as a person types them ("Ann <a@x.org>; b@y.org", commas or
 // semicolons between them).
 QList<MailRecipient> parseRecipients(const QString &text, RecipientType type);
+
+// One mailbox as a person types it ("ann@example.org", "Ann Lee
+// <ann@example.org>"), read by GMime's parser in its strict mode; nothing when
+// the text is no single address with a local part and a domain.
+std::optional<MailRecipient> parseMailbox(const QString &text);
+
+// Who this user is to a mail program when nothing else says: $EMAIL when it
+// holds an address, else <login name>@<host name>. Its text as $EMAIL had it,
+// or the made-up address.
+QString environmentMailAddress();
 
 // A new Message-ID (without angle brackets) for a message made on this host.
 QString newMessageId();

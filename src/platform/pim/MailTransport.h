@@ -1,11 +1,15 @@
 #pragma once
 
 #include "platform/pim/Folder.h"
+#include "platform/pim/MailMessage.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
+
+class QProcess;
 
 namespace quorvale::pim {
 
@@ -27,10 +31,11 @@ struct SendResult {
     QString error;
 };
 
-// Sending through a sendmail-compatible command ("/usr/sbin/sendmail -t -oi"):
-// the message goes to its standard input, exit code 0 means taken. Without a
-// command, or when it fails, the message stays in the Outbox, which is the
-// offline case the program expects: the caller learns which happened.
+// Sending through a sendmail-compatible command ("/usr/sbin/sendmail -t -i"):
+// the message goes to its standard input, exit code 0 means taken. The command
+// line is split into the program and its arguments and run without a shell.
+// Without a command, or when it fails, the message stays in the Outbox, which
+// is the offline case the program expects: the caller learns which happened.
 class MailTransport {
 public:
     // No transport: messages are queued.
@@ -39,6 +44,17 @@ public:
 
     bool isConfigured() const { return !m_commandLine.trimmed().isEmpty(); }
     const QString &commandLine() const { return m_commandLine; }
+    // The program and its arguments as the command line splits them.
+    QStringList arguments() const;
+    // Whether the command's program is there to run: an executable file when
+    // the name has a path, else one on the PATH.
+    bool programExists() const;
+    int timeoutMs() const { return m_timeoutMs; }
+
+    // Who a message without a From is sent as: the one set, else the address
+    // the environment names (environmentMailAddress).
+    MailRecipient sender() const;
+    void setSender(const MailRecipient &sender) { m_sender = sender; }
 
     // Files the message in its store's Outbox (this item is then gone from its
     // folder) and hands it to the command; when taken, it moves to the folder
@@ -53,11 +69,23 @@ public:
     // success, else why not.
     std::optional<QString> deliver(const QByteArray &message) const;
 
+    // The steps of sending one queued message, for a caller that runs the
+    // command itself (OutboxSender). prepare() dates the message now, gives it
+    // the sender when it has no From and returns what the command is handed;
+    // the item is not written. fileSent() then moves it to its sent folder and
+    // says where it went; it throws QvError when the move fails.
+    QByteArray prepare(MailItem &queued) const;
+    SendResult fileSent(MailItem &queued) const;
+    // Why a finished command run failed, in words for the person; nothing when
+    // it took the message. `timedOut`: it was ended for taking too long.
+    static std::optional<QString> failureOf(QProcess &process, bool timedOut);
+
 private:
-    SendResult sendQueued(MailItem &queued, Store &store) const;
+    SendResult sendQueued(MailItem &queued) const;
 
     QString m_commandLine;
     int m_timeoutMs = 120000;
+    MailRecipient m_sender;
 };
 
 } // namespace quorvale::pim

@@ -253,4 +253,9 @@ QString Store::metadataPath() const
     return QDir(m_root).filePath(QLatin1String(MetadataFileName));
 }
 
+Store storeOf(const Folder &folder)
+{
+    return Store::open(QFileInfo(folder.path()).absolutePath());
+}
+
 } // namespace quorvale::pim

@@ -74,4 +74,8 @@ private:
     mutable QHash<QString, QString> m_dirOfFolder;
 };
 
+// The store a folder belongs to, opened anew: a folder's directory sits
+// directly in its store's root. Throws as Store::open.
+Store storeOf(const Folder &folder);
+
 } // namespace quorvale::pim

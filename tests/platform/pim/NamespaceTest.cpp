@@ -70,6 +70,7 @@ TEST_F(NamespaceTest, AFirstRunLaysOutAStoreThatVdirToolsCanRead)
         {DefaultFolder::Inbox, "Inbox", ItemType::Mail},
         {DefaultFolder::Outbox, "Outbox", ItemType::Mail},
         {DefaultFolder::SentMail, "Sent Items", ItemType::Mail},
+        {DefaultFolder::Drafts, "Drafts", ItemType::Mail},
         {DefaultFolder::DeletedItems, "Deleted Items", ItemType::Mail},
     };
     QStringList ids;

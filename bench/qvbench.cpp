@@ -9,12 +9,15 @@
 //       (the contact picker as a person types, and the activity lists' refill)
 //   qvbench --folder-scan [--items N] [--dir DIR] [--repetitions R] [--json]
 //       (item folders read for the link choosers: big files, first and cached reads)
+//   qvbench --links [--items N] [--dir DIR] [--repetitions R] [--json]
+//       (the Links page's list of N linked tasks, default 1,000, against libical)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
 #include "FolderScanBench.h"
 #include "ItemBench.h"
+#include "LinkListBench.h"
 #include "PickListBench.h"
 #include "SqliteBaseline.h"
 #include "TimeCardBench.h"
@@ -65,6 +68,7 @@ struct Options {
     bool pickLists = false;
     int contacts = 10'000;
     bool folderScan = false;
+    bool links = false;
 };
 
 Options parse(const QStringList &args)
@@ -98,6 +102,8 @@ Options parse(const QStringList &args)
             o.journalItems = std::max(0, next().toInt());
         else if (a == QLatin1String("--folder-scan"))
             o.folderScan = true;
+        else if (a == QLatin1String("--links"))
+            o.links = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
         else if (a == QLatin1String("--contacts"))
@@ -106,7 +112,8 @@ Options parse(const QStringList &args)
             std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
                          "[--repetitions R] [--json] [--items N] "
                          "[--timecard-ops [--journal-items N]] "
-                         "[--pick-lists [--contacts N]] [--folder-scan [--items N]]\n";
+                         "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
+                         "[--links [--items N]]\n";
             std::exit(2);
         }
     }
@@ -226,6 +233,17 @@ int main(int argc, char **argv)
         QTextStream out(stdout);
         printMeasures(out, measureFolderScan(o.dir, o.items > 0 ? o.items : 10'000, o.repetitions),
                       o.json);
+        return 0;
+    }
+    if (o.links) {
+        ConsolePrompts prompts;
+        ErrorReport report(prompts, o.dir);
+        ErrorHandler errors(report);
+        QTextStream out(stdout);
+        printMeasures(
+            out,
+            measureLinkList(o.dir, o.items > 0 ? o.items : 1000, o.repetitions, prompts, errors),
+            o.json);
         return 0;
     }
     if (o.items > 0) {

@@ -2,6 +2,7 @@
 
 #include "data/DataStore.h"
 #include "data/WorkingSet.h"
+#include "outlook/LinkRelocation.h"
 #include "outlook/NewJournalEntry.h"
 #include "outlook/OutlookSession.h"
 #include "platform/core/Duration.h"
@@ -78,15 +79,27 @@ template <typename F> auto TimeCardSession::timed(Part part, F &&work)
 
 QString TimeCardSession::ensureJournalEntry(const TimeCard &card)
 {
-    const bool found = timed(Part::JournalLookup, [&] {
-        OutlookSession &outlook = m_parts.outlook;
-        const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
-        return !card.journalEntryId.isEmpty() && journal &&
-               outlook.nameSpace().itemFromId(card.journalEntryId, journal->storeId()) != nullptr;
-    });
+    const std::optional<QString> found =
+        timed(Part::JournalLookup, [&]() -> std::optional<QString> {
+            OutlookSession &outlook = m_parts.outlook;
+            const std::optional<pim::Folder> &journal = outlook.folder(FolderSlot::Journal);
+            if (card.journalEntryId.isEmpty() || !journal)
+                return std::nullopt;
+            // An entry a sync tool wrote anew under another name is found again
+            // and its new EntryID stored; one that several files claim is left
+            // as it is rather than written a third time.
+            const LinkedItemLookup lookup =
+                findLinkedItem(outlook, m_parts.store.cnnLink(), card.journalEntryId,
+                               journal->storeId(), pim::ItemType::Journal, card.id);
+            if (lookup.item)
+                return lookup.item->EntryID();
+            if (lookup.state == LinkedItemState::Ambiguous)
+                return card.journalEntryId;
+            return std::nullopt;
+        });
     // Written anew from the row; the journal processing removes the new item
     // again when the row cannot be pointed at it.
-    return found ? card.journalEntryId : m_mirror->restoreJournalEntry(card);
+    return found ? *found : m_mirror->restoreJournalEntry(card);
 }
 
 TimeCardSession::TimeCardSession(const ProgramParts &parts, Prompts &prompts, const Clock &clock,

@@ -372,16 +372,18 @@ void LinksPanel::editSelected()
             }
             return;
         }
-        std::unique_ptr<pim::Item> item =
-            readLinkedItem(m_session, link.kind, link.eid.toString(), link.storeId);
+        // A file a sync tool renamed since the list was built is found again.
+        std::unique_ptr<pim::Item> item = readLinkedItem(
+            m_session, m_cnn, link.kind, link.eid.toString(), link.storeId, currentId());
         if (!item) {
             // Gone since the list was built: the list shows what is there now.
             ProcessLinks();
             return;
         }
+        const QString entryId = item->EntryID();
         item->Display(m_session.inspector(), true);
         ProcessLinks();
-        selectRow(m_list.findRow(link.eid));
+        selectRow(m_list.findRow(entryId));
     } catch (const std::exception &error) {
         report(error);
     }
@@ -442,11 +444,13 @@ void LinksPanel::adjustTime(bool add)
     const std::optional<std::size_t> row = selectedRow();
     if (!row || m_list.kind != LinkListKind::TimeDetail)
         return;
-    const QString entryId = m_list.eid(*row).toString();
+    QString entryId = m_list.eid(*row).toString();
     const int firstVisible = m_grid->verticalScrollBar()->value();
     try {
-        std::unique_ptr<pim::Item> item =
-            readLinkedItem(m_session, LinkListKind::TimeDetail, entryId);
+        std::unique_ptr<pim::Item> item = readLinkedItem(m_session, m_cnn, LinkListKind::TimeDetail,
+                                                         entryId, QString(), currentId());
+        if (item)
+            entryId = item->EntryID();
         if (!item) {
             ProcessLinks();
             return;

@@ -22,6 +22,8 @@
 #include "timecards/IdleWatch.h"
 #include "timecards/TimeCardEditor.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -191,6 +193,33 @@ TEST_F(TimeCardSessionTest, AJournalEntryDeletedElsewhereIsWrittenAgainOnceAndTh
     ASSERT_TRUE(session->binder().write(QStringLiteral("Description"), QStringLiteral("Lease v2")));
     ASSERT_TRUE(session->editor().leaveCurrent());
     EXPECT_EQ(stored(id)->description, QStringLiteral("Lease v2"));
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().first().text.toStdString();
+}
+
+TEST_F(TimeCardSessionTest, AJournalEntryASyncToolRenamedIsFollowedNotWrittenAgain)
+{
+    const qint64 id = newCard();
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    const QString first = stored(id)->journalEntryId;
+    const int before = journalItems();
+    // A sync tool deletes the file and writes the same entry under its own name.
+    const pim::Folder journal = *startUp->outlook().folder(FolderSlot::Journal);
+    const QString oldPath = QDir(journal.path()).filePath(pim::splitEntryId(first)->second);
+    ASSERT_TRUE(QFile::copy(oldPath, QDir(journal.path()).filePath("synced-entry.ics")));
+    ASSERT_TRUE(QFile::remove(oldPath));
+    const QString renamed = journal.entryId() + "/synced-entry.ics";
+
+    // What the Links page asks before it lists the entry.
+    EXPECT_EQ(session->editor().ensureJournalEntry(), renamed);
+    EXPECT_EQ(stored(id)->journalEntryId, renamed);
+    EXPECT_EQ(journalItems(), before);
+
+    // The row saves over the new EntryID, and the entry itself is rewritten.
+    ASSERT_TRUE(session->binder().write(QStringLiteral("Description"), QStringLiteral("Lease v3")));
+    ASSERT_TRUE(session->editor().leaveCurrent());
+    EXPECT_EQ(stored(id)->description, QStringLiteral("Lease v3"));
+    EXPECT_EQ(stored(id)->journalEntryId, renamed);
+    EXPECT_EQ(journalItems(), before);
     EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().first().text.toStdString();
 }
 

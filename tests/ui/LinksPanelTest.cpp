@@ -168,6 +168,47 @@ TEST_F(LinksPanelTest, DeleteLinkOnlyRemovesTheRowAndGivesTheTimeBack)
     EXPECT_FALSE(panel->deleteTool()->isEnabled());
 }
 
+// Shows nothing: notes which item the page opened.
+class RecordingInspector : public pim::Inspector {
+public:
+    bool display(pim::Item &item, bool) override
+    {
+        shown.append(item.EntryID());
+        return false;
+    }
+    QStringList shown;
+};
+
+TEST_F(LinksPanelTest, ItemsASyncToolWroteUnderNewNamesAreListedAndOpened)
+{
+    const QString old =
+        addAppointment(FolderSlot::TimeCardAppointments, "tblTimedAppointments", "Timed", 45);
+    const QString folderId = pim::splitEntryId(old)->first;
+    const QString dirPath = session.folder(FolderSlot::TimeCardAppointments)->path();
+    const auto syncRename = [&](const QString &from, const QString &to) {
+        const QString source = QDir(dirPath).filePath(pim::splitEntryId(from)->second);
+        ASSERT_TRUE(QFile::copy(source, QDir(dirPath).filePath(to)));
+        ASSERT_TRUE(QFile::remove(source));
+    };
+    syncRename(old, "synced-1.ics");
+    choose(LinkListKind::TimeDetail);
+    ASSERT_EQ(panel->grid()->model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "Timed");
+    EXPECT_EQ(cnn().scalar("SELECT EntryID FROM tblTimedAppointments").toString(),
+              folderId + "/synced-1.ics");
+
+    // Renamed again while the list shows it: Edit still opens the item.
+    RecordingInspector inspector;
+    session.setInspector(&inspector);
+    syncRename(folderId + "/synced-1.ics", "synced-2.ics");
+    panel->editTool()->trigger();
+    session.setInspector(nullptr);
+    EXPECT_EQ(inspector.shown, QStringList{folderId + "/synced-2.ics"});
+    EXPECT_EQ(cnn().scalar("SELECT EntryID FROM tblTimedAppointments").toString(),
+              folderId + "/synced-2.ics");
+    EXPECT_EQ(panel->grid()->model()->rowCount(), 1);
+}
+
 TEST_F(LinksPanelTest, FailedDeleteKeepsTheLinkAndTheTimeAndTasksShowTheirStatusTexts)
 {
     addAppointment(FolderSlot::TimeCardAppointments, "tblTimedAppointments", "Timed", 45);

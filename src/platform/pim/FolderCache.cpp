@@ -119,10 +119,13 @@ std::optional<ItemSummary> FolderCache::item(const Folder &folder, const QString
 {
     if (fileName.isEmpty() || fileName.contains(QLatin1String("..")))
         return std::nullopt;
-    const QString name = locateItemFile(folder, fileName);
+    // Only a message's file changes its name (with its flags); any other
+    // item's file is stat'ed once, under the name its EntryID holds.
+    const QString name =
+        folder.defaultItemType() == ItemType::Mail ? locateItemFile(folder, fileName) : fileName;
     if (name.isEmpty())
         return std::nullopt;
-    const std::optional<Stamp> stamp = stampOf(QDir(folder.path()).filePath(name));
+    const std::optional<Stamp> stamp = stampOf(folder.path() + QLatin1Char('/') + name);
     if (!stamp)
         return std::nullopt;
     std::optional<Entry> cached;

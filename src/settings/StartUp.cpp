@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "data/DatabaseSettings.h"
+#include "outlook/ContactCards.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
 #include "platform/registry/Registry.h"
@@ -15,10 +16,13 @@
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
+#include <QLoggingCategory>
 
 namespace quorvale {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcStartUp, "quorvale.startup")
 
 const QString kDatabaseKey = QString::fromLatin1(RegistryPaths::Database);
 const QString kSettingsKey = QString::fromLatin1(RegistryPaths::Settings);
@@ -163,7 +167,24 @@ bool StartUp::LoadSettings()
     if (!ProcessAdminOptions(m_store->cnnLink(), m_options, m_commands, m_errors))
         return false;
     m_outlook->CheckOLVersion();
+    makeContactCards();
     return true;
+}
+
+void StartUp::makeContactCards()
+{
+    const std::optional<pim::Folder> &contacts = m_outlook->folder(FolderSlot::Contacts);
+    if (!m_options.contactInUse || !contacts)
+        return;
+    // Contacts added elsewhere (the administrator tool, another person's
+    // program) get their card here, so the templates and the address book have
+    // the client. A card that cannot be written now is tried again next start.
+    try {
+        // Bounded, so that a firm's first start after an upgrade stays short.
+        ContactCards(m_outlook->nameSpace(), *contacts, m_store->cnnLink()).makeMissing(2000);
+    } catch (const QvError &error) {
+        qCWarning(lcStartUp).noquote() << "contact cards not made:" << error.description();
+    }
 }
 
 bool StartUp::AdaptMenus()

@@ -101,6 +101,7 @@ public:
     bool reportingAvailable() const override { return m_reportingAvailable; }
 
 private:
+    void makeContactCards();
     Registry &m_registry;
     Prompts &m_prompts;
     ErrorHandler &m_errors;

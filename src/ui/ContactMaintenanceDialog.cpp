@@ -1,15 +1,20 @@
 #include "ui/ContactMaintenanceDialog.h"
 
+#include "platform/core/QvError.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
 namespace quorvale {
 
 ContactMaintenanceDialog::ContactMaintenanceDialog(db::Connection &cnnLink, const Terms &terms,
-                                                   QWidget *parent)
-    : MaintenanceDialog(parent), m_contacts(cnnLink), m_name(new QLineEdit(this)),
+                                                   ContactCards *cards, QWidget *parent)
+    : MaintenanceDialog(parent), m_contacts(cnnLink), m_cards(cards), m_name(new QLineEdit(this)),
       m_account(new QLineEdit(this)), m_active(new QCheckBox(tr("Acti&ve"), this)),
       m_realization(new QLineEdit(this))
 {
@@ -25,13 +30,86 @@ ContactMaintenanceDialog::ContactMaintenanceDialog(db::Connection &cnnLink, cons
     for (QLineEdit *edit : {m_name, m_account, m_realization})
         watch(edit);
     connect(m_active, &QCheckBox::clicked, this, &ContactMaintenanceDialog::markDirty);
+    if (m_cards)
+        buildCardFields();
     finishLayout();
 }
 
-void ContactMaintenanceDialog::showModal(db::Connection &cnnLink, const Terms &terms,
-                                         QWidget *parent)
+void ContactMaintenanceDialog::buildCardFields()
 {
-    ContactMaintenanceDialog dialog(cnnLink, terms, parent);
+    struct CardField {
+        const char *name;
+        const char *label;
+        int row;
+        int column;
+        int span;
+    };
+    // Two columns, read across: what a person reads off a letterhead.
+    static constexpr CardField Fields[] = {
+        {"fullName", "F&ull name:", 0, 0, 1},
+        {"company", "Compan&y:", 0, 2, 1},
+        {"email", "&E-mail:", 1, 0, 1},
+        {"businessPhone", "&Phone:", 1, 2, 1},
+        {"mobilePhone", "&Mobile:", 2, 0, 1},
+        {"street", "S&treet:", 3, 0, 3},
+        {"city", "Cit&y:", 4, 0, 1},
+        {"region", "Re&gion:", 4, 2, 1},
+        {"postalCode", "P&ostal code:", 5, 0, 1},
+        {"country", "Cou&ntry:", 5, 2, 1},
+    };
+    auto *box = new QGroupBox(tr("Card in the address book"), this);
+    auto *grid = new QGridLayout(box);
+    for (const CardField &f : Fields) {
+        auto *edit = new QLineEdit(box);
+        const QString label = tr(f.label);
+        auto *caption = new QLabel(label, box);
+        caption->setBuddy(edit);
+        edit->setAccessibleName(QString(label).remove(u'&').chopped(1));
+        grid->addWidget(caption, f.row, f.column);
+        grid->addWidget(edit, f.row, f.column + 1, 1, f.span);
+        m_card.insert(QLatin1String(f.name), edit);
+        watch(edit);
+    }
+    m_cardNote = new QLabel(box);
+    m_cardNote->setWordWrap(true);
+    m_cardNote->hide();
+    grid->addWidget(m_cardNote, 6, 0, 1, 4);
+    form()->addRow(box);
+}
+
+ContactCardFields ContactMaintenanceDialog::typedCard() const
+{
+    const auto text = [this](const char *name) {
+        return m_card.value(QLatin1String(name))->text().trimmed();
+    };
+    return ContactCardFields{text("fullName"),      text("company"),     text("email"),
+                             text("businessPhone"), text("mobilePhone"), text("street"),
+                             text("city"),          text("region"),      text("postalCode"),
+                             text("country")};
+}
+
+void ContactMaintenanceDialog::showCard(const ContactCardFields &f)
+{
+    const std::pair<const char *, const QString *> values[] = {
+        {"fullName", &f.fullName},
+        {"company", &f.company},
+        {"email", &f.email},
+        {"businessPhone", &f.businessPhone},
+        {"mobilePhone", &f.mobilePhone},
+        {"street", &f.street},
+        {"city", &f.city},
+        {"region", &f.region},
+        {"postalCode", &f.postalCode},
+        {"country", &f.country},
+    };
+    for (const auto &[name, value] : values)
+        m_card.value(QLatin1String(name))->setText(*value);
+}
+
+void ContactMaintenanceDialog::showModal(db::Connection &cnnLink, const Terms &terms,
+                                         ContactCards *cards, QWidget *parent)
+{
+    ContactMaintenanceDialog dialog(cnnLink, terms, cards, parent);
     dialog.exec();
 }
 
@@ -64,6 +142,14 @@ void ContactMaintenanceDialog::showEntry(int index)
     m_active->setChecked(row.active);
     m_realization->setText(realizationEditText(row.timeRealization));
     showRates(row.rates);
+    if (!m_cards)
+        return;
+    m_shownCard = row.id ? m_cards->read(*row.id) : ContactCards::Card{};
+    showCard(m_shownCard.fields);
+    // Deleted by another program: said here, where it can be made again.
+    m_cardNote->setText(tr("This contact's card is gone from the address book (another program "
+                           "may have deleted it). Save writes it again from these fields."));
+    m_cardNote->setVisible(m_shownCard.state == ContactCards::State::Missing);
 }
 
 std::optional<qint32> ContactMaintenanceDialog::saveEntry(int index)
@@ -77,6 +163,11 @@ std::optional<qint32> ContactMaintenanceDialog::saveEntry(int index)
 
     QString problem = ContactList::problem(row);
     QWidget *offending = m_name;
+    const ContactCardFields card = m_cards ? typedCard() : ContactCardFields{};
+    if (problem.isEmpty() && m_cards) {
+        problem = ContactCards::problem(card);
+        offending = m_card.value(QStringLiteral("email"));
+    }
     if (problem.isEmpty()) {
         if (const auto realization = parseTypedRealization(m_realization->text()))
             row.timeRealization = *realization;
@@ -97,7 +188,20 @@ std::optional<qint32> ContactMaintenanceDialog::saveEntry(int index)
             offending->setFocus();
         return std::nullopt;
     }
-    return m_contacts.save(row);
+    const qint32 id = m_contacts.save(row);
+    if (!m_cards ||
+        (m_shownCard.state == ContactCards::State::Present && card == m_shownCard.fields))
+        return id;
+    try {
+        m_cards->write(id, card);
+    } catch (const QvError &error) {
+        // The row stands; the card is written on a later save.
+        QMessageBox::warning(this, windowTitle(),
+                             tr("%1 was saved, but its card could not be written to the address "
+                                "book: %2\nSave again to retry.")
+                                 .arg(row.name, error.description()));
+    }
+    return id;
 }
 
 RemoveOutcome ContactMaintenanceDialog::removeEntry(qint32 id)

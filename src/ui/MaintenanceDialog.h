@@ -36,6 +36,9 @@ public:
 
     void reject() override;
 
+    // Shows the entry with that key, as reopening the list would.
+    void showEntryWithId(qint32 id) { reload(id); }
+
 public Q_SLOTS:
     void newEntry();
     // False when the fields did not pass or the database refused them.

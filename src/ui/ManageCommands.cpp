@@ -1,5 +1,6 @@
 #include "ManageCommands.h"
 
+#include "outlook/OutlookSession.h"
 #include "session/TimeCardMirror.h"
 #include "timecards/CommandTable.h"
 #include "ui/ActivityMaintenanceDialog.h"
@@ -10,10 +11,11 @@
 namespace quorvale {
 
 ManageCommands::ManageCommands(frmTimeCard &window, Registry &registry, Prompts &prompts,
-                               TimeCardMirror &mirror, db::Connection &cnnLink, const Terms &terms,
+                               TimeCardMirror &mirror, OutlookSession &outlook,
+                               db::Connection &cnnLink, const Terms &terms,
                                std::function<void()> listsChanged)
-    : m_window(window), m_registry(registry), m_prompts(prompts), m_mirror(mirror), m_link(cnnLink),
-      m_terms(terms), m_listsChanged(std::move(listsChanged))
+    : m_window(window), m_registry(registry), m_prompts(prompts), m_mirror(mirror),
+      m_outlook(outlook), m_link(cnnLink), m_terms(terms), m_listsChanged(std::move(listsChanged))
 {
 }
 
@@ -30,7 +32,7 @@ void ManageCommands::run(int toolId)
         autoFill();
         return;
     case ToolId::Contacts:
-        ContactMaintenanceDialog::showModal(m_link, m_terms, &m_window);
+        contacts();
         break;
     case ToolId::EditActivity1List:
         ActivityMaintenanceDialog::showModal(m_link, ActivityLevel::Activity1, m_terms, &m_window);
@@ -42,6 +44,12 @@ void ManageCommands::run(int toolId)
     // Renamed, added or deactivated entries show in the TimeCard's lists at once.
     if (m_listsChanged)
         m_listsChanged();
+}
+
+void ManageCommands::contacts()
+{
+    const std::unique_ptr<ContactCards> cards = contactCardsOf(m_outlook, m_link);
+    ContactMaintenanceDialog::showModal(m_link, m_terms, cards.get(), &m_window);
 }
 
 void ManageCommands::autoFill()

@@ -4,6 +4,8 @@
 
 namespace quorvale {
 
+class OutlookSession;
+
 class Prompts;
 class DataStore;
 struct AdminOptions;
@@ -15,8 +17,9 @@ class frmTimeCard;
 // while billing is in use. Otherwise the tool is not handled and stays off.
 class PaymentCommands : public CommandSet {
 public:
-    PaymentCommands(frmTimeCard &window, DataStore &store, const RegSettings &settings,
-                    const AdminOptions &options, const Permissions &permissions, Prompts &prompts);
+    PaymentCommands(frmTimeCard &window, DataStore &store, OutlookSession &outlook,
+                    const RegSettings &settings, const AdminOptions &options,
+                    const Permissions &permissions, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -24,6 +27,7 @@ public:
 private:
     frmTimeCard &m_window;
     DataStore &m_store;
+    OutlookSession &m_outlook;
     const RegSettings &m_settings;
     const AdminOptions &m_options;
     const Permissions &m_permissions;

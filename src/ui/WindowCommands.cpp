@@ -50,8 +50,8 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
         ViewCommands::Shown{m_p.lifecycle.viewTimeDetail(), m_p.lifecycle.viewActiveTaskList()});
     m_p.window.addCommandSet(*m_viewCommands);
     m_manageCommands = std::make_unique<ManageCommands>(
-        m_p.window, m_p.registry, m_p.prompts, m_p.session.mirror(), m_p.program.store.cnnLink(),
-        m_p.program.options.terms, [this] {
+        m_p.window, m_p.registry, m_p.prompts, m_p.session.mirror(), m_p.program.outlook,
+        m_p.program.store.cnnLink(), m_p.program.options.terms, [this] {
             // The lists' statements are prepared
             // once; whether activities belong to
             // contacts may have changed with the
@@ -82,9 +82,9 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
     m_documentCommands = std::make_unique<DocumentCommands>(
         m_p.window, m_p.program.store, m_p.program.settings, m_p.session.editor(), m_p.prompts);
     m_p.window.addCommandSet(*m_documentCommands);
-    m_paymentCommands = std::make_unique<PaymentCommands>(m_p.window, m_p.program.store,
-                                                          m_p.program.settings, m_p.program.options,
-                                                          m_p.program.permissions, m_p.prompts);
+    m_paymentCommands = std::make_unique<PaymentCommands>(
+        m_p.window, m_p.program.store, m_p.program.outlook, m_p.program.settings,
+        m_p.program.options, m_p.program.permissions, m_p.prompts);
     m_p.window.addCommandSet(*m_paymentCommands);
     m_chargeCommands = std::make_unique<ChargeCommands>(
         m_p.window, m_p.program.store, m_p.program.settings, m_p.program.options, m_pickLists,

@@ -344,10 +344,17 @@ void frmPayments::saveAndAdd()
 
 void frmPayments::openContactManagement()
 {
+    std::unique_ptr<ContactCards> cards;
     std::unique_ptr<ContactMaintenanceDialog> dialog;
     try {
         const PointerScope busy(Qt::WaitCursor);
-        dialog = std::make_unique<ContactMaintenanceDialog>(m_link, m_context.terms, this);
+        if (m_context.contactCards)
+            cards = m_context.contactCards();
+        dialog =
+            std::make_unique<ContactMaintenanceDialog>(m_link, m_context.terms, cards.get(), this);
+        // The contact being paid for is the one to look at.
+        if (const std::optional<PickedContact> &chosen = m_entry.contact())
+            dialog->showEntryWithId(chosen->QuorvaleID);
     } catch (const QvError &error) {
         m_prompts.messageBox(QLatin1String(Title), error.description(), PromptButtons::Ok,
                              PromptIcon::Critical);

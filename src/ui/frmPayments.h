@@ -4,6 +4,8 @@
 #include "data/SortOrders.h"
 
 #include <QDialog>
+#include <functional>
+#include <memory>
 
 class QComboBox;
 class QDateEdit;
@@ -13,6 +15,8 @@ class QRadioButton;
 class QToolButton;
 
 namespace quorvale {
+
+class ContactCards;
 
 namespace db {
 class Connection;
@@ -25,6 +29,8 @@ struct PaymentWindowContext {
     Terms terms;
     // The contact maintenance may be opened from the window.
     bool contactManagement = false;
+    // The contacts' cards it edits beside the rows; none without the item store.
+    std::function<std::unique_ptr<ContactCards>()> contactCards;
 };
 
 // "New Payments": records payments received from contacts, one after another,

@@ -20,6 +20,20 @@ struct CommandOutput {
 // Runs qvadmin command lines in a scratch directory with a settings file of its own.
 class AdminFixture : public ::testing::Test {
 protected:
+    // A command given no program directory takes the default one, where it
+    // may write the item store: that must be the test's, never the person's.
+    AdminFixture() : m_savedHome(qgetenv("QUORVALE_HOME"))
+    {
+        qputenv("QUORVALE_HOME", defaultProgramDir().toUtf8());
+    }
+    ~AdminFixture() override
+    {
+        if (m_savedHome.isNull())
+            qunsetenv("QUORVALE_HOME");
+        else
+            qputenv("QUORVALE_HOME", m_savedHome);
+    }
+    QString defaultProgramDir() const { return m_tmp.filePath("home"); }
     QString programDir() const { return m_tmp.filePath("program"); }
     QString dataDir() const { return m_tmp.filePath("data"); }
     QString settingsFile() const { return m_tmp.filePath("settings.ini"); }
@@ -41,6 +55,7 @@ protected:
     }
 
     TempDir m_tmp;
+    QByteArray m_savedHome;
 };
 
 } // namespace quorvale::test

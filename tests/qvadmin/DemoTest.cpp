@@ -2,9 +2,13 @@
 #include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
+#include "testsupport/ExternalTool.h"
 #include "timecards/TimeCardValue.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTime>
 #include <map>
@@ -157,6 +161,52 @@ TEST_F(DemoTest, IsTheSameEveryTime)
     const QString first = scalar(digest).toString();
     ASSERT_EQ(runHere({"init", "--demo", "--force", "--user", "Ann O'Hara"}).result, 0);
     EXPECT_EQ(scalar(digest).toString(), first);
+}
+
+} // namespace
+
+namespace {
+
+// The demonstration clients are cards the address book lists with their
+// addresses, each named by its row.
+TEST_F(DemoTest, EveryClientIsACardKhardListsWithItsAddress)
+{
+    QV_NEED_TOOL("khard");
+    const QString contacts = programDir() + "/Items/Contacts";
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts WHERE ContactEntryID IS NULL OR "
+                    "ContactEntryID = ''"),
+              0);
+    const std::unique_ptr<db::Connection> data = openData();
+    QSqlQuery q(data->database());
+    ASSERT_TRUE(q.exec("SELECT ContactEntryID FROM tblContacts"));
+    int named = 0;
+    while (q.next()) {
+        const QString file = q.value(0).toString().section(u'/', -1);
+        EXPECT_TRUE(QFile::exists(contacts + u'/' + file)) << file.toStdString();
+        ++named;
+    }
+    EXPECT_EQ(named, 30);
+
+    const QString home = m_tmp.filePath("home");
+    QDir().mkpath(home + "/.config/khard");
+    QFile conf(home + "/.config/khard/khard.conf");
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("[addressbooks]\n[[clients]]\npath = " + contacts.toUtf8() + "\n");
+    conf.close();
+    QProcess khard;
+    khard.setProcessEnvironment(scratchHomeEnvironment(home));
+    khard.start("khard", {"postaddress", "--parsable"});
+    ASSERT_TRUE(khard.waitForFinished(60000));
+    ASSERT_EQ(khard.exitCode(), 0) << khard.readAllStandardError().constData();
+    const QStringList lines =
+        QString::fromUtf8(khard.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 30);
+    EXPECT_TRUE(lines.join(u'\n').contains("Margaret Abernathy"));
+    for (const QString &line : lines)
+        EXPECT_TRUE(line.contains("Street") || line.contains("Lane") || line.contains("Road") ||
+                    line.contains("Way") || line.contains("Square") || line.contains("Kingsway") ||
+                    line.contains("Row"))
+            << line.toStdString();
 }
 
 } // namespace

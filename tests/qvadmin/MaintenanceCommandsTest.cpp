@@ -1,5 +1,7 @@
 #include "AdminFixture.h"
 
+#include <QFile>
+
 using namespace quorvale;
 using namespace quorvale::test;
 
@@ -98,6 +100,34 @@ TEST_F(MaintenanceCommandsTest, ContactsAndActivities)
     const QString both = ok({"activity", "list"}).out;
     EXPECT_TRUE(both.contains("Consulting"));
     EXPECT_TRUE(both.contains("Audit'; --"));
+}
+
+TEST_F(MaintenanceCommandsTest, AContactAddedWithItsCardDetailsIsACardToo)
+{
+    const QString out = ok({"contact", "add", "Nordwind; Süd", "--full-name", "Zoë Ødegård",
+                            "--company", "Nordwind, Süd & Co", "--email", "zoe@nordwind.example",
+                            "--phone", "+47 22 00 00 00", "--street", "Storgata 1", "--city",
+                            "Oslo", "--postal-code", "0155", "--country", "Norge"})
+                            .out;
+    // Where the program started with these settings looks for its items.
+    ASSERT_TRUE(out.contains("card in " + defaultProgramDir() + "/Items")) << out.toStdString();
+    const QString entryId =
+        scalar("SELECT ContactEntryID FROM tblContacts WHERE ContactName = ?", {"Nordwind; Süd"})
+            .toString();
+    ASSERT_FALSE(entryId.isEmpty());
+    QFile card(defaultProgramDir() + "/Items/Contacts/" + entryId.section(u'/', -1));
+    ASSERT_TRUE(card.open(QIODevice::ReadOnly)) << card.fileName().toStdString();
+    const QString text = QString::fromUtf8(card.readAll());
+    EXPECT_TRUE(text.contains("FN:Zoë Ødegård"));
+    EXPECT_TRUE(text.contains("ORG:Nordwind\\, Süd & Co")) << text.toStdString();
+    EXPECT_TRUE(text.contains("zoe@nordwind.example"));
+    EXPECT_TRUE(text.contains(";Storgata 1;Oslo;;0155;Norge"));
+
+    // Refused before anything is written.
+    const CommandOutput bad = run({"contact", "add", "Bad Mail", "--email", "zoe at nordwind"});
+    EXPECT_NE(bad.result, 0);
+    EXPECT_TRUE(bad.err.contains("is not an e-mail address")) << bad.err.toStdString();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts WHERE ContactName = 'Bad Mail'"), 0);
 }
 
 TEST_F(MaintenanceCommandsTest, FindsTheDatabaseThroughTheLinkCatalogue)

@@ -297,7 +297,7 @@ TEST(BadInputLists, ContactMaintenanceFromEmptyToOneAndBack)
         return files.scalar(files.dataFile(), "SELECT COUNT(*) FROM tblContacts").toInt();
     };
     const int before = count();
-    ContactMaintenanceDialog dialog(cnn, Terms{});
+    ContactMaintenanceDialog dialog(cnn, Terms{}, nullptr);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     ASSERT_EQ(dialog.list()->count(), before);

@@ -38,7 +38,7 @@ TEST(ContactMaintenanceDialog, EditsAndSavesTheChosenContact)
     Terms terms;
     terms.contact = "Customer";
 
-    ContactMaintenanceDialog dialog(cnn, terms);
+    ContactMaintenanceDialog dialog(cnn, terms, nullptr);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_EQ(dialog.windowTitle(), "Customer List");

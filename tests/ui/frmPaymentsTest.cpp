@@ -5,6 +5,7 @@
 #include "ui/frmPayments.h"
 
 #include "DemoProgramFixture.h"
+#include "outlook/ContactCards.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
@@ -17,6 +18,7 @@
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
 #include "timecards/RateChoices.h"
+#include "ui/ContactMaintenanceDialog.h"
 #include "ui/ContactPickerDialog.h"
 #include "ui/MainWindowHost.h"
 #include "ui/PaymentCommands.h"
@@ -56,14 +58,15 @@ struct PaymentsWindow : public test::DemoProgramFixture {
         window.reset();
         commands.reset();
         ASSERT_NO_FATAL_FAILURE(startProgram());
-        commands =
-            std::make_unique<PaymentCommands>(host->window(), startUp->store(), startUp->settings(),
-                                              startUp->options(), startUp->permissions(), prompts);
+        commands = std::make_unique<PaymentCommands>(
+            host->window(), startUp->store(), startUp->outlook(), startUp->settings(),
+            startUp->options(), startUp->permissions(), prompts);
     }
-    void openWindow()
+    void openWindow(bool contactManagement = false)
     {
-        window = std::make_unique<frmPayments>(
-            cnn(), PaymentWindowContext{userId(), Terms{}, false}, prompts);
+        PaymentWindowContext context{userId(), Terms{}, contactManagement, {}};
+        context.contactCards = [this] { return contactCardsOf(startUp->outlook(), cnn()); };
+        window = std::make_unique<frmPayments>(cnn(), context, prompts);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -184,4 +187,40 @@ TEST_F(PaymentsWindow, TheCommandOpensTheWindowOnlyWhenPaymentsAreAllowed)
     start();
     EXPECT_FALSE(commands->handles(ToolId::NewPayment));
     EXPECT_EQ(endedWith, 0);
+}
+
+TEST_F(PaymentsWindow, ContactManagementOpensOnTheContactBeingPaidWithItsCard)
+{
+    openWindow(true);
+    ASSERT_TRUE(window->contactManagementButton()->isVisible());
+    pickerWillChoose("Zephyr");
+    QTest::mouseClick(window->selectContactButton(), Qt::LeftButton);
+    ASSERT_EQ(window->contactField()->text(), "Zephyr Quill");
+
+    QString shownName, cardName;
+    bool cardShownMissing = true;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<ContactMaintenanceDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        shownName = dialog->nameEdit()->text();
+        // Added after the start, it has no card yet: empty fields, nothing gone.
+        cardName = dialog->cardEdit("fullName")->text();
+        cardShownMissing = dialog->cardNote()->isVisible();
+        QTest::keyClicks(dialog->cardEdit("email"), "zq@quill.example");
+        dialog->save();
+        dialog->closeButton()->click();
+    });
+    QTest::mouseClick(window->contactManagementButton(), Qt::LeftButton);
+    EXPECT_EQ(shownName, "Zephyr Quill");
+    EXPECT_TRUE(cardName.isEmpty());
+    EXPECT_FALSE(cardShownMissing);
+    const qint32 id =
+        cnn()
+            .scalar("SELECT ContactID FROM tblContacts WHERE ContactName = 'Zephyr Quill'")
+            .toInt();
+    const ContactCards::Card card = contactCardsOf(startUp->outlook(), cnn())->read(id);
+    EXPECT_EQ(card.state, ContactCards::State::Present);
+    EXPECT_EQ(card.fields.fullName, "Zephyr Quill") << "named after the row";
+    EXPECT_EQ(card.fields.email, "zq@quill.example");
 }

@@ -83,4 +83,35 @@ inline constexpr std::array<const char *, 8> EntryTypes{
     "Task",     "Phone call",     "Meeting",      "E-mail Message",
     "Document", "Remote session", "Conversation", "Microsoft Word"};
 
+// The person each demonstration client's card is made out to, by company.
+inline constexpr std::array<const char *, 30> ContactPeople{
+    "Margaret Abernathy", "Dr. Owen Hale",    "Katrin Vogel",       "Samuel Dunmore",
+    "Priya Natarajan",    "Lucy Fairweather", "Tom Greyfield",      "Eleanor Harrow",
+    "Rajesh Iyer",        "Hannah Brooks",    "Miguel Ortega",      "Chloé Lambert",
+    "Dr. Ada Mensah",     "Erik Lindqvist",   "Siobhán O'Malley",   "Charles Pemberton",
+    "Fiona Quayle",       "Gareth Redfern",   "Isla MacLeod",       "Rev. Peter Thorne",
+    "Nadia Kowalski",     "Grace Adeyemi",    "Wei Zhang",          "Olivia Yarrow",
+    "Yuki Tanaka",        "Sophie Ashcombe",  "Daniel Brightwater", "Amara Okafor",
+    "Jonas Weber",        "Helen Elmstead"};
+
+struct Town {
+    const char *city;
+    const char *region;
+    const char *postalCode;
+    const char *country;
+};
+
+inline constexpr std::array<Town, 6> Towns{{
+    {"Bristol", "Avon", "BS1 4DJ", "United Kingdom"},
+    {"Leeds", "West Yorkshire", "LS1 5AB", "United Kingdom"},
+    {"Hamburg", "Hamburg", "20095", "Germany"},
+    {"Portland", "OR", "97205", "United States"},
+    {"Cork", "County Cork", "T12 X70A", "Ireland"},
+    {"Edinburgh", "Midlothian", "EH1 1YZ", "United Kingdom"},
+}};
+
+inline constexpr std::array<const char *, 8> Streets{
+    "High Street",   "Mill Lane",     "Station Road", "Harbour Way",
+    "Church Street", "Market Square", "Kingsway",     "Orchard Row"};
+
 } // namespace quorvale::admin::demo

@@ -8,7 +8,9 @@
 #include "qvadmin/AdminLog.h"
 #include "qvadmin/Arguments.h"
 #include "qvadmin/BaseRows.h"
+#include "qvadmin/ContactCardsWriter.h"
 #include "qvadmin/DemoData.h"
+#include "qvadmin/ProgramDatabase.h"
 #include "qvadmin/ServerSchema.h"
 #include "qvadmin/StagedFiles.h"
 #include "qvadmin/StartupSettings.h"
@@ -215,8 +217,15 @@ int runInit(const QStringList &args, const GlobalOptions &globals, QTextStream &
     out << "Created the Quorvale databases in " << options.location.programDir << '\n'
         << "Program database: " << options.location.describe() << '\n'
         << "User: " << options.userName << " (UserID " << result.userId << ")\n";
-    if (options.demo)
+    if (options.demo) {
         out << "Demo data: " << result.timeCards << " TimeCards\n";
+        // The clients' cards go to the item store the program will open, so
+        // its templates and the address book have them from the first start.
+        ProgramDatabase program(globals);
+        ContactCardsWriter cards(program.location(), *registry, program.connection());
+        const int written = cards.writeDemoCards();
+        out << "Contact cards: " << written << " in " << cards.storeRoot() << '\n';
+    }
     out << "Settings written to " << registry->filePath() << '\n';
     if (const int views = installViewFiles(options.location.programDir, viewFileSources()))
         out << "View files: " << views << " copied\n";

@@ -4,6 +4,9 @@
 #include "platform/pim/Item.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/Store.h"
+#include "platform/pim/TaskItem.h"
+#include "platform/pim/TaskRequest.h"
 #include "support/Prompts.h"
 #include "ui/PointerScope.h"
 
@@ -35,6 +38,10 @@ ItemEditorDialog::ItemEditorDialog(pim::Item &item, ItemEditorContext context, Q
 {
     build();
     load();
+    connect(this, &QDialog::finished, this, [this] {
+        if (m_sendResult && m_context.sent)
+            m_context.sent();
+    });
 }
 
 ItemEditorDialog::ItemEditorDialog(std::unique_ptr<pim::Item> item, ItemEditorContext context,
@@ -196,7 +203,18 @@ bool ItemEditorDialog::save()
     try {
         const PointerScope busy(Qt::WaitCursor);
         applyEdits();
-        m_item->Save();
+        auto *mail = dynamic_cast<pim::MailItem *>(m_item);
+        std::optional<pim::Folder> sentItems;
+        if (mail && !mail->Sent())
+            sentItems = pim::storeOf(mail->parent()).defaultFolder(pim::DefaultFolder::SentMail);
+        if (sentItems && sentItems->entryId() == mail->parent().entryId()) {
+            // Sent Items holds what was sent; a message saved unsent there
+            // would pass for one.
+            pim::Store store = pim::storeOf(mail->parent());
+            adopt(mail->Move(store.ensureDefaultFolder(pim::DefaultFolder::Drafts)));
+        } else {
+            m_item->Save();
+        }
     } catch (const QvError &error) {
         showStatus(error.description());
         m_context.prompts.messageBox(PromptTitle, error.description(), PromptButtons::Ok,
@@ -235,6 +253,10 @@ void ItemEditorDialog::reject()
 
 void ItemEditorDialog::send()
 {
+    if (auto *task = dynamic_cast<pim::TaskItem *>(m_item)) {
+        sendTaskRequest(*task);
+        return;
+    }
     auto *mail = dynamic_cast<pim::MailItem *>(m_item);
     if (!mail)
         return;
@@ -278,6 +300,67 @@ void ItemEditorDialog::send()
     }
 }
 
+void ItemEditorDialog::sendTaskRequest(pim::TaskItem &task)
+{
+    applyEdits();
+    if (task.Recipients().isEmpty()) {
+        m_context.prompts.messageBox(PromptTitle,
+                                     tr("There must be at least one name in the To box."),
+                                     PromptButtons::Ok, PromptIcon::Warning);
+        return;
+    }
+    for (const pim::CalendarAddress &recipient : task.Recipients()) {
+        if (!pim::parseMailbox(recipient.address)) {
+            m_context.prompts.messageBox(
+                PromptTitle,
+                tr("The task request cannot be sent to \"%1\": that is not an e-mail address.")
+                    .arg(recipient.address.isEmpty() ? recipient.name : recipient.address),
+                PromptButtons::Ok, PromptIcon::Warning);
+            return;
+        }
+    }
+    pim::SendResult result;
+    try {
+        const PointerScope busy(Qt::WaitCursor);
+        // The request names who asks: answers go back to the organizer.
+        const pim::MailRecipient me = m_context.transport.sender();
+        task.Assign();
+        task.setOwner(me.name, me.address);
+        task.Save();
+        pim::Store store = pim::storeOf(task.parent());
+        const std::unique_ptr<pim::MailItem> request = pim::newTaskRequestMessage(
+            task, store.ensureDefaultFolder(pim::DefaultFolder::Outbox), me);
+        result = m_context.transport.send(*request);
+    } catch (const QvError &error) {
+        showStatus(error.description());
+        m_context.prompts.messageBox(PromptTitle, error.description(), PromptButtons::Ok,
+                                     PromptIcon::Critical);
+        return;
+    }
+    m_sendResult = result;
+    m_cameUnsaved = false;
+    m_applied = false;
+    // The task is saved whatever became of the mail; a request left in the
+    // Outbox goes with the next one that is sent.
+    switch (result.status) {
+    case pim::SendStatus::Sent:
+        showStatus(tr("The task request was sent."));
+        break;
+    case pim::SendStatus::Queued:
+        showStatus(tr("The task request waits in the Outbox until it can be sent."));
+        m_context.prompts.messageBox(PromptTitle, statusText(), PromptButtons::Ok,
+                                     PromptIcon::Information);
+        break;
+    case pim::SendStatus::Failed:
+        showStatus(
+            tr("The task request was not sent and waits in the Outbox. %1").arg(result.error));
+        m_context.prompts.messageBox(PromptTitle, statusText(), PromptButtons::Ok,
+                                     PromptIcon::Warning);
+        break;
+    }
+    accept();
+}
+
 void ItemEditorDialog::retarget(const pim::SendResult &result)
 {
     // The message now lives in the Outbox: keep editing that copy, so the
@@ -288,7 +371,12 @@ void ItemEditorDialog::retarget(const pim::SendResult &result)
         accept();
         return;
     }
-    m_owned = std::move(queued);
+    adopt(std::move(queued));
+}
+
+void ItemEditorDialog::adopt(std::unique_ptr<pim::Item> item)
+{
+    m_owned = std::move(item);
     m_item = m_owned.get();
     m_applied = false;
 }

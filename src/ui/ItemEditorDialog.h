@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QSet>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,15 +20,19 @@ class Prompts;
 namespace pim {
 class Item;
 class Namespace;
+class TaskItem;
 } // namespace pim
 
 // What an item editor needs besides the item. `ns` (may be null) gives the
 // category master list and finds a message again in the Outbox when sending
-// failed; `prompts` must outlive the editor.
+// failed; `prompts` must outlive the editor. `sent`, when set, is called once
+// an editor that sent something has closed, so that whatever else waits in the
+// Outbox goes too.
 struct ItemEditorContext {
     Prompts &prompts;
     pim::Namespace *ns = nullptr;
     pim::MailTransport transport = {};
+    std::function<void()> sent = {};
 };
 
 // Our stand-in for an Outlook inspector: edits one item of any kind, its fields
@@ -59,9 +64,12 @@ public:
     // What the last Send did, when there was one.
     const std::optional<pim::SendResult> &sendResult() const { return m_sendResult; }
 
-    // Saves and closes; stays open when the item cannot be written.
+    // Saves and closes; stays open when the item cannot be written. A message
+    // not sent yet is kept in Drafts when it was in Sent Items.
     void saveAndClose();
-    // Messages: saves, hands the message to the transport, closes unless that failed.
+    // Messages: saves, hands the message to the transport, closes unless that
+    // failed. Task requests: saves the task and mails it to its recipients as
+    // an iCalendar request, then closes.
     void send();
     // Close, Esc and the window's close button: asks first when there are changes.
     void reject() override;
@@ -71,7 +79,9 @@ private:
     void load();
     void applyEdits();
     bool save();
+    void sendTaskRequest(pim::TaskItem &task);
     void retarget(const pim::SendResult &result);
+    void adopt(std::unique_ptr<pim::Item> item);
     void updateEnabled();
     void updateTitle();
     void showStatus(const QString &text);

@@ -192,7 +192,7 @@ ItemEditorLayout taskRequest()
                     .label = QStringLiteral("&To:"),
                     .read = taskRecipients,
                     .write = setTaskRecipients});
-    return {QStringLiteral("Task Request"), fields};
+    return {QStringLiteral("Task Request"), fields, true};
 }
 
 ItemEditorLayout message()

@@ -7,9 +7,8 @@
 
 namespace quorvale {
 
-ItemInspector::ItemInspector(Prompts &prompts, pim::Namespace *ns, pim::MailTransport transport,
-                             QWidget *parent)
-    : m_prompts(prompts), m_ns(ns), m_transport(std::move(transport)), m_parent(parent)
+ItemInspector::ItemInspector(Prompts &prompts, pim::Namespace *ns, Mail mail, QWidget *parent)
+    : m_prompts(prompts), m_ns(ns), m_mail(std::move(mail)), m_parent(parent)
 {
 }
 
@@ -21,7 +20,8 @@ ItemInspector::~ItemInspector()
 
 bool ItemInspector::display(pim::Item &item, bool modal)
 {
-    const ItemEditorContext context{m_prompts, m_ns, m_transport};
+    const ItemEditorContext context{
+        m_prompts, m_ns, m_mail.transport ? m_mail.transport() : pim::MailTransport(), m_mail.sent};
     std::unique_ptr<pim::Item> copy;
     if (!modal && m_ns && item.Saved())
         copy = m_ns->itemFromId(item.EntryID(), item.StoreID());

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 
@@ -28,8 +29,15 @@ class Namespace;
 // trusted to stay alive.
 class ItemInspector : public pim::Inspector {
 public:
-    ItemInspector(Prompts &prompts, pim::Namespace *ns, pim::MailTransport transport = {},
-                  QWidget *parent = nullptr);
+    // How the editors send: the transport asked for each editor (so changed
+    // options count at once; none: messages wait in the Outbox), and what to
+    // call once an editor that sent something has closed.
+    struct Mail {
+        std::function<pim::MailTransport()> transport;
+        std::function<void()> sent;
+    };
+
+    ItemInspector(Prompts &prompts, pim::Namespace *ns, Mail mail = {}, QWidget *parent = nullptr);
     // Closes the editors still open: they refer to this inspector's prompts.
     ~ItemInspector() override;
     ItemInspector(const ItemInspector &) = delete;
@@ -43,7 +51,7 @@ public:
 private:
     Prompts &m_prompts;
     pim::Namespace *m_ns;
-    pim::MailTransport m_transport;
+    Mail m_mail;
     QPointer<QWidget> m_parent;
     QList<QPointer<ItemEditorDialog>> m_open;
 };

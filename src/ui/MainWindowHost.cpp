@@ -4,12 +4,14 @@
 #include "outlook/OutlookSession.h"
 #include "platform/core/QvError.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/OutboxSender.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
 #include "settings/AdminSettings.h"
+#include "settings/MailSettings.h"
 #include "settings/RegSettings.h"
 #include "settings/TimeCardSettings.h"
 #include "settings/WindowLifecycle.h"
@@ -23,6 +25,7 @@
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
 #include "ui/InterruptBinding.h"
+#include "ui/SettingsCommands.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerInSight.h"
 #include "ui/ToolIcons.h"
@@ -57,12 +60,20 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
                  }),
       m_window(std::make_unique<frmTimeCard>(program.workingSet, m_commands, program.options.terms))
 {
+    // The options may change the mail command and address: asked for each time.
+    const auto transport = [&settings = program.settings] { return mailTransport(settings); };
+    m_outbox = std::make_unique<pim::OutboxSender>(
+        transport, [&outlook = program.outlook]() -> std::optional<pim::Folder> {
+            if (!outlook.isConnected() || !outlook.isReachable())
+                return std::nullopt;
+            return outlook.nameSpace().GetDefaultFolder(pim::DefaultFolder::Outbox);
+        });
+    QObject::connect(
+        m_outbox.get(), &pim::OutboxSender::passed, m_window.get(),
+        [this](const pim::OutboxPass &pass) { m_window->statusBar()->showMessage(pass.text()); });
     m_inspector = std::make_unique<ItemInspector>(
         prompts, &program.outlook.nameSpace(),
-        program.settings.settings.mailCommand.isEmpty()
-            ? pim::MailTransport()
-            : pim::MailTransport(program.settings.settings.mailCommand),
-        m_window.get());
+        ItemInspector::Mail{transport, [this] { m_outbox->flush(); }}, m_window.get());
     m_program.outlook.setInspector(m_inspector.get());
     m_window->applyToolChanges(lifecycle.toolChanges());
     m_window->setCommandGuard([&outlook = program.outlook] { return outlook.EnsureOutlook(); });
@@ -118,6 +129,7 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
         });
     new TimeStampFilter(m_clock, fields.timeSegment());
     m_windowCommands->applySettings();
+    m_windowCommands->settings().setMailChanged([this] { m_outbox->flush(); });
     m_commands.setDiscardEmpty([this] {
         DeleteContext context = deleteContext();
         return DiscardEmptyTimeCard(*m_editor, context);
@@ -140,6 +152,9 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     m_session->settleLeftOvers();
     syncTimerTools();
     showSegmentNote();
+    // What was left unsent last time goes now that the store is open; the
+    // command runs while the window starts.
+    m_outbox->flush();
     // A running timer is settled and the current TimeCard saved, or the window stays.
     m_window->setCloseGuard([this] {
         if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())

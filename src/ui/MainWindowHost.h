@@ -17,6 +17,10 @@
 
 namespace quorvale {
 
+namespace pim {
+class OutboxSender;
+}
+
 class ErrorHandler;
 class Prompts;
 class Registry;
@@ -100,6 +104,9 @@ private:
     SystemClock m_systemClock;
     const Clock &m_clock;
     MainCommands m_commands;
+    // Sends what waits in the Outbox: at the start and after each message the
+    // editors send. Before the window and the editors, so it outlives both.
+    std::unique_ptr<pim::OutboxSender> m_outbox;
     std::unique_ptr<frmTimeCard> m_window;
     // Shows items in their editors for the whole run (Item::Display).
     std::unique_ptr<ItemInspector> m_inspector;

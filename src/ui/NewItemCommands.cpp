@@ -5,6 +5,7 @@
 #include "outlook/OutlookSession.h"
 #include "session/TimeCardMirror.h"
 #include "settings/AdminSettings.h"
+#include "settings/MailSettings.h"
 #include "settings/RegSettings.h"
 #include "timecards/CommandTable.h"
 #include "timecards/MissingLinks.h"
@@ -65,6 +66,7 @@ NewItemSettings itemSettings(const RegSettings &s, const AdminOptions &o)
     n.terms = {o.terms.activity1, o.activity1InUse, o.terms.activity2, o.activity2InUse,
                o.jobOrderTerm};
     n.contactInUse = o.contactInUse;
+    n.sender = mailSender(s);
     return n;
 }
 

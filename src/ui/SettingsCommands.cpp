@@ -90,6 +90,8 @@ void SettingsCommands::userOptions()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const UserOptions chosen = dialog.options();
+    const bool mailChanged = chosen.mailCommand != m_settings.settings.mailCommand ||
+                             chosen.emailAddress != m_settings.settings.emailAddress;
     writeUserOptions(m_registry, chosen);
     applyUserOptions(chosen, m_settings);
     m_editor.setOptions(editorOptions(m_options, m_settings));
@@ -98,6 +100,8 @@ void SettingsCommands::userOptions()
         qtTimeFormat(chooseTimeFormat(m_timeFormat, chosen.timeFormat)));
     checkTimeFormat(chosen.timeFormat);
     m_window.showCurrent();
+    if (mailChanged && m_mailChanged)
+        m_mailChanged();
 }
 
 void SettingsCommands::checkTimeFormat(int setting)

@@ -3,6 +3,7 @@
 #include "timecards/CommandSet.h"
 
 #include <QString>
+#include <functional>
 
 namespace quorvale {
 
@@ -27,6 +28,12 @@ public:
 
     // The format tools checked and the tips shown as the settings say.
     void applySettings();
+    // Called when the options changed the mail command or address, so that
+    // messages waiting in the Outbox go with the new ones.
+    void setMailChanged(std::function<void()> mailChanged)
+    {
+        m_mailChanged = std::move(mailChanged);
+    }
 
 private:
     void setTimeFormat(int setting);
@@ -41,6 +48,7 @@ private:
     Registry &m_registry;
     Prompts &m_prompts;
     TimeCardEditor &m_editor;
+    std::function<void()> m_mailChanged;
 };
 
 } // namespace quorvale

@@ -57,6 +57,7 @@ public:
     HelpCommands &help() { return *m_helpCommands; }
     AbbreviationCommands &abbreviations() { return *m_abbreviationCommands; }
     ChargeCommands &charges() { return *m_chargeCommands; }
+    SettingsCommands &settings() { return *m_settingsCommands; }
     const PickListSource &pickLists() const { return m_pickLists; }
     // The user's settings applied to the window (fonts, formats, tool tips).
     void applySettings();

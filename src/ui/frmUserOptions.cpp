@@ -228,8 +228,8 @@ QWidget *frmUserOptions::foldersPage()
         directory(QStringLiteral("Default file &directory:"), m_options.defaultFileDirectory);
     m_itemStore = directory(QStringLiteral("Item &store folder:"), m_options.itemStoreFolder);
     m_itemStore->setPlaceholderText(QStringLiteral("In the program directory"));
-    form->addRow(new QLabel(QStringLiteral(
-        "Folders, the item store and the mail command take effect when Quorvale starts next.")));
+    form->addRow(new QLabel(
+        QStringLiteral("Folders and the item store take effect when Quorvale starts next.")));
     return page;
 }
 
@@ -295,6 +295,10 @@ QWidget *frmUserOptions::generalPage()
     m_linkType->setCurrentIndex(m_options.defaultLinkType);
     m_mailCommand = row(form, QStringLiteral("&Mail command:"), text(m_options.mailCommand));
     m_mailCommand->setPlaceholderText(QStringLiteral("e.g. /usr/sbin/sendmail -t -i"));
+    m_mailCommand->setObjectName(QStringLiteral("txtMailCommand"));
+    m_emailAddress = row(form, QStringLiteral("E-mail &address:"), text(m_options.emailAddress));
+    m_emailAddress->setPlaceholderText(QStringLiteral("e.g. ann@example.org"));
+    m_emailAddress->setObjectName(QStringLiteral("txtEmailAddress"));
     return page;
 }
 
@@ -333,6 +337,7 @@ UserOptions frmUserOptions::options() const
     o.quickFilterType = static_cast<qint16>(m_quickFilter->currentIndex());
     o.defaultLinkType = static_cast<qint16>(m_linkType->currentIndex());
     o.mailCommand = m_mailCommand->text().trimmed();
+    o.emailAddress = m_emailAddress->text().trimmed();
     return o;
 }
 

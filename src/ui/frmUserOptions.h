@@ -20,7 +20,7 @@ namespace quorvale {
 class Prompts;
 
 // "User Options": what new TimeCards and items start with, the checks a TimeCard
-// must pass, the timer, formats, folders and the mail command. OK refuses
+// must pass, the timer, formats, folders, the mail command and address. OK refuses
 // options checkUserOptions finds fault with and says why.
 class frmUserOptions : public QDialog {
     Q_OBJECT
@@ -99,6 +99,7 @@ private:
     QComboBox *m_quickFilter = nullptr;
     QComboBox *m_linkType = nullptr;
     QLineEdit *m_mailCommand = nullptr;
+    QLineEdit *m_emailAddress = nullptr;
 };
 
 } // namespace quorvale

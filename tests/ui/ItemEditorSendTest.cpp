@@ -6,6 +6,9 @@
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/TaskItem.h"
+#include "testsupport/ExternalTool.h"
+#include "testsupport/MailSink.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -159,6 +162,85 @@ TEST_F(ItemEditorSendTest, InspectorNonModalOwnsItsCopy)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(editor.isNull());
     EXPECT_EQ(ns.GetItemFromID(entryId, QString())->Subject(), QStringLiteral("After"));
+}
+
+TEST_F(ItemEditorSendTest, AnUnsentMessageSavedFromSentItemsIsKeptInDrafts)
+{
+    // As an earlier version left a message saved without sending.
+    MailItem left(sent);
+    left.setSubject(QStringLiteral("Quote"));
+    left.setTo(QStringLiteral("client@example.org"));
+    left.Save();
+    ItemEditorDialog dialog(left, ItemEditorContext{prompts, &ns});
+    auto *subject = qobject_cast<QLineEdit *>(dialog.control(QStringLiteral("Subject"))->input());
+    subject->selectAll();
+    QTest::keyClicks(subject, QStringLiteral("Quote, revised"));
+    dialog.saveAndClose();
+
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(Items(sent).Count(), 0) << "an unsent message stayed in Sent Items";
+    const Folder drafts = ns.GetDefaultFolder(DefaultFolder::Drafts);
+    auto draft = Items(drafts).Find(QStringLiteral("Subject"), QStringLiteral("Quote, revised"));
+    ASSERT_TRUE(draft);
+    EXPECT_FALSE(static_cast<MailItem &>(*draft).Sent());
+    EXPECT_EQ(dialog.item().parent().entryId(), drafts.entryId());
+}
+
+TEST_F(ItemEditorSendTest, ATaskRequestIsMailedToItsAssigneeAsACalendarRequest)
+{
+    QV_NEED_TOOL("python3");
+    test::MailSink sink(dir.filePath(QStringLiteral("sink")));
+    ASSERT_TRUE(sink.isListening());
+    TaskItem task(ns.GetDefaultFolder(DefaultFolder::Tasks));
+    task.setSubject(QStringLiteral("Check the figures"));
+    task.Assign();
+    MailTransport transport(sink.command());
+    transport.setSender({QStringLiteral("Pat Morgan"), QStringLiteral("pat@example.org")});
+    int sentCalls = 0;
+    ItemEditorDialog dialog(task, ItemEditorContext{prompts, &ns, transport, [&] { ++sentCalls; }});
+    ASSERT_NE(dialog.sendButton(), nullptr) << "a task request cannot be sent";
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClicks(dialog.control(QStringLiteral("To"))->input(),
+                     QStringLiteral("Bea Client <bea@example.org>"));
+    QTest::mouseClick(dialog.sendButton(), Qt::LeftButton);
+
+    ASSERT_TRUE(dialog.sendResult());
+    EXPECT_EQ(dialog.sendResult()->status, SendStatus::Sent) << dialog.statusText().toStdString();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(sentCalls, 1) << "the Outbox was not asked to go after a send";
+    EXPECT_TRUE(task.Saved());
+    EXPECT_EQ(task.Owner(), u"Pat Morgan");
+
+    const std::optional<test::ReceivedMail> received = sink.waitFor(1);
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->envelopeFrom, u"pat@example.org");
+    EXPECT_EQ(received->envelopeTo, QStringList{"bea@example.org"});
+    const QJsonObject seen = test::checkMessage(received->file);
+    EXPECT_EQ(test::strings(seen.value(QStringLiteral("problems"))), QStringList());
+    const QJsonObject calendar = seen.value(QStringLiteral("calendar")).toObject();
+    EXPECT_EQ(calendar.value(QStringLiteral("method")).toString(), u"REQUEST");
+    EXPECT_TRUE(calendar.value(QStringLiteral("text"))
+                    .toString()
+                    .contains(QStringLiteral("SUMMARY:Check the figures")));
+    EXPECT_EQ(Items(outbox).Count(), 0);
+    EXPECT_EQ(Items(sent).Count(), 1);
+}
+
+TEST_F(ItemEditorSendTest, ATaskRequestToANameWithoutAnAddressIsNotSent)
+{
+    TaskItem task(ns.GetDefaultFolder(DefaultFolder::Tasks));
+    task.setSubject(QStringLiteral("Call back"));
+    task.Assign();
+    ItemEditorDialog dialog(task, ItemEditorContext{prompts, &ns});
+    QTest::keyClicks(dialog.control(QStringLiteral("To"))->input(), QStringLiteral("bea"));
+    dialog.send();
+
+    EXPECT_FALSE(dialog.sendResult());
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("\"bea\"")))
+        << prompts.messages()[0].text.toStdString();
+    EXPECT_EQ(Items(outbox).Count(), 0);
 }
 
 } // namespace

@@ -89,3 +89,39 @@ TEST(frmUserOptions, EditsComeBackAndBadOnesKeepTheDialogOpen)
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_EQ(prompts.messages().last().title, QStringLiteral(" User Options"));
 }
+
+TEST(frmUserOptions, TheMailAddressHasItsLabelAndOneThatIsNoneIsRefusedByName)
+{
+    test::TempDir tmp;
+    test::ScriptedPrompts prompts;
+    UserOptions start;
+    start.defaultFileDirectory = tmp.path();
+    start.emailAddress = QStringLiteral("ann@example.org");
+    frmUserOptions dialog(start, frmUserOptions::Context{}, prompts);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    auto *address = dialog.findChild<QLineEdit *>(QStringLiteral("txtEmailAddress"));
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->text(), start.emailAddress);
+    const QLabel *label = nullptr;
+    for (QLabel *l : dialog.findChildren<QLabel *>())
+        if (l->buddy() == address)
+            label = l;
+    ASSERT_NE(label, nullptr) << "the address field has no label";
+    EXPECT_EQ(label->text(), QStringLiteral("E-mail &address:"));
+    EXPECT_EQ(address->accessibleName(), QStringLiteral("E-mail address"));
+    EXPECT_NE(dialog.findChild<QLineEdit *>(QStringLiteral("txtMailCommand")), nullptr);
+
+    address->setText(QStringLiteral("ann at example.org"));
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("\"ann at example.org\"")))
+        << prompts.messages()[0].text.toStdString();
+
+    address->setText(QStringLiteral("Ann Lee <ann@example.org>"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.options().emailAddress, QStringLiteral("Ann Lee <ann@example.org>"));
+}

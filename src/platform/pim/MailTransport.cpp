@@ -1,7 +1,6 @@
 #include "platform/pim/MailTransport.h"
 
 #include "platform/core/QvError.h"
-#include "platform/pim/Items.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/PrivateFiles.h"
 #include "platform/pim/Store.h"
@@ -55,21 +54,6 @@ SendResult MailTransport::send(MailItem &item) const
     }
     std::unique_ptr<MailItem> queued = item.Move(outbox);
     return sendQueued(*queued);
-}
-
-QList<SendResult> MailTransport::flushOutbox(const Folder &outbox) const
-{
-    QList<SendResult> results;
-    for (const QString &name : Items(outbox).fileNames()) {
-        std::unique_ptr<MailItem> queued = readMailItem(outbox, name);
-        if (!queued) {
-            results << SendResult{SendStatus::Failed, QString(), outbox.storeId(),
-                                  QStringLiteral("\"%1\" is no readable message.").arg(name)};
-            continue;
-        }
-        results << sendQueued(*queued);
-    }
-    return results;
 }
 
 QByteArray MailTransport::prepare(MailItem &queued) const

@@ -4,7 +4,6 @@
 #include "platform/pim/MailMessage.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -61,19 +60,16 @@ public:
     // the message names for its sent copy (the store's Sent Items by default)
     // with SentOn set.
     SendResult send(MailItem &item) const;
-    // Tries every message waiting in the Outbox again, in file order. Files that
-    // are no readable message are left alone and reported as failed.
-    QList<SendResult> flushOutbox(const Folder &outbox) const;
 
     // Runs the command with `message` on its standard input: nothing on
     // success, else why not.
     std::optional<QString> deliver(const QByteArray &message) const;
 
     // The steps of sending one queued message, for a caller that runs the
-    // command itself (OutboxSender). prepare() dates the message now, gives it
-    // the sender when it has no From and returns what the command is handed;
-    // the item is not written. fileSent() then moves it to its sent folder and
-    // says where it went; it throws QvError when the move fails.
+    // command itself (OutboxSender sends what waits in the Outbox so). prepare() dates the message
+    // now, gives it the sender when it has no From and returns what the command is handed; the item
+    // is not written. fileSent() then moves it to its sent folder and says where it went; it throws
+    // QvError when the move fails.
     QByteArray prepare(MailItem &queued) const;
     SendResult fileSent(MailItem &queued) const;
     // Why a finished command run failed, in words for the person; nothing when

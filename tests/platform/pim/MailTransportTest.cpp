@@ -3,9 +3,12 @@
 #include "platform/pim/Items.h"
 #include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/OutboxSender.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/TempDir.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -78,6 +81,12 @@ TEST_F(MailTransportTest, WithoutACommandTheMessageWaitsInTheOutbox)
 
 TEST_F(MailTransportTest, FlushingTheOutboxSendsWhatWaited)
 {
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "test_platform_pim";
+        static char *argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
     for (const char *subject : {"one", "two"})
         EXPECT_EQ(newMessage(QLatin1String(subject))->Send(MailTransport()).status,
                   SendStatus::Queued);
@@ -85,21 +94,33 @@ TEST_F(MailTransportTest, FlushingTheOutboxSendsWhatWaited)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.close();
 
-    QList<SendResult> results = refusing().flushOutbox(outbox);
-    ASSERT_EQ(results.size(), 3);
-    for (const SendResult &r : results) {
-        EXPECT_EQ(r.status, SendStatus::Failed);
-        EXPECT_TRUE(r.error.contains(QStringLiteral("relay refused")) ||
-                    r.error.contains(QStringLiteral("junk")))
-            << r.error.toStdString();
-    }
+    MailTransport transport = refusing();
+    OutboxSender sender([&] { return transport; },
+                        [&]() -> std::optional<Folder> { return outbox; });
+    const auto pass = [&] {
+        std::optional<OutboxPass> seen;
+        QEventLoop loop;
+        QObject::connect(&sender, &OutboxSender::passed, &loop, [&](const OutboxPass &p) {
+            seen = p;
+            loop.quit();
+        });
+        sender.flush();
+        loop.exec();
+        return seen.value_or(OutboxPass{});
+    };
+    OutboxPass result = pass();
+    EXPECT_EQ(result.sent, 0);
+    EXPECT_EQ(result.kept, 3);
+    EXPECT_TRUE(result.reason.contains(QStringLiteral("relay refused")) ||
+                result.reason.contains(QStringLiteral("junk")))
+        << result.reason.toStdString();
     EXPECT_EQ(Items(outbox).Count(), 3);
 
-    results = accepting().flushOutbox(outbox);
-    int sentCount = 0;
-    for (const SendResult &r : results)
-        sentCount += r.status == SendStatus::Sent;
-    EXPECT_EQ(sentCount, 2);
+    transport = accepting();
+    result = pass();
+    EXPECT_EQ(result.sent, 2);
+    EXPECT_EQ(result.kept, 1);
+    EXPECT_TRUE(result.reason.contains(QStringLiteral("junk"))) << result.reason.toStdString();
     EXPECT_EQ(Items(sent).Count(), 2);
     // Only the unreadable file is left behind.
     EXPECT_EQ(Items(outbox).fileNames(), QStringList{QStringLiteral("cur/junk:2,S")});

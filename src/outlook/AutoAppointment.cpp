@@ -81,8 +81,11 @@ clsAutoAppointment::Result clsAutoAppointment::ProcessAppointment(const TimeCard
                                                                   TemplateContext &context)
 {
     return process(card, segment, [&variables, &context](const pim::ContactItem *contact) {
-        return ItemTexts{FormatSubject(TemplateKind::Appointments, variables, contact, context),
-                         FormatBody(TemplateKind::Appointments, variables, contact, context)};
+        ItemTexts texts{FormatSubject(TemplateKind::Appointments, variables, contact, context),
+                        FormatBody(TemplateKind::Appointments, variables, contact, context)};
+        if (texts.subject.trimmed().isEmpty())
+            texts.subject = variables.timeDetailSubjectFallback();
+        return texts;
     });
 }
 

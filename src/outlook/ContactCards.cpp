@@ -6,7 +6,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
 #include "platform/pim/ContactItem.h"
-#include "platform/pim/MailAddress.h"
+#include "platform/pim/MailMessage.h"
 #include "platform/pim/Namespace.h"
 
 #include <QLoggingCategory>
@@ -164,7 +164,7 @@ int ContactCards::makeMissing(int limit)
 QString ContactCards::problem(const ContactCardFields &fields)
 {
     const QString email = fields.email.trimmed();
-    if (!email.isEmpty() && !pim::isMailAddress(email))
+    if (!email.isEmpty() && !pim::parseMailbox(email))
         return QStringLiteral("\"%1\" is not an e-mail address. An address looks like "
                               "name@example.org.")
             .arg(email);

@@ -31,4 +31,43 @@ QString mediumTimeText(const QTime &time)
     return time.isValid() ? time.toString(QStringLiteral("hh:mm AP")) : QString();
 }
 
+namespace {
+
+QString firstLine(const QString &text)
+{
+    return text.section(u'\n', 0, 0).section(u'\r', 0, 0).trimmed();
+}
+
+QString activities(const ItemVariables &v)
+{
+    QStringList names;
+    for (const QString &name : {v.activity1Name.trimmed(), v.activity2Name.trimmed()})
+        if (!name.isEmpty())
+            names << name;
+    return names.join(QStringLiteral(", "));
+}
+
+QString titled(const QString &client, const QString &what, qint64 timeCardId)
+{
+    if (!client.isEmpty() && !what.isEmpty())
+        return client + QStringLiteral(": ") + what;
+    if (!client.isEmpty() || !what.isEmpty())
+        return client + what;
+    return QStringLiteral("TimeCard %1").arg(timeCardId);
+}
+
+} // namespace
+
+QString ItemVariables::journalSubjectFallback() const
+{
+    const QString what = firstLine(description);
+    return titled(contactName.trimmed(), what.isEmpty() ? activities(*this) : what, id);
+}
+
+QString ItemVariables::timeDetailSubjectFallback() const
+{
+    const QString what = activities(*this);
+    return titled(contactName.trimmed(), what.isEmpty() ? firstLine(description) : what, id);
+}
+
 } // namespace quorvale

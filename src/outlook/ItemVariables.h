@@ -24,6 +24,13 @@ struct ItemVariables : TimeCardSnapshot {
     // TimeCard's own activities and description do not belong to it, and it
     // takes the person's defaults for the entry type and its kind's category.
     void clearTimeCardValues(const QString &defaultEntryType, const QString &defaultCategory);
+
+    // A title for an item whose templates made none, so that no journal entry
+    // or time-detail appointment stands untitled in a calendar: the client and
+    // the description's first line (a journal entry) or the activities (a
+    // time-detail appointment), else the other, else "TimeCard N".
+    QString journalSubjectFallback() const;
+    QString timeDetailSubjectFallback() const;
 };
 
 // The date and time texts templates show: "Short Date" as the locale writes it,

@@ -66,8 +66,11 @@ clsJournalProcessing::ProcessJournalEntry(const TimeCardSnapshot &card,
                                           const ItemVariables &variables, TemplateContext &context)
 {
     return process(card, [&variables, &context](const pim::ContactItem *contact) {
-        return ItemTexts{FormatSubject(TemplateKind::Journal, variables, contact, context),
-                         FormatBody(TemplateKind::Journal, variables, contact, context)};
+        ItemTexts texts{FormatSubject(TemplateKind::Journal, variables, contact, context),
+                        FormatBody(TemplateKind::Journal, variables, contact, context)};
+        if (texts.subject.trimmed().isEmpty())
+            texts.subject = variables.journalSubjectFallback();
+        return texts;
     });
 }
 

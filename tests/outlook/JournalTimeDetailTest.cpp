@@ -334,3 +334,41 @@ TEST_F(AutoAppointmentTest, FailedLinkLeavesNeitherRowsNorAppointment)
 }
 
 } // namespace
+
+namespace {
+
+// With no card to name the client and no note for the run, the templates make
+// no title: the items are titled from the TimeCard instead of standing blank.
+TEST_F(AutoAppointmentTest, ItemsTheTemplatesLeaveUntitledAreTitledFromTheTimeCard)
+{
+    ItemVariables variables;
+    static_cast<TimeCardSnapshot &>(variables) = card;
+    variables.contactName = "Abernathy & Sons; \"Joinery\"";
+    variables.activity2Name = "Website";
+    TemplateContext context{{}, {}, true, nullptr, {}, {}};
+    clsAutoAppointment timeDetail(session, cnn(), options);
+    const auto result = timeDetail.ProcessAppointment(card, segment, variables, context);
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(reread<pim::AppointmentItem>(result.entryId)->Subject(),
+              "Abernathy & Sons; \"Joinery\": Design; \"phase 2\", v1, Website");
+    if (!QStandardPaths::findExecutable("khal").isEmpty()) {
+        EXPECT_TRUE(khalList("2031-03-04").contains("Abernathy & Sons; \"Joinery\": Design"));
+    }
+
+    const QString entryId = newEntry();
+    variables.description = "Fitted the doors\nand the frames";
+    clsJournalProcessing journal(session, cnn(), {terms, false});
+    journal.ProcessJournalEntry(card, variables, context);
+    EXPECT_EQ(reread<pim::JournalItem>(entryId)->Subject(),
+              "Abernathy & Sons; \"Joinery\": Fitted the doors");
+
+    // Nothing at all to go by: still a title a person can find.
+    ItemVariables bare;
+    bare.id = 42;
+    EXPECT_EQ(bare.journalSubjectFallback(), "TimeCard 42");
+    EXPECT_EQ(bare.timeDetailSubjectFallback(), "TimeCard 42");
+    bare.description = "Only this";
+    EXPECT_EQ(bare.timeDetailSubjectFallback(), "Only this");
+}
+
+} // namespace

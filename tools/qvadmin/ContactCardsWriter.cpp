@@ -1,5 +1,6 @@
 #include "qvadmin/ContactCardsWriter.h"
 
+#include "outlook/FieldCodes.h"
 #include "platform/db/Command.h"
 #include "platform/db/Connection.h"
 #include "platform/pim/Namespace.h"
@@ -107,6 +108,37 @@ int ContactCardsWriter::writeDemoCards()
         ++written;
     }
     return written;
+}
+
+namespace {
+
+qint16 contactCode(const char *name)
+{
+    for (qint16 code = 10; code <= 97; ++code)
+        if (contactPropertyListName(code) == QLatin1String(name))
+            return code;
+    return 0;
+}
+
+} // namespace
+
+AutoFillTemplates demoAutoFillTemplates()
+{
+    constexpr qint16 Contact = 2;
+    constexpr qint16 Activity1 = 3;
+    constexpr qint16 Activity2 = 4;
+    constexpr qint16 Description = 5;
+    constexpr qint16 Date = 8;
+    const qint16 company = contactCode("Company Name");
+    const qint16 phone = contactCode("Business Telephone Number");
+    const qint16 email = contactCode("Email 1 Address");
+    AutoFillTemplates t;
+    t.journal = {Contact, phone, Activity1, Activity2, Description, 0, company, Activity1, 0, 0};
+    t.appointments = {Contact, phone,   Activity1, Activity2, Description,
+                      0,       company, Activity1, 0,         0};
+    t.tasks = {Contact, phone, email, Activity1, Description, 0, company, Description, 0, 0};
+    t.notes = {Contact, Activity1, Description, Date, 0, 0};
+    return t;
 }
 
 } // namespace quorvale::admin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outlook/AutoFillSettings.h"
 #include "outlook/ContactCards.h"
 #include "qvadmin/Location.h"
 
@@ -39,5 +40,10 @@ private:
     std::unique_ptr<ContactCards> m_cards;
     db::Connection &m_program;
 };
+
+// The item templates a firm would choose for the demonstration: each item
+// titled with the client's company and the service, its body naming the
+// person, the telephone, the services and the description.
+AutoFillTemplates demoAutoFillTemplates();
 
 } // namespace quorvale::admin

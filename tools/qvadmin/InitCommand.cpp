@@ -225,6 +225,7 @@ int runInit(const QStringList &args, const GlobalOptions &globals, QTextStream &
         ContactCardsWriter cards(program.location(), *registry, program.connection());
         const int written = cards.writeDemoCards();
         out << "Contact cards: " << written << " in " << cards.storeRoot() << '\n';
+        writeAutoFillTemplates(*registry, demoAutoFillTemplates());
     }
     out << "Settings written to " << registry->filePath() << '\n';
     if (const int views = installViewFiles(options.location.programDir, viewFileSources()))

@@ -17,6 +17,8 @@ namespace quorvale::bench {
 // against libical parsing the same files in the same run:
 //   - the first listing (empty folder cache: every file read and parsed once);
 //   - a listing again with every file unchanged (summaries reused);
+//   - a new run's first listing, with the summaries the last run kept (read
+//     from their file within the measure);
 //   - a listing after a sync tool wrote a tenth of the files anew under other
 //     names (each found again by its UID and its link rewritten).
 // The program and the store are made in a scratch directory below `dir`.

@@ -10,6 +10,7 @@
 #include "support/Prompts.h"
 #include "support/Trace.h"
 
+#include <QDir>
 #include <QLoggingCategory>
 #include <QVariantList>
 #include <QVariantMap>
@@ -46,7 +47,23 @@ OutlookSession::OutlookSession(QString storeRoot, Registry &registry, Prompts &p
 {
 }
 
-OutlookSession::~OutlookSession() = default;
+namespace {
+
+// The folder cache's summaries between runs, beside the store's own metadata
+// in its root: vdir tools read only the collection directories below it.
+QString summaryFile(const pim::Namespace &ns)
+{
+    return QDir(ns.root()).filePath(QStringLiteral(".quorvale-summaries"));
+}
+
+} // namespace
+
+OutlookSession::~OutlookSession()
+{
+    // A run's item files need not be parsed again by the next one.
+    if (m_namespace && m_namespace->isReachable())
+        m_folderCache.save(summaryFile(*m_namespace));
+}
 
 bool OutlookSession::CreateOutlookInstance()
 {
@@ -65,6 +82,11 @@ bool OutlookSession::CreateOutlookInstance()
                              PromptIcon::Critical);
         m_ended = true;
         return false;
+    }
+    // On the first connection only: a reconnect keeps what this run read.
+    if (!m_summariesLoaded) {
+        m_summariesLoaded = true;
+        m_folderCache.load(summaryFile(*m_namespace));
     }
     return true;
 }

@@ -107,7 +107,9 @@ public:
     // The version text CheckOLVersion reads instead of the store's own.
     void setVersionText(const QString &text) { m_versionText = text; }
     // The summaries of item files read so far, shared by the Links page and
-    // the link choosers; safe to use from a reading thread.
+    // the link choosers; safe to use from a reading thread. Kept in the store's
+    // root between runs (".quorvale-summaries"): read on the first connection,
+    // written when the session ends.
     pim::FolderCache &folderCache() { return m_folderCache; }
     // Where items are shown to the person (the window's item editors); none
     // without a window, and then nothing is shown.
@@ -140,6 +142,7 @@ private:
     bool m_ended = false;
     bool m_reporting = false;
     pim::FolderCache m_folderCache;
+    bool m_summariesLoaded = false;
 };
 
 } // namespace quorvale

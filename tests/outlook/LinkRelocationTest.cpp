@@ -210,3 +210,35 @@ TEST_F(LinkRelocationTest, JournalEntryTwoFilesClaimIsLeftAloneNotWrittenAThirdT
         cnn().scalar("SELECT JournalEntryID FROM tblTimeCards WHERE TimeCardID = ?", {card.id}),
         QVariant(fields->entryId));
 }
+
+TEST_F(LinkRelocationTest, TheNextRunListsLinksWithoutParsingTheFilesThatDidNotChange)
+{
+    for (int i = 0; i < 4; ++i)
+        addLinked(FolderSlot::Tasks, "tblTasks", QString("Task %1").arg(i));
+    const QStringList first = listed(LinkListKind::PersonalTasks);
+    ASSERT_EQ(first.size(), 4);
+    const QString changed = first.front();
+    {
+        // A run ends: its session keeps what it read.
+        OutlookSession lastRun(root, registry, prompts);
+        ASSERT_TRUE(lastRun.CreateOutlookInstance());
+        ASSERT_TRUE(lastRun.SetFolderObjects(FolderIds{}));
+        EXPECT_EQ(LinkReader(lastRun, cnn())
+                      .ProcessLinks(LinkListKind::PersonalTasks, card.id)
+                      .rows.size(),
+                  4u);
+    }
+    std::unique_ptr<pim::Item> item = session.nameSpace().itemFromId(changed, {});
+    item->setSubject("Changed between runs");
+    item->Save();
+
+    OutlookSession nextRun(root, registry, prompts);
+    ASSERT_TRUE(nextRun.CreateOutlookInstance());
+    ASSERT_TRUE(nextRun.SetFolderObjects(FolderIds{}));
+    const LinkList list =
+        LinkReader(nextRun, cnn()).ProcessLinks(LinkListKind::PersonalTasks, card.id);
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(nextRun.folderCache().stats().parsed, 1);
+    EXPECT_EQ(nextRun.folderCache().stats().reused, 3);
+    EXPECT_EQ(list.value(*list.findRow(changed), "Subject"), "Changed between runs");
+}

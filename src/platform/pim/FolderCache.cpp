@@ -2,9 +2,12 @@
 
 #include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
+#include "platform/pim/PrivateFiles.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <sys/stat.h>
 
@@ -159,6 +162,135 @@ std::optional<ItemSummary> FolderCache::remembered(const Folder &folder,
     if (it == folderIt->cend() || !it->summary)
         return std::nullopt;
     return placed(*it->summary, folder);
+}
+
+namespace {
+
+// Bumped whenever ItemSummary or the layout below changes: an older file is
+// then passed over rather than misread.
+constexpr quint32 SummaryFileMagic = 0x51564653; // "QVFS"
+constexpr quint32 SummaryFileVersion = 1;
+
+void writeSummary(QDataStream &out, const ItemSummary &s)
+{
+    out << qint32(s.type) << s.fileName << s.entryId << s.storeId << s.folderName << s.uid;
+    out << quint32(s.userProperties.all().size());
+    for (const UserProperty &p : s.userProperties.all())
+        out << p.name << qint32(p.type) << p.value.isValid() << UserPropertyNames::valueToText(p);
+    out << s.subject << s.creationTime << s.dueDate << qint32(s.status) << qint32(s.importance)
+        << s.reminderSet << s.reminderTime << qint32(s.delegationState) << s.assignees << s.start
+        << qint32(s.durationMinutes) << qint32(s.meetingStatus) << s.to << s.from << s.sentOn;
+}
+
+bool readSummary(QDataStream &in, ItemSummary &s)
+{
+    qint32 type = 0;
+    quint32 properties = 0;
+    in >> type >> s.fileName >> s.entryId >> s.storeId >> s.folderName >> s.uid >> properties;
+    if (in.status() != QDataStream::Ok || !isItemTypeCode(type) || properties > 10'000)
+        return false;
+    s.type = static_cast<ItemType>(type);
+    for (quint32 i = 0; i < properties; ++i) {
+        QString name;
+        qint32 propertyType = 0;
+        bool valid = false;
+        QString text;
+        in >> name >> propertyType >> valid >> text;
+        const auto kind = static_cast<UserPropertyType>(propertyType);
+        s.userProperties.Add(name, kind).value =
+            valid ? UserPropertyNames::valueFromText(kind, text) : QVariant();
+    }
+    qint32 status = 0, importance = 0, delegation = 0, duration = 0, meeting = 0;
+    in >> s.subject >> s.creationTime >> s.dueDate >> status >> importance >> s.reminderSet >>
+        s.reminderTime >> delegation >> s.assignees >> s.start >> duration >> meeting >> s.to >>
+        s.from >> s.sentOn;
+    s.status = status;
+    s.importance = importance;
+    s.delegationState = delegation;
+    s.durationMinutes = duration;
+    s.meetingStatus = meeting;
+    return in.status() == QDataStream::Ok;
+}
+
+} // namespace
+
+bool FolderCache::save(const QString &path) const
+{
+    QByteArray bytes;
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_0);
+        const QMutexLocker lock(&m_mutex);
+        // A folder removed since it was read is not carried on from run to run.
+        QList<QString> kept;
+        for (auto folder = m_folders.cbegin(); folder != m_folders.cend(); ++folder)
+            if (QFileInfo(folder.key()).isDir())
+                kept.append(folder.key());
+        out << SummaryFileMagic << SummaryFileVersion << quint32(kept.size());
+        for (const QString &key : kept) {
+            const auto folder = m_folders.constFind(key);
+            out << folder.key() << quint32(folder->size());
+            for (auto entry = folder->cbegin(); entry != folder->cend(); ++entry) {
+                const Stamp &stamp = entry->stamp;
+                out << entry.key() << stamp.size << stamp.modifiedNs << stamp.inode
+                    << entry->summary.has_value();
+                if (entry->summary)
+                    writeSummary(out, *entry->summary);
+            }
+        }
+    }
+    try {
+        writePrivateFile(path, bytes);
+        return true;
+    } catch (const QvError &error) {
+        qCWarning(lcFolderCache).noquote()
+            << "the item summaries were not kept for the next run:" << error.description();
+        return false;
+    }
+}
+
+bool FolderCache::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, version = 0, folders = 0;
+    in >> magic >> version >> folders;
+    if (magic != SummaryFileMagic || version != SummaryFileVersion) {
+        qCInfo(lcFolderCache) << "passed over the item summaries of another version in" << path;
+        return false;
+    }
+    QHash<QString, Entries> loaded;
+    bool ok = in.status() == QDataStream::Ok;
+    for (quint32 f = 0; ok && f < folders; ++f) {
+        QString folderPath;
+        quint32 count = 0;
+        in >> folderPath >> count;
+        Entries &entries = loaded[folderPath];
+        for (quint32 i = 0; ok && i < count; ++i) {
+            QString name;
+            Entry entry;
+            bool summarized = false;
+            in >> name >> entry.stamp.size >> entry.stamp.modifiedNs >> entry.stamp.inode >>
+                summarized;
+            if (summarized) {
+                ItemSummary summary;
+                ok = readSummary(in, summary);
+                entry.summary = std::move(summary);
+            }
+            ok = ok && in.status() == QDataStream::Ok;
+            entries.insert(name, std::move(entry));
+        }
+    }
+    if (!ok || !in.atEnd()) {
+        qCWarning(lcFolderCache) << "passed over the damaged item summaries in" << path;
+        return false;
+    }
+    const QMutexLocker lock(&m_mutex);
+    m_folders = std::move(loaded);
+    return true;
 }
 
 FolderCacheStats FolderCache::stats() const

@@ -58,6 +58,16 @@ public:
     // (until the folder is scanned again): what a renamed item was.
     std::optional<ItemSummary> remembered(const Folder &folder, const QString &fileName) const;
 
+    // The summaries held, kept in a file between runs, so that a run's first
+    // list parses only the files that changed since the last run: what load
+    // reads is taken only for a file whose size, modification time and inode
+    // are still those it was read with. save writes the file whole (mode
+    // 0600: the summaries hold subjects and addresses) and says whether it
+    // could; load starts from what the file holds, and from nothing when the
+    // file is missing, of another version or damaged (false then).
+    bool save(const QString &path) const;
+    bool load(const QString &path);
+
     FolderCacheStats stats() const;
     // How many files of the folder the cache holds.
     qsizetype cachedFiles(const Folder &folder) const;

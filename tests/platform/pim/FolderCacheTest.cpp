@@ -6,6 +6,7 @@
 #include "platform/pim/FolderCache.h"
 
 #include "IcalFixture.h"
+#include "platform/core/Money.h"
 #include "platform/pim/IcalContentLines.h"
 #include "platform/pim/IcalDocument.h"
 #include "platform/pim/Items.h"
@@ -239,4 +240,65 @@ TEST_F(FolderCacheTest, ScansOnSeveralThreadsAtOnceAgree)
         EXPECT_EQ(result->items, reference->items);
     }
     EXPECT_EQ(cache.cachedFiles(target), 40);
+}
+
+TEST_F(FolderCacheTest, SummariesKeptBetweenRunsAreTakenOnlyForFilesThatDidNotChange)
+{
+    for (int i = 0; i < 5; ++i)
+        addTask(QStringLiteral("Task %1").arg(i));
+    auto withProperties = addTask(QStringLiteral("With properties"));
+    withProperties->userProperties().setValue("TimeCardID", pim::UserPropertyType::Number, 7);
+    withProperties->userProperties().setValue("Fee", pim::UserPropertyType::Currency,
+                                              QVariant::fromValue(Money::fromUnits(12'345)));
+    withProperties->userProperties().setValue("Empty", pim::UserPropertyType::Text, QVariant());
+    withProperties->Save();
+    const QString kept = dir.filePath("summaries");
+    pim::FolderCache lastRun;
+    const std::optional<pim::FolderScan> first = lastRun.scan(tasks());
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(lastRun.save(kept));
+    EXPECT_EQ(QFileInfo(kept).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+
+    // Meanwhile one task is changed and one deleted by another program.
+    auto changed = readFile<pim::TaskItem>(pim::DefaultFolder::Tasks, first->items[0].fileName);
+    changed->setSubject("Changed elsewhere");
+    changed->Save();
+    ASSERT_TRUE(QFile::remove(QDir(tasks().path()).filePath(first->items[1].fileName)));
+
+    pim::FolderCache nextRun;
+    ASSERT_TRUE(nextRun.load(kept));
+    const std::optional<pim::FolderScan> again = nextRun.scan(tasks());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(nextRun.stats().parsed, 1);
+    EXPECT_EQ(nextRun.stats().reused, 4);
+    pim::FolderCache fresh;
+    const std::optional<pim::FolderScan> reference = fresh.scan(tasks());
+    ASSERT_TRUE(reference);
+    EXPECT_EQ(again->items, reference->items);
+    EXPECT_TRUE(subjects(*again).contains("Changed elsewhere"));
+}
+
+TEST_F(FolderCacheTest, DamagedOrForeignSummaryFilesAreIgnored)
+{
+    addTask("One");
+    pim::FolderCache cache;
+    ASSERT_TRUE(cache.scan(tasks()));
+    const QString kept = dir.filePath("summaries");
+    ASSERT_TRUE(cache.save(kept));
+    QFile file(kept);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+
+    for (const QByteArray &bad :
+         {whole.left(whole.size() / 2), QByteArray("not a summary file"), QByteArray()}) {
+        write(kept, bad);
+        pim::FolderCache next;
+        EXPECT_FALSE(next.load(kept));
+        EXPECT_EQ(next.cachedFiles(tasks()), 0);
+        const std::optional<pim::FolderScan> scan = next.scan(tasks());
+        ASSERT_TRUE(scan);
+        EXPECT_EQ(subjects(*scan), QStringList{"One"});
+    }
+    EXPECT_FALSE(cache.load(dir.filePath("no such file")));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/db/Connection.h"
+#include "testsupport/ScopedEnv.h"
 #include "testsupport/TempDir.h"
 
 #include <QString>
@@ -22,17 +23,6 @@ class AdminFixture : public ::testing::Test {
 protected:
     // A command given no program directory takes the default one, where it
     // may write the item store: that must be the test's, never the person's.
-    AdminFixture() : m_savedHome(qgetenv("QUORVALE_HOME"))
-    {
-        qputenv("QUORVALE_HOME", defaultProgramDir().toUtf8());
-    }
-    ~AdminFixture() override
-    {
-        if (m_savedHome.isNull())
-            qunsetenv("QUORVALE_HOME");
-        else
-            qputenv("QUORVALE_HOME", m_savedHome);
-    }
     QString defaultProgramDir() const { return m_tmp.filePath("home"); }
     QString programDir() const { return m_tmp.filePath("program"); }
     QString dataDir() const { return m_tmp.filePath("data"); }
@@ -55,7 +45,7 @@ protected:
     }
 
     TempDir m_tmp;
-    QByteArray m_savedHome;
+    ScopedEnv m_home{"QUORVALE_HOME", defaultProgramDir().toUtf8()};
 };
 
 } // namespace quorvale::test

@@ -6,6 +6,7 @@
 #include "platform/registry/Registry.h"
 #include "settings/MailSettings.h"
 #include "settings/RegSettingsReader.h"
+#include "testsupport/ScopedEnv.h"
 #include "testsupport/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,30 +76,7 @@ TEST(UserOptions, AMissingDirectoryOrMailProgramIsRefused)
 
 namespace {
 
-// Sets an environment variable for one scope, then puts back what was there.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
+using test::ScopedEnv;
 
 } // namespace
 

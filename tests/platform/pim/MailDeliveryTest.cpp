@@ -13,6 +13,7 @@
 #include "testsupport/ExternalTool.h"
 #include "testsupport/MailSink.h"
 #include "testsupport/QtPrinters.h"
+#include "testsupport/ScopedEnv.h"
 #include "testsupport/TempDir.h"
 
 #include <QCoreApplication>
@@ -27,30 +28,7 @@ using namespace quorvale::pim;
 
 namespace {
 
-// Sets an environment variable for one scope, then puts back what was there.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
+using test::ScopedEnv;
 
 class MailDeliveryTest : public ::testing::Test {
 protected:

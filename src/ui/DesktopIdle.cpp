@@ -3,6 +3,7 @@
 #include "platform/shell/SessionIdleMonitor.h"
 
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QtGui/qguiapplication_platform.h>
 
 #if QUORVALE_HAVE_XSS
@@ -14,6 +15,8 @@
 namespace quorvale {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcIdle, "quorvale.ui.idle")
 
 // Under XWayland the X server sees only the input that reaches X windows, so
 // a person typing into any other window would look idle to it.
@@ -31,6 +34,7 @@ DesktopIdle::DesktopIdle()
         return;
     auto monitor = std::make_unique<SessionIdleMonitor>();
     if (monitor->available()) {
+        qCInfo(lcIdle).noquote() << "idle time from" << monitor->serviceName();
         m_monitor = std::move(monitor);
         return;
     }

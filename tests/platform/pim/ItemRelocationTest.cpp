@@ -248,14 +248,3 @@ TEST_F(ItemRelocationTest, ManyRenamedFilesOfOneFolderAreFoundWithOneReadOfIt)
     pim::ScanControl cancelled{[] { return true; }, {}};
     EXPECT_FALSE(pim::relocate(cache, scope, requests, cancelled));
 }
-
-TEST_F(ItemRelocationTest, MessagesAndContactsAreNotLookedFor)
-{
-    const pim::RelocationScope mail = pim::relocationScope(
-        ns, folder(pim::DefaultFolder::Inbox).entryId() + "/gone", {}, pim::ItemType::Mail);
-    EXPECT_FALSE(mail.home);
-    EXPECT_TRUE(mail.others.isEmpty());
-    const auto results = pim::relocate(cache, mail, {{"x/gone", keysFor(7)}});
-    ASSERT_TRUE(results);
-    EXPECT_EQ(results->front().outcome, pim::RelocationOutcome::Missing);
-}

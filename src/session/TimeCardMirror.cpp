@@ -137,8 +137,10 @@ void TimeCardMirror::recordSegment(const TimeCard &card, const TimeSegment &segm
     if (!segment.note.isEmpty())
         m_pending.set(segment.note);
     TemplateContext templates = context();
-    appointments().ProcessAppointment(snapshot(card), TimedSegment{segment.start, segment.end}, v,
-                                      templates);
+    TimeCardSnapshot s = snapshot(card);
+    if (m_activeTask)
+        s.activeTaskId = m_activeTask(card.id);
+    appointments().ProcessAppointment(s, TimedSegment{segment.start, segment.end}, v, templates);
 }
 
 } // namespace quorvale

@@ -8,6 +8,7 @@
 #include "session/ProgramParts.h"
 #include "timecards/TimerTypes.h"
 
+#include <functional>
 #include <memory>
 
 namespace quorvale {
@@ -33,6 +34,12 @@ public:
     // The templates the items are written from; the AutoFill dialog changes them.
     const AutoFillTemplates &templates() const { return m_templates; }
     void setTemplates(const AutoFillTemplates &templates) { m_templates = templates; }
+    // The task a TimeCard's run works on (0 for none), as the person chose it
+    // in the Active Task list: a recorded run adds its time to that task.
+    void setActiveTask(std::function<qint32(qint64 timeCardId)> activeTask)
+    {
+        m_activeTask = std::move(activeTask);
+    }
     FieldTerms terms() const;
 
     // What linked items are rewritten from when the row's contact or activities change.
@@ -53,6 +60,7 @@ private:
     ProgramParts m_parts;
     const Clock &m_clock;
     PendingTimeDetail m_pending;
+    std::function<qint32(qint64)> m_activeTask;
     AutoFillTemplates m_templates;
     std::unique_ptr<clsJournalProcessing> m_journal;
     std::unique_ptr<clsAutoAppointment> m_appointments;

@@ -8,6 +8,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "session/TimeCardBinder.h"
+#include "session/TimeCardMirror.h"
 #include "session/TimeCardSession.h"
 #include "session/TimerBinding.h"
 #include "settings/AdminSettings.h"
@@ -81,6 +82,11 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     m_session = std::make_unique<TimeCardSession>(program, prompts, m_clock);
     m_editor = &m_session->editor();
     m_mirror = &m_session->mirror();
+    // The list shows the tasks of the TimeCard on screen, which is the one a
+    // run ends on.
+    m_mirror->setActiveTask([this](qint64 timeCardId) -> qint32 {
+        return m_editor->currentTimeCardId() == timeCardId ? m_window->fields().activeTaskId() : 0;
+    });
     m_binder = &m_session->binder();
     m_timer = &m_session->timer();
     m_runStore = &m_session->runStore();

@@ -442,13 +442,18 @@ void TimeCardFields::fillActiveTasks()
             return std::nullopt;
         return rs.value(QStringLiteral("TimeCardID")).toLongLong();
     }();
+    // Every command shows the TimeCard anew: the task chosen for it stays
+    // chosen while it is still listed, or the run would never reach it.
+    const QVariant chosen = id && id == m_activeTaskOf ? m_activeTask->currentData() : QVariant();
+    m_activeTaskOf = id;
     m_activeTask->clear();
     std::vector<PickEntry> tasks = id && m_pick.activeTasks
                                        ? m_pick.activeTasks(*id)
                                        : std::vector<PickEntry>{{0, QStringLiteral("(None)")}};
     for (const PickEntry &task : tasks)
         m_activeTask->addItem(task.text, task.id);
-    m_activeTask->setCurrentIndex(0);
+    const int kept = chosen.isValid() ? m_activeTask->findData(chosen) : -1;
+    m_activeTask->setCurrentIndex(kept > 0 ? kept : 0);
 }
 
 qint32 TimeCardFields::activeTaskId() const

@@ -125,6 +125,7 @@ private:
     QLineEdit *m_timeSpent = nullptr;
     QPlainTextEdit *m_timeSegment = nullptr;
     QComboBox *m_activeTask = nullptr;
+    std::optional<qint64> m_activeTaskOf; // the TimeCard the list was filled for
     QFormLayout *m_workForm = nullptr;
     QComboBox *m_entryType = nullptr;
     QLineEdit *m_category = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/TaskItem.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryKey.h"
 #include "qvadmin/InitCommand.h"
@@ -1284,5 +1285,43 @@ TEST_F(MainWindowTest, EveryToolOfTheTableHasACommandAndAnUnknownOneDoesNothing)
     EXPECT_EQ(cnn().scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards")).toLongLong(),
               cards);
     EXPECT_EQ(current(), before);
+    close();
+}
+
+TEST_F(MainWindowTest, ARunAddsItsTimeToTheTaskChosenInTheActiveTaskList)
+{
+    open();
+    const QVariant id = current();
+    // A task of the TimeCard's, with half an hour done already.
+    std::unique_ptr<pim::Item> item = pim::newItem(*startUp->outlook().folder(FolderSlot::Tasks));
+    auto &task = dynamic_cast<pim::TaskItem &>(*item);
+    task.setSubject("Fit the doors");
+    task.setActualWork(30);
+    task.Save();
+    startUp->store().cnnLink().execute("INSERT INTO tblTasks (EntryID, TimeCardID) VALUES (?, ?)",
+                                       {task.EntryID(), id});
+    window().showCurrent(); // as any command does: its tasks listed
+    auto *list = field<QComboBox>("cbActiveTask");
+    const int at = list->findText("Fit the doors");
+    ASSERT_GT(at, 0) << "the task is offered";
+    list->setCurrentIndex(at);
+
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(45 * 60);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    const std::unique_ptr<pim::Item> reread =
+        startUp->outlook().nameSpace().itemFromId(task.EntryID(), {});
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dynamic_cast<pim::TaskItem &>(*reread).ActualWork(), 75);
+
+    // "(None)": the run is the TimeCard's alone.
+    list->setCurrentIndex(0);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    clock.advance(10 * 60);
+    QTest::keyClick(&window(), Qt::Key_F3);
+    EXPECT_EQ(dynamic_cast<pim::TaskItem &>(
+                  *startUp->outlook().nameSpace().itemFromId(task.EntryID(), {}))
+                  .ActualWork(),
+              75);
     close();
 }

@@ -84,6 +84,7 @@ inline constexpr int SortFirst = 6024; // 6024-6034 ascending, 6035-6045 descend
 inline constexpr int SortLast = 6045;
 inline constexpr int SortFirstDescending = 6035;
 inline constexpr int ClearContact = 6046;
+inline constexpr int OpenContactCard = 6059; // the contact's card in the item editor
 inline constexpr int SelectQuickFilter = 6047;
 inline constexpr int ClearQuickFilter = 6048;
 // Link existing items to the current TimeCard (6050 and its siblings).

@@ -2,6 +2,7 @@
 
 #include "data/DataStore.h"
 #include "outlook/AutoTasks.h"
+#include "outlook/ContactCards.h"
 #include "outlook/OutlookSession.h"
 #include "session/TimeCardMirror.h"
 #include "settings/AdminSettings.h"
@@ -93,7 +94,7 @@ bool NewItemCommands::handles(int toolId) const
     if (isCharge(toolId))
         return static_cast<bool>(m_openChargeDialog);
     return itemCommand(toolId) || toolId == ToolId::ManualAppointment ||
-           toolId == ToolId::AutoTasks;
+           toolId == ToolId::AutoTasks || toolId == ToolId::OpenContactCard;
 }
 
 void NewItemCommands::run(int toolId)
@@ -102,12 +103,33 @@ void NewItemCommands::run(int toolId)
         return;
     if (toolId == ToolId::ManualAppointment)
         outOfOfficeTime();
+    else if (toolId == ToolId::OpenContactCard)
+        openContactCard();
     else if (toolId == ToolId::AutoTasks)
         openAutoTasks(std::nullopt);
     else if (isCharge(toolId))
         newCharge(toolId);
     else
         newItem(toolId);
+}
+
+void NewItemCommands::openContactCard()
+{
+    const QVariant contact = m_editor.currentTimeCardId()
+                                 ? m_editor.timeCards().value(QStringLiteral("ContactID"))
+                                 : QVariant();
+    if (contact.isNull() || contact.toInt() == 0) {
+        status(QStringLiteral("This TimeCard has no %1.").arg(m_options.terms.contact.toLower()));
+        return;
+    }
+    // A card missing (never made, or deleted by another program) is made again
+    // from the row first, so there is always something to open.
+    if (const std::unique_ptr<ContactCards> cards = contactCardsOf(m_outlook, m_store.cnnLink());
+        cards && cards->read(contact.toInt()).state != ContactCards::State::Present)
+        cards->write(contact.toInt(), {});
+    if (!creation().OpenOLContactItem(contact.toInt()))
+        status(QStringLiteral("The %1's card could not be opened.")
+                   .arg(m_options.terms.contact.toLower()));
 }
 
 void NewItemCommands::status(const QString &text)

@@ -65,6 +65,7 @@ public:
     bool missingLinks();
 
 private:
+    void openContactCard();
     bool create(int toolId, const NewItemChoice &choice);
     std::optional<NewItemChoice> choose(int toolId, bool timeCardAvailable);
     NewItemRequest request(const NewItemChoice &choice);

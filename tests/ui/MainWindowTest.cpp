@@ -26,6 +26,7 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardList.h"
+#include "ui/ItemEditorDialog.h"
 #include "ui/MainWindowHost.h"
 #include "ui/TimeCardListDialog.h"
 #include "ui/TimerTray.h"
@@ -1323,5 +1324,38 @@ TEST_F(MainWindowTest, ARunAddsItsTimeToTheTaskChosenInTheActiveTaskList)
                   *startUp->outlook().nameSpace().itemFromId(task.EntryID(), {}))
                   .ActualWork(),
               75);
+    close();
+}
+
+TEST_F(MainWindowTest, TheContactsCardOpensFromTheTimeCardMenuAndIsMadeWhereItIsGone)
+{
+    open();
+    const QVariant contact = stored(current(), "ContactID");
+    ASSERT_FALSE(contact.isNull()) << "the demo's TimeCard has a client";
+    // Deleted by another program since the start made it.
+    const QString entryId =
+        startUp->store()
+            .cnnLink()
+            .scalar("SELECT ContactEntryID FROM tblContacts WHERE ContactID = ?", {contact})
+            .toString();
+    const std::unique_ptr<pim::Item> card = startUp->outlook().nameSpace().itemFromId(entryId, {});
+    ASSERT_TRUE(card);
+    ASSERT_TRUE(QFile::remove(card->filePath()));
+
+    window().abMainMenu_ToolClick(ToolId::OpenContactCard);
+    ItemEditorDialog *editor = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *dialog = qobject_cast<ItemEditorDialog *>(w); dialog && dialog->isVisible())
+            editor = dialog;
+    ASSERT_NE(editor, nullptr) << "the card is shown in the item editor";
+    EXPECT_TRUE(editor->windowTitle().contains(field<QLineEdit>("txtContact")->text()))
+        << editor->windowTitle().toStdString();
+    EXPECT_NE(startUp->store()
+                  .cnnLink()
+                  .scalar("SELECT ContactEntryID FROM tblContacts WHERE ContactID = ?", {contact})
+                  .toString(),
+              entryId)
+        << "made again, and the row points at the new card";
+    editor->close();
     close();
 }

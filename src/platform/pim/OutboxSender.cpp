@@ -94,11 +94,10 @@ void OutboxSender::startPass()
     // Every message would fail the same way: said once, for all of them.
     if (!m_queue.isEmpty() && (!m_transport.isConfigured() || !m_transport.programExists())) {
         m_pass.kept = static_cast<int>(m_queue.size());
-        m_pass.reason =
-            m_transport.isConfigured()
-                ? QStringLiteral("The mail command \"%1\" cannot be found.")
-                      .arg(m_transport.arguments().value(0))
-                : QStringLiteral("No mail command is set in the user options.");
+        m_pass.reason = m_transport.isConfigured()
+                            ? QStringLiteral("The mail command \"%1\" cannot be found.")
+                                  .arg(m_transport.arguments().value(0))
+                            : QStringLiteral("No mail command is set in the user options.");
         m_queue.clear();
     }
     sendNext();

@@ -46,16 +46,16 @@ void ContactMaintenanceDialog::buildCardFields()
     };
     // Two columns, read across: what a person reads off a letterhead.
     static constexpr CardField Fields[] = {
-        {"fullName", "F&ull name:", 0, 0, 1},
+        {"fullName", "&Full name:", 0, 0, 1},
         {"company", "Compan&y:", 0, 2, 1},
         {"email", "&E-mail:", 1, 0, 1},
         {"businessPhone", "&Phone:", 1, 2, 1},
         {"mobilePhone", "&Mobile:", 2, 0, 1},
         {"street", "S&treet:", 3, 0, 3},
-        {"city", "Cit&y:", 4, 0, 1},
+        {"city", "C&ity:", 4, 0, 1},
         {"region", "Re&gion:", 4, 2, 1},
         {"postalCode", "P&ostal code:", 5, 0, 1},
-        {"country", "Cou&ntry:", 5, 2, 1},
+        {"country", "Co&untry:", 5, 2, 1},
     };
     auto *box = new QGroupBox(tr("Card in the address book"), this);
     auto *grid = new QGridLayout(box);

@@ -11,6 +11,7 @@
 #include "platform/pim/Items.h"
 #include "platform/pim/JournalItem.h"
 #include "platform/pim/Namespace.h"
+#include "platform/pim/ParallelReads.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -142,17 +143,15 @@ LinkList LinkReader::readItems(LinkListKind kind, qint64 timeCardId)
     std::vector<std::optional<pim::ItemSummary>> items(refs.size());
     pim::FolderCache &cache = m_session.folderCache();
     const bool finished = m_readRunner([&](const pim::ScanControl &control) {
-        for (std::size_t i = 0; i < refs.size(); ++i) {
-            if (control.isCancelled())
-                return;
-            control.report(static_cast<qsizetype>(i), static_cast<qsizetype>(refs.size()));
+        pim::readInParallel(static_cast<qsizetype>(refs.size()), control, [&](qsizetype at) {
+            const auto i = static_cast<std::size_t>(at);
             LinkRef &ref = refs[i];
             if (ref.folder)
                 items[i] = cache.item(*ref.folder, ref.fileName);
             if (!items[i])
                 ref.fileGone =
                     !ref.folder || pim::locateItemFile(*ref.folder, ref.fileName).isEmpty();
-        }
+        });
     });
     if (!finished) {
         m_cancelled = true;

@@ -861,7 +861,7 @@ void ContactItem::prepareNew()
             QStringLiteral("PRODID"), QStringLiteral("-//Kestrune Software//Quorvale//EN")));
 }
 
-bool ContactItem::parse(const QByteArray &content)
+bool ContactItem::parse(const QByteArray &content, ReadPurpose)
 {
     VCardReadResult result = readVCard(content);
     if (!result.ok()) {

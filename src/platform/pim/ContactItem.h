@@ -118,7 +118,7 @@ public:
 
 protected:
     QString newFileName() const override;
-    bool parse(const QByteArray &content) override;
+    bool parse(const QByteArray &content, ReadPurpose purpose) override;
     QByteArray serialize() override;
     void prepareNew() override;
 

@@ -2,6 +2,7 @@
 
 #include "platform/pim/Item.h"
 #include "platform/pim/Items.h"
+#include "platform/pim/ParallelReads.h"
 #include "platform/pim/PrivateFiles.h"
 
 #include <QDataStream>
@@ -16,10 +17,6 @@ namespace quorvale::pim {
 namespace {
 
 Q_LOGGING_CATEGORY(lcFolderCache, "quorvale.pim.foldercache")
-
-// Progress is reported this often: often enough for a bar, rarely enough that
-// a folder read from the cache is not slowed by it.
-constexpr qsizetype ProgressStep = 32;
 
 ItemSummary placed(ItemSummary summary, const Folder &folder)
 {
@@ -62,7 +59,7 @@ FolderCache::Entry FolderCache::entryFor(const Folder &folder, const QString &fi
         ++m_stats.tooLarge;
         return entry;
     }
-    if (const std::unique_ptr<Item> item = readItem(folder, fileName))
+    if (const std::unique_ptr<Item> item = readItem(folder, fileName, ReadPurpose::Show))
         entry.summary = summarize(*item);
     else
         qCWarning(lcFolderCache) << "passed over the unreadable item file" << fileName << "in"
@@ -75,37 +72,40 @@ FolderCache::Entry FolderCache::entryFor(const Folder &folder, const QString &fi
 std::optional<FolderScan> FolderCache::scan(const Folder &folder, const ScanControl &control)
 {
     const QStringList names = Items(folder).fileNames();
-    const QDir dir(folder.path());
+    const QString path = folder.path() + QLatin1Char('/');
     Entries before;
     {
         const QMutexLocker lock(&m_mutex);
         before = m_folders.value(folder.path());
     }
+    // Read in parallel into slots of their own, put in order afterwards.
+    std::vector<std::optional<Entry>> read(static_cast<std::size_t>(names.size()));
+    readInParallel(names.size(), control, [&](qsizetype i) {
+        const QString &name = names.at(i);
+        const std::optional<Stamp> stamp = stampOf(path + name);
+        if (!stamp)
+            return; // removed while the folder was read
+        const auto found = before.constFind(name);
+        read[static_cast<std::size_t>(i)] =
+            entryFor(folder, name, *stamp,
+                     found == before.cend() ? std::nullopt : std::optional<Entry>(*found));
+    });
+    if (control.isCancelled())
+        return std::nullopt;
     Entries after;
     after.reserve(names.size());
     FolderScan result;
     result.items.reserve(static_cast<std::size_t>(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
-        if (control.isCancelled())
-            return std::nullopt;
-        if (i % ProgressStep == 0)
-            control.report(i, names.size());
-        const QString &name = names.at(i);
-        const std::optional<Stamp> stamp = stampOf(dir.filePath(name));
-        if (!stamp)
-            continue; // removed while the folder was read
-        const auto found = before.constFind(name);
-        const Entry entry =
-            entryFor(folder, name, *stamp,
-                     found == before.cend() ? std::nullopt : std::optional<Entry>(*found));
-        if (entry.summary)
-            result.items.push_back(placed(*entry.summary, folder));
+        std::optional<Entry> &entry = read[static_cast<std::size_t>(i)];
+        if (!entry)
+            continue;
+        if (entry->summary)
+            result.items.push_back(placed(*entry->summary, folder));
         else
-            result.skipped << name;
-        after.insert(name, entry);
+            result.skipped << names.at(i);
+        after.insert(names.at(i), std::move(*entry));
     }
-    if (control.isCancelled())
-        return std::nullopt;
     control.report(names.size(), names.size());
     // For telling a slow list from a slow disk: how much of the read came from memory.
     const FolderCacheStats totals = stats();

@@ -13,7 +13,8 @@
 namespace quorvale::pim {
 
 // What a long read asks of whoever runs it: whether to stop, and where to
-// report how far it has come. Both are called on the reading thread.
+// report how far it has come. Both are called on the reading threads, by
+// several at once when a read is spread over the cores (readInParallel).
 struct ScanControl {
     std::function<bool()> cancelled;
     std::function<void(qsizetype done, qsizetype total)> progress;

@@ -190,13 +190,14 @@ IcalDocument::IcalDocument(IcalComponentPtr calendar, icalcomponent *component)
 {
 }
 
-std::optional<IcalDocument> IcalDocument::parse(const QByteArray &content, icalcomponent_kind kind)
+std::optional<IcalDocument> IcalDocument::parse(const QByteArray &content, icalcomponent_kind kind,
+                                                ReadPurpose purpose)
 {
     std::optional<IcalDocument> document = parseOnce(content, kind);
     // A file is taken only when what we would write back reads again: libical
     // lets some broken structure pass (an END without its BEGIN) that it then
     // refuses once written, and an item we cannot read back would be lost.
-    if (document && !parseOnce(document->serialize(), kind))
+    if (purpose == ReadPurpose::Edit && document && !parseOnce(document->serialize(), kind))
         return std::nullopt;
     return document;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pim/ContactLink.h"
+#include "platform/pim/ItemType.h"
 #include "platform/pim/UserProperties.h"
 
 #include <QByteArray>
@@ -17,15 +19,6 @@ struct IcalComponentFree {
     void operator()(icalcomponent *component) const { icalcomponent_free(component); }
 };
 using IcalComponentPtr = std::unique_ptr<icalcomponent, IcalComponentFree>;
-
-// A contact an item is linked to: written as CONTACT;ALTREP="urn:uuid:<uid>"
-// with the contact's EntryID as a parameter, its value the display name.
-struct ContactLink {
-    QString name;
-    QString entryId;
-    QString uid;
-    bool operator==(const ContactLink &) const = default;
-};
 
 // An ATTENDEE or ORGANIZER: the display name (CN), the address without
 // "mailto:" and the participation status ("NEEDS-ACTION", "ACCEPTED", ...).
@@ -47,8 +40,10 @@ struct CalendarAddress {
 class IcalDocument {
 public:
     // nullopt for content that is not one VCALENDAR with a component of that
-    // kind, or that libical reports errors in.
-    static std::optional<IcalDocument> parse(const QByteArray &content, icalcomponent_kind kind);
+    // kind, or that libical reports errors in; when read to be edited, also
+    // for content whose rewrite would not read again.
+    static std::optional<IcalDocument> parse(const QByteArray &content, icalcomponent_kind kind,
+                                             ReadPurpose purpose = ReadPurpose::Edit);
     static IcalDocument create(icalcomponent_kind kind);
 
     QByteArray serialize() const;

@@ -91,9 +91,9 @@ void IcalItem::prepareNew()
     m_document.setText(ICAL_UID_PROPERTY, newId());
 }
 
-bool IcalItem::parse(const QByteArray &content)
+bool IcalItem::parse(const QByteArray &content, ReadPurpose purpose)
 {
-    std::optional<IcalDocument> document = IcalDocument::parse(content, m_kind);
+    std::optional<IcalDocument> document = IcalDocument::parse(content, m_kind, purpose);
     if (!document) {
         qCDebug(lcIcalItem) << "not an iCalendar item of kind"
                             << icalcomponent_kind_to_string(m_kind) << ":" << fileName();

@@ -55,7 +55,7 @@ protected:
 
 private:
     QString newFileName() const override;
-    bool parse(const QByteArray &content) override;
+    bool parse(const QByteArray &content, ReadPurpose purpose) override;
     QByteArray serialize() override;
 
     icalcomponent_kind m_kind;

@@ -122,7 +122,7 @@ void Item::Close(int saveMode)
         Save();
 }
 
-bool Item::readFile()
+bool Item::readFile(ReadPurpose purpose)
 {
     QFile file(filePath());
     if (!file.open(QIODevice::ReadOnly))
@@ -132,7 +132,7 @@ bool Item::readFile()
     m_categories.clear();
     m_subject.clear();
     m_body.clear();
-    if (!parse(content))
+    if (!parse(content, purpose))
         return false;
     if (!m_creationTime.isValid())
         m_creationTime = QFileInfo(file).birthTime().isValid() ? QFileInfo(file).birthTime()
@@ -217,7 +217,7 @@ std::unique_ptr<Item> newItem(const Folder &folder)
     return makeItemOfType(folder.defaultItemType(), folder);
 }
 
-std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName)
+std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName, ReadPurpose purpose)
 {
     if (fileName.isEmpty() || fileName.contains(QLatin1String("..")))
         return nullptr;
@@ -225,7 +225,7 @@ std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName)
     if (!item)
         return nullptr;
     item->m_fileName = locateItemFile(folder, fileName);
-    if (item->m_fileName.isEmpty() || !item->readFile())
+    if (item->m_fileName.isEmpty() || !item->readFile(purpose))
         return nullptr;
     return item;
 }

@@ -105,7 +105,7 @@ protected:
     virtual QString newFileName() const = 0;
     // Reads the file's content into the item; false for content that is not an
     // item of this kind (the caller reports or skips it).
-    virtual bool parse(const QByteArray &content) = 0;
+    virtual bool parse(const QByteArray &content, ReadPurpose purpose) = 0;
     // The file's new content: what was read, with the known properties written in.
     virtual QByteArray serialize() = 0;
     // Called once before the first save of a new item.
@@ -126,9 +126,10 @@ protected:
 
 private:
     friend class Items;
-    friend std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName);
+    friend std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName,
+                                          ReadPurpose purpose);
 
-    bool readFile();
+    bool readFile(ReadPurpose purpose = ReadPurpose::Edit);
 
     ItemType m_type;
     Folder m_folder;
@@ -147,7 +148,8 @@ private:
 std::unique_ptr<Item> newItem(const Folder &folder);
 // The item in file `fileName` of the folder, or nullptr when the file is missing
 // or holds no item of the folder's kind.
-std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName);
+std::unique_ptr<Item> readItem(const Folder &folder, const QString &fileName,
+                               ReadPurpose purpose = ReadPurpose::Edit);
 
 // Splits an EntryID into the folder's EntryID and the file name; nullopt when
 // it is not one of ours.

@@ -15,6 +15,12 @@ enum class ItemType {
     Note = 5,
 };
 
+// Why an item file is read. A file read to be edited must prove that what the
+// program would write back reads again, so a save can never leave an item no
+// reader takes; a file read only to be shown (a list's summary) writes nothing
+// and is spared that second parse.
+enum class ReadPurpose { Edit, Show };
+
 // The default folders of a store, numbered as Outlook's GetDefaultFolder takes
 // them.
 enum class DefaultFolder {

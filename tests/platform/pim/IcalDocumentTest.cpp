@@ -223,4 +223,7 @@ TEST(IcalDocumentTest, AFileWhoseRewriteWouldNotReadBackIsRefused)
                               "END:VEVENT\r\n"
                               "END:VCCALENDAR\r";
     EXPECT_FALSE(pim::IcalDocument::parse(broken, ICAL_VEVENT_COMPONENT).has_value());
+    // A list only shows what the file says and never writes it back.
+    EXPECT_TRUE(pim::IcalDocument::parse(broken, ICAL_VEVENT_COMPONENT, pim::ReadPurpose::Show)
+                    .has_value());
 }

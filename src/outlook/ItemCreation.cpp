@@ -329,6 +329,8 @@ NewMessageResult ItemCreation::New_Message(NewItemRequest &request)
         if (contactItem && !contactItem->emailAddress(0).isEmpty())
             mail->addRecipient(contactName(contactItem.get(), contact->name),
                                contactItem->emailAddress(0));
+        if (contactItem)
+            setContactLink(*mail, *contactItem, m_session.versionCode());
     }
     if (request.mode == LinkMode::TimeCard)
         mail->setCategoriesText(contact->category);

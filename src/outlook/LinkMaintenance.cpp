@@ -257,9 +257,15 @@ void LinkMaintenance::updateItems(LinkField field, const QVariant &value,
         for (const QString &entryId : ids.at(static_cast<qsizetype>(t))) {
             std::unique_ptr<pim::Item> item =
                 readItem(m_session, m_cnnLink, entryId, storeId, table.type, timeCardId);
-            if (dynamic_cast<pim::MailItem *>(item.get())) {
+            if (auto *message = dynamic_cast<pim::MailItem *>(item.get())) {
                 // A message's subject and body are what was sent: never rewritten.
-                properties(*item);
+                if (contactChanged && hasLinks(m_session.versionCode())) {
+                    if (contact)
+                        setContactLink(*message, *contact, m_session.versionCode());
+                    else
+                        message->setLinks({});
+                }
+                properties(*message);
             } else if (auto *ical = dynamic_cast<pim::IcalItem *>(item.get()); ical && table.kind) {
                 relink(*ical);
                 texts(*ical, *table.kind, !dynamic_cast<pim::NoteItem *>(ical));

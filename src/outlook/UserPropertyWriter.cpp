@@ -4,6 +4,7 @@
 #include "platform/core/QvError.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/IcalItem.h"
+#include "platform/pim/MailItem.h"
 #include "platform/pim/Namespace.h"
 
 #include <QLoggingCategory>
@@ -78,6 +79,13 @@ void setContactFields(pim::IcalItem &item, const pim::ContactItem &contact,
     }
     if (!contact.CompanyName().isEmpty())
         item.setCompanies(contact.CompanyName());
+}
+
+void setContactLink(pim::MailItem &message, const pim::ContactItem &contact,
+                    const QString &versionCode)
+{
+    if (hasLinks(versionCode))
+        message.setLinks({pim::ContactLink{linkName(contact), contact.EntryID(), contact.uid()}});
 }
 
 } // namespace quorvale

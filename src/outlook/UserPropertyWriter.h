@@ -12,6 +12,7 @@ class OutlookSession;
 namespace pim {
 class ContactItem;
 class IcalItem;
+class MailItem;
 class Item;
 } // namespace pim
 
@@ -42,5 +43,10 @@ std::unique_ptr<pim::ContactItem> contactItemFor(OutlookSession &session,
 // the name as "Contacts" text), Companies when the contact has a company name.
 void setContactFields(pim::IcalItem &item, const pim::ContactItem &contact,
                       const QString &versionCode);
+// A message's Links, made to hold that contact only (version code 8 and up;
+// older messages had none). Nothing else of a message is touched: what was
+// sent stays as it was sent.
+void setContactLink(pim::MailItem &message, const pim::ContactItem &contact,
+                    const QString &versionCode);
 
 } // namespace quorvale

@@ -271,6 +271,8 @@ TEST_F(ItemCreationTest, SentMessagesAreFoundByTheirOwnTagsAndLinked)
         ASSERT_TRUE(mail);
         EXPECT_TRUE(mail->Mileage().isEmpty());
         EXPECT_EQ(mail->To(), "Bea Client");
+        ASSERT_EQ(mail->Links().size(), 1);
+        EXPECT_EQ(mail->Links().front().name, "Bea Client");
         EXPECT_EQ(mail->userProperties().value("QuorvaleID").toString(), sent->entryId);
     }
     ASSERT_EQ(tags.size(), 2);

@@ -82,8 +82,11 @@ protected:
         auto item = pim::Items(folder).Add();
         item->setSubject("old subject");
         item->setBody("old body");
+        const pim::ContactLink olga{"Olga Old", contactIds["Olga Old"], {}};
         if (auto *ical = dynamic_cast<pim::IcalItem *>(item.get()))
-            ical->setLinks({pim::ContactLink{"Olga Old", contactIds["Olga Old"], {}}});
+            ical->setLinks({olga});
+        else if (auto *message = dynamic_cast<pim::MailItem *>(item.get()))
+            message->setLinks({olga});
         item->Save();
         cnn().execute(QStringLiteral("INSERT INTO %1 (TimeCardID, EntryID) VALUES (?, ?)")
                           .arg(QLatin1String(table)),
@@ -215,6 +218,9 @@ TEST_F(LinkMaintenanceTest, ContactChangeRelinksRewritesTextsAndFollowsInvoicedC
     EXPECT_EQ(j->Links().front().name, "Nina New");
     auto m = reread<pim::MailItem>(message);
     ASSERT_TRUE(m);
+    ASSERT_EQ(m->Links().size(), 1);
+    EXPECT_EQ(m->Links().front().name, "Nina New");
+    EXPECT_EQ(m->Links().front().entryId, contactIds["Nina New"]);
     EXPECT_EQ(m->Subject(), "old subject");
     EXPECT_EQ(m->Body().trimmed(), "old body");
     EXPECT_EQ(m->userProperties().value("TimeCardID").toInt(), cardId);

@@ -118,6 +118,14 @@ void MailItem::setCalendar(const QString &calendar)
     }
 }
 
+void MailItem::setLinks(const QList<ContactLink> &links)
+{
+    if (links != m_mail.contactLinks) {
+        m_mail.contactLinks = links;
+        markChanged();
+    }
+}
+
 void MailItem::setMileage(const QString &mileage)
 {
     if (mileage != m_mail.mileage) {
@@ -283,7 +291,7 @@ QString MailItem::newFileName() const
     return maildir::curName(maildir::uniqueBaseName(), m_flags);
 }
 
-bool MailItem::parse(const QByteArray &content)
+bool MailItem::parse(const QByteArray &content, ReadPurpose)
 {
     MailParseResult result = parseMail(content);
     if (!result.content) {

@@ -40,6 +40,11 @@ public:
     QString SenderEmailAddress() const { return m_mail.senderEmailAddress; }
     void setSender(const QString &name, const QString &address);
 
+    // The contacts the message belongs to, as a calendar item's Links: kept in
+    // a private header, so they never leave with the message.
+    const QList<ContactLink> &Links() const { return m_mail.contactLinks; }
+    void setLinks(const QList<ContactLink> &links);
+
     QString HTMLBody() const { return m_mail.htmlBody; }
     void setHTMLBody(const QString &html);
     // Whether the message has left: every message that came from elsewhere,
@@ -87,7 +92,7 @@ public:
 
 protected:
     QString newFileName() const override;
-    bool parse(const QByteArray &content) override;
+    bool parse(const QByteArray &content, ReadPurpose purpose) override;
     QByteArray serialize() override;
     void prepareNew() override;
     QString writeItemFile(const QString &fileName, const QByteArray &content) override;

@@ -3,6 +3,7 @@
 #include "platform/core/OutgoingText.h"
 #include "platform/pim/GMimeSupport.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSysInfo>
 #include <algorithm>
@@ -187,29 +188,54 @@ QByteArray propertyHeader(const UserProperty &property)
     return fold(value, static_cast<int>(qstrlen(MailHeaders::Property)) + 2);
 }
 
-std::optional<UserProperty> parsePropertyHeader(const char *raw)
+// The "key=<word>" pairs of a private header, keys in lower case.
+QHash<QString, QString> headerWords(const char *raw)
 {
     const QString text = takeString(g_mime_utils_header_unfold(raw)).trimmed();
-    QString type;
-    std::optional<QString> name;
-    std::optional<QString> value;
+    QHash<QString, QString> words;
     for (const QString &part : text.split(u';')) {
         const qsizetype eq = part.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        const QString key = part.left(eq).trimmed().toLower();
-        const QString word = decodeWord(part.mid(eq + 1).trimmed());
-        if (key == QLatin1String("type"))
-            type = word;
-        else if (key == QLatin1String("name"))
-            name = word;
-        else if (key == QLatin1String("value"))
-            value = word;
+        if (eq >= 0)
+            words.insert(part.left(eq).trimmed().toLower(), decodeWord(part.mid(eq + 1).trimmed()));
     }
+    return words;
+}
+
+std::optional<UserProperty> parsePropertyHeader(const char *raw)
+{
+    const QHash<QString, QString> words = headerWords(raw);
+    const QString type = words.value(QStringLiteral("type"));
+    const std::optional<QString> name = words.contains(QStringLiteral("name"))
+                                            ? std::optional(words.value(QStringLiteral("name")))
+                                            : std::nullopt;
+    const std::optional<QString> value = words.contains(QStringLiteral("value"))
+                                             ? std::optional(words.value(QStringLiteral("value")))
+                                             : std::nullopt;
     if (!name || name->isEmpty())
         return std::nullopt;
     const UserPropertyType t = UserPropertyNames::typeFromText(type);
     return UserProperty{*name, t, value ? UserPropertyNames::valueFromText(t, *value) : QVariant()};
+}
+
+QByteArray contactHeader(const ContactLink &link)
+{
+    QByteArray value =
+        "name=" + encodeWord(outgoingText(link.name, ControlCharacters::DropOneLine));
+    if (!link.entryId.isEmpty())
+        value += "; entry=" + encodeWord(link.entryId);
+    if (!link.uid.isEmpty())
+        value += "; uid=" + encodeWord(link.uid);
+    return fold(value, static_cast<int>(qstrlen(MailHeaders::Contact)) + 2);
+}
+
+std::optional<ContactLink> parseContactHeader(const char *raw)
+{
+    const QHash<QString, QString> words = headerWords(raw);
+    ContactLink link{words.value(QStringLiteral("name")), words.value(QStringLiteral("entry")),
+                     words.value(QStringLiteral("uid"))};
+    if (link.name.isEmpty() && link.entryId.isEmpty() && link.uid.isEmpty())
+        return std::nullopt;
+    return link;
 }
 
 // ---- addresses ------------------------------------------------------------------
@@ -559,6 +585,9 @@ MailContent readContent(GMimeMessage *message)
         } else if (g_ascii_strcasecmp(name, MailHeaders::Property) == 0) {
             if (const auto p = parsePropertyHeader(g_mime_header_get_raw_value(header)))
                 c.userProperties.Add(p->name, p->type).value = p->value;
+        } else if (g_ascii_strcasecmp(name, MailHeaders::Contact) == 0) {
+            if (const auto link = parseContactHeader(g_mime_header_get_raw_value(header)))
+                c.contactLinks << *link;
         }
     }
 
@@ -655,6 +684,11 @@ QByteArray composeMail(const QByteArray &original, const MailContent &before,
         setOrRemove(m, MailHeaders::SentFolder, wanted.sentFolderId);
     if (wanted.unsent != was.unsent)
         setOrRemove(m, MailHeaders::Unsent, wanted.unsent ? QStringLiteral("yes") : QString());
+    if (wanted.contactLinks != was.contactLinks) {
+        removeAll(m, MailHeaders::Contact);
+        for (const ContactLink &link : wanted.contactLinks)
+            appendRawHeader(m, MailHeaders::Contact, contactHeader(link));
+    }
     if (!sameUserProperties(wanted.userProperties, was.userProperties)) {
         removeAll(m, MailHeaders::Property);
         for (const UserProperty &p : wanted.userProperties.all())
@@ -681,7 +715,7 @@ bool sameContent(const MailContent &a, const MailContent &b)
            a.sentOn == b.sentOn && a.receivedTime == b.receivedTime &&
            a.creationTime == b.creationTime && a.categories == b.categories &&
            a.mileage == b.mileage && a.importance == b.importance && a.messageId == b.messageId &&
-           a.sentFolderId == b.sentFolderId &&
+           a.sentFolderId == b.sentFolderId && a.contactLinks == b.contactLinks &&
            sameUserProperties(a.userProperties, b.userProperties);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/pim/ContactLink.h"
 #include "platform/pim/UserProperties.h"
 
 #include <QByteArray>
@@ -48,6 +49,7 @@ struct MailContent {
     MailImportance importance = MailImportance::Normal;
     QString messageId; // without the angle brackets
     QString sentFolderId;
+    QList<ContactLink> contactLinks;
     UserProperties userProperties;
 };
 
@@ -68,6 +70,9 @@ inline constexpr const char *SentFolder = "X-Quorvale-Sent-Folder";
 // On a message composed here until it has been sent: its Date is then only
 // when it was last written, not when it was sent.
 inline constexpr const char *Unsent = "X-Quorvale-Unsent";
+// One per contact the message is linked to: "name=<word>; entry=<word>;
+// uid=<word>", words as in Property.
+inline constexpr const char *Contact = "X-Quorvale-Contact";
 } // namespace MailHeaders
 
 struct MailParseResult {

@@ -68,6 +68,10 @@ TEST_F(MailItemTest, EveryPropertyReadsBackAfterSave)
     props.setValue(QStringLiteral("Rate"), UserPropertyType::Currency,
                    QVariant::fromValue(*Money::parse(QStringLiteral("12.3456"))));
     props.setValue(QStringLiteral("Empty"), UserPropertyType::Text, QString());
+    const QList<ContactLink> links{{QStringLiteral("O'Brien; \"Dana\", Ltd.\nSecond line"),
+                                    QStringLiteral("Contacts/a.vcf"), QStringLiteral("0f6e-uid")},
+                                   {QStringLiteral("Ёлкин Пётр 山田"), QString(), QString()}};
+    mail.setLinks(links);
     mail.Save();
     EXPECT_TRUE(mail.Saved());
     EXPECT_FALSE(mail.MessageID().isEmpty());
@@ -97,6 +101,14 @@ TEST_F(MailItemTest, EveryPropertyReadsBackAfterSave)
     EXPECT_TRUE(sameUserProperties(read->userProperties(), mail.userProperties()));
     EXPECT_EQ(read->property(QStringLiteral("Tätigkeit ✓")).toString(), QString(300, QChar(u'ä')));
     EXPECT_EQ(read->property(QStringLiteral("TimeCardID")).toDouble(), 42.0);
+    // A name is one line in a header: the break becomes a space.
+    ASSERT_EQ(read->Links().size(), 2);
+    EXPECT_EQ(read->Links()[0].name, u"O'Brien; \"Dana\", Ltd. Second line");
+    EXPECT_EQ(read->Links()[0].entryId, u"Contacts/a.vcf");
+    EXPECT_EQ(read->Links()[0].uid, u"0f6e-uid");
+    EXPECT_EQ(read->Links()[1], links[1]);
+    // The links are the program's own: a transport never sees them.
+    EXPECT_FALSE(read->transmissionContent().contains("X-Quorvale-Contact"));
 
     // No header line of the file grows past what mail systems accept.
     for (const QByteArray &line : readAll(read->filePath()).split('\n'))

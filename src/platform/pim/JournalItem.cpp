@@ -101,7 +101,10 @@ bool JournalItem::setProperty(const QString &name, const QVariant &value)
 void JournalItem::readKind(const IcalDocument &document)
 {
     m_start = document.dateTime(ICAL_DTSTART_PROPERTY);
-    m_duration = durationMinutes(document.field(DurationField)).value_or(0);
+    // DURATION first: another program that changes the time changes that one
+    // and keeps our own property as it found it.
+    m_duration = durationMinutes(document.text(ICAL_DURATION_PROPERTY))
+                     .value_or(durationMinutes(document.field(DurationField)).value_or(0));
     m_type = document.field(TypeField);
 }
 
@@ -110,6 +113,13 @@ void JournalItem::writeKind(IcalDocument &document)
     document.setDateTime(ICAL_DTSTART_PROPERTY, m_start);
     if (durationMinutes(document.field(DurationField)).value_or(0) != m_duration)
         document.setField(DurationField, m_duration ? durationText(m_duration) : QString());
+    if (durationMinutes(document.text(ICAL_DURATION_PROPERTY)).value_or(0) != m_duration) {
+        removeProperties(document.component(), ICAL_DURATION_PROPERTY);
+        if (m_duration > 0)
+            icalcomponent_add_property(
+                document.component(),
+                icalproperty_new_duration(icaldurationtype_from_int(m_duration * 60)));
+    }
     document.setField(TypeField, m_type);
 }
 

@@ -4,10 +4,11 @@
 
 namespace quorvale::pim {
 
-// A journal entry (VJOURNAL). iCalendar gives a journal entry no end, so the
-// entry keeps DTSTART and its Duration in X-QUORVALE-DURATION (an iCalendar
-// duration, "PT1H30M"); End is always Start + Duration, as in Outlook:
-// setting End changes the Duration, setting Duration or Start moves the End.
+// A journal entry (VJOURNAL): DTSTART and the time worked as DURATION
+// ("PT1H30M"), the form every calendar reader knows, though RFC 5545 lists it
+// for events and tasks only; X-QUORVALE-DURATION holds it too, for readers of
+// older entries. End is always Start + Duration, as in Outlook: setting End
+// changes the Duration, setting Duration or Start moves the End.
 class JournalItem : public IcalItem {
 public:
     explicit JournalItem(Folder folder);

@@ -67,6 +67,40 @@ TEST_F(JournalItemTest, EveryPropertyReadsBackAfterSave)
     EXPECT_EQ(read->EntryID(), entry->EntryID());
 }
 
+TEST_F(JournalItemTest, TheTimeWorkedIsAStandardDurationOtherProgramsMayChange)
+{
+    auto entry = add<JournalItem>(DefaultFolder::Journal);
+    entry->setStart(QDateTime(QDate(2024, 5, 6), QTime(9, 15)));
+    entry->setDuration(90);
+    entry->Save();
+    const QString path = entry->filePath();
+    const QByteArray written = contentOf(path);
+    EXPECT_TRUE(written.contains("\r\nDURATION:PT1H30M\r\n")) << written.constData();
+    EXPECT_TRUE(written.contains("\r\nX-QUORVALE-DURATION:PT1H30M\r\n"));
+
+    // Another program sets the time it knows of and leaves ours alone.
+    QByteArray changed = written;
+    changed.replace("\r\nDURATION:PT1H30M\r\n", "\r\nDURATION:PT2H\r\n");
+    write(path, changed);
+    auto read = reread<JournalItem>(*entry);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->Duration(), 120);
+    // Written back, both forms agree again.
+    read->setSubject(QStringLiteral("touched"));
+    read->Save();
+    EXPECT_TRUE(contentOf(path).contains("\r\nX-QUORVALE-DURATION:PT2H\r\n"));
+
+    // An entry written before DURATION was kept reads its time from our own
+    // property; one without any reads none.
+    QByteArray older = written;
+    older.replace("\r\nDURATION:PT1H30M\r\n", "\r\n");
+    write(path, older);
+    EXPECT_EQ(reread<JournalItem>(*entry)->Duration(), 90);
+    older.replace("\r\nX-QUORVALE-DURATION:PT1H30M\r\n", "\r\n");
+    write(path, older);
+    EXPECT_EQ(reread<JournalItem>(*entry)->Duration(), 0);
+}
+
 TEST_F(JournalItemTest, EndAndDurationFollowEachOther)
 {
     JournalItem entry(folder(DefaultFolder::Journal));

@@ -86,6 +86,10 @@ Table contacts()
     columns.push_back({"TimeRealization", T::Double, "1"});
     columns.push_back({"ExpenseRealization", T::Double, "1"});
     columns.push_back({"FixedChargeRealization", T::Double, "1"});
+    // Billing rounding of the client's TimeCards: the increment in minutes (0:
+    // none) and its direction (0 up, 1 nearest, 2 down).
+    columns.push_back({"BillingIncrement", T::Integer, "0"});
+    columns.push_back({"BillingRounding", T::Integer, "0"});
     return {"tblContacts",
             std::move(columns),
             {
@@ -330,12 +334,80 @@ Table payments()
                 {"AuthorizationCode", T::Text, {}, 50},
                 {"PaymentMethodID", T::Integer},
                 {"FundContribution", T::Boolean},
+                {"InvoiceID", T::Integer}, // the invoice the payment settles, if any
             },
             {
                 {"IX_Payments_ContactID", {"ContactID"}},
                 {"IX_Payments_UserID", {"UserID"}},
+                {"IX_Payments_InvoiceID", {"InvoiceID"}},
             }};
 }
+
+} // namespace
+
+// One row per invoice issued: what the client was sent, kept apart from the
+// rows it covers (their InvoiceID names it), so that the document can be
+// made again and a void keeps its reason.
+Table invoices()
+{
+    return {"tblInvoices",
+            {
+                {"InvoiceID", T::Key},
+                {"ContactID", T::Integer},
+                {"InvoiceDate", T::Date},
+                {"DueDate", T::Date},
+                {"PeriodFrom", T::Date},
+                {"PeriodTo", T::Date},
+                {"IssuedBy", T::Integer},
+                {"Subtotal", T::Money, "0"},
+                {"TaxRate", T::Text, "''", 20}, // percent, as typed: "20", "7.25"
+                {"Tax", T::Money, "0"},
+                {"Total", T::Money, "0"},
+                {"TaxNumber", T::Text},
+                {"Voided", T::Boolean},
+                {"VoidDate", T::Date},
+                {"VoidReason", T::Memo},
+            },
+            {
+                {"IX_Invoices_ContactID", {"ContactID"}},
+            }};
+}
+
+// Expenses paid back to the person who laid them out: the rows carry its
+// ReimbursementID.
+Table reimbursements()
+{
+    return {"tblReimbursements",
+            {
+                {"ReimbursementID", T::AutoNumber},
+                {"UserID", T::Integer},
+                {"ReimbursementDate", T::Date},
+                {"Amount", T::Money, "0"},
+                {"Reference", T::Text},
+                {"RecordedBy", T::Integer},
+            },
+            {
+                {"IX_Reimbursements_UserID", {"UserID"}},
+            }};
+}
+
+// The firm as its invoices name it: one row, set by the administrator.
+Table billingOptions()
+{
+    return {"tblBillingOptions",
+            {
+                {"BillingOptionsID", T::Key},
+                {"FirmName", T::Text},
+                {"FirmAddress", T::Memo},
+                {"FirmTaxNumber", T::Text},
+                {"TaxRate", T::Text, "''", 20}, // percent; empty: no tax
+                {"PaymentTermsDays", T::Integer, "30"},
+                {"InvoiceNote", T::Memo},
+            },
+            {}};
+}
+
+namespace {
 
 Table paymentMethods()
 {
@@ -375,6 +447,9 @@ std::vector<Table> programTables()
         fixedChargeCodes(),
         payments(),
         paymentMethods(),
+        invoices(),
+        reimbursements(),
+        billingOptions(),
     };
 }
 

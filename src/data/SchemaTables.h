@@ -18,6 +18,11 @@ enum class DatabaseKind {
 // Every table of one database file, in creation order.
 const std::vector<Table> &tables(DatabaseKind kind);
 
+// The tables a schema step adds; the step creates them from these descriptions.
+Table invoices();
+Table reimbursements();
+Table billingOptions();
+
 // The table of that name (compared without regard to case), or nullptr.
 const Table *findTable(DatabaseKind kind, std::string_view name);
 

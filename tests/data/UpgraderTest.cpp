@@ -185,3 +185,42 @@ TEST_F(UpgraderTest, TheProgramsOwnListBringsAFreshFileToTheCurrentVersion)
     EXPECT_EQ(upgrader.versionAfter(), programSchemaVersion());
     EXPECT_EQ(upgradeRequest().toInt(), 0);
 }
+
+TEST_F(UpgraderTest, AVersionOneFileGainsInvoicesAndKeepsItsRows)
+{
+    {
+        // The file as the first schema made it.
+        Open data(dataFile());
+        QSqlQuery q(data.db());
+        for (const char *sql : {"DROP TABLE tblInvoices", "DROP TABLE tblReimbursements",
+                                "DROP TABLE tblBillingOptions", "DROP INDEX IX_Payments_InvoiceID",
+                                "ALTER TABLE tblPayments DROP COLUMN InvoiceID",
+                                "ALTER TABLE tblContacts DROP COLUMN BillingIncrement",
+                                "ALTER TABLE tblContacts DROP COLUMN BillingRounding",
+                                "INSERT INTO tblContacts (ContactName) VALUES ('Kept Ltd')",
+                                "INSERT INTO tblPayments (ContactID, PaymentAmount) VALUES (1, 5)",
+                                "PRAGMA user_version = 1"})
+            ASSERT_TRUE(q.exec(sql)) << sql << ": " << q.lastError().text().toStdString();
+    }
+    DatabaseUpgrader upgrader;
+    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
+    ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
+
+    Open data(dataFile());
+    QSqlQuery q(data.db());
+    ASSERT_TRUE(q.exec("SELECT InvoiceID, PaymentAmount FROM tblPayments"));
+    ASSERT_TRUE(q.next());
+    EXPECT_TRUE(q.value(0).isNull());
+    EXPECT_EQ(q.value(1).toInt(), 5);
+    ASSERT_TRUE(q.exec("SELECT BillingIncrement, BillingRounding FROM tblContacts"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0);
+    for (const char *table : {"tblInvoices", "tblReimbursements", "tblBillingOptions"})
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table))) << table;
+    // The link file follows: the new tables are reached through it as well.
+    Open link(linkFile());
+    QSqlQuery catalog(link.db());
+    ASSERT_TRUE(catalog.exec("SELECT COUNT(*) FROM tblLinkCatalog WHERE Name = 'tblInvoices'"));
+    ASSERT_TRUE(catalog.next());
+    EXPECT_EQ(catalog.value(0).toInt(), 1);
+}

@@ -1,7 +1,12 @@
 #include "AdminFixture.h"
+#include "platform/core/Duration.h"
 #include "platform/core/Money.h"
+#include "platform/pim/Items.h"
+#include "platform/pim/Namespace.h"
+#include "platform/pim/TaskItem.h"
 #include "qvadmin/ReportKinds.h"
 #include "timecards/BillingStatus.h"
+#include "timecards/ReportPeriod.h"
 #include "timecards/TimeCardValue.h"
 
 #include <QFile>
@@ -78,7 +83,9 @@ TEST_F(ReportCommandTest, EveryKindWritesItsCsvAndHtmlFiles)
 {
     for (const QString &kind : admin::reportKindNames()) {
         SCOPED_TRACE(kind.toStdString());
-        const QStringList paths = report({kind});
+        // A timesheet is always one person's.
+        const QStringList paths =
+            report(kind == "timesheet" ? QStringList{kind, "--user", "1"} : QStringList{kind});
         ASSERT_EQ(paths.size(), 2);
         EXPECT_TRUE(paths[0].endsWith(".csv"));
         EXPECT_TRUE(paths[1].endsWith(".html"));
@@ -218,4 +225,155 @@ TEST_F(ReportCommandTest, APaymentOnAccountLowersTheBalanceItIsPaidAgainst)
     const auto after = balanceOf(report({"receivables"})[0]);
     EXPECT_EQ(after.first - before.first, Money::fromWhole(250));   // paid
     EXPECT_EQ(before.second - after.second, Money::fromWhole(250)); // balance
+}
+
+TEST_F(ReportCommandTest, ClientAndBillingStatusNarrowTheRows)
+{
+    const qint64 contact =
+        count("SELECT ContactID FROM tblTimeCards WHERE ContactID IS NOT NULL GROUP BY "
+              "ContactID ORDER BY COUNT(*) DESC");
+    const QString name =
+        scalar("SELECT ContactName FROM tblContacts WHERE ContactID = ?", {contact}).toString();
+    const auto one = readCsv(report({"timecards", "--contact", QString::number(contact)})[0]);
+    EXPECT_EQ(qlonglong(one.size()) - 1,
+              count("SELECT COUNT(*) FROM tblTimeCards WHERE ContactID = ?", {contact}));
+    ASSERT_GT(one.size(), 1u);
+    for (size_t i = 1; i < one.size(); ++i)
+        EXPECT_EQ(one[i][2], name);
+
+    // Some of the client's work invoiced, the rest open: each status keeps its own.
+    openData()->execute("UPDATE tblTimeCards SET InvoiceID = NULL WHERE ContactID = ?", {contact});
+    openData()->execute("UPDATE tblTimeCards SET InvoiceID = 1 WHERE TimeCardID = (SELECT "
+                        "MIN(TimeCardID) FROM tblTimeCards WHERE ContactID = ?)",
+                        {contact});
+    const QString id = QString::number(contact);
+    const auto invoiced =
+        readCsv(report({"timecards", "--contact", id, "--status", "invoiced"})[0]);
+    ASSERT_EQ(invoiced.size(), 2u);
+    EXPECT_EQ(invoiced[1].last(), "1");
+    const auto open = readCsv(report({"timecards", "--contact", id, "--status", "open"})[0]);
+    EXPECT_EQ(open.size(), one.size() - 1);
+    for (size_t i = 1; i < open.size(); ++i)
+        EXPECT_EQ(open[i].last(), "");
+
+    // Every part of the combined report narrows, so no other client's
+    // expense slips in.
+    const auto combined = readCsv(report({"combined", "--contact", id})[0]);
+    for (size_t i = 1; i < combined.size(); ++i)
+        EXPECT_EQ(combined[i][3], name);
+
+    // A report that cannot be narrowed says so rather than listing everyone.
+    const CommandOutput wip = runHere({"report", "wip", "--contact", id, "--out", outDir()});
+    EXPECT_NE(wip.result, 0);
+    EXPECT_TRUE(wip.err.contains("cannot be narrowed to one contact")) << wip.err.toStdString();
+    const CommandOutput status =
+        runHere({"report", "timecards", "--status", "paid", "--out", outDir()});
+    EXPECT_NE(status.result, 0);
+    EXPECT_TRUE(status.err.contains("'open' or 'invoiced'")) << status.err.toStdString();
+}
+
+TEST_F(ReportCommandTest, ColumnsAreHeadedWithTheAdministratorsTerms)
+{
+    openData()->execute("UPDATE tblAdminOptions SET ContactTerm = 'Matter', Activity1Term = "
+                        "'Phase', Activity2Term = 'Task Code'");
+    const QStringList heading = readCsv(report({"timecards"})[0]).front();
+    EXPECT_EQ(heading[2], "Matter");
+    EXPECT_EQ(heading[3], "Phase");
+    EXPECT_EQ(heading[4], "Task Code");
+    EXPECT_FALSE(heading.contains("Contact"));
+    EXPECT_FALSE(heading.contains("Activity 1"));
+    EXPECT_TRUE(readText(report({"timecards"})[1]).contains("<th scope=\"col\">Matter</th>"));
+}
+
+TEST_F(ReportCommandTest, ItemReportsShowWhatEachItemSaysOfItself)
+{
+    pim::Namespace items(pim::Namespace::defaultRoot(programDir()));
+    const auto newTask = [&](const QString &subject, int status) {
+        std::unique_ptr<pim::Item> item =
+            pim::Items(items.GetDefaultFolder(pim::DefaultFolder::Tasks)).Add();
+        item->setSubject(subject);
+        auto &task = static_cast<pim::TaskItem &>(*item);
+        task.setStatus(status);
+        task.setDueDate(QDateTime(QDate(2026, 12, 18), QTime(17, 0)));
+        item->Save();
+        return item;
+    };
+    const auto kept = newTask("Draft the lease, Unit 4", 1);
+    const auto gone = newTask("Call the surveyor", 0);
+    const QString goneId = gone->EntryID();
+    gone->Delete();
+    const qint64 card = count("SELECT MIN(TimeCardID) FROM tblTimeCards");
+    openData()->execute("DELETE FROM tblTasks");
+    for (const QString &entryId : {kept->EntryID(), goneId})
+        openData()->execute("INSERT INTO tblTasks (TimeCardID, EntryID) VALUES (?, ?)",
+                            {card, entryId});
+
+    const auto rows = readCsv(report({"tasks"})[0]);
+    ASSERT_EQ(rows.size(), 3u);
+    const QStringList heading = rows[0];
+    const auto at = [&](const QStringList &row, const char *column) {
+        const qsizetype i = heading.indexOf(QLatin1String(column));
+        EXPECT_GE(i, 0) << column;
+        return i < 0 ? QString() : row[i];
+    };
+    const QStringList &found = at(rows[1], "Item EntryID") == kept->EntryID() ? rows[1] : rows[2];
+    const QStringList &missing = &found == &rows[1] ? rows[2] : rows[1];
+    EXPECT_EQ(at(found, "Subject"), "Draft the lease, Unit 4");
+    EXPECT_EQ(at(found, "Due"), "2026-12-18 17:00");
+    EXPECT_EQ(at(found, "Status"), "In Progress");
+    EXPECT_EQ(at(missing, "Subject"), "(item not found)");
+    EXPECT_EQ(at(missing, "Item EntryID"), goneId);
+    EXPECT_EQ(at(missing, "Status"), "");
+}
+
+TEST_F(ReportCommandTest, TheTimesheetLaysOneWeekOutByDayWithTotals)
+{
+    // A week of its own, away from the demonstration's work.
+    const QDate monday = weekStart(QDate(2031, 1, 1)); // a Wednesday: Monday is 2030-12-30
+    ASSERT_EQ(monday, QDate(2030, 12, 30));
+    const qint64 contact = count("SELECT MIN(ContactID) FROM tblContacts");
+    const auto card = [&](int user, QDate day, int minutes) {
+        openData()->execute("INSERT INTO tblTimeCards (ContactID, UserId, Description, Quantity, "
+                            "StartDate, EndDate, BillStatus, Inactive) VALUES (?, ?, ?, ?, ?, ?, "
+                            "'Bill', 0)",
+                            {contact, user, QStringLiteral("Sheet %1").arg(minutes),
+                             Duration::fromSeconds(minutes * 60).toStored(), day, day});
+    };
+    card(1, monday, 90);
+    card(1, monday, 45);
+    card(1, monday.addDays(2), 120);
+    card(1, monday.addDays(6), 15);  // Sunday, across the new year
+    card(1, monday.addDays(7), 600); // the next week
+    card(2, monday.addDays(1), 600); // someone else
+    const QStringList paths = report({"timesheet", "--user", "1", "--from", "2031-01-01"});
+    const auto rows = readCsv(paths[0]);
+    ASSERT_EQ(rows.size(), 5u);
+    const QStringList &heading = rows[0];
+    ASSERT_EQ(heading.size(), 13);
+    EXPECT_EQ(heading[5], "Mon 2030-12-30");
+    EXPECT_EQ(heading[11], "Sun 2031-01-05");
+    EXPECT_EQ(heading[12], "Total");
+    for (size_t i = 1; i < rows.size(); ++i) {
+        Duration sum;
+        int filled = 0;
+        for (int d = 5; d < 12; ++d)
+            if (!rows[i][d].isEmpty()) {
+                sum = sum + *Duration::fromStored(rows[i][d]);
+                ++filled;
+            }
+        EXPECT_EQ(filled, 1);
+        EXPECT_EQ(sum.toShown(), rows[i][12]);
+    }
+    // Monday 2:15, Wednesday 2:00, Sunday 0:15; the week 4:30.
+    const QString html = readText(paths[1]);
+    const QString none = "<td class=\"num\">000:00:00</td>";
+    EXPECT_TRUE(html.contains("<td class=\"num\">002:15:00</td>" + none +
+                              "<td class=\"num\">002:00:00</td>" + none + none + none +
+                              "<td class=\"num\">000:15:00</td><td class=\"num\">004:30:00</td>"
+                              "</tr></tfoot>"))
+        << html.toStdString();
+
+    const CommandOutput nobody = runHere({"report", "timesheet", "--out", outDir()});
+    EXPECT_NE(nobody.result, 0);
+    EXPECT_TRUE(nobody.err.contains("--user")) << nobody.err.toStdString();
 }

@@ -11,13 +11,13 @@
 
 namespace quorvale::admin {
 
-namespace {
-
-QString storeRootFor(const Location &location, Registry &registry)
+QString itemStoreRoot(const Location &location, Registry &registry)
 {
     const QString chosen = readItemStoreFolder(registry);
     return chosen.isEmpty() ? pim::Namespace::defaultRoot(location.programDir) : chosen;
 }
+
+namespace {
 
 // "Abernathy & Sons Joinery" -> "abernathy-sons-joinery.example": a domain
 // reserved for examples, so no demonstration message can reach anybody.
@@ -57,7 +57,7 @@ QString mailboxOf(const QString &person)
 
 ContactCardsWriter::ContactCardsWriter(const Location &location, Registry &registry,
                                        db::Connection &program)
-    : m_items(std::make_unique<pim::Namespace>(storeRootFor(location, registry))),
+    : m_items(std::make_unique<pim::Namespace>(itemStoreRoot(location, registry))),
       m_program(program)
 {
     m_cards = std::make_unique<ContactCards>(

@@ -20,6 +20,10 @@ class Namespace;
 
 namespace quorvale::admin {
 
+// The item store the program opens beside this database: the person's chosen
+// store folder, else the program directory's.
+QString itemStoreRoot(const Location &location, Registry &registry);
+
 // The contacts' cards in the item store the program opens beside its
 // database (the person's chosen store folder, else the program directory's),
 // made there when it is new.

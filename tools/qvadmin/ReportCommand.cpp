@@ -2,27 +2,35 @@
 
 #include "platform/core/QvError.h"
 #include "platform/core/WholeFile.h"
+#include "platform/pim/Namespace.h"
 #include "qvadmin/Arguments.h"
+#include "qvadmin/ContactCardsWriter.h"
 #include "qvadmin/ProgramDatabase.h"
+#include "qvadmin/ReportItems.h"
 #include "qvadmin/ReportKinds.h"
 #include "qvadmin/ReportQuery.h"
+#include "qvadmin/ReportTimesheet.h"
 #include "qvadmin/ReportWriters.h"
+#include "timecards/ReportPeriod.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QTextStream>
 #include <climits>
+#include <memory>
 
 namespace quorvale::admin {
 
 namespace {
 
 const QString Usage =
-    QStringLiteral("report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]");
+    QStringLiteral("report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
+                   "[--contact ID] [--status open|invoiced] [--out DIR]");
 
-QString describeFilter(const ReportFilter &filter)
+QString describeFilter(const ReportFilter &filter, const QString &contactTerm)
 {
     QStringList parts;
     parts << (filter.userId ? QStringLiteral("User %1").arg(*filter.userId)
@@ -36,7 +44,41 @@ QString describeFilter(const ReportFilter &filter)
         parts << QStringLiteral("up to %1").arg(filter.to->toString(Qt::ISODate));
     else
         parts << QStringLiteral("all dates");
+    if (filter.contactId)
+        parts << QStringLiteral("%1 %2").arg(contactTerm).arg(*filter.contactId);
+    if (filter.status)
+        parts << (*filter.status == ReportStatus::Open ? QStringLiteral("not yet invoiced")
+                                                       : QStringLiteral("invoiced"));
     return parts.join(QStringLiteral(", "));
+}
+
+// The administrator's words for the contact and the activities; the defaults
+// where the row or a word is missing.
+Terms readTerms(db::Connection &db)
+{
+    Terms terms;
+    QSqlQuery q = db.prepare(
+        QStringLiteral("SELECT ContactTerm, Activity1Term, Activity2Term FROM tblAdminOptions"));
+    db.run(q, {});
+    if (q.next()) {
+        for (auto [i, term] : {std::pair{0, &terms.contact}, std::pair{1, &terms.activity1},
+                               std::pair{2, &terms.activity2}})
+            if (const QString word = q.value(i).toString().trimmed(); !word.isEmpty())
+                *term = word;
+    }
+    return terms;
+}
+
+// The item store beside the database, opened without making one: a report
+// must not leave a store where there was none.
+std::unique_ptr<pim::Namespace> openItems(const GlobalOptions &globals, const Location &location)
+{
+    try {
+        const auto registry = openRegistry(globals);
+        return std::make_unique<pim::Namespace>(itemStoreRoot(location, *registry), false);
+    } catch (const QvError &) {
+        return nullptr;
+    }
 }
 
 // Owner only: a report lists clients, hours and money.
@@ -85,7 +127,7 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
 {
     const Arguments a(args,
                       {QStringLiteral("user"), QStringLiteral("from"), QStringLiteral("to"),
-                       QStringLiteral("out")},
+                       QStringLiteral("contact"), QStringLiteral("status"), QStringLiteral("out")},
                       {});
     a.requireWords(1, 1, Usage);
     const QString name = a.words().first();
@@ -99,11 +141,42 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
     const Arguments::Period period = a.period(QStringLiteral("report"));
     filter.from = period.from;
     filter.to = period.to;
+    if (const auto contact = a.number(QStringLiteral("contact"), 1, INT_MAX))
+        filter.contactId = int(*contact);
+    if (const auto status = a.value(QStringLiteral("status"))) {
+        if (*status == QLatin1String("open"))
+            filter.status = ReportStatus::Open;
+        else if (*status == QLatin1String("invoiced"))
+            filter.status = ReportStatus::Invoiced;
+        else
+            usageError(QStringLiteral("--status is 'open' or 'invoiced', not '%1'.").arg(*status));
+    }
+    const ReportNarrowing narrowing = reportNarrowing(kind->sql);
+    if (filter.contactId && !narrowing.byContact)
+        usageError(QStringLiteral("The %1 report cannot be narrowed to one contact.").arg(name));
+    if (filter.status && !narrowing.byStatus)
+        usageError(QStringLiteral("The %1 report cannot be narrowed by billing status.").arg(name));
+    if (kind->weekly) {
+        if (!filter.userId)
+            usageError(QStringLiteral("A timesheet is one person's: give --user ID."));
+        // One week, Monday to Sunday, the week --from lies in (this week without it).
+        filter.from = weekStart(filter.from.value_or(QDate::currentDate()));
+        filter.to = filter.from->addDays(6);
+    }
 
     ProgramDatabase program(globals);
-    const ReportTable table = runReport(program.connection(), *kind, filter);
-    const ReportFiles files = writeReportFiles(table, kind->name, describeFilter(filter),
-                                               a.value(QStringLiteral("out"), QDir::currentPath()));
+    ReportTable table = runReport(program.connection(), *kind, filter);
+    if (kind->weekly)
+        table = weeklyTimesheet(table, *filter.from);
+    if (kind->itemType) {
+        const auto items = openItems(globals, program.location());
+        addItemColumns(table, kind->entryIdColumn, *kind->itemType, items.get());
+    }
+    const Terms terms = readTerms(program.connection());
+    applyTerms(table, terms);
+    const ReportFiles files =
+        writeReportFiles(table, kind->name, describeFilter(filter, terms.contact),
+                         a.value(QStringLiteral("out"), QDir::currentPath()));
     out << files.csv << '\n' << files.html << '\n';
     return 0;
 }

@@ -20,8 +20,10 @@ struct ReportFiles {
 ReportFiles writeReportFiles(const ReportTable &table, const QString &kind,
                              const QString &filterText, const QString &dir);
 
-// "report KIND [--user ID] [--from DATE] [--to DATE] [--out DIR]": prints the
-// paths of the CSV and the HTML file, one a line, the HTML last.
+// "report KIND [--user ID] [--from DATE] [--to DATE] [--contact ID]
+// [--status open|invoiced] [--out DIR]": prints the paths of the CSV and the
+// HTML file, one a line, the HTML last. The timesheet covers the week --from
+// lies in and needs --user.
 int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTextStream &out);
 
 } // namespace quorvale::admin

@@ -36,7 +36,8 @@ const QString ActivityJoins =
 
 // A link table names Outlook items by EntryID; the report lists the links with
 // the TimeCard they belong to, whose user and start date the filter applies to.
-ReportKind itemLinks(const char *name, const char *title, const char *table, const char *key)
+ReportKind itemLinks(const char *name, const char *title, const char *table, const char *key,
+                     pim::ItemType type)
 {
     return {QString::fromUtf8(name),
             QString::fromUtf8(title),
@@ -44,11 +45,14 @@ ReportKind itemLinks(const char *name, const char *title, const char *table, con
                             "t.Description, k.EntryID FROM %1 k LEFT JOIN tblTimeCards t ON "
                             "t.TimeCardID = k.TimeCardID") +
              ContactJoin +
-             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+             QStringLiteral("t.ContactID WHERE 1 = 1 "
+                            "{filter:t.UserId,t.StartDate,t.ContactID,t.InvoiceID} "
                             "ORDER BY t.StartDate, k.TimeCardID, k.%2"))
                 .arg(QLatin1String(table), QLatin1String(key)),
             {number("ID"), number("TimeCard"), date("TimeCard Date"), text("Contact"),
-             text("TimeCard Description"), text("Item EntryID")}};
+             text("TimeCard Description"), text("Item EntryID")},
+            type,
+            5};
 }
 
 // Billed or open rows of TimeCards, expenses and fixed charges side by side, one
@@ -98,7 +102,7 @@ std::vector<ReportKind> buildKinds()
                         "a2.ActivityName, x.Description, x.Quantity, x.EntryType, x.BillStatus, "
                         "x.Rate, x.Value, x.InvoiceID FROM tblTimeCards x") +
              ContactJoin + QStringLiteral("x.ContactID") + ActivityJoins +
-             QStringLiteral(" WHERE 1 = 1 {filter:x.UserId,x.StartDate} "
+             QStringLiteral(" WHERE 1 = 1 {filter:x.UserId,x.StartDate,x.ContactID,x.InvoiceID} "
                             "ORDER BY x.StartDate, x.TimeCardID"),
          {number("TimeCard"),
           date("Date"),
@@ -120,7 +124,8 @@ std::vector<ReportKind> buildKinds()
                         "FROM tblExpenses x LEFT JOIN tblExpenseCodes ec ON ec.ExpenseCodeID = "
                         "x.ExpenseCodeID") +
              ContactJoin +
-             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserID,x.StartDate} "
+             QStringLiteral("x.ContactID WHERE 1 = 1 "
+                            "{filter:x.UserID,x.StartDate,x.ContactID,x.InvoiceID} "
                             "ORDER BY x.StartDate, x.ExpenseID"),
          {number("Expense"), date("Date"), text("Contact"), text("Code"), text("Description"),
           number("Quantity"), money("Rate", false), money("Amount"), text("Bill Status"),
@@ -133,12 +138,13 @@ std::vector<ReportKind> buildKinds()
                         "FROM tblFixedCharges x LEFT JOIN tblFixedChargeCodes fc ON "
                         "fc.ProductCodeID = x.ProductCodeID") +
              ContactJoin +
-             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserID,x.StartDate} "
+             QStringLiteral("x.ContactID WHERE 1 = 1 "
+                            "{filter:x.UserID,x.StartDate,x.ContactID,x.InvoiceID} "
                             "ORDER BY x.StartDate, x.ProductID"),
          {number("Fixed Charge"), date("Date"), text("Contact"), text("Code"), text("Description"),
           number("Quantity"), money("Rate", false), money("Amount"), text("Bill Status"),
           number("Invoice")}});
-    kinds.push_back(itemLinks("tasks", "Tasks", "tblTasks", "TaskID"));
+    kinds.push_back(itemLinks("tasks", "Tasks", "tblTasks", "TaskID", pim::ItemType::Task));
     kinds.push_back(
         {QStringLiteral("time-detail"),
          QStringLiteral("Time Detail"),
@@ -147,22 +153,47 @@ std::vector<ReportKind> buildKinds()
                         "FROM tblAppointments ap LEFT JOIN tblTimeCards t ON t.TimeCardID = "
                         "ap.TimeCardID") +
              ContactJoin +
-             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,ap.StartDate} "
+             QStringLiteral("t.ContactID WHERE 1 = 1 "
+                            "{filter:t.UserId,ap.StartDate,t.ContactID,t.InvoiceID} "
                             "ORDER BY ap.StartDate, ap.StartTime, ap.TimeCardID"),
          {number("TimeCard"), date("Start Date"), time("Start Time"), date("End Date"),
           time("End Time"), number("Minutes", true), text("Contact"), text("TimeCard Description"),
-          text("Item EntryID")}});
+          text("Item EntryID")},
+         pim::ItemType::Appointment,
+         8});
+    // One TimeCard a row; the command turns the dates into the week's days.
+    kinds.push_back(
+        {QStringLiteral("timesheet"),
+         QStringLiteral("Weekly Timesheet"),
+         QStringLiteral("SELECT x.TimeCardID, x.StartDate, c.ContactName, a1.ActivityName, "
+                        "a2.ActivityName, x.Description, x.Quantity FROM tblTimeCards x") +
+             ContactJoin + QStringLiteral("x.ContactID") + ActivityJoins +
+             QStringLiteral(" WHERE 1 = 1 {filter:x.UserId,x.StartDate,x.ContactID,x.InvoiceID} "
+                            "ORDER BY c.ContactName, x.StartDate, x.TimeCardID"),
+         {number("TimeCard"),
+          date("Date"),
+          text("Contact"),
+          text("Activity 1"),
+          text("Activity 2"),
+          text("Description"),
+          {QStringLiteral("Time"), F::Duration, true}},
+         std::nullopt,
+         -1,
+         true});
     kinds.push_back(itemLinks("scheduled-appointments", "Scheduled Appointments",
-                              "tblScheduledAppointments", "ScheduledAppointmentID"));
-    kinds.push_back(itemLinks("notes", "Notes", "tblNotes", "NoteID"));
-    kinds.push_back(itemLinks("messages", "Messages", "tblMessages", "MessageID"));
+                              "tblScheduledAppointments", "ScheduledAppointmentID",
+                              pim::ItemType::Appointment));
+    kinds.push_back(itemLinks("notes", "Notes", "tblNotes", "NoteID", pim::ItemType::Note));
+    kinds.push_back(
+        itemLinks("messages", "Messages", "tblMessages", "MessageID", pim::ItemType::Mail));
     kinds.push_back(
         {QStringLiteral("evaluations"),
          QStringLiteral("Evaluations"),
          QStringLiteral("SELECT c.ContactName, x.TimeCardID, x.StartDate, x.Quantity, x.Rate, "
                         "x.Realization, x.Value FROM tblTimeCards x") +
              ContactJoin +
-             QStringLiteral("x.ContactID WHERE 1 = 1 {filter:x.UserId,x.StartDate} "
+             QStringLiteral("x.ContactID WHERE 1 = 1 "
+                            "{filter:x.UserId,x.StartDate,x.ContactID,x.InvoiceID} "
                             "ORDER BY c.ContactName, x.StartDate, x.TimeCardID"),
          {text("Contact"),
           number("TimeCard"),
@@ -178,12 +209,14 @@ std::vector<ReportKind> buildKinds()
              "SELECT u.Kind, u.ID, u.EntryDate, c.ContactName, u.Description, u.Amount FROM ("
              "SELECT 'TimeCard' AS Kind, t.TimeCardID AS ID, t.StartDate AS EntryDate, "
              "t.ContactID AS ContactID, t.Description AS Description, t.Value AS Amount "
-             "FROM tblTimeCards t WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+             "FROM tblTimeCards t WHERE 1 = 1 "
+             "{filter:t.UserId,t.StartDate,t.ContactID,t.InvoiceID} "
              "UNION ALL SELECT 'Expense', e.ExpenseID, e.StartDate, e.ContactID, e.Description, "
-             "e.Amount FROM tblExpenses e WHERE 1 = 1 {filter:e.UserID,e.StartDate} "
+             "e.Amount FROM tblExpenses e WHERE 1 = 1 "
+             "{filter:e.UserID,e.StartDate,e.ContactID,e.InvoiceID} "
              "UNION ALL SELECT 'Fixed Charge', f.ProductID, f.StartDate, f.ContactID, "
              "f.Description, f.Amount FROM tblFixedCharges f WHERE 1 = 1 "
-             "{filter:f.UserID,f.StartDate}) u") +
+             "{filter:f.UserID,f.StartDate,f.ContactID,f.InvoiceID}) u") +
              ContactJoin + QStringLiteral("u.ContactID ORDER BY u.EntryDate, u.Kind, u.ID"),
          {text("Kind"), number("ID"), date("Date"), text("Contact"), text("Description"),
           money("Amount")}});
@@ -207,7 +240,8 @@ std::vector<ReportKind> buildKinds()
                         "d.FileName, d.FilePath FROM tblDocuments d LEFT JOIN tblTimeCards t "
                         "ON t.TimeCardID = d.TimeCardID") +
              ContactJoin +
-             QStringLiteral("t.ContactID WHERE 1 = 1 {filter:t.UserId,t.StartDate} "
+             QStringLiteral("t.ContactID WHERE 1 = 1 "
+                            "{filter:t.UserId,t.StartDate,t.ContactID,t.InvoiceID} "
                             "ORDER BY t.StartDate, d.TimeCardID, d.DocumentID"),
          {number("Document"), number("TimeCard"), date("TimeCard Date"), text("Contact"),
           text("File Name"), text("File Path")}});
@@ -255,7 +289,7 @@ std::vector<ReportKind> buildKinds()
                         "LEFT JOIN tblPaymentMethods m ON m.PaymentMethodID = p.PaymentMethodID") +
              ContactJoin +
              QStringLiteral("p.ContactID WHERE COALESCE(p.FundContribution, 0) <> 0 "
-                            "{filter:p.UserID,p.PaymentDate} "
+                            "{filter:p.UserID,p.PaymentDate,p.ContactID} "
                             "ORDER BY c.ContactName, p.PaymentDate, p.PaymentID"),
          {date("Date"), text("Contact"), text("Description"), text("Method"), money("Amount")}});
     return kinds;

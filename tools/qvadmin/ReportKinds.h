@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/pim/ItemType.h"
 #include "qvadmin/ReportTable.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace quorvale::admin {
@@ -19,6 +21,12 @@ struct ReportKind {
     QString title; // the report's heading
     QString sql;
     std::vector<ReportColumn> columns;
+    // A kind that lists store items: their kind and the column of their
+    // EntryID, before which the report puts what each item says of itself.
+    std::optional<pim::ItemType> itemType = std::nullopt;
+    int entryIdColumn = -1;
+    // The weekly timesheet: one person's week, its rows turned into days.
+    bool weekly = false;
 };
 
 const std::vector<ReportKind> &reportKinds();

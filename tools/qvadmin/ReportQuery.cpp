@@ -8,11 +8,41 @@
 
 namespace quorvale::admin {
 
+namespace {
+
+// "{filter:USER,DATE}", optionally ",CONTACT" and ",INVOICE" after DATE. The
+// column names come from the statements of ReportKinds, never from input.
+const QRegularExpression &filterMarker()
+{
+    static const QRegularExpression marker(QStringLiteral(
+        R"(\{filter:([A-Za-z0-9_.]+),([A-Za-z0-9_.]+)(?:,([A-Za-z0-9_.]+))?(?:,([A-Za-z0-9_.]+))?\})"));
+    return marker;
+}
+
+} // namespace
+
+ReportNarrowing reportNarrowing(const QString &sql)
+{
+    ReportNarrowing narrowing;
+    QRegularExpressionMatchIterator it = filterMarker().globalMatch(sql);
+    bool any = false;
+    narrowing.byContact = narrowing.byStatus = true;
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        any = true;
+        // Every part of a union must narrow, or rows of the other clients
+        // would slip in through the part that does not.
+        narrowing.byContact = narrowing.byContact && m.hasCaptured(3);
+        narrowing.byStatus = narrowing.byStatus && m.hasCaptured(4);
+    }
+    if (!any)
+        narrowing = {};
+    return narrowing;
+}
+
 BoundReportSql bindReportFilter(const QString &sql, const ReportFilter &filter)
 {
-    // The column names come from the statements of ReportKinds, never from input.
-    static const QRegularExpression marker(
-        QStringLiteral(R"(\{filter:([A-Za-z0-9_.]+),([A-Za-z0-9_.]+)\})"));
+    const QRegularExpression &marker = filterMarker();
     BoundReportSql bound;
     qsizetype done = 0;
     QRegularExpressionMatchIterator it = marker.globalMatch(sql);
@@ -33,6 +63,14 @@ BoundReportSql bindReportFilter(const QString &sql, const ReportFilter &filter)
             bound.sql += QStringLiteral(" AND ") + date + QStringLiteral(" <= ?");
             bound.params << *filter.to;
         }
+        if (filter.contactId && m.hasCaptured(3)) {
+            bound.sql += QStringLiteral(" AND ") + m.captured(3) + QStringLiteral(" = ?");
+            bound.params << *filter.contactId;
+        }
+        if (filter.status && m.hasCaptured(4))
+            bound.sql += QStringLiteral(" AND ") + m.captured(4) +
+                         (*filter.status == ReportStatus::Open ? QStringLiteral(" IS NULL")
+                                                               : QStringLiteral(" IS NOT NULL"));
         done = m.capturedEnd();
     }
     bound.sql += sql.mid(done);

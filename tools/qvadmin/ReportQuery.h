@@ -18,6 +18,14 @@ struct BoundReportSql {
 };
 BoundReportSql bindReportFilter(const QString &sql, const ReportFilter &filter);
 
+// Whether a statement's filter markers name a contact column and an invoice
+// column, so that a filter by client or by billing status can apply to it.
+struct ReportNarrowing {
+    bool byContact = false;
+    bool byStatus = false;
+};
+ReportNarrowing reportNarrowing(const QString &sql);
+
 // Runs the kind's statement on the program database.
 ReportTable runReport(db::Connection &db, const ReportKind &kind, const ReportFilter &filter);
 

@@ -71,4 +71,16 @@ bool ReportTable::hasTotals() const
     return false;
 }
 
+void applyTerms(ReportTable &table, const Terms &terms)
+{
+    for (ReportColumn &c : table.columns) {
+        if (c.heading == QLatin1String("Contact"))
+            c.heading = terms.contact;
+        else if (c.heading == QLatin1String("Activity 1"))
+            c.heading = terms.activity1;
+        else if (c.heading == QLatin1String("Activity 2"))
+            c.heading = terms.activity2;
+    }
+}
+
 } // namespace quorvale::admin

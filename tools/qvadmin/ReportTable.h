@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SortOrders.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -18,11 +20,17 @@ struct ReportColumn {
     bool totalled = false;
 };
 
+// Which rows a report keeps by their invoice: those not yet on an invoice, or
+// those already billed on one.
+enum class ReportStatus { Open, Invoiced };
+
 // What a report is asked for: every part optional.
 struct ReportFilter {
     std::optional<int> userId;
     std::optional<QDate> from;
     std::optional<QDate> to;
+    std::optional<int> contactId;
+    std::optional<ReportStatus> status;
 };
 
 // The rows a report query returned, as stored, with the columns describing them.
@@ -38,5 +46,9 @@ struct ReportTable {
     QString total(int column) const;
     bool hasTotals() const;
 };
+
+// Heads the "Contact", "Activity 1" and "Activity 2" columns with the
+// administrator's words for them.
+void applyTerms(ReportTable &table, const Terms &terms);
 
 } // namespace quorvale::admin

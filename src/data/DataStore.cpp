@@ -137,7 +137,10 @@ void DataStore::openDatabases()
     if (refresh)
         openLinkAndRefresh();
     openAdminOptions();
-    if (m_settings.isJet() && m_settings.connectionType != 2 && upgradeRequested())
+    // A program newer than the file brings its schema up to date itself: a
+    // firm that installs it must not first find its tables missing.
+    if (m_settings.isJet() && m_settings.connectionType != 2 &&
+        (upgradeRequested() || DatabaseUpgrader::isBehind(m_settings.dataDirectory())))
         runUpgrade();
     m_local.open(ConnectionStrings::localDatabase(m_programDir));
 }

@@ -128,6 +128,19 @@ std::vector<schema::Migration> sortedByVersion(std::vector<schema::Migration> mi
 
 DatabaseUpgrader::DatabaseUpgrader() : DatabaseUpgrader(schema::programMigrations()) {}
 
+bool DatabaseUpgrader::isBehind(const QString &dataDir)
+{
+    const QString file = QDir(dataDir).filePath(QStringLiteral("QVData.db"));
+    if (!QFile::exists(file))
+        return false;
+    try {
+        ScopedConnection data(file, true);
+        return userVersion(data.db()) < schema::programSchemaVersion();
+    } catch (const QvError &) {
+        return false;
+    }
+}
+
 DatabaseUpgrader::DatabaseUpgrader(std::vector<schema::Migration> migrations)
     : m_migrations(sortedByVersion(std::move(migrations)))
 {

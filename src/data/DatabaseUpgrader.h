@@ -22,6 +22,10 @@ public:
     // With another list of steps than the program's own (tests, tools).
     explicit DatabaseUpgrader(std::vector<schema::Migration> migrations);
 
+    // Whether the program database in dataDir is at an older schema version than
+    // this program writes; false when it cannot be read (opening reports that).
+    static bool isBehind(const QString &dataDir);
+
     void prepare(int mode, const QString &programDir, const QString &dataDir);
     // True when the database is at the current version and the upgrade request is
     // cleared; False (with lastError) when nothing was changed.

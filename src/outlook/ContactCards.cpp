@@ -181,4 +181,18 @@ std::unique_ptr<ContactCards> contactCardsOf(OutlookSession &session, db::Connec
     return std::make_unique<ContactCards>(session.nameSpace(), *folder, cnnLink);
 }
 
+QStringList postalLines(const ContactCardFields &fields)
+{
+    QStringList out;
+    for (const QString &line : fields.street.split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            out << line.trimmed();
+    const QString place =
+        QStringList{fields.postalCode.trimmed(), fields.city.trimmed()}.join(QLatin1Char(' '));
+    for (const QString &part : {place.trimmed(), fields.region.trimmed(), fields.country.trimmed()})
+        if (!part.isEmpty())
+            out << part;
+    return out;
+}
+
 } // namespace quorvale

@@ -3,6 +3,7 @@
 #include "platform/pim/Folder.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <limits>
 #include <memory>
@@ -37,6 +38,10 @@ struct ContactCardFields {
 
     bool operator==(const ContactCardFields &) const = default;
 };
+
+// The business address as it is written on an envelope: street lines, then
+// postal code and city, region, country; empty parts left out.
+QStringList postalLines(const ContactCardFields &fields);
 
 // Every contact row's card in the contacts folder, found by the row's
 // ContactEntryID. A card is made from the row where there is none, and again

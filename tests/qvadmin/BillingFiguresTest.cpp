@@ -1,8 +1,10 @@
 #include "AdminFixture.h"
+#include "charges/BillingOptions.h"
+#include "charges/Invoicing.h"
 #include "data/DatabaseSettings.h"
 #include "platform/core/Money.h"
+#include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
-#include "qvadmin/InvoiceRun.h"
 #include "timecards/BillingStatus.h"
 #include "timecards/TimeCardValue.h"
 
@@ -179,9 +181,9 @@ protected:
         payment(m_birch, cents(-20000), false, nov(22)); // 200.00 on account
     }
 
-    admin::InvoiceRequest november(int contact) const
+    InvoiceRequest november(int contact) const
     {
-        admin::InvoiceRequest r;
+        InvoiceRequest r;
         r.contactId = contact;
         r.from = QDate(2026, 11, 1);
         r.to = QDate(2026, 11, 30);
@@ -223,9 +225,9 @@ protected:
     db::Connection m_admin;
 };
 
-using Kind = admin::InvoiceLine::Kind;
+using Kind = InvoiceLine::Kind;
 
-const admin::InvoiceLine *lineOf(const admin::Invoice &invoice, Kind kind, int id)
+const InvoiceLine *lineOf(const Invoice &invoice, Kind kind, int id)
 {
     for (const auto &line : invoice.lines)
         if (line.kind == kind && line.id == id)
@@ -236,7 +238,7 @@ const admin::InvoiceLine *lineOf(const admin::Invoice &invoice, Kind kind, int i
 TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
 {
     addFixture();
-    const admin::Invoice acme = admin::invoiceContact(*m_db, november(m_acme));
+    const Invoice acme = invoiceContact(*m_db, november(m_acme), BillingOptions{});
     EXPECT_EQ(acme.number, 1001);
     EXPECT_EQ(acme.contactName, QStringLiteral("Acme Ltd"));
     // 180.00 + 286.88 + 250.00 + 114.99 + 500.00 + 67.50
@@ -252,7 +254,7 @@ TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
         {{Kind::Expense, e2}, 0},         {{Kind::Expense, e5}, 0},
         {{Kind::FixedCharge, f1}, 50000}, {{Kind::FixedCharge, f2}, 6750}};
     for (const auto &[which, amount] : expected) {
-        const admin::InvoiceLine *line = lineOf(acme, which.first, which.second);
+        const InvoiceLine *line = lineOf(acme, which.first, which.second);
         ASSERT_NE(line, nullptr) << "line " << which.second << " missing";
         EXPECT_EQ(line->amount, cents(amount)) << "line " << which.second;
     }
@@ -292,18 +294,19 @@ TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
         Money());
 
     // One person's work of the other client: Ben's only.
-    admin::InvoiceRequest ben = november(m_birch);
+    InvoiceRequest ben = november(m_birch);
     ben.userId = m_ben;
-    const admin::Invoice birch = admin::invoiceContact(*m_db, ben);
+    const Invoice birch = invoiceContact(*m_db, ben, BillingOptions{});
     EXPECT_EQ(birch.number, 1002);
     EXPECT_EQ(birch.total(), cents(17250)); // 112.50 + 60.00
     EXPECT_EQ(birch.lines.size(), 2u);
 
     // Again: nothing left, and no number used up.
-    const admin::Invoice again = admin::invoiceContact(*m_db, november(m_acme));
+    const Invoice again = invoiceContact(*m_db, november(m_acme), BillingOptions{});
     EXPECT_EQ(again.number, 0);
     EXPECT_TRUE(again.lines.empty());
-    EXPECT_EQ(admin::invoiceContact(*m_db, november(m_birch)).number, 1003); // Ann's 300.00
+    EXPECT_EQ(invoiceContact(*m_db, november(m_birch), BillingOptions{}).number,
+              1003); // Ann's 300.00
 }
 
 TEST_P(BillingFigures, ReportsAgreeWithTheInvoices)
@@ -317,10 +320,10 @@ TEST_P(BillingFigures, ReportsAgreeWithTheInvoices)
         EXPECT_EQ(wip[0], (QStringList{"Acme Ltd", "8", "1096.88", "137.99", "607.50", "1842.37"}));
         EXPECT_EQ(wip[1], (QStringList{"Birch & Co", "2", "412.50", "60.00", "0.00", "472.50"}));
     }
-    ASSERT_NE(admin::invoiceContact(*m_db, november(m_acme)).number, 0);
-    admin::InvoiceRequest ben = november(m_birch);
+    ASSERT_NE(invoiceContact(*m_db, november(m_acme), BillingOptions{}).number, 0);
+    InvoiceRequest ben = november(m_birch);
     ben.userId = m_ben;
-    ASSERT_NE(admin::invoiceContact(*m_db, ben).number, 0);
+    ASSERT_NE(invoiceContact(*m_db, ben, BillingOptions{}).number, 0);
 
     const auto invoices = reportRows("invoices");
     ASSERT_EQ(invoices.size(), 2u);
@@ -385,7 +388,7 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
         }
         expense(m_acme, m_ann, QDate(2026, 11, 2), "Billable", cents(1000), 1.0);
         const int clients[] = {m_acme, m_acme, m_birch};
-        admin::Invoice results[3];
+        Invoice results[3];
         std::string errors[3];
         std::atomic<int> ready{0};
         const auto runOne = [&](int n) {
@@ -394,9 +397,9 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
                 ++ready;
                 while (ready.load() < 3)
                     std::this_thread::yield();
-                admin::InvoiceRequest request;
+                InvoiceRequest request;
                 request.contactId = clients[n];
-                results[n] = admin::invoiceContact(*db, request);
+                results[n] = invoiceContact(*db, request, BillingOptions{});
             } catch (const std::exception &e) {
                 errors[n] = e.what();
             }
@@ -411,13 +414,12 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
 
         // One of the two runs for Acme took all of its work; the other found
         // nothing left and used no number.
-        const admin::Invoice &acme = results[0].number ? results[0] : results[1];
+        const Invoice &acme = results[0].number ? results[0] : results[1];
         EXPECT_EQ((results[0].number ? results[1] : results[0]).number, 0);
         EXPECT_EQ(acme.lines.size(), 21u);
         EXPECT_EQ(results[2].lines.size(), 20u);
         EXPECT_NE(acme.number, results[2].number);
-        for (const admin::Invoice *invoice :
-             std::initializer_list<const admin::Invoice *>{&acme, &results[2]}) {
+        for (const Invoice *invoice : std::initializer_list<const Invoice *>{&acme, &results[2]}) {
             QSet<int> seen;
             for (const auto &line : invoice->lines) {
                 if (line.kind == Kind::TimeCard) {
@@ -437,6 +439,140 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
                       seen.size());
         }
     }
+}
+
+TEST_P(BillingFigures, APreviewMarksNothingAndTheIssuedInvoiceMatchesItWithItsTax)
+{
+    addFixture();
+    BillingOptions options;
+    options.taxRate = QStringLiteral("20");
+    options.firmTaxNumber = QStringLiteral("GB 123");
+    options.paymentTermsDays = 14;
+    const auto open = [this] {
+        return m_db
+            ->scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID "
+                                    "IS NULL"))
+            .toInt();
+    };
+    const int openBefore = open();
+    InvoiceRequest request = november(m_acme);
+    request.invoiceDate = QDate(2026, 12, 1);
+    const Invoice preview = previewInvoice(*m_db, request, options);
+    EXPECT_EQ(open(), openBefore);
+    EXPECT_EQ(preview.number, 0);
+    EXPECT_EQ(preview.subtotal(), cents(139937));
+    // 1399.37 at 20 % is 279.874: one rounding, to the cent.
+    EXPECT_EQ(preview.tax, cents(27987));
+    EXPECT_EQ(preview.total(), cents(167924));
+    EXPECT_EQ(preview.dueDate, QDate(2026, 12, 15));
+
+    const Invoice issued = invoiceContact(*m_db, request, options);
+    ASSERT_EQ(issued.number, 1001);
+    EXPECT_EQ(issued.subtotal(), preview.subtotal());
+    EXPECT_EQ(issued.tax, preview.tax);
+    ASSERT_EQ(issued.lines.size(), preview.lines.size());
+    for (std::size_t i = 0; i < issued.lines.size(); ++i) {
+        EXPECT_EQ(issued.lines[i].id, preview.lines[i].id);
+        EXPECT_EQ(issued.lines[i].amount, preview.lines[i].amount) << "line " << i;
+    }
+    const Invoice stored = readInvoice(*m_db, 1001);
+    EXPECT_EQ(stored.total(), cents(167924));
+    EXPECT_EQ(stored.taxNumber, QStringLiteral("GB 123"));
+    EXPECT_EQ(stored.dueDate, QDate(2026, 12, 15));
+    EXPECT_EQ(Money::fromStored(m_db->scalar(
+                  QStringLiteral("SELECT Total FROM tblInvoices WHERE InvoiceID = 1001"))),
+              cents(167924));
+    // Only the client's own billable work is on it.
+    for (const InvoiceLine &line : stored.lines)
+        EXPECT_NE(line.id, t10) << "another client's TimeCard";
+}
+
+TEST_P(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingMarked)
+{
+    addFixture();
+    EXPECT_THROW(invoiceContact(*m_db, november(m_acme), BillingOptions{},
+                                [](const Invoice &) {
+                                    throw QvError(ErrorNumber::PathFileAccess,
+                                                  QStringLiteral("The disk is full."),
+                                                  QStringLiteral("test"));
+                                }),
+                 QvError);
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards WHERE InvoiceID IS "
+                                          "NOT NULL"))
+                  .toInt(),
+              0);
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblInvoices")).toInt(), 0);
+    EXPECT_EQ(invoiceContact(*m_db, november(m_acme), BillingOptions{}).number, 1001);
+}
+
+TEST_P(BillingFigures, AVoidReturnsTheWorkToOpenAndKeepsItsReasonAndNumber)
+{
+    addFixture();
+    const Invoice first = invoiceContact(*m_db, november(m_acme), BillingOptions{});
+    ASSERT_EQ(first.number, 1001);
+    EXPECT_THROW(voidInvoice(*m_db, 1001, QStringLiteral("  "), QDate(2026, 12, 2)), QvError);
+    voidInvoice(*m_db, 1001, QStringLiteral("Wrong period"), QDate(2026, 12, 2));
+    EXPECT_THROW(voidInvoice(*m_db, 1001, QStringLiteral("Again"), QDate(2026, 12, 2)), QvError);
+    const Invoice voided = readInvoice(*m_db, 1001);
+    EXPECT_TRUE(voided.voided);
+    EXPECT_EQ(voided.voidReason, QStringLiteral("Wrong period"));
+    EXPECT_EQ(voided.balanceDue(), Money());
+    EXPECT_TRUE(m_db->scalar(QStringLiteral("SELECT InvoiceAmount FROM tblExpenses WHERE "
+                                            "ExpenseID = ?"),
+                             {e1})
+                    .isNull());
+
+    // The work is invoiced again under a new number; the void one is never reused.
+    const Invoice second = invoiceContact(*m_db, november(m_acme), BillingOptions{});
+    EXPECT_EQ(second.number, 1002);
+    EXPECT_EQ(second.subtotal(), first.subtotal());
+
+    // Money received against an invoice keeps it from being voided.
+    m_db->execute(QStringLiteral("INSERT INTO tblPayments (UserID, ContactID, PaymentAmount, "
+                                 "PaymentDate, PaymentMethodID, FundContribution, InvoiceID) "
+                                 "VALUES (?, ?, ?, ?, 1, 0, 1002)"),
+                  {m_ann, m_acme, cents(-50000).toStored(), QDate(2026, 12, 3)});
+    EXPECT_THROW(voidInvoice(*m_db, 1002, QStringLiteral("Late"), QDate(2026, 12, 4)), QvError);
+    const std::vector<InvoiceSummary> list = invoicesOf(*m_db, m_acme);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.front().number, 1002);
+    EXPECT_TRUE(list.back().voided);
+}
+
+TEST_P(BillingFigures, TheInvoiceDocumentNamesFirmAndClientAndShowsOnlyEscapedText)
+{
+    if (onServer())
+        GTEST_SKIP() << "the document does not depend on the engine";
+    addFixture();
+    const QString out = m_tmp.filePath(QStringLiteral("invoices"));
+    // No firm in the options: refused before anything is marked.
+    CommandOutput refused = admin({"invoice", "--contact", QString::number(m_birch), "--from",
+                                   "2026-11-01", "--to", "2026-11-30", "--out", out});
+    EXPECT_NE(refused.result, 0);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("firm's name"))) << refused.err.toStdString();
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblInvoices")).toInt(), 0);
+
+    ASSERT_EQ(admin({"firm", "set", "--name", "Pike <Consulting>", "--address",
+                     "1 Quay St\\nBristol", "--tax-rate", "20"})
+                  .result,
+              0);
+    const CommandOutput made = admin({"invoice", "--contact", QString::number(m_birch), "--from",
+                                      "2026-11-01", "--to", "2026-11-30", "--out", out});
+    ASSERT_EQ(made.result, 0) << made.err.toStdString();
+    QFile pdf(out + QStringLiteral("/Invoice 1001.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+    QFile html(out + QStringLiteral("/Invoice 1001.html"));
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    EXPECT_TRUE(page.contains(QStringLiteral("Pike &lt;Consulting&gt;")));
+    EXPECT_TRUE(page.contains(QStringLiteral("1 Quay St<br>Bristol")));
+    EXPECT_TRUE(page.contains(QStringLiteral("Birch &amp; Co")));
+    // 300.00 + 112.50 + 60.00, and 20 % of it.
+    EXPECT_TRUE(page.contains(QStringLiteral("472.50")));
+    EXPECT_TRUE(page.contains(QStringLiteral("94.50")));
+    EXPECT_TRUE(page.contains(QStringLiteral("567.00")));
+    EXPECT_FALSE(page.contains(QStringLiteral("Acme")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, BillingFigures, ::testing::Values("sqlite", "server"),

@@ -76,6 +76,11 @@ void ContactCardsWriter::write(qint32 contactId, const ContactCardFields &fields
     m_cards->write(contactId, fields);
 }
 
+ContactCards::Card ContactCardsWriter::read(qint32 contactId) const
+{
+    return m_cards->read(contactId);
+}
+
 int ContactCardsWriter::writeDemoCards()
 {
     db::Command contacts(m_program, QStringLiteral("SELECT ContactID, ContactName FROM tblContacts "

@@ -33,6 +33,7 @@ public:
     ~ContactCardsWriter();
 
     void write(qint32 contactId, const ContactCardFields &fields);
+    ContactCards::Card read(qint32 contactId) const;
     // Cards for the demonstration clients, with a person, an address and a
     // telephone each; the number written.
     int writeDemoCards();

@@ -32,6 +32,7 @@ Arguments::Arguments(const QStringList &args, const QStringList &valueOptions,
             } else {
                 usageError(QStringLiteral("The option --%1 needs a value.").arg(name));
             }
+            m_all[name] << m_values.value(name);
         } else if (switches.contains(name) && !inlineValue) {
             m_switches.insert(name);
         } else {

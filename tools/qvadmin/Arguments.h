@@ -27,6 +27,8 @@ public:
     }
     std::optional<QString> value(const QString &name) const;
     QString value(const QString &name, const QString &fallback) const;
+    // Every value an option given more than once was given, in order.
+    QStringList values(const QString &name) const { return m_all.value(name); }
     // A whole number; throws QvError naming the option when the text is not one
     // or lies outside min..max.
     std::optional<qint64> number(const QString &name, qint64 min, qint64 max) const;
@@ -48,6 +50,7 @@ public:
 private:
     QStringList m_words;
     QHash<QString, QString> m_values;
+    QHash<QString, QStringList> m_all;
     QSet<QString> m_switches;
 };
 

@@ -11,6 +11,7 @@
 #include "qvadmin/InitCommand.h"
 #include "qvadmin/InvoiceCommand.h"
 #include "qvadmin/Location.h"
+#include "qvadmin/ReimburseCommand.h"
 #include "qvadmin/ReportCommand.h"
 #include "qvadmin/UserCommands.h"
 #include "support/AdminTool.h"
@@ -128,8 +129,8 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
         return runActivity(args, globals, out);
     if (command == QStringLiteral("invoice"))
         return runInvoice(args, globals, out, err);
-    if (command == QStringLiteral("firm"))
-        return runFirm(args, globals, out);
+    if (command == QStringLiteral("reimburse"))
+        return runReimburse(args, globals, out);
     if (command == QStringLiteral("report"))
         return runReportCommand(args, globals, out);
     usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
@@ -169,20 +170,18 @@ QString helpText()
         "  activity add NAME [--level 1|2] [--number N] [--contact ID]\n"
         "  activity list [--level 1|2]\n"
         "  invoice --contact ID [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
-        "          [--invoice N] [--date YYYY-MM-DD] [--out DIR] [--preview]\n"
+        "          [--invoice N]\n"
         "      Put the client's open work in the period on one invoice (the next free\n"
-        "      number unless N is given) and print its lines and totals. \"Billable\"\n"
-        "      work is billed at its value, \"No Charge\" and \"Subject to fixed charge\"\n"
-        "      work at nothing; \"Hold\" and \"Do not bill\" work stays open. --user\n"
-        "      takes one person's work of that client only. --out writes the invoice\n"
-        "      document (PDF and HTML) into DIR; --preview only shows the lines.\n"
-        "  invoice --void N --reason TEXT\n"
-        "      Void an invoice: its work is open again, the reason is kept.\n"
-        "  invoice --show N\n"
-        "  firm show\n"
-        "  firm set [--name N] [--address TEXT] [--tax-number T] [--tax-rate PERCENT]\n"
-        "           [--terms-days D] [--note TEXT]\n"
-        "      The firm as its invoices name it (\\n in the address starts a new line).\n"
+        "      number unless N is given) and print its lines and total. \"Billable\" work\n"
+        "      is billed at its value, \"No Charge\" and \"Subject to fixed charge\" work\n"
+        "      at nothing; \"Hold\" and \"Do not bill\" work stays open. --user takes\n"
+        "      one person's work of that client only.\n"
+        "  reimburse --user ID [--to YYYY-MM-DD] [--expense ID]... [--reference TEXT]\n"
+        "            [--date YYYY-MM-DD]\n"
+        "      Record that the user was paid back for the given expenses, or for every\n"
+        "      expense not yet reimbursed (started up to --to when given), on --date\n"
+        "      (default today), and print them and their total. Nothing is recorded when\n"
+        "      any of them is missing, another user's or already reimbursed.\n"
         "  report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--out DIR]\n"
         "      Write the report as a CSV file and an HTML page into DIR (default: the\n"
         "      current directory) and print their paths. KIND is one of timecards,\n"

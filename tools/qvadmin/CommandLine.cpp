@@ -131,6 +131,8 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
         return runInvoice(args, globals, out, err);
     if (command == QStringLiteral("reimburse"))
         return runReimburse(args, globals, out);
+    if (command == QStringLiteral("firm"))
+        return runFirm(args, globals, out);
     if (command == QStringLiteral("report"))
         return runReportCommand(args, globals, out);
     usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
@@ -170,12 +172,20 @@ QString helpText()
         "  activity add NAME [--level 1|2] [--number N] [--contact ID]\n"
         "  activity list [--level 1|2]\n"
         "  invoice --contact ID [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
-        "          [--invoice N]\n"
+        "          [--invoice N] [--date YYYY-MM-DD] [--out DIR] [--preview]\n"
         "      Put the client's open work in the period on one invoice (the next free\n"
-        "      number unless N is given) and print its lines and total. \"Billable\" work\n"
-        "      is billed at its value, \"No Charge\" and \"Subject to fixed charge\" work\n"
-        "      at nothing; \"Hold\" and \"Do not bill\" work stays open. --user takes\n"
-        "      one person's work of that client only.\n"
+        "      number unless N is given) and print its lines and totals. \"Billable\"\n"
+        "      work is billed at its value, \"No Charge\" and \"Subject to fixed charge\"\n"
+        "      work at nothing; \"Hold\" and \"Do not bill\" work stays open. --user\n"
+        "      takes one person's work of that client only. --out writes the invoice\n"
+        "      document (PDF and HTML) into DIR; --preview only shows the lines.\n"
+        "  invoice --void N --reason TEXT\n"
+        "      Void an invoice: its work is open again, the reason is kept.\n"
+        "  invoice --show N\n"
+        "  firm show\n"
+        "  firm set [--name N] [--address TEXT] [--tax-number T] [--tax-rate PERCENT]\n"
+        "           [--terms-days D] [--note TEXT]\n"
+        "      The firm as its invoices name it (\\n in the address starts a new line).\n"
         "  reimburse --user ID [--to YYYY-MM-DD] [--expense ID]... [--reference TEXT]\n"
         "            [--date YYYY-MM-DD]\n"
         "      Record that the user was paid back for the given expenses, or for every\n"

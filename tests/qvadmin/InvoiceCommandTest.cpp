@@ -92,10 +92,13 @@ TEST_F(InvoiceCommandTest, InvoicesOnlyThatClientsBillableWorkInThePeriod)
     ASSERT_EQ(o.result, 0) << o.err.toStdString();
     EXPECT_TRUE(o.out.startsWith(QStringLiteral("Invoice %1 for ").arg(next)))
         << o.out.toStdString();
-    EXPECT_TRUE(o.out.contains(QStringLiteral("Total: %1 (").arg(expected.toDisplayString())))
+    EXPECT_TRUE(o.out.contains(QStringLiteral("Subtotal: %1 (").arg(expected.toDisplayString())))
         << o.out.toStdString();
-    // Heading, rule, a line each, the total.
-    EXPECT_EQ(o.out.count(u'\n'), 2 + 2 + lines + 1) << o.out.toStdString();
+    // No tax rate in the options: the total is the subtotal, nothing paid yet.
+    EXPECT_TRUE(o.out.contains(QStringLiteral("\nTotal: %1\n").arg(expected.toDisplayString())))
+        << o.out.toStdString();
+    // Heading, rule, a line each, subtotal, total, paid and balance.
+    EXPECT_EQ(o.out.count(u'\n'), 2 + 2 + lines + 3) << o.out.toStdString();
 
     // Only this client's invoiceable rows left the open work.
     const QMap<QString, qlonglong> after = openRows();

@@ -269,11 +269,14 @@ QVariant dateOrNull(const std::optional<QDate> &date)
     return date ? QVariant(*date) : QVariant();
 }
 
+// Payments received are stored negative (they lower what the client owes);
+// money paid into the client's funds settles no invoice.
 Money paidOn(db::Connection &db, int number)
 {
-    return Money::fromStored(
-        db.scalar(QStringLiteral("SELECT SUM(PaymentAmount) FROM tblPayments WHERE InvoiceID = ?"),
-                  {number}));
+    return -Money::fromStored(db.scalar(QStringLiteral("SELECT SUM(PaymentAmount) FROM "
+                                                       "tblPayments WHERE InvoiceID = ? AND "
+                                                       "FundContribution = 0"),
+                                        {number}));
 }
 
 } // namespace
@@ -419,7 +422,8 @@ std::vector<InvoiceSummary> invoicesOf(db::Connection &db, int contactId)
 {
     QSqlQuery q = db.prepare(QStringLiteral(
         "SELECT i.InvoiceID, i.InvoiceDate, i.DueDate, i.Total, i.Voided, (SELECT "
-        "SUM(p.PaymentAmount) FROM tblPayments p WHERE p.InvoiceID = i.InvoiceID) FROM "
+        "-SUM(p.PaymentAmount) FROM tblPayments p WHERE p.InvoiceID = i.InvoiceID AND "
+        "p.FundContribution = 0) FROM "
         "tblInvoices i WHERE i.ContactID = ? ORDER BY i.InvoiceDate DESC, i.InvoiceID DESC"));
     q.setForwardOnly(true);
     db.run(q, {contactId});

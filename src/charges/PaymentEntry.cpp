@@ -142,12 +142,15 @@ PaymentRow PaymentEntry::row(qint32 userId) const
     r.AuthorizationCode = text(authorizationEnabled() ? m_authorization : QString());
     r.PaymentMethodID = *m_methodId;
     r.FundContribution = funds;
+    if (!funds)
+        r.InvoiceID = m_invoiceId;
     return r;
 }
 
 void PaymentEntry::prepareNext(QDate today)
 {
     m_contact.reset();
+    m_invoiceId.reset();
     m_date = today;
     m_amountText = QStringLiteral("0");
     m_cardNumber.clear();

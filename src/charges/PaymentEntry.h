@@ -55,7 +55,16 @@ public:
 
     const PaymentMethods &methods() const { return m_methods; }
 
-    void setContact(std::optional<PickedContact> contact) { m_contact = std::move(contact); }
+    // A new contact drops the invoice chosen for the one before.
+    void setContact(std::optional<PickedContact> contact)
+    {
+        m_contact = std::move(contact);
+        m_invoiceId.reset();
+    }
+    // The invoice a payment on account settles; a payment to the client's
+    // funds settles none.
+    void setInvoice(std::optional<qint32> invoiceId) { m_invoiceId = invoiceId; }
+    std::optional<qint32> invoice() const { return m_invoiceId; }
     const std::optional<PickedContact> &contact() const { return m_contact; }
 
     // A method that is not offered leaves no method chosen.
@@ -101,6 +110,7 @@ private:
     PaymentMethods m_methods;
     std::optional<qint32> m_methodId; // kept as the id, so that copies stay sound
     std::optional<PickedContact> m_contact;
+    std::optional<qint32> m_invoiceId;
     PaymentKind m_kind = PaymentKind::OnAccount;
     QDate m_date;
     QString m_amountText = QStringLiteral("0");

@@ -13,11 +13,12 @@ qint64 ProcessPayment(db::Connection &cnnLink, const PaymentRow &row)
     const qint64 id = cnnLink.insertReturningKey(
         QStringLiteral("INSERT INTO tblPayments (UserID, ContactID, PaymentAmount, PaymentDate, "
                        "PaymentDescription, CreditCardNumber, CardholdersName, CCExpirationDate, "
-                       "AuthorizationCode, PaymentMethodID, FundContribution) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "AuthorizationCode, PaymentMethodID, FundContribution, InvoiceID) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {row.UserID, row.ContactID, QVariant::fromValue(row.PaymentAmount), row.PaymentDate,
          row.PaymentDescription, row.CreditCardNumber, row.CardholdersName, row.CCExpirationDate,
-         row.AuthorizationCode, row.PaymentMethodID, row.FundContribution},
+         row.AuthorizationCode, row.PaymentMethodID, row.FundContribution,
+         row.InvoiceID ? QVariant(*row.InvoiceID) : QVariant(QMetaType::fromType<int>())},
         QStringLiteral("PaymentID"));
     work.commit();
     return id;

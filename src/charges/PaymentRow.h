@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <optional>
 
 namespace quorvale {
 
@@ -23,6 +24,8 @@ struct PaymentRow {
     QString AuthorizationCode;
     qint32 PaymentMethodID = 0;
     bool FundContribution = false;
+    // The invoice a payment on account settles; none: the account as a whole.
+    std::optional<qint32> InvoiceID;
 };
 
 } // namespace quorvale

@@ -195,4 +195,13 @@ QStringList postalLines(const ContactCardFields &fields)
     return out;
 }
 
+QStringList addressBlock(const QString &rowName, const ContactCardFields &fields)
+{
+    const QString name = fields.company.trimmed().isEmpty() ? rowName : fields.company.trimmed();
+    QStringList block{name};
+    if (!fields.fullName.trimmed().isEmpty() && fields.fullName.trimmed() != name)
+        block << fields.fullName.trimmed();
+    return block + postalLines(fields);
+}
+
 } // namespace quorvale

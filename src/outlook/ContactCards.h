@@ -42,6 +42,9 @@ struct ContactCardFields {
 // The business address as it is written on an envelope: street lines, then
 // postal code and city, region, country; empty parts left out.
 QStringList postalLines(const ContactCardFields &fields);
+// Whom a letter or an invoice is addressed to: the company (else the row's
+// name), the person when another name, then the postal lines.
+QStringList addressBlock(const QString &rowName, const ContactCardFields &fields);
 
 // Every contact row's card in the contacts folder, found by the row's
 // ContactEntryID. A card is made from the row where there is none, and again

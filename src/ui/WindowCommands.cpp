@@ -21,6 +21,7 @@
 #include "ui/MassEditCommands.h"
 #include "ui/NewItemCommands.h"
 #include "ui/PaymentCommands.h"
+#include "ui/BillingCommands.h"
 #include "ui/ReportCommands.h"
 #include "ui/SettingsCommands.h"
 #include "ui/ViewCommands.h"
@@ -63,6 +64,11 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
     m_helpCommands = std::make_unique<HelpCommands>(m_p.prompts, HelpCommands::shippedHelpFile(),
                                                     m_p.program.outlook.versionCode());
     m_p.window.addCommandSet(*m_helpCommands);
+    // Before the report commands: Billing › Invoices is made here, not reported.
+    m_billingCommands = std::make_unique<BillingCommands>(
+        m_p.window, m_p.program.store.cnnLink(), m_p.program.outlook, m_p.program.options,
+        m_p.program.settings, m_p.lifecycle, m_p.session.editor(), m_p.prompts);
+    m_p.window.addCommandSet(*m_billingCommands);
     m_reportCommands = std::make_unique<ReportCommands>(m_p.window, m_p.program.outlook,
                                                         m_p.program.settings, m_p.program.options,
                                                         m_p.lifecycle, m_p.registry, m_p.prompts);

@@ -25,6 +25,7 @@ class NewItemCommands;
 class PaymentCommands;
 class Prompts;
 class Registry;
+class BillingCommands;
 class ReportCommands;
 class SettingsCommands;
 class TimeCardSession;
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<ViewCommands> m_viewCommands;
     std::unique_ptr<ManageCommands> m_manageCommands;
     std::unique_ptr<HelpCommands> m_helpCommands;
+    std::unique_ptr<BillingCommands> m_billingCommands;
     std::unique_ptr<ReportCommands> m_reportCommands;
     std::unique_ptr<LinkFollowing> m_linkFollowing;
     std::unique_ptr<ContactCommands> m_contactCommands;

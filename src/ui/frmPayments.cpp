@@ -1,5 +1,6 @@
 #include "frmPayments.h"
 
+#include "charges/Invoicing.h"
 #include "charges/PaymentRecorder.h"
 #include "platform/core/QvError.h"
 #include "support/Prompts.h"
@@ -69,6 +70,7 @@ frmPayments::frmPayments(db::Connection &cnnLink, PaymentWindowContext context, 
     setWindowTitle(QLatin1String(Title));
     build();
     connectFields();
+    fillInvoices();
     showEntry();
 }
 
@@ -134,6 +136,10 @@ void frmPayments::build()
     kindLayout->addWidget(m_toFunds);
     form->addRow(kind);
 
+    m_invoice = new QComboBox(this);
+    m_invoice->setObjectName(QStringLiteral("cboInvoice"));
+    row("&Invoice:", m_invoice);
+
     m_description = lineEdit("txtDescription", 255, this);
     row("Payment Description:", m_description);
 
@@ -173,11 +179,11 @@ void frmPayments::build()
     }
     layout->addLayout(buttons);
 
-    const QList<QWidget *> order{
-        m_contact,    m_selectContact,    m_clearContact,  m_method,      m_date,
-        m_amount,     m_onAccount,        m_toFunds,       m_description, m_cardNumber,
-        m_expiration, m_cardholder,       m_authorization, m_saveAdd,     m_saveExit,
-        m_exit,       m_contactManagement};
+    const QList<QWidget *> order{m_contact,    m_selectContact,    m_clearContact, m_method,
+                                 m_date,       m_amount,           m_onAccount,    m_toFunds,
+                                 m_invoice,    m_description,      m_cardNumber,   m_expiration,
+                                 m_cardholder, m_authorization,    m_saveAdd,      m_saveExit,
+                                 m_exit,       m_contactManagement};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -187,7 +193,12 @@ void frmPayments::connectFields()
     connect(m_selectContact, &QToolButton::clicked, this, &frmPayments::pickContact);
     connect(m_clearContact, &QToolButton::clicked, this, [this] {
         m_entry.setContact(std::nullopt);
+        fillInvoices();
         showEntry();
+    });
+    connect(m_invoice, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const int number = index < 0 ? 0 : m_invoice->itemData(index).toInt();
+        m_entry.setInvoice(number > 0 ? std::optional<qint32>(number) : std::nullopt);
     });
     connect(m_method, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_entry.chooseMethod(index < 0 ? std::nullopt
@@ -279,6 +290,7 @@ void frmPayments::showEntry()
     m_onAccount->setChecked(m_entry.kind() == PaymentKind::OnAccount);
     m_toFunds->setChecked(m_entry.kind() == PaymentKind::ToFunds);
     showText(m_description, m_entry.description());
+    m_invoice->setEnabled(m_entry.kind() == PaymentKind::OnAccount && m_invoice->count() > 1);
 
     const bool card = m_entry.cardFieldsEnabled();
     m_cardPanel->setVisible(card);
@@ -300,14 +312,29 @@ void frmPayments::validate()
     m_contactManagement->setEnabled(m_context.contactManagement && m_entry.contact().has_value());
 }
 
+void frmPayments::fillInvoices()
+{
+    const QSignalBlocker blocker(m_invoice);
+    m_invoice->clear();
+    m_invoice->addItem(tr("None: on account"), 0);
+    if (const std::optional<PickedContact> &contact = m_entry.contact())
+        for (const InvoiceSummary &invoice : invoicesOf(m_link, contact->QuorvaleID))
+            if (invoice.balanceDue() > Money())
+                m_invoice->addItem(invoiceLabel(invoice), invoice.number);
+    const int chosen = m_entry.invoice() ? m_invoice->findData(*m_entry.invoice()) : 0;
+    m_invoice->setCurrentIndex(chosen < 0 ? 0 : chosen);
+}
+
 void frmPayments::pickContact()
 {
     try {
         std::optional<PickedContact> picked =
             ContactPickerDialog::OpenItemList(this, m_link, m_context.terms.contact);
         // Closing the picker without a choice keeps the contact there was.
-        if (picked)
+        if (picked) {
             m_entry.setContact(std::move(picked));
+            fillInvoices();
+        }
     } catch (const QvError &error) {
         m_prompts.messageBox(QLatin1String(Title), error.description(), PromptButtons::Ok,
                              PromptIcon::Critical);
@@ -337,6 +364,7 @@ void frmPayments::saveAndAdd()
     if (!save())
         return;
     m_entry.prepareNext(QDate::currentDate());
+    fillInvoices();
     showEntry();
     m_contact->setFocus();
     pickContact();

@@ -52,6 +52,7 @@ public:
     const PaymentEntry &entry() const { return m_entry; }
 
     QLineEdit *contactField() const { return m_contact; }
+    QComboBox *invoiceChoice() const { return m_invoice; }
     QToolButton *selectContactButton() const { return m_selectContact; }
     QToolButton *clearContactButton() const { return m_clearContact; }
     QComboBox *methodList() const { return m_method; }
@@ -77,6 +78,7 @@ private:
     void build();
     void connectFields();
     void pickContact();
+    void fillInvoices();
     void showEntry();
     void showAmount(bool editing);
     void validate();
@@ -90,6 +92,7 @@ private:
     PaymentEntry m_entry;
 
     QLineEdit *m_contact = nullptr;
+    QComboBox *m_invoice = nullptr;
     QToolButton *m_selectContact = nullptr;
     QToolButton *m_clearContact = nullptr;
     QComboBox *m_method = nullptr;

@@ -533,6 +533,9 @@ TEST_P(BillingFigures, AVoidReturnsTheWorkToOpenAndKeepsItsReasonAndNumber)
                                  "VALUES (?, ?, ?, ?, 1, 0, 1002)"),
                   {m_ann, m_acme, cents(-50000).toStored(), QDate(2026, 12, 3)});
     EXPECT_THROW(voidInvoice(*m_db, 1002, QStringLiteral("Late"), QDate(2026, 12, 4)), QvError);
+    const Invoice paid = readInvoice(*m_db, 1002);
+    EXPECT_EQ(paid.paid, cents(50000));
+    EXPECT_EQ(paid.balanceDue(), paid.total() - cents(50000));
     const std::vector<InvoiceSummary> list = invoicesOf(*m_db, m_acme);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list.front().number, 1002);

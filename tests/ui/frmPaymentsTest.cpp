@@ -5,6 +5,8 @@
 #include "ui/frmPayments.h"
 
 #include "DemoProgramFixture.h"
+#include "charges/BillingOptions.h"
+#include "charges/Invoicing.h"
 #include "outlook/ContactCards.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
@@ -223,4 +225,38 @@ TEST_F(PaymentsWindow, ContactManagementOpensOnTheContactBeingPaidWithItsCard)
     EXPECT_EQ(card.state, ContactCards::State::Present);
     EXPECT_EQ(card.fields.fullName, "Zephyr Quill") << "named after the row";
     EXPECT_EQ(card.fields.email, "zq@quill.example");
+}
+
+TEST_F(PaymentsWindow, APaymentOnAccountSettlesTheInvoiceChosenForIt)
+{
+    const int zephyr =
+        cnn()
+            .scalar("SELECT ContactID FROM tblContacts WHERE ContactName = 'Zephyr Quill'")
+            .toInt();
+    cnn().execute("INSERT INTO tblTimeCards (ContactID, UserId, Quantity, StartDate, BillStatus, "
+                  "Value, Inactive) VALUES (?, ?, '0010000', '2026-11-02', 'Billable', ?, 0)",
+                  {zephyr, userId(), Money::fromWhole(300).toStored()});
+    InvoiceRequest request;
+    request.contactId = zephyr;
+    const Invoice invoice = invoiceContact(cnn(), request, BillingOptions{});
+    ASSERT_NE(invoice.number, 0);
+
+    openWindow();
+    EXPECT_FALSE(window->invoiceChoice()->isEnabled()) << "no contact, no invoice to choose";
+    pickerWillChoose("Zephyr");
+    QTest::mouseClick(window->selectContactButton(), Qt::LeftButton);
+    ASSERT_EQ(window->invoiceChoice()->count(), 2);
+    EXPECT_TRUE(window->invoiceChoice()->isEnabled());
+    window->invoiceChoice()->setCurrentIndex(1);
+    chooseMethod("Cheque");
+    window->amountField()->setFocus();
+    window->amountField()->selectAll();
+    QTest::keyClicks(window->amountField(), "120.50");
+    QTest::mouseClick(window->saveExitButton(), Qt::LeftButton);
+
+    EXPECT_EQ(cnn().scalar("SELECT InvoiceID FROM tblPayments ORDER BY PaymentID DESC").toInt(),
+              invoice.number);
+    const Invoice after = readInvoice(cnn(), invoice.number);
+    EXPECT_EQ(after.paid, *Money::parse("120.50"));
+    EXPECT_EQ(after.balanceDue(), Money::fromWhole(300) - *Money::parse("120.50"));
 }

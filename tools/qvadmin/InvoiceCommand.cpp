@@ -55,13 +55,8 @@ QString periodText(const InvoiceRequest &request)
 
 InvoiceParty partyOf(const Invoice &invoice, const ContactCards::Card &card)
 {
-    InvoiceParty party;
-    const ContactCardFields &f = card.fields;
-    party.name = f.company.trimmed().isEmpty() ? invoice.contactName : f.company.trimmed();
-    if (!f.fullName.trimmed().isEmpty() && f.fullName.trimmed() != party.name)
-        party.addressLines << f.fullName.trimmed();
-    party.addressLines << postalLines(f);
-    return party;
+    const QStringList block = addressBlock(invoice.contactName, card.fields);
+    return InvoiceParty{block.front(), block.mid(1)};
 }
 
 int showInvoice(db::Connection &cnn, int number, QTextStream &out)

@@ -487,6 +487,22 @@ TEST_P(BillingFigures, APreviewMarksNothingAndTheIssuedInvoiceMatchesItWithItsTa
         EXPECT_NE(line.id, t10) << "another client's TimeCard";
 }
 
+TEST_P(BillingFigures, ReceivablesCountEachStandingInvoicesTaxAndWhatWasPaid)
+{
+    addFixture();
+    BillingOptions options;
+    options.taxRate = QStringLiteral("20");
+    ASSERT_EQ(invoiceContact(*m_db, november(m_acme), options).number, 1001);
+    ASSERT_EQ(invoiceContact(*m_db, november(m_birch), options).number, 1002);
+    voidInvoice(*m_db, 1002, QStringLiteral("Issued twice"), QDate(2026, 12, 2));
+    const auto receivables = reportRows("receivables");
+    ASSERT_EQ(receivables.size(), 2u);
+    // 1399.37 and its 279.87 of tax; 1000.00 paid on account.
+    EXPECT_EQ(receivables[0], (QStringList{"Acme Ltd", "1679.24", "1000.00", "679.24"}));
+    // The void invoice bills nothing: only the payment on account is left.
+    EXPECT_EQ(receivables[1], (QStringList{"Birch & Co", "0.00", "200.00", "-200.00"}));
+}
+
 TEST_P(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingMarked)
 {
     addFixture();

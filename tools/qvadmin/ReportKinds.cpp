@@ -265,7 +265,10 @@ std::vector<ReportKind> buildKinds()
              chargesUnion(true) +
              QStringLiteral(
                  // Payments on account are stored negative: what was paid is their opposite.
-                 ") b UNION ALL SELECT p.ContactID, 0, -p.PaymentAmount FROM tblPayments p "
+                 // The tax of each invoice still standing is billed beside its lines.
+                 ") b UNION ALL SELECT i.ContactID, i.Tax, 0 FROM tblInvoices i WHERE "
+                 "i.Voided = 0 {filter:i.IssuedBy,i.InvoiceDate} "
+                 "UNION ALL SELECT p.ContactID, 0, -p.PaymentAmount FROM tblPayments p "
                  "WHERE COALESCE(p.FundContribution, 0) = 0 {filter:p.UserID,p.PaymentDate}) u") +
              ContactJoin +
              QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "

@@ -193,8 +193,10 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
     const QString sql =
         QStringLiteral("SELECT %2, StartDate, Description, Quantity, BillStatus, %3, TimeCardID, "
                        "Rate, (SELECT ActivityName FROM tblMainActivities a WHERE a.ActivityID = "
-                       "%1.Activity1ID) FROM %1 WHERE %4 ORDER BY StartDate, %2")
-            .arg(QLatin1String(t.table), QLatin1String(t.key), amount, rows.where);
+                       "%1.Activity1ID), %5 FROM %1 WHERE %4 ORDER BY StartDate, %2")
+            .arg(QLatin1String(t.table), QLatin1String(t.key), amount, rows.where,
+                 t.kind == InvoiceLine::Kind::TimeCard ? QStringLiteral("FlatRate")
+                                                       : QStringLiteral("0"));
     QSqlQuery q = db.prepare(sql);
     q.setForwardOnly(true);
     db.run(q, rows.params, sql);
@@ -211,6 +213,18 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
             line.treatment == BillingTreatment::Charged ? Money::fromStored(q.value(5)) : Money();
         line.rate = Money::fromStored(q.value(7));
         line.activity = q.value(8).toString();
+        if (t.kind == InvoiceLine::Kind::TimeCard && invoice.rounding.active()) {
+            // Billed in the client's steps; the TimeCard keeps the time recorded.
+            const Duration recorded = Duration::fromColumnOrZero(q.value(3));
+            const Duration billed = billedTime(recorded, invoice.rounding);
+            if (billed != recorded) {
+                line.quantity = billed.toShown();
+                line.amount = billedValue(line.amount, recorded, invoice.rounding,
+                                          Money::fromStored(q.value(9)) != Money());
+                line.note = QStringLiteral("%1 recorded, billed in %2")
+                                .arg(recorded.toShown(), invoice.rounding.text());
+            }
+        }
         found.push_back({line, q.value(6)});
     }
     for (auto &[line, linkedCard] : found) {
@@ -261,6 +275,12 @@ Invoice started(db::Connection &db, const InvoiceRequest &request, const Billing
     invoice.periodTo = request.to;
     invoice.taxRate = options.taxRate.trimmed();
     invoice.taxNumber = options.firmTaxNumber.trimmed();
+    QSqlQuery q = db.prepare(QStringLiteral(
+        "SELECT BillingIncrement, BillingRounding FROM tblContacts WHERE ContactID = ?"));
+    q.setForwardOnly(true);
+    db.run(q, {request.contactId});
+    if (q.next())
+        invoice.rounding = BillingRounding::fromStored(q.value(0), q.value(1));
     return invoice;
 }
 
@@ -332,13 +352,14 @@ Invoice invoiceContact(db::Connection &db, const InvoiceRequest &request,
     invoice.number = number;
     db.execute(QStringLiteral("INSERT INTO tblInvoices (InvoiceID, ContactID, InvoiceDate, "
                               "DueDate, PeriodFrom, PeriodTo, IssuedBy, Subtotal, TaxRate, Tax, "
-                              "Total, TaxNumber, Voided) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                              "?, ?, 0)"),
+                              "Total, TaxNumber, BillingIncrement, BillingRounding, Voided) "
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0)"),
                {number, request.contactId, invoice.invoiceDate, invoice.dueDate,
                 dateOrNull(request.from), dateOrNull(request.to),
                 request.issuedBy > 0 ? QVariant(request.issuedBy) : QVariant(),
                 invoice.subtotal().toStored(), invoice.taxRate, invoice.tax.toStored(),
-                invoice.total().toStored(), invoice.taxNumber});
+                invoice.total().toStored(), invoice.taxNumber, invoice.rounding.incrementMinutes,
+                static_cast<int>(invoice.rounding.direction)});
     if (write)
         write(invoice); // a throw rolls the transaction back on the way out
     tx.commit();
@@ -349,7 +370,8 @@ Invoice readInvoice(db::Connection &db, int number)
 {
     QSqlQuery q = db.prepare(QStringLiteral(
         "SELECT i.ContactID, c.ContactName, i.InvoiceDate, i.DueDate, i.PeriodFrom, i.PeriodTo, "
-        "i.TaxRate, i.Tax, i.TaxNumber, i.Voided, i.VoidReason FROM tblInvoices i LEFT JOIN "
+        "i.TaxRate, i.Tax, i.TaxNumber, i.Voided, i.VoidReason, i.BillingIncrement, "
+        "i.BillingRounding FROM tblInvoices i LEFT JOIN "
         "tblContacts c ON c.ContactID = i.ContactID WHERE i.InvoiceID = ?"));
     q.setForwardOnly(true);
     db.run(q, {number});
@@ -371,6 +393,7 @@ Invoice readInvoice(db::Connection &db, int number)
     invoice.taxNumber = q.value(8).toString();
     invoice.voided = q.value(9).toInt() != 0;
     invoice.voidReason = q.value(10).toString();
+    invoice.rounding = BillingRounding::fromStored(q.value(11), q.value(12));
     q.finish();
     if (!invoice.voided)
         for (const ChargeTable &t : Tables)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Money.h"
+#include "timecards/BillingRounding.h"
 #include "timecards/BillingStatus.h"
 
 #include <QDate>
@@ -53,6 +54,8 @@ struct Invoice {
     std::optional<QDate> periodFrom;
     std::optional<QDate> periodTo;
     std::vector<InvoiceLine> lines;
+    // How the client's time is billed; its TimeCard lines show the time billed.
+    BillingRounding rounding;
     QString taxRate; // percent, as the options held it when issued
     QString taxNumber;
     Money tax;

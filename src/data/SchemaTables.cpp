@@ -364,6 +364,10 @@ Table invoices()
                 {"Tax", T::Money, "0"},
                 {"Total", T::Money, "0"},
                 {"TaxNumber", T::Text},
+                // The client's billing rounding when it was issued, which its
+                // TimeCard lines were billed by.
+                {"BillingIncrement", T::Integer, "0"},
+                {"BillingRounding", T::Integer, "0"},
                 {"Voided", T::Boolean},
                 {"VoidDate", T::Date},
                 {"VoidReason", T::Memo},

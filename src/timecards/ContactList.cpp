@@ -28,8 +28,8 @@ std::vector<ContactRow> ContactList::load()
 {
     db::Command list(m_link,
                      QStringLiteral("SELECT ContactID, ContactName, ContactAccount, Active, "
-                                    "TimeRealization, %1 FROM tblContacts ORDER BY ContactName, "
-                                    "ContactID")
+                                    "TimeRealization, %1, BillingIncrement, BillingRounding FROM "
+                                    "tblContacts ORDER BY ContactName, ContactID")
                          .arg(rateColumnList()));
     std::vector<ContactRow> rows;
     for (const QSqlRecord &record : list.all()) {
@@ -41,6 +41,7 @@ std::vector<ContactRow> ContactList::load()
         row.timeRealization = Realization::fromStored(record.value(4));
         for (int level = 0; level < 6; ++level)
             row.rates[level] = Money::fromStored(record.value(5 + level));
+        row.rounding = BillingRounding::fromStored(record.value(11), record.value(12));
         rows.push_back(std::move(row));
     }
     return rows;
@@ -60,6 +61,7 @@ qint32 ContactList::save(const ContactRow &row)
 
     QVariantList params{row.name, row.account, row.active, row.timeRealization.toStored()};
     params << rateParams(row.rates);
+    params << row.rounding.incrementMinutes << static_cast<int>(row.rounding.direction);
 
     db::Transaction transaction(m_link);
     qint32 id = 0;
@@ -68,7 +70,8 @@ qint32 ContactList::save(const ContactRow &row)
         db::Command update(m_link, QStringLiteral("UPDATE tblContacts SET ContactName = ?, "
                                                   "ContactAccount = ?, Active = ?, "
                                                   "TimeRealization = ?, Rate1 = ?, Rate2 = ?, "
-                                                  "Rate3 = ?, Rate4 = ?, Rate5 = ?, Rate6 = ? "
+                                                  "Rate3 = ?, Rate4 = ?, Rate5 = ?, Rate6 = ?, "
+                                                  "BillingIncrement = ?, BillingRounding = ? "
                                                   "WHERE ContactID = ?"));
         if (update.execute(params) == 0)
             throw QvError(
@@ -79,7 +82,8 @@ qint32 ContactList::save(const ContactRow &row)
     } else {
         id = static_cast<qint32>(m_link.insertReturningKey(
             QStringLiteral("INSERT INTO tblContacts (ContactName, ContactAccount, Active, "
-                           "TimeRealization, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                           "TimeRealization, %1, BillingIncrement, BillingRounding) VALUES (?, "
+                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                 .arg(rateColumnList()),
             params, QStringLiteral("ContactID")));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "timecards/BillingRounding.h"
 #include "timecards/RateFields.h"
 #include "timecards/TimeCardValue.h"
 
@@ -22,6 +23,7 @@ struct ContactRow {
     QString account;
     bool active = true;
     Realization timeRealization; // full unless set
+    BillingRounding rounding;    // billed as recorded unless set
     RateSet rates{};
 };
 

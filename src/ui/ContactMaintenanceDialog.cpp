@@ -3,9 +3,11 @@
 #include "platform/core/QvError.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -23,6 +25,30 @@ ContactMaintenanceDialog::ContactMaintenanceDialog(db::Connection &cnnLink, cons
     form()->addRow(tr("&Account:"), m_account);
     form()->addRow(QString(), m_active);
     form()->addRow(tr("&Realization:"), m_realization);
+    m_increment = new QComboBox(this);
+    for (const int minutes : BillingIncrements)
+        m_increment->addItem(minutes == 0 ? tr("None: billed as recorded")
+                                          : tr("%n minute(s)", nullptr, minutes),
+                             minutes);
+    m_direction = new QComboBox(this);
+    m_direction->addItem(tr("Up"), int(RoundingDirection::Up));
+    m_direction->addItem(tr("To the nearest"), int(RoundingDirection::Nearest));
+    m_direction->addItem(tr("Down"), int(RoundingDirection::Down));
+    auto *roundingRow = new QHBoxLayout;
+    roundingRow->addWidget(m_increment, 1);
+    auto *directionLabel = new QLabel(tr("Ro&unded:"), this);
+    directionLabel->setBuddy(m_direction);
+    roundingRow->addWidget(directionLabel);
+    roundingRow->addWidget(m_direction, 1);
+    auto *incrementLabel = new QLabel(tr("Billing &increment:"), this);
+    incrementLabel->setBuddy(m_increment);
+    form()->addRow(incrementLabel, roundingRow);
+    m_increment->setToolTip(tr("The steps the client's time is billed in; the time recorded "
+                               "stays as it is."));
+    for (QComboBox *box : {m_increment, m_direction})
+        connect(box, &QComboBox::activated, this, &ContactMaintenanceDialog::markDirty);
+    connect(m_increment, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_direction->setEnabled(index > 0); });
     m_name->setAccessibleName(tr("Name"));
     m_account->setAccessibleName(tr("Account"));
     m_realization->setAccessibleName(tr("Time realization"));
@@ -141,6 +167,10 @@ void ContactMaintenanceDialog::showEntry(int index)
     m_account->setText(row.account);
     m_active->setChecked(row.active);
     m_realization->setText(realizationEditText(row.timeRealization));
+    m_increment->setCurrentIndex(std::max(0, m_increment->findData(row.rounding.incrementMinutes)));
+    m_direction->setCurrentIndex(
+        std::max(0, m_direction->findData(static_cast<int>(row.rounding.direction))));
+    m_direction->setEnabled(row.rounding.active());
     showRates(row.rates);
     if (!m_cards)
         return;
@@ -160,6 +190,8 @@ std::optional<qint32> ContactMaintenanceDialog::saveEntry(int index)
     row.name = m_name->text();
     row.account = m_account->text();
     row.active = m_active->isChecked();
+    row.rounding.incrementMinutes = m_increment->currentData().toInt();
+    row.rounding.direction = static_cast<RoundingDirection>(m_direction->currentData().toInt());
 
     QString problem = ContactList::problem(row);
     QWidget *offending = m_name;

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 
@@ -38,6 +39,8 @@ public:
     QLineEdit *accountEdit() const { return m_account; }
     QCheckBox *activeBox() const { return m_active; }
     QLineEdit *realizationEdit() const { return m_realization; }
+    QComboBox *incrementChoice() const { return m_increment; }
+    QComboBox *roundingChoice() const { return m_direction; }
     // The card's fields by their names in ContactCardFields ("email", "city" ...).
     QLineEdit *cardEdit(const QString &name) const { return m_card.value(name); }
     QLabel *cardNote() const { return m_cardNote; }
@@ -64,6 +67,8 @@ private:
     QLineEdit *m_name;
     QLineEdit *m_account;
     QCheckBox *m_active;
+    QComboBox *m_increment = nullptr;
+    QComboBox *m_direction = nullptr;
     QLineEdit *m_realization;
 };
 

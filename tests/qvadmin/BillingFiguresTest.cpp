@@ -2,6 +2,7 @@
 #include "charges/BillingOptions.h"
 #include "charges/Invoicing.h"
 #include "data/DatabaseSettings.h"
+#include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
@@ -501,6 +502,35 @@ TEST_P(BillingFigures, ReceivablesCountEachStandingInvoicesTaxAndWhatWasPaid)
     EXPECT_EQ(receivables[0], (QStringList{"Acme Ltd", "1679.24", "1000.00", "679.24"}));
     // The void invoice bills nothing: only the payment on account is left.
     EXPECT_EQ(receivables[1], (QStringList{"Birch & Co", "0.00", "200.00", "-200.00"}));
+}
+
+TEST_P(BillingFigures, TheClientsRoundingBillsTimeInStepsAndLeavesTheRecordedTime)
+{
+    addFixture();
+    // Birch & Co is billed in quarter hours, rounded up.
+    m_db->execute(QStringLiteral("UPDATE tblContacts SET BillingIncrement = 15, BillingRounding = "
+                                 "0 WHERE ContactID = ?"),
+                  {m_birch});
+    const Invoice birch = invoiceContact(*m_db, november(m_birch), BillingOptions{});
+    ASSERT_NE(birch.number, 0);
+    // 50 min billed as 60: 112.50 x 60 / 50 = 135.00; 3 h stays 300.00; 60.00 of costs.
+    const InvoiceLine *rounded = lineOf(birch, Kind::TimeCard, t11);
+    ASSERT_NE(rounded, nullptr);
+    EXPECT_EQ(rounded->amount, cents(13500));
+    EXPECT_EQ(rounded->quantity, Duration::fromSeconds(3600).toShown());
+    EXPECT_TRUE(rounded->note.contains(QStringLiteral("15-minute steps, rounded up")))
+        << rounded->note.toStdString();
+    EXPECT_EQ(lineOf(birch, Kind::TimeCard, t10)->amount, cents(30000));
+    EXPECT_EQ(birch.subtotal(), cents(49500));
+    // The TimeCard keeps the time and value recorded.
+    EXPECT_EQ(m_db->scalar(QStringLiteral("SELECT Quantity FROM tblTimeCards WHERE TimeCardID = ?"),
+                           {t11})
+                  .toString(),
+              QStringLiteral("0005000"));
+    // A later change of the client's rounding does not change the invoice issued.
+    m_db->execute(QStringLiteral("UPDATE tblContacts SET BillingIncrement = 0 WHERE ContactID = ?"),
+                  {m_birch});
+    EXPECT_EQ(readInvoice(*m_db, birch.number).subtotal(), cents(49500));
 }
 
 TEST_P(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingMarked)

@@ -51,6 +51,7 @@ TEST_F(MaintenanceLists, AContactReadsBackAsItWasSaved)
     row.account = "A'1";
     row.timeRealization = Realization::fromHundredthsOfPercent(8550);
     row.rates = oddRates();
+    row.rounding = BillingRounding{6, RoundingDirection::Nearest};
     const qint32 id = contacts.save(row);
 
     std::vector<ContactRow> rows = contacts.load();
@@ -61,17 +62,20 @@ TEST_F(MaintenanceLists, AContactReadsBackAsItWasSaved)
     EXPECT_TRUE(read->active);
     EXPECT_EQ(read->timeRealization, row.timeRealization);
     EXPECT_EQ(read->rates, oddRates());
+    EXPECT_EQ(read->rounding, row.rounding);
 
     // Editing updates the same row.
     ContactRow edited = *read;
     edited.name = "Brien";
     edited.active = false;
+    edited.rounding = BillingRounding{};
     EXPECT_EQ(contacts.save(edited), id);
     rows = contacts.load();
     read = findContact(rows, id);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->name, "Brien");
     EXPECT_FALSE(read->active);
+    EXPECT_FALSE(read->rounding.active());
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM tblContacts WHERE ContactID = ?", {id}).toInt(), 1);
 }
 

@@ -114,7 +114,7 @@ frmInvoice::frmInvoice(db::Connection &cnnLink, BillingOptions options, QString 
     m_void = new QPushButton(QStringLiteral("&Void Invoice"), this);
     auto *earlierBox = new QGroupBox(QStringLiteral("Earlier invoices"), this);
     auto *earlierForm = new QFormLayout(earlierBox);
-    auto *earlierLabel = new QLabel(QStringLiteral("&Invoice:"), earlierBox);
+    auto *earlierLabel = new QLabel(QStringLiteral("I&nvoice:"), earlierBox);
     earlierLabel->setBuddy(m_earlier);
     earlierForm->addRow(earlierLabel, m_earlier);
     auto *reasonLabel = new QLabel(QStringLiteral("&Reason:"), earlierBox);
@@ -156,6 +156,8 @@ frmInvoice::frmInvoice(db::Connection &cnnLink, BillingOptions options, QString 
     setTabOrder(m_earlier, m_reason);
     setTabOrder(m_reason, m_void);
     periodChanged();
+    // The client is chosen already when the window opens on a TimeCard's.
+    m_period->setFocus();
 }
 
 void frmInvoice::setClient(qint32 contactId, const QString &name)

@@ -39,6 +39,10 @@ TEST_F(DemoTest, HasTheDocumentedAmounts)
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblExpenses"), 16);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblFixedCharges"), 8);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblPayments"), 10);
+    // Payments received lower what a client owes, as the payment window records them.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tblPayments WHERE FundContribution = 0 AND "
+                    "PaymentAmount >= 0"),
+              0);
     EXPECT_GE(count("SELECT COUNT(*) FROM tblExpenseCodes"), 5);
     EXPECT_GE(count("SELECT COUNT(*) FROM tblFixedChargeCodes"), 3);
     EXPECT_GE(count("SELECT COUNT(*) FROM tblPaymentMethods"), 3);

@@ -512,9 +512,11 @@ private:
                                "CardholdersName, CCExpirationDate, AuthorizationCode, "
                                "PaymentMethodID, FundContribution) "
                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                // A payment on account lowers what the client owes: stored negative,
+                // as the payment window stores it.
                 {m_users[0].id, contact.id,
-                 QVariant::fromValue(Money::fromUnits(m_random.between(200, 9000) * 10000 +
-                                                      m_random.below(100) * 100)),
+                 QVariant::fromValue(-Money::fromUnits(m_random.between(200, 9000) * 10000 +
+                                                       m_random.below(100) * 100)),
                  day, QStringLiteral("Payment of invoice %1").arg(1001 + i),
                  card ? QStringLiteral("**** **** **** %1").arg(m_random.between(1000, 9999))
                       : QString(),

@@ -10,12 +10,14 @@
 //   qvbench --folder-scan [--items N] [--dir DIR] [--repetitions R] [--json]
 //       (item folders read for the link choosers: big files, first and cached reads)
 //   qvbench --links [--items N] [--dir DIR] [--repetitions R] [--json]
+//   qvbench --invoicing [--items N] [--dir DIR] [--repetitions R] [--json]
 //       (the Links page's list of N linked tasks, default 1,000, against libical)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
 #include "BenchTimer.h"
 #include "FolderScanBench.h"
+#include "InvoiceBench.h"
 #include "ItemBench.h"
 #include "LinkListBench.h"
 #include "PickListBench.h"
@@ -31,6 +33,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -69,6 +72,7 @@ struct Options {
     int contacts = 10'000;
     bool folderScan = false;
     bool links = false;
+    bool invoicing = false;
 };
 
 Options parse(const QStringList &args)
@@ -104,6 +108,8 @@ Options parse(const QStringList &args)
             o.folderScan = true;
         else if (a == QLatin1String("--links"))
             o.links = true;
+        else if (a == QLatin1String("--invoicing"))
+            o.invoicing = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
         else if (a == QLatin1String("--contacts"))
@@ -113,7 +119,7 @@ Options parse(const QStringList &args)
                          "[--repetitions R] [--json] [--items N] "
                          "[--timecard-ops [--journal-items N]] "
                          "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
-                         "[--links [--items N]]\n";
+                         "[--links [--items N]] [--invoicing [--items N]]\n";
             std::exit(2);
         }
     }
@@ -224,7 +230,11 @@ std::pair<double, QByteArray> medianRunMs(int repetitions, const QString &progra
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // The invoice document is laid out with Qt's text engine, which needs a GUI
+    // application; nothing is shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     if (app.arguments().value(1) == QLatin1String("--startup-baseline"))
         return startupBaseline(app.arguments().value(2), app.arguments().value(3));
     const Options o = parse(app.arguments());
@@ -232,6 +242,12 @@ int main(int argc, char **argv)
         QDir().mkpath(o.dir);
         QTextStream out(stdout);
         printMeasures(out, measureFolderScan(o.dir, o.items > 0 ? o.items : 10'000, o.repetitions),
+                      o.json);
+        return 0;
+    }
+    if (o.invoicing) {
+        QTextStream out(stdout);
+        printMeasures(out, measureInvoicing(o.dir, o.items > 0 ? o.items : 10'000, o.repetitions),
                       o.json);
         return 0;
     }

@@ -269,6 +269,13 @@ void ChargeStore::clearFilter()
     findKey(key);
 }
 
+void ChargeStore::refresh()
+{
+    const QVariant key = !adding() && !m_rs.bof() && !m_rs.eof() ? m_rs.bookmark() : QVariant();
+    m_rs.requery();
+    findKey(key);
+}
+
 void ChargeStore::findKey(const QVariant &key)
 {
     if (count() == 0)

@@ -80,6 +80,9 @@ public:
     // first row when it is no longer there).
     void clearFilter();
     bool filtered() const { return !m_filter.isEmpty(); }
+    // Reads the rows again after something else changed them (a reimbursement
+    // marked them), keeping the filter and, when it is still there, the row shown.
+    void refresh();
 
     db::Recordset &recordset() { return m_rs; }
 

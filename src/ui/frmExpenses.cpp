@@ -2,6 +2,7 @@
 
 #include "charges/ChargeSave.h"
 #include "charges/PaymentEntry.h"
+#include "charges/Reimbursement.h"
 #include "platform/core/QvError.h"
 #include "support/Prompts.h"
 #include "support/Trace.h"
@@ -11,6 +12,7 @@
 #include "ui/ContactPickerDialog.h"
 #include "ui/PointerScope.h"
 #include "ui/QuickFilterControls.h"
+#include "ui/ReimbursementDialog.h"
 #include "ui/frmSelectParticipants.h"
 
 #include <QAction>
@@ -42,6 +44,7 @@ constexpr const char *Last = "tbLast";
 constexpr const char *AddNew = "tbAddNew";
 constexpr const char *Delete = "tbDelete";
 constexpr const char *Filter = "tbFilter";
+constexpr const char *Reimburse = "tbReimburse";
 } // namespace Tool
 
 void showText(QLineEdit *edit, const QString &text)
@@ -54,6 +57,11 @@ void showDate(QDateEdit *edit, QDate date)
 {
     const QSignalBlocker blocker(edit);
     edit->setDate(date.isValid() ? date : QDate::currentDate());
+}
+
+QString expenseCount(std::size_t n)
+{
+    return n == 1 ? QStringLiteral("1 expense") : QStringLiteral("%1 expenses").arg(n);
 }
 
 void fillList(QComboBox *combo, const std::vector<PickEntry> &entries)
@@ -314,6 +322,10 @@ void frmExpenses::buildToolBar(QLayout *layout)
         QKeySequence(Qt::CTRL | Qt::Key_N));
     add(Tool::Delete, tr("Delete"), tr("Delete this %1.").arg(chargeNames(m_kind).lowerNoun),
         QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    if (isExpense())
+        add(Tool::Reimburse, tr("Record Reimbursement..."),
+            tr("Record that the expenses still owed were paid back (Ctrl+R)."),
+            QKeySequence(Qt::CTRL | Qt::Key_R));
     m_toolBar->addSeparator();
     const QuickFilterType type = m_context.quickFilterType;
     const int level = type == QuickFilterType::Activity1 ? 1 : 2;
@@ -741,6 +753,10 @@ void frmExpenses::runTool(const QString &name)
 {
     if (!m_store)
         return;
+    if (name == QLatin1String(Tool::Reimburse)) {
+        RecordReimbursement();
+        return;
+    }
     const TraceScope trace(u"frmExpenses: ActiveBar54_ToolClick");
     const auto fresh = [this] { return freshRow(); };
     try {
@@ -795,6 +811,88 @@ void frmExpenses::runTool(const QString &name)
     showRow();
     if (name == QLatin1String(Tool::AddNew))
         m_type->setFocus();
+}
+
+bool frmExpenses::settleRowFirst()
+{
+    validate();
+    if (!m_store->pending(m_record))
+        return true;
+    if (m_errorCode == 0) {
+        m_store->commit(m_record);
+        return true;
+    }
+    const PromptResult answer = m_prompts.messageBox(
+        QStringLiteral("Invalid Entry"), invalidEntryText(m_errorCode, m_kind, m_context.rules),
+        PromptButtons::OkCancel, PromptIcon::Warning);
+    if (answer == PromptResult::Ok) {
+        focusError(m_errorCode);
+        return false;
+    }
+    m_store->discard();
+    if (m_store->count() == 0)
+        m_store->addNew(freshRow());
+    showRow();
+    return true;
+}
+
+void frmExpenses::RecordReimbursement()
+{
+    if (!m_store || !isExpense() || m_mode != ChargeMode::ManageAll)
+        return;
+    const TraceScope trace(u"frmExpenses: RecordReimbursement");
+    const QString title = tr("Record Reimbursement");
+    try {
+        if (!settleRowFirst())
+            return;
+        const qint32 user = m_context.scope.userId;
+        const std::vector<ReimbursableExpense> owed = unreimbursedExpenses(m_link, user);
+        if (owed.empty()) {
+            m_prompts.messageBox(title, tr("No expense is waiting to be reimbursed."));
+            return;
+        }
+        ReimbursementDialog dialog(owed, QDate::currentDate(), m_context.locale, this);
+        {
+            const PointerScope arrow(Qt::ArrowCursor);
+            if (dialog.exec() != QDialog::Accepted)
+                return;
+        }
+        const QString total = currencyText(totalOf(owed), m_context.locale);
+        const QString paid = m_context.locale.toString(dialog.date(), QLocale::ShortFormat);
+        if (m_prompts.messageBox(title,
+                                 tr("Record that %1 totalling %2 %3 reimbursed on %4? They can "
+                                    "no longer be changed afterwards.")
+                                     .arg(expenseCount(owed.size()), total,
+                                          owed.size() == 1 ? tr("was") : tr("were"), paid),
+                                 PromptButtons::YesNo, PromptIcon::Question) != PromptResult::Yes)
+            return;
+        ReimbursementRequest request;
+        request.userId = user;
+        for (const ReimbursableExpense &e : owed)
+            request.expenseIds.push_back(e.expenseId);
+        request.date = dialog.date();
+        request.reference = dialog.reference();
+        request.recordedBy = user;
+        try {
+            const RecordedReimbursement done = recordReimbursement(m_link, request);
+            m_prompts.messageBox(title,
+                                 tr("Reimbursement %1 recorded: %2, %3.")
+                                     .arg(done.reimbursementId)
+                                     .arg(expenseCount(done.expenseIds.size()),
+                                          currencyText(done.amount, m_context.locale)),
+                                 PromptButtons::Ok, PromptIcon::Information);
+        } catch (const QvError &refused) {
+            // Someone else got there first: said plainly, and the rows shown anew.
+            if (refused.source() != QLatin1String(ReimbursementRefusal))
+                throw;
+            tell(refused.description());
+        }
+        m_store->refresh();
+    } catch (const QvError &) {
+        fail();
+        return;
+    }
+    showRow();
 }
 
 QComboBox *frmExpenses::filterList() const

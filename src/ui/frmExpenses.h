@@ -117,6 +117,10 @@ public:
 
     // The manage-all tools, as the tool bar runs them.
     void runTool(const QString &name);
+    // Manage all expenses: records that the user was paid back for every
+    // expense still owed, after showing them and asking; the rows then show as
+    // reimbursed.
+    void RecordReimbursement();
 
 protected:
     void done(int result) override;
@@ -142,6 +146,9 @@ private:
     void saveAndAdd();
     void prepareNext();
     void focusError(int code);
+    // What the row shows goes in before a command works on the rows; false when
+    // the person chose to fix an invalid row first.
+    bool settleRowFirst();
     ChargeRecord freshRow() const;
     void processQuickFilter();
     void pickFilterContact();

@@ -17,9 +17,11 @@
 #include "testsupport/TempDir.h"
 #include "timecards/Clock.h"
 #include "timecards/CommandTable.h"
+#include "timecards/RateChoices.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/ChargeCommands.h"
 #include "ui/MainWindowHost.h"
+#include "ui/ReimbursementDialog.h"
 #include "ui/frmTimeCard.h"
 
 #include <QAbstractButton>
@@ -34,6 +36,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -392,6 +395,127 @@ TEST_F(ExpensesWindow, TheActivityQuickFilterNarrowsTheListAndShowsWhatIsInForce
     EXPECT_EQ(prompts.messages().back().title, " No Matching Records");
     EXPECT_EQ(positions[1], "Record 1 of 1 / " + filterShown);
     EXPECT_EQ(positions[2], QString("Record 1 of %1").arg(open));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ExpensesWindow, RecordReimbursementPaysBackWhatIsOwedAndLeavesTheRowsReadOnly)
+{
+    const auto owedCount = [this] {
+        return cnn()
+            .scalar("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND ReimbursementID IS NULL",
+                    {userId()})
+            .toInt();
+    };
+    const int owed = owedCount();
+    ASSERT_GE(owed, 2);
+    Money sum;
+    {
+        QSqlQuery q = cnn().prepare("SELECT Amount FROM tblExpenses WHERE UserID = ? AND "
+                                    "ReimbursementID IS NULL");
+        cnn().run(q, {userId()});
+        while (q.next())
+            sum += Money::fromStored(q.value(0));
+    }
+    const QString total = currencyText(sum, us);
+    const auto reimbursements = [this] {
+        return cnn().scalar("SELECT COUNT(*) FROM tblReimbursements").toInt();
+    };
+
+    frmExpenses window(cnn(), context(), prompts, ChargeMode::ManageAll, true, ChargeKind::Expense);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(window.reimbursementPanel()->text(), "Not Reimbursed");
+    EXPECT_TRUE(window.descriptionField()->isEnabled());
+
+    // Answers the dialog the command opens: the reference typed and Record, or Cancel.
+    QString summary;
+    int listed = 0;
+    const auto whenAsked = [&](bool record) {
+        QTimer::singleShot(0, [&, record] {
+            auto *dialog = qobject_cast<ReimbursementDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            summary = dialog->summary()->text();
+            listed = dialog->expenseTable()->rowCount();
+            QTest::keyClicks(dialog->referenceField(), "Cheque 1042");
+            dialog->dateField()->setDate(QDate(2026, 12, 7));
+            if (record)
+                dialog->recordButton()->click();
+            else
+                dialog->reject();
+        });
+    };
+    // Ctrl+R with the dialog answered: Record (true), Cancel (false).
+    const auto pressCtrlR = [&](bool record) {
+        // The dialog just closed may leave no window active; the key goes to ours.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        whenAsked(record);
+        QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
+    };
+
+    // Cancelled in the dialog, then declined when asked: nothing is written.
+    pressCtrlR(false);
+    EXPECT_EQ(listed, owed);
+    EXPECT_EQ(summary,
+              QString("%1 expenses are not yet reimbursed, %2 in all.").arg(owed).arg(total));
+    prompts.answer(PromptResult::No);
+    pressCtrlR(true);
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_EQ(prompts.messages().back().buttons, PromptButtons::YesNo);
+    EXPECT_TRUE(prompts.messages().back().text.startsWith(
+        QString("Record that %1 expenses totalling %2 were reimbursed on 12/7/26?")
+            .arg(owed)
+            .arg(total)))
+        << prompts.messages().back().text.toStdString();
+    EXPECT_EQ(reimbursements(), 0);
+    EXPECT_EQ(owedCount(), owed);
+
+    prompts.answer(PromptResult::Yes);
+    pressCtrlR(true);
+    ASSERT_EQ(reimbursements(), 1);
+    QSqlQuery q = cnn().prepare("SELECT ReimbursementID, UserID, Amount, Reference, "
+                                "ReimbursementDate FROM tblReimbursements");
+    cnn().run(q, {});
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(1).toInt(), userId());
+    EXPECT_EQ(Money::fromStored(q.value(2)), sum);
+    EXPECT_EQ(q.value(3).toString(), "Cheque 1042");
+    EXPECT_EQ(q.value(4).toDate(), QDate(2026, 12, 7));
+    EXPECT_EQ(owedCount(), 0);
+    EXPECT_EQ(
+        cnn()
+            .scalar("SELECT COUNT(*) FROM tblExpenses WHERE UserID = ? AND ReimbursementID = ?",
+                    {userId(), q.value(0)})
+            .toInt(),
+        owed);
+    EXPECT_EQ(prompts.messages().back().text, QString("Reimbursement %1 recorded: %2 expenses, %3.")
+                                                  .arg(q.value(0).toLongLong())
+                                                  .arg(owed)
+                                                  .arg(total));
+
+    // The rows shown are read again: reimbursed, and no longer to be changed.
+    EXPECT_EQ(window.reimbursementPanel()->text(), "Reimbursed");
+    for (QWidget *field : std::initializer_list<QWidget *>{
+             window.descriptionField(), window.amountField(), window.rateField(),
+             window.quantityField(), window.typeList(), window.startDateField()})
+        EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
+    EXPECT_FALSE(window.tool("tbDelete")->isEnabled());
+    window.runTool("tbNext");
+    EXPECT_EQ(window.reimbursementPanel()->text(), "Reimbursed");
+
+    // Nothing left to pay back: said so, without the dialog.
+    listed = -1;
+    pressCtrlR(true);
+    QApplication::processEvents();
+    EXPECT_EQ(listed, -1);
+    EXPECT_EQ(prompts.messages().back().text, "No expense is waiting to be reimbursed.");
+    EXPECT_EQ(reimbursements(), 1);
+    EXPECT_EQ(prompts.unusedAnswers(), 0u);
 }
 
 } // namespace

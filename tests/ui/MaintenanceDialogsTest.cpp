@@ -59,6 +59,12 @@ TEST(ContactMaintenanceDialog, EditsAndSavesTheChosenContact)
     retype(dialog.accountEdit(), "B-7");
     retype(dialog.realizationEdit(), "85.5%");
     retype(dialog.rateEdit(2), "125.1234");
+    // Billed in quarter hours, to the nearest: the rounding is offered only
+    // once there is an increment.
+    EXPECT_FALSE(dialog.roundingChoice()->isEnabled());
+    dialog.incrementChoice()->setCurrentIndex(dialog.incrementChoice()->findData(15));
+    EXPECT_TRUE(dialog.roundingChoice()->isEnabled());
+    dialog.roundingChoice()->setCurrentIndex(1);
     EXPECT_TRUE(dialog.hasUnsavedEdits());
     // Enter in a field saves.
     QTest::keyClick(dialog.rateEdit(2), Qt::Key_Return);
@@ -78,6 +84,8 @@ TEST(ContactMaintenanceDialog, EditsAndSavesTheChosenContact)
     EXPECT_EQ(stored("ContactAccount").toString(), "B-7");
     EXPECT_EQ(stored("Rate2").toLongLong(), 1251234);
     EXPECT_DOUBLE_EQ(stored("TimeRealization").toDouble(), 0.855);
+    EXPECT_EQ(stored("BillingIncrement").toInt(), 15);
+    EXPECT_EQ(stored("BillingRounding").toInt(), 1);
 
     // A new contact starts empty and active, and joins the list when saved.
     QTest::mouseClick(dialog.newButton(), Qt::LeftButton);

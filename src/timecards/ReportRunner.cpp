@@ -67,6 +67,48 @@ QString reportKindForTool(int toolId)
     }
 }
 
+const std::vector<ReportKindChoice> &reportKindChoices()
+{
+    static const std::vector<ReportKindChoice> choices = [] {
+        std::vector<ReportKindChoice> c;
+        const auto add = [&c](int tool, const char *caption, bool narrows = true) {
+            c.push_back({reportKindForTool(tool), QString::fromUtf8(caption), narrows, narrows});
+        };
+        add(1013, "TimeCards");
+        c.push_back({QStringLiteral("timesheet"), QStringLiteral("Weekly Timesheet"), true, true});
+        add(1014, "Expenses");
+        add(1015, "Fixed Charges");
+        add(1020, "Tasks");
+        add(1021, "Time Detail");
+        add(1022, "Scheduled Appointments");
+        add(1023, "Notes");
+        add(1024, "Messages");
+        add(1025, "Evaluations");
+        add(1026, "Combined");
+        // The form lists what is still to be reimbursed, whoever it was for.
+        add(1027, "Expense Reimbursement", false);
+        add(1028, "Documents");
+        return c;
+    }();
+    return choices;
+}
+
+QStringList reportArguments(const ReportRequest &request, const ReportSource &source)
+{
+    QStringList args{QStringLiteral("report"), request.kind, QStringLiteral("--user"),
+                     QString::number(source.userId)};
+    if (request.from)
+        args << QStringLiteral("--from") << request.from->toString(Qt::ISODate);
+    if (request.to)
+        args << QStringLiteral("--to") << request.to->toString(Qt::ISODate);
+    if (request.contactId)
+        args << QStringLiteral("--contact") << QString::number(*request.contactId);
+    if (!request.status.isEmpty())
+        args << QStringLiteral("--status") << request.status;
+    args << QStringLiteral("--out") << source.outputDir;
+    return args;
+}
+
 ReportRunner::ReportRunner(Prompts &prompts, QString applicationDir)
     : m_prompts(prompts), m_applicationDir(std::move(applicationDir))
 {
@@ -82,8 +124,9 @@ QString ReportRunner::locateAdministrator() const
     return QStandardPaths::findExecutable(QStringLiteral("qvadmin"), m_searchPath);
 }
 
-ReportOutcome ReportRunner::PrintReports(const QString &kind, const ReportSource &source)
+ReportOutcome ReportRunner::PrintReports(const ReportRequest &request, const ReportSource &source)
 {
+    const QString &kind = request.kind;
     ReportOutcome outcome;
     const QString program = locateAdministrator();
     if (program.isEmpty()) {
@@ -103,8 +146,7 @@ ReportOutcome ReportRunner::PrintReports(const QString &kind, const ReportSource
         environment.insert(QLatin1String(ServerEnvironmentVariable), *source.server);
     else if (!source.programDir.isEmpty())
         args << QStringLiteral("--program-dir") << source.programDir;
-    args << QStringLiteral("report") << kind << QStringLiteral("--user")
-         << QString::number(source.userId) << QStringLiteral("--out") << source.outputDir;
+    args << reportArguments(request, source);
 
     QProcess process;
     process.setProgram(program);
@@ -137,9 +179,12 @@ ReportOutcome ReportRunner::PrintReports(const QString &kind, const ReportSource
     // qvadmin prints the CSV and then the HTML file, one path a line.
     const QStringList lines =
         QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    for (const QString &line : lines)
+    for (const QString &line : lines) {
         if (line.trimmed().endsWith(QStringLiteral(".html")))
             outcome.htmlPath = line.trimmed();
+        else if (line.trimmed().endsWith(QStringLiteral(".csv")))
+            outcome.csvPath = line.trimmed();
+    }
     if (outcome.htmlPath.isEmpty() || !QFileInfo::exists(outcome.htmlPath))
         outcome.error =
             reportError(QStringLiteral("The administrator program wrote no %1 report.").arg(kind));

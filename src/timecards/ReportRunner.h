@@ -2,9 +2,11 @@
 
 #include "platform/core/QvError.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace quorvale {
 
@@ -13,6 +15,17 @@ class Prompts;
 // The report kind the administrator tool knows for a Reports or Billing menu tool
 // (1013-1044); empty for any other tool.
 QString reportKindForTool(int toolId);
+
+// A report a person may choose in the report dialog: its kind, its name, and
+// whether it can be narrowed to one client and by billing status.
+struct ReportKindChoice {
+    QString kind;
+    QString caption;
+    bool byContact = true;
+    bool byStatus = true;
+};
+// The Reports menu's reports and the weekly timesheet, in the menu's order.
+const std::vector<ReportKindChoice> &reportKindChoices();
 
 // Where the report's data lives, as the administrator tool is told it.
 struct ReportSource {
@@ -23,8 +36,23 @@ struct ReportSource {
     QString outputDir; // where the files go
 };
 
+// What one report is asked for beyond its source; an unset part does not narrow.
+struct ReportRequest {
+    QString kind; // as reportKindForTool names it, or "timesheet"
+    std::optional<QDate> from;
+    std::optional<QDate> to;
+    std::optional<int> contactId;
+    QString status; // "open", "invoiced", or empty for every row
+    bool operator==(const ReportRequest &) const = default;
+};
+
+// The administrator tool's command line for that report, after the options
+// naming the database.
+QStringList reportArguments(const ReportRequest &request, const ReportSource &source);
+
 struct ReportOutcome {
     QString htmlPath;
+    QString csvPath; // the same rows as comma-separated values, beside the page
     std::optional<QvError> error;
     bool ok() const { return !error; }
 };
@@ -47,7 +75,11 @@ public:
 
     // Runs the report. A missing qvadmin is told to the person ("Missing
     // Program"); every failure comes back as the outcome's error.
-    ReportOutcome PrintReports(const QString &kind, const ReportSource &source);
+    ReportOutcome PrintReports(const ReportRequest &request, const ReportSource &source);
+    ReportOutcome PrintReports(const QString &kind, const ReportSource &source)
+    {
+        return PrintReports(ReportRequest{kind, {}, {}, {}, {}}, source);
+    }
 
 private:
     Prompts &m_prompts;

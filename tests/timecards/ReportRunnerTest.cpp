@@ -117,6 +117,18 @@ TEST_F(ReportRunnerTest, RunsTheAdministratorAndHandsBackTheHtmlPage)
     QFile page(outcome.htmlPath);
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("<h1>Work In Process</h1>"));
+    // The same rows for a spreadsheet, beside the page.
+    EXPECT_TRUE(outcome.csvPath.endsWith(".csv"));
+    EXPECT_EQ(QFileInfo(outcome.csvPath).dir(), QFileInfo(outcome.htmlPath).dir());
+    EXPECT_TRUE(QFile::exists(outcome.csvPath));
+
+    // What the report dialog asks for reaches the tool whole.
+    const ReportOutcome week = runner.PrintReports(
+        ReportRequest{"timesheet", QDate(2026, 12, 7), QDate(2026, 12, 13), 1, "open"}, source);
+    ASSERT_TRUE(week.ok()) << week.error->description().toStdString();
+    QFile sheet(week.htmlPath);
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(sheet.readAll().contains("2026-12-07 to 2026-12-13"));
 
     // qvadmin's own reason reaches the caller.
     const ReportOutcome unknown = runner.PrintReports("payroll", source);

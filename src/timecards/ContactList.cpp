@@ -47,6 +47,14 @@ std::vector<ContactRow> ContactList::load()
     return rows;
 }
 
+QString ContactList::nameOf(qint32 contactId)
+{
+    return m_link
+        .scalar(QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
+                {contactId})
+        .toString();
+}
+
 QString ContactList::problem(const ContactRow &row)
 {
     if (row.name.trimmed().isEmpty())

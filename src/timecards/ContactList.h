@@ -42,6 +42,9 @@ public:
     // Every contact, active or not, by name.
     std::vector<ContactRow> load();
 
+    // The contact's name; empty when there is no such contact.
+    QString nameOf(qint32 contactId);
+
     // Why the row cannot be saved ("" when it can): a name is required.
     static QString problem(const ContactRow &row);
 

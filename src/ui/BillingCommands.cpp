@@ -10,6 +10,7 @@
 #include "settings/WindowLifecycle.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
+#include "timecards/ContactList.h"
 #include "timecards/TimeCardEditor.h"
 #include "ui/PointerScope.h"
 #include "ui/frmInvoice.h"
@@ -56,12 +57,7 @@ void BillingCommands::run(int)
         &m_window);
     const qint32 current = m_editor.currentContactId();
     if (current > 0)
-        dialog.setClient(current,
-                         m_cnn
-                             .scalar(QStringLiteral("SELECT ContactName FROM tblContacts WHERE "
-                                                    "ContactID = ?"),
-                                     {current})
-                             .toString());
+        dialog.setClient(current, ContactList(m_cnn).nameOf(current));
     dialog.exec();
     m_window.statusBar()->showMessage(QStringLiteral("Review"));
 }

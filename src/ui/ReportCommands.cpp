@@ -9,8 +9,10 @@
 #include "settings/WindowLifecycle.h"
 #include "support/Prompts.h"
 #include "timecards/CommandTable.h"
+#include "timecards/ContactList.h"
 #include "timecards/ReportRunner.h"
 #include "ui/FolderViewWindow.h"
+#include "ui/ReportDialog.h"
 #include "ui/frmTimeCard.h"
 
 #include <QCoreApplication>
@@ -31,9 +33,9 @@ const QString CannotLocate = QStringLiteral("Cannot locate Administrator program
 ReportCommands::ReportCommands(frmTimeCard &window, OutlookSession &outlook,
                                const RegSettings &settings, const AdminOptions &options,
                                const WindowLifecycle &lifecycle, Registry &registry,
-                               Prompts &prompts)
+                               db::Connection &cnnLink, Prompts &prompts)
     : m_window(window), m_outlook(outlook), m_settings(settings), m_options(options),
-      m_lifecycle(lifecycle), m_registry(registry), m_prompts(prompts)
+      m_lifecycle(lifecycle), m_registry(registry), m_cnnLink(cnnLink), m_prompts(prompts)
 {
 }
 
@@ -56,6 +58,19 @@ void ReportCommands::run(int toolId)
 
 void ReportCommands::report(int toolId)
 {
+    ReportRequest request{reportKindForTool(toolId), {}, {}, {}, {}};
+    // The Reports menu asks what to cover; the billing summaries run whole.
+    if (toolId >= 1013 && toolId <= 1028) {
+        std::vector<ReportContact> contacts;
+        for (const ContactRow &row : ContactList(m_cnnLink).load())
+            if (row.id)
+                contacts.push_back({*row.id, row.name});
+        ReportDialog dialog(request.kind, std::move(contacts), m_options.terms.contact,
+                            QDate::currentDate(), &m_window);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        request = dialog.request();
+    }
     const QString programDir = m_lifecycle.programDir();
     ReportRunner runner(m_prompts, QCoreApplication::applicationDirPath());
     ReportSource source;
@@ -63,12 +78,21 @@ void ReportCommands::report(int toolId)
     source.settingsFile = m_registry.filePath();
     source.userId = m_settings.userId;
     source.outputDir = QDir(programDir).filePath(QStringLiteral("Reports"));
-    const ReportOutcome outcome = runner.PrintReports(reportKindForTool(toolId), source);
+    const ReportOutcome outcome = runner.PrintReports(request, source);
     if (outcome.ok()) {
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.htmlPath)))
+        const QString csv = outcome.csvPath.isEmpty()
+                                ? QString()
+                                : QStringLiteral("\n\nIts rows are saved for a spreadsheet as\n%1")
+                                      .arg(QDir::toNativeSeparators(outcome.csvPath));
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(outcome.htmlPath)))
+            m_prompts.messageBox(QStringLiteral("Reports"),
+                                 QStringLiteral("The report is open in your browser.") + csv,
+                                 PromptButtons::Ok, PromptIcon::Information);
+        else
             m_prompts.messageBox(QStringLiteral("Reports"),
                                  QStringLiteral("The report is ready in\n%1")
-                                     .arg(QDir::toNativeSeparators(outcome.htmlPath)),
+                                         .arg(QDir::toNativeSeparators(outcome.htmlPath)) +
+                                     csv,
                                  PromptButtons::Ok, PromptIcon::Information);
     } else if (outcome.error->description() != CannotLocate) {
         // The missing tool has been told already.

@@ -11,6 +11,9 @@ class OutlookSession;
 struct AdminOptions;
 struct RegSettings;
 class frmTimeCard;
+namespace db {
+class Connection;
+}
 
 // The reports and billing tools (run by the administrator tool, shown in the
 // browser), the item store's folder views, and the administrator tool itself.
@@ -18,7 +21,7 @@ class ReportCommands : public CommandSet {
 public:
     ReportCommands(frmTimeCard &window, OutlookSession &outlook, const RegSettings &settings,
                    const AdminOptions &options, const WindowLifecycle &lifecycle,
-                   Registry &registry, Prompts &prompts);
+                   Registry &registry, db::Connection &cnnLink, Prompts &prompts);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -34,6 +37,7 @@ private:
     const AdminOptions &m_options;
     const WindowLifecycle &m_lifecycle;
     Registry &m_registry;
+    db::Connection &m_cnnLink;
     Prompts &m_prompts;
 };
 

@@ -8,6 +8,7 @@
 #include "settings/AdminSettings.h"
 #include "settings/WindowLifecycle.h"
 #include "ui/AbbreviationCommands.h"
+#include "ui/BillingCommands.h"
 #include "ui/ChargeCommands.h"
 #include "ui/ContactCommands.h"
 #include "ui/DocumentCommands.h"
@@ -21,7 +22,6 @@
 #include "ui/MassEditCommands.h"
 #include "ui/NewItemCommands.h"
 #include "ui/PaymentCommands.h"
-#include "ui/BillingCommands.h"
 #include "ui/ReportCommands.h"
 #include "ui/SettingsCommands.h"
 #include "ui/ViewCommands.h"
@@ -69,9 +69,9 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
         m_p.window, m_p.program.store.cnnLink(), m_p.program.outlook, m_p.program.options,
         m_p.program.settings, m_p.lifecycle, m_p.session.editor(), m_p.prompts);
     m_p.window.addCommandSet(*m_billingCommands);
-    m_reportCommands = std::make_unique<ReportCommands>(m_p.window, m_p.program.outlook,
-                                                        m_p.program.settings, m_p.program.options,
-                                                        m_p.lifecycle, m_p.registry, m_p.prompts);
+    m_reportCommands = std::make_unique<ReportCommands>(
+        m_p.window, m_p.program.outlook, m_p.program.settings, m_p.program.options, m_p.lifecycle,
+        m_p.registry, m_p.program.store.cnnLink(), m_p.prompts);
     m_p.window.addCommandSet(*m_reportCommands);
     // Before the contact commands, which refill the activity lists from it.
     m_pickLists = pickListSource(m_p.program.commands, m_p.program.options, m_p.program.outlook);

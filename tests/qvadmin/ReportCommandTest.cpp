@@ -5,6 +5,7 @@
 #include "platform/pim/Namespace.h"
 #include "platform/pim/TaskItem.h"
 #include "qvadmin/ReportKinds.h"
+#include "qvadmin/ReportWriters.h"
 #include "timecards/BillingStatus.h"
 #include "timecards/ReportPeriod.h"
 #include "timecards/TimeCardValue.h"
@@ -261,6 +262,13 @@ TEST_F(ReportCommandTest, ClientAndBillingStatusNarrowTheRows)
     const auto combined = readCsv(report({"combined", "--contact", id})[0]);
     for (size_t i = 1; i < combined.size(); ++i)
         EXPECT_EQ(combined[i][3], name);
+
+    EXPECT_TRUE(
+        readText(report({"timecards", "--contact", id})[1]).contains(admin::htmlEscaped(name)));
+    const CommandOutput nobody =
+        runHere({"report", "timecards", "--contact", "987654", "--out", outDir()});
+    EXPECT_NE(nobody.result, 0);
+    EXPECT_TRUE(nobody.err.contains("There is no contact 987654.")) << nobody.err.toStdString();
 
     // A report that cannot be narrowed says so rather than listing everyone.
     const CommandOutput wip = runHere({"report", "wip", "--contact", id, "--out", outDir()});

@@ -103,7 +103,7 @@ TEST_F(ServerModeTest, InitCreatesTheSchemaThereAndPassThroughLinksHere)
                                          "'PASS-THROUGH' AND LinkProviderString = ?"),
                           {serverPart() + "Database=quorvale_test;"})
                   .toInt(),
-              22);
+              schema::sharedTableNames().size());
     EXPECT_TRUE(QFileInfo::exists(programDir() + "/QVLocal.db"));
     EXPECT_TRUE(QFileInfo::exists(programDir() + "/QVReport.db"));
 

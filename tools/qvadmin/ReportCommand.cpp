@@ -30,7 +30,8 @@ const QString Usage =
     QStringLiteral("report KIND [--user ID] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
                    "[--contact ID] [--status open|invoiced] [--out DIR]");
 
-QString describeFilter(const ReportFilter &filter, const QString &contactTerm)
+QString describeFilter(const ReportFilter &filter, const QString &contactTerm,
+                       const QString &contactName)
 {
     QStringList parts;
     parts << (filter.userId ? QStringLiteral("User %1").arg(*filter.userId)
@@ -45,7 +46,7 @@ QString describeFilter(const ReportFilter &filter, const QString &contactTerm)
     else
         parts << QStringLiteral("all dates");
     if (filter.contactId)
-        parts << QStringLiteral("%1 %2").arg(contactTerm).arg(*filter.contactId);
+        parts << QStringLiteral("%1 %2").arg(contactTerm, contactName);
     if (filter.status)
         parts << (*filter.status == ReportStatus::Open ? QStringLiteral("not yet invoiced")
                                                        : QStringLiteral("invoiced"));
@@ -165,6 +166,17 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
     }
 
     ProgramDatabase program(globals);
+    // A mistyped ID would give an empty report that looks like a client
+    // without work.
+    QString contactName;
+    if (filter.contactId) {
+        const QVariant stored = program.connection().scalar(
+            QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
+            {*filter.contactId});
+        if (!stored.isValid() || stored.isNull())
+            usageError(QStringLiteral("There is no contact %1.").arg(*filter.contactId));
+        contactName = stored.toString();
+    }
     ReportTable table = runReport(program.connection(), *kind, filter);
     if (kind->weekly)
         table = weeklyTimesheet(table, *filter.from);
@@ -175,7 +187,7 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
     const Terms terms = readTerms(program.connection());
     applyTerms(table, terms);
     const ReportFiles files =
-        writeReportFiles(table, kind->name, describeFilter(filter, terms.contact),
+        writeReportFiles(table, kind->name, describeFilter(filter, terms.contact, contactName),
                          a.value(QStringLiteral("out"), QDir::currentPath()));
     out << files.csv << '\n' << files.html << '\n';
     return 0;

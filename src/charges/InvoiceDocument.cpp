@@ -5,6 +5,7 @@
 #include "platform/core/QvError.h"
 #include "platform/core/WholeFile.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -155,7 +156,11 @@ QByteArray pdfOfHtml(const QString &html, const QString &title)
         writer.setCreator(QStringLiteral("Quorvale"));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+        // Laid out on the writer itself, so that full-width tables and the
+        // right-hand totals share the page's text width.
         QTextDocument document;
+        document.documentLayout()->setPaintDevice(&writer);
+        document.setPageSize(writer.pageLayout().paintRectPixels(writer.resolution()).size());
         document.setHtml(html);
         document.print(&writer);
     }

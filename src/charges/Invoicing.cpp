@@ -5,6 +5,7 @@
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
+#include "timecards/TimeCardValue.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -193,7 +194,7 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
     const QString sql =
         QStringLiteral("SELECT %2, StartDate, Description, Quantity, BillStatus, %3, TimeCardID, "
                        "Rate, (SELECT ActivityName FROM tblMainActivities a WHERE a.ActivityID = "
-                       "%1.Activity1ID), %5 FROM %1 WHERE %4 ORDER BY StartDate, %2")
+                       "%1.Activity1ID), %5, Realization FROM %1 WHERE %4 ORDER BY StartDate, %2")
             .arg(QLatin1String(t.table), QLatin1String(t.key), amount, rows.where,
                  t.kind == InvoiceLine::Kind::TimeCard ? QStringLiteral("FlatRate")
                                                        : QStringLiteral("0"));
@@ -213,17 +214,31 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
             line.treatment == BillingTreatment::Charged ? Money::fromStored(q.value(5)) : Money();
         line.rate = Money::fromStored(q.value(7));
         line.activity = q.value(8).toString();
-        if (t.kind == InvoiceLine::Kind::TimeCard && invoice.rounding.active()) {
-            // Billed in the client's steps; the TimeCard keeps the time recorded.
+        if (t.kind == InvoiceLine::Kind::TimeCard) {
+            const bool flatFee = Money::fromStored(q.value(9)) != Money();
             const Duration recorded = Duration::fromColumnOrZero(q.value(3));
-            const Duration billed = billedTime(recorded, invoice.rounding);
-            if (billed != recorded) {
-                line.quantity = billed.toShown();
-                line.amount = billedValue(line.amount, recorded, invoice.rounding,
-                                          Money::fromStored(q.value(9)) != Money());
-                line.note = QStringLiteral("%1 recorded, billed in %2")
-                                .arg(recorded.toShown(), invoice.rounding.text());
+            Duration billed = recorded;
+            QStringList notes;
+            if (invoice.rounding.active()) {
+                // Billed in the client's steps; the TimeCard keeps the time recorded.
+                billed = billedTime(recorded, invoice.rounding);
+                if (billed != recorded) {
+                    line.quantity = billed.toShown();
+                    line.amount = billedValue(line.amount, recorded, invoice.rounding, flatFee);
+                    notes << QStringLiteral("%1 recorded, billed in %2")
+                                 .arg(recorded.toShown(), invoice.rounding.text());
+                }
             }
+            // The value holds the realization: without a word the client would
+            // find time times rate short of (or above) the amount.
+            const Realization realization = Realization::fromStored(q.value(10));
+            if (!flatFee && line.treatment == BillingTreatment::Charged && line.rate != Money() &&
+                realization != Realization())
+                notes << QStringLiteral("%1 of %2 at the full rate")
+                             .arg(realization.toDisplayString(),
+                                  timeSpentValue(billed.seconds(), line.rate, Realization())
+                                      .toDisplayString());
+            line.note = notes.join(QStringLiteral("; "));
         }
         found.push_back({line, q.value(6)});
     }

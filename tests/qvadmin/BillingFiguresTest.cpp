@@ -259,6 +259,12 @@ TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
         ASSERT_NE(line, nullptr) << "line " << which.second << " missing";
         EXPECT_EQ(line->amount, cents(amount)) << "line " << which.second;
     }
+    // Time at a realization says so beside the full figure, since time x rate
+    // no longer gives the amount; full rates and flat fees need no word.
+    EXPECT_EQ(lineOf(acme, Kind::TimeCard, t2)->note,
+              QStringLiteral("85% of 337.50 at the full rate"));
+    EXPECT_EQ(lineOf(acme, Kind::TimeCard, t1)->note, QString());
+    EXPECT_EQ(lineOf(acme, Kind::TimeCard, t3)->note, QString());
     EXPECT_EQ(lineOf(acme, Kind::TimeCard, t4)->note, QStringLiteral("No charge"));
     EXPECT_EQ(lineOf(acme, Kind::Expense, e2)->note, QStringLiteral("No charge"));
     const QString covered = QStringLiteral("Covered by fixed charge %1 (Monthly retainer)").arg(f1);
@@ -519,6 +525,9 @@ TEST_P(BillingFigures, TheClientsRoundingBillsTimeInStepsAndLeavesTheRecordedTim
     EXPECT_EQ(rounded->amount, cents(13500));
     EXPECT_EQ(rounded->quantity, Duration::fromSeconds(3600).toShown());
     EXPECT_TRUE(rounded->note.contains(QStringLiteral("15-minute steps, rounded up")))
+        << rounded->note.toStdString();
+    // Its 90 % is of the hour billed at 150.00, not of the 50 minutes recorded.
+    EXPECT_TRUE(rounded->note.endsWith(QStringLiteral("; 90% of 150.00 at the full rate")))
         << rounded->note.toStdString();
     EXPECT_EQ(lineOf(birch, Kind::TimeCard, t10)->amount, cents(30000));
     EXPECT_EQ(birch.subtotal(), cents(49500));

@@ -1,4 +1,5 @@
 #include "AdminFixture.h"
+#include "charges/BillingOptions.h"
 #include "platform/core/Duration.h"
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
@@ -50,6 +51,12 @@ TEST_F(DemoTest, HasTheDocumentedAmounts)
     EXPECT_GT(count("SELECT COUNT(*) FROM tblMainActivities WHERE ContactID IS NULL"), 5);
     EXPECT_GT(count("SELECT COUNT(*) FROM tblSubActivities WHERE ContactID IS NOT NULL"), 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblContacts WHERE Rate6 = 0"), 0);
+    // The demo firm can invoice at once: name, address and its VAT.
+    auto db = openData();
+    const BillingOptions firm = readBillingOptions(*db);
+    EXPECT_EQ(firm.missingForInvoice(), QString());
+    EXPECT_EQ(firm.taxRate, "20");
+    EXPECT_FALSE(firm.firmTaxNumber.isEmpty());
 }
 
 TEST_F(DemoTest, TimeCardsAreConsistentAndValuedExactly)

@@ -1,4 +1,5 @@
 #include "AdminFixture.h"
+#include "charges/BillingOptions.h"
 #include "platform/core/Money.h"
 #include "timecards/BillingStatus.h"
 #include "timecards/TimeCardValue.h"
@@ -94,11 +95,15 @@ TEST_F(InvoiceCommandTest, InvoicesOnlyThatClientsBillableWorkInThePeriod)
         << o.out.toStdString();
     EXPECT_TRUE(o.out.contains(QStringLiteral("Subtotal: %1 (").arg(expected.toDisplayString())))
         << o.out.toStdString();
-    // No tax rate in the options: the total is the subtotal, nothing paid yet.
-    EXPECT_TRUE(o.out.contains(QStringLiteral("\nTotal: %1\n").arg(expected.toDisplayString())))
+    // The demo firm charges 20 % VAT on the subtotal, rounded once; nothing paid yet.
+    const Money tax = taxOn(expected, QStringLiteral("20"));
+    EXPECT_TRUE(o.out.contains(QStringLiteral("\nTax at 20 %: %1\n").arg(tax.toDisplayString())))
         << o.out.toStdString();
-    // Heading, rule, a line each, subtotal, total, paid and balance.
-    EXPECT_EQ(o.out.count(u'\n'), 2 + 2 + lines + 3) << o.out.toStdString();
+    EXPECT_TRUE(
+        o.out.contains(QStringLiteral("\nTotal: %1\n").arg((expected + tax).toDisplayString())))
+        << o.out.toStdString();
+    // Heading, rule, a line each, subtotal, tax, total, paid and balance.
+    EXPECT_EQ(o.out.count(u'\n'), 2 + 2 + lines + 4) << o.out.toStdString();
 
     // Only this client's invoiceable rows left the open work.
     const QMap<QString, qlonglong> after = openRows();

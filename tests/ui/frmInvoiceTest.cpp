@@ -54,6 +54,8 @@ struct InvoiceWindow : public test::DemoProgramFixture {
 
 TEST_F(InvoiceWindow, WithoutTheFirmsNameTheWindowSaysWhatIsMissing)
 {
+    // The demo names its firm; a firm's own database starts without.
+    writeBillingOptions(cnn(), BillingOptions{});
     invoices();
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_TRUE(prompts.messages()[0].text.contains(QStringLiteral("firm's name")))

@@ -1,5 +1,6 @@
 #include "qvadmin/DemoData.h"
 
+#include "charges/BillingOptions.h"
 #include "data/AdminOptionOrdinals.h"
 #include "data/TimeCard.h"
 #include "data/TimeCardRepository.h"
@@ -93,6 +94,7 @@ public:
         switchAdminOptionsOn(m_db,
                              {AdminOption::ExpensesInUse, AdminOption::FixedChargesInUse,
                               AdminOption::RealizationInUse, AdminOption::ShowActivityNumbers});
+        addFirm();
         addStaffAndUsers();
         addContacts();
         addActivities();
@@ -106,6 +108,20 @@ public:
     }
 
 private:
+    // The demo invoices as a real firm's would: its name, address, VAT number
+    // and the VAT its clients pay. New databases start without, and say so.
+    void addFirm()
+    {
+        BillingOptions firm;
+        firm.firmName = QStringLiteral("Kestrel Row Consulting Ltd");
+        firm.firmAddress = QStringLiteral("4 Narrow Quay\nBristol BS1 4QA\nUnited Kingdom");
+        firm.firmTaxNumber = QStringLiteral("GB 000 0000 00");
+        firm.taxRate = QStringLiteral("20");
+        firm.paymentTermsDays = 30;
+        firm.invoiceNote = QStringLiteral("Please quote the invoice number with your payment.");
+        writeBillingOptions(m_db, firm);
+    }
+
     void addStaffAndUsers()
     {
         m_staffRates[m_base.staffId] = rateLadder(180, -20);

@@ -220,7 +220,8 @@ int runFirm(const QStringList &args, const GlobalOptions &globals, QTextStream &
         writeBillingOptions(program.connection(), options);
     }
     out << "Firm: " << shown(options.firmName) << '\n'
-        << "Address: " << shown(options.firmAddress).replace(u'\n', QStringLiteral(" / ")) << '\n'
+        << "Address: " << shown(QString(options.firmAddress).replace(u'\n', QStringLiteral(" / ")))
+        << '\n'
         << "Tax number: " << shown(options.firmTaxNumber) << '\n'
         << "Tax rate: " << (options.taxRate.isEmpty() ? QStringLiteral("none") : options.taxRate)
         << '\n'

@@ -95,8 +95,9 @@ const std::vector<ReportKindChoice> &reportKindChoices()
 
 QStringList reportArguments(const ReportRequest &request, const ReportSource &source)
 {
-    QStringList args{QStringLiteral("report"), request.kind, QStringLiteral("--user"),
-                     QString::number(source.userId)};
+    QStringList args{QStringLiteral("report"), request.kind};
+    if (source.userId)
+        args << QStringLiteral("--user") << QString::number(*source.userId);
     if (request.from)
         args << QStringLiteral("--from") << request.from->toString(Qt::ISODate);
     if (request.to)

@@ -32,7 +32,8 @@ struct ReportSource {
     QString programDir;            // the link database's directory
     std::optional<QString> server; // a server's connect string instead
     std::optional<QString> settingsFile;
-    int userId = 0;    // the reports are the user's own
+    // The reports are the user's own; the billing summaries (unset) the firm's.
+    std::optional<int> userId;
     QString outputDir; // where the files go
 };
 

@@ -28,6 +28,12 @@ namespace {
 const QString MissingProgram = QStringLiteral("Missing Program");
 const QString CannotLocate = QStringLiteral("Cannot locate Administrator program");
 
+// Billing › Accounts Receivable, Work In Process and Client Funds.
+bool isBillingSummary(int toolId)
+{
+    return toolId >= 1042 && toolId <= 1044;
+}
+
 } // namespace
 
 ReportCommands::ReportCommands(frmTimeCard &window, OutlookSession &outlook,
@@ -60,7 +66,7 @@ void ReportCommands::report(int toolId)
 {
     ReportRequest request{reportKindForTool(toolId), {}, {}, {}, {}};
     // The Reports menu asks what to cover; the billing summaries run whole.
-    if (toolId >= 1013 && toolId <= 1028) {
+    if (!isBillingSummary(toolId)) {
         std::vector<ReportContact> contacts;
         for (const ContactRow &row : ContactList(m_cnnLink).load())
             if (row.id)
@@ -76,7 +82,10 @@ void ReportCommands::report(int toolId)
     ReportSource source;
     source.programDir = programDir;
     source.settingsFile = m_registry.filePath();
-    source.userId = m_settings.userId;
+    // What a client owes, what is in process and the client funds are the
+    // firm's, whoever recorded the work or took the payment.
+    if (!isBillingSummary(toolId))
+        source.userId = m_settings.userId;
     source.outputDir = QDir(programDir).filePath(QStringLiteral("Reports"));
     const ReportOutcome outcome = runner.PrintReports(request, source);
     if (outcome.ok()) {

@@ -4,6 +4,7 @@
 #include "platform/core/Money.h"
 #include "platform/registry/Registry.h"
 #include "testsupport/ExternalTool.h"
+#include "timecards/BillingStatus.h"
 #include "timecards/TimeCardValue.h"
 
 #include <QDate>
@@ -39,7 +40,7 @@ TEST_F(DemoTest, HasTheDocumentedAmounts)
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblTimeCards"), 370);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblExpenses"), 16);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblFixedCharges"), 8);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM tblPayments"), 10);
+    EXPECT_GE(count("SELECT COUNT(*) FROM tblPayments"), 10);
     // Payments received lower what a client owes, as the payment window records them.
     EXPECT_EQ(count("SELECT COUNT(*) FROM tblPayments WHERE FundContribution = 0 AND "
                     "PaymentAmount >= 0"),
@@ -162,6 +163,55 @@ TEST_F(DemoTest, OldWorkIsInvoicedAndTheInitUserHasEveryKindOfOpenTimeCard)
         count(QStringLiteral("SELECT COUNT(*) FROM tblTimeCards t JOIN tblUsers u ON "
                              "u.UserID = t.UserId WHERE u.Active = 0 AND t.InvoiceID IS NULL")),
         0);
+}
+
+TEST_F(DemoTest, ClientsPayTheirOwnInvoicesAndNeverMoreThanWasBilled)
+{
+    auto db = openData();
+    QSqlQuery q = db->prepare(QStringLiteral(
+        "SELECT p.ContactID, p.PaymentAmount, p.PaymentDescription, p.PaymentDate FROM "
+        "tblPayments p WHERE p.FundContribution = 0"));
+    db->run(q, {});
+    int paid = 0;
+    while (q.next()) {
+        ++paid;
+        const QString description = q.value(2).toString();
+        ASSERT_TRUE(description.startsWith("Payment of invoice ")) << description.toStdString();
+        const int invoice = description.section(u' ', -1).toInt();
+        // The invoice is the client's own, billed before the payment came.
+        const QVariantList key{invoice, q.value(0)};
+        const QString status = QStringLiteral("BillStatus");
+        const QString charge =
+            billedChargeAmountSql(status, QStringLiteral("Amount"), QStringLiteral("Realization"));
+        Money billed;
+        for (const QString &sql :
+             {QStringLiteral(
+                  "SELECT SUM(%1) FROM tblTimeCards WHERE InvoiceID = ? AND ContactID = ?")
+                  .arg(billedTimeValueSql(status, QStringLiteral("Value"))),
+              QStringLiteral(
+                  "SELECT SUM(%1) FROM tblExpenses WHERE InvoiceID = ? AND ContactID = ?")
+                  .arg(charge),
+              QStringLiteral(
+                  "SELECT SUM(%1) FROM tblFixedCharges WHERE InvoiceID = ? AND ContactID = ?")
+                  .arg(charge)})
+            billed += Money::fromStored(db->scalar(sql, key));
+        const Money payment = -Money::fromStored(q.value(1));
+        EXPECT_GT(payment, Money()) << description.toStdString();
+        EXPECT_LE(payment, billed) << description.toStdString();
+        const QDate latestWork = db->scalar(QStringLiteral("SELECT MAX(StartDate) FROM "
+                                                           "tblTimeCards WHERE InvoiceID = ?"),
+                                            {invoice})
+                                     .toDate();
+        EXPECT_GT(q.value(3).toDate(), latestWork) << description.toStdString();
+    }
+    EXPECT_GE(paid, 10);
+    // The newest invoice is still owed.
+    const int newest = count("SELECT MAX(InvoiceID) FROM tblTimeCards WHERE ContactID IS NOT NULL");
+    EXPECT_EQ(db->scalar(QStringLiteral("SELECT COUNT(*) FROM tblPayments WHERE "
+                                        "PaymentDescription = ?"),
+                         {QStringLiteral("Payment of invoice %1").arg(newest)})
+                  .toInt(),
+              0);
 }
 
 TEST_F(DemoTest, IsTheSameEveryTime)

@@ -70,6 +70,10 @@ TEST(ReportPeriodTest, TheRequestBecomesTheAdministratorToolsOptions)
     // Nothing chosen narrows nothing.
     EXPECT_EQ(reportArguments({QStringLiteral("notes"), {}, {}, {}, {}}, source),
               (QStringList{"report", "notes", "--user", "4", "--out", "/tmp/out"}));
+    // The billing summaries are the firm's: no user narrows them.
+    source.userId.reset();
+    EXPECT_EQ(reportArguments({QStringLiteral("receivables"), {}, {}, {}, {}}, source),
+              (QStringList{"report", "receivables", "--out", "/tmp/out"}));
 }
 
 } // namespace

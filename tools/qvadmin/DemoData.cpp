@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QSqlQuery>
 #include <QVariantList>
+#include <algorithm>
 #include <vector>
 
 namespace quorvale::admin {
@@ -515,13 +516,48 @@ private:
         }
     }
 
+    // Clients pay the invoices they were sent, mostly in full and a few in
+    // part, some weeks after the month billed: the receivables then show what
+    // a firm sees, the older invoices paid and the latest still owed.
     void addPayments()
     {
-        for (int i = 0; i < 10; ++i) {
-            const DemoContact &contact = activeContact();
+        const QString billed = QStringLiteral(
+            "SELECT u.InvoiceID, u.ContactID, SUM(u.Amount), MAX(u.Day) FROM ("
+            "SELECT InvoiceID, ContactID, %1 AS Amount, StartDate AS Day FROM tblTimeCards "
+            "WHERE InvoiceID IS NOT NULL AND ContactID IS NOT NULL "
+            "UNION ALL SELECT InvoiceID, ContactID, %2, StartDate FROM tblExpenses "
+            "WHERE InvoiceID IS NOT NULL AND ContactID IS NOT NULL "
+            "UNION ALL SELECT InvoiceID, ContactID, %2, StartDate FROM tblFixedCharges "
+            "WHERE InvoiceID IS NOT NULL AND ContactID IS NOT NULL) u "
+            "GROUP BY u.InvoiceID, u.ContactID HAVING SUM(u.Amount) > 0 ORDER BY u.InvoiceID");
+        const QString status = QStringLiteral("BillStatus");
+        QSqlQuery q =
+            m_db.prepare(billed.arg(billedTimeValueSql(status, QStringLiteral("Value")),
+                                    billedChargeAmountSql(status, QStringLiteral("Amount"),
+                                                          QStringLiteral("Realization"))));
+        m_db.run(q, {});
+        struct Owed {
+            int invoice;
+            int contact;
+            Money amount;
+            QDate lastDay;
+        };
+        std::vector<Owed> owed;
+        while (q.next())
+            owed.push_back({q.value(0).toInt(), q.value(1).toInt(), Money::fromStored(q.value(2)),
+                            q.value(3).toDate()});
+        for (std::size_t i = 0; i < owed.size(); ++i) {
+            const Owed &o = owed[i];
+            // The last month or so billed is still owed.
+            if (o.lastDay.daysTo(m_today) < InvoicedAfterDays + 30)
+                continue;
             const int method = m_random.pick(m_paymentMethods);
             const bool card = method == m_paymentMethods[2];
-            const QDate day = recentDay();
+            // Every fourth pays half for now, to the cent.
+            const Money paid = i % 4 == 3 ? o.amount.mulDiv(1, 2) : o.amount;
+            const QDate monthEnd =
+                QDate(o.lastDay.year(), o.lastDay.month(), 1).addMonths(1).addDays(-1);
+            const QDate day = std::min(m_today, monthEnd.addDays(m_random.between(10, 30)));
             m_db.execute(
                 QStringLiteral("INSERT INTO tblPayments (UserID, ContactID, PaymentAmount, "
                                "PaymentDate, PaymentDescription, CreditCardNumber, "
@@ -530,10 +566,8 @@ private:
                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                 // A payment on account lowers what the client owes: stored negative,
                 // as the payment window stores it.
-                {m_users[0].id, contact.id,
-                 QVariant::fromValue(-Money::fromUnits(m_random.between(200, 9000) * 10000 +
-                                                       m_random.below(100) * 100)),
-                 day, QStringLiteral("Payment of invoice %1").arg(1001 + i),
+                {m_users[0].id, o.contact, QVariant::fromValue(-paid), day,
+                 QStringLiteral("Payment of invoice %1").arg(o.invoice),
                  card ? QStringLiteral("**** **** **** %1").arg(m_random.between(1000, 9999))
                       : QString(),
                  card ? QStringLiteral("Accounts Payable") : QString(),

@@ -255,6 +255,8 @@ std::vector<ReportKind> buildKinds()
                                         "ORDER BY u.InvoiceID, c.ContactName"),
                      {number("Invoice"), text("Contact"), money("Time"), money("Expenses"),
                       money("Fixed Charges"), money("Total")}});
+    // The firm's own work (no client) is nobody's to pay and no client's work
+    // in process: both summaries leave it out.
     kinds.push_back(
         {QStringLiteral("receivables"),
          QStringLiteral("Accounts Receivable"),
@@ -271,19 +273,22 @@ std::vector<ReportKind> buildKinds()
                  "UNION ALL SELECT p.ContactID, 0, -p.PaymentAmount FROM tblPayments p "
                  "WHERE COALESCE(p.FundContribution, 0) = 0 {filter:p.UserID,p.PaymentDate}) u") +
              ContactJoin +
-             QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "
-                            "ORDER BY c.ContactName, u.ContactID"),
-         {text("Contact"), money("Billed"), money("Paid"), money("Balance")}});
-    kinds.push_back({QStringLiteral("wip"),
-                     QStringLiteral("Work In Process"),
-                     QStringLiteral("SELECT c.ContactName, SUM(u.TimeCards), SUM(u.TimeValue), "
-                                    "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
-                                    "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
-                         chargesUnion(false) + QStringLiteral(") u") + ContactJoin +
-                         QStringLiteral("u.ContactID GROUP BY u.ContactID, c.ContactName "
-                                        "ORDER BY c.ContactName, u.ContactID"),
-                     {text("Contact"), number("TimeCards", true), money("Time"), money("Expenses"),
-                      money("Fixed Charges"), money("Total")}});
+             QStringLiteral(
+                 "u.ContactID WHERE u.ContactID IS NOT NULL GROUP BY u.ContactID, c.ContactName "
+                 "ORDER BY c.ContactName, u.ContactID"),
+         {text("Contact"), money("Invoiced"), money("Paid"), money("Outstanding")}});
+    kinds.push_back(
+        {QStringLiteral("wip"),
+         QStringLiteral("Work In Process"),
+         QStringLiteral("SELECT c.ContactName, SUM(u.TimeCards), SUM(u.TimeValue), "
+                        "SUM(u.ExpenseAmount), SUM(u.ChargeAmount), "
+                        "SUM(u.TimeValue + u.ExpenseAmount + u.ChargeAmount) FROM (") +
+             chargesUnion(false) + QStringLiteral(") u") + ContactJoin +
+             QStringLiteral(
+                 "u.ContactID WHERE u.ContactID IS NOT NULL GROUP BY u.ContactID, c.ContactName "
+                 "ORDER BY c.ContactName, u.ContactID"),
+         {text("Contact"), number("TimeCards", true), money("Time"), money("Expenses"),
+          money("Fixed Charges"), money("Total")}});
     kinds.push_back(
         {QStringLiteral("client-funds"),
          QStringLiteral("Client Funds"),

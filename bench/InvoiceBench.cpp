@@ -53,10 +53,11 @@ RunSql runSql()
                 .arg(Number)
                 .arg(t == 0 ? QString() : QStringLiteral(", InvoiceAmount = ") + charge, open);
         sql.lines[t] =
-            QStringLiteral("SELECT %2, StartDate, Description, Quantity, BillStatus, %3, "
-                           "TimeCardID, Rate, (SELECT ActivityName FROM tblMainActivities a "
-                           "WHERE a.ActivityID = %1.Activity1ID), %5 FROM %1 WHERE InvoiceID = "
-                           "%4 ORDER BY StartDate, %2")
+            QStringLiteral(
+                "SELECT %2, StartDate, Description, Quantity, BillStatus, %3, "
+                "TimeCardID, Rate, (SELECT ActivityName FROM tblMainActivities a "
+                "WHERE a.ActivityID = %1.Activity1ID), %5, Realization FROM %1 WHERE InvoiceID = "
+                "%4 ORDER BY StartDate, %2")
                 .arg(table, QLatin1String(keys[t]), QLatin1String(billed[t]))
                 .arg(Number)
                 .arg(t == 0 ? QStringLiteral("FlatRate") : QStringLiteral("0"));

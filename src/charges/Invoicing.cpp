@@ -5,6 +5,7 @@
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/Values.h"
 #include "timecards/TimeCardValue.h"
 
 #include <QSqlQuery>
@@ -149,11 +150,18 @@ int markRows(db::Connection &db, const ChargeTable &t, const InvoiceRequest &req
         QVariantList{number} + rows.params);
 }
 
-QString quantityText(InvoiceLine::Kind kind, const QVariant &quantity)
+// The description on one line, as simplified() makes it; most already are,
+// and an invoice of thousands of lines should not copy each.
+QString oneLine(const QString &text)
 {
-    if (kind == InvoiceLine::Kind::TimeCard)
-        return Duration::fromColumnOrZero(quantity).toShown();
-    return quantity.toString();
+    bool space = true; // a leading space needs simplifying too
+    for (const QChar c : text) {
+        const bool isSpace = c.isSpace();
+        if (isSpace && (space || c != u' '))
+            return text.simplified();
+        space = isSpace;
+    }
+    return space && !text.isEmpty() ? text.simplified() : text;
 }
 
 // The fixed charge that covers a line "Subject to fixed charge": the one linked
@@ -206,9 +214,13 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
         InvoiceLine line;
         line.kind = t.kind;
         line.id = q.value(0).toInt();
-        line.date = q.value(1).toDate();
-        line.description = q.value(2).toString().simplified();
-        line.quantity = quantityText(t.kind, q.value(3));
+        line.date = db::dateFrom(q.value(1));
+        line.description = oneLine(q.value(2).toString());
+        const Duration recorded = t.kind == InvoiceLine::Kind::TimeCard
+                                      ? Duration::fromColumnOrZero(q.value(3))
+                                      : Duration();
+        line.quantity =
+            t.kind == InvoiceLine::Kind::TimeCard ? recorded.toShown() : q.value(3).toString();
         line.treatment = billingTreatment(q.value(4).toString());
         line.amount =
             line.treatment == BillingTreatment::Charged ? Money::fromStored(q.value(5)) : Money();
@@ -216,7 +228,6 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
         line.activity = q.value(8).toString();
         if (t.kind == InvoiceLine::Kind::TimeCard) {
             const bool flatFee = Money::fromStored(q.value(9)) != Money();
-            const Duration recorded = Duration::fromColumnOrZero(q.value(3));
             Duration billed = recorded;
             QStringList notes;
             if (invoice.rounding.active()) {
@@ -240,8 +251,11 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
                                       .toDisplayString());
             line.note = notes.join(QStringLiteral("; "));
         }
-        found.push_back({line, q.value(6)});
+        // A TimeCard is its own card; a charge names the TimeCard it was for.
+        found.emplace_back(std::move(line),
+                           t.kind == InvoiceLine::Kind::TimeCard ? QVariant() : q.value(6));
     }
+    invoice.lines.reserve(invoice.lines.size() + found.size());
     for (auto &[line, linkedCard] : found) {
         if (line.treatment == BillingTreatment::NoCharge) {
             line.note = billingTreatmentText(line.treatment);
@@ -260,14 +274,17 @@ void readLines(db::Connection &db, const ChargeTable &t, const RowFilter &rows,
                                         .arg(line.date.toString(Qt::ISODate));
             }
         }
-        invoice.lines.push_back(line);
+        invoice.lines.push_back(std::move(line));
     }
 }
 
 void sortLines(Invoice &invoice)
 {
-    std::stable_sort(invoice.lines.begin(), invoice.lines.end(),
-                     [](const InvoiceLine &a, const InvoiceLine &b) { return a.date < b.date; });
+    const auto byDate = [](const InvoiceLine &a, const InvoiceLine &b) { return a.date < b.date; };
+    // Each kind is read in date order already; only a mix needs merging.
+    if (std::is_sorted(invoice.lines.begin(), invoice.lines.end(), byDate))
+        return;
+    std::stable_sort(invoice.lines.begin(), invoice.lines.end(), byDate);
 }
 
 Invoice started(db::Connection &db, const InvoiceRequest &request, const BillingOptions &options)

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <iterator>
 
 namespace quorvale {
 
@@ -35,15 +36,23 @@ qint64 hms(qint64 hours, qint64 minutes, qint64 rest)
 }
 
 // The digits-only stored form: the last four are minutes and seconds, the rest
-// (at least three, left-padded) hours.
-std::optional<qint64> storedDigits(const QString &digits)
+// (at least three, left-padded) hours. A space counts as a zero, as older rows
+// hold them. Read in place: every list and report reads one per row.
+std::optional<qint64> storedDigits(QStringView digits)
 {
-    if (digits.size() > MaxHourDigits + 4 || !allDigits(digits))
+    const qsizetype n = digits.size();
+    if (n > MaxHourDigits + 4)
         return std::nullopt;
-    const QString padded = digits.rightJustified(Duration::StoredLength, QLatin1Char('0'));
-    const qsizetype hours = padded.size() - 4;
-    return hms(padded.left(hours).toLongLong(), padded.mid(hours, 2).toLongLong(),
-               padded.right(2).toLongLong());
+    qint64 part[3] = {0, 0, 0}; // hours, minutes, seconds
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = digits[i].unicode();
+        if (c != u' ' && (c < u'0' || c > u'9'))
+            return std::nullopt;
+        const qsizetype fromEnd = n - 1 - i;
+        qint64 &p = part[fromEnd < 2 ? 2 : fromEnd < 4 ? 1 : 0];
+        p = p * 10 + (c == u' ' ? 0 : c - u'0');
+    }
+    return hms(part[0], part[1], part[2]);
 }
 
 // "12.5" or "12,5" or ".5" times unitSeconds, rounded half up to a second.
@@ -143,12 +152,12 @@ std::optional<qint64> typedSeconds(const QString &typed)
 
 std::optional<Duration> Duration::fromStored(const QString &text)
 {
-    QString zeroed = text;
-    zeroed.replace(QLatin1Char(' '), QLatin1Char('0'));
-    if (!zeroed.contains(QLatin1Char(':'))) {
-        const auto s = storedDigits(zeroed);
+    if (!text.contains(QLatin1Char(':'))) {
+        const auto s = storedDigits(text);
         return s ? std::optional(fromSeconds(*s)) : std::nullopt;
     }
+    QString zeroed = text;
+    zeroed.replace(QLatin1Char(' '), QLatin1Char('0'));
     const QStringList parts = zeroed.split(QLatin1Char(':'));
     if (parts.size() != 3)
         return std::nullopt;
@@ -202,12 +211,26 @@ QString Duration::toStored() const
 
 QString Duration::toShown() const
 {
+    // Written digit by digit: lists, reports and invoices show one per row.
     const qint64 s = m_seconds < 0 ? -m_seconds : m_seconds;
-    return QStringLiteral("%1%2:%3:%4")
-        .arg(m_seconds < 0 ? QStringLiteral("-") : QString())
-        .arg(s / 3600, 3, 10, QLatin1Char('0'))
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
+    char16_t out[32];
+    int at = int(std::size(out));
+    const auto digits = [&](qint64 value, int atLeast) {
+        int written = 0;
+        do {
+            out[--at] = char16_t(u'0' + value % 10);
+            value /= 10;
+            ++written;
+        } while (value > 0 || written < atLeast);
+    };
+    digits(s % 60, 2);
+    out[--at] = u':';
+    digits(s / 60 % 60, 2);
+    out[--at] = u':';
+    digits(s / 3600, 3);
+    if (m_seconds < 0)
+        out[--at] = u'-';
+    return QString(reinterpret_cast<const QChar *>(out + at), qsizetype(std::size(out)) - at);
 }
 
 } // namespace quorvale

@@ -37,4 +37,27 @@ QVariant toBindable(const QVariant &value, Dialect dialect)
     }
 }
 
+QDate dateFrom(const QVariant &stored)
+{
+    if (stored.typeId() != QMetaType::QString)
+        return stored.toDate();
+    // Lists and invoices read a date per row: the ISO form needs no parser.
+    const QString text = stored.toString();
+    const auto digit = [&text](qsizetype i) {
+        const char16_t c = text[i].unicode();
+        return c >= u'0' && c <= u'9' ? int(c - u'0') : -1;
+    };
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        int v[8];
+        const qsizetype at[8] = {0, 1, 2, 3, 5, 6, 8, 9};
+        bool ok = true;
+        for (int i = 0; i < 8 && ok; ++i)
+            ok = (v[i] = digit(at[i])) >= 0;
+        if (ok)
+            return QDate(v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], v[4] * 10 + v[5],
+                         v[6] * 10 + v[7]);
+    }
+    return stored.toDate();
+}
+
 } // namespace quorvale::db

@@ -2,6 +2,7 @@
 
 #include "SqlDialect.h"
 
+#include <QDate>
 #include <QVariant>
 
 namespace quorvale::db {
@@ -12,5 +13,9 @@ namespace quorvale::db {
 // text and read back through QVariant::toDate()/toTime()/toDateTime(); other engines
 // take them as typed values. A null of no type is bound as a null text.
 QVariant toBindable(const QVariant &value, Dialect dialect);
+
+// A date column as read from either engine: ISO text ("yyyy-MM-dd", read in
+// place) or a typed date. Invalid for a null or anything else.
+QDate dateFrom(const QVariant &stored);
 
 } // namespace quorvale::db

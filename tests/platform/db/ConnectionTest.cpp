@@ -3,6 +3,7 @@
 #include "platform/core/QvError.h"
 #include "platform/db/Command.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/Values.h"
 #include "testsupport/FullDisk.h"
 
 #include <QDate>
@@ -180,6 +181,14 @@ TEST(Connection, ValuesRoundTripAsBoundParameters)
     EXPECT_EQ(row->value("Inactive").toInt(), -1);
     EXPECT_EQ(row->value("StartDate").toString(), "2024-02-29"); // ISO text on disk
     EXPECT_EQ(row->value("StartDate").toDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(dateFrom(row->value("StartDate")), QDate(2024, 2, 29));
+    // The quick reading agrees with Qt's on everything a column may hold.
+    for (const QVariant &stored :
+         {QVariant(QStringLiteral("2026-12-31")), QVariant(QStringLiteral("2026-02-30")),
+          QVariant(QStringLiteral("2026-13-01")), QVariant(QStringLiteral("20x6-01-01")),
+          QVariant(QStringLiteral("2026-1-01")), QVariant(QStringLiteral("2026-01-01T10:00:00")),
+          QVariant(QString()), QVariant(QDate(1999, 1, 2)), QVariant()})
+        EXPECT_EQ(dateFrom(stored), stored.toDate()) << stored.toString().toStdString();
     EXPECT_EQ(row->value("StartTime").toString(), "13:05:09");
     EXPECT_EQ(row->value("StartTime").toTime(), QTime(13, 5, 9));
     EXPECT_EQ(Money::fromStored(row->value("Value")), Money::fromUnits(-123456789));

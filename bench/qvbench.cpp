@@ -21,6 +21,7 @@
 #include "ItemBench.h"
 #include "LinkListBench.h"
 #include "PickListBench.h"
+#include "ReportBench.h"
 #include "SqliteBaseline.h"
 #include "TimeCardBench.h"
 #include "data/DataStore.h"
@@ -73,6 +74,7 @@ struct Options {
     bool folderScan = false;
     bool links = false;
     bool invoicing = false;
+    bool reports = false;
 };
 
 Options parse(const QStringList &args)
@@ -110,6 +112,8 @@ Options parse(const QStringList &args)
             o.links = true;
         else if (a == QLatin1String("--invoicing"))
             o.invoicing = true;
+        else if (a == QLatin1String("--reports"))
+            o.reports = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
         else if (a == QLatin1String("--contacts"))
@@ -119,7 +123,8 @@ Options parse(const QStringList &args)
                          "[--repetitions R] [--json] [--items N] "
                          "[--timecard-ops [--journal-items N]] "
                          "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
-                         "[--links [--items N]] [--invoicing [--items N]]\n";
+                         "[--links [--items N]] [--invoicing [--items N]] "
+                         "[--reports [--timecards N] [--users U]]\n";
             std::exit(2);
         }
     }
@@ -297,6 +302,13 @@ int main(int argc, char **argv)
     const qint32 userId = sqlite3_column_int(pick, 0);
     const int openCards = sqlite3_column_int(pick, 1);
     sqlite3_finalize(pick);
+
+    if (o.reports) {
+        QTextStream out(stdout);
+        printMeasures(out, measureReports(programDir, qvadminPath(), userId, o.repetitions),
+                      o.json);
+        return 0;
+    }
 
     std::vector<Measure> measures;
     const WorkingSetContext context{true, Terms{}, userId, QStringLiteral("bench")};

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <tuple>
 
@@ -398,9 +399,16 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
         Invoice results[3];
         std::string errors[3];
         std::atomic<int> ready{0};
+        // psqlODBC sets the process's locale while it connects, which is not
+        // safe from two threads at once: the connections open one by one, and
+        // only the invoicing runs together.
+        std::mutex connecting;
         const auto runOne = [&](int n) {
             try {
-                auto db = open();
+                auto db = [&] {
+                    const std::lock_guard lock(connecting);
+                    return open();
+                }();
                 ++ready;
                 while (ready.load() < 3)
                     std::this_thread::yield();

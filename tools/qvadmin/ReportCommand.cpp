@@ -20,6 +20,8 @@
 #include <QSqlQuery>
 #include <QTextStream>
 #include <climits>
+#include <future>
+#include <future>
 #include <memory>
 
 namespace quorvale::admin {
@@ -112,12 +114,26 @@ ReportFiles writeReportFiles(const ReportTable &table, const QString &kind,
         if (!QFileInfo::exists(files.csv) && !QFileInfo::exists(files.html))
             break;
     }
-    writeWhole(files.csv, reportCsv(table));
+    const ShownReport shown(table);
+    // The page is made and written beside the CSV, on the other core. One
+    // report is both files or neither, so a retry does not leave a pair that
+    // looks like two runs.
+    auto page = std::async(std::launch::async,
+                           [&] { writeWhole(files.html, reportHtml(shown, filterText)); });
     try {
-        writeWhole(files.html, reportHtml(table, filterText));
+        writeWhole(files.csv, reportCsv(shown));
     } catch (...) {
-        // One report is both files or neither, so a retry does not leave a pair
-        // that looks like two runs.
+        try {
+            page.get();
+        } catch (...) {
+            // The CSV's failure is the one told; the page goes with it.
+        }
+        QFile::remove(files.html);
+        throw;
+    }
+    try {
+        page.get();
+    } catch (...) {
         QFile::remove(files.csv);
         throw;
     }
@@ -165,26 +181,31 @@ int runReportCommand(const QStringList &args, const GlobalOptions &globals, QTex
         filter.to = filter.from->addDays(6);
     }
 
-    ProgramDatabase program(globals);
-    // A mistyped ID would give an empty report that looks like a client
-    // without work.
     QString contactName;
-    if (filter.contactId) {
-        const QVariant stored = program.connection().scalar(
-            QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
-            {*filter.contactId});
-        if (!stored.isValid() || stored.isNull())
-            usageError(QStringLiteral("There is no contact %1.").arg(*filter.contactId));
-        contactName = stored.toString();
+    ReportTable table;
+    Terms terms;
+    {
+        // Closed before the files are made: they need nothing more of it.
+        ProgramDatabase program(globals);
+        // A mistyped ID would give an empty report that looks like a client
+        // without work.
+        if (filter.contactId) {
+            const QVariant stored = program.connection().scalar(
+                QStringLiteral("SELECT ContactName FROM tblContacts WHERE ContactID = ?"),
+                {*filter.contactId});
+            if (!stored.isValid() || stored.isNull())
+                usageError(QStringLiteral("There is no contact %1.").arg(*filter.contactId));
+            contactName = stored.toString();
+        }
+        table = runReport(program.connection(), *kind, filter);
+        if (kind->weekly)
+            table = weeklyTimesheet(table, *filter.from);
+        if (kind->itemType) {
+            const auto items = openItems(globals, program.location());
+            addItemColumns(table, kind->entryIdColumn, *kind->itemType, items.get());
+        }
+        terms = readTerms(program.connection());
     }
-    ReportTable table = runReport(program.connection(), *kind, filter);
-    if (kind->weekly)
-        table = weeklyTimesheet(table, *filter.from);
-    if (kind->itemType) {
-        const auto items = openItems(globals, program.location());
-        addItemColumns(table, kind->entryIdColumn, *kind->itemType, items.get());
-    }
-    const Terms terms = readTerms(program.connection());
     applyTerms(table, terms);
     const ReportFiles files =
         writeReportFiles(table, kind->name, describeFilter(filter, terms.contact, contactName),

@@ -80,20 +80,17 @@ BoundReportSql bindReportFilter(const QString &sql, const ReportFilter &filter)
 ReportTable runReport(db::Connection &db, const ReportKind &kind, const ReportFilter &filter)
 {
     const BoundReportSql bound = bindReportFilter(kind.sql, filter);
-    QSqlQuery query = db.prepare(bound.sql);
-    query.setForwardOnly(true);
-    db.run(query, bound.params, bound.sql);
     ReportTable table;
     table.title = kind.title;
     table.columns = kind.columns;
     const int width = int(kind.columns.size());
-    while (query.next()) {
+    db.readRows(bound.sql, bound.params, [&](QVariant *values, int columns) {
         QVariantList row;
         row.reserve(width);
         for (int i = 0; i < width; ++i)
-            row << query.value(i);
+            row << (i < columns ? std::move(values[i]) : QVariant());
         table.rows.push_back(std::move(row));
-    }
+    });
     return table;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/Duration.h"
 #include "platform/core/Money.h"
+#include "platform/db/Values.h"
 
 #include <QTime>
 
@@ -19,7 +20,10 @@ QString ReportTable::display(int column, const QVariant &value) const
     case ReportFormat::Money:
         return Money::fromStored(value).toDisplayString();
     case ReportFormat::Date: {
-        const QDate d = value.toDate();
+        const QDate d = db::dateFrom(value);
+        // Stored as ISO text already on SQLite: shown as it stands.
+        if (d.isValid() && value.typeId() == QMetaType::QString)
+            return value.toString();
         return d.isValid() ? d.toString(Qt::ISODate) : value.toString();
     }
     case ReportFormat::Time: {

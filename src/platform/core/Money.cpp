@@ -1,6 +1,7 @@
 #include "Money.h"
 
 #include <cstdlib>
+#include <iterator>
 
 namespace quorvale {
 
@@ -82,12 +83,24 @@ QString Money::toString() const
 
 QString Money::toDisplayString() const
 {
+    // Written digit by digit: reports and invoices show one or more per row.
     const std::int64_t cents = roundDiv(m_units, 100);
-    const std::int64_t a = std::llabs(cents);
-    return QStringLiteral("%1%2.%3")
-        .arg(cents < 0 ? QStringLiteral("-") : QString())
-        .arg(a / 100)
-        .arg(a % 100, 2, 10, QLatin1Char('0'));
+    std::uint64_t a =
+        cents < 0 ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+    char16_t out[32];
+    int at = int(std::size(out));
+    out[--at] = char16_t(u'0' + a % 10);
+    a /= 10;
+    out[--at] = char16_t(u'0' + a % 10);
+    a /= 10;
+    out[--at] = u'.';
+    do {
+        out[--at] = char16_t(u'0' + a % 10);
+        a /= 10;
+    } while (a > 0);
+    if (cents < 0)
+        out[--at] = u'-';
+    return QString(reinterpret_cast<const QChar *>(out + at), qsizetype(std::size(out)) - at);
 }
 
 Money Money::mulDiv(std::int64_t numerator, std::int64_t denominator) const

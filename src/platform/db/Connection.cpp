@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "SqliteRows.h"
 #include "Values.h"
 #include "platform/core/QvError.h"
 
@@ -572,6 +573,36 @@ void Connection::run(QSqlQuery &query, const QVariantList &params, const QString
         query.bindValue(static_cast<int>(i), toBindable(params[i], d));
     if (!query.exec())
         failStatement(query.lastError(), sql);
+}
+
+void Connection::readRows(const QString &sql, const QVariantList &params,
+                          const std::function<void(QVariant *, int)> &row)
+{
+    if (!isOpen())
+        throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The connection is closed."),
+                      errorSource());
+    ensureConnected();
+    if (m_engine == Engine::SQLite) {
+        if (sqlite3 *handle = sqliteHandle(database())) {
+            QVariantList bound;
+            bound.reserve(params.size());
+            for (const QVariant &p : params)
+                bound << toBindable(p, Dialect::SQLite);
+            const QSqlError error = readSqliteRows(handle, m_dialect.translate(sql), bound, row);
+            if (error.type() != QSqlError::NoError)
+                failStatement(error, sql);
+            return;
+        }
+    }
+    QSqlQuery q = prepare(sql);
+    run(q, params, sql);
+    const int columns = q.record().count();
+    std::vector<QVariant> values(std::size_t(std::max(columns, 0)));
+    while (q.next()) {
+        for (int c = 0; c < columns; ++c)
+            values[std::size_t(c)] = q.value(c);
+        row(values.data(), columns);
+    }
 }
 
 int Connection::execute(const QString &sql, const QVariantList &params)

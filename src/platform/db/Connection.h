@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 namespace quorvale::db {
@@ -116,6 +117,13 @@ public:
     QSqlQuery prepare(const QString &sql);
     // Binds params (through toBindable) and runs a prepared query. Throws on errors.
     void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
+    // Runs a query and hands every row to `row` as its column values, one row at
+    // a time, as QSqlQuery::value gives them (a null may come as an invalid
+    // QVariant); `row` may move them away. For reads of many rows: on SQLite the rows come from SQLite's
+    // own interface under the driver, without Qt's per-value copies. Throws on
+    // errors, as run() does.
+    void readRows(const QString &sql, const QVariantList &params,
+                  const std::function<void(QVariant *values, int columns)> &row);
 
     // Transactions as the Transaction class uses them: the outermost begin starts a
     // transaction, inner ones take a savepoint. Prefer Transaction.

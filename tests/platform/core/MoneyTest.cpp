@@ -1,6 +1,7 @@
 #include "platform/core/Money.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using quorvale::Money;
 
@@ -32,6 +33,12 @@ TEST(Money, MulDivRoundsOnceAtTheEnd)
     EXPECT_EQ(Money::fromUnits(-5).mulDiv(1, 10).units(), -1);
     EXPECT_EQ(Money::fromUnits(12345).toDisplayString(), QStringLiteral("1.23"));
     EXPECT_EQ(Money::fromUnits(-12350).toDisplayString(), QStringLiteral("-1.24"));
+    EXPECT_EQ(Money().toDisplayString(), QStringLiteral("0.00"));
+    EXPECT_EQ(Money::fromUnits(-49).toDisplayString(), QStringLiteral("0.00")); // no "-0.00"
+    EXPECT_EQ(Money::fromUnits(500).toDisplayString(), QStringLiteral("0.05"));
+    EXPECT_EQ(Money::fromUnits(-1000000).toDisplayString(), QStringLiteral("-100.00"));
+    EXPECT_EQ(Money::fromUnits(std::numeric_limits<std::int64_t>::min()).toDisplayString(),
+              QStringLiteral("-922337203685477.58"));
 }
 
 TEST(Money, StoredFormRoundTripsAndToleratesText)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -197,6 +198,68 @@ TEST(Connection, ValuesRoundTripAsBoundParameters)
     EXPECT_EQ(c.execute("UPDATE tblTimeCards SET Subject = ? WHERE UserID = ?", {QVariant(), 7}),
               1);
     EXPECT_TRUE(c.scalar("SELECT Subject FROM tblTimeCards").isNull());
+}
+
+TEST(Connection, ReadingRowsInBulkGivesWhatAQueryGives)
+{
+    TempDir dir;
+    Connection c;
+    c.open(jetString(makeDataFile(dir)));
+    const QString nasty = QStringLiteral("O'Brien'); DROP TABLE tblTimeCards; -- \u00e6\u4e2d");
+    c.execute("INSERT INTO tblTimeCards (UserID, Subject, Inactive, StartDate, Value) "
+              "VALUES (?, ?, ?, ?, ?), (?, ?, ?, ?, ?)",
+              {7, nasty, true, QDate(2024, 2, 29), QVariant::fromValue(Money::fromUnits(-5)), 8,
+               QVariant(), false, QVariant(), 1.5});
+    const QString sql = QStringLiteral(
+        "SELECT UserID, Subject, Inactive, StartDate, [Value], X'00FF' FROM tblTimeCards WHERE "
+        "UserID >= ? AND (StartDate = ? OR StartDate IS NULL) ORDER BY UserID");
+    const QVariantList params{7, QDate(2024, 2, 29)};
+    std::vector<QVariantList> bulk;
+    c.readRows(sql, params,
+               [&](QVariant *values, int columns) { bulk.emplace_back(values, values + columns); });
+    QSqlQuery q = c.prepare(sql);
+    c.run(q, params);
+    std::size_t row = 0;
+    while (q.next()) {
+        ASSERT_LT(row, bulk.size());
+        for (int i = 0; i < 6; ++i) {
+            const QVariant &mine = bulk[row][i];
+            // A null may come untyped; every other value alike in type and value.
+            if (q.value(i).isNull()) {
+                EXPECT_TRUE(mine.isNull()) << row << ' ' << i;
+                continue;
+            }
+            EXPECT_EQ(mine, q.value(i)) << row << ' ' << i;
+            EXPECT_EQ(mine.typeId(), q.value(i).typeId()) << row << ' ' << i;
+        }
+        ++row;
+    }
+    EXPECT_EQ(row, 2u);
+    EXPECT_EQ(bulk.size(), 2u);
+    EXPECT_EQ(bulk[0][1].toString(), nasty);
+    EXPECT_EQ(dateFrom(bulk[0][3]), QDate(2024, 2, 29));
+
+    // Inside a transaction it sees the transaction's own rows.
+    {
+        Transaction tx(c);
+        c.execute("DELETE FROM tblTimeCards WHERE UserID = 8");
+        int seen = 0;
+        c.readRows("SELECT UserID FROM tblTimeCards", {}, [&](QVariant *, int) { ++seen; });
+        EXPECT_EQ(seen, 1);
+    }
+    // A statement the engine refuses says so as any other statement does.
+    const auto refusal = [&](const std::function<void()> &run) {
+        try {
+            run();
+        } catch (const QvError &e) {
+            return std::pair{e.number(), e.description()};
+        }
+        return std::pair{0L, QString()};
+    };
+    const QString bad = QStringLiteral("SELECT Missing FROM tblNowhere");
+    const auto bulkError = refusal([&] { c.readRows(bad, {}, [](QVariant *, int) {}); });
+    EXPECT_FALSE(bulkError.second.isEmpty());
+    EXPECT_EQ(bulkError, refusal([&] { c.scalar(bad); }));
 }
 
 TEST(Connection, NestedTransactionsRollBackTheirOwnWork)

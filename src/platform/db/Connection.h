@@ -119,9 +119,9 @@ public:
     void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
     // Runs a query and hands every row to `row` as its column values, one row at
     // a time, as QSqlQuery::value gives them (a null may come as an invalid
-    // QVariant); `row` may move them away. For reads of many rows: on SQLite the rows come from SQLite's
-    // own interface under the driver, without Qt's per-value copies. Throws on
-    // errors, as run() does.
+    // QVariant); `row` may move them away. For reads of many rows: on SQLite
+    // the rows come from SQLite's own interface under the driver, without Qt's
+    // per-value copies. Throws on errors, as run() does.
     void readRows(const QString &sql, const QVariantList &params,
                   const std::function<void(QVariant *values, int columns)> &row);
 

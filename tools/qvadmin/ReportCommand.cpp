@@ -21,7 +21,6 @@
 #include <QTextStream>
 #include <climits>
 #include <future>
-#include <future>
 #include <memory>
 
 namespace quorvale::admin {

@@ -3,6 +3,7 @@
 #include "data/DatabaseSettings.h"
 #include "data/Schema.h"
 #include "platform/registry/Registry.h"
+#include "qvadmin/ReportKinds.h"
 #include "testsupport/ExternalTool.h"
 
 #include <QDate>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 
@@ -204,6 +206,13 @@ TEST_F(InitTest, CommandLineMistakesAreReportedOnOneLine)
     for (const char *command :
          {"init", "generate", "user add", "contact list", "activity add", "invoice --contact"})
         EXPECT_TRUE(help.out.contains(QLatin1String(command))) << command;
+    // Every report there is, and every way to narrow one, is named.
+    const QString flat = help.out.simplified();
+    for (const QString &kind : admin::reportKindNames())
+        EXPECT_TRUE(flat.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(kind))))
+            << kind.toStdString();
+    for (const char *option : {"--contact ID", "--status open|invoiced"})
+        EXPECT_TRUE(flat.contains(QLatin1String(option))) << option;
 }
 
 } // namespace

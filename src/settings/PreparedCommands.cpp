@@ -74,6 +74,9 @@ bool ProcessAdminOptions(db::Connection &cnnLink, const AdminOptions &options,
         c.contact = prepare(cnnLink, QStringLiteral("Select ContactEntryID, ContactName, "
                                                     "ContactAccount From tblContacts WHERE "
                                                     "ContactID = ?"));
+        c.contactRounding =
+            prepare(cnnLink, QStringLiteral("SELECT BillingIncrement, BillingRounding FROM "
+                                            "tblContacts WHERE ContactID = ?"));
 
         c.activity1ListTakesContact = someActivityHasContact(cnnLink, main);
         c.activity1List = prepare(cnnLink, activityListSql(main, c.activity1ListTakesContact,

@@ -23,6 +23,8 @@ struct PreparedCommands {
     std::unique_ptr<db::Command> activity2Rates;  // ActivityID of tblSubActivities
 
     std::unique_ptr<db::Command> contact; // ContactEntryID, ContactName, ContactAccount
+    // BillingIncrement, BillingRounding: how the client's time is billed.
+    std::unique_ptr<db::Command> contactRounding; // ContactID
 
     // ActivityID, ActivityName, ActivityNumber of the active activities. When
     // some activity of the table belongs to a contact, the list takes the

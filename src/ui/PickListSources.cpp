@@ -23,6 +23,12 @@ PickListSource pickListSource(const PreparedCommands &commands, const AdminOptio
         db::Command *contact = commands.contact.get();
         return contact ? RetrieveContactName(*contact, id) : QString();
     };
+    source.contactRounding = [&commands](std::optional<qint32> id) {
+        db::Command *rounding = commands.contactRounding.get();
+        const std::optional<QSqlRecord> row =
+            rounding && id ? rounding->first({*id}) : std::nullopt;
+        return row ? BillingRounding::fromStored(row->value(0), row->value(1)) : BillingRounding{};
+    };
     source.activities = [&c = commands](int level, std::optional<qint32> contactId) {
         db::Command *list = (level == 1 ? c.activity1List : c.activity2List).get();
         if (!list)

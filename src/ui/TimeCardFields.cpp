@@ -210,6 +210,9 @@ void TimeCardFields::buildBillingPage()
     addRow(form, "txtFlatFee", QStringLiteral("Fl&at Fee:"), m_flatFee = new QLineEdit(page));
     addRow(form, "txtValue", QStringLiteral("Val&ue:"), m_value = new QLineEdit(page));
     m_value->setReadOnly(true);
+    addRow(form, "txtBilled", QStringLiteral("Billed:"), m_billed = new QLineEdit(page));
+    m_billed->setReadOnly(true);
+    form->setRowVisible(m_billed, false);
     addRow(form, "txtRealization", QStringLiteral("Reali&zation:"),
            m_realization = new QLineEdit(page));
 }
@@ -557,6 +560,29 @@ void TimeCardFields::showValue()
     const db::Recordset &rs = m_set.timeCards();
     if (rs.isOpen() && !rs.bof() && !rs.eof())
         m_value->setText(currencyText(Money::fromStored(rs.value(QStringLiteral("Value")))));
+    showBilled();
+}
+
+void TimeCardFields::showBilled()
+{
+    const db::Recordset &rs = m_set.timeCards();
+    const bool current = rs.isOpen() && !rs.bof() && !rs.eof();
+    auto *form = qobject_cast<QFormLayout *>(m_billed->parentWidget()->layout());
+    if (!current || !m_rounding.active()) {
+        if (form)
+            form->setRowVisible(m_billed, false);
+        return;
+    }
+    // The TimeCard keeps the time recorded; the client is billed in steps.
+    const Duration recorded = Duration::fromColumnOrZero(rs.value(QStringLiteral("Quantity")));
+    const Money value =
+        billedValue(Money::fromStored(rs.value(QStringLiteral("Value"))), recorded, m_rounding,
+                    rs.value(QStringLiteral("RateSource")).toString() == FlatFeeSource);
+    m_billed->setText(QStringLiteral("%1 for %2 (%3)")
+                          .arg(currencyText(value), billedTime(recorded, m_rounding).toShown(),
+                               m_rounding.text()));
+    if (form)
+        form->setRowVisible(m_billed, true);
 }
 
 void TimeCardFields::showCurrent()
@@ -577,6 +603,9 @@ void TimeCardFields::showCurrent()
                                                                      : QString());
         fillActivities(contactId);
         fillActiveTasks();
+        // Looked up here, not at each tick of the timer.
+        m_rounding = m_pick.contactRounding && contactId ? m_pick.contactRounding(contactId)
+                                                         : BillingRounding{};
         // Set again only when it changed: every command shows the TimeCard anew,
         // and a reset would send the caret (where Ctrl+U inserts) to the start.
         if (const QString description = v("Description").toString();
@@ -604,6 +633,7 @@ void TimeCardFields::showCurrent()
         m_rate->setText(money("Rate"));
         m_flatFee->setText(money("FlatRate"));
         m_value->setText(current ? currencyText(Money::fromStored(v("Value"))) : QString());
+        showBilled();
         m_realization->setText(current ? Realization::fromStored(v("Realization")).toDisplayString()
                                        : QString());
         m_category->setText(v("Category").toString());

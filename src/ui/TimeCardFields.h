@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SortOrders.h"
+#include "timecards/BillingRounding.h"
 #include "timecards/PickLists.h"
 #include "timecards/TimeFieldRules.h"
 #include "timecards/Validation.h"
@@ -32,6 +33,8 @@ struct PickListSource {
     bool activity1InUse = true;
     bool activity2InUse = true;
     std::function<QString(std::optional<qint32> contactId)> contactName;
+    // How the contact's time is billed (as recorded when unset).
+    std::function<BillingRounding(std::optional<qint32> contactId)> contactRounding;
     // The entries of level 1 or 2 for the contact, the empty entry first.
     std::function<std::vector<PickEntry>(int level, std::optional<qint32> contactId)> activities;
     // The stored name of an activity the list no longer offers.
@@ -102,6 +105,9 @@ private:
     void chooseCategories();
     void setLocked(bool locked);
     void showValue();
+    // The billed time and value beside the value, when the client's time is
+    // billed in steps.
+    void showBilled();
     void showEnd();
     void focusWidget(QWidget *target);
     // Leaving a duration field; false when its text was refused.
@@ -142,6 +148,9 @@ private:
     QLineEdit *m_rate = nullptr;
     QLineEdit *m_flatFee = nullptr;
     QLineEdit *m_value = nullptr;
+    // What the client is billed when their time goes in steps; hidden otherwise.
+    QLineEdit *m_billed = nullptr;
+    BillingRounding m_rounding; // of the shown TimeCard's contact
     QLineEdit *m_realization = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include "data/WorkingSet.h"
 #include "outlook/ItemVariables.h"
 #include "outlook/TimeCardSnapshot.h"
+#include "platform/core/Money.h"
 #include "session/TimeCardBinder.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeCardValue.h"
@@ -181,4 +182,40 @@ TEST(StoredTime, TheFieldTheValueTheJournalAndTheTemplatesReadItAlike)
     }
     EXPECT_EQ(Duration::fromColumnOrZero(QStringLiteral("  130 0")).toShown(),
               QStringLiteral("001:30:00"));
+}
+
+TEST_F(TimeEntryTest, AClientBilledInStepsSeesTheBilledTimeBesideTheValue)
+{
+    const QVariant id = current();
+    const QVariant contact = stored(id, "ContactID");
+    ASSERT_FALSE(contact.isNull());
+    // 50 minutes recorded at 112.50; the client is billed in quarter hours, up.
+    cnn().execute(QStringLiteral("UPDATE tblTimeCards SET Quantity = '0005000', Value = ?, "
+                                 "RateSource = 'Staff Rates' WHERE TimeCardID = ?"),
+                  {QVariant::fromValue(Money::fromUnits(1125000)), id});
+    cnn().execute(QStringLiteral("UPDATE tblContacts SET BillingIncrement = 15, BillingRounding = "
+                                 "0 WHERE ContactID = ?"),
+                  {contact});
+    auto *billed = window().findChild<QLineEdit *>(QStringLiteral("txtBilled"));
+    ASSERT_NE(billed, nullptr);
+    const auto showAgain = [this] {
+        QTest::keyClick(&window(), Qt::Key_F7);
+        QTest::keyClick(&window(), Qt::Key_F6);
+    };
+    showAgain();
+    ASSERT_EQ(current(), id);
+    EXPECT_FALSE(billed->isHidden());
+    EXPECT_TRUE(billed->text().contains(QStringLiteral("135.00"))) << billed->text().toStdString();
+    EXPECT_TRUE(billed->text().contains(QStringLiteral("001:00:00")))
+        << billed->text().toStdString();
+    EXPECT_TRUE(billed->text().contains(QStringLiteral("15-minute steps, rounded up")));
+    // The TimeCard keeps what was recorded.
+    EXPECT_EQ(stored(id, "Quantity").toString(), QStringLiteral("0005000"));
+    EXPECT_EQ(Money::fromStored(stored(id, "Value")), Money::fromUnits(1125000));
+
+    // Billed as recorded: nothing to add beside the value.
+    cnn().execute(QStringLiteral("UPDATE tblContacts SET BillingIncrement = 0 WHERE ContactID = ?"),
+                  {contact});
+    showAgain();
+    EXPECT_TRUE(billed->isHidden());
 }

@@ -119,10 +119,13 @@ QStringList sharedTableNames()
     return out;
 }
 
-void writeLinkCatalog(QSqlDatabase &linkDb, const QString &dataFilePath,
-                      const QStringList &tableNames)
+namespace {
+
+// One catalogue row per table, all of one type and source, in one transaction.
+void writeCatalog(QSqlDatabase &linkDb, const char *type, const QString &dataSource,
+                  const QString &providerString, const QStringList &tableNames,
+                  const QString &source)
 {
-    const QString source = QStringLiteral("schema: writeLinkCatalog");
     inTransaction(linkDb, source, [&] {
         exec(linkDb, QStringLiteral("DELETE FROM tblLinkCatalog"), source);
         QSqlQuery q(linkDb);
@@ -132,14 +135,30 @@ void writeLinkCatalog(QSqlDatabase &linkDb, const QString &dataFilePath,
             throw QvError(ErrorNumber::Generic, q.lastError().text(), source);
         for (const auto &table : tableNames) {
             q.addBindValue(table);
-            q.addBindValue(QString::fromLatin1(LinkTypeLink));
-            q.addBindValue(dataFilePath);
-            q.addBindValue(QString::fromLatin1(LinkProviderJet));
+            q.addBindValue(QString::fromLatin1(type));
+            q.addBindValue(dataSource);
+            q.addBindValue(providerString);
             q.addBindValue(table);
             if (!q.exec())
                 throw QvError(ErrorNumber::Generic, q.lastError().text(), source);
         }
     });
+}
+
+} // namespace
+
+void writeLinkCatalog(QSqlDatabase &linkDb, const QString &dataFilePath,
+                      const QStringList &tableNames)
+{
+    writeCatalog(linkDb, LinkTypeLink, dataFilePath, QString::fromLatin1(LinkProviderJet),
+                 tableNames, QStringLiteral("schema: writeLinkCatalog"));
+}
+
+void writePassThroughCatalog(QSqlDatabase &linkDb, const QString &providerString,
+                             const QStringList &tableNames)
+{
+    writeCatalog(linkDb, LinkTypePassThrough, QString(), providerString, tableNames,
+                 QStringLiteral("schema: writePassThroughCatalog"));
 }
 
 } // namespace quorvale::schema

@@ -33,5 +33,9 @@ QStringList sharedTableNames();
 // Replaces the link catalogue's rows by one Jet link per table to dataFilePath.
 void writeLinkCatalog(QSqlDatabase &linkDb, const QString &dataFilePath,
                       const QStringList &tableNames);
+// The same with one pass-through link per table to the server the provider
+// string names (server part and database, never the password).
+void writePassThroughCatalog(QSqlDatabase &linkDb, const QString &providerString,
+                             const QStringList &tableNames);
 
 } // namespace quorvale::schema

@@ -1,7 +1,9 @@
 #include "qvadmin/InitCommand.h"
 
 #include "data/DatabaseSettings.h"
+#include "data/LocalDatabases.h"
 #include "data/Schema.h"
+#include "data/StagedFiles.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Transaction.h"
@@ -12,9 +14,9 @@
 #include "qvadmin/DemoData.h"
 #include "qvadmin/ProgramDatabase.h"
 #include "qvadmin/ServerSchema.h"
-#include "qvadmin/StagedFiles.h"
-#include "qvadmin/StartupSettings.h"
 #include "qvadmin/ViewFiles.h"
+#include "settings/JoinDatabase.h"
+#include "settings/SetupSettings.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -26,23 +28,6 @@ namespace quorvale::admin {
 namespace {
 
 const QString Source = QStringLiteral("qvadmin: init");
-
-QString sqliteConnectString(const QString &file)
-{
-    return QStringLiteral("PROVIDER=") + QLatin1String(JetProvider) +
-           QStringLiteral(";Data Source=") + file + u';';
-}
-
-// Makes one SQLite file at path and fills it; the connection is closed again before
-// the file is renamed, so no -wal is left beside it.
-void buildFile(const QString &path, const std::function<void(db::Connection &)> &fill)
-{
-    db::Connection::createSqliteFile(path);
-    db::Connection connection;
-    connection.open(sqliteConnectString(path));
-    fill(connection);
-    connection.close();
-}
 
 InitResult fillProgramDatabase(db::Connection &db, const InitOptions &options)
 {
@@ -69,38 +54,9 @@ void refuseExisting(const QStringList &files, bool force)
     }
 }
 
-void buildLocalFiles(StagedFiles &staged, const Location &location,
-                     const std::function<void(QSqlDatabase &)> &writeCatalog)
-{
-    const QString dir = location.programDir;
-    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Link))),
-              [&](db::Connection &c) {
-                  QSqlDatabase db = c.database();
-                  schema::createLinkSchema(db);
-                  writeCatalog(db);
-              });
-    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Local))),
-              [](db::Connection &c) {
-                  QSqlDatabase db = c.database();
-                  schema::createLocalSchema(db);
-              });
-    buildFile(staged.stage(joinPath(dir, QLatin1String(DatabaseFile::Report))),
-              [](db::Connection &c) {
-                  QSqlDatabase db = c.database();
-                  schema::createReportSchema(db);
-              });
-}
-
-QStringList localFiles(const Location &location)
-{
-    return {joinPath(location.programDir, QLatin1String(DatabaseFile::Link)),
-            joinPath(location.programDir, QLatin1String(DatabaseFile::Local)),
-            joinPath(location.programDir, QLatin1String(DatabaseFile::Report))};
-}
-
 // The settings are the last step that can fail: the files are back as they were
 // when it does.
-void commitFilesAndSettings(StagedFiles &staged, StartupSettings &settings, Registry &registry,
+void commitFilesAndSettings(StagedFiles &staged, SetupSettings &settings, Registry &registry,
                             int userId)
 {
     staged.commit();
@@ -116,20 +72,20 @@ InitResult initialiseFiles(const InitOptions &options, Registry &registry)
 {
     const Location &location = options.location;
     const QString dataFile = location.dataFile();
-    refuseExisting(localFiles(location) << dataFile, options.force);
-    StartupSettings settings(location, options.userName);
+    refuseExisting(localDatabaseFiles(location.programDir) << dataFile, options.force);
+    SetupSettings settings(location.joinChoice(), options.userName);
 
     StagedFiles staged;
     staged.ensureDirectory(location.programDir);
     staged.ensureDirectory(location.dataDir);
     InitResult result;
-    buildFile(staged.stage(dataFile), [&](db::Connection &c) {
+    buildDatabaseFile(staged.stage(dataFile), [&](db::Connection &c) {
         QSqlDatabase db = c.database();
         schema::createProgramSchema(db, schema::Dialect::SQLite);
         schema::insertDefaultRows(db);
         result = fillProgramDatabase(c, options);
     });
-    buildLocalFiles(staged, location, [&](QSqlDatabase &linkDb) {
+    buildLocalDatabases(staged, location.programDir, [&](QSqlDatabase &linkDb) {
         schema::writeLinkCatalog(linkDb, dataFile, schema::sharedTableNames());
     });
     commitFilesAndSettings(staged, settings, registry, result.userId);
@@ -140,9 +96,9 @@ InitResult initialiseFiles(const InitOptions &options, Registry &registry)
 InitResult initialiseServer(const InitOptions &options, Registry &registry)
 {
     const Location &location = options.location;
-    refuseExisting(localFiles(location), options.force);
+    refuseExisting(localDatabaseFiles(location.programDir), options.force);
     // Before the server is touched: a password the settings cannot hold stops here.
-    StartupSettings settings(location, options.userName);
+    SetupSettings settings(location.joinChoice(), options.userName);
 
     db::Connection server;
     server.open(location.server->connectString());
@@ -157,8 +113,8 @@ InitResult initialiseServer(const InitOptions &options, Registry &registry)
     StagedFiles staged;
     staged.ensureDirectory(location.programDir);
     const QString shortConnect = location.server->shortConnectString();
-    buildLocalFiles(staged, location, [&](QSqlDatabase &linkDb) {
-        writePassThroughCatalog(linkDb, shortConnect, schema::sharedTableNames());
+    buildLocalDatabases(staged, location.programDir, [&](QSqlDatabase &linkDb) {
+        schema::writePassThroughCatalog(linkDb, shortConnect, schema::sharedTableNames());
     });
 
     // Replacing the tables commits last, after the files and the settings are in

@@ -60,6 +60,18 @@ std::unique_ptr<Registry> openRegistry(const GlobalOptions &options)
     return registry;
 }
 
+JoinChoice Location::joinChoice() const
+{
+    JoinChoice choice;
+    if (server) {
+        choice.kind = JoinChoice::Kind::Server;
+        choice.server = *server;
+    } else {
+        choice.dataDir = dataDir;
+    }
+    return choice;
+}
+
 Location locationForInit(const GlobalOptions &options)
 {
     Location location;

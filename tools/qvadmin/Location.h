@@ -1,7 +1,8 @@
 #pragma once
 
+#include "data/ServerLogin.h"
 #include "platform/registry/Registry.h"
-#include "qvadmin/ServerLogin.h"
+#include "settings/JoinDatabase.h"
 
 #include <QString>
 #include <memory>
@@ -32,6 +33,7 @@ struct Location {
 
     QString dataFile() const; // <dataDir>/QVData.db
     QString describe() const; // the file or the server, for messages
+    JoinChoice joinChoice() const;
 };
 
 // The settings file the options name, or the user's own.

@@ -80,29 +80,4 @@ void insertDefaultRows(db::Connection &db)
     tx.commit();
 }
 
-void writePassThroughCatalog(QSqlDatabase &linkDb, const QString &providerString,
-                             const QStringList &tableNames)
-{
-    if (!linkDb.transaction())
-        fail(linkDb.lastError().text());
-    QSqlQuery q(linkDb);
-    bool ok = q.exec(QStringLiteral("DELETE FROM tblLinkCatalog")) &&
-              q.prepare(QStringLiteral("INSERT INTO tblLinkCatalog (Name, Type, LinkDatasource, "
-                                       "LinkProviderString, RemoteTableName) "
-                                       "VALUES (?, ?, ?, ?, ?)"));
-    for (qsizetype i = 0; ok && i < tableNames.size(); ++i) {
-        q.addBindValue(tableNames[i]);
-        q.addBindValue(QString::fromLatin1(schema::LinkTypePassThrough));
-        q.addBindValue(QString());
-        q.addBindValue(providerString);
-        q.addBindValue(tableNames[i]);
-        ok = q.exec();
-    }
-    if (!ok || !linkDb.commit()) {
-        const QString text = q.lastError().text();
-        linkDb.rollback();
-        fail(text);
-    }
-}
-
 } // namespace quorvale::admin

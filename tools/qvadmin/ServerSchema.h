@@ -31,10 +31,4 @@ private:
 // through the driver, which would end a transaction the caller still holds open.
 void insertDefaultRows(db::Connection &db);
 
-// Fills the link catalogue with one "PASS-THROUGH" entry per table, reaching the
-// server through providerString (the short connect string; the program adds the
-// login when it refreshes the links).
-void writePassThroughCatalog(QSqlDatabase &linkDb, const QString &providerString,
-                             const QStringList &tableNames);
-
 } // namespace quorvale::admin

@@ -5,22 +5,22 @@
 #include <vector>
 
 namespace quorvale {
+
 class Registry;
-}
+struct JoinChoice;
 
-namespace quorvale::admin {
-
-struct Location;
-
-// What a first program start needs to find its database and its user: the
-// "Database" values for the file or the server (the server password scrambled as
-// the program stores it) and the "License" values naming the user.
+// What a program start needs to find its database and its user: the
+// "Database" values for the file or the server (the server password scrambled
+// as the program stores it), the set-up date, and the "License" values naming
+// the user. Written by the initial set-up and by the administrator tool's init
+// and join alike.
 //
 // Everything is worked out on construction, so a password the program could not
-// store stops an init before it has touched a file or a table.
-class StartupSettings {
+// store stops before a file or a table is touched.
+class SetupSettings {
 public:
-    StartupSettings(const Location &location, const QString &userName);
+    SetupSettings(const JoinChoice &choice, const QString &userName,
+                  const QString &userEntryId = {});
 
     // One file write. The values it replaces are kept for restore().
     void write(Registry &registry, int userId);
@@ -43,4 +43,4 @@ private:
     std::vector<Previous> m_previous;
 };
 
-} // namespace quorvale::admin
+} // namespace quorvale

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <vector>
 
-namespace quorvale::admin {
+namespace quorvale {
 
 // New files that appear together or not at all. Each is built under a temporary
 // name beside its final one (same directory, so the final rename cannot cross a
@@ -49,4 +49,4 @@ private:
 // SQLite's companions of a database file (-wal, -shm, -journal).
 QStringList sqliteSideFiles(const QString &databaseFile);
 
-} // namespace quorvale::admin
+} // namespace quorvale

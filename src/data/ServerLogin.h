@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace quorvale::admin {
+namespace quorvale {
 
 // A database server as an administrator names it on the command line, e.g.
 // "DSN=QuorvaleTest;Database=quorvale_test;UID=qvtest;PWD=secret;", split into the
@@ -17,7 +17,8 @@ struct ServerLogin {
     QString uid;
     QString password;
 
-    // Throws QvError when the text names no server or no database.
+    // Throws QvError (InvalidCharacter) when the text names no server or no
+    // database.
     static ServerLogin parse(const QString &connectString);
 
     // The settings a program start reads (password still plain: the caller
@@ -29,4 +30,4 @@ struct ServerLogin {
     QString connectString() const;
 };
 
-} // namespace quorvale::admin
+} // namespace quorvale

@@ -1,10 +1,9 @@
-#include "qvadmin/ServerLogin.h"
+#include "data/ServerLogin.h"
 
 #include "platform/core/QvError.h"
 #include "platform/db/ConnectionString.h"
-#include "qvadmin/Arguments.h"
 
-namespace quorvale::admin {
+namespace quorvale {
 
 ServerLogin ServerLogin::parse(const QString &connectString)
 {
@@ -23,10 +22,14 @@ ServerLogin ServerLogin::parse(const QString &connectString)
     login.password = cs.contains(QStringLiteral("PWD")) ? cs.value(QStringLiteral("PWD"))
                                                         : cs.value(QStringLiteral("Password"));
     if (login.serverPart.isEmpty())
-        usageError(QStringLiteral("The server connect string names no server (DSN=... or "
-                                  "DRIVER=...;SERVER=...)."));
+        throw QvError(ErrorNumber::InvalidCharacter,
+                      QStringLiteral("The server connect string names no server (DSN=... or "
+                                     "DRIVER=...;SERVER=...)."),
+                      QStringLiteral("Quorvale"));
     if (login.catalog.isEmpty())
-        usageError(QStringLiteral("The server connect string names no database (Database=...)."));
+        throw QvError(ErrorNumber::InvalidCharacter,
+                      QStringLiteral("The server connect string names no database (Database=...)."),
+                      QStringLiteral("Quorvale"));
     if (!login.serverPart.endsWith(u';'))
         login.serverPart += u';';
     return login;
@@ -52,4 +55,4 @@ QString ServerLogin::connectString() const
     return ConnectionStrings::odbcLink(settings(), password);
 }
 
-} // namespace quorvale::admin
+} // namespace quorvale

@@ -1,14 +1,14 @@
-#include "qvadmin/StartupSettings.h"
+#include "settings/SetupSettings.h"
 
 #include "data/DatabaseSettings.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryPaths.h"
-#include "qvadmin/Location.h"
+#include "settings/JoinDatabase.h"
 #include "support/EncryptPW.h"
 
 #include <QDate>
 
-namespace quorvale::admin {
+namespace quorvale {
 
 namespace {
 
@@ -16,14 +16,15 @@ const QString UserIdName = QStringLiteral("User ID");
 
 } // namespace
 
-StartupSettings::StartupSettings(const Location &location, const QString &userName)
+SetupSettings::SetupSettings(const JoinChoice &choice, const QString &userName,
+                             const QString &userEntryId)
 {
     const QString database = QLatin1String(RegistryPaths::Database);
     const auto text = [&](const QString &key, const QString &name, const QString &value) {
         m_values.push_back({key, name, QVariant(value)});
     };
-    if (location.server) {
-        const ServerLogin &login = *location.server;
+    if (choice.isServer()) {
+        const ServerLogin &login = choice.server;
         clsEncryptPW scrambler;
         scrambler.setKeyString(QLatin1String(clsEncryptPW::ProgramKey));
         text(database, QStringLiteral("Provider"), login.settings().provider);
@@ -33,7 +34,7 @@ StartupSettings::StartupSettings(const Location &location, const QString &userNa
         text(database, QStringLiteral("PWD"), scrambler.Encrypt(login.password));
     } else {
         text(database, QStringLiteral("Provider"), QLatin1String(JetProvider));
-        text(database, QStringLiteral("Data Source"), location.dataDir);
+        text(database, QStringLiteral("Data Source"), choice.dataDir);
         // A file database has no server login; old values would only mislead.
         text(database, QStringLiteral("Catalog"), QString());
         text(database, QStringLiteral("UID"), QString());
@@ -46,10 +47,10 @@ StartupSettings::StartupSettings(const Location &location, const QString &userNa
     const QString license = QLatin1String(RegistryPaths::License);
     text(license, QStringLiteral("User Name"), userName);
     text(license, UserIdName, QString()); // known once the user row is written
-    text(license, QStringLiteral("User EID"), QString());
+    text(license, QStringLiteral("User EID"), userEntryId);
 }
 
-void StartupSettings::write(Registry &registry, int userId)
+void SetupSettings::write(Registry &registry, int userId)
 {
     m_previous.clear();
     for (const Value &v : m_values) {
@@ -69,7 +70,7 @@ void StartupSettings::write(Registry &registry, int userId)
     batch.commit();
 }
 
-void StartupSettings::restore(Registry &registry) const
+void SetupSettings::restore(Registry &registry) const
 {
     Registry::Batch batch(registry);
     for (const Previous &p : m_previous)
@@ -77,4 +78,4 @@ void StartupSettings::restore(Registry &registry) const
     batch.commit();
 }
 
-} // namespace quorvale::admin
+} // namespace quorvale

@@ -1,14 +1,18 @@
-#include "qvadmin/StagedFiles.h"
+#include "data/StagedFiles.h"
 
 #include "platform/core/QvError.h"
-#include "qvadmin/AdminLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QUuid>
 
-namespace quorvale::admin {
+namespace quorvale {
+
+namespace {
+Q_LOGGING_CATEGORY(lcStaged, "quorvale.data.files")
+} // namespace
 
 namespace {
 
@@ -124,7 +128,7 @@ void StagedFiles::rollback()
         }
         if (!it->backupPath.isEmpty()) {
             if (!moveWithSides(it->backupPath, it->finalPath))
-                qCWarning(lcAdmin)
+                qCWarning(lcStaged)
                     << "could not restore" << it->finalPath << "from" << it->backupPath;
             it->backupPath.clear();
         }
@@ -160,4 +164,4 @@ void StagedFiles::removeMadeDirectories()
     m_madeDirectories.clear();
 }
 
-} // namespace quorvale::admin
+} // namespace quorvale

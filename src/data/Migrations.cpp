@@ -75,6 +75,15 @@ const std::vector<Migration> &programMigrations()
                      for (const QString &sql : createTableStatements(table, Dialect::SQLite))
                          run(db, sql);
          }},
+        {3,
+         QStringLiteral("Backup options"),
+         {},
+         [](QSqlDatabase &db) {
+             const Table table = backupOptions();
+             if (!hasTable(db, QString::fromUtf8(table.name.data(), qsizetype(table.name.size()))))
+                 for (const QString &sql : createTableStatements(table, Dialect::SQLite))
+                     run(db, sql);
+         }},
     };
     return migrations;
 }

@@ -411,6 +411,21 @@ Table billingOptions()
             {}};
 }
 
+// Where and how often the administrator's backups of this database go: one
+// row. LastBackup is the day of the newest checked copy.
+Table backupOptions()
+{
+    return {"tblBackupOptions",
+            {
+                {"BackupOptionsID", T::Key},
+                {"BackupFolder", T::Memo}, // a path may be longer than a short text
+                {"KeepCopies", T::Integer, "7"},
+                {"EveryDays", T::Integer, "0"}, // 0: no schedule
+                {"LastBackup", T::Date},
+            },
+            {}};
+}
+
 namespace {
 
 Table paymentMethods()
@@ -454,6 +469,7 @@ std::vector<Table> programTables()
         invoices(),
         reimbursements(),
         billingOptions(),
+        backupOptions(),
     };
 }
 

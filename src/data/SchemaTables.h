@@ -22,6 +22,7 @@ const std::vector<Table> &tables(DatabaseKind kind);
 Table invoices();
 Table reimbursements();
 Table billingOptions();
+Table backupOptions();
 
 // The table of that name (compared without regard to case), or nullptr.
 const Table *findTable(DatabaseKind kind, std::string_view name);

@@ -6,6 +6,7 @@
 #include "qvadmin/ActivityCommands.h"
 #include "qvadmin/AdminLog.h"
 #include "qvadmin/Arguments.h"
+#include "qvadmin/BackupCommand.h"
 #include "qvadmin/ContactCommands.h"
 #include "qvadmin/GenerateCommand.h"
 #include "qvadmin/InitCommand.h"
@@ -135,6 +136,12 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
         return runFirm(args, globals, out);
     if (command == QStringLiteral("report"))
         return runReportCommand(args, globals, out);
+    if (command == QStringLiteral("backup"))
+        return runBackup(args, globals, out);
+    if (command == QStringLiteral("restore"))
+        return runRestore(args, globals, out);
+    if (command == QStringLiteral("compact"))
+        return runCompact(args, globals, out);
     usageError(QStringLiteral("Unknown command '%1'; \"qvadmin --help\" lists the commands.")
                    .arg(command));
 }
@@ -202,6 +209,25 @@ QString helpText()
         "      receivables, wip, client-funds. --contact and --status narrow the\n"
         "      reports of work and items to one client and to work not yet invoiced\n"
         "      or already invoiced.\n"
+        "  backup [--to DIR] [--keep N] [--if-due]\n"
+        "      Copy the program database into DIR (default: the schedule's folder) as\n"
+        "      QVData-YYYYMMDD-HHMMSS.db while it may be in use, check the copy, and then\n"
+        "      delete the oldest so that the newest N remain (default 7, or the\n"
+        "      schedule's). --if-due copies only when the schedule says a backup is due.\n"
+        "      On a database server nothing is run: the command to run there is shown.\n"
+        "  backup --schedule --to DIR --every DAYS [--keep N]\n"
+        "      Set where backups go, every how many days one is due (0: none) and how\n"
+        "      many are kept; nothing is copied.\n"
+        "  restore FILE [--force] [--to DIR]\n"
+        "      Replace the program database with the backup FILE once FILE is checked;\n"
+        "      a file that is no program database is refused. The current database is\n"
+        "      kept as QVData-before-restore-YYYYMMDD-HHMMSS.db in DIR (default: the\n"
+        "      schedule's folder, else FILE's). --force is needed when the program\n"
+        "      database exists. Close Quorvale everywhere first.\n"
+        "  compact\n"
+        "      Compact QVLocal.db and QVReport.db of the program directory; the\n"
+        "      compacted copies stay in its \"Database Backups\" folder. Quorvale must\n"
+        "      not be running on that directory.\n"
         "\n"
         "Global options:\n"
         "  --program-dir DIR   the program directory (QVLink.db, QVLocal.db, QVReport.db)\n"

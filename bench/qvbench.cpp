@@ -12,9 +12,14 @@
 //   qvbench --links [--items N] [--dir DIR] [--repetitions R] [--json]
 //   qvbench --invoicing [--items N] [--dir DIR] [--repetitions R] [--json]
 //       (the Links page's list of N linked tasks, default 1,000, against libical)
+//   qvbench --compaction [--dir DIR] [--repetitions R] [--json]
+//       (the local databases compacted, a 100 MB QVLocal.db, against sqlite3's VACUUM INTO)
+//   qvbench --backup [--timecards N] [--users U] [--dir DIR] [--repetitions R] [--json]
+//       (the program database backed up and checked, against sqlite3's .backup)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
+#include "BackupBench.h"
 #include "BenchTimer.h"
 #include "FolderScanBench.h"
 #include "InvoiceBench.h"
@@ -75,6 +80,8 @@ struct Options {
     bool links = false;
     bool invoicing = false;
     bool reports = false;
+    bool compaction = false;
+    bool backup = false;
 };
 
 Options parse(const QStringList &args)
@@ -114,6 +121,10 @@ Options parse(const QStringList &args)
             o.invoicing = true;
         else if (a == QLatin1String("--reports"))
             o.reports = true;
+        else if (a == QLatin1String("--compaction"))
+            o.compaction = true;
+        else if (a == QLatin1String("--backup"))
+            o.backup = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
         else if (a == QLatin1String("--contacts"))
@@ -124,7 +135,8 @@ Options parse(const QStringList &args)
                          "[--timecard-ops [--journal-items N]] "
                          "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
                          "[--links [--items N]] [--invoicing [--items N]] "
-                         "[--reports [--timecards N] [--users U]]\n";
+                         "[--reports [--timecards N] [--users U]] [--compaction] "
+                         "[--backup [--timecards N] [--users U]]\n";
             std::exit(2);
         }
     }
@@ -250,6 +262,11 @@ int main(int argc, char **argv)
                       o.json);
         return 0;
     }
+    if (o.compaction) {
+        QTextStream out(stdout);
+        printMeasures(out, measureCompaction(o.dir, o.repetitions), o.json);
+        return 0;
+    }
     if (o.invoicing) {
         QTextStream out(stdout);
         printMeasures(out, measureInvoicing(o.dir, o.items > 0 ? o.items : 10'000, o.repetitions),
@@ -282,6 +299,11 @@ int main(int argc, char **argv)
     const QString programDir =
         QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);
     const double generateSeconds = ensureDatabase(o, programDir);
+    if (o.backup) {
+        QTextStream out(stdout);
+        printMeasures(out, measureBackup(programDir, o.repetitions), o.json);
+        return 0;
+    }
 
     ConsolePrompts prompts;
     ErrorReport report(prompts, o.dir);

@@ -202,27 +202,6 @@ TEST_F(ProgramBackupTest, BackupIsDueWhenItsDaysHavePassed)
     EXPECT_FALSE(backupDue(options, today)) << "nowhere to put it";
 }
 
-TEST_F(ProgramBackupTest, TheOptionsRowIsKeptAndReadBack)
-{
-    db::Connection c;
-    c.open(sqliteConnect(live()));
-    EXPECT_EQ(readBackupOptions(c).keepCopies, 7) << "defaults without a row";
-    BackupOptions options;
-    options.folder = "/srv/backups/quorvale";
-    options.keepCopies = 12;
-    options.everyDays = 2;
-    saveBackupOptions(c, options);
-    recordBackup(c, QDate(2026, 3, 4));
-    recordBackup(c, QDate(2026, 3, 6));
-
-    const BackupOptions read = readBackupOptions(c);
-    EXPECT_EQ(read.folder, options.folder);
-    EXPECT_EQ(read.keepCopies, 12);
-    EXPECT_EQ(read.everyDays, 2);
-    EXPECT_EQ(read.lastBackup, QDate(2026, 3, 6));
-    EXPECT_EQ(c.scalar("SELECT COUNT(*) FROM tblBackupOptions").toInt(), 1);
-}
-
 TEST_F(ProgramBackupTest, RestoreBringsBackEveryRowOfEveryTable)
 {
     const ProgramBackupResult made = backup(at(2));

@@ -13,6 +13,7 @@
 #include "ui/GuardedApplication.h"
 #include "ui/MainWindowHost.h"
 #include "ui/QtPrompts.h"
+#include "ui/frmInitialSetup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +60,15 @@ int main(int argc, char **argv)
         QLocale::system().timeFormat(QLocale::LongFormat), Version::Revision,
         ReportRunner(prompts, QCoreApplication::applicationDirPath()).locateAdministrator()};
     StartUp startUp(registry, prompts, errors, environment);
+    // A second person of a firm starts here: the set-up joins the firm's database.
+    startUp.setInitialSetup([&prompts, &errors](Registry &settings, const QString &dir) {
+        // Start-up shows the busy pointer; the person chooses with the plain one.
+        QApplication::restoreOverrideCursor();
+        frmInitialSetup setup(settings, dir, prompts, errors);
+        const bool done = setup.exec() == QDialog::Accepted;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return done;
+    });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!startUp.Form_Load())
         return 1;

@@ -29,8 +29,9 @@ QString dataFileOf(const JoinChoice &choice)
     return QDir(choice.dataDir).filePath(QLatin1String(DatabaseFile::Data));
 }
 
-// A connection of its own on the chosen database; what failed is said in words.
-void openChoice(db::Connection &c, const JoinChoice &choice)
+} // namespace
+
+void openChosenDatabase(db::Connection &c, const JoinChoice &choice)
 {
     if (!choice.isServer()) {
         const QString file = dataFileOf(choice);
@@ -54,6 +55,8 @@ void openChoice(db::Connection &c, const JoinChoice &choice)
         refuse(QStringLiteral("The database server did not let us in: %1").arg(e.description()));
     }
 }
+
+namespace {
 
 void requireProgramTables(db::Connection &c, const QString &where)
 {
@@ -80,7 +83,10 @@ JoinChoice JoinChoice::file(const QString &folderOrFile)
     JoinChoice choice;
     const QFileInfo info(folderOrFile);
     // Either the folder or QVData.db in it may be named.
-    choice.dataDir = QDir::cleanPath(info.isFile() ? info.absolutePath() : info.absoluteFilePath());
+    const bool dataFile =
+        info.isFile() ||
+        info.fileName().compare(QLatin1String(DatabaseFile::Data), Qt::CaseInsensitive) == 0;
+    choice.dataDir = QDir::cleanPath(dataFile ? info.absolutePath() : info.absoluteFilePath());
     return choice;
 }
 
@@ -123,7 +129,7 @@ JoinSummary summarize(const JoinChoice &choice)
 std::vector<ProgramUser> listProgramUsers(const JoinChoice &choice)
 {
     db::Connection c;
-    openChoice(c, choice);
+    openChosenDatabase(c, choice);
     requireProgramTables(c, whereOf(choice));
     std::vector<ProgramUser> users;
     c.readRows(QStringLiteral("SELECT UserID, UserName, UserEntryID FROM tblUsers ORDER BY "
@@ -148,7 +154,7 @@ void joinProgramDatabase(Registry &registry, const QString &programDir, const Jo
     step(1, QStringLiteral("Checking the program database..."));
     {
         db::Connection c;
-        openChoice(c, choice);
+        openChosenDatabase(c, choice);
         requireProgramTables(c, whereOf(choice));
         if (c.scalar(QStringLiteral("SELECT COUNT(*) FROM tblUsers WHERE UserID = ?"), {user.id})
                 .toLongLong() != 1)

@@ -46,6 +46,10 @@ struct ProgramUser {
     QString entryId;
 };
 
+// Opens `c` on the chosen database, read-only for a file; a database that
+// cannot be opened is told in words (QvError).
+void openChosenDatabase(db::Connection &c, const JoinChoice &choice);
+
 // The users of the chosen database, by name, read from a connection of its
 // own. Throws QvError saying in words what is wrong: no database there, a file
 // that is not a program database, a server that refuses the login, no users.

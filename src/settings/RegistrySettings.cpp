@@ -156,49 +156,53 @@ bool GetRegSettings(Registry &registry, db::Connection &cnnLink, db::Recordset &
     });
 }
 
+void copyAdministratorDefaults(Registry &registry, db::Connection &cnnLink)
+{
+    db::Recordset defaults;
+    defaults.open(cnnLink, QStringLiteral("SELECT * FROM tblUserSettings"), db::CursorType::Keyset,
+                  db::LockType::ReadOnly);
+    if (defaults.eof())
+        throw QvError(ErrorNumber::NoCurrentRecord, QStringLiteral("tblUserSettings holds no row."),
+                      QStringLiteral("Quorvale"));
+
+    // Everything is read and checked before the first write, so a bad
+    // column leaves the settings as they were.
+    std::vector<PendingValue> pending;
+    for (const auto &column : schema::userSettingColumns) {
+        const QVariant data = defaults.collect(column.ordinal);
+        if (data.isNull())
+            continue;
+        PendingValue p{fromView(column.registryKey), fromView(column.registryValue), data,
+                       column.kind};
+        if (p.kind != schema::RegistryValue::Text)
+            p.data = toRegistryInt(data, p.value);
+        pending.push_back(std::move(p));
+    }
+
+    Registry::Batch batch(registry);
+    for (const PendingValue &p : pending) {
+        RegistryKey key = registry.openSubKey(p.key);
+        switch (p.kind) {
+        case schema::RegistryValue::Text:
+            key.writeText(p.value, p.data.toString());
+            break;
+        case schema::RegistryValue::Integer:
+            key.writeInt(p.value, static_cast<qint16>(p.data.toInt()));
+            break;
+        case schema::RegistryValue::IntegerText:
+            key.writeText(p.value, QString::number(p.data.toInt()));
+            break;
+        }
+    }
+    batch.commit();
+    qCInfo(lcSettings) << "administrator defaults copied:" << pending.size() << "values";
+}
+
 bool RetrieveAdminDefaults(Registry &registry, db::Connection &cnnLink, ErrorHandler &errors)
 {
     TraceScope trace(u"modSettings: RetrieveAdminDefaults");
     return guarded(errors, [&] {
-        db::Recordset defaults;
-        defaults.open(cnnLink, QStringLiteral("SELECT * FROM tblUserSettings"),
-                      db::CursorType::Keyset, db::LockType::ReadOnly);
-        if (defaults.eof())
-            throw QvError(ErrorNumber::NoCurrentRecord,
-                          QStringLiteral("tblUserSettings holds no row."),
-                          QStringLiteral("Quorvale"));
-
-        // Everything is read and checked before the first write, so a bad
-        // column leaves the settings as they were.
-        std::vector<PendingValue> pending;
-        for (const auto &column : schema::userSettingColumns) {
-            const QVariant data = defaults.collect(column.ordinal);
-            if (data.isNull())
-                continue;
-            PendingValue p{fromView(column.registryKey), fromView(column.registryValue), data,
-                           column.kind};
-            if (p.kind != schema::RegistryValue::Text)
-                p.data = toRegistryInt(data, p.value);
-            pending.push_back(std::move(p));
-        }
-
-        Registry::Batch batch(registry);
-        for (const PendingValue &p : pending) {
-            RegistryKey key = registry.openSubKey(p.key);
-            switch (p.kind) {
-            case schema::RegistryValue::Text:
-                key.writeText(p.value, p.data.toString());
-                break;
-            case schema::RegistryValue::Integer:
-                key.writeInt(p.value, static_cast<qint16>(p.data.toInt()));
-                break;
-            case schema::RegistryValue::IntegerText:
-                key.writeText(p.value, QString::number(p.data.toInt()));
-                break;
-            }
-        }
-        batch.commit();
-        qCInfo(lcSettings) << "administrator defaults copied:" << pending.size() << "values";
+        copyAdministratorDefaults(registry, cnnLink);
         return true;
     });
 }

@@ -38,5 +38,7 @@ bool GetRegSettings(Registry &registry, db::Connection &cnnLink, db::Recordset &
 // leave their value as it is. Errors go to the error handler; false then, and
 // nothing is written.
 bool RetrieveAdminDefaults(Registry &registry, db::Connection &cnnLink, ErrorHandler &errors);
+// The same, throwing QvError instead of reporting: for the administrator tool.
+void copyAdministratorDefaults(Registry &registry, db::Connection &cnnLink);
 
 } // namespace quorvale

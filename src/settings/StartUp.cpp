@@ -92,8 +92,12 @@ bool StartUp::InitialSetup()
     if (m_databaseSettings.linkedDb == 0 || holdsDate(m_databaseSettings.setupDate))
         return true;
     m_firstRunSetup = true;
-    QVariantMap values{{QStringLiteral("programDir"), m_env.programDir}};
-    m_prompts.showDialog(QString::fromLatin1(DialogName::InitialSetup), values);
+    if (m_initialSetup) {
+        m_initialSetup(m_registry, m_env.programDir);
+    } else {
+        QVariantMap values{{QStringLiteral("programDir"), m_env.programDir}};
+        m_prompts.showDialog(QString::fromLatin1(DialogName::InitialSetup), values);
+    }
     // The set-up writes what it chose; whatever it wrote (the password too) is
     // read again. Without a set-up date the program ends without a word.
     m_databaseSettings = DatabaseSettings::read(m_registry.openSubKey(kDatabaseKey));

@@ -13,6 +13,7 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
     ~StartUp() override;
     StartUp(const StartUp &) = delete;
     StartUp &operator=(const StartUp &) = delete;
+
+    // The initial set-up window: true once the person chose a database and who
+    // they are. Unset, the set-up is asked for through the prompts by name.
+    using InitialSetupWindow = std::function<bool(Registry &registry, const QString &programDir)>;
+    void setInitialSetup(InitialSetupWindow window) { m_initialSetup = std::move(window); }
 
     // The whole chain, in its fixed order.
     bool Form_Load();
@@ -106,6 +112,7 @@ private:
     Prompts &m_prompts;
     ErrorHandler &m_errors;
     StartUpEnvironment m_env;
+    InitialSetupWindow m_initialSetup;
 
     DatabaseSettings m_databaseSettings;
     bool m_firstRunSetup = false;

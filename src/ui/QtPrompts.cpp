@@ -19,18 +19,6 @@
 
 namespace quorvale {
 
-QString initialSetupText(const QVariantMap &values)
-{
-    return QStringLiteral("Quorvale is not set up for you yet, so there is no database to open.\n\n"
-                          "Set it up with the administrator tool, then start Quorvale again:\n\n"
-                          "    qvadmin init --user \"Your Name\"\n"
-                          "        a new database of your own\n"
-                          "    qvadmin init --demo\n"
-                          "        a database with sample clients and TimeCards to try\n\n"
-                          "Program directory: %1")
-        .arg(QDir::toNativeSeparators(values.value(QStringLiteral("programDir")).toString()));
-}
-
 PromptResult QtPrompts::messageBox(const QString &title, const QString &text, PromptButtons buttons,
                                    PromptIcon icon)
 {
@@ -138,13 +126,6 @@ bool QtPrompts::showDialog(const QString &name, QVariantMap &values)
         return frmUpdatePrompt::UpdatePromptDialog(values, m_parent);
     if (name == QLatin1String(IdleTimeDialogName))
         return askAboutIdleTime(values, m_parent);
-    if (name == QLatin1String(DialogName::InitialSetup)) {
-        // Until the set-up window exists, ending without a word would leave a person
-        // guessing: say what is missing and how the administrator tool makes it.
-        messageBox(QStringLiteral("Set-up Needed"), initialSetupText(values), PromptButtons::Ok,
-                   PromptIcon::Information);
-        return false;
-    }
     // A dialog not built yet is declined, which every caller treats as the
     // person cancelling.
     return false;

@@ -8,9 +8,6 @@ class QWidget;
 
 namespace quorvale {
 
-// What a person is told when the program needs its initial set-up.
-QString initialSetupText(const QVariantMap &values);
-
 // Prompts for a person at the screen: message boxes over the active window.
 class QtPrompts : public Prompts {
 public:

@@ -11,6 +11,7 @@
 #include "qvadmin/GenerateCommand.h"
 #include "qvadmin/InitCommand.h"
 #include "qvadmin/InvoiceCommand.h"
+#include "qvadmin/JoinCommand.h"
 #include "qvadmin/Location.h"
 #include "qvadmin/ReimburseCommand.h"
 #include "qvadmin/ReportCommand.h"
@@ -120,6 +121,8 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
     const QString command = args.takeFirst();
     if (command == QStringLiteral("init"))
         return runInit(args, globals, out);
+    if (command == QStringLiteral("join"))
+        return runJoin(args, globals, out);
     if (command == QStringLiteral("generate"))
         return runGenerate(args, globals, out, err);
     if (command == QStringLiteral("user"))
@@ -166,6 +169,10 @@ QString helpText()
         "      Create the program, link, local and report databases and the settings a\n"
         "      first start needs. --demo adds a small office's data to try things out;\n"
         "      --force replaces existing databases.\n"
+        "  join --user NAME|ID [--force]   (with --data-dir DIR or a server)\n"
+        "      Make this program directory and settings reach an existing program\n"
+        "      database as one of its users, as the set-up window does: for a second\n"
+        "      person of a firm. --data-dir names the folder of QVData.db.\n"
         "  generate --timecards N --users U [--seed S] [--uninvoiced-per-user K]\n"
         "           [--measured-uninvoiced M] [--user NAME]\n"
         "      Fill a database for benchmarks (creating it first when needed). The first\n"

@@ -10,6 +10,7 @@
 #include "platform/db/Connection.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
+#include "settings/InitialSetup.h"
 #include "support/EncryptPW.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
@@ -264,4 +265,45 @@ TEST_F(ServerMode, ThePasswordFromTheSettingsOpensAServerThatAsksForIt)
     DataStore refused(s, programDir, prompts, errors);
     EXPECT_FALSE(refused.OpenDB());
     EXPECT_NE(endedWith, 0);
+}
+
+TEST_F(ServerMode, ASecondPersonJoinsTheServerDatabaseThroughTheSetUp)
+{
+    const JoinChoice choice = JoinChoice::fromConnectString(connect);
+    EXPECT_EQ(summarize(choice).server,
+              QStringLiteral("DSN: ") + qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN"));
+    const std::vector<ProgramUser> users = listProgramUsers(choice);
+    const auto maren = std::find_if(users.begin(), users.end(),
+                                    [](const ProgramUser &u) { return u.name == "Maren Holt"; });
+    ASSERT_NE(maren, users.end());
+
+    const QString secondDir = dir.filePath(QStringLiteral("second"));
+    Registry second(dir.filePath(QStringLiteral("second.ini")));
+    ASSERT_TRUE(CompleteInitialSetup(second, secondDir, choice, *maren, prompts, errors,
+                                     [](int, int, const QString &) {}))
+        << prompts.messages().value(0).text.toStdString();
+    const DatabaseSettings s =
+        DatabaseSettings::read(second.openSubKey(QStringLiteral("Database")));
+    EXPECT_FALSE(s.isJet());
+    EXPECT_EQ(s.catalog, QStringLiteral("quorvale_test"));
+    EXPECT_EQ(second.openSubKey(QStringLiteral("License")).readText(QStringLiteral("User Name")),
+              QStringLiteral("Maren Holt"));
+    // The link database names the server, never a password.
+    DataStore store(s, secondDir, prompts, errors);
+    ASSERT_TRUE(store.OpenDB());
+    for (const LinkedTable &t : store.linkDatabase().catalog().tables())
+        EXPECT_FALSE(t.linkProviderString.contains(QStringLiteral("PWD"))) << t.name.toStdString();
+
+    // A login the server refuses is told, and nothing is joined.
+    const JoinChoice refused = JoinChoice::fromConnectString(
+        QStringLiteral("DSN=%1;Database=no_such_database;UID=nobody;PWD=wrong;")
+            .arg(qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN")));
+    try {
+        listProgramUsers(refused);
+        ADD_FAILURE() << "the server let a wrong login in";
+    } catch (const QvError &e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("did not let us in")))
+            << e.description().toStdString();
+    }
+    EXPECT_EQ(endedWith, 0);
 }

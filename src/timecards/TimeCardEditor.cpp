@@ -185,6 +185,52 @@ bool TimeCardEditor::leaveCurrent()
     return false;
 }
 
+bool TimeCardEditor::QueryUnload(const std::function<bool()> &deleteCurrent)
+{
+    if (m_adding || m_deleting || !onRow(m_rs) || m_locked)
+        return leaveCurrent();
+    const bool changed = DataChangedProperty();
+    bool save = false;
+    if (changed) {
+        const PromptResult answer = m_prompts.messageBox(
+            QStringLiteral("Save Changes"),
+            QStringLiteral("Do you want to save your changes to this TimeCard? "),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptResult::Cancel)
+            return false;
+        save = answer == PromptResult::Yes;
+        if (!save) {
+            // Dropped: what is stored is what the questions below look at.
+            if (m_rs.editMode() != db::EditMode::None)
+                m_rs.cancelUpdate();
+            m_fieldsChanged = false;
+        }
+    }
+    m_focus = {};
+    const TimeCardEntry entry = currentEntry();
+    const int code = ValidationError(entry, m_options.validation);
+    if (code != ValidationCode::Valid) {
+        const QString crlf = QStringLiteral("\r\n");
+        const PromptResult answer = m_prompts.messageBox(
+            QStringLiteral(" Incomplete TimeCard"),
+            QStringLiteral("This TimeCard is missing required information.  Do") + crlf +
+                QStringLiteral("you want to enter the missing information now?") + crlf + crlf +
+                QStringLiteral("Click \"Yes\" to enter the required information.") +
+                QStringLiteral("  Click ") + crlf +
+                QStringLiteral("\"No\" to delete this TimeCard and exit.") + crlf + crlf,
+            PromptButtons::YesNo, PromptIcon::Question);
+        if (answer == PromptResult::Yes) {
+            m_focus = ProcessValidationError(code, entry, m_options.validation, m_prompts);
+            return false;
+        }
+        if (m_rs.editMode() != db::EditMode::None)
+            m_rs.cancelUpdate();
+        m_fieldsChanged = false;
+        return deleteCurrent && deleteCurrent();
+    }
+    return !save || leaveCurrent();
+}
+
 void TimeCardEditor::adoTimeCardRS_MoveComplete()
 {
     if (m_adding || m_deleting || !onRow(m_rs) || m_rs.editMode() == db::EditMode::Add)

@@ -137,6 +137,13 @@ public:
     void moveComplete(db::Recordset &) override { adoTimeCardRS_MoveComplete(); }
     void recordStored(db::Recordset &) override;
 
+    // `Form_QueryUnload`'s questions about the current TimeCard, asked once the
+    // timer is settled: unsaved changes are saved or dropped ("Save Changes",
+    // Cancel stays), and a TimeCard that lacks required information is either
+    // completed (" Incomplete TimeCard", Yes stays and shows what is missing)
+    // or deleted with deleteCurrent (No). True: the window may close.
+    bool QueryUnload(const std::function<bool()> &deleteCurrent);
+
     // `ProcessActiveCard`: settles the TimeCard with the running timer before a
     // new TimeCard is created or the window closes. True: go on.
     bool ProcessActiveCard();

@@ -161,9 +161,16 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
     // What was left unsent last time goes now that the store is open; the
     // command runs while the window starts.
     m_outbox->flush();
-    // A running timer is settled and the current TimeCard saved, or the window stays.
+    // A running timer is settled and the current TimeCard saved or given up as
+    // the person answers, or the window stays.
     m_window->setCloseGuard([this] {
-        if (m_editor->ProcessActiveCard() && m_editor->leaveCurrent())
+        const auto deleteCurrent = [this] {
+            DeleteContext context = deleteContext();
+            if (context.cnn && isEmptyTimeCard(*m_editor, *context.cnn))
+                return DiscardEmptyTimeCard(*m_editor, context);
+            return DeleteRecordAndItems(*m_editor, m_prompts, context);
+        };
+        if (m_editor->ProcessActiveCard() && m_editor->QueryUnload(deleteCurrent))
             return true;
         if (m_program.store.serverWatch().inOutage())
             return quitWithoutServer();

@@ -43,6 +43,8 @@ PromptResult ScriptedPrompts::messageBox(const QString &title, const QString &te
                                          PromptButtons buttons, PromptIcon icon)
 {
     m_messages.append({title, text, buttons, icon});
+    if (const auto standing = m_standing.constFind(title); standing != m_standing.constEnd())
+        return *standing;
     if (m_answers.empty()) {
         if (buttons != PromptButtons::Ok)
             ADD_FAILURE() << "unscripted question: " << title.toStdString() << ": "

@@ -3,6 +3,7 @@
 #include "support/Prompts.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QVariantMap>
 #include <deque>
@@ -27,6 +28,10 @@ public:
 
     // The next message box answers with `result`.
     void answer(PromptResult result) { m_answers.push_back(result); }
+    // Every question with this title, from now on, answers with `result`
+    // (ahead of the script): for a question a person answers the same way
+    // each time, such as saving a TimeCard on closing.
+    void answerAlways(const QString &title, PromptResult result) { m_standing[title] = result; }
     // The next dialog is accepted (with `values` merged into its values) or cancelled.
     void answerDialog(bool accepted, const QVariantMap &values = {})
     {
@@ -48,6 +53,7 @@ private:
         QVariantMap values;
     };
     std::deque<PromptResult> m_answers;
+    QMap<QString, PromptResult> m_standing;
     std::deque<DialogAnswer> m_dialogAnswers;
     QList<Message> m_messages;
     QList<Dialog> m_dialogs;

@@ -40,8 +40,10 @@ protected:
         host->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host->window()));
     }
+    // Closes as a person who keeps their work: changes are saved.
     void close()
     {
+        prompts.answerAlways(QStringLiteral("Save Changes"), PromptResult::Yes);
         host->window().close();
         host.reset();
         startUp.reset();

@@ -215,6 +215,7 @@ TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
               first.toString());
     QTest::keyClick(&window(), Qt::Key_F6);
     field<QPlainTextEdit>("txtDescription")->setPlainText(QStringLiteral("Lease signed"));
+    prompts.answer(PromptResult::Yes); // "Save Changes"
     EXPECT_TRUE(window().close());
     EXPECT_EQ(stored(first, "Description").toString(), QStringLiteral("Lease signed"));
     host.reset();
@@ -241,7 +242,14 @@ TEST_F(MainWindowTest, AnEditIsStoredOnLeavingAndAnInvalidOneHoldsTheTimeCard)
         QStringLiteral("Problem:\nEnd time before the start time.\n")));
     EXPECT_EQ(window().focusWidget(), field<QDateEdit>("dtStartDate"));
     EXPECT_EQ(stored(second, "EndDate"), endDate);
-    close();
+    // Closing and not saving drops the invalid edit; the stored TimeCard stays.
+    prompts.answer(PromptResult::No); // "Save Changes"
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral("Save Changes"));
+    EXPECT_EQ(stored(second, "EndDate"), endDate);
+    EXPECT_TRUE(stored(second, "TimeCardID").isValid());
+    host.reset();
+    startUp.reset();
 }
 
 TEST_F(MainWindowTest, F11AddsATimeCardWithItsDefaultsAndF12DeletesItWithItsJournalEntry)
@@ -731,7 +739,40 @@ TEST_F(MainWindowTest, EscapeDiscardsANewTimeCardOnlyWhileItIsEmpty)
     QTest::keyClick(&window(), Qt::Key_Escape);
     EXPECT_EQ(current(), kept);
     EXPECT_EQ(startUp->workingSet().timeCards().recordCount(), count + 1);
-    close();
+
+    // Closing on it asks to complete it: Cancel and Yes stay, No deletes it.
+    const auto titlesSince = [this](qsizetype from) {
+        QStringList titles;
+        for (qsizetype i = from; i < prompts.messages().size(); ++i)
+            titles << prompts.messages().at(i).title;
+        return titles;
+    };
+    qsizetype from = prompts.messages().size();
+    prompts.answer(PromptResult::Cancel); // "Save Changes"
+    EXPECT_FALSE(window().close());
+    EXPECT_EQ(titlesSince(from), QStringList{QStringLiteral("Save Changes")});
+    from = prompts.messages().size();
+    prompts.answer(PromptResult::Yes); // "Save Changes"
+    prompts.answer(PromptResult::Yes); // " Incomplete TimeCard": complete it now
+    EXPECT_FALSE(window().close());
+    // Then what is missing is said, and the field that lacks it has the keyboard.
+    EXPECT_EQ(titlesSince(from),
+              (QStringList{QStringLiteral("Save Changes"), QStringLiteral(" Incomplete TimeCard"),
+                           QStringLiteral(" Validation Error")}));
+    EXPECT_EQ(window().focusWidget(), field<QLineEdit>("txtTimeSpent"));
+    EXPECT_EQ(current(), kept);
+    const QString keptEntry = stored(kept, "JournalEntryID").toString();
+    prompts.answer(PromptResult::Yes); // "Save Changes"
+    prompts.answer(PromptResult::No);  // " Incomplete TimeCard": delete it and exit
+    // Nothing of it was stored but the new row, so it goes without the delete dialog.
+    EXPECT_TRUE(window().close());
+    EXPECT_TRUE(prompts.dialogs().isEmpty());
+    EXPECT_FALSE(stored(kept, "TimeCardID").isValid());
+    EXPECT_EQ(startUp->outlook().nameSpace().itemFromId(
+                  keptEntry, startUp->outlook().folder(FolderSlot::Journal)->storeId()),
+              nullptr);
+    host.reset();
+    startUp.reset();
 }
 
 TEST_F(MainWindowTest, ARunSurvivesTheProcessBeingKilled)

@@ -74,6 +74,7 @@ protected:
     }
     void TearDown() override
     {
+        prompts.answerAlways(QStringLiteral("Save Changes"), PromptResult::Yes);
         if (host)
             host->window().close();
         host.reset();

@@ -627,7 +627,9 @@ TEST_F(TourTest, AfterQuitAndRestartTheTimeCardAndItsTimeAreThere)
     press(Qt::Key_F3);
     clock.advance(600);
     press(Qt::Key_F3);
+    prompts.answer(PromptResult::Yes);     // "Save Changes": keep what was typed
     press(Qt::Key_Q, Qt::ControlModifier); // File › Exit
+    EXPECT_EQ(prompts.messages().last().title, QStringLiteral("Save Changes"));
     EXPECT_FALSE(window().isVisible());
     host.reset();
     startUp.reset();

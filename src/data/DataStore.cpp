@@ -65,6 +65,19 @@ void DataStore::closeAll()
     m_link.close();
 }
 
+void DataStore::withLocalClosed(const std::function<void()> &work)
+{
+    m_local.close();
+    const auto reopen = [this] { m_local.open(ConnectionStrings::localDatabase(m_programDir)); };
+    try {
+        work();
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
+}
+
 bool DataStore::VerifyDirectoriesAndFiles()
 {
     TraceScope trace(u"modSettings: VerifyDirectoriesAndFiles");

@@ -56,6 +56,9 @@ public:
     // Closes and releases `cnnData` (the main window has become active).
     void closeDataConnection() { m_data.reset(); }
     void closeAll();
+    // Runs `work` with cnnLocal closed, for a step that needs QVLocal.db to
+    // itself (compaction), and opens it again afterwards, also when work throws.
+    void withLocalClosed(const std::function<void()> &work);
 
 private:
     void openDatabases();

@@ -31,6 +31,24 @@ std::optional<LinkListKind> linkListKindFromIndex(int index)
     return static_cast<LinkListKind>(index);
 }
 
+LinkListKind linkListKindOfLinkType(int setting)
+{
+    switch (setting) {
+    case 0:
+        return LinkListKind::TimeDetail;
+    case 1:
+        return LinkListKind::ScheduledAppointments;
+    case 3:
+        return LinkListKind::Notes;
+    case 4:
+        return LinkListKind::Messages;
+    case 5:
+        return LinkListKind::Documents;
+    default:
+        return LinkListKind::PersonalTasks;
+    }
+}
+
 QStringList linkListSelectorTexts()
 {
     QStringList list;

@@ -30,6 +30,10 @@ enum class LinkListKind {
 inline constexpr int LinkListKindCount = 10;
 
 std::optional<LinkListKind> linkListKindFromIndex(int index);
+// The kind the "Default Link Type" setting shows first: its choices are time
+// detail, scheduled appointments, tasks, notes, messages and documents, in
+// that order. Any other number gives the tasks.
+LinkListKind linkListKindOfLinkType(int setting);
 // The selector's entries in index order.
 QStringList linkListSelectorTexts();
 QString linkListSelectorText(LinkListKind kind);

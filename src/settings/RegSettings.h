@@ -86,7 +86,6 @@ struct GeneralSettings {
     bool autostartTimer = false;
     bool tooltips = true;
     qint16 defaultLinkType = 0;
-    bool logon = false;
     bool timeDetailOption = true;
     bool startupTips = false;
     qint16 startupTipNumber = 0; // read only while startupTips is on

@@ -112,7 +112,6 @@ void readGeneral(const RegistryKey &key, GeneralSettings &s)
     s.idleMinutes = static_cast<qint16>(
         std::clamp<int>(key.readInt(name(V::IdleMinutes), s.idleMinutes), 0, 480));
     s.defaultLinkType = key.readInt(name(V::DefaultLinkType), s.defaultLinkType);
-    s.logon = readFlag(key, V::Logon, s.logon);
     s.timeDetailOption = readFlag(key, V::TimeDetailOption, s.timeDetailOption);
     s.startupTips = readFlag(key, V::StartupTips, s.startupTips);
     if (s.startupTips)

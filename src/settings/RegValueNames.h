@@ -43,7 +43,6 @@ inline constexpr const char *TimeFormat = "Time Format";
 inline constexpr const char *ShowHiddenTimeCards = "Show Hidden TimeCards";
 inline constexpr const char *DefaultSort = "Default Sort";
 inline constexpr const char *AutostartTimer = "Autostart Timer";
-inline constexpr const char *Logon = "Logon";
 inline constexpr const char *TimeDetailOption = "Time Detail Option";
 inline constexpr const char *StartupTips = "Startup Tips";
 inline constexpr const char *StartupTipNumber = "Startup Tip Number";

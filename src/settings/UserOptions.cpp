@@ -8,6 +8,8 @@
 #include "settings/RegValueNames.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace quorvale {
 
@@ -56,6 +58,7 @@ UserOptions userOptionsFrom(const RegSettings &s, const QString &itemStoreFolder
     o.defaultFileDirectory = s.settings.defaultFileDirectory;
     o.mailCommand = s.settings.mailCommand;
     o.emailAddress = s.settings.emailAddress;
+    o.browserCommand = s.settings.defaultBrowser;
     o.itemStoreFolder = itemStoreFolder;
     return o;
 }
@@ -80,6 +83,7 @@ void applyUserOptions(const UserOptions &o, RegSettings &s)
     s.settings.defaultFileDirectory = o.defaultFileDirectory;
     s.settings.mailCommand = o.mailCommand;
     s.settings.emailAddress = o.emailAddress;
+    s.settings.defaultBrowser = o.browserCommand;
 }
 
 QStringList checkUserOptions(const UserOptions &o)
@@ -98,6 +102,10 @@ QStringList checkUserOptions(const UserOptions &o)
             problems << QStringLiteral("The mail command \"%1\" cannot be found.")
                             .arg(transport.arguments().value(0));
     }
+    if (const QStringList browser = QProcess::splitCommand(o.browserCommand);
+        !browser.isEmpty() && QStandardPaths::findExecutable(browser.front()).isEmpty() &&
+        !QFileInfo(browser.front()).isExecutable())
+        problems << QStringLiteral("The web browser \"%1\" cannot be found.").arg(browser.front());
     if (o.emailAddress.trimmed().isEmpty())
         problems << QStringLiteral("Type the e-mail address your messages are sent from.");
     else if (!pim::parseMailbox(o.emailAddress))
@@ -163,6 +171,7 @@ void writeUserOptions(Registry &registry, const UserOptions &o)
     settings.writeText(name(V::DefaultFileDirectory), o.defaultFileDirectory);
     settings.writeText(name(V::MailCommand), o.mailCommand);
     settings.writeText(name(V::EmailAddress), o.emailAddress.trimmed());
+    settings.writeText(name(V::DefaultBrowser), o.browserCommand.trimmed());
     settings.writeText(QString::fromLatin1(ItemStoreFolder), o.itemStoreFolder);
 
     RegistryKey folders = open(registry, P::SettingsFolders);

@@ -35,6 +35,7 @@ struct UserOptions {
     QString defaultFileDirectory;
     QString mailCommand;
     QString emailAddress;
+    QString browserCommand;  // empty: the desktop's browser
     QString itemStoreFolder; // empty: the program directory's own
     // The folders the person chose in this dialog (EntryID empty: unchanged).
     FolderIds folders;

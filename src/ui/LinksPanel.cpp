@@ -202,6 +202,17 @@ void LinksPanel::showKind(LinkListKind kind)
     ProcessLinks();
 }
 
+void LinksPanel::setFirstKind(LinkListKind kind)
+{
+    if (isVisible()) {
+        showKind(kind);
+        return;
+    }
+    m_selector->setCurrentIndex(static_cast<int>(kind));
+    m_list = LinkList::empty(kind);
+    m_stale = true;
+}
+
 void LinksPanel::ProcessLinks()
 {
     // A list asked for while one is being read (a timer's command meanwhile)

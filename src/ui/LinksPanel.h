@@ -94,6 +94,9 @@ public:
     // ProcessLinks: rebuilds the list of the kind shown (or of `kind`).
     void ProcessLinks();
     void showKind(LinkListKind kind);
+    // The kind the page opens on: listed at once while the page is shown,
+    // else when it is next shown.
+    void setFirstKind(LinkListKind kind);
     // Refreshes only while the page is visible or its list belongs to another
     // TimeCard: the window calls this after every command.
     void currentChanged();

@@ -25,11 +25,13 @@
 #include "timecards/TimeCardDelete.h"
 #include "timecards/TimeCardEditor.h"
 #include "timecards/TimeFormat.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/InterruptBinding.h"
 #include "ui/SettingsCommands.h"
 #include "ui/TimeStampFilter.h"
 #include "ui/TimerInSight.h"
 #include "ui/ToolIcons.h"
+#include "ui/TourCommands.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmInterruptTimer.h"
 
@@ -412,6 +414,16 @@ void MainWindowHost::show()
     // The report tools follow what the first activation found.
     m_window->refreshToolStates();
     syncTimerTools();
+    // Once the window is drawn: the tour offered at the first start (or the
+    // day's tip), and a backup the administrator's schedule has due.
+    QTimer::singleShot(0, m_window.get(), [this] {
+        try {
+            m_windowCommands->tour().atStart();
+        } catch (const std::exception &error) {
+            m_errorHandler.handle(error);
+        }
+        m_windowCommands->databases().backupIfDue();
+    });
 }
 
 } // namespace quorvale

@@ -39,6 +39,8 @@ class frmInterruptTimer;
 class AbbreviationCommands;
 class EditCommands;
 class HelpCommands;
+class DatabaseCommands;
+class TourCommands;
 class ReportCommands;
 class SettingsCommands;
 class ContactCommands;
@@ -85,6 +87,8 @@ public:
     InterruptBinding &interruption() { return *m_interrupt; }
     ViewCommands &viewCommands() { return m_windowCommands->view(); }
     HelpCommands &helpCommands() { return m_windowCommands->help(); }
+    DatabaseCommands &databaseCommands() { return m_windowCommands->databases(); }
+    TourCommands &tourCommands() { return m_windowCommands->tour(); }
     AbbreviationCommands &abbreviationCommands() { return m_windowCommands->abbreviations(); }
     // Expenses and fixed charges: the entry point of the new-item and link commands.
     ChargeCommands &chargeCommands() { return m_windowCommands->charges(); }

@@ -6,8 +6,12 @@
 #include "platform/registry/RegistryKey.h"
 #include "settings/AdminSettings.h"
 #include "settings/RegSettings.h"
+#include "settings/RegSettingsReader.h"
+#include "settings/RegistrySettings.h"
 #include "settings/TimeCardSettings.h"
 #include "settings/UserOptions.h"
+#include "support/ErrorHandler.h"
+#include "support/Prompts.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCardChoices.h"
 #include "timecards/TimeCardEditor.h"
@@ -23,22 +27,26 @@ namespace quorvale {
 SettingsCommands::SettingsCommands(frmTimeCard &window, OutlookSession &outlook,
                                    RegSettings &settings, const AdminOptions &options,
                                    const QString &timeFormat, Registry &registry, Prompts &prompts,
-                                   TimeCardEditor &editor)
+                                   TimeCardEditor &editor, db::Connection &cnnLink,
+                                   ErrorHandler &errors)
     : m_window(window), m_outlook(outlook), m_settings(settings), m_options(options),
-      m_timeFormat(timeFormat), m_registry(registry), m_prompts(prompts), m_editor(editor)
+      m_timeFormat(timeFormat), m_registry(registry), m_prompts(prompts), m_editor(editor),
+      m_cnnLink(cnnLink), m_errors(errors)
 {
 }
 
 bool SettingsCommands::handles(int toolId) const
 {
     return (toolId >= ToolId::TimeFormat1 && toolId <= ToolId::TimeFormat3) ||
-           toolId == ToolId::UserOptions;
+           toolId == ToolId::UserOptions || toolId == ToolId::RetrieveAdminSettings;
 }
 
 void SettingsCommands::run(int toolId)
 {
     if (toolId == ToolId::UserOptions)
         userOptions();
+    else if (toolId == ToolId::RetrieveAdminSettings)
+        retrieveAdminSettings();
     else
         setTimeFormat(toolId - ToolId::TimeFormat1 + 1);
 }
@@ -94,14 +102,47 @@ void SettingsCommands::userOptions()
                              chosen.emailAddress != m_settings.settings.emailAddress;
     writeUserOptions(m_registry, chosen);
     applyUserOptions(chosen, m_settings);
-    m_editor.setOptions(editorOptions(m_options, m_settings));
-    m_window.setToolTipsShown(chosen.tooltips);
-    m_window.fields().setTimeFormat(
-        qtTimeFormat(chooseTimeFormat(m_timeFormat, chosen.timeFormat)));
-    checkTimeFormat(chosen.timeFormat);
-    m_window.showCurrent();
+    settingsChanged();
     if (mailChanged && m_mailChanged)
         m_mailChanged();
+}
+
+void SettingsCommands::retrieveAdminSettings()
+{
+    const PromptResult answer = m_prompts.messageBox(
+        QStringLiteral(" Retrieve Administrator Settings"),
+        QStringLiteral("Are you sure you want to retrieve the administrator's ") +
+            QStringLiteral("default AutoFill and User Option settings?"),
+        PromptButtons::YesNo, PromptIcon::Question);
+    if (answer != PromptResult::Yes)
+        return;
+    // A failed copy has been reported; what was read at start stays in force.
+    if (!RetrieveAdminDefaults(m_registry, m_cnnLink, m_errors))
+        return;
+    const QString mailCommand = m_settings.settings.mailCommand;
+    const QString emailAddress = m_settings.settings.emailAddress;
+    try {
+        readRegSettings(m_registry, m_settings);
+    } catch (const std::exception &error) {
+        m_errors.handle(error);
+        return;
+    }
+    settingsChanged();
+    if (m_mailChanged && (mailCommand != m_settings.settings.mailCommand ||
+                          emailAddress != m_settings.settings.emailAddress))
+        m_mailChanged();
+}
+
+void SettingsCommands::settingsChanged()
+{
+    const qint16 timeFormat = m_settings.settings.timeFormat;
+    m_editor.setOptions(editorOptions(m_options, m_settings));
+    m_window.setToolTipsShown(m_settings.settings.tooltips);
+    m_window.fields().setTimeFormat(qtTimeFormat(chooseTimeFormat(m_timeFormat, timeFormat)));
+    checkTimeFormat(timeFormat);
+    m_window.showCurrent();
+    if (m_linkTypeChanged)
+        m_linkTypeChanged(m_settings.settings.defaultLinkType);
 }
 
 void SettingsCommands::checkTimeFormat(int setting)

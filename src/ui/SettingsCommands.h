@@ -7,21 +7,27 @@
 
 namespace quorvale {
 
+class ErrorHandler;
 class Prompts;
 class Registry;
+namespace db {
+class Connection;
+}
 class OutlookSession;
 struct AdminOptions;
 struct RegSettings;
 class TimeCardEditor;
 class frmTimeCard;
 
-// The person's own settings: the three time formats of the time fields and the
-// user options dialog, each applied to the window at once where it can be.
+// The person's own settings: the three time formats of the time fields, the
+// user options dialog and the administrator's defaults taken on request, each
+// applied to the window at once where it can be.
 class SettingsCommands : public CommandSet {
 public:
     SettingsCommands(frmTimeCard &window, OutlookSession &outlook, RegSettings &settings,
                      const AdminOptions &options, const QString &timeFormat, Registry &registry,
-                     Prompts &prompts, TimeCardEditor &editor);
+                     Prompts &prompts, TimeCardEditor &editor, db::Connection &cnnLink,
+                     ErrorHandler &errors);
 
     bool handles(int toolId) const override;
     void run(int toolId) override;
@@ -34,11 +40,20 @@ public:
     {
         m_mailChanged = std::move(mailChanged);
     }
+    // Called when the default link type may have changed, so that the Links
+    // page shows that kind first.
+    void setLinkTypeChanged(std::function<void(qint16)> linkTypeChanged)
+    {
+        m_linkTypeChanged = std::move(linkTypeChanged);
+    }
 
 private:
     void setTimeFormat(int setting);
     void checkTimeFormat(int setting);
     void userOptions();
+    void retrieveAdminSettings();
+    // What the window shows of the settings, after they changed.
+    void settingsChanged();
 
     frmTimeCard &m_window;
     OutlookSession &m_outlook;
@@ -48,7 +63,10 @@ private:
     Registry &m_registry;
     Prompts &m_prompts;
     TimeCardEditor &m_editor;
+    db::Connection &m_cnnLink;
+    ErrorHandler &m_errors;
     std::function<void()> m_mailChanged;
+    std::function<void(qint16)> m_linkTypeChanged;
 };
 
 } // namespace quorvale

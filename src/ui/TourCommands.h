@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timecards/CommandSet.h"
+#include "ui/TourWindow.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -11,7 +12,6 @@ namespace quorvale {
 
 class Prompts;
 class Registry;
-class TourWindow;
 struct RegSettings;
 
 // The tour of the main window: from the Help menu, offered once at the first

@@ -3,14 +3,17 @@
 #include "data/DataStore.h"
 #include "outlook/LinkListKind.h"
 #include "outlook/OutlookSession.h"
+#include "platform/shell/Shell.h"
 #include "session/TimeCardBinder.h"
 #include "session/TimeCardSession.h"
 #include "settings/AdminSettings.h"
+#include "settings/RegSettings.h"
 #include "settings/WindowLifecycle.h"
 #include "ui/AbbreviationCommands.h"
 #include "ui/BillingCommands.h"
 #include "ui/ChargeCommands.h"
 #include "ui/ContactCommands.h"
+#include "ui/DatabaseCommands.h"
 #include "ui/DocumentCommands.h"
 #include "ui/EditCommands.h"
 #include "ui/FilterCommands.h"
@@ -24,6 +27,7 @@
 #include "ui/PaymentCommands.h"
 #include "ui/ReportCommands.h"
 #include "ui/SettingsCommands.h"
+#include "ui/TourCommands.h"
 #include "ui/ViewCommands.h"
 #include "ui/frmTimeCard.h"
 
@@ -61,8 +65,11 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
             m_p.window.showCurrent();
         });
     m_p.window.addCommandSet(*m_manageCommands);
-    m_helpCommands = std::make_unique<HelpCommands>(m_p.prompts, HelpCommands::shippedHelpFile(),
-                                                    m_p.program.outlook.versionCode());
+    m_helpCommands = std::make_unique<HelpCommands>(
+        m_p.prompts, HelpCommands::shippedHelpFile(), m_p.program.outlook.versionCode(),
+        [&settings = m_p.program.settings.settings](const QUrl &url) {
+            return shell::openWebPage(url.toString(), settings.defaultBrowser);
+        });
     m_p.window.addCommandSet(*m_helpCommands);
     // Before the report commands: Billing › Invoices is made here, not reported.
     m_billingCommands = std::make_unique<BillingCommands>(
@@ -119,8 +126,21 @@ WindowCommands::WindowCommands(const Parts &p) : m_p(p)
     m_p.window.addCommandSet(*m_massEditCommands);
     m_settingsCommands = std::make_unique<SettingsCommands>(
         m_p.window, m_p.program.outlook, m_p.program.settings, m_p.program.options,
-        m_p.program.timeFormat, m_p.registry, m_p.prompts, m_p.session.editor());
+        m_p.program.timeFormat, m_p.registry, m_p.prompts, m_p.session.editor(),
+        m_p.program.store.cnnLink(), m_p.errors);
     m_p.window.addCommandSet(*m_settingsCommands);
+    const auto showLinkType = [this](qint16 linkType) {
+        m_linkCommands->panel().setFirstKind(linkListKindOfLinkType(linkType));
+    };
+    showLinkType(m_p.program.settings.settings.defaultLinkType);
+    m_settingsCommands->setLinkTypeChanged(showLinkType);
+    m_databaseCommands =
+        std::make_unique<DatabaseCommands>(m_p.window, m_p.program.store, m_p.prompts);
+    m_databaseCommands->setCloseWindow([&window = m_p.window] { return window.close(); });
+    m_p.window.addCommandSet(*m_databaseCommands);
+    m_tourCommands =
+        std::make_unique<TourCommands>(m_p.window, m_p.registry, m_p.program.settings, m_p.prompts);
+    m_p.window.addCommandSet(*m_tourCommands);
 }
 
 WindowCommands::~WindowCommands() = default;

@@ -11,6 +11,7 @@ class AbbreviationCommands;
 class ChargeCommands;
 class Clock;
 class ContactCommands;
+class DatabaseCommands;
 class DocumentCommands;
 class EditCommands;
 class ErrorHandler;
@@ -28,6 +29,7 @@ class Registry;
 class BillingCommands;
 class ReportCommands;
 class SettingsCommands;
+class TourCommands;
 class TimeCardSession;
 class ViewCommands;
 class WindowLifecycle;
@@ -59,6 +61,8 @@ public:
     AbbreviationCommands &abbreviations() { return *m_abbreviationCommands; }
     ChargeCommands &charges() { return *m_chargeCommands; }
     SettingsCommands &settings() { return *m_settingsCommands; }
+    DatabaseCommands &databases() { return *m_databaseCommands; }
+    TourCommands &tour() { return *m_tourCommands; }
     const PickListSource &pickLists() const { return m_pickLists; }
     // The user's settings applied to the window (fonts, formats, tool tips).
     void applySettings();
@@ -89,6 +93,8 @@ private:
     std::unique_ptr<LinkCommands> m_linkCommands;
     std::unique_ptr<MassEditCommands> m_massEditCommands;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
+    std::unique_ptr<DatabaseCommands> m_databaseCommands;
+    std::unique_ptr<TourCommands> m_tourCommands;
 };
 
 } // namespace quorvale

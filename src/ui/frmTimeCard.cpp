@@ -336,6 +336,8 @@ void frmTimeCard::runCommand(const std::function<void()> &work, bool takeTypedTi
         work();
     } catch (const std::exception &error) {
         QApplication::restoreOverrideCursor();
+        if (m_closed)
+            return;
         syncChecks();
         statusBar()->showMessage(kReview);
         if (m_onError)
@@ -344,6 +346,10 @@ void frmTimeCard::runCommand(const std::function<void()> &work, bool takeTypedTi
         return;
     }
     QApplication::restoreOverrideCursor();
+    // A command that closed the window (a restore) may have closed the
+    // databases too: there is no TimeCard left to show.
+    if (m_closed)
+        return;
     syncChecks();
     statusBar()->showMessage(kReview);
     showCurrent();
@@ -382,11 +388,17 @@ void frmTimeCard::changeEvent(QEvent *event)
 
 void frmTimeCard::closeEvent(QCloseEvent *event)
 {
+    // Asked and answered once: what closed it may have closed the databases.
+    if (m_closed) {
+        event->accept();
+        return;
+    }
     if (!m_fields->commitTypedTimes() || (m_closeGuard && !m_closeGuard())) {
         event->ignore();
         return;
     }
     statusBar()->showMessage(QStringLiteral("Unloading..."));
+    m_closed = true;
     if (m_onClose)
         m_onClose(WindowState{m_commands.currentTimeCardId(), size(), m_commands.showHidden()});
     event->accept();

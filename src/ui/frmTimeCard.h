@@ -126,6 +126,7 @@ private:
     QLabel *m_timerNote = nullptr;
     TimeCardFields *m_fields = nullptr;
     bool m_toolTipsShown = true;
+    bool m_closed = false; // the close was accepted
 };
 
 // Window sizes are kept in twips, 1440 to the inch, as the settings hold them.

@@ -299,6 +299,9 @@ QWidget *frmUserOptions::generalPage()
     m_emailAddress = row(form, QStringLiteral("E-mail &address:"), text(m_options.emailAddress));
     m_emailAddress->setPlaceholderText(QStringLiteral("e.g. ann@example.org"));
     m_emailAddress->setObjectName(QStringLiteral("txtEmailAddress"));
+    m_browserCommand = row(form, QStringLiteral("&Web browser:"), text(m_options.browserCommand));
+    m_browserCommand->setPlaceholderText(QStringLiteral("The desktop's own, or e.g. firefox"));
+    m_browserCommand->setObjectName(QStringLiteral("txtBrowser"));
     return page;
 }
 
@@ -337,6 +340,7 @@ UserOptions frmUserOptions::options() const
     o.quickFilterType = static_cast<qint16>(m_quickFilter->currentIndex());
     o.defaultLinkType = static_cast<qint16>(m_linkType->currentIndex());
     o.mailCommand = m_mailCommand->text().trimmed();
+    o.browserCommand = m_browserCommand->text().trimmed();
     o.emailAddress = m_emailAddress->text().trimmed();
     return o;
 }

@@ -99,6 +99,7 @@ private:
     QComboBox *m_quickFilter = nullptr;
     QComboBox *m_linkType = nullptr;
     QLineEdit *m_mailCommand = nullptr;
+    QLineEdit *m_browserCommand = nullptr;
     QLineEdit *m_emailAddress = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
 #include "qvadmin/InitCommand.h"
 
 namespace quorvale::test {
@@ -15,6 +16,9 @@ inline void makeDemoProgram(const QString &programDir, const QString &settingsFi
     globals.settingsFile = settingsFile;
     Registry adminRegistry(settingsFile);
     admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
+    // Someone who has been offered the tour once: tests of the offer clear it.
+    adminRegistry.openSubKey(QStringLiteral("Settings"))
+        .writeInt(QStringLiteral("Tutorial Offered"), 1);
 }
 
 } // namespace quorvale::test

@@ -128,6 +128,8 @@ TEST(FilterCommands, FilterCommandNarrowsTheMainWindowAndTurnsItselfOff)
             adminRegistry);
     }
     Registry registry(settingsFile);
+    // Someone who has been offered the tour already.
+    prompts.answerAlways(QStringLiteral(" Take Quorvale Tutorial?"), PromptResult::No);
     StartUp startUp(registry, prompts, errors,
                     StartUpEnvironment{programDir, tmp.filePath(QStringLiteral("items")),
                                        QStringLiteral("HH:mm:ss"), 1, QString()});

@@ -15,6 +15,7 @@
 #include "qvadmin/Location.h"
 #include "qvadmin/ReimburseCommand.h"
 #include "qvadmin/ReportCommand.h"
+#include "qvadmin/TermsCommand.h"
 #include "qvadmin/UserCommands.h"
 #include "support/AdminTool.h"
 
@@ -137,6 +138,8 @@ int dispatch(QStringList args, QTextStream &out, QTextStream &err)
         return runReimburse(args, globals, out);
     if (command == QStringLiteral("firm"))
         return runFirm(args, globals, out);
+    if (command == QStringLiteral("terms"))
+        return runTerms(args, globals, out);
     if (command == QStringLiteral("report"))
         return runReportCommand(args, globals, out);
     if (command == QStringLiteral("backup"))
@@ -200,6 +203,9 @@ QString helpText()
         "  firm set [--name N] [--address TEXT] [--tax-number T] [--tax-rate PERCENT]\n"
         "           [--terms-days D] [--note TEXT]\n"
         "      The firm as its invoices name it (\\n in the address starts a new line).\n"
+        "  terms [--contact TERM] [--activity1 TERM] [--activity2 TERM]\n"
+        "      The firm's words for its clients and its two activity lists. A new term\n"
+        "      renames the rate source of every TimeCard that named the old one.\n"
         "  reimburse --user ID [--to YYYY-MM-DD] [--expense ID]... [--reference TEXT]\n"
         "            [--date YYYY-MM-DD]\n"
         "      Record that the user was paid back for the given expenses, or for every\n"

@@ -25,4 +25,14 @@ bool startProgram(const QString &program, const QStringList &arguments)
     return !program.isEmpty() && QProcess::startDetached(program, arguments);
 }
 
+bool openWebPage(const QString &url, const QString &browserCommand)
+{
+    QStringList command = QProcess::splitCommand(browserCommand);
+    if (command.isEmpty())
+        return QDesktopServices::openUrl(QUrl(url));
+    const QString program = command.takeFirst();
+    // The address is one argument of its own: no shell sees it.
+    return startProgram(program, command << url);
+}
+
 } // namespace quorvale::shell

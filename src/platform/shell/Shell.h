@@ -23,4 +23,9 @@ OpenResult openPath(const QString &path);
 // parses them). False when it could not be started.
 bool startProgram(const QString &program, const QStringList &arguments = {});
 
+// Opens a web page: with browserCommand when one is set (a program and its
+// arguments as a command line, the address added last), else with the
+// desktop's browser. False when nothing could be started.
+bool openWebPage(const QString &url, const QString &browserCommand = QString());
+
 } // namespace quorvale::shell

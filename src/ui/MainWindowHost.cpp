@@ -172,7 +172,13 @@ MainWindowHost::MainWindowHost(const ProgramParts &program, WindowLifecycle &lif
                 return DiscardEmptyTimeCard(*m_editor, context);
             return DeleteRecordAndItems(*m_editor, m_prompts, context);
         };
-        if (m_editor->ProcessActiveCard() && m_editor->QueryUnload(deleteCurrent))
+        const bool settled = m_editor->ProcessActiveCard();
+        // With the server away nothing can be saved or deleted, so the
+        // questions about the TimeCard would be answered in vain: the person
+        // chooses between staying and quitting with the work kept here.
+        if (m_program.store.serverWatch().inOutage())
+            return quitWithoutServer();
+        if (settled && m_editor->QueryUnload(deleteCurrent))
             return true;
         if (m_program.store.serverWatch().inOutage())
             return quitWithoutServer();

@@ -7,6 +7,7 @@
 #include "data/ServerWatch.h"
 #include "platform/core/QvError.h"
 #include "session/TimerBinding.h"
+#include "testsupport/DemoProgram.h"
 #include "timecards/CommandTable.h"
 #include "timecards/TimeCalcs.h"
 #include "ui/GuardedApplication.h"
@@ -39,6 +40,7 @@ protected:
         admin::initialise(
             {admin::locationForInit(globals), QStringLiteral("Ann O'Hara"), true, true},
             adminRegistry);
+        test::markTourOffered(adminRegistry);
         errors.terminate = [this](int code) { endedWith = code; };
         // As the program does: what escapes a command reaches the common handler.
         application()->setErrorHandler([this](const std::exception &error) {

@@ -6,6 +6,12 @@
 
 namespace quorvale::test {
 
+// Someone who has been offered the tour once: tests of the offer clear it.
+inline void markTourOffered(Registry &settings)
+{
+    settings.openSubKey(QStringLiteral("Settings")).writeInt(QStringLiteral("Tutorial Offered"), 1);
+}
+
 // A demo program directory and its settings, as `qvadmin init --demo` makes them
 // (the test links the administrator tool's library).
 inline void makeDemoProgram(const QString &programDir, const QString &settingsFile,
@@ -16,9 +22,7 @@ inline void makeDemoProgram(const QString &programDir, const QString &settingsFi
     globals.settingsFile = settingsFile;
     Registry adminRegistry(settingsFile);
     admin::initialise({admin::locationForInit(globals), userName, true, false}, adminRegistry);
-    // Someone who has been offered the tour once: tests of the offer clear it.
-    adminRegistry.openSubKey(QStringLiteral("Settings"))
-        .writeInt(QStringLiteral("Tutorial Offered"), 1);
+    markTourOffered(adminRegistry);
 }
 
 } // namespace quorvale::test

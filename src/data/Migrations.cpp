@@ -84,6 +84,12 @@ const std::vector<Migration> &programMigrations()
                  for (const QString &sql : createTableStatements(table, Dialect::SQLite))
                      run(db, sql);
          }},
+        {4,
+         QStringLiteral("Open work of one user read as one range in the default order"),
+         {QStringLiteral("DROP INDEX IF EXISTS IX_TimeCards_InvoiceID"),
+          QStringLiteral(
+              "CREATE INDEX IX_TimeCards_InvoiceID ON tblTimeCards (InvoiceID, UserId)")},
+         {}},
     };
     return migrations;
 }

@@ -64,7 +64,10 @@ Table timeCards()
                 {"IX_TimeCards_ContactID", {"ContactID"}},
                 {"IX_TimeCards_Activity1ID", {"Activity1ID"}},
                 {"IX_TimeCards_Activity2ID", {"Activity2ID"}},
-                {"IX_TimeCards_InvoiceID", {"InvoiceID"}},
+                // With the user after the invoice, the open work of one user is a
+                // single range in TimeCardID order: a planner that takes this index
+                // for the default order (date created) still reads only that range.
+                {"IX_TimeCards_InvoiceID", {"InvoiceID", "UserId"}},
                 {"IX_TimeCards_StartDate", {"StartDate"}},
                 {"IX_TimeCards_EndDate", {"EndDate"}},
                 {"IX_TimeCards_BillStatus", {"BillStatus"}},

@@ -224,3 +224,27 @@ TEST_F(UpgraderTest, AVersionOneFileGainsInvoicesAndKeepsItsRows)
     ASSERT_TRUE(catalog.next());
     EXPECT_EQ(catalog.value(0).toInt(), 1);
 }
+
+TEST_F(UpgraderTest, AVersionThreeFileGainsTheIndexOfOneUsersOpenWork)
+{
+    {
+        Open data(dataFile());
+        QSqlQuery q(data.db());
+        for (const char *sql : {"DROP INDEX IX_TimeCards_InvoiceID",
+                                "CREATE INDEX IX_TimeCards_InvoiceID ON tblTimeCards (InvoiceID)",
+                                "PRAGMA user_version = 3"})
+            ASSERT_TRUE(q.exec(sql)) << sql << ": " << q.lastError().text().toStdString();
+    }
+    DatabaseUpgrader upgrader;
+    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
+    ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
+
+    Open data(dataFile());
+    QSqlQuery q(data.db());
+    ASSERT_TRUE(
+        q.exec("SELECT name FROM pragma_index_info('IX_TimeCards_InvoiceID') ORDER BY seqno"));
+    QStringList columns;
+    while (q.next())
+        columns << q.value(0).toString();
+    EXPECT_EQ(columns, (QStringList{"InvoiceID", "UserId"}));
+}

@@ -364,6 +364,7 @@ void Connection::close()
     if (m_name.isEmpty())
         return;
     // Queries first: no statement may outlive the database it was prepared on.
+    m_reusable.clear();
     const std::vector<StatementHolder *> holders = m_holders;
     m_holders.clear();
     for (StatementHolder *h : holders)
@@ -505,6 +506,7 @@ bool Connection::reconnect()
         return false;
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
     // The old statements belong to the dead connection: none may be used again.
+    m_reusable.clear();
     const std::vector<StatementHolder *> holders = m_holders;
     for (StatementHolder *h : holders)
         h->connectionReset();
@@ -560,6 +562,15 @@ QSqlQuery Connection::prepare(const QString &sql)
     if (!q.prepare(m_dialect.translate(sql)))
         failStatement(q.lastError(), sql);
     return q;
+}
+
+QSqlQuery &Connection::reusable(const QString &sql)
+{
+    ensureConnected();
+    auto found = m_reusable.find(sql);
+    if (found == m_reusable.end())
+        found = m_reusable.emplace(sql, prepare(sql));
+    return *found;
 }
 
 void Connection::run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage)

@@ -115,6 +115,11 @@ public:
 
     // A query prepared on this connection with the translated text. Throws on errors.
     QSqlQuery prepare(const QString &sql);
+    // The same, prepared once per connection and handed out again for the same
+    // text: for statements run over and over, one use at a time (a row read by
+    // its key). The caller runs and finishes it before anything else may prepare
+    // or run one; the reference is not kept.
+    QSqlQuery &reusable(const QString &sql);
     // Binds params (through toBindable) and runs a prepared query. Throws on errors.
     void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
     // Runs a query and hands every row to `row` as its column values, one row at
@@ -168,6 +173,7 @@ private:
     std::vector<std::pair<QString, QString>> m_attached; // alias, file
     std::vector<StatementHolder *> m_holders;
     mutable QHash<QString, QString> m_primaryKeys; // lower-case table name -> key
+    QHash<QString, QSqlQuery> m_reusable;          // statement text -> its query
 };
 
 } // namespace quorvale::db

@@ -104,11 +104,13 @@ void Recordset::open(Connection &connection, const QString &sql, CursorType curs
 
 std::vector<QVariant> Recordset::loadKeys(const QString &sql, const QVariantList &params)
 {
-    QSqlQuery q = m_connection->prepare(sql);
-    m_connection->run(q, params, sql);
+    // The keys are read past the driver's row cache where the engine allows it:
+    // a busy user's ten thousand keys cost little more than the statement.
     std::vector<QVariant> keys;
-    while (q.next())
-        keys.push_back(q.value(0));
+    m_connection->readRows(sql, params, [&keys](QVariant *values, int columns) {
+        if (columns > 0)
+            keys.push_back(std::move(values[0]));
+    });
     return keys;
 }
 
@@ -142,7 +144,7 @@ void Recordset::openKeyset(const QVariantList &params)
     const QString keyRef = m_select.qualifier + u'.' + m_keyColumn;
     m_rowSql = QStringLiteral("SELECT ") + m_select.selectList + QStringLiteral(" FROM ") +
                m_select.tableRef + QStringLiteral(" WHERE ") + keyRef + QStringLiteral(" = ?");
-    m_rowQuery.emplace(m_connection->prepare(m_rowSql));
+    m_connection->reusable(m_rowSql); // a wrong statement is told now, not at the first move
     if (m_keys.empty()) {
         // No row to learn the columns from: ask for none.
         QSqlQuery q = m_connection->prepare(QStringLiteral("SELECT ") + m_select.selectList +
@@ -199,7 +201,6 @@ void Recordset::close()
     if (m_connection)
         m_connection->unregisterHolder(this);
     m_connection = nullptr;
-    m_rowQuery.reset();
     m_rowSql.clear();
     m_keys.clear();
     m_unfiltered.clear();
@@ -259,9 +260,7 @@ qsizetype Recordset::size() const
 bool Recordset::fetchRow(const QVariant &key)
 {
     m_connection->ensureConnected();
-    if (!m_rowQuery)
-        m_rowQuery.emplace(m_connection->prepare(m_rowSql));
-    QSqlQuery &q = *m_rowQuery;
+    QSqlQuery &q = m_connection->reusable(m_rowSql);
     m_connection->run(q, {key});
     m_hasCurrent = q.next();
     if (m_hasCurrent)

@@ -129,9 +129,9 @@ public:
     QStringList changedFields() const;
 
     void connectionClosing() override;
-    // The row statement is prepared again on the next move; the keys, the
-    // position and a pending edit stay.
-    void connectionReset() override { m_rowQuery.reset(); }
+    // The connection prepares the row statement again on the next move; the
+    // keys, the position and a pending edit stay.
+    void connectionReset() override {}
 
 private:
     void openKeyset(const QVariantList &params);
@@ -174,7 +174,6 @@ private:
     bool m_filtered = false;
     QString m_filter;
     QVariantList m_filterParams;
-    std::optional<QSqlQuery> m_rowQuery;
     QString m_rowSql;
 
     // Static state.

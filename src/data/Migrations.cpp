@@ -90,6 +90,11 @@ const std::vector<Migration> &programMigrations()
           QStringLiteral(
               "CREATE INDEX IX_TimeCards_InvoiceID ON tblTimeCards (InvoiceID, UserId)")},
          {}},
+        {5,
+         QStringLiteral("The contact picker's order read from an index"),
+         {QStringLiteral("CREATE INDEX IF NOT EXISTS IX_Contacts_AccountName ON tblContacts "
+                         "(ContactAccount, ContactName, Active)")},
+         {}},
     };
     return migrations;
 }

@@ -97,6 +97,9 @@ Table contacts()
             std::move(columns),
             {
                 {"IX_Contacts_ActiveAccount", {"Active", "ContactAccount"}},
+                // The contact picker's order with all it shows: its every contact is
+                // read in order from the index alone, with nothing left to sort.
+                {"IX_Contacts_AccountName", {"ContactAccount", "ContactName", "Active"}},
                 {"IX_Contacts_ContactEntryID", {"ContactEntryID"}},
                 {"IX_Contacts_ContactName", {"ContactName"}},
             }};

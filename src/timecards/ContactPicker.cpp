@@ -6,6 +6,12 @@
 
 namespace quorvale {
 
+QString ContactPicker::listSql()
+{
+    return QStringLiteral("Select ContactID, ContactName, ContactAccount From tblContacts WHERE "
+                          "Active <> 0 ORDER BY ContactAccount, ContactName");
+}
+
 ContactPicker::ContactPicker(db::Connection &cnnLink)
 {
     // A big firm's hundred thousand contacts come through SQLite's own interface

@@ -36,6 +36,8 @@ public:
     // Reads the active contacts by account, then name. Throws QvError when the
     // statement fails.
     explicit ContactPicker(db::Connection &cnnLink);
+    // The statement it reads them with.
+    static QString listSql();
 
     const std::vector<PickerContactRow> &contacts() const { return m_rows; }
 

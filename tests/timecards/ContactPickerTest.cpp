@@ -7,6 +7,7 @@
 #include "platform/db/Connection.h"
 #include "testsupport/ProgramFiles.h"
 
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace quorvale;
@@ -98,3 +99,16 @@ TEST_F(ContactPickerTest, TypedQuotesSemicolonsAndSqlAreOnlyText)
 }
 
 } // namespace
+
+// A big firm's contacts are read in the picker's order from one index: nothing
+// is sorted and no row of the table is touched.
+TEST_F(ContactPickerTest, ReadsItsOrderFromAnIndexWithNothingToSort)
+{
+    QSqlQuery plan = cnn.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + ContactPicker::listSql());
+    cnn.run(plan, {});
+    QStringList steps;
+    while (plan.next())
+        steps << plan.value(3).toString();
+    EXPECT_EQ(steps, QStringList{QStringLiteral(
+                         "SCAN tblContacts USING COVERING INDEX IX_Contacts_AccountName")});
+}

@@ -316,23 +316,23 @@ int main(int argc, char **argv)
     const QString dataFile = programDir + QStringLiteral("/QVData.db");
 
     SqliteBaseline direct(dataFile);
-    // The user with the most open work is the one a person would feel.
-    sqlite3_stmt *pick = direct.prepare(QStringLiteral(
-        "SELECT UserId, count(*) FROM tblTimeCards WHERE InvoiceID IS NULL GROUP BY UserId "
-        "ORDER BY 2 DESC LIMIT 1"));
-    sqlite3_step(pick);
-    const qint32 userId = sqlite3_column_int(pick, 0);
-    const int openCards = sqlite3_column_int(pick, 1);
-    sqlite3_finalize(pick);
-    // And one with about a hundred open TimeCards: what that open costs must not
-    // grow with everyone else's TimeCards.
-    pick = direct.prepare(QStringLiteral(
-        "SELECT UserId, count(*) AS c FROM tblTimeCards WHERE InvoiceID IS NULL GROUP BY UserId "
-        "ORDER BY abs(c - 100), UserId LIMIT 1"));
-    sqlite3_step(pick);
-    const qint32 typicalUserId = sqlite3_column_int(pick, 0);
-    const int typicalOpenCards = sqlite3_column_int(pick, 1);
-    sqlite3_finalize(pick);
+    // A user and the count of their open TimeCards, the first in `order`.
+    const auto pickUser = [&direct](const char *order) {
+        sqlite3_stmt *pick = direct.prepare(
+            QStringLiteral("SELECT UserId, count(*) AS c FROM tblTimeCards WHERE InvoiceID IS NULL "
+                           "GROUP BY UserId ORDER BY %1 LIMIT 1")
+                .arg(QLatin1String(order)));
+        sqlite3_step(pick);
+        const std::pair<qint32, int> picked{sqlite3_column_int(pick, 0),
+                                            sqlite3_column_int(pick, 1)};
+        sqlite3_finalize(pick);
+        return picked;
+    };
+    // The user with the most open work is the one a person would feel; and one
+    // with about a hundred open TimeCards, whose open must not grow with
+    // everyone else's TimeCards.
+    const auto [userId, openCards] = pickUser("c DESC");
+    const auto [typicalUserId, typicalOpenCards] = pickUser("abs(c - 100), UserId");
 
     if (o.reports) {
         QTextStream out(stdout);

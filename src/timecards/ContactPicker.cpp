@@ -16,18 +16,14 @@ ContactPicker::ContactPicker(db::Connection &cnnLink)
 {
     // A big firm's hundred thousand contacts come through SQLite's own interface
     // where it is there: the driver's row records would cost more than the reading.
-    cnnLink.readRows(
-        QStringLiteral("Select ContactID, ContactName, ContactAccount From "
-                       "tblContacts WHERE Active <> 0 ORDER BY "
-                       "ContactAccount, ContactName"),
-        {}, [this](QVariant *values, int columns) {
-            if (columns < 3)
-                return;
-            PickerContactRow contact{values[0].toInt(), values[1].toString(), values[2].toString()};
-            m_foldedNames.push_back(contact.name.toCaseFolded());
-            m_foldedAccounts.push_back(contact.account.toCaseFolded());
-            m_rows.push_back(std::move(contact));
-        });
+    cnnLink.readRows(listSql(), {}, [this](QVariant *values, int columns) {
+        if (columns < 3)
+            return;
+        PickerContactRow contact{values[0].toInt(), values[1].toString(), values[2].toString()};
+        m_foldedNames.push_back(contact.name.toCaseFolded());
+        m_foldedAccounts.push_back(contact.account.toCaseFolded());
+        m_rows.push_back(std::move(contact));
+    });
     m_all.resize(m_rows.size());
     std::iota(m_all.begin(), m_all.end(), 0);
     m_matches = m_all;

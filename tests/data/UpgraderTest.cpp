@@ -60,6 +60,32 @@ protected:
             *out = upgrader;
         return ok;
     }
+    // The file as an older program left it: the statements undo what came since.
+    void asOlderFile(std::initializer_list<const char *> statements)
+    {
+        Open data(dataFile());
+        QSqlQuery q(data.db());
+        for (const char *sql : statements)
+            ASSERT_TRUE(q.exec(sql)) << sql << ": " << q.lastError().text().toStdString();
+    }
+    // The program's own steps, as start-up runs them.
+    void upgradeAsTheProgramDoes()
+    {
+        DatabaseUpgrader upgrader;
+        upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
+        ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
+    }
+    QStringList indexColumns(const char *index)
+    {
+        Open data(dataFile());
+        QSqlQuery q(data.db());
+        EXPECT_TRUE(q.exec(
+            QStringLiteral("SELECT name FROM pragma_index_info('%1') ORDER BY seqno").arg(index)));
+        QStringList columns;
+        while (q.next())
+            columns << q.value(0).toString();
+        return columns;
+    }
     QVariant upgradeRequest()
     {
         Open data(dataFile());
@@ -188,23 +214,16 @@ TEST_F(UpgraderTest, TheProgramsOwnListBringsAFreshFileToTheCurrentVersion)
 
 TEST_F(UpgraderTest, AVersionOneFileGainsInvoicesAndKeepsItsRows)
 {
-    {
-        // The file as the first schema made it.
-        Open data(dataFile());
-        QSqlQuery q(data.db());
-        for (const char *sql : {"DROP TABLE tblInvoices", "DROP TABLE tblReimbursements",
-                                "DROP TABLE tblBillingOptions", "DROP INDEX IX_Payments_InvoiceID",
-                                "ALTER TABLE tblPayments DROP COLUMN InvoiceID",
-                                "ALTER TABLE tblContacts DROP COLUMN BillingIncrement",
-                                "ALTER TABLE tblContacts DROP COLUMN BillingRounding",
-                                "INSERT INTO tblContacts (ContactName) VALUES ('Kept Ltd')",
-                                "INSERT INTO tblPayments (ContactID, PaymentAmount) VALUES (1, 5)",
-                                "PRAGMA user_version = 1"})
-            ASSERT_TRUE(q.exec(sql)) << sql << ": " << q.lastError().text().toStdString();
-    }
-    DatabaseUpgrader upgrader;
-    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
-    ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
+    // The file as the first schema made it.
+    ASSERT_NO_FATAL_FAILURE(asOlderFile(
+        {"DROP TABLE tblInvoices", "DROP TABLE tblReimbursements", "DROP TABLE tblBillingOptions",
+         "DROP INDEX IX_Payments_InvoiceID", "ALTER TABLE tblPayments DROP COLUMN InvoiceID",
+         "ALTER TABLE tblContacts DROP COLUMN BillingIncrement",
+         "ALTER TABLE tblContacts DROP COLUMN BillingRounding",
+         "INSERT INTO tblContacts (ContactName) VALUES ('Kept Ltd')",
+         "INSERT INTO tblPayments (ContactID, PaymentAmount) VALUES (1, 5)",
+         "PRAGMA user_version = 1"}));
+    ASSERT_NO_FATAL_FAILURE(upgradeAsTheProgramDoes());
 
     Open data(dataFile());
     QSqlQuery q(data.db());
@@ -225,26 +244,14 @@ TEST_F(UpgraderTest, AVersionOneFileGainsInvoicesAndKeepsItsRows)
     EXPECT_EQ(catalog.value(0).toInt(), 1);
 }
 
-TEST_F(UpgraderTest, AVersionThreeFileGainsTheIndexOfOneUsersOpenWork)
+TEST_F(UpgraderTest, AVersionThreeFileGainsTheIndexesOfOpenWorkAndOfThePicker)
 {
-    {
-        Open data(dataFile());
-        QSqlQuery q(data.db());
-        for (const char *sql : {"DROP INDEX IX_TimeCards_InvoiceID",
-                                "CREATE INDEX IX_TimeCards_InvoiceID ON tblTimeCards (InvoiceID)",
-                                "PRAGMA user_version = 3"})
-            ASSERT_TRUE(q.exec(sql)) << sql << ": " << q.lastError().text().toStdString();
-    }
-    DatabaseUpgrader upgrader;
-    upgrader.prepare(DatabaseUpgrader::ModeUpgrade, programDir(), dataDir());
-    ASSERT_TRUE(upgrader.run()) << upgrader.lastError().toStdString();
-
-    Open data(dataFile());
-    QSqlQuery q(data.db());
-    ASSERT_TRUE(
-        q.exec("SELECT name FROM pragma_index_info('IX_TimeCards_InvoiceID') ORDER BY seqno"));
-    QStringList columns;
-    while (q.next())
-        columns << q.value(0).toString();
-    EXPECT_EQ(columns, (QStringList{"InvoiceID", "UserId"}));
+    ASSERT_NO_FATAL_FAILURE(
+        asOlderFile({"DROP INDEX IX_TimeCards_InvoiceID",
+                     "CREATE INDEX IX_TimeCards_InvoiceID ON tblTimeCards (InvoiceID)",
+                     "DROP INDEX IX_Contacts_AccountName", "PRAGMA user_version = 3"}));
+    ASSERT_NO_FATAL_FAILURE(upgradeAsTheProgramDoes());
+    EXPECT_EQ(indexColumns("IX_TimeCards_InvoiceID"), (QStringList{"InvoiceID", "UserId"}));
+    EXPECT_EQ(indexColumns("IX_Contacts_AccountName"),
+              (QStringList{"ContactAccount", "ContactName", "Active"}));
 }

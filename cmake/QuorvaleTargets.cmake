@@ -28,6 +28,13 @@ function(quorvale_test name dir)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_testsupport GTest::gtest ${_gtest_main})
     add_test(NAME ${name} COMMAND ${name})
+    quorvale_test_environment(_env)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600)
+endfunction()
+
+# What every test runs with: offscreen widgets, scratch files in the build tree,
+# and under the sanitizers their options.
+function(quorvale_test_environment out)
     set(_env "QT_QPA_PLATFORM=offscreen;QUORVALE_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
     if(QUORVALE_SANITIZE)
         # Leaks inside the system's own libraries (fonts, GLib types) are theirs,
@@ -37,5 +44,18 @@ function(quorvale_test name dir)
             "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
             "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
     endif()
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600)
+    set(${out} "${_env}" PARENT_SCOPE)
+endfunction()
+
+# The suite of an existing test target once more with its program database on the
+# PostgreSQL server of scripts/with-postgres.sh, as <name>_on_server.
+function(quorvale_test_on_server name)
+    if(NOT TARGET ${name})
+        return()
+    endif()
+    add_test(NAME ${name}_on_server COMMAND ${name})
+    quorvale_test_environment(_env)
+    list(APPEND _env "QUORVALE_TEST_ENGINE=server")
+    set_tests_properties(${name}_on_server PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600
+                         LABELS server RESOURCE_LOCK postgres-server)
 endfunction()

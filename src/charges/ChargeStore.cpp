@@ -252,7 +252,7 @@ bool ChargeStore::applyFilter(const SqlFragment &fragment)
     const SqlFragment scope = scopeFragment();
     const QString sql = QStringLiteral("SELECT COUNT(*) FROM (") +
                         chargeBaseSql(m_kind, m_scope.hideInactiveContacts) + scope.text +
-                        fragment.text + QStringLiteral(")");
+                        fragment.text + QStringLiteral(") AS filtered");
     QVariantList params{m_scope.userId};
     params += scope.params;
     params += fragment.params;

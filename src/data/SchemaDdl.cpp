@@ -70,8 +70,12 @@ QStringList createTableStatements(const Table &table, Dialect dialect)
                .arg(str(table.name), columns.join(QStringLiteral(", ")));
     for (const auto &ix : table.indexes) {
         QStringList cols;
+        // The order the dialect asks for on the server, nulls first, so an index
+        // still gives the rows in order there.
         for (const auto &c : ix.columns)
-            cols << QString::fromStdString(c);
+            cols << QString::fromStdString(c) + (dialect == Dialect::PostgreSQL
+                                                     ? QStringLiteral(" NULLS FIRST")
+                                                     : QString());
         out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                    .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(),
                         QString::fromStdString(ix.name), str(table.name),

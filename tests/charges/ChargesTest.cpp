@@ -26,6 +26,7 @@ namespace {
 const QLocale us(QLocale::English, QLocale::UnitedStates);
 
 struct Charges : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -37,7 +38,7 @@ struct Charges : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        userId = test::openDemoStore(tmp, prompts, errors, store);
+        userId = test::openDemoStore(tmp, engine, prompts, errors, store);
         ASSERT_TRUE(store);
         // The demo's own rows would only get in the way of counting ours.
         cnn().execute("DELETE FROM tblExpenses");

@@ -27,6 +27,7 @@ namespace {
 // The demonstration database (methods 1 to 4, 3 being the card that needs an
 // authorization) with methods 6 and 7 added.
 struct Payments : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -39,7 +40,7 @@ struct Payments : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        userId = test::openDemoStore(tmp, prompts, errors, store);
+        userId = test::openDemoStore(tmp, engine, prompts, errors, store);
         ASSERT_TRUE(store);
         for (int id : {6, 7})
             cnn().execute("INSERT INTO tblPaymentMethods (PaymentMethodID, PaymentMethod, "

@@ -21,6 +21,7 @@ using namespace quorvale;
 namespace {
 
 struct Reimbursements : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -32,7 +33,7 @@ struct Reimbursements : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        userId = test::openDemoStore(tmp, prompts, errors, store);
+        userId = test::openDemoStore(tmp, engine, prompts, errors, store);
         ASSERT_TRUE(store);
         cnn().execute("DELETE FROM tblExpenses");
         otherUser =

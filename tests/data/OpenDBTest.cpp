@@ -41,9 +41,10 @@ int count(db::Connection &c, const QString &table)
 
 TEST(OpenDB, ConnectionTypeZeroReachesTheProgramDatabaseThroughTheLinkFile)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     files.addContact("O'Brien & Sons");
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.VerifyDirectoriesAndFiles());
     ASSERT_TRUE(store.OpenDB());
     EXPECT_EQ(store.cnnLink().filePath(), files.linkFile());
@@ -61,12 +62,13 @@ TEST(OpenDB, ConnectionTypeZeroReachesTheProgramDatabaseThroughTheLinkFile)
 
 TEST(OpenDB, TrailingSeparatorNamesTheSameFilesAndLeavesGoodLinksAlone)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     // A marker on a link that already points right: a refresh would overwrite it.
     files.exec(files.linkFile(),
                QStringLiteral("UPDATE tblLinkCatalog SET LinkProviderString = 'marker' "
                               "WHERE Name = 'tblContacts'"));
-    DatabaseSettings settings = files.jetSettings(0);
+    DatabaseSettings settings = files.databaseSettings(0);
     settings.dataSource += QDir::separator();
     DataStore store(settings, files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB());
@@ -81,9 +83,10 @@ TEST(OpenDB, TrailingSeparatorNamesTheSameFilesAndLeavesGoodLinksAlone)
 
 TEST(OpenDB, StaleLinksAreRepointedAtTheDataDirectory)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     pointAllLinksAt(files, "/nowhere/QVData.db", "LINK");
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB());
     for (const QString &table : schema::sharedTableNames())
         EXPECT_EQ(linkDatasourceOf(files, table), files.dataFile()) << table.toStdString();
@@ -92,9 +95,10 @@ TEST(OpenDB, StaleLinksAreRepointedAtTheDataDirectory)
 
 TEST(OpenDB, PassThroughLinksOpenedWithFileSettingsBecomeFileLinksInTwoPasses)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     pointAllLinksAt(files, QString(), "PASS-THROUGH");
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB()) << files.prompts.messages().value(0).text.toStdString();
     LinkCatalog &catalog = store.linkDatabase().catalog();
     const auto tables = catalog.tables();
@@ -110,11 +114,12 @@ TEST(OpenDB, PassThroughLinksOpenedWithFileSettingsBecomeFileLinksInTwoPasses)
 
 TEST(OpenDB, ConnectionTypeTwoNeverTouchesTheLinkFileNorUpgrades)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
     QFile::remove(files.linkFile());
     int upgrades = 0;
-    DataStore store(files.jetSettings(2), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(2), files.programDir(), files.prompts, files.errors);
     store.setUpgrade([&](const QString &, const QString &) { return ++upgrades > 0; });
     ASSERT_TRUE(store.OpenDB());
     EXPECT_EQ(upgrades, 0);
@@ -124,8 +129,9 @@ TEST(OpenDB, ConnectionTypeTwoNeverTouchesTheLinkFileNorUpgrades)
 
 TEST(OpenDB, ConnectionTypeOneHoldsTheDataFileOpenUntilReleased)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
-    DataStore store(files.jetSettings(1), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(1), files.programDir(), files.prompts, files.errors);
     ASSERT_TRUE(store.OpenDB());
     ASSERT_NE(store.cnnData(), nullptr);
     EXPECT_EQ(store.cnnData()->filePath(), files.dataFile());
@@ -136,12 +142,13 @@ TEST(OpenDB, ConnectionTypeOneHoldsTheDataFileOpenUntilReleased)
 
 TEST(OpenDB, UpgradeRunsOnlyOnRequestOneAndStampsTheRecordId)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     for (int request : {0, 2, 1}) {
         ProgramFiles files;
         files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = ?", {request});
         int upgrades = 0;
         QString seenProgramDir, seenDataDir;
-        DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+        DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
         store.setUpgrade([&](const QString &programDir, const QString &dataDir) {
             ++upgrades;
             seenProgramDir = programDir;
@@ -165,10 +172,11 @@ TEST(OpenDB, UpgradeRunsOnlyOnRequestOneAndStampsTheRecordId)
 
 TEST(OpenDB, UpgradeSwapsInTheNewLinkFileOnlyWhenThereIsOne)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
     const QString backup = QDir(files.programDir()).filePath("QVLinkBU.db");
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     store.setUpgrade([&](const QString &, const QString &) {
         // The upgrade leaves a new link file that points elsewhere and has a marker.
         EXPECT_TRUE(QFile::copy(files.linkFile(), backup));
@@ -188,9 +196,10 @@ TEST(OpenDB, UpgradeSwapsInTheNewLinkFileOnlyWhenThereIsOne)
 
 TEST(OpenDB, FailedUpgradeEndsStartUpWithAReport)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     ProgramFiles files;
     files.exec(files.dataFile(), "UPDATE tblAdminOptions SET UpgradeRequest = 1");
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     store.setUpgrade([](const QString &, const QString &) { return false; });
     EXPECT_FALSE(store.OpenDB());
     EXPECT_NE(files.endedWith, 0);
@@ -200,6 +209,7 @@ TEST(OpenDB, FailedUpgradeEndsStartUpWithAReport)
 
 TEST(OpenDB, BrokenFilesAreReportedByNameAndNothingChangesOnDisk)
 {
+    QV_EMBEDDED_ONLY("the link file and QVData.db of the embedded engine");
     struct Case {
         const char *what;
         std::function<void(ProgramFiles &)> breakIt;
@@ -228,7 +238,7 @@ TEST(OpenDB, BrokenFilesAreReportedByNameAndNothingChangesOnDisk)
         ProgramFiles files;
         c.breakIt(files);
         const QStringList before = files.snapshot();
-        DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+        DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
         EXPECT_FALSE(store.OpenDB()) << c.what;
         EXPECT_NE(files.endedWith, 0) << c.what;
         ASSERT_FALSE(files.prompts.messages().isEmpty()) << c.what;
@@ -250,7 +260,7 @@ TEST(OpenDB, MissingLocalDatabaseIsToldWithTheProgramDirectory)
     ProgramFiles files;
     QFile::remove(files.localFile());
     files.prompts.answer(PromptResult::Retry);
-    DataStore store(files.jetSettings(0), files.programDir(), files.prompts, files.errors);
+    DataStore store(files.databaseSettings(0), files.programDir(), files.prompts, files.errors);
     EXPECT_FALSE(store.VerifyDirectoriesAndFiles());
     ASSERT_EQ(files.prompts.messages().size(), 1);
     const auto &m = files.prompts.messages().first();

@@ -15,7 +15,7 @@ namespace {
 
 struct Fixture {
     ProgramFiles files;
-    DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
+    DataStore store{files.databaseSettings(0), files.programDir(), files.prompts, files.errors};
     Fixture() { EXPECT_TRUE(store.OpenDB()); }
     db::Connection &cnn() { return store.cnnLink(); }
 };

@@ -24,7 +24,7 @@ std::vector<qint32> keysOf(db::Recordset &rs)
 
 struct Fixture {
     ProgramFiles files;
-    DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
+    DataStore store{files.databaseSettings(0), files.programDir(), files.prompts, files.errors};
     WorkingSet set{files.errors};
     WorkingSetContext context{true, Terms{}, kUser, "Dana O'Neil"};
 

@@ -16,7 +16,7 @@ namespace {
 struct MassEditFixture {
     static constexpr qint32 User = 4;
     test::ProgramFiles files;
-    DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
+    DataStore store{files.databaseSettings(0), files.programDir(), files.prompts, files.errors};
     WorkingSet set{files.errors};
     WorkingSetContext context{true, Terms{}, User, QStringLiteral("Pat")};
     qint32 acme = files.addContact(QStringLiteral("Acme"));

@@ -42,7 +42,7 @@ TEST(ParticipantPicker, OffersTheActiveContactsOnly)
     files.addContact("Gone Ltd", false);
     files.addContact("Ann");
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     const QStringList names = activeContactNames(cnn);
     EXPECT_TRUE(names.contains("Zoe O'Hara"));
     EXPECT_TRUE(names.contains("Ann"));

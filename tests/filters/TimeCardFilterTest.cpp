@@ -17,7 +17,7 @@ namespace {
 struct FilterFixture {
     static constexpr qint32 User = 4;
     test::ProgramFiles files;
-    DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
+    DataStore store{files.databaseSettings(0), files.programDir(), files.prompts, files.errors};
     WorkingSet set{files.errors};
     WorkingSetContext context{true, Terms{}, User, QStringLiteral("Pat")};
 

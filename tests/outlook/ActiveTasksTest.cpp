@@ -27,7 +27,7 @@ struct ActiveTasksTest : ::testing::Test {
 
     void SetUp() override
     {
-        cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+        cnn.open(files.programConnectString());
         card = files.addTimeCard(1, 0);
     }
 

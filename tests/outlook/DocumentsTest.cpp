@@ -24,6 +24,7 @@ namespace {
 
 // A demonstration program database and an empty folder for the documents.
 struct DocumentsTest : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -35,7 +36,7 @@ struct DocumentsTest : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        test::openDemoStore(tmp, prompts, errors, store);
+        test::openDemoStore(tmp, engine, prompts, errors, store);
         ASSERT_TRUE(store);
         timeCard = cnn().scalar("SELECT MIN(TimeCardID) FROM tblTimeCards").toLongLong();
         ASSERT_GT(timeCard, 0);

@@ -6,22 +6,35 @@
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "testsupport/TempDir.h"
+#include "testsupport/TestEngine.h"
 
 #include <memory>
 
 namespace quorvale::test {
 
-// Makes the demo program directory in dir ("program", "data", "setup.ini") the
-// way `qvadmin init --demo` does, and opens it as the program does. The demo
-// user's ID; store stays empty when the files do not open, which the caller
+// Where `qvadmin init` puts a program in dir: "program" and the program database
+// in "data", or on a server run the engine's schema.
+inline admin::Location demoLocation(const TempDir &dir, const EngineDatabase &engine)
+{
+    admin::Location location;
+    location.programDir = dir.filePath(QStringLiteral("program"));
+    if (engine.onServer())
+        location.server = ServerLogin::parse(engine.connectString());
+    else
+        location.dataDir = dir.filePath(QStringLiteral("data"));
+    return location;
+}
+
+// Makes the demo program in dir ("program", the program database, "setup.ini")
+// the way `qvadmin init --demo` does, and opens it as the program does. The demo
+// user's ID; store stays empty when the databases do not open, which the caller
 // asserts on.
-inline qint32 openDemoStore(const TempDir &dir, Prompts &prompts, ErrorHandler &errors,
-                            std::unique_ptr<DataStore> &store,
+inline qint32 openDemoStore(const TempDir &dir, const EngineDatabase &engine, Prompts &prompts,
+                            ErrorHandler &errors, std::unique_ptr<DataStore> &store,
                             const QString &userName = QStringLiteral("Ann O'Hara"))
 {
     admin::InitOptions init;
-    init.location.programDir = dir.filePath(QStringLiteral("program"));
-    init.location.dataDir = dir.filePath(QStringLiteral("data"));
+    init.location = demoLocation(dir, engine);
     init.userName = userName;
     init.demo = true;
     Registry setup(dir.filePath(QStringLiteral("setup.ini")));

@@ -1,6 +1,7 @@
 #include "testsupport/ProgramFiles.h"
 
 #include "data/Schema.h"
+#include "data/ServerLogin.h"
 #include "platform/db/Connection.h"
 
 #include <QDateTime>
@@ -33,14 +34,24 @@ ProgramFiles::ProgramFiles()
     QDir().mkpath(m_reports);
     errors.terminate = [this](int code) { endedWith = code; };
 
-    createFile(dataFile(), [](QSqlDatabase &db) {
-        schema::createProgramSchema(db, schema::Dialect::SQLite);
-        schema::insertDefaultRows(db);
-    });
-    createFile(linkFile(), [this](QSqlDatabase &db) {
-        schema::createLinkSchema(db);
-        schema::writeLinkCatalog(db, dataFile(), schema::sharedTableNames());
-    });
+    if (m_engine.onServer()) {
+        m_engine.createProgramTables();
+        createFile(linkFile(), [this](QSqlDatabase &db) {
+            schema::createLinkSchema(db);
+            schema::writePassThroughCatalog(
+                db, ServerLogin::parse(m_engine.connectString()).shortConnectString(),
+                schema::sharedTableNames());
+        });
+    } else {
+        createFile(dataFile(), [](QSqlDatabase &db) {
+            schema::createProgramSchema(db, schema::Dialect::SQLite);
+            schema::insertDefaultRows(db);
+        });
+        createFile(linkFile(), [this](QSqlDatabase &db) {
+            schema::createLinkSchema(db);
+            schema::writeLinkCatalog(db, dataFile(), schema::sharedTableNames());
+        });
+    }
     createFile(localFile(), [](QSqlDatabase &db) { schema::createLocalSchema(db); });
     createFile(joinPath(m_programDir, QLatin1String(DatabaseFile::Report)),
                [](QSqlDatabase &db) { schema::createReportSchema(db); });
@@ -61,18 +72,33 @@ QString ProgramFiles::localFile() const
     return joinPath(m_programDir, QLatin1String(DatabaseFile::Local));
 }
 
-DatabaseSettings ProgramFiles::jetSettings(qint16 connectionType) const
+DatabaseSettings ProgramFiles::databaseSettings(qint16 connectionType) const
 {
+    if (m_engine.onServer())
+        return m_engine.settings();
     DatabaseSettings s;
     s.dataSource = m_dataDir;
     s.connectionType = connectionType;
     return s;
 }
 
+QString ProgramFiles::programConnectString() const
+{
+    return m_engine.onServer() ? m_engine.connectString()
+                               : ConnectionStrings::programDatabase(m_dataDir);
+}
+
+QString ProgramFiles::connectStringOf(const QString &file) const
+{
+    if (m_engine.onServer() && file == dataFile())
+        return m_engine.connectString();
+    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + file;
+}
+
 void ProgramFiles::exec(const QString &file, const QString &sql, const QVariantList &params) const
 {
     db::Connection c;
-    c.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + file);
+    c.open(connectStringOf(file));
     c.execute(sql, params);
 }
 
@@ -80,14 +106,14 @@ QVariant ProgramFiles::scalar(const QString &file, const QString &sql,
                               const QVariantList &params) const
 {
     db::Connection c;
-    c.open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + file);
+    c.open(connectStringOf(file));
     return c.scalar(sql, params);
 }
 
 qint32 ProgramFiles::addContact(const QString &name, bool active) const
 {
     db::Connection c;
-    c.open(ConnectionStrings::programDatabase(m_dataDir));
+    c.open(programConnectString());
     return static_cast<qint32>(c.insertReturningKey(
         QStringLiteral("INSERT INTO tblContacts (ContactName, Active) VALUES (?, ?)"),
         {name, active ? -1 : 0}, QStringLiteral("ContactID")));
@@ -97,7 +123,7 @@ qint32 ProgramFiles::addTimeCard(qint32 userId, qint32 contactId, bool hidden, Q
                                  const QString &startDate) const
 {
     db::Connection c;
-    c.open(ConnectionStrings::programDatabase(m_dataDir));
+    c.open(programConnectString());
     return static_cast<qint32>(c.insertReturningKey(
         QStringLiteral("INSERT INTO tblTimeCards (UserId, ContactID, Inactive, InvoiceID, "
                        "StartDate, Description) VALUES (?, ?, ?, ?, ?, ?)"),

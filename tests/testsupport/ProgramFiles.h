@@ -6,17 +6,21 @@
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
+#include "testsupport/TestEngine.h"
 
 #include <QStringList>
 #include <QVariantList>
 
 namespace quorvale::test {
 
-// A program directory (QVLink.db, QVLocal.db, QVReport.db) and a data directory
-// (QVData.db) made with the real schema, plus the error plumbing start-up uses,
-// with the program's end caught instead of carried out.
+// A program directory (QVLink.db, QVLocal.db, QVReport.db) and a program database
+// made with the real schema, plus the error plumbing start-up uses, with the
+// program's end caught instead of carried out. The program database is QVData.db
+// in the data directory, or on a server run a schema of the test server that the
+// link file's pass-through links name.
 class ProgramFiles {
     // Declared first: the error plumbing below is built on them.
+    EngineDatabase m_engine;
     TempDir m_dir;
     QString m_programDir;
     QString m_dataDir;
@@ -31,9 +35,15 @@ public:
     QString linkFile() const;
     QString localFile() const;
 
-    DatabaseSettings jetSettings(qint16 connectionType = 0) const;
+    bool onServer() const { return m_engine.onServer(); }
+    // The "Database" settings a program start reads; connectionType only means
+    // something to the embedded engine.
+    DatabaseSettings databaseSettings(qint16 connectionType = 0) const;
+    // What to open the program database with, on either engine.
+    QString programConnectString() const;
 
-    // Runs one statement on a database file of this set.
+    // Runs one statement on a database file of this set; dataFile() stands for the
+    // program database wherever it is.
     void exec(const QString &file, const QString &sql, const QVariantList &params = {}) const;
     QVariant scalar(const QString &file, const QString &sql, const QVariantList &params = {}) const;
 
@@ -50,6 +60,9 @@ public:
     ErrorReport report;
     ErrorHandler errors;
     int endedWith = 0; // the exit code the program would have ended with
+
+private:
+    QString connectStringOf(const QString &file) const;
 };
 
 } // namespace quorvale::test

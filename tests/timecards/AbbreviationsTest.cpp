@@ -32,7 +32,7 @@ struct AbbreviationsTest : ::testing::Test {
     void SetUp() override
     {
         local.open(jet(files.localFile()));
-        link.open(jet(files.dataFile()));
+        link.open(files.programConnectString());
         design = addActivity("tblMainActivities", "Design work");
         review = addActivity("tblSubActivities", "Plan review, phase 2");
     }

@@ -29,7 +29,7 @@ struct ContactChoiceTest : ::testing::Test {
 
     void SetUp() override
     {
-        cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+        cnn.open(files.programConnectString());
         alder = contact("Alder & Co", 0.8, 150);
         birch = contact("Birch's Bakery", 0.6, 90);
         shared = activity("Consulting", std::nullopt);

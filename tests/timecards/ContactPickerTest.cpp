@@ -18,7 +18,7 @@ struct ContactPickerTest : ::testing::Test {
     test::ProgramFiles files;
     db::Connection cnn;
 
-    void SetUp() override { cnn.open(ConnectionStrings::programDatabase(files.dataDir())); }
+    void SetUp() override { cnn.open(files.programConnectString()); }
 
     qint32 add(const QString &name, const QString &account, bool active = true)
     {
@@ -104,6 +104,7 @@ TEST_F(ContactPickerTest, TypedQuotesSemicolonsAndSqlAreOnlyText)
 // is sorted and no row of the table is touched.
 TEST_F(ContactPickerTest, ReadsItsOrderFromAnIndexWithNothingToSort)
 {
+    QV_EMBEDDED_ONLY("the plan is SQLite\'s; the server\'s is checked by WorkingSetPlanOnServer");
     QSqlQuery plan = cnn.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + ContactPicker::listSql());
     cnn.run(plan, {});
     QStringList steps;

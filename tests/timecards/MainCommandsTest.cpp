@@ -20,7 +20,7 @@ constexpr qint32 kUser = 3;
 struct Fixture {
     ProgramFiles files;
     qint32 march, january, february, hidden;
-    DataStore store{files.jetSettings(0), files.programDir(), files.prompts, files.errors};
+    DataStore store{files.databaseSettings(0), files.programDir(), files.prompts, files.errors};
     WorkingSet set{files.errors};
     QStringList savedSorts;
     std::unique_ptr<MainCommands> commands;

@@ -18,7 +18,7 @@ struct MaintenanceLists : ::testing::Test {
     test::ProgramFiles files;
     db::Connection cnn;
 
-    void SetUp() override { cnn.open(ConnectionStrings::programDatabase(files.dataDir())); }
+    void SetUp() override { cnn.open(files.programConnectString()); }
 
     QVariant scalar(const QString &sql, const QVariantList &params = {})
     {

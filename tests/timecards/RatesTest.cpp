@@ -7,6 +7,7 @@
 #include "settings/PreparedCommands.h"
 #include "support/ErrorHandler.h"
 #include "support/ErrorReport.h"
+#include "testsupport/DemoStore.h"
 #include "testsupport/QtPrinters.h"
 #include "testsupport/ScriptedPrompts.h"
 #include "testsupport/TempDir.h"
@@ -30,6 +31,7 @@ Money rateOf(int whole, int tenThousandths)
 
 // A demonstration database with the program's rate lookups on it.
 struct DemoRates : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -41,13 +43,13 @@ struct DemoRates : ::testing::Test {
     void SetUp() override
     {
         admin::InitOptions init;
-        init.location.programDir = tmp.filePath("program");
-        init.location.dataDir = tmp.filePath("data");
+        init.location = test::demoLocation(tmp, engine);
         init.userName = QStringLiteral("Ann O'Hara");
         init.demo = true;
         Registry registry(tmp.filePath("setup.ini"));
         admin::initialise(init, registry);
-        cnn.open(ConnectionStrings::programDatabase(init.location.dataDir));
+        cnn.open(init.location.server ? init.location.server->connectString()
+                                      : ConnectionStrings::programDatabase(init.location.dataDir));
         ASSERT_TRUE(ProcessAdminOptions(cnn, AdminOptions{}, commands, errors));
         options.terms = ReadTerms(cnn);
     }

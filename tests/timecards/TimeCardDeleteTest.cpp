@@ -42,6 +42,7 @@ struct StoreDeleter : LinkedItemDeleter {
 // A demonstration database whose person's first TimeCard has a link of every
 // kind, each to a real item, file or charge.
 struct Delete : ::testing::Test {
+    test::EngineDatabase engine;
     test::TempDir tmp;
     test::ScriptedPrompts prompts;
     ErrorReport report{prompts, tmp.filePath("reports")};
@@ -62,7 +63,7 @@ struct Delete : ::testing::Test {
     void SetUp() override
     {
         errors.terminate = [](int) {};
-        const int userId = test::openDemoStore(tmp, prompts, errors, store);
+        const int userId = test::openDemoStore(tmp, engine, prompts, errors, store);
         ASSERT_TRUE(store);
         ASSERT_TRUE(set.SetRecordSet(true, store->cnnLink(), {true, Terms{}, userId, "Ann"}));
         items = std::make_unique<pim::Namespace>(tmp.filePath("items"));

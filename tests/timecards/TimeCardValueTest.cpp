@@ -104,7 +104,7 @@ TEST(TimeCardValue, StoredRealizationAndTheContactsRealization)
                "FixedChargeRealization = NULL WHERE ContactID = ?",
                {contact});
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     EXPECT_EQ(GetRealization(cnn, RealizationKind::Time, contact), Realization::fromPercent(90));
     EXPECT_EQ(GetRealization(cnn, RealizationKind::Expense, contact), Realization::fromPercent(75));
     EXPECT_EQ(GetRealization(cnn, RealizationKind::FixedCharge, contact), std::nullopt);

@@ -292,7 +292,7 @@ TEST(BadInputLists, ContactMaintenanceFromEmptyToOneAndBack)
 {
     test::ProgramFiles files;
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     const auto count = [&files] {
         return files.scalar(files.dataFile(), "SELECT COUNT(*) FROM tblContacts").toInt();
     };
@@ -397,7 +397,7 @@ TEST(BadInputLists, ActivityMaintenanceFromEmptyToOneAndBack)
     test::ProgramFiles files;
     files.addContact("Acme");
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     const auto count = [&files] {
         return files.scalar(files.dataFile(), "SELECT COUNT(*) FROM tblMainActivities").toInt();
     };

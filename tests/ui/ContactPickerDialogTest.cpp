@@ -24,7 +24,7 @@ struct ContactPickerDialogTest : ::testing::Test {
 
     void SetUp() override
     {
-        cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+        cnn.open(files.programConnectString());
         files.addContact(QStringLiteral("Alder & Co"));
         bakery = files.addContact(QStringLiteral("Birch's Bakery"));
         barber = files.addContact(QStringLiteral("Barber's Bar"));

@@ -34,7 +34,7 @@ TEST(ContactMaintenanceDialog, EditsAndSavesTheChosenContact)
     files.addContact("Acme");
     const qint32 beta = files.addContact("Beta");
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     Terms terms;
     terms.contact = "Customer";
 
@@ -103,7 +103,7 @@ TEST(ActivityMaintenanceDialog, SavesAnActivityOfItsLevelForOneContact)
     test::ProgramFiles files;
     const qint32 acme = files.addContact("Acme");
     db::Connection cnn;
-    cnn.open(ConnectionStrings::programDatabase(files.dataDir()));
+    cnn.open(files.programConnectString());
     Terms terms;
     terms.activity2 = "Matter";
 

@@ -72,6 +72,43 @@ bool selectsBareStar(const QString &sql, const std::vector<SqlToken> &tokens,
     return false;
 }
 
+// Jet and SQLite sort nulls before every value, PostgreSQL after: each item of the
+// ORDER BY at sig[orderAt] says where its nulls go, unless it already does. Returns
+// what goes after each item's last token in after.
+void placeNullsAsJet(const QString &sql, const std::vector<SqlToken> &tokens,
+                     const std::vector<size_t> &sig, size_t orderAt, std::vector<QString> &after)
+{
+    auto tok = [&](size_t i) -> const SqlToken & { return tokens[sig[i]]; };
+    const auto endItem = [&](size_t first, size_t last, bool saysNulls) {
+        if (saysNulls || last < first)
+            return;
+        after[sig[last]] = tok(last).isWord(sql, u"DESC") ? QStringLiteral(" NULLS LAST")
+                                                          : QStringLiteral(" NULLS FIRST");
+    };
+    size_t k = orderAt + 2; // past ORDER BY
+    size_t first = k;
+    bool saysNulls = false;
+    int depth = 0;
+    for (; k < sig.size(); ++k) {
+        const SqlToken &t = tok(k);
+        if (t.is(sql, u"("))
+            ++depth;
+        else if (t.is(sql, u")") && depth-- == 0)
+            break;
+        else if (depth == 0 &&
+                 (t.is(sql, u";") || t.isWord(sql, u"LIMIT") || t.isWord(sql, u"OFFSET") ||
+                  t.isWord(sql, u"FETCH") || t.isWord(sql, u"FOR") || t.isWord(sql, u"UNION")))
+            break;
+        else if (depth == 0 && t.is(sql, u",")) {
+            endItem(first, k - 1, saysNulls);
+            first = k + 1;
+            saysNulls = false;
+        } else if (t.isWord(sql, u"NULLS"))
+            saysNulls = true;
+    }
+    endItem(first, k - 1, saysNulls);
+}
+
 } // namespace
 
 QString SqlDialect::translate(const QString &sql) const
@@ -80,12 +117,18 @@ QString SqlDialect::translate(const QString &sql) const
     const std::vector<size_t> sig = significant(tokens);
     // Replacement text per token index; a token mapped to an empty optional is kept.
     std::vector<std::optional<QString>> replaced(tokens.size());
+    std::vector<QString> after(tokens.size());
     bool changed = false;
 
     for (size_t k = 0; k < sig.size(); ++k) {
         const SqlToken &t = tokens[sig[k]];
         if (t.kind == Kind::Bracketed && m_dialect == Dialect::PostgreSQL) {
             replaced[sig[k]] = quoteIdentifier(identifierName(sql, t).toLower());
+            changed = true;
+        } else if (m_dialect == Dialect::PostgreSQL && t.isWord(sql, u"ORDER") &&
+                   k + 1 < sig.size() && tokens[sig[k + 1]].isWord(sql, u"BY")) {
+            // The items themselves are still translated as the loop reaches them.
+            placeNullsAsJet(sql, tokens, sig, k, after);
             changed = true;
         } else if (t.kind == Kind::Word && (t.isWord(sql, u"True") || t.isWord(sql, u"False"))) {
             const bool qualified = (k > 0 && tokens[sig[k - 1]].is(sql, u".")) ||
@@ -140,6 +183,7 @@ QString SqlDialect::translate(const QString &sql) const
             out += *replaced[i];
         else
             out += tokens[i].text(sql);
+        out += after[i];
     }
     return out;
 }

@@ -17,6 +17,9 @@ enum class Dialect { SQLite, PostgreSQL, OtherOdbc };
 //  - on SQLite, "FROM A RIGHT [OUTER] JOIN B ON ..." becomes "FROM B LEFT JOIN A ON ..."
 //    (the same rows; SQLite plans LEFT JOINs far better), unless the select list is a
 //    bare "*" whose column order would change.
+//  - on PostgreSQL, each ORDER BY item without a nulls clause gets "NULLS FIRST", or
+//    "NULLS LAST" after DESC: Jet and SQLite sort nulls before every value, so a list
+//    reads the same on both engines (the server's indexes are built in that order).
 class SqlDialect {
 public:
     explicit SqlDialect(Dialect dialect = Dialect::SQLite) : m_dialect(dialect) {}

@@ -18,8 +18,13 @@ QVariant toBindable(const QVariant &value, Dialect dialect)
                               : QVariant(value.toBool() ? -1 : 0);
     if (type == qMetaTypeId<Money>())
         return value.value<Money>().toStored();
-    if (dialect != Dialect::SQLite)
+    if (dialect != Dialect::SQLite) {
+        // SQLite's driver stores a null QString as empty text, ODBC's as a null: the
+        // engines must agree, and the files people have hold empty text.
+        if (type == QMetaType::QString && !value.isNull() && value.toString().isNull())
+            return QVariant(QStringLiteral(""));
         return value;
+    }
     // SQLite has no date types: store ISO text, which sorts and compares as dates do.
     switch (type) {
     case QMetaType::QDate:

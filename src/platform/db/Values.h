@@ -11,7 +11,8 @@ namespace quorvale::db {
 // integer count of ten-thousandths. On SQLite dates, times and date-times become ISO
 // text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-ddTHH:mm:ss"), so they sort and compare as
 // text and read back through QVariant::toDate()/toTime()/toDateTime(); other engines
-// take them as typed values. A null of no type is bound as a null text.
+// take them as typed values. A null of no type is bound as a null text; a null
+// QString as empty text on every engine, as SQLite stores it.
 QVariant toBindable(const QVariant &value, Dialect dialect);
 
 // A date column as read from either engine: ISO text ("yyyy-MM-dd", read in

@@ -49,7 +49,25 @@ TEST(SqlDialect, BracketsBecomeLowerCaseQuotedNamesOnPostgresOnly)
 {
     const QString sql = "SELECT * FROM tblTimeCards ORDER BY tblTimeCards.[Value] ASC";
     EXPECT_EQ(sqlite(sql), sql);
-    EXPECT_EQ(pg(sql), "SELECT * FROM tblTimeCards ORDER BY tblTimeCards.\"value\" ASC");
+    EXPECT_EQ(pg(sql),
+              "SELECT * FROM tblTimeCards ORDER BY tblTimeCards.\"value\" ASC NULLS FIRST");
+}
+
+TEST(SqlDialect, OrderedNullsComeFirstOnPostgresAsOnSqlite)
+{
+    EXPECT_EQ(pg("SELECT a FROM t ORDER BY a, [b] DESC, c ASC LIMIT 5"),
+              "SELECT a FROM t ORDER BY a NULLS FIRST, \"b\" DESC NULLS LAST, c ASC NULLS FIRST "
+              "LIMIT 5");
+    // Every ORDER BY of the statement, inside parentheses too; an expression with
+    // commas of its own is one item, and one that says where its nulls go is kept.
+    EXPECT_EQ(pg("SELECT * FROM (SELECT a FROM t ORDER BY COALESCE(a, b), c) AS s ORDER BY "
+                 "a DESC NULLS FIRST;"),
+              "SELECT * FROM (SELECT a FROM t ORDER BY COALESCE(a, b) NULLS FIRST, c NULLS "
+              "FIRST) AS s ORDER BY a DESC NULLS FIRST;");
+    EXPECT_EQ(pg("SELECT a FROM t WHERE s = 'ORDER BY x'"),
+              "SELECT a FROM t WHERE s = 'ORDER BY x'");
+    const QString sql = "SELECT a FROM t ORDER BY a";
+    EXPECT_EQ(sqlite(sql), sql);
 }
 
 TEST(SqlDialect, BooleanWordsBecomeIntegersOutsideLiterals)

@@ -40,6 +40,7 @@ public:
     void add(double ms) { m_ms.push_back(ms); }
     Spread spread() const { return spreadOf(m_ms); }
     std::size_t count() const { return m_ms.size(); }
+    const std::vector<double> &values() const { return m_ms; }
 
 private:
     QElapsedTimer m_timer;

@@ -16,6 +16,9 @@
 //       (the local databases compacted, a 100 MB QVLocal.db, against sqlite3's VACUUM INTO)
 //   qvbench --backup [--timecards N] [--users U] [--dir DIR] [--repetitions R] [--json]
 //       (the program database backed up and checked, against sqlite3's .backup)
+//   qvbench --load SERVER [--load-users U] [--seconds S] [--json]
+//       (U simulated users, default 50, on one database server for S seconds each
+//       way, default 20, after one user alone; SERVER is an ODBC connect string)
 //
 // The database is made by `qvadmin generate` once per size and kept in DIR.
 
@@ -25,6 +28,7 @@
 #include "InvoiceBench.h"
 #include "ItemBench.h"
 #include "LinkListBench.h"
+#include "LoadBench.h"
 #include "PickListBench.h"
 #include "ReportBench.h"
 #include "SqliteBaseline.h"
@@ -82,6 +86,9 @@ struct Options {
     bool reports = false;
     bool compaction = false;
     bool backup = false;
+    QString loadServer;
+    int loadUsers = 50;
+    int seconds = 20;
 };
 
 Options parse(const QStringList &args)
@@ -127,6 +134,12 @@ Options parse(const QStringList &args)
             o.backup = true;
         else if (a == QLatin1String("--pick-lists"))
             o.pickLists = true;
+        else if (a == QLatin1String("--load"))
+            o.loadServer = next();
+        else if (a == QLatin1String("--load-users"))
+            o.loadUsers = std::max(1, next().toInt());
+        else if (a == QLatin1String("--seconds"))
+            o.seconds = std::max(1, next().toInt());
         else if (a == QLatin1String("--contacts"))
             o.contacts = std::max(1, next().toInt());
         else {
@@ -136,7 +149,8 @@ Options parse(const QStringList &args)
                          "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
                          "[--links [--items N]] [--invoicing [--items N]] "
                          "[--reports [--timecards N] [--users U]] [--compaction] "
-                         "[--backup [--timecards N] [--users U]]\n";
+                         "[--backup [--timecards N] [--users U]] "
+                         "[--load SERVER [--load-users U] [--seconds S]]\n";
             std::exit(2);
         }
     }
@@ -255,6 +269,10 @@ int main(int argc, char **argv)
     if (app.arguments().value(1) == QLatin1String("--startup-baseline"))
         return startupBaseline(app.arguments().value(2), app.arguments().value(3));
     const Options o = parse(app.arguments());
+    if (!o.loadServer.isEmpty()) {
+        QTextStream out(stdout);
+        return runLoad({o.loadServer, o.loadUsers, o.seconds, o.json}, out);
+    }
     if (o.folderScan) {
         QDir().mkpath(o.dir);
         QTextStream out(stdout);

@@ -365,6 +365,7 @@ void Connection::close()
         return;
     // Queries first: no statement may outlive the database it was prepared on.
     m_reusable.clear();
+    m_keysetShapes.clear();
     const std::vector<StatementHolder *> holders = m_holders;
     m_holders.clear();
     for (StatementHolder *h : holders)
@@ -507,6 +508,7 @@ bool Connection::reconnect()
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
     // The old statements belong to the dead connection: none may be used again.
     m_reusable.clear();
+    m_keysetShapes.clear();
     const std::vector<StatementHolder *> holders = m_holders;
     for (StatementHolder *h : holders)
         h->connectionReset();
@@ -571,6 +573,19 @@ QSqlQuery &Connection::reusable(const QString &sql)
     if (found == m_reusable.end())
         found = m_reusable.emplace(sql, prepare(sql));
     return *found;
+}
+
+std::shared_ptr<KeysetShape> Connection::keysetShape(const QString &sql) const
+{
+    return m_keysetShapes.value(sql);
+}
+
+void Connection::keepKeysetShape(const QString &sql, std::shared_ptr<KeysetShape> shape)
+{
+    // Texts built with values in them would grow this without end: start over.
+    if (m_keysetShapes.size() >= 256)
+        m_keysetShapes.clear();
+    m_keysetShapes.insert(sql, std::move(shape));
 }
 
 void Connection::run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quorvale::db {
@@ -17,6 +18,7 @@ namespace quorvale::db {
 enum class Engine { SQLite, Odbc };
 
 class Connection;
+struct KeysetShape; // Recordset.h
 
 // Anything that holds prepared queries on a connection (Command, Recordset). The
 // connection tells it to drop them before the database handle goes away, so no
@@ -120,6 +122,11 @@ public:
     // its key). The caller runs and finishes it before anything else may prepare
     // or run one; the reference is not kept.
     QSqlQuery &reusable(const QString &sql);
+    // What a keyset record set learned of a statement when it first opened it here
+    // (its parse, its key, its columns), kept beside the prepared statements and
+    // dropped with them; null when none is kept.
+    std::shared_ptr<KeysetShape> keysetShape(const QString &sql) const;
+    void keepKeysetShape(const QString &sql, std::shared_ptr<KeysetShape> shape);
     // Binds params (through toBindable) and runs a prepared query. Throws on errors.
     void run(QSqlQuery &query, const QVariantList &params, const QString &sqlForMessage = {});
     // Runs a query and hands every row to `row` as its column values, one row at
@@ -172,8 +179,9 @@ private:
     int m_txDepth = 0;
     std::vector<std::pair<QString, QString>> m_attached; // alias, file
     std::vector<StatementHolder *> m_holders;
-    mutable QHash<QString, QString> m_primaryKeys; // lower-case table name -> key
-    QHash<QString, QSqlQuery> m_reusable;          // statement text -> its query
+    mutable QHash<QString, QString> m_primaryKeys;               // lower-case table name -> key
+    QHash<QString, QSqlQuery> m_reusable;                        // statement text -> its query
+    QHash<QString, std::shared_ptr<KeysetShape>> m_keysetShapes; // statement text -> shape
 };
 
 } // namespace quorvale::db

@@ -88,12 +88,19 @@ void Recordset::open(Connection &connection, const QString &sql, CursorType curs
     m_cursor = cursor;
     m_lock = lock;
     try {
-        m_select = SelectStatement::parse(sql);
-        if (m_select.singleTable)
-            m_keyColumn = connection.primaryKey(m_select.baseTable);
+        std::shared_ptr<KeysetShape> shape = connection.keysetShape(sql);
+        if (!shape) {
+            shape = std::make_shared<KeysetShape>();
+            shape->select = SelectStatement::parse(sql);
+            if (shape->select.singleTable)
+                shape->keyColumn = connection.primaryKey(shape->select.baseTable);
+            connection.keepKeysetShape(sql, shape);
+        }
+        m_select = shape->select;
+        m_keyColumn = shape->keyColumn;
         m_keyed = !m_keyColumn.isEmpty();
         if (m_keyed)
-            openKeyset(params);
+            openKeyset(params, *shape);
         else
             openStatic(params);
     } catch (...) {
@@ -133,48 +140,57 @@ KeySet Recordset::matchingKeys(const QString &extraCondition, const QVariantList
     return KeySet(loadKeys(keySelect(extraCondition), m_params + extraParams));
 }
 
-void Recordset::openKeyset(const QVariantList &params)
+void Recordset::openKeyset(const QVariantList &params, KeysetShape &shape)
 {
+    if (shape.rowSql.isEmpty()) {
+        shape.keySql = keySelect({});
+        if (!m_select.orderBy.isEmpty())
+            shape.keySql += u' ' + m_select.orderBy;
+        const QString keyRef = m_select.qualifier + u'.' + m_keyColumn;
+        shape.rowSql = QStringLiteral("SELECT ") + m_select.selectList + QStringLiteral(" FROM ") +
+                       m_select.tableRef + QStringLiteral(" WHERE ") + keyRef +
+                       QStringLiteral(" = ?");
+    }
     // Only the ordered keys are read now; rows come one at a time as the cursor moves.
-    QString keySql = keySelect({});
-    if (!m_select.orderBy.isEmpty())
-        keySql += u' ' + m_select.orderBy;
-    m_keys = KeySet(loadKeys(keySql, params));
-
-    const QString keyRef = m_select.qualifier + u'.' + m_keyColumn;
-    m_rowSql = QStringLiteral("SELECT ") + m_select.selectList + QStringLiteral(" FROM ") +
-               m_select.tableRef + QStringLiteral(" WHERE ") + keyRef + QStringLiteral(" = ?");
+    m_keys = KeySet(loadKeys(shape.keySql, params));
+    m_rowSql = shape.rowSql;
     m_connection->reusable(m_rowSql); // a wrong statement is told now, not at the first move
-    if (m_keys.empty()) {
+
+    const auto noRowColumns = [this] {
         // No row to learn the columns from: ask for none.
         QSqlQuery q = m_connection->prepare(QStringLiteral("SELECT ") + m_select.selectList +
                                             QStringLiteral(" FROM ") + m_select.tableRef +
                                             QStringLiteral(" WHERE 1 = 0"));
         m_connection->run(q, {});
-        m_fields = q.record();
+        return q.record();
+    };
+    // Rows deleted since the keys were read are dropped on the way.
+    while (!m_keys.empty() && !fetchRow(m_keys.at(0)))
+        m_keys.removeAt(0);
+    if (m_hasCurrent)
+        m_fields = m_current;
+    else if (!shape.fields.isEmpty())
+        m_fields = shape.fields;
+    else
+        m_fields = noRowColumns();
+    // The columns learned before hold while the statement reads as many (a schema
+    // step that adds one shows as one more).
+    if (shape.fields.count() == m_fields.count() && !shape.fieldIndex.isEmpty()) {
+        m_fields = shape.fields;
+        m_fieldIndex = shape.fieldIndex;
     } else {
-        // Rows deleted since the keys were read are dropped on the way.
-        while (!m_keys.empty() && !fetchRow(m_keys.at(0)))
-            m_keys.removeAt(0);
-        if (m_hasCurrent) {
-            m_fields = m_current;
-        } else {
-            QSqlQuery q = m_connection->prepare(QStringLiteral("SELECT ") + m_select.selectList +
-                                                QStringLiteral(" FROM ") + m_select.tableRef +
-                                                QStringLiteral(" WHERE 1 = 0"));
-            m_connection->run(q, {});
-            m_fields = q.record();
+        m_fields.clearValues();
+        m_fieldIndex.clear();
+        const QString qualifier = m_select.qualifier.toLower() + u'.';
+        const QString table = m_select.baseTable.toLower() + u'.';
+        for (int i = m_fields.count(); i-- > 0;) {
+            const QString name = m_fields.fieldName(i).toLower();
+            m_fieldIndex.insert(name, i);
+            m_fieldIndex.insert(qualifier + name, i);
+            m_fieldIndex.insert(table + name, i);
         }
-    }
-    m_fields.clearValues();
-    m_fieldIndex.clear();
-    const QString qualifier = m_select.qualifier.toLower() + u'.';
-    const QString table = m_select.baseTable.toLower() + u'.';
-    for (int i = m_fields.count(); i-- > 0;) {
-        const QString name = m_fields.fieldName(i).toLower();
-        m_fieldIndex.insert(name, i);
-        m_fieldIndex.insert(qualifier + name, i);
-        m_fieldIndex.insert(table + name, i);
+        shape.fields = m_fields;
+        shape.fieldIndex = m_fieldIndex;
     }
     m_keyField = fieldIndex(m_keyColumn);
     m_pos = m_keys.empty() ? -1 : 0;

@@ -21,6 +21,18 @@ enum class EditMode { None = 0, InProgress = 1, Add = 2 };
 
 class Recordset;
 
+// What a keyset learns of its statement the first time it opens it; the
+// connection keeps it for the next open of the same text, so a working set opened
+// again and again is not parsed and indexed each time.
+struct KeysetShape {
+    SelectStatement select;
+    QString keyColumn;              // empty: not a keyset
+    QString keySql;                 // the ordered keys
+    QString rowSql;                 // one row by its key
+    QSqlRecord fields;              // names and types; empty until first seen
+    QHash<QString, int> fieldIndex; // as Recordset::m_fieldIndex
+};
+
 // Optional hook for a window bound to a record set.
 class RecordsetListener {
 public:
@@ -134,7 +146,7 @@ public:
     void connectionReset() override {}
 
 private:
-    void openKeyset(const QVariantList &params);
+    void openKeyset(const QVariantList &params, KeysetShape &shape);
     void openStatic(const QVariantList &params);
     std::vector<QVariant> loadKeys(const QString &sql, const QVariantList &params);
     bool fetchRow(const QVariant &key);

@@ -633,6 +633,15 @@ void Connection::readRows(const QString &sql, const QVariantList &params,
 
 int Connection::execute(const QString &sql, const QVariantList &params)
 {
+    // A table changed under the statements kept for reuse would hand out rows in
+    // the columns it had before: they are prepared again on their next use.
+    const QStringView verb = QStringView(sql).trimmed().left(6);
+    if (verb.startsWith(u"ALTER", Qt::CaseInsensitive) ||
+        verb.startsWith(u"CREATE", Qt::CaseInsensitive) ||
+        verb.startsWith(u"DROP", Qt::CaseInsensitive)) {
+        m_reusable.clear();
+        m_keysetShapes.clear();
+    }
     QSqlQuery q = prepare(sql);
     run(q, params, sql);
     return q.numRowsAffected();

@@ -341,3 +341,26 @@ TEST_F(RecordsetTest, ResyncedUnderlyingValuesLetAPendingEditSaveAndKeepIt)
         conn.scalar("SELECT Subject || Value FROM tblTimeCards WHERE TimeCardID = 10").toString(),
         "mine5000");
 }
+
+// A set opened again on the same connection reuses what it learned of the
+// statement, but a column added in between (a schema step) is seen, and an empty
+// set still knows its columns.
+TEST_F(RecordsetTest, ASetOpenedAgainSeesAColumnAddedSince)
+{
+    const QString sql = "SELECT * FROM tblTimeCards WHERE UserID = ? ORDER BY TimeCardID";
+    Recordset rs;
+    rs.open(conn, sql, CursorType::Keyset, LockType::Optimistic, {1});
+    const int before = rs.fieldCount();
+    rs.open(conn, sql, CursorType::Keyset, LockType::Optimistic, {99});
+    EXPECT_EQ(rs.fieldCount(), before);
+
+    conn.execute("ALTER TABLE tblTimeCards ADD COLUMN Mileage INTEGER");
+    conn.execute("UPDATE tblTimeCards SET Mileage = 12 WHERE TimeCardID = 10");
+    rs.open(conn, sql, CursorType::Keyset, LockType::Optimistic, {1});
+    EXPECT_EQ(rs.fieldCount(), before + 1);
+    EXPECT_EQ(rs.value("Mileage").toInt(), 12);
+    EXPECT_EQ(rs.value("tblTimeCards.Subject").toString(), "card 1");
+    rs.setValue("Mileage", 30);
+    rs.update();
+    EXPECT_EQ(conn.scalar("SELECT Mileage FROM tblTimeCards WHERE TimeCardID = 10").toInt(), 30);
+}

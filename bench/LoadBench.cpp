@@ -170,11 +170,8 @@ struct RunFigures {
 
 double percentile(std::vector<double> ms, double q)
 {
-    if (ms.empty())
-        return 0;
     std::sort(ms.begin(), ms.end());
-    const auto i = static_cast<std::size_t>(q * static_cast<double>(ms.size()) + 0.999999);
-    return ms[std::min(ms.size(), std::max<std::size_t>(i, 1)) - 1];
+    return nearestRank(ms, q);
 }
 
 RunFigures runUsers(const QString &connect, db::Connection &check, int users, int seconds,

@@ -13,17 +13,21 @@ struct Spread {
     double p90 = 0;
 };
 
+// Nearest rank in sorted times: with 15 samples the p90 is the 14th, not the slowest.
+inline double nearestRank(const std::vector<double> &sorted, double q)
+{
+    if (sorted.empty())
+        return 0;
+    const auto i = static_cast<std::size_t>(q * static_cast<double>(sorted.size()) + 0.999999);
+    return sorted[std::min(sorted.size(), std::max<std::size_t>(i, 1)) - 1];
+}
+
 inline Spread spreadOf(std::vector<double> ms)
 {
     if (ms.empty())
         return {};
     std::sort(ms.begin(), ms.end());
-    // Nearest rank: with 15 samples the p90 is the 14th, not the slowest.
-    const auto rank = [&](double q) {
-        const auto i = static_cast<std::size_t>(q * static_cast<double>(ms.size()) + 0.999999);
-        return ms[std::min(ms.size(), std::max<std::size_t>(i, 1)) - 1];
-    };
-    return {rank(0.5), rank(0.9)};
+    return {nearestRank(ms, 0.5), nearestRank(ms, 0.9)};
 }
 
 // Collects the time of the code between start() and stop() of each repetition,

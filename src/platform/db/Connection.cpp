@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "OdbcRows.h"
 #include "SqliteRows.h"
 #include "Values.h"
 #include "platform/core/QvError.h"
@@ -204,6 +205,20 @@ void Connection::open(const QString &connectionString)
         openOdbc(cs.toString({QStringLiteral("Provider")}));
     }
     m_connectionString = connectionString;
+}
+
+void Connection::open(const ConnectionSource &source)
+{
+    m_busyTimeoutMs = source.busyTimeoutMs;
+    m_loginTimeoutS = source.loginTimeoutS;
+    open(source.connectionString);
+    for (const auto &[alias, file] : source.attached)
+        attach(file, alias);
+}
+
+ConnectionSource Connection::source() const
+{
+    return {m_connectionString, m_attached, m_busyTimeoutMs, m_loginTimeoutS};
 }
 
 void Connection::openSqlite(const QString &path, bool readOnlyRequested)
@@ -617,6 +632,17 @@ void Connection::readRows(const QString &sql, const QVariantList &params,
             const QSqlError error = readSqliteRows(handle, m_dialect.translate(sql), bound, row);
             if (error.type() != QSqlError::NoError)
                 failStatement(error, sql);
+            return;
+        }
+    } else if (void *handle = odbcHandle(database())) {
+        QVariantList bound;
+        bound.reserve(params.size());
+        for (const QVariant &p : params)
+            bound << toBindable(p, dialect());
+        if (const std::optional<QSqlError> error =
+                readOdbcRows(handle, m_dialect.translate(sql), bound, row)) {
+            if (error->type() != QSqlError::NoError)
+                failStatement(*error, sql);
             return;
         }
     }

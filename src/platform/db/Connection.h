@@ -20,6 +20,17 @@ enum class Engine { SQLite, Odbc };
 class Connection;
 struct KeysetShape; // Recordset.h
 
+// What another connection needs to reach the same tables as one already open:
+// its connect string and the files attached to it. A plain value, so a thread of
+// its own can open its own connection with it (a connection belongs to the thread
+// that opened it).
+struct ConnectionSource {
+    QString connectionString;
+    std::vector<std::pair<QString, QString>> attached; // alias, file
+    int busyTimeoutMs = 5000;
+    int loginTimeoutS = 10;
+};
+
 // Anything that holds prepared queries on a connection (Command, Recordset). The
 // connection tells it to drop them before the database handle goes away, so no
 // query outlives its connection.
@@ -61,6 +72,11 @@ public:
     // (a leading "ODBC;" and a "PROVIDER=MSDASQL;" pair are dropped).
     // Opening an open connection closes it first.
     void open(const QString &connectionString);
+    // Opens this connection on the database `source` was taken from, with the same
+    // files attached under the same names.
+    void open(const ConnectionSource &source);
+    // What open(ConnectionSource) needs to reach the tables this one reaches.
+    ConnectionSource source() const;
     bool isOpen() const;
     void close();
 

@@ -23,6 +23,10 @@ QVariant toBindable(const QVariant &value, Dialect dialect)
         // engines must agree, and the files people have hold empty text.
         if (type == QMetaType::QString && !value.isNull() && value.toString().isNull())
             return QVariant(QStringLiteral(""));
+        // A server's text holds no U+0000, and the driver would end the text at
+        // one: everything after it would be lost without a word.
+        if (type == QMetaType::QString && value.toString().contains(QChar(0)))
+            return QVariant(value.toString().remove(QChar(0)));
         return value;
     }
     // SQLite has no date types: store ISO text, which sorts and compares as dates do.

@@ -12,7 +12,8 @@ namespace quorvale::db {
 // text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-ddTHH:mm:ss"), so they sort and compare as
 // text and read back through QVariant::toDate()/toTime()/toDateTime(); other engines
 // take them as typed values. A null of no type is bound as a null text; a null
-// QString as empty text on every engine, as SQLite stores it.
+// QString as empty text on every engine, as SQLite stores it. A server's text
+// goes without any U+0000, which it cannot hold.
 QVariant toBindable(const QVariant &value, Dialect dialect);
 
 // A date column as read from either engine: ISO text ("yyyy-MM-dd", read in

@@ -12,6 +12,7 @@
 #include <QTime>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace quorvale;
 using namespace quorvale::db;
@@ -156,6 +157,14 @@ TEST(Connection, AttachMakesUnqualifiedNamesReachTheDataFile)
         direct.open(jetString(data));
         EXPECT_EQ(direct.scalar("SELECT count(*) FROM tblContacts").toInt(), 1);
     }
+    // A thread of its own reaches the same tables through a connection of its own.
+    int seen = -1;
+    std::thread([source = c.source(), &seen] {
+        Connection own;
+        own.open(source);
+        seen = own.scalar("SELECT count(*) FROM tblContacts").toInt();
+    }).join();
+    EXPECT_EQ(seen, 1);
     c.detach("qvdata");
     EXPECT_THROW(c.scalar("SELECT count(*) FROM tblContacts"), QvError);
     EXPECT_THROW(c.attach(dir.filePath("nope.db"), "x"), QvError);

@@ -115,6 +115,66 @@ TEST_F(OdbcTest, ValuesAndJetSqlRoundTrip)
     EXPECT_EQ(conn.scalar(sql("SELECT count(*) FROM %1 WHERE ContactID IS NULL")).toInt(), 4);
 }
 
+// Long reads come from the ODBC driver itself, not through Qt's driver: every
+// value must be what Qt's driver would have given.
+TEST_F(OdbcTest, LongReadsGiveWhatQtsDriverGives)
+{
+    conn.execute(sql("ALTER TABLE %1 ADD COLUMN Notes TEXT"));
+    // Longer than a piece of the reader, and not all ASCII.
+    const QString longText = QStringLiteral("Zürich café · ").repeated(300);
+    conn.execute(sql("UPDATE %1 SET Notes = ?, StartTime = ? WHERE UserID = 1"),
+                 {longText, QTime(8, 30, 15)});
+    const QString select = sql("SELECT TimeCardID, UserID, ContactID, Subject, Inactive, "
+                               "StartDate, StartTime, [Value], Notes FROM %1 WHERE StartDate >= ? "
+                               "AND Subject <> ? ORDER BY TimeCardID");
+    const QVariantList params{QDate(2024, 3, 2), QStringLiteral("card 5")};
+    std::vector<QVariantList> fast;
+    conn.readRows(select, params, [&fast](QVariant *values, int columns) {
+        fast.emplace_back(values, values + columns);
+    });
+    std::vector<QVariantList> qt;
+    QSqlQuery q = conn.prepare(select);
+    conn.run(q, params);
+    while (q.next()) {
+        QVariantList row;
+        for (int c = 0; c < q.record().count(); ++c)
+            row << q.value(c);
+        qt.push_back(row);
+    }
+    ASSERT_EQ(fast.size(), 4u);
+    ASSERT_EQ(fast.size(), qt.size());
+    for (std::size_t r = 0; r < qt.size(); ++r) {
+        for (qsizetype c = 0; c < qt[r].size(); ++c) {
+            SCOPED_TRACE(testing::Message() << "row " << r << ", column " << c);
+            EXPECT_EQ(fast[r][c].isNull(), qt[r][c].isNull());
+            if (!qt[r][c].isNull()) {
+                EXPECT_EQ(fast[r][c], qt[r][c]) << fast[r][c].toString().left(40).toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(fast[0][8].toString(), longText);
+    EXPECT_EQ(fast[0][5].typeId(), QMetaType::QDate);
+    EXPECT_EQ(fast[0][7].typeId(), QMetaType::LongLong);
+
+    // A statement the server refuses is told as one, with the statement kept out
+    // of what the person reads.
+    try {
+        conn.readRows(sql("SELECT NoSuchColumn FROM %1"), {}, [](QVariant *, int) {});
+        FAIL();
+    } catch (const QvError &e) {
+        EXPECT_NE(e.number(), long(ErrorNumber::ConnectionLost));
+    }
+}
+
+// The server's text cannot hold U+0000: the driver would cut the text there.
+TEST_F(OdbcTest, ANulCharacterIsLeftOutAndTheRestOfTheTextKept)
+{
+    const QString typed = QStringLiteral("before") + QChar(0) + QStringLiteral(" after");
+    conn.execute(sql("UPDATE %1 SET Subject = ? WHERE TimeCardID = 1"), {typed});
+    EXPECT_EQ(conn.scalar(sql("SELECT Subject FROM %1 WHERE TimeCardID = 1")).toString(),
+              QStringLiteral("before after"));
+}
+
 TEST_F(OdbcTest, TransactionsNestOnTheServer)
 {
     {

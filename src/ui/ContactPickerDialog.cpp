@@ -1,5 +1,9 @@
 #include "ContactPickerDialog.h"
 
+#include "platform/core/QvError.h"
+#include "platform/db/Connection.h"
+#include "ui/PointerScope.h"
+
 #include <QAbstractTableModel>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -9,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace quorvale {
 
@@ -87,6 +92,7 @@ ContactPickerDialog::ContactPickerDialog(db::Connection &cnnLink, const QString 
     layout->addWidget(m_list, 1);
 
     m_count = new QLabel(this);
+    m_count->setWordWrap(true);
     layout->addWidget(m_count);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -102,22 +108,113 @@ ContactPickerDialog::ContactPickerDialog(db::Connection &cnnLink, const QString 
     resize(480, 420);
     typed(QString());
     m_search->setFocus();
+    if (!m_picker.complete())
+        readTheRest(cnnLink);
 }
 
 ContactPickerDialog::~ContactPickerDialog()
 {
+    // The reading thread works on this window's stop flag: it stops at its next
+    // row and is waited for.
+    m_stopReading.store(true);
+    if (m_reading)
+        m_rest.waitForFinished();
     // The view must let go of the model before the model goes.
     m_list->setModel(nullptr);
+}
+
+void ContactPickerDialog::readTheRest(db::Connection &cnnLink)
+{
+    setCursor(Qt::BusyCursor);
+    m_reading = true;
+    connect(&m_rest, &QFutureWatcherBase::finished, this, &ContactPickerDialog::restArrived);
+    // A connection belongs to the thread that opened it: the reading thread
+    // opens its own to the same database.
+    m_rest.setFuture(QtConcurrent::run([source = cnnLink.source(), stop = &m_stopReading] {
+        Rest rest;
+        try {
+            db::Connection own;
+            own.open(source);
+            rest.rows = ContactPicker::readAll(own, stop);
+        } catch (const QvError &e) {
+            rest.failure = e.description();
+        } catch (const std::exception &e) {
+            rest.failure = QString::fromLocal8Bit(e.what());
+        }
+        return rest;
+    }));
+}
+
+void ContactPickerDialog::waitForTheRest()
+{
+    if (!m_reading)
+        return;
+    if (!m_rest.isFinished()) {
+        const PointerScope busy(Qt::BusyCursor);
+        m_rest.waitForFinished();
+    }
+    restArrived();
+}
+
+void ContactPickerDialog::restArrived()
+{
+    // Enter may have waited for it already.
+    if (!m_reading)
+        return;
+    m_reading = false;
+    unsetCursor();
+    // Taking the result leaves the future empty: nothing may wait on it after.
+    Rest rest = m_rest.future().takeResult();
+    if (!rest.failure.isEmpty()) {
+        m_restFailure = rest.failure;
+        showCount();
+        return;
+    }
+    const std::optional<PickedContact> was = selected();
+    m_picker.takeAll(std::move(rest.rows));
+    m_model->refresh();
+    showCount();
+    if (was)
+        selectContact(was->QuorvaleID);
+    else
+        selectRow(m_model->rowCount() > 0 ? 0 : -1);
 }
 
 void ContactPickerDialog::typed(const QString &text)
 {
     m_picker.filter(text);
     m_model->refresh();
+    showCount();
+    selectRow(m_model->rowCount() > 0 ? 0 : -1);
+}
+
+void ContactPickerDialog::showCount()
+{
     const int found = m_model->rowCount();
-    m_count->setText(found == 1 ? QStringLiteral("1 match")
-                                : QStringLiteral("%1 matches").arg(found));
-    selectRow(found > 0 ? 0 : -1);
+    const QString matches =
+        found == 1 ? QStringLiteral("1 match") : QStringLiteral("%1 matches").arg(found);
+    if (m_picker.complete())
+        m_count->setText(matches);
+    else if (m_restFailure.isEmpty())
+        m_count->setText(matches + QStringLiteral(" so far; reading the rest of the list..."));
+    else
+        m_count->setText(QStringLiteral("%1 among the first %2; the rest of the list could not "
+                                        "be read: %3")
+                             .arg(matches)
+                             .arg(m_picker.contacts().size())
+                             .arg(m_restFailure));
+}
+
+void ContactPickerDialog::selectContact(qint32 id)
+{
+    const std::vector<int> &matches = m_picker.matches();
+    for (std::size_t row = 0; row < matches.size(); ++row) {
+        if (m_picker.contacts().at(std::size_t(matches[row])).id == id) {
+            selectRow(int(row));
+            return;
+        }
+    }
+    selectRow(matches.empty() ? -1 : 0);
 }
 
 void ContactPickerDialog::selectRow(int row)
@@ -176,6 +273,8 @@ std::optional<PickedContact> ContactPickerDialog::selected() const
 
 void ContactPickerDialog::accept()
 {
+    // What is chosen is chosen from the whole list.
+    waitForTheRest();
     m_chosen = selected();
     // Enter on an empty list chooses nothing; the person may type again.
     if (m_chosen)

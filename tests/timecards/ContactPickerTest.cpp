@@ -5,6 +5,7 @@
 
 #include "data/DatabaseSettings.h"
 #include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
 #include "testsupport/ProgramFiles.h"
 
 #include <QSqlQuery>
@@ -96,6 +97,49 @@ TEST_F(ContactPickerTest, TypedQuotesSemicolonsAndSqlAreOnlyText)
 
     ContactPicker again(cnn);
     EXPECT_EQ(again.contacts().size(), 4u);
+}
+
+TEST_F(ContactPickerTest, ALongListOpensOnItsHeadAndTheWholeListKeepsWhatWasTyped)
+{
+    // Firm 0 to Firm 259: the ones after the head are the 250s.
+    static_assert(ContactPicker::FirstRows < 250);
+    const int total = 260;
+    {
+        db::Transaction tx(cnn);
+        for (int i = 0; i < total; ++i)
+            add(QStringLiteral("Firm %1").arg(i),
+                QStringLiteral("AC-%1").arg(i, 4, 10, QChar(u'0')));
+        tx.commit();
+    }
+    ContactPicker picker(cnn);
+    EXPECT_FALSE(picker.complete());
+    ASSERT_EQ(picker.contacts().size(), std::size_t(ContactPicker::FirstRows));
+    EXPECT_EQ(picker.contacts().back().account,
+              QStringLiteral("AC-%1").arg(ContactPicker::FirstRows - 1, 4, 10, QChar(u'0')));
+
+    // Typed before the rest came: only the head of the list matches...
+    picker.filter("9");
+    const std::vector<int> early = picker.matches();
+    ASSERT_FALSE(early.empty());
+    EXPECT_EQ(picker.picked(0).ContactName, QStringLiteral("Firm 9"));
+
+    // ...and that head stays where it was once the whole list is in.
+    picker.takeAll(ContactPicker::readAll(cnn));
+    EXPECT_TRUE(picker.complete());
+    EXPECT_EQ(picker.contacts().size(), std::size_t(total));
+    const std::vector<int> late = picker.matches();
+    ASSERT_GT(late.size(), early.size());
+    EXPECT_TRUE(std::equal(early.begin(), early.end(), late.begin()));
+    EXPECT_EQ(names(picker).last(), QStringLiteral("Firm 259"));
+    // Typing on searches the whole list.
+    picker.filter("firm 25");
+    EXPECT_EQ(names(picker),
+              (QStringList{"Firm 25", "Firm 250", "Firm 251", "Firm 252", "Firm 253", "Firm 254",
+                           "Firm 255", "Firm 256", "Firm 257", "Firm 258", "Firm 259"}));
+
+    // A read nobody wants any more stops with nothing.
+    const std::atomic<bool> stop{true};
+    EXPECT_TRUE(ContactPicker::readAll(cnn, &stop).empty());
 }
 
 } // namespace

@@ -5,10 +5,12 @@
 
 #include "data/DatabaseSettings.h"
 #include "platform/db/Connection.h"
+#include "platform/db/Transaction.h"
 #include "testsupport/ProgramFiles.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlDatabase>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -81,6 +83,79 @@ TEST_F(ContactPickerDialogTest, EveryControlIsNamedForAScreenReader)
         if (label->buddy())
             buddies << label->text();
     EXPECT_EQ(buddies, (QStringList{"&Search:", "&Clients:"}));
+}
+
+// A list longer than the picker opens with: a head of "Firm" contacts by
+// account, and after them one only the rest of the list holds.
+struct LongContactList : ContactPickerDialogTest {
+    qint32 last = 0;
+
+    void SetUp() override
+    {
+        ContactPickerDialogTest::SetUp();
+        db::Transaction tx(cnn);
+        const QString insert = QStringLiteral(
+            "INSERT INTO tblContacts (ContactName, ContactAccount, Active) VALUES (?, ?, -1)");
+        for (int i = 0; i < ContactPicker::FirstRows; ++i)
+            cnn.execute(insert, {QStringLiteral("Firm %1").arg(i),
+                                 QStringLiteral("A-%1").arg(i, 4, 10, QChar(u'0'))});
+        last = qint32(cnn.insertReturningKey(insert,
+                                             {QStringLiteral("Zephyr Lane"), QStringLiteral("Z-1")},
+                                             QStringLiteral("ContactID")));
+        tx.commit();
+    }
+    static QString countText(const ContactPickerDialog &dialog)
+    {
+        QStringList texts;
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            if (!label->buddy())
+                texts << label->text();
+        return texts.join(u' ');
+    }
+};
+
+TEST_F(LongContactList, EnterBeforeTheRestCameChoosesFromTheWholeList)
+{
+    ContactPickerDialog dialog(cnn, QStringLiteral("Client"));
+    // Nothing has run the window's events yet: the rest cannot have come in.
+    EXPECT_FALSE(dialog.complete());
+    EXPECT_EQ(dialog.contactList()->model()->rowCount(), ContactPicker::FirstRows);
+    EXPECT_TRUE(countText(dialog).contains(QStringLiteral("reading the rest")));
+
+    dialog.show();
+    QTest::keyClicks(dialog.searchField(), QStringLiteral("zephyr"));
+    QTest::keyClick(dialog.searchField(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog.chosen());
+    EXPECT_EQ(*dialog.chosen(), (PickedContact{last, "Zephyr Lane"}));
+}
+
+TEST_F(LongContactList, TheRestFillsInWithoutMovingTheChoice)
+{
+    ContactPickerDialog dialog(cnn, QStringLiteral("Client"));
+    dialog.show();
+    QTest::keyClick(dialog.searchField(), Qt::Key_Down);
+    QTest::keyClick(dialog.searchField(), Qt::Key_Down);
+    ASSERT_TRUE(dialog.selected());
+    const PickedContact third = *dialog.selected();
+
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.complete(), 10000);
+    // The three of the fixture, every Firm and Zephyr Lane.
+    const int all = 3 + ContactPicker::FirstRows + 1;
+    EXPECT_EQ(dialog.contactList()->model()->rowCount(), all);
+    EXPECT_EQ(countText(dialog), QStringLiteral("%1 matches").arg(all));
+    ASSERT_TRUE(dialog.selected());
+    EXPECT_EQ(*dialog.selected(), third);
+}
+
+TEST_F(LongContactList, ClosingWhileTheRestIsReadLeavesNoConnectionBehind)
+{
+    const qsizetype connections = QSqlDatabase::connectionNames().size();
+    {
+        ContactPickerDialog dialog(cnn, QStringLiteral("Client"));
+        EXPECT_FALSE(dialog.complete());
+    }
+    EXPECT_EQ(QSqlDatabase::connectionNames().size(), connections);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "PickListBench.h"
 
+#include "OdbcBaseline.h"
 #include "Samples.h"
 #include "SqliteBaseline.h"
 #include "data/DataStore.h"
+#include "data/Schema.h"
+#include "platform/core/QvError.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
 #include "settings/AdminSettings.h"
@@ -10,6 +13,7 @@
 #include "timecards/ContactPicker.h"
 #include "timecards/PickLists.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +22,7 @@
 #include <QTextStream>
 #include <array>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 
 namespace quorvale::bench {
@@ -153,22 +158,166 @@ void print(QTextStream &out, const std::vector<PickMeasure> &measures, bool json
     }
 }
 
-// Steps through a prepared statement's rows, keeping what a list would keep.
-long stepAll(sqlite3_stmt *stmt)
+// The same active and inactive contacts and activities on the server, made there
+// in one statement each.
+void fillOnServer(db::Connection &cnn, int contacts)
 {
-    long sink = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
-            sink += sqlite3_column_bytes(stmt, c);
-    sqlite3_reset(stmt);
-    return sink;
+    // One text of all the words, picked out by split_part: the statement passes
+    // through the dialect, which takes square brackets for names.
+    const auto words = [](const auto &list) {
+        QStringList all;
+        for (const char *w : list)
+            all << QString::fromUtf8(w).replace(QLatin1Char('\''), QStringLiteral("''"));
+        return all.join(QLatin1Char('|'));
+    };
+    cnn.execute(
+        QStringLiteral("INSERT INTO tblContacts (ContactName, ContactAccount, Active, "
+                       "TimeRealization) SELECT split_part('%1', '|', i % 12 + 1) || ' ' || "
+                       "split_part('%2', '|', (i / 12) % 6 + 1) || ' ' || i, 'AC-' || "
+                       "lpad(i::text, 5, '0'), CASE WHEN i < %3 THEN -1 ELSE 0 END, 1 FROM "
+                       "generate_series(0, %4) AS i")
+            .arg(words(Firms), words(Kinds))
+            .arg(contacts)
+            .arg(contacts + contacts / 20 - 1));
+    for (const char *table : {"tblMainActivities", "tblSubActivities"})
+        cnn.execute(QStringLiteral("INSERT INTO %1 (ActivityName, ActivityNumber, ContactID, "
+                                   "Active) SELECT 'Activity ' || i, lpad(i::text, 4, '0'), CASE "
+                                   "WHEN i < 40 THEN NULL ELSE 1 + (i * 10) % %2 END, -1 FROM "
+                                   "generate_series(0, 399) AS i")
+                        .arg(QLatin1String(table))
+                        .arg(contacts));
+    cnn.execute(QStringLiteral("ANALYZE"));
 }
 
-} // namespace
+// A statement run straight on the engine, with no layer of ours: SQLite's C API on
+// the data file, or the ODBC C API on the server. Returns the rows read.
+using DirectRead = std::function<long(const QString &sql, const QVariantList &params)>;
 
-int measurePickLists(const PickListOptions &o, Prompts &prompts, ErrorHandler &errors)
+struct PickRun {
+    db::Connection &cnnLink;
+    DirectRead direct;
+    QString likeOperator; // the case-blind LIKE of the engine
+    int contacts = 0;
+    int repetitions = 0;
+};
+
+std::vector<PickMeasure> measureOn(const PickRun &run, ErrorHandler &errors, long &sink)
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+    db::Connection &cnnLink = run.cnnLink;
+    const auto translated = [&cnnLink](const QString &sql) {
+        return cnnLink.sqlDialect().translate(sql);
+    };
+    std::vector<PickMeasure> measures;
+
+    // Opening the picker: the first rows read and made ready to filter; the
+    // window shows them while the rest is read on a thread of its own.
+    const QString firstSql = translated(
+        ContactPicker::listSql() + QStringLiteral(" LIMIT %1").arg(ContactPicker::FirstRows + 1));
+    Samples open, openBase;
+    for (int r = 0; r <= run.repetitions; ++r) {
+        open.start();
+        ContactPicker picker(cnnLink);
+        open.stop();
+        sink += static_cast<long>(picker.contacts().size());
+        openBase.start();
+        sink += run.direct(firstSql, {});
+        openBase.stop();
+    }
+    measures.push_back({QStringLiteral("open picker (first %1 rows)").arg(ContactPicker::FirstRows),
+                        open.spread(), openBase.spread(), 50});
+
+    // The rest: the reading thread's own connection, then every active contact.
+    const QString wholeSql = translated(ContactPicker::listSql());
+    Samples connect, whole, wholeBase;
+    for (int r = 0; r <= run.repetitions; ++r) {
+        connect.start();
+        db::Connection own;
+        own.open(cnnLink.source());
+        connect.stop();
+        whole.start();
+        sink += static_cast<long>(ContactPicker::readAll(own).size());
+        whole.stop();
+        wholeBase.start();
+        sink += run.direct(wholeSql, {});
+        wholeBase.stop();
+    }
+    measures.push_back({QStringLiteral("  reading connection opened"), connect.spread(), {}, 0});
+    measures.push_back({QStringLiteral("  whole list read (%1 contacts)").arg(run.contacts),
+                        whole.spread(), wholeBase.spread(), 0});
+
+    // Each keystroke on the whole list: the in-memory filter against a LIKE
+    // query per keystroke.
+    const QStringList texts = keystrokes();
+    const QString likeSql = translated(
+        QStringLiteral("SELECT ContactID, ContactName, ContactAccount FROM tblContacts WHERE "
+                       "Active <> 0 AND (ContactName %1 ? OR ContactAccount %1 ?) "
+                       "ORDER BY ContactAccount, ContactName")
+            .arg(run.likeOperator));
+    Samples key, keyBase;
+    for (int r = 0; r < run.repetitions; ++r) {
+        ContactPicker picker(cnnLink);
+        picker.takeAll(ContactPicker::readAll(cnnLink));
+        for (const QString &text : texts) {
+            key.start();
+            sink += static_cast<long>(picker.filter(text).size());
+            key.stop();
+            const QString pattern = QLatin1Char('%') + text + QLatin1Char('%');
+            keyBase.start();
+            sink += run.direct(likeSql, {pattern, pattern});
+            keyBase.stop();
+        }
+    }
+    measures.push_back({QStringLiteral("keystroke filter"), key.spread(), keyBase.spread(), 50});
+
+    // A change of contact: both activity lists refilled and the TimeCard's
+    // activities checked against them.
+    PreparedCommands commands;
+    if (!ProcessAdminOptions(cnnLink, AdminOptions{}, commands, errors))
+        fail("preparing the statements failed");
+    const QString list1 = translated(commands.activity1List->sql());
+    const QString list2 = translated(commands.activity2List->sql());
+    Samples refill, refillBase;
+    constexpr int Changes = 50;
+    for (int r = 0; r < run.repetitions; ++r) {
+        for (int c = 0; c < Changes; ++c) {
+            const qint32 contactId = 1 + (r * Changes + c) * 37 % run.contacts;
+            refill.start();
+            std::vector<PickEntry> first = activityEntries(
+                *commands.activity1List, commands.activity1ListTakesContact, contactId);
+            std::vector<PickEntry> second = activityEntries(
+                *commands.activity2List, commands.activity2ListTakesContact, contactId);
+            sink +=
+                offeredActivity(first, 41).value_or(-1) + offeredActivity(second, 1).value_or(-1);
+            refill.stop();
+            refillBase.start();
+            sink += run.direct(list1, commands.activity1ListTakesContact ? QVariantList{contactId}
+                                                                         : QVariantList{});
+            sink += run.direct(list2, commands.activity2ListTakesContact ? QVariantList{contactId}
+                                                                         : QVariantList{});
+            refillBase.stop();
+        }
+    }
+    measures.push_back(
+        {QStringLiteral("refill both activity lists"), refill.spread(), refillBase.spread(), 10});
+    return measures;
+}
+
+int report(const PickListOptions &o, const QString &engine,
+           const std::vector<PickMeasure> &measures, long sink)
+{
+    QTextStream out(stdout);
+    if (!o.json)
+        out << QStringLiteral("%1: %2 active contacts; %3 keystrokes per repetition, 50 contact "
+                              "changes\n")
+                   .arg(engine)
+                   .arg(o.contacts)
+                   .arg(keystrokes().size());
+    print(out, measures, o.json);
+    return sink < 0 ? 1 : 0;
+}
+
+int onFile(const PickListOptions &o, Prompts &prompts, ErrorHandler &errors)
+{
     QDir().mkpath(o.dir);
     QTemporaryDir scratch(o.dir + QStringLiteral("/picklists-XXXXXX"));
     if (!scratch.isValid())
@@ -187,97 +336,61 @@ int measurePickLists(const PickListOptions &o, Prompts &prompts, ErrorHandler &e
     DataStore store(settings, init.location.programDir, prompts, errors);
     if (!store.OpenDB())
         fail("OpenDB failed");
-    db::Connection &cnnLink = store.cnnLink();
     SqliteBaseline direct(dataFile);
-    std::vector<PickMeasure> measures;
     long sink = 0;
+    const std::vector<PickMeasure> measures =
+        measureOn({store.cnnLink(),
+                   [&direct](const QString &sql, const QVariantList &params) {
+                       return direct.readPrepared(sql, params);
+                   },
+                   QStringLiteral("LIKE"), o.contacts, o.repetitions},
+                  errors, sink);
+    return report(o, QStringLiteral("SQLite"), measures, sink + direct.sink());
+}
 
-    // Opening the picker: every active contact read and made ready to filter.
-    const QString contactsSql = QStringLiteral(
-        "SELECT ContactID, ContactName, ContactAccount FROM tblContacts WHERE Active <> 0 "
-        "ORDER BY ContactAccount, ContactName");
-    Samples open, openBase;
-    for (int r = 0; r <= o.repetitions; ++r) {
-        open.start();
-        ContactPicker picker(cnnLink);
-        open.stop();
-        sink += static_cast<long>(picker.contacts().size());
-        openBase.start();
-        sink += direct.readAll(contactsSql);
-        openBase.stop();
+int onServer(const PickListOptions &o, ErrorHandler &errors)
+{
+    const QString schema =
+        QStringLiteral("qvbench_pick_%1").arg(QCoreApplication::applicationPid());
+    db::Connection admin;
+    admin.open(o.server);
+    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+    admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+    const QString connect =
+        QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema) + o.server;
+    int result = 1;
+    try {
+        db::Connection cnnLink;
+        cnnLink.open(connect);
+        QSqlDatabase database = cnnLink.database();
+        schema::createProgramSchema(database, schema::Dialect::PostgreSQL);
+        schema::insertDefaultRows(database);
+        fillOnServer(cnnLink, o.contacts);
+        OdbcBaseline direct(connect);
+        long sink = 0;
+        const std::vector<PickMeasure> measures =
+            measureOn({cnnLink,
+                       [&direct](const QString &sql, const QVariantList &params) {
+                           return direct.readAll(sql, params);
+                       },
+                       QStringLiteral("ILIKE"), o.contacts, o.repetitions},
+                      errors, sink);
+        result = report(o, QStringLiteral("Server"), measures, sink + direct.sink());
+    } catch (const QvError &e) {
+        std::cerr << "qvbench: " << e.description().toStdString() << '\n';
+    } catch (const std::exception &e) {
+        std::cerr << "qvbench: " << e.what() << '\n';
     }
-    measures.push_back({QStringLiteral("open picker (%1 contacts)").arg(o.contacts), open.spread(),
-                        openBase.spread(), 0});
+    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+    return result;
+}
 
-    // Each keystroke: the in-memory filter against a LIKE query per keystroke.
-    const QStringList texts = keystrokes();
-    Samples key, keyBase;
-    sqlite3_stmt *like = direct.prepare(
-        QStringLiteral("SELECT ContactID, ContactName, ContactAccount FROM tblContacts WHERE "
-                       "Active <> 0 AND (ContactName LIKE ?1 OR ContactAccount LIKE ?1) "
-                       "ORDER BY ContactAccount, ContactName"));
-    for (int r = 0; r < o.repetitions; ++r) {
-        ContactPicker picker(cnnLink);
-        for (const QString &text : texts) {
-            key.start();
-            sink += static_cast<long>(picker.filter(text).size());
-            key.stop();
-            const QByteArray pattern = (QLatin1Char('%') + text + QLatin1Char('%')).toUtf8();
-            keyBase.start();
-            sqlite3_bind_text(like, 1, pattern.constData(), -1, SQLITE_TRANSIENT);
-            sink += stepAll(like);
-            keyBase.stop();
-        }
-    }
-    sqlite3_finalize(like);
-    measures.push_back({QStringLiteral("keystroke filter"), key.spread(), keyBase.spread(), 50});
+} // namespace
 
-    // A change of contact: both activity lists refilled and the TimeCard's
-    // activities checked against them.
-    PreparedCommands commands;
-    if (!ProcessAdminOptions(cnnLink, AdminOptions{}, commands, errors))
-        fail("preparing the statements failed");
-    const auto translated = [&](const db::Command &c) {
-        return cnnLink.sqlDialect().translate(c.sql());
-    };
-    sqlite3_stmt *list1 = direct.prepare(translated(*commands.activity1List));
-    sqlite3_stmt *list2 = direct.prepare(translated(*commands.activity2List));
-    Samples refill, refillBase;
-    constexpr int Changes = 50;
-    for (int r = 0; r < o.repetitions; ++r) {
-        for (int c = 0; c < Changes; ++c) {
-            const qint32 contactId = 1 + (r * Changes + c) * 37 % o.contacts;
-            refill.start();
-            std::vector<PickEntry> first = activityEntries(
-                *commands.activity1List, commands.activity1ListTakesContact, contactId);
-            std::vector<PickEntry> second = activityEntries(
-                *commands.activity2List, commands.activity2ListTakesContact, contactId);
-            sink +=
-                offeredActivity(first, 41).value_or(-1) + offeredActivity(second, 1).value_or(-1);
-            refill.stop();
-            refillBase.start();
-            for (sqlite3_stmt *list : {list1, list2}) {
-                if (sqlite3_bind_parameter_count(list) > 0)
-                    sqlite3_bind_int(list, 1, contactId);
-                sink += stepAll(list);
-            }
-            refillBase.stop();
-        }
-    }
-    sqlite3_finalize(list1);
-    sqlite3_finalize(list2);
-    measures.push_back(
-        {QStringLiteral("refill both activity lists"), refill.spread(), refillBase.spread(), 10});
-
-    QTextStream out(stdout);
-    if (!o.json)
-        out << QStringLiteral("contacts: %1 active; %2 keystrokes per repetition, %3 contact "
-                              "changes\n")
-                   .arg(o.contacts)
-                   .arg(texts.size())
-                   .arg(Changes);
-    print(out, measures, o.json);
-    return sink < 0 || direct.sink() < 0 ? 1 : 0;
+int measurePickLists(const PickListOptions &o, Prompts &prompts, ErrorHandler &errors)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+    return o.server.isEmpty() ? onFile(o, prompts, errors) : onServer(o, errors);
 }
 
 } // namespace quorvale::bench

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QVariantList>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
@@ -18,7 +20,12 @@ public:
             throw std::runtime_error("cannot open " + file.toStdString());
         sqlite3_busy_timeout(m_db, 5000);
     }
-    ~SqliteBaseline() { sqlite3_close_v2(m_db); }
+    ~SqliteBaseline()
+    {
+        for (sqlite3_stmt *stmt : std::as_const(m_prepared))
+            sqlite3_finalize(stmt);
+        sqlite3_close_v2(m_db);
+    }
     SqliteBaseline(const SqliteBaseline &) = delete;
     SqliteBaseline &operator=(const SqliteBaseline &) = delete;
 
@@ -47,6 +54,32 @@ public:
         return rows;
     }
 
+    // The same with a statement prepared once and kept, and whole-number or
+    // text parameters.
+    long readPrepared(const QString &sql, const QVariantList &params)
+    {
+        sqlite3_stmt *&stmt = m_prepared[sql];
+        if (!stmt)
+            stmt = prepare(sql);
+        for (qsizetype i = 0; i < params.size(); ++i) {
+            if (params[i].typeId() == QMetaType::QString) {
+                const QByteArray text = params[i].toString().toUtf8();
+                sqlite3_bind_text(stmt, int(i + 1), text.constData(), int(text.size()),
+                                  SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(stmt, int(i + 1), params[i].toLongLong());
+            }
+        }
+        long rows = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            ++rows;
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                m_sink += sqlite3_column_bytes(stmt, c);
+        }
+        sqlite3_reset(stmt);
+        return rows;
+    }
+
     sqlite3_stmt *prepare(const QString &sql)
     {
         sqlite3_stmt *stmt = nullptr;
@@ -59,6 +92,7 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+    QHash<QString, sqlite3_stmt *> m_prepared;
     long m_sink = 0;
 };
 

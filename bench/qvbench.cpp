@@ -5,8 +5,9 @@
 //   qvbench --items N [--dir DIR] [--repetitions R] [--json]   (the item store)
 //   qvbench --timecard-ops [--journal-items N] [--timecards N] [--users U] ...
 //       (creating, leaving and timing TimeCards through the editor and the timer)
-//   qvbench --pick-lists [--contacts N] [--dir DIR] [--repetitions R] [--json]
-//       (the contact picker as a person types, and the activity lists' refill)
+//   qvbench --pick-lists [--contacts N] [--server SERVER] [--dir DIR] [--repetitions R] [--json]
+//       (the contact picker as a person types, and the activity lists' refill; on
+//       a database server with SERVER, an ODBC connect string)
 //   qvbench --folder-scan [--items N] [--dir DIR] [--repetitions R] [--json]
 //       (item folders read for the link choosers: big files, first and cached reads)
 //   qvbench --links [--items N] [--dir DIR] [--repetitions R] [--json]
@@ -87,6 +88,7 @@ struct Options {
     bool compaction = false;
     bool backup = false;
     QString loadServer;
+    QString server;
     int loadUsers = 50;
     int seconds = 20;
 };
@@ -136,6 +138,8 @@ Options parse(const QStringList &args)
             o.pickLists = true;
         else if (a == QLatin1String("--load"))
             o.loadServer = next();
+        else if (a == QLatin1String("--server"))
+            o.server = next();
         else if (a == QLatin1String("--load-users"))
             o.loadUsers = std::max(1, next().toInt());
         else if (a == QLatin1String("--seconds"))
@@ -143,14 +147,15 @@ Options parse(const QStringList &args)
         else if (a == QLatin1String("--contacts"))
             o.contacts = std::max(1, next().toInt());
         else {
-            std::cerr << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
-                         "[--repetitions R] [--json] [--items N] "
-                         "[--timecard-ops [--journal-items N]] "
-                         "[--pick-lists [--contacts N]] [--folder-scan [--items N]] "
-                         "[--links [--items N]] [--invoicing [--items N]] "
-                         "[--reports [--timecards N] [--users U]] [--compaction] "
-                         "[--backup [--timecards N] [--users U]] "
-                         "[--load SERVER [--load-users U] [--seconds S]]\n";
+            std::cerr
+                << "usage: qvbench [--timecards N] [--users U] [--dir DIR] "
+                   "[--repetitions R] [--json] [--items N] "
+                   "[--timecard-ops [--journal-items N]] "
+                   "[--pick-lists [--contacts N] [--server SERVER]] [--folder-scan [--items N]] "
+                   "[--links [--items N]] [--invoicing [--items N]] "
+                   "[--reports [--timecards N] [--users U]] [--compaction] "
+                   "[--backup [--timecards N] [--users U]] "
+                   "[--load SERVER [--load-users U] [--seconds S]]\n";
             std::exit(2);
         }
     }
@@ -312,7 +317,8 @@ int main(int argc, char **argv)
         ConsolePrompts prompts;
         ErrorReport report(prompts, o.dir);
         ErrorHandler errors(report);
-        return measurePickLists({o.dir, o.contacts, o.repetitions, o.json}, prompts, errors);
+        return measurePickLists({o.dir, o.contacts, o.repetitions, o.json, o.server}, prompts,
+                                errors);
     }
     const QString programDir =
         QStringLiteral("%1/tc%2-u%3").arg(o.dir).arg(o.timeCards).arg(o.users);

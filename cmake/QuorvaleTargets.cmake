@@ -48,12 +48,18 @@ function(quorvale_test_environment out)
 endfunction()
 
 # The suite of an existing test target once more with its program database on the
-# PostgreSQL server of scripts/with-postgres.sh, as <name>_on_server.
+# PostgreSQL server of scripts/with-postgres.sh, as <name>_on_server; ONLY names the
+# gtest suites to run there when the rest of the target is about files alone.
 function(quorvale_test_on_server name)
+    cmake_parse_arguments(ARG "" "ONLY" "" ${ARGN})
     if(NOT TARGET ${name})
         return()
     endif()
-    add_test(NAME ${name}_on_server COMMAND ${name})
+    set(_filter)
+    if(ARG_ONLY)
+        set(_filter "--gtest_filter=${ARG_ONLY}")
+    endif()
+    add_test(NAME ${name}_on_server COMMAND ${name} ${_filter})
     quorvale_test_environment(_env)
     list(APPEND _env "QUORVALE_TEST_ENGINE=server")
     set_tests_properties(${name}_on_server PROPERTIES ENVIRONMENT "${_env}" TIMEOUT 600

@@ -18,7 +18,10 @@ CommandOutput AdminFixture::run(const QStringList &args) const
 
 CommandOutput AdminFixture::runHere(const QStringList &args) const
 {
-    return run(QStringList{"--program-dir", programDir(), "--data-dir", dataDir()} + args);
+    const QStringList database = m_engine.onServer()
+                                     ? QStringList{"--server", m_engine.connectString()}
+                                     : QStringList{"--data-dir", dataDir()};
+    return run(QStringList{"--program-dir", programDir()} + database + args);
 }
 
 void AdminFixture::initHere(const QStringList &extra) const
@@ -30,7 +33,8 @@ void AdminFixture::initHere(const QStringList &extra) const
 std::unique_ptr<db::Connection> AdminFixture::openData() const
 {
     auto c = std::make_unique<db::Connection>();
-    c->open(ConnectionStrings::programDatabase(dataDir()));
+    c->open(m_engine.onServer() ? m_engine.connectString()
+                                : ConnectionStrings::programDatabase(dataDir()));
     return c;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/db/Connection.h"
 #include "testsupport/ScopedEnv.h"
 #include "testsupport/TempDir.h"
+#include "testsupport/TestEngine.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@ struct CommandOutput {
 };
 
 // Runs qvadmin command lines in a scratch directory with a settings file of its own.
+// On a server run (QUORVALE_TEST_ENGINE=server) the program database of runHere()
+// and openData() is a schema of the test server instead of QVData.db.
 class AdminFixture : public ::testing::Test {
 protected:
     // A command given no program directory takes the default one, where it
@@ -31,7 +34,8 @@ protected:
 
     // args after "--settings FILE"; directories are the caller's to add.
     CommandOutput run(const QStringList &args) const;
-    // The same with --program-dir and --data-dir of this fixture.
+    // The same with --program-dir and the program database of this fixture
+    // (--data-dir, or --server on a server run).
     CommandOutput runHere(const QStringList &args) const;
     // init (plus extra) here; fails the test when it does not succeed.
     void initHere(const QStringList &extra = {}) const;
@@ -44,6 +48,8 @@ protected:
         return scalar(sql, params).toLongLong();
     }
 
+    // Declared first: the schema outlives every connection the test opens to it.
+    EngineDatabase m_engine;
     TempDir m_tmp;
     ScopedEnv m_home{"QUORVALE_HOME", defaultProgramDir().toUtf8()};
 };

@@ -9,7 +9,6 @@
 #include "timecards/BillingStatus.h"
 #include "timecards/TimeCardValue.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -31,27 +30,12 @@ Money cents(qint64 c)
     return Money::fromUnits(c * (Money::Scale / 100));
 }
 
-// The same figures on the embedded database and on the PostgreSQL server of
-// scripts/with-postgres.sh (in a schema of its own, dropped at the end).
-class BillingFigures : public AdminFixture, public ::testing::WithParamInterface<const char *> {
+// The same figures on the embedded database and, on a server run, on the
+// PostgreSQL server of scripts/with-postgres.sh.
+class BillingFigures : public AdminFixture {
 protected:
-    bool onServer() const { return QLatin1String(GetParam()) == QLatin1String("server"); }
-
     void SetUp() override
     {
-        if (onServer()) {
-            const QString dsn = qEnvironmentVariable("QUORVALE_TEST_ODBC_DSN");
-            if (dsn.isEmpty())
-                GTEST_SKIP() << "no test server (run under scripts/with-postgres.sh)";
-            m_schema = QStringLiteral("billing_%1").arg(QCoreApplication::applicationPid());
-            const QString user = qEnvironmentVariable("QUORVALE_TEST_PG_USER", "qvtest");
-            m_admin.open(QStringLiteral("DSN=%1;Database=quorvale_test;UID=%2;").arg(dsn, user));
-            m_admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
-            m_admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(m_schema));
-            m_connect = QStringLiteral("DSN=%1;ConnSettings=SET search_path TO %2;"
-                                       "Database=quorvale_test;UID=%3;")
-                            .arg(dsn, m_schema, user);
-        }
         const CommandOutput init = admin({"init", "--user", "Ann O'Hara"});
         ASSERT_EQ(init.result, 0) << init.err.toStdString();
         ASSERT_EQ(admin({"user", "add", "Ben Okafor"}).result, 0);
@@ -63,25 +47,9 @@ protected:
         m_acme = idOf("tblContacts", "ContactID", "ContactName", "Acme Ltd");
         m_birch = idOf("tblContacts", "ContactID", "ContactName", "Birch & Co");
     }
-    void TearDown() override
-    {
-        m_db.reset();
-        if (m_admin.isOpen())
-            m_admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_schema));
-    }
 
-    CommandOutput admin(const QStringList &args) const
-    {
-        return onServer()
-                   ? run(QStringList{"--program-dir", programDir(), "--server", m_connect} + args)
-                   : runHere(args);
-    }
-    std::unique_ptr<db::Connection> open() const
-    {
-        auto c = std::make_unique<db::Connection>();
-        c->open(onServer() ? m_connect : ConnectionStrings::programDatabase(dataDir()));
-        return c;
-    }
+    CommandOutput admin(const QStringList &args) const { return runHere(args); }
+    std::unique_ptr<db::Connection> open() const { return openData(); }
     int idOf(const char *table, const char *key, const char *nameColumn, const QString &name)
     {
         return m_db
@@ -222,9 +190,6 @@ protected:
         t12 = 0;
     int e1 = 0, e2 = 0, e3 = 0, e4 = 0, e5 = 0, e6 = 0;
     int f1 = 0, f2 = 0, f3 = 0;
-    QString m_schema;
-    QString m_connect;
-    db::Connection m_admin;
 };
 
 using Kind = InvoiceLine::Kind;
@@ -237,7 +202,7 @@ const InvoiceLine *lineOf(const Invoice &invoice, Kind kind, int id)
     return nullptr;
 }
 
-TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
+TEST_F(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
 {
     addFixture();
     const Invoice acme = invoiceContact(*m_db, november(m_acme), BillingOptions{});
@@ -317,7 +282,7 @@ TEST_P(BillingFigures, OneClientsInvoiceBillsWhatItsStatusesSay)
               1003); // Ann's 300.00
 }
 
-TEST_P(BillingFigures, ReportsAgreeWithTheInvoices)
+TEST_F(BillingFigures, ReportsAgreeWithTheInvoices)
 {
     addFixture();
     // Before any invoice everything owed is work in process: no-charge and covered
@@ -353,7 +318,7 @@ TEST_P(BillingFigures, ReportsAgreeWithTheInvoices)
     EXPECT_EQ(wip[1], (QStringList{"Birch & Co", "1", "300.00", "0.00", "0.00", "300.00"}));
 }
 
-TEST_P(BillingFigures, TheDatabaseBillsChargesToTheCentAsTheProgramDoes)
+TEST_F(BillingFigures, TheDatabaseBillsChargesToTheCentAsTheProgramDoes)
 {
     // Awkward amounts and realizations, negative ones too, through the statement
     // the reports and invoicing use and through the program's own arithmetic.
@@ -382,7 +347,7 @@ TEST_P(BillingFigures, TheDatabaseBillsChargesToTheCentAsTheProgramDoes)
     EXPECT_EQ(chargeBilledAmount(Money::fromUnits(50), Realization()), cents(1));
 }
 
-TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
+TEST_F(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
 {
     // Two runs for one client and one for another, started together, a few times
     // over: each row lands on one invoice, each number names one client.
@@ -456,7 +421,7 @@ TEST_P(BillingFigures, RunsAtOnceNeverShareARowOrANumber)
     }
 }
 
-TEST_P(BillingFigures, APreviewMarksNothingAndTheIssuedInvoiceMatchesItWithItsTax)
+TEST_F(BillingFigures, APreviewMarksNothingAndTheIssuedInvoiceMatchesItWithItsTax)
 {
     addFixture();
     BillingOptions options;
@@ -502,7 +467,7 @@ TEST_P(BillingFigures, APreviewMarksNothingAndTheIssuedInvoiceMatchesItWithItsTa
         EXPECT_NE(line.id, t10) << "another client's TimeCard";
 }
 
-TEST_P(BillingFigures, ReceivablesCountEachStandingInvoicesTaxAndWhatWasPaid)
+TEST_F(BillingFigures, ReceivablesCountEachStandingInvoicesTaxAndWhatWasPaid)
 {
     addFixture();
     BillingOptions options;
@@ -518,7 +483,7 @@ TEST_P(BillingFigures, ReceivablesCountEachStandingInvoicesTaxAndWhatWasPaid)
     EXPECT_EQ(receivables[1], (QStringList{"Birch & Co", "0.00", "200.00", "-200.00"}));
 }
 
-TEST_P(BillingFigures, TheClientsRoundingBillsTimeInStepsAndLeavesTheRecordedTime)
+TEST_F(BillingFigures, TheClientsRoundingBillsTimeInStepsAndLeavesTheRecordedTime)
 {
     addFixture();
     // Birch & Co is billed in quarter hours, rounded up.
@@ -550,7 +515,7 @@ TEST_P(BillingFigures, TheClientsRoundingBillsTimeInStepsAndLeavesTheRecordedTim
     EXPECT_EQ(readInvoice(*m_db, birch.number).subtotal(), cents(49500));
 }
 
-TEST_P(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingMarked)
+TEST_F(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingMarked)
 {
     addFixture();
     EXPECT_THROW(invoiceContact(*m_db, november(m_acme), BillingOptions{},
@@ -568,7 +533,7 @@ TEST_P(BillingFigures, ADocumentThatCannotBeWrittenLeavesNoNumberUsedAndNothingM
     EXPECT_EQ(invoiceContact(*m_db, november(m_acme), BillingOptions{}).number, 1001);
 }
 
-TEST_P(BillingFigures, AVoidReturnsTheWorkToOpenAndKeepsItsReasonAndNumber)
+TEST_F(BillingFigures, AVoidReturnsTheWorkToOpenAndKeepsItsReasonAndNumber)
 {
     addFixture();
     const Invoice first = invoiceContact(*m_db, november(m_acme), BillingOptions{});
@@ -605,10 +570,8 @@ TEST_P(BillingFigures, AVoidReturnsTheWorkToOpenAndKeepsItsReasonAndNumber)
     EXPECT_TRUE(list.back().voided);
 }
 
-TEST_P(BillingFigures, TheInvoiceDocumentNamesFirmAndClientAndShowsOnlyEscapedText)
+TEST_F(BillingFigures, TheInvoiceDocumentNamesFirmAndClientAndShowsOnlyEscapedText)
 {
-    if (onServer())
-        GTEST_SKIP() << "the document does not depend on the engine";
     addFixture();
     const QString out = m_tmp.filePath(QStringLiteral("invoices"));
     // No firm in the options: refused before anything is marked.
@@ -640,8 +603,5 @@ TEST_P(BillingFigures, TheInvoiceDocumentNamesFirmAndClientAndShowsOnlyEscapedTe
     EXPECT_TRUE(page.contains(QStringLiteral("567.00")));
     EXPECT_FALSE(page.contains(QStringLiteral("Acme")));
 }
-
-INSTANTIATE_TEST_SUITE_P(Engines, BillingFigures, ::testing::Values("sqlite", "server"),
-                         [](const auto &info) { return std::string(info.param); });
 
 } // namespace

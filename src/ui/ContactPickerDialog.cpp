@@ -237,6 +237,12 @@ bool ContactPickerDialog::eventFilter(QObject *watched, QEvent *event)
         // The arrows and page keys move in the list while the focus stays in the
         // search field, so typing and choosing never need the mouse.
         const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Down && key != Qt::Key_Up && key != Qt::Key_PageDown &&
+            key != Qt::Key_PageUp)
+            return QDialog::eventFilter(watched, event);
+        // A person who knows the list types ahead of it: a move counts in the
+        // whole list, as Enter does, never in the head that is all there is yet.
+        waitForTheRest();
         const int rows = m_model->rowCount();
         const int current = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
         int target = current;
@@ -250,11 +256,9 @@ bool ContactPickerDialog::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_PageDown:
             target = current + 10;
             break;
-        case Qt::Key_PageUp:
+        default: // Qt::Key_PageUp
             target = current - 10;
             break;
-        default:
-            return QDialog::eventFilter(watched, event);
         }
         if (rows > 0)
             selectRow(std::clamp(target, 0, rows - 1));

@@ -130,6 +130,19 @@ TEST_F(LongContactList, EnterBeforeTheRestCameChoosesFromTheWholeList)
     EXPECT_EQ(*dialog.chosen(), (PickedContact{last, "Zephyr Lane"}));
 }
 
+TEST_F(LongContactList, KeysTypedAheadOfTheRestMoveInTheWholeList)
+{
+    ContactPickerDialog dialog(cnn, QStringLiteral("Client"));
+    dialog.show();
+    // Firm 19 and Firm 190 on are in the head, Firm 197 to 199 only in the rest:
+    // ten rows down is Firm 199 in the whole list, the last of the head in the head.
+    QTest::keyClicks(dialog.searchField(), QStringLiteral("firm 19"));
+    QTest::keyClick(dialog.searchField(), Qt::Key_PageDown);
+    QTest::keyClick(dialog.searchField(), Qt::Key_Return);
+    ASSERT_TRUE(dialog.chosen());
+    EXPECT_EQ(dialog.chosen()->ContactName, QStringLiteral("Firm 199"));
+}
+
 TEST_F(LongContactList, TheRestFillsInWithoutMovingTheChoice)
 {
     ContactPickerDialog dialog(cnn, QStringLiteral("Client"));

@@ -142,18 +142,23 @@ void ContactCards::write(qint32 contactId, const ContactCardFields &fields)
     existing->Save();
 }
 
-int ContactCards::makeMissing(int limit)
+int ContactCards::makeMissing(int limit, QDeadlineTimer until)
 {
-    db::Command lookup(m_link,
-                       QStringLiteral("SELECT ContactID FROM tblContacts WHERE Active <> 0 "
-                                      "AND (ContactEntryID IS NULL OR ContactEntryID = '')"));
+    // Only as many as may be made, and one more to tell whether any are left: a
+    // big firm's rows without a card are not all read to make a few.
+    std::vector<qint32> ids;
+    m_link.readRows(QStringLiteral("SELECT ContactID FROM tblContacts WHERE Active <> 0 AND "
+                                   "(ContactEntryID IS NULL OR ContactEntryID = '') ORDER BY "
+                                   "ContactID LIMIT %1")
+                        .arg(qint64(limit) + 1),
+                    {}, [&ids](QVariant *values, int) { ids.push_back(values[0].toInt()); });
     int made = 0;
-    for (const QSqlRecord &row : lookup.all()) {
-        if (made == limit) {
+    for (const qint32 id : ids) {
+        if (made == limit || until.hasExpired()) {
             qCInfo(lcCards) << "more contacts without a card are left for the next start";
             break;
         }
-        write(row.value(0).toInt(), {});
+        write(id, {});
         ++made;
     }
     if (made)

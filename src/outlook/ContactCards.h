@@ -2,6 +2,7 @@
 
 #include "platform/pim/Folder.h"
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -70,10 +71,11 @@ public:
     // when the row is gone or the card cannot be written; the row is then
     // left as it was.
     void write(qint32 contactId, const ContactCardFields &fields);
-    // A card for every active contact that names none (up to `limit` of them),
-    // made from its row; the number made. Cards named but gone are left to be
-    // reported where they are used.
-    int makeMissing(int limit = std::numeric_limits<int>::max());
+    // A card for every active contact that names none (up to `limit` of them,
+    // and no more once `until` has passed), made from its row; the number made.
+    // Cards named but gone are left to be reported where they are used.
+    int makeMissing(int limit = std::numeric_limits<int>::max(),
+                    QDeadlineTimer until = QDeadlineTimer(QDeadlineTimer::Forever));
 
     // Why the fields cannot be kept ("" when they can): the e-mail address.
     static QString problem(const ContactCardFields &fields);

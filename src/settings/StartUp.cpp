@@ -28,6 +28,9 @@ const QString kDatabaseKey = QString::fromLatin1(RegistryPaths::Database);
 const QString kSettingsKey = QString::fromLatin1(RegistryPaths::Settings);
 const QString kSetupDate = QStringLiteral("Setup Date");
 
+// How long a start may spend making the cards of contacts that have none.
+constexpr qint64 ContactCardsPerStartMs = 1000;
+
 } // namespace
 
 bool holdsDate(const QString &text)
@@ -184,8 +187,11 @@ void StartUp::makeContactCards()
     // program) get their card here, so the templates and the address book have
     // the client. A card that cannot be written now is tried again next start.
     try {
-        // Bounded, so that a firm's first start after an upgrade stays short.
-        ContactCards(m_outlook->nameSpace(), *contacts, m_store->cnnLink()).makeMissing(2000);
+        // Bounded in number and time, so that a firm's first starts after an
+        // upgrade or an import of many contacts stay short: each card is a file
+        // made safe on disk and a row, milliseconds apiece on a server.
+        ContactCards(m_outlook->nameSpace(), *contacts, m_store->cnnLink())
+            .makeMissing(2000, QDeadlineTimer(ContactCardsPerStartMs));
     } catch (const QvError &error) {
         qCWarning(lcStartUp).noquote() << "contact cards not made:" << error.description();
     }

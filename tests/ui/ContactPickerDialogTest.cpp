@@ -8,6 +8,7 @@
 #include "platform/db/Transaction.h"
 #include "testsupport/ProgramFiles.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlDatabase>
@@ -159,6 +160,24 @@ TEST_F(LongContactList, TheRestFillsInWithoutMovingTheChoice)
     EXPECT_EQ(countText(dialog), QStringLiteral("%1 matches").arg(all));
     ASSERT_TRUE(dialog.selected());
     EXPECT_EQ(*dialog.selected(), third);
+}
+
+TEST_F(LongContactList, ARestThatCannotBeReadIsToldAndTheHeadStaysToChooseFrom)
+{
+    // The database file is gone from its place: this connection still reads it,
+    // a new one cannot open it.
+    ASSERT_TRUE(QFile::rename(files.dataFile(), files.dataFile() + QStringLiteral(".moved")));
+    ContactPickerDialog dialog(cnn, QStringLiteral("Client"));
+    dialog.show();
+    QTRY_VERIFY_WITH_TIMEOUT(countText(dialog).contains(QStringLiteral("could not be read")),
+                             10000);
+    EXPECT_TRUE(countText(dialog).contains(QStringLiteral("Could not find file")))
+        << countText(dialog).toStdString();
+    EXPECT_FALSE(dialog.complete());
+    QTest::keyClicks(dialog.searchField(), QStringLiteral("firm 7"));
+    QTest::keyClick(dialog.searchField(), Qt::Key_Return);
+    ASSERT_TRUE(dialog.chosen());
+    EXPECT_EQ(dialog.chosen()->ContactName, QStringLiteral("Firm 7"));
 }
 
 TEST_F(LongContactList, ClosingWhileTheRestIsReadLeavesNoConnectionBehind)

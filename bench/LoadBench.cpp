@@ -1,13 +1,12 @@
 #include "LoadBench.h"
 
 #include "Samples.h"
-#include "data/Schema.h"
+#include "ServerSchema.h"
 #include "platform/core/Money.h"
 #include "platform/core/QvError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
@@ -288,21 +287,11 @@ void print(QTextStream &out, const RunFigures &f, const RunFigures *baseline, bo
 
 int runLoad(const LoadOptions &o, QTextStream &out)
 {
-    const QString schema =
-        QStringLiteral("qvbench_load_%1").arg(QCoreApplication::applicationPid());
-    db::Connection admin;
-    admin.open(o.server);
-    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-    admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema));
-    const QString connect =
-        QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema) + o.server;
-    int result = 1;
     try {
+        const ServerSchema scratch(o.server, QStringLiteral("qvbench_load"));
+        const QString &connect = scratch.connectString();
         db::Connection check;
         check.open(connect);
-        QSqlDatabase database = check.database();
-        schema::createProgramSchema(database, schema::Dialect::PostgreSQL);
-        schema::insertDefaultRows(database);
         std::vector<qint64> shared;
         for (int i = 0; i < SharedCards; ++i)
             shared.push_back(check.insertReturningKey(
@@ -318,13 +307,12 @@ int runLoad(const LoadOptions &o, QTextStream &out)
         print(out, many, &alone, o.json, runs);
         if (o.json)
             out << QJsonDocument(runs).toJson(QJsonDocument::Indented);
-        result =
-            alone.lost + many.lost == 0 && alone.errors.isEmpty() && many.errors.isEmpty() ? 0 : 1;
+        return alone.lost + many.lost == 0 && alone.errors.isEmpty() && many.errors.isEmpty() ? 0
+                                                                                              : 1;
     } catch (const QvError &e) {
         out << "qvbench: " << e.description() << '\n';
     }
-    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-    return result;
+    return 1;
 }
 
 } // namespace quorvale::bench

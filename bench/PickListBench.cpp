@@ -2,9 +2,9 @@
 
 #include "OdbcBaseline.h"
 #include "Samples.h"
+#include "ServerSchema.h"
 #include "SqliteBaseline.h"
 #include "data/DataStore.h"
-#include "data/Schema.h"
 #include "platform/core/QvError.h"
 #include "platform/registry/Registry.h"
 #include "qvadmin/InitCommand.h"
@@ -13,7 +13,6 @@
 #include "timecards/ContactPicker.h"
 #include "timecards/PickLists.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -350,23 +349,12 @@ int onFile(const PickListOptions &o, Prompts &prompts, ErrorHandler &errors)
 
 int onServer(const PickListOptions &o, ErrorHandler &errors)
 {
-    const QString schema =
-        QStringLiteral("qvbench_pick_%1").arg(QCoreApplication::applicationPid());
-    db::Connection admin;
-    admin.open(o.server);
-    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-    admin.execute(QStringLiteral("CREATE SCHEMA %1").arg(schema));
-    const QString connect =
-        QStringLiteral("ConnSettings=SET search_path TO %1;").arg(schema) + o.server;
-    int result = 1;
     try {
+        const ServerSchema scratch(o.server, QStringLiteral("qvbench_pick"));
         db::Connection cnnLink;
-        cnnLink.open(connect);
-        QSqlDatabase database = cnnLink.database();
-        schema::createProgramSchema(database, schema::Dialect::PostgreSQL);
-        schema::insertDefaultRows(database);
+        cnnLink.open(scratch.connectString());
         fillOnServer(cnnLink, o.contacts);
-        OdbcBaseline direct(connect);
+        OdbcBaseline direct(scratch.connectString());
         long sink = 0;
         const std::vector<PickMeasure> measures =
             measureOn({cnnLink,
@@ -375,14 +363,13 @@ int onServer(const PickListOptions &o, ErrorHandler &errors)
                        },
                        QStringLiteral("ILIKE"), o.contacts, o.repetitions},
                       errors, sink);
-        result = report(o, QStringLiteral("Server"), measures, sink + direct.sink());
+        return report(o, QStringLiteral("Server"), measures, sink + direct.sink());
     } catch (const QvError &e) {
         std::cerr << "qvbench: " << e.description().toStdString() << '\n';
     } catch (const std::exception &e) {
         std::cerr << "qvbench: " << e.what() << '\n';
     }
-    admin.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
-    return result;
+    return 1;
 }
 
 } // namespace

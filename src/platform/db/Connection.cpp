@@ -623,24 +623,20 @@ void Connection::readRows(const QString &sql, const QVariantList &params,
         throw QvError(ErrorNumber::ObjectClosed, QStringLiteral("The connection is closed."),
                       errorSource());
     ensureConnected();
-    if (m_engine == Engine::SQLite) {
-        if (sqlite3 *handle = sqliteHandle(database())) {
-            QVariantList bound;
-            bound.reserve(params.size());
-            for (const QVariant &p : params)
-                bound << toBindable(p, Dialect::SQLite);
-            const QSqlError error = readSqliteRows(handle, m_dialect.translate(sql), bound, row);
-            if (error.type() != QSqlError::NoError)
-                failStatement(error, sql);
-            return;
-        }
-    } else if (void *handle = odbcHandle(database())) {
+    // Many rows come through the engine's own interface under Qt's driver where
+    // it is there; what it cannot read goes through the driver.
+    sqlite3 *sqlite = m_engine == Engine::SQLite ? sqliteHandle(database()) : nullptr;
+    void *odbc = m_engine == Engine::Odbc ? odbcHandle(database()) : nullptr;
+    if (sqlite || odbc) {
         QVariantList bound;
         bound.reserve(params.size());
         for (const QVariant &p : params)
             bound << toBindable(p, dialect());
-        if (const std::optional<QSqlError> error =
-                readOdbcRows(handle, m_dialect.translate(sql), bound, row)) {
+        const QString translated = m_dialect.translate(sql);
+        const std::optional<QSqlError> error = sqlite
+                                                   ? readSqliteRows(sqlite, translated, bound, row)
+                                                   : readOdbcRows(odbc, translated, bound, row);
+        if (error) {
             if (error->type() != QSqlError::NoError)
                 failStatement(*error, sql);
             return;
